@@ -1,0 +1,293 @@
+#include "options_file/options_file.h"
+
+#include "platform/atomic_file.h"
+#include "platform/code_page.h"
+#include "platform/dialogs.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace dexlan {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+// Reads lines the way the trainer writes them: a line ends at CR, and an LF
+// right after it is skipped; a lone LF is part of the value.
+class LineReader {
+public:
+    explicit LineReader(QIODevice& input) : m_input(input) {}
+
+    enum Result { Line, Overlong, End };
+
+    Result next(QByteArray& line)
+    {
+        line.clear();
+        bool any = false;
+        bool overlong = false;
+        for (;;) {
+            if (m_pos == m_size && !fill())
+                break;
+            if (m_skipLf) {
+                m_skipLf = false;
+                if (m_buffer[m_pos] == '\n') {
+                    ++m_pos;
+                    continue;
+                }
+            }
+            any = true;
+            const char* start = m_buffer + m_pos;
+            const char* cr = static_cast<const char*>(memchr(start, '\r', size_t(m_size - m_pos)));
+            const qsizetype length = cr ? cr - start : m_size - m_pos;
+            const qsizetype room = kMaxLineBytes - line.size();
+            if (length > room)
+                overlong = true;
+            line.append(start, std::min(length, room));
+            m_pos += length;
+            if (cr) {
+                ++m_pos;
+                m_skipLf = true;
+                return overlong ? Overlong : Line;
+            }
+        }
+        if (!any)
+            return End;
+        return overlong ? Overlong : Line;
+    }
+
+private:
+    bool fill()
+    {
+        const qint64 n = m_input.read(m_buffer, sizeof m_buffer);
+        m_pos = 0;
+        m_size = n > 0 ? n : 0;
+        return m_size > 0;
+    }
+
+    QIODevice& m_input;
+    char m_buffer[16 * 1024];
+    qsizetype m_pos = 0;
+    qsizetype m_size = 0;
+    bool m_skipLf = false;
+};
+
+bool isOneOf(const QByteArray& value, std::initializer_list<const char*> accepted)
+{
+    for (const char* candidate : accepted) {
+        if (value == candidate)
+            return true;
+    }
+    return false;
+}
+
+struct Check {
+    int entry;
+    std::initializer_list<const char*> accepted;
+    const char* message;
+};
+
+} // namespace
+
+LoadResult parseOptionsFile(QIODevice& input)
+{
+    using namespace values;
+    LoadResult result;
+    LineReader reader(input);
+    QByteArray line;
+
+    // Lines 1 to 11 must all be readable; anything else is a missing file.
+    for (int entry = kFirstEntry; entry <= 11; ++entry) {
+        if (reader.next(line) != LineReader::Line)
+            return result;
+        if (entry == EntryHeader && line != kHeader)
+            return result;
+        result.lines[entry] = line;
+    }
+    // Line 12 is optional; an unreadable one counts as absent.
+    if (reader.next(line) == LineReader::Line)
+        result.lines[EntryDocuments] = line;
+
+    const Check checks[] = {
+        {EntryTitle, {kTitle}, "Is the wrong program title for Dexlan4.ini file."},
+        {EntryInstallation,
+         {kSingleComputer, kNetwork, kIndividual},
+         "Is the wrong computer type selection for Dexlan4.ini file."},
+        {EntryHistoryMode,
+         {kHistAuto, kHistRosterOpen, kHistRosterProtected, kHistDriveA, kHistNone, kHistLogin},
+         "Is the wrong history file location selection for Dexlan4.ini file."},
+        {EntryManualAdvance,
+         {kF2Off, kF2On},
+         "Is the wrong selection for the automatic advance option in the Dexlan4.ini file."},
+        {EntrySounds,
+         {kSfxNone, kSfxBeep, kSfxAll},
+         "Is the wrong selection for the sound effects option in the Dexlan4.ini file."},
+    };
+    for (const Check& check : checks) {
+        if (!isOneOf(result.lines[check.entry], check.accepted)) {
+            result.outcome = LoadOutcome::CheckFailed;
+            result.offendingLine = result.lines[check.entry];
+            result.checkMessage = QString::fromLatin1(check.message);
+            return result;
+        }
+        // A single computer keeps its history files with the program.
+        if (check.entry == EntryHistoryMode && result.lines[EntryInstallation] == kSingleComputer)
+            result.lines[EntryHistoryLocation] = kHistHome;
+    }
+    if (!isOneOf(result.lines[EntryDocuments], {kDocumentsOff, kDocumentsOn}))
+        result.lines[EntryDocuments] = kDocumentsOn;
+    result.outcome = LoadOutcome::Loaded;
+    return result;
+}
+
+LoadResult parseOptionsFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return parseOptionsFile(file);
+}
+
+QByteArray optionsFileBytes(const OptionLines& lines)
+{
+    QByteArray bytes;
+    for (int entry = kFirstEntry; entry <= kLastEntry; ++entry) {
+        bytes += lines[entry];
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+QString historyFolderFromEntry(const QByteArray& entry5, const PathPolicy& policy)
+{
+    if (entry5 == values::kHistHome)
+        return {};
+    return policy.withTrailingSeparator(fromCodePage(entry5));
+}
+
+QString installationCaption(const QByteArray& entry3)
+{
+    if (entry3 == values::kNetwork)
+        return QStringLiteral("Network Installation");
+    if (entry3 == values::kIndividual)
+        return QStringLiteral("Individual Installation");
+    if (entry3 == values::kSingleComputer)
+        return QStringLiteral("Single-Computer Installation");
+    return {};
+}
+
+bool optionsChanged(const OptionLines& working, const OptionLines& onDisk)
+{
+    for (int entry = kFirstEntry; entry <= kLastEntry; ++entry) {
+        if (working[entry] != onDisk[entry])
+            return true;
+    }
+    return false;
+}
+
+std::optional<SavedLocation> locationForSaving(const QString& boxText, const QString& programFolder,
+                                               const PathPolicy& policy)
+{
+    SavedLocation saved{values::kHistHome, boxText};
+    if (boxText.isEmpty() || boxText == policy.locationCase(programFolder))
+        return saved;
+    saved.boxText = policy.locationCase(boxText);
+    std::optional<QByteArray> bytes = toCodePage(saved.boxText);
+    if (!bytes)
+        return std::nullopt;
+    saved.entry5 = *bytes;
+    if (policy.driveLetterColon && saved.boxText.size() == 1)
+        saved.entry5 += ':';
+    return saved;
+}
+
+MsgBoxRequest missingFileReport()
+{
+    return {QStringLiteral("There is no Corvantis Options 4.ini file at this location.  This file "
+                           "must be present for the Corvantis Dexlan Options 4 program to view or "
+                           "change ini settings."),
+            MsgButtons::Ok, MsgIcon::Critical, AnswerOk, QStringLiteral("Sorry...")};
+}
+
+MsgBoxRequest checkReport(const QByteArray& offendingLine, const QString& message)
+{
+    return {fromCodePage(offendingLine) + kCrLf + kCrLf + message + kCrLf + kCrLf +
+                QStringLiteral("Do you wish to use default settings?"),
+            MsgButtons::OkCancel, MsgIcon::Critical, AnswerOk, QStringLiteral("Oops...")};
+}
+
+MsgBoxRequest updateQuestion()
+{
+    return {QStringLiteral("You have selected new options for the Corvantis Dexlan Program.") +
+                kCrLf + kCrLf + QStringLiteral("Do you wish to update the program ini file?"),
+            MsgButtons::YesNo, MsgIcon::Information, AnswerYes,
+            QStringLiteral("Corvantis Dexlan Program options...")};
+}
+
+MsgBoxRequest saveErrorReport(const QString& errorText)
+{
+    return {errorText + kCrLf + kCrLf + QStringLiteral("Can't save the Dexlan4.ini file"),
+            MsgButtons::Ok, MsgIcon::Critical, AnswerOk, QStringLiteral("Sorry...")};
+}
+
+std::optional<LoadedWindowValues> ReadOptionsFile(SharedState& state, Dialogs& dialogs)
+{
+    const LoadResult loaded = parseOptionsFile(state.programFolder + QLatin1String(kOptionsFileName));
+    if (loaded.outcome == LoadOutcome::CheckFailed) {
+        state.answer = dialogs.msgBox(checkReport(loaded.offendingLine, loaded.checkMessage));
+        if (state.answer != AnswerOk)
+            return std::nullopt;
+    }
+    if (loaded.outcome != LoadOutcome::Loaded) {
+        state.answer = dialogs.msgBox(missingFileReport());
+        return std::nullopt;
+    }
+    for (int entry = kFirstEntry; entry <= kLastEntry; ++entry)
+        state.fileOptionLines[entry] = loaded.lines[entry];
+    const QByteArray& location = state.fileOptionLines[EntryHistoryLocation];
+    LoadedWindowValues window;
+    if (location != values::kHistHome)
+        window.locationBoxText = fromCodePage(location);
+    window.installationCaption = installationCaption(state.fileOptionLines[EntryInstallation]);
+    state.historyFolder = historyFolderFromEntry(location, state.pathPolicy);
+    return window;
+}
+
+void CopyOptionLines(SharedState& state)
+{
+    for (int entry = kFirstEntry; entry <= kLastEntry; ++entry)
+        state.optionLines[entry] = state.fileOptionLines[entry];
+}
+
+void SaveOptionsFile(SharedState& state, Dialogs& dialogs, QString& locationBox)
+{
+    if (optionsChanged(state.optionLines, state.fileOptionLines)) {
+        state.answer = dialogs.msgBox(updateQuestion());
+        if (state.answer != AnswerYes)
+            return;
+    }
+    const std::optional<SavedLocation> location =
+        locationForSaving(locationBox, state.programFolder, state.pathPolicy);
+    if (!location) {
+        // The trainer reads the file in its single-byte code page; a location
+        // it cannot hold would be written as a different folder.
+        state.answer = dialogs.msgBox(saveErrorReport(
+            QStringLiteral("The history location contains characters that cannot be stored in "
+                           "the options file.")));
+        return;
+    }
+    locationBox = location->boxText;
+    state.optionLines[EntryHistoryLocation] = location->entry5;
+
+    const FileError error =
+        replaceFileAtomically(state.programFolder + QLatin1String(kOptionsFileName),
+                              optionsFileBytes(state.optionLines));
+    if (error.failed()) {
+        state.answer = dialogs.msgBox(saveErrorReport(error.text));
+        return;
+    }
+    for (int entry = kFirstEntry; entry <= kLastEntry; ++entry)
+        state.fileOptionLines[entry] = state.optionLines[entry];
+}
+
+} // namespace dexlan

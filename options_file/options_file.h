@@ -1,0 +1,81 @@
+#pragma once
+
+#include "options_file/option_lines.h"
+#include "options_file/shared_state.h"
+#include "platform/message_box.h"
+
+#include <QString>
+
+#include <optional>
+
+class QIODevice;
+
+namespace dexlan {
+
+class Dialogs;
+
+inline constexpr char kOptionsFileName[] = "Dexlan4.ini";
+
+// A line longer than this is kept only in part; it can never be one of the
+// trainer's values, and keeping it whole would let a file without line breaks
+// take any amount of memory.
+inline constexpr qsizetype kMaxLineBytes = 64 * 1024;
+
+enum class LoadOutcome { Loaded, Missing, CheckFailed };
+
+struct LoadResult {
+    LoadOutcome outcome = LoadOutcome::Missing;
+    OptionLines lines;        // the entries as read, after the two corrections
+    QByteArray offendingLine; // the line a check refused
+    QString checkMessage;
+};
+
+// Reads and validates an options file. Reads at most twelve lines of at most
+// kMaxLineBytes each, whatever the size of the input.
+LoadResult parseOptionsFile(QIODevice& input);
+LoadResult parseOptionsFile(const QString& path);
+
+// The twelve entries as the trainer reads them: each line ended by CR LF.
+QByteArray optionsFileBytes(const OptionLines& lines);
+
+// The history folder prefix for a location entry. "hist home" is a marker for
+// the trainer's own folder, never a folder name, so it gives an empty prefix.
+QString historyFolderFromEntry(const QByteArray& entry5, const PathPolicy& policy);
+
+// The caption of the installation heading for entry 3.
+QString installationCaption(const QByteArray& entry3);
+
+bool optionsChanged(const OptionLines& working, const OptionLines& onDisk);
+
+// Entry 5 as the save stores it, from the location box; the box text may change.
+struct SavedLocation {
+    QByteArray entry5;
+    QString boxText;
+};
+std::optional<SavedLocation> locationForSaving(const QString& boxText, const QString& programFolder,
+                                               const PathPolicy& policy);
+
+// The message boxes of loading and saving.
+MsgBoxRequest missingFileReport();
+MsgBoxRequest checkReport(const QByteArray& offendingLine, const QString& message);
+MsgBoxRequest updateQuestion();
+MsgBoxRequest saveErrorReport(const QString& errorText);
+
+// What loading puts on the options window.
+struct LoadedWindowValues {
+    QString locationBoxText;
+    QString installationCaption;
+};
+
+// Loads ProgramFolder's options file into FileOptionLines and HistoryFolder. On
+// a missing or wrong file it reports so and answers nothing: the program must
+// then end at once.
+std::optional<LoadedWindowValues> ReadOptionsFile(SharedState& state, Dialogs& dialogs);
+
+void CopyOptionLines(SharedState& state);
+
+// The save dialogue: asks when anything changed, takes entry 5 from the
+// location box (whose text it may rewrite) and replaces the file atomically.
+void SaveOptionsFile(SharedState& state, Dialogs& dialogs, QString& locationBox);
+
+} // namespace dexlan

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+namespace dexlan {
+
+// Facts about the process and the screen that start-up needs and tests decide.
+class Environment {
+public:
+    virtual ~Environment() = default;
+    // Whether another copy of the program is running now.
+    virtual bool anotherInstanceRunning() = 0;
+    // The folder the program was started from, in native form.
+    virtual QString programFolder() = 0;
+    // The screen's width in twips (1/1440 inch).
+    virtual double screenWidthTwips() = 0;
+};
+
+} // namespace dexlan

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+class QFileDevice;
+
+namespace dexlan {
+
+// A failed file-system operation: whether its folder is missing (the one failure
+// the program answers differently) and the platform's own text for it.
+struct FileError {
+    enum Kind { None, FolderMissing, Other };
+    Kind kind = None;
+    QString text;
+
+    bool failed() const { return kind != None; }
+    static FileError ok() { return {}; }
+};
+
+// Describes why an operation on path failed: FolderMissing when the folder that
+// should hold path does not exist, else Other, with the device's error text.
+FileError describeFailure(const QString& path, const QString& errorText);
+
+// The platform's text for the last error of the C runtime.
+QString lastSystemErrorText();
+
+} // namespace dexlan
