@@ -16,13 +16,12 @@ const QString kCrLf = QStringLiteral("\r\n");
 // Reads lines the way the trainer writes them: a line ends at CR, and an LF
 // right after it is skipped; a lone LF is part of the value.
 class LineReader {
-public:
+  public:
     explicit LineReader(QIODevice& input) : m_input(input) {}
 
     enum Result { Line, Overlong, End };
 
-    Result next(QByteArray& line)
-    {
+    Result next(QByteArray& line) {
         line.clear();
         bool any = false;
         bool overlong = false;
@@ -56,9 +55,8 @@ public:
         return overlong ? Overlong : Line;
     }
 
-private:
-    bool fill()
-    {
+  private:
+    bool fill() {
         const qint64 n = m_input.read(m_buffer, sizeof m_buffer);
         m_pos = 0;
         m_size = n > 0 ? n : 0;
@@ -72,8 +70,7 @@ private:
     bool m_skipLf = false;
 };
 
-bool isOneOf(const QByteArray& value, std::initializer_list<const char*> accepted)
-{
+bool isOneOf(const QByteArray& value, std::initializer_list<const char*> accepted) {
     for (const char* candidate : accepted) {
         if (value == candidate)
             return true;
@@ -89,8 +86,7 @@ struct Check {
 
 } // namespace
 
-LoadResult parseOptionsFile(QIODevice& input)
-{
+LoadResult parseOptionsFile(QIODevice& input) {
     using namespace values;
     LoadResult result;
     LineReader reader(input);
@@ -140,16 +136,14 @@ LoadResult parseOptionsFile(QIODevice& input)
     return result;
 }
 
-LoadResult parseOptionsFile(const QString& path)
-{
+LoadResult parseOptionsFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return parseOptionsFile(file);
 }
 
-QByteArray optionsFileBytes(const OptionLines& lines)
-{
+QByteArray optionsFileBytes(const OptionLines& lines) {
     QByteArray bytes;
     for (int entry = kFirstEntry; entry <= kLastEntry; ++entry) {
         bytes += lines[entry];
@@ -158,15 +152,13 @@ QByteArray optionsFileBytes(const OptionLines& lines)
     return bytes;
 }
 
-QString historyFolderFromEntry(const QByteArray& entry5, const PathPolicy& policy)
-{
+QString historyFolderFromEntry(const QByteArray& entry5, const PathPolicy& policy) {
     if (entry5 == values::kHistHome)
         return {};
     return policy.withTrailingSeparator(fromCodePage(entry5));
 }
 
-QString installationCaption(const QByteArray& entry3)
-{
+QString installationCaption(const QByteArray& entry3) {
     if (entry3 == values::kNetwork)
         return QStringLiteral("Network Installation");
     if (entry3 == values::kIndividual)
@@ -176,8 +168,7 @@ QString installationCaption(const QByteArray& entry3)
     return {};
 }
 
-bool optionsChanged(const OptionLines& working, const OptionLines& onDisk)
-{
+bool optionsChanged(const OptionLines& working, const OptionLines& onDisk) {
     for (int entry = kFirstEntry; entry <= kLastEntry; ++entry) {
         if (working[entry] != onDisk[entry])
             return true;
@@ -186,8 +177,7 @@ bool optionsChanged(const OptionLines& working, const OptionLines& onDisk)
 }
 
 std::optional<SavedLocation> locationForSaving(const QString& boxText, const QString& programFolder,
-                                               const PathPolicy& policy)
-{
+                                               const PathPolicy& policy) {
     SavedLocation saved{values::kHistHome, boxText};
     if (boxText.isEmpty() || boxText == policy.locationCase(programFolder))
         return saved;
@@ -201,38 +191,34 @@ std::optional<SavedLocation> locationForSaving(const QString& boxText, const QSt
     return saved;
 }
 
-MsgBoxRequest missingFileReport()
-{
+MsgBoxRequest missingFileReport() {
     return {QStringLiteral("There is no Corvantis Options 4.ini file at this location.  This file "
                            "must be present for the Corvantis Dexlan Options 4 program to view or "
                            "change ini settings."),
             MsgButtons::Ok, MsgIcon::Critical, AnswerOk, QStringLiteral("Sorry...")};
 }
 
-MsgBoxRequest checkReport(const QByteArray& offendingLine, const QString& message)
-{
+MsgBoxRequest checkReport(const QByteArray& offendingLine, const QString& message) {
     return {fromCodePage(offendingLine) + kCrLf + kCrLf + message + kCrLf + kCrLf +
                 QStringLiteral("Do you wish to use default settings?"),
             MsgButtons::OkCancel, MsgIcon::Critical, AnswerOk, QStringLiteral("Oops...")};
 }
 
-MsgBoxRequest updateQuestion()
-{
+MsgBoxRequest updateQuestion() {
     return {QStringLiteral("You have selected new options for the Corvantis Dexlan Program.") +
                 kCrLf + kCrLf + QStringLiteral("Do you wish to update the program ini file?"),
             MsgButtons::YesNo, MsgIcon::Information, AnswerYes,
             QStringLiteral("Corvantis Dexlan Program options...")};
 }
 
-MsgBoxRequest saveErrorReport(const QString& errorText)
-{
+MsgBoxRequest saveErrorReport(const QString& errorText) {
     return {errorText + kCrLf + kCrLf + QStringLiteral("Can't save the Dexlan4.ini file"),
             MsgButtons::Ok, MsgIcon::Critical, AnswerOk, QStringLiteral("Sorry...")};
 }
 
-std::optional<LoadedWindowValues> ReadOptionsFile(SharedState& state, Dialogs& dialogs)
-{
-    const LoadResult loaded = parseOptionsFile(state.programFolder + QLatin1String(kOptionsFileName));
+std::optional<LoadedWindowValues> ReadOptionsFile(SharedState& state, Dialogs& dialogs) {
+    const LoadResult loaded =
+        parseOptionsFile(state.programFolder + QLatin1String(kOptionsFileName));
     if (loaded.outcome == LoadOutcome::CheckFailed) {
         state.answer = dialogs.msgBox(checkReport(loaded.offendingLine, loaded.checkMessage));
         if (state.answer != AnswerOk)
@@ -253,14 +239,12 @@ std::optional<LoadedWindowValues> ReadOptionsFile(SharedState& state, Dialogs& d
     return window;
 }
 
-void CopyOptionLines(SharedState& state)
-{
+void CopyOptionLines(SharedState& state) {
     for (int entry = kFirstEntry; entry <= kLastEntry; ++entry)
         state.optionLines[entry] = state.fileOptionLines[entry];
 }
 
-void SaveOptionsFile(SharedState& state, Dialogs& dialogs, QString& locationBox)
-{
+void SaveOptionsFile(SharedState& state, Dialogs& dialogs, QString& locationBox) {
     if (optionsChanged(state.optionLines, state.fileOptionLines)) {
         state.answer = dialogs.msgBox(updateQuestion());
         if (state.answer != AnswerYes)
@@ -279,9 +263,8 @@ void SaveOptionsFile(SharedState& state, Dialogs& dialogs, QString& locationBox)
     locationBox = location->boxText;
     state.optionLines[EntryHistoryLocation] = location->entry5;
 
-    const FileError error =
-        replaceFileAtomically(state.programFolder + QLatin1String(kOptionsFileName),
-                              optionsFileBytes(state.optionLines));
+    const FileError error = replaceFileAtomically(
+        state.programFolder + QLatin1String(kOptionsFileName), optionsFileBytes(state.optionLines));
     if (error.failed()) {
         state.answer = dialogs.msgBox(saveErrorReport(error.text));
         return;

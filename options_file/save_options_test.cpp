@@ -1,9 +1,260 @@
 #include "options_file/options_file.h"
+#include "platform/atomic_file.h"
+#include "platform/scripted_dialogs.h"
+#include "platform/test_files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
 
 #include <gtest/gtest.h>
 
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 namespace dexlan {
 namespace {
-TEST(Placeholder2, Builds) { SUCCEED(); }
+
+using testing::TestFolder;
+
+const QByteArray kElevenLines = "Options File\r\nCorvantis Dexlan Training System 4\r\nnetwork\r\n"
+                                "hist roster open\r\nhist home\r\n6\r\n7\r\n8\r\n9\r\nf2 on\r\n"
+                                "sfx all\r\n";
+
+class SaveOptionsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        state.programFolder = folder.path();
+        state.pathPolicy = PathPolicy::posix();
+        folder.write("Dexlan4.ini", kElevenLines);
+        ASSERT_TRUE(ReadOptionsFile(state, dialogs));
+        CopyOptionLines(state);
+    }
+    QByteArray onDisk() const { return folder.read("Dexlan4.ini"); }
+
+    TestFolder folder;
+    SharedState state;
+    ScriptedDialogs dialogs;
+    QString box; // the history-location box
+};
+
+TEST_F(SaveOptionsTest, UnchangedOptionsAreWrittenWithoutAsking) {
+    SaveOptionsFile(state, dialogs, box);
+    EXPECT_TRUE(dialogs.boxesShown.isEmpty());
+    EXPECT_EQ(onDisk(), kElevenLines + "documents on\r\n") << "always twelve lines";
 }
+
+TEST_F(SaveOptionsTest, AChangeIsOfferedUntilSaved) {
+    state.optionLines[EntrySounds] = "sfx none";
+    const MsgBoxRequest question{
+        "You have selected new options for the Corvantis Dexlan Program.\r\n\r\n"
+        "Do you wish to update the program ini file?",
+        MsgButtons::YesNo, MsgIcon::Information, AnswerYes, "Corvantis Dexlan Program options..."};
+
+    // No: nothing written, nothing changed, and the question comes again.
+    box = "/srv/typed";
+    dialogs.expectBox(question, AnswerNo);
+    SaveOptionsFile(state, dialogs, box);
+    EXPECT_EQ(onDisk(), kElevenLines);
+    EXPECT_EQ(state.optionLines[EntryHistoryLocation], "hist home");
+    EXPECT_EQ(state.fileOptionLines[EntrySounds], "sfx all");
+
+    dialogs.expectBox(question, AnswerYes);
+    SaveOptionsFile(state, dialogs, box);
+    EXPECT_TRUE(onDisk().contains("\r\n/srv/typed\r\n6\r\n"));
+    EXPECT_TRUE(onDisk().endsWith("sfx none\r\ndocuments on\r\n"));
+    EXPECT_EQ(state.fileOptionLines, state.optionLines);
+
+    // Saved: the next save writes without asking.
+    SaveOptionsFile(state, dialogs, box);
+    EXPECT_TRUE(dialogs.allAnswersUsed());
+    EXPECT_EQ(dialogs.boxesShown.size(), 2);
 }
+
+TEST_F(SaveOptionsTest, TheLocationIsTakenAfterTheChangeTest) {
+    // Only the box differs: no question, and the location is written.
+    box = "/srv/dexlan";
+    SaveOptionsFile(state, dialogs, box);
+    EXPECT_TRUE(dialogs.boxesShown.isEmpty());
+    EXPECT_EQ(state.fileOptionLines[EntryHistoryLocation], "/srv/dexlan");
+}
+
+TEST(LocationForSaving, FollowsThePlatformPolicy) {
+    struct Case {
+        const char* what;
+        PathPolicy policy;
+        QString box;
+        QString programFolder;
+        QByteArray entry5;
+        QString boxAfter;
+    } cases[] = {
+        {"empty box", PathPolicy::windows(), "", "C:\\TRAINER\\", "hist home", ""},
+        {"drive letter", PathPolicy::windows(), "d", "C:\\TRAINER\\", "D:", "D"},
+        {"folder", PathPolicy::windows(), "c:\\hist\\", "C:\\Trainer\\", "C:\\HIST\\",
+         "C:\\HIST\\"},
+        {"program folder", PathPolicy::windows(), "C:\\TRAINER\\", "C:\\Trainer\\", "hist home",
+         "C:\\TRAINER\\"},
+        {"program folder without its backslash", PathPolicy::windows(), "C:\\TRAINER",
+         "C:\\Trainer\\", "C:\\TRAINER", "C:\\TRAINER"},
+        {"case kept on Linux", PathPolicy::posix(), "/srv/Hist", "/opt/trainer/", "/srv/Hist",
+         "/srv/Hist"},
+        {"one letter is no drive on Linux", PathPolicy::posix(), "d", "/opt/trainer/", "d", "d"},
+        {"program folder exactly", PathPolicy::posix(), "/opt/Trainer/", "/opt/Trainer/",
+         "hist home", "/opt/Trainer/"},
+        {"program folder in other case is another folder", PathPolicy::posix(), "/opt/TRAINER/",
+         "/opt/Trainer/", "/opt/TRAINER/", "/opt/TRAINER/"},
+        {"code page characters", PathPolicy::posix(), QString::fromUtf8("/srv/Élèves"),
+         "/opt/trainer/", "/srv/\xc9l\xe8ves", QString::fromUtf8("/srv/Élèves")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto saved = locationForSaving(c.box, c.programFolder, c.policy);
+        ASSERT_TRUE(saved);
+        EXPECT_EQ(saved->entry5, c.entry5);
+        EXPECT_EQ(saved->boxText, c.boxAfter);
+    }
+    EXPECT_FALSE(locationForSaving(QString::fromUtf8("/srv/Ωmega"), "/opt/", PathPolicy::posix()));
+}
+
+TEST_F(SaveOptionsTest, LocationOutsideTheCodePageIsNotWritten) {
+    box = QString::fromUtf8("/srv/Ωmega");
+    dialogs.answerNextBox(AnswerOk);
+    SaveOptionsFile(state, dialogs, box);
+    ASSERT_EQ(dialogs.boxesShown.size(), 1);
+    EXPECT_EQ(dialogs.boxesShown.front().title, "Sorry...");
+    EXPECT_TRUE(
+        dialogs.boxesShown.front().prompt.endsWith("\r\n\r\nCan't save the Dexlan4.ini file"));
+    EXPECT_EQ(onDisk(), kElevenLines);
+}
+
+// A failed save reports the system's text, keeps the file as it was and offers
+// the changes again later.
+void expectRefusedSave(SharedState& state, ScriptedDialogs& dialogs, const QString& expectedText,
+                       const QByteArray& before, const QString& path) {
+    QString box;
+    state.optionLines[EntrySounds] = "sfx beep";
+    dialogs.answerNextBox(AnswerYes);
+    dialogs.expectBox({expectedText + "\r\n\r\nCan't save the Dexlan4.ini file", MsgButtons::Ok,
+                       MsgIcon::Critical, AnswerOk, "Sorry..."},
+                      AnswerOk);
+    SaveOptionsFile(state, dialogs, box);
+    EXPECT_TRUE(dialogs.allAnswersUsed());
+    EXPECT_EQ(state.fileOptionLines[EntrySounds], "sfx all");
+    EXPECT_EQ(testing::readFile(path), before);
+}
+
+#ifdef Q_OS_UNIX
+TEST_F(SaveOptionsTest, WriteProtectedFileIsNotReplaced) {
+    const QString path = folder.file("Dexlan4.ini");
+    if (QProcess::execute("chattr", {"+i", path}) != 0)
+        GTEST_SKIP() << "chattr +i is not available on this file system";
+    expectRefusedSave(state, dialogs, "Operation not permitted", kElevenLines, path);
+    QProcess::execute("chattr", {"-i", path});
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 1)
+        << "no temporary file is left behind";
+}
+#endif
+
+TEST_F(SaveOptionsTest, FolderThatIsAFileIsReported) {
+    folder.write("plain", "not a folder");
+    state.programFolder = folder.file("plain/");
+    expectRefusedSave(state, dialogs, "Not a directory", "not a folder", folder.file("plain"));
+}
+
+#ifdef Q_OS_UNIX
+// Runs body in a child process and answers its exit status.
+template <typename Body> int inChild(Body body) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        _exit(body());
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+TEST(AtomicSave, FileSizeLimitCancelsTheSave) {
+    const QByteArray old = kElevenLines;
+    QByteArray large = kElevenLines;
+    large.replace("6\r\n", QByteArray(4000, '6') + "\r\n");
+    for (ReplaceStrategy strategy : {ReplaceStrategy::SaveFile, ReplaceStrategy::NamedTemporary}) {
+        TestFolder folder;
+        folder.write("Dexlan4.ini", old);
+        const QString path = folder.file("Dexlan4.ini");
+        const int status = inChild([&] {
+            signal(SIGXFSZ, SIG_IGN);
+            rlimit limit{1024, 1024};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            const FileError error = replaceFileAtomically(path, large, strategy);
+            if (!error.failed())
+                return 1;
+            return error.text == QLatin1String("File too large") ? 0 : 2;
+        });
+        EXPECT_EQ(status, 0) << "the save must fail with the system's text";
+        EXPECT_EQ(folder.read("Dexlan4.ini"), old);
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    }
+}
+
+TEST(AtomicSave, FullDiskCancelsTheSave) {
+    TestFolder folder;
+    const QByteArray mountPoint = QFile::encodeName(folder.file("small"));
+    QDir().mkpath(folder.file("small"));
+    if (mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "cannot mount a small tmpfs here";
+    const QString path = folder.file("small/Dexlan4.ini");
+    testing::writeFile(path, kElevenLines);
+    // Fill what is left of the file system.
+    {
+        QFile filler(folder.file("small/filler"));
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(4096, 'f');
+        while (filler.write(block) == block.size()) {
+        }
+    }
+    QByteArray large = kElevenLines;
+    large.replace("6\r\n", QByteArray(8000, '6') + "\r\n");
+    for (ReplaceStrategy strategy : {ReplaceStrategy::SaveFile, ReplaceStrategy::NamedTemporary}) {
+        const FileError error = replaceFileAtomically(path, large, strategy);
+        EXPECT_TRUE(error.failed());
+        EXPECT_EQ(error.text, "No space left on device");
+        EXPECT_EQ(testing::readFile(path), kElevenLines);
+    }
+    umount(mountPoint.constData());
+}
+
+// Kills a child in the middle of saving, again and again: the file on disk is
+// always the old contents or the new, never a mix or a part.
+TEST(AtomicSave, KilledWhileSavingLeavesAWholeFile) {
+    TestFolder folder;
+    const QString path = folder.file("Dexlan4.ini");
+    const QByteArray first = kElevenLines + "documents on\r\n";
+    QByteArray second = first;
+    second.replace("6\r\n", QByteArray(200 * 1024, 's') + "\r\n"); // long enough to be cut
+    testing::writeFile(path, first);
+    for (int round = 0; round < 200; ++round) {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            for (int i = 0;; ++i)
+                replaceFileAtomically(path, i % 2 ? first : second,
+                                      i % 3 ? ReplaceStrategy::SaveFile
+                                            : ReplaceStrategy::NamedTemporary);
+        }
+        usleep(QRandomGenerator::global()->bounded(200, 20000));
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+        const QByteArray now = testing::readFile(path);
+        ASSERT_TRUE(now == first || now == second)
+            << "round " << round << ": " << now.size() << " bytes";
+    }
+}
+#endif
+
+} // namespace
+} // namespace dexlan

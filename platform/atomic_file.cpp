@@ -20,8 +20,7 @@ namespace {
 
 // Writes all bytes and flushes; any short write or failed flush is an error,
 // because a cut-short file must never be committed.
-bool writeAll(QFileDevice& file, const QByteArray& bytes)
-{
+bool writeAll(QFileDevice& file, const QByteArray& bytes) {
     qint64 done = 0;
     while (done < bytes.size()) {
         const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
@@ -32,14 +31,12 @@ bool writeAll(QFileDevice& file, const QByteArray& bytes)
     return file.flush() && file.error() == QFileDevice::NoError;
 }
 
-QString errorOr(const QFileDevice& file, const QString& fallback)
-{
+QString errorOr(const QFileDevice& file, const QString& fallback) {
     const QString text = file.errorString();
     return text.isEmpty() || text == QLatin1String("Unknown error") ? fallback : text;
 }
 
-bool syncToDisk(QFile& file)
-{
+bool syncToDisk(QFile& file) {
 #ifdef Q_OS_WIN
     return _commit(file.handle()) == 0;
 #else
@@ -48,8 +45,7 @@ bool syncToDisk(QFile& file)
 }
 
 // Moves from over to, replacing to in one step.
-bool renameReplacing(const QString& from, const QString& to, QString* errorText)
-{
+bool renameReplacing(const QString& from, const QString& to, QString* errorText) {
 #ifdef Q_OS_WIN
     if (MoveFileExW(reinterpret_cast<const wchar_t*>(from.utf16()),
                     reinterpret_cast<const wchar_t*>(to.utf16()),
@@ -65,8 +61,7 @@ bool renameReplacing(const QString& from, const QString& to, QString* errorText)
 #endif
 }
 
-FileError viaSaveFile(const QString& path, const QByteArray& bytes, bool* opened)
-{
+FileError viaSaveFile(const QString& path, const QByteArray& bytes, bool* opened) {
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
     *opened = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
@@ -83,8 +78,7 @@ FileError viaSaveFile(const QString& path, const QByteArray& bytes, bool* opened
     return FileError::ok();
 }
 
-FileError viaNamedTemporary(const QString& path, const QByteArray& bytes)
-{
+FileError viaNamedTemporary(const QString& path, const QByteArray& bytes) {
     const QFileInfo target(path);
     QFile temp;
     for (int attempt = 0;; ++attempt) {
@@ -93,7 +87,8 @@ FileError viaNamedTemporary(const QString& path, const QByteArray& bytes)
                          QString::number(QRandomGenerator::global()->generate(), 16));
         if (temp.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
             break;
-        if (temp.error() != QFileDevice::OpenError || attempt > 20 || !QFileInfo::exists(temp.fileName()))
+        if (temp.error() != QFileDevice::OpenError || attempt > 20 ||
+            !QFileInfo::exists(temp.fileName()))
             return describeFailure(path, temp.errorString());
     }
     auto discard = [&temp](const QString& text, const QString& forPath) {
@@ -117,8 +112,7 @@ FileError viaNamedTemporary(const QString& path, const QByteArray& bytes)
 } // namespace
 
 FileError replaceFileAtomically(const QString& path, const QByteArray& bytes,
-                                ReplaceStrategy strategy)
-{
+                                ReplaceStrategy strategy) {
     // A rename replaces a write-protected file as readily as any other, so ask
     // the file itself whether it may be written (without changing it).
     if (QFileInfo::exists(path)) {

@@ -14,8 +14,7 @@ using testing::TestFolder;
 const ReplaceStrategy kStrategies[] = {ReplaceStrategy::SaveFile, ReplaceStrategy::NamedTemporary,
                                        ReplaceStrategy::Automatic};
 
-TEST(ReplaceFileAtomically, ReplacesAndCreatesWithEachStrategy)
-{
+TEST(ReplaceFileAtomically, ReplacesAndCreatesWithEachStrategy) {
     for (ReplaceStrategy strategy : kStrategies) {
         TestFolder folder;
         folder.write("a.ini", "old contents");
@@ -28,19 +27,16 @@ TEST(ReplaceFileAtomically, ReplacesAndCreatesWithEachStrategy)
     }
 }
 
-TEST(ReplaceFileAtomically, MissingFolderIsToldApart)
-{
+TEST(ReplaceFileAtomically, MissingFolderIsToldApart) {
     for (ReplaceStrategy strategy : kStrategies) {
         TestFolder folder;
-        const FileError error =
-            replaceFileAtomically(folder.file("nowhere/a.ini"), "x", strategy);
+        const FileError error = replaceFileAtomically(folder.file("nowhere/a.ini"), "x", strategy);
         EXPECT_EQ(error.kind, FileError::FolderMissing);
         EXPECT_FALSE(error.text.isEmpty());
     }
 }
 
-TEST(ReplaceFileAtomically, PathThroughAFileIsAnOtherError)
-{
+TEST(ReplaceFileAtomically, PathThroughAFileIsAnOtherError) {
     TestFolder folder;
     folder.write("plain", "I am a file");
     const FileError error = replaceFileAtomically(folder.file("plain/a.ini"), "x");

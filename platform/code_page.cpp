@@ -9,16 +9,14 @@ namespace {
 constexpr const char* kCodePage = "windows-1252";
 }
 
-QString fromCodePage(const QByteArray& bytes)
-{
+QString fromCodePage(const QByteArray& bytes) {
     QStringDecoder decoder(kCodePage);
     if (!decoder.isValid())
         return QString::fromLatin1(bytes);
     return decoder.decode(bytes);
 }
 
-std::optional<QByteArray> toCodePage(const QString& text)
-{
+std::optional<QByteArray> toCodePage(const QString& text) {
     QStringEncoder encoder(kCodePage);
     if (!encoder.isValid()) {
         for (QChar c : text) {

@@ -5,8 +5,7 @@
 namespace dexlan {
 namespace {
 
-TEST(CodePage, EveryByteButNulRoundTrips)
-{
+TEST(CodePage, EveryByteButNulRoundTrips) {
     QByteArray all;
     for (int b = 1; b < 256; ++b)
         all.append(char(b));
@@ -15,14 +14,12 @@ TEST(CodePage, EveryByteButNulRoundTrips)
     EXPECT_EQ(*back, all);
 }
 
-TEST(CodePage, ConvertsTheWindowsCharacters)
-{
+TEST(CodePage, ConvertsTheWindowsCharacters) {
     EXPECT_EQ(fromCodePage("\x80\xe9"), QString::fromUtf8("€é"));
     EXPECT_EQ(toCodePage(QString::fromUtf8("€é")), QByteArray("\x80\xe9"));
 }
 
-TEST(CodePage, RefusesCharactersWithoutSingleByteForm)
-{
+TEST(CodePage, RefusesCharactersWithoutSingleByteForm) {
     EXPECT_FALSE(toCodePage(QString::fromUtf8("Ω")));
     EXPECT_FALSE(toCodePage(QString::fromUtf8("a😀")));
 }

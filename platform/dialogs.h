@@ -13,7 +13,7 @@ namespace dexlan {
 // the file-open dialog and modal windows. Production shows Qt dialogs; tests
 // script the answers and check what was asked.
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
 
     // Shows a message box and answers with one of the MsgAnswer codes.

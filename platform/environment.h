@@ -6,7 +6,7 @@ namespace dexlan {
 
 // Facts about the process and the screen that start-up needs and tests decide.
 class Environment {
-public:
+  public:
     virtual ~Environment() = default;
     // Whether another copy of the program is running now.
     virtual bool anotherInstanceRunning() = 0;

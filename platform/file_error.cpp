@@ -8,8 +8,7 @@
 
 namespace dexlan {
 
-FileError describeFailure(const QString& path, const QString& errorText)
-{
+FileError describeFailure(const QString& path, const QString& errorText) {
     const QFileInfo info(path);
     const QFileInfo folder(info.absolutePath());
     FileError error;
@@ -20,8 +19,7 @@ FileError describeFailure(const QString& path, const QString& errorText)
     return error;
 }
 
-QString lastSystemErrorText()
-{
+QString lastSystemErrorText() {
     return qt_error_string(errno);
 }
 

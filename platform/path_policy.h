@@ -17,8 +17,7 @@ struct PathPolicy {
 
     static PathPolicy windows() { return {true, true, QLatin1Char('\\')}; }
     static PathPolicy posix() { return {false, false, QLatin1Char('/')}; }
-    static PathPolicy native()
-    {
+    static PathPolicy native() {
 #ifdef Q_OS_WIN
         return windows();
 #else
@@ -27,14 +26,12 @@ struct PathPolicy {
     }
 
     // The location in the case the platform stores it.
-    QString locationCase(const QString& location) const
-    {
+    QString locationCase(const QString& location) const {
         return upperCaseLocations ? location.toUpper() : location;
     }
 
     // The text with one separator at its end, unless it is empty or already has one.
-    QString withTrailingSeparator(const QString& folder) const
-    {
+    QString withTrailingSeparator(const QString& folder) const {
         if (folder.isEmpty() || folder.endsWith(separator))
             return folder;
         return folder + separator;

@@ -14,8 +14,7 @@ struct ButtonSpec {
     int answer;
 };
 
-QList<ButtonSpec> buttonsOf(MsgButtons set)
-{
+QList<ButtonSpec> buttonsOf(MsgButtons set) {
     switch (set) {
     case MsgButtons::Ok:
         return {{QMessageBox::Ok, AnswerOk}};
@@ -29,8 +28,7 @@ QList<ButtonSpec> buttonsOf(MsgButtons set)
     return {};
 }
 
-QMessageBox::Icon iconOf(MsgIcon icon)
-{
+QMessageBox::Icon iconOf(MsgIcon icon) {
     switch (icon) {
     case MsgIcon::None:
         return QMessageBox::NoIcon;
@@ -48,8 +46,7 @@ QMessageBox::Icon iconOf(MsgIcon icon)
 
 // The program states its filter as "Description|pattern"; Qt reads the pattern
 // from the parentheses of the description instead.
-QString qtNameFilter(const QString& filter)
-{
+QString qtNameFilter(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
     if (parts.size() < 2)
         return filter;
@@ -62,8 +59,7 @@ QString qtNameFilter(const QString& filter)
 
 } // namespace
 
-int QtDialogs::msgBox(const MsgBoxRequest& request)
-{
+int QtDialogs::msgBox(const MsgBoxRequest& request) {
     QMessageBox box(iconOf(request.icon), request.title, request.prompt, QMessageBox::NoButton,
                     m_parent);
     // Message prompts are composed with CR LF; a QLabel breaks on LF alone.
@@ -89,8 +85,7 @@ int QtDialogs::msgBox(const MsgBoxRequest& request)
     return escapeAnswer;
 }
 
-QString QtDialogs::openFile(const FileOpenRequest& request)
-{
+QString QtDialogs::openFile(const FileOpenRequest& request) {
     QFileDialog dialog(m_parent, request.title);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -104,8 +99,7 @@ QString QtDialogs::openFile(const FileOpenRequest& request)
     return dialog.selectedFiles().front();
 }
 
-void QtDialogs::showModal(QDialog& window)
-{
+void QtDialogs::showModal(QDialog& window) {
     window.exec();
 }
 

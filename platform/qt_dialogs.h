@@ -5,7 +5,7 @@
 namespace dexlan {
 
 class QtDialogs final : public Dialogs {
-public:
+  public:
     explicit QtDialogs(QWidget* parent = nullptr) : m_parent(parent) {}
     void setParent(QWidget* parent) { m_parent = parent; }
 
@@ -13,7 +13,7 @@ public:
     QString openFile(const FileOpenRequest& request) override;
     void showModal(QDialog& window) override;
 
-private:
+  private:
     QWidget* m_parent;
 };
 

@@ -10,8 +10,7 @@ namespace dexlan {
 
 QtEnvironment::QtEnvironment() = default;
 
-bool QtEnvironment::anotherInstanceRunning()
-{
+bool QtEnvironment::anotherInstanceRunning() {
     if (m_lock && m_lock->isLocked())
         return false;
     QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
@@ -22,13 +21,11 @@ bool QtEnvironment::anotherInstanceRunning()
     return !m_lock->tryLock(0);
 }
 
-QString QtEnvironment::programFolder()
-{
+QString QtEnvironment::programFolder() {
     return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
 }
 
-double QtEnvironment::screenWidthTwips()
-{
+double QtEnvironment::screenWidthTwips() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
         return 9600.0;

@@ -11,13 +11,13 @@ namespace dexlan {
 // The real process and screen: a lock file tells another running copy apart,
 // and the primary screen gives the width.
 class QtEnvironment final : public Environment {
-public:
+  public:
     QtEnvironment();
     bool anotherInstanceRunning() override;
     QString programFolder() override;
     double screenWidthTwips() override;
 
-private:
+  private:
     std::unique_ptr<QLockFile> m_lock;
 };
 

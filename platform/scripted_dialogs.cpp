@@ -7,8 +7,7 @@
 namespace dexlan {
 
 namespace {
-const char* buttonsName(MsgButtons b)
-{
+const char* buttonsName(MsgButtons b) {
     switch (b) {
     case MsgButtons::Ok:
         return "Ok";
@@ -21,8 +20,7 @@ const char* buttonsName(MsgButtons b)
     }
     return "?";
 }
-const char* iconName(MsgIcon i)
-{
+const char* iconName(MsgIcon i) {
     switch (i) {
     case MsgIcon::None:
         return "None";
@@ -39,40 +37,34 @@ const char* iconName(MsgIcon i)
 }
 } // namespace
 
-QString describe(const MsgBoxRequest& r)
-{
+QString describe(const MsgBoxRequest& r) {
     return QStringLiteral("title [%1] prompt [%2] buttons %3 icon %4 default %5")
         .arg(r.title, QString(r.prompt).replace(QLatin1String("\r\n"), QLatin1String("\\r\\n")),
              QLatin1String(buttonsName(r.buttons)), QLatin1String(iconName(r.icon)))
         .arg(r.defaultButton);
 }
 
-void ScriptedDialogs::expectBox(const MsgBoxRequest& request, int answer)
-{
+void ScriptedDialogs::expectBox(const MsgBoxRequest& request, int answer) {
     m_boxes.push_back({request, answer, true});
 }
 
-void ScriptedDialogs::answerNextBox(int answer)
-{
+void ScriptedDialogs::answerNextBox(int answer) {
     m_boxes.push_back({{}, answer, false});
 }
 
-void ScriptedDialogs::answerNextFile(const QString& path)
-{
+void ScriptedDialogs::answerNextFile(const QString& path) {
     m_files.push_back(path);
 }
 
-void ScriptedDialogs::onNextModal(std::function<void(QDialog&)> action)
-{
+void ScriptedDialogs::onNextModal(std::function<void(QDialog&)> action) {
     m_modals.push_back(std::move(action));
 }
 
-int ScriptedDialogs::msgBox(const MsgBoxRequest& request)
-{
+int ScriptedDialogs::msgBox(const MsgBoxRequest& request) {
     boxesShown.push_back(request);
     if (m_boxes.empty()) {
         ADD_FAILURE() << "unexpected message box: " << describe(request).toStdString();
-        return request.buttons == MsgButtons::Ok ? AnswerOk
+        return request.buttons == MsgButtons::Ok      ? AnswerOk
                : request.buttons == MsgButtons::YesNo ? AnswerNo
                                                       : AnswerCancel;
     }
@@ -84,8 +76,7 @@ int ScriptedDialogs::msgBox(const MsgBoxRequest& request)
     return next.answer;
 }
 
-QString ScriptedDialogs::openFile(const FileOpenRequest& request)
-{
+QString ScriptedDialogs::openFile(const FileOpenRequest& request) {
     filesAsked.push_back(request);
     if (m_files.empty()) {
         ADD_FAILURE() << "unexpected file-open dialog: " << request.title.toStdString();
@@ -96,8 +87,7 @@ QString ScriptedDialogs::openFile(const FileOpenRequest& request)
     return next;
 }
 
-void ScriptedDialogs::showModal(QDialog& window)
-{
+void ScriptedDialogs::showModal(QDialog& window) {
     modalsShown.push_back(window.objectName());
     window.show();
     if (!m_modals.empty()) {

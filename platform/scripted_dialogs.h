@@ -14,7 +14,7 @@ namespace dexlan {
 // a queue the test filled beforehand. A call with no scripted answer fails the
 // running test and answers as if the user pressed Escape.
 class ScriptedDialogs final : public Dialogs {
-public:
+  public:
     struct ExpectedBox {
         MsgBoxRequest request; // compared in full when checkRequest is set
         int answer;
@@ -44,7 +44,7 @@ public:
 
     bool allAnswersUsed() const { return m_boxes.empty() && m_files.empty() && m_modals.empty(); }
 
-private:
+  private:
     std::deque<ExpectedBox> m_boxes;
     std::deque<QString> m_files;
     std::deque<std::function<void(QDialog&)>> m_modals;

@@ -7,28 +7,23 @@
 
 namespace dexlan::testing {
 
-TestFolder::TestFolder()
-{
+TestFolder::TestFolder() {
     EXPECT_TRUE(m_dir.isValid());
 }
 
-QString TestFolder::path() const
-{
+QString TestFolder::path() const {
     return QDir::toNativeSeparators(m_dir.path()) + QDir::separator();
 }
 
-void TestFolder::write(const QString& name, const QByteArray& bytes) const
-{
+void TestFolder::write(const QString& name, const QByteArray& bytes) const {
     writeFile(file(name), bytes);
 }
 
-QByteArray TestFolder::read(const QString& name) const
-{
+QByteArray TestFolder::read(const QString& name) const {
     return readFile(file(name));
 }
 
-QByteArray readFile(const QString& path)
-{
+QByteArray readFile(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
         ADD_FAILURE() << "cannot read " << path.toStdString();
@@ -37,8 +32,7 @@ QByteArray readFile(const QString& path)
     return f.readAll();
 }
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
+void writeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
     ASSERT_EQ(f.write(bytes), bytes.size());

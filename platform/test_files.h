@@ -8,14 +8,14 @@ namespace dexlan::testing {
 
 // A fresh folder for one test, removed afterwards; path() ends in a separator.
 class TestFolder {
-public:
+  public:
     TestFolder();
     QString path() const;
     QString file(const QString& name) const { return path() + name; }
     void write(const QString& name, const QByteArray& bytes) const;
     QByteArray read(const QString& name) const;
 
-private:
+  private:
     QTemporaryDir m_dir;
 };
 
