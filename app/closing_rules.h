@@ -1,0 +1,24 @@
+#pragma once
+
+#include "options_file/option_lines.h"
+#include "platform/message_box.h"
+
+#include <optional>
+
+namespace dexlan {
+
+// The warning a network installation with automatic history gets when it is
+// closed without a history location; nothing in every other case.
+std::optional<MsgBoxRequest> networkLocationWarning(const OptionLines& optionLines);
+
+// Whether the network-location check applies to this installation at all.
+bool networkLocationCheckApplies(const OptionLines& optionLines);
+
+MsgBoxRequest anotherCopyQuestion();
+MsgBoxRequest locateTrainerRefusal();
+
+inline constexpr char kTrainerExecutable[] = "Corvantis Dexlan Trainer 4.exe";
+inline constexpr char kDocumentationPage[] = "defaultdx.html";
+inline constexpr double kLayoutReferenceWidth = 9600.0;
+
+} // namespace dexlan

@@ -1,0 +1,151 @@
+#include "app/main_window.h"
+
+#include "app/closing_rules.h"
+#include "info_windows/about_window.h"
+#include "info_windows/help_window.h"
+#include "options_file/options_file.h"
+#include "options_window/frm_options.h"
+#include "platform/code_page.h"
+#include "platform/dialogs.h"
+#include "roster/user_roster.h"
+
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QSessionManager>
+
+namespace dexlan {
+
+MainWindow::MainWindow(SharedState& state, Dialogs& dialogs, QWidget* parent)
+    : QMainWindow(parent), m_state(state), m_dialogs(dialogs)
+{
+    setObjectName(QStringLiteral("MDIForm1"));
+    setWindowTitle(QStringLiteral("Corvantis Dexlan Options 4"));
+    setWindowIcon(QIcon(QStringLiteral(":/resources/icon.png")));
+    buildMenus();
+    resize(800, 600);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildMenus()
+{
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("Mfile"));
+    QAction* save = file->addAction(QStringLiteral("&Save"));
+    save->setObjectName(QStringLiteral("Msave"));
+    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    save->setShortcutContext(Qt::ApplicationShortcut);
+    connect(save, &QAction::triggered, this, &MainWindow::Msave_Click);
+    QAction* exit = file->addAction(QStringLiteral("E&xit"));
+    exit->setObjectName(QStringLiteral("Mexit"));
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("Mhelp"));
+    QAction* options = help->addAction(QStringLiteral("&Options Help"));
+    options->setObjectName(QStringLiteral("Moptions"));
+    connect(options, &QAction::triggered, this, &MainWindow::showHelp);
+    QAction* about = help->addAction(QStringLiteral("&About Corvantis"));
+    about->setObjectName(QStringLiteral("Mabout"));
+    connect(about, &QAction::triggered, this, &MainWindow::showAbout);
+}
+
+FrmOptions& MainWindow::options()
+{
+    if (!m_options) {
+        m_options = new FrmOptions(m_state, m_dialogs, this);
+        m_options->hide();
+        m_options->setShowHelp([this] { showHelp(); });
+        m_options->setCloseMainWindow([this] { close(); });
+        setCentralWidget(m_options);
+        m_options->hide(); // shown by start-up once its pages are in line
+    }
+    return *m_options;
+}
+
+void MainWindow::showHelp()
+{
+    if (!m_help)
+        m_help = std::make_unique<HelpWindow>(this);
+    m_dialogs.showModal(*m_help);
+}
+
+void MainWindow::showAbout()
+{
+    AboutWindow about(this);
+    m_dialogs.showModal(about);
+}
+
+void MainWindow::Msave_Click()
+{
+    QLineEdit* box = options().locationBox();
+    QString text = box->text();
+    SaveOptionsFile(m_state, m_dialogs, text);
+    box->setText(text);
+}
+
+void MainWindow::CheckNetworkLocation()
+{
+    const QString box = options().locationBox()->text();
+    // The box only ever holds text typed on this machine; what the code page
+    // cannot hold is caught when the file is saved.
+    m_state.optionLines[EntryHistoryLocation] =
+        box.isEmpty() ? QByteArray(values::kHistHome) : toCodePage(box).value_or(box.toUtf8());
+    options().roster().CheckHistoryFolder();
+    if (!networkLocationCheckApplies(m_state.optionLines))
+        return;
+    if (const auto warning = networkLocationWarning(m_state.optionLines)) {
+        m_exitWarningText = warning->prompt;
+        m_state.answer = m_dialogs.msgBox(*warning);
+        m_exitCheck = m_state.answer;
+    } else {
+        m_exitCheck = AnswerOk;
+    }
+}
+
+bool MainWindow::MDIForm_QueryUnload()
+{
+    m_exitCheck = 0;
+    CheckNetworkLocation();
+    if (m_exitCheck == AnswerCancel)
+        return true;
+    Msave_Click();
+    return false;
+}
+
+void MainWindow::closeOtherWindows()
+{
+    if (m_options)
+        m_options->close();
+    if (m_help)
+        m_help->close();
+    // NameIn is modal over the options window and is gone by the time the main
+    // window can be closed.
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (!m_closingApproved && MDIForm_QueryUnload()) {
+        event->ignore();
+        return;
+    }
+    m_closingApproved = false;
+    closeOtherWindows();
+    event->accept();
+}
+
+void MainWindow::commitData(QSessionManager& manager)
+{
+    if (!manager.allowsInteraction())
+        return;
+    const bool cancelled = MDIForm_QueryUnload();
+    manager.release();
+    if (cancelled) {
+        manager.cancel();
+        return;
+    }
+    m_closingApproved = true;
+}
+
+} // namespace dexlan

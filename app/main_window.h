@@ -1,0 +1,63 @@
+#pragma once
+
+#include "options_file/shared_state.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class QAction;
+class QSessionManager;
+
+namespace dexlan {
+
+class Dialogs;
+class FrmOptions;
+class HelpWindow;
+
+// The program's frame: the menus, the options window inside it, and the closing
+// sequence that every normal end of the program passes through.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    MainWindow(SharedState& state, Dialogs& dialogs, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The options window, created on first use.
+    FrmOptions& options();
+    bool hasOptions() const { return m_options != nullptr; }
+
+    // Shows the introduction window modally; the caller waits until it is closed.
+    void showHelp();
+    void showAbout();
+
+    // Msave: the save dialogue alone.
+    void Msave_Click();
+
+    // The closing sequence; answers whether the closing is cancelled.
+    bool MDIForm_QueryUnload();
+    void CheckNetworkLocation();
+
+    // The session is ending (log-off, shutdown): the same closing sequence.
+    void commitData(QSessionManager& manager);
+
+    int exitCheck() const { return m_exitCheck; }
+    HelpWindow* helpWindow() const { return m_help.get(); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void closeOtherWindows();
+
+    SharedState& m_state;
+    Dialogs& m_dialogs;
+    FrmOptions* m_options = nullptr;
+    std::unique_ptr<HelpWindow> m_help;
+    int m_exitCheck = 0;
+    QString m_exitWarningText;
+    bool m_closingApproved = false;
+};
+
+} // namespace dexlan

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "options_file/shared_state.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace dexlan {
+
+class Dialogs;
+class Environment;
+class MainWindow;
+
+// One run of the program: the shared state, the windows, and the start-up
+// sequence that finds the trainer and loads its options.
+class Program {
+public:
+    Program(Dialogs& dialogs, Environment& environment);
+    ~Program();
+
+    // Runs start-up to its end (true: the windows now drive the program) or to
+    // an end of the program (false: nothing was saved, quit at once).
+    bool StartUp();
+
+    SharedState& state() { return m_state; }
+    MainWindow& mainWindow();
+
+private:
+    enum class Step { Continue, Retry, End };
+    Step locateTrainer();
+
+    SharedState m_state;
+    Dialogs& m_dialogs;
+    Environment& m_environment;
+    std::unique_ptr<MainWindow> m_mainWindow;
+    QString m_commonDialogFileName; // kept between showings, as the dialog keeps it
+};
+
+// Whether path names a normal file: not a folder, not hidden.
+bool FileExists(const QString& path);
+
+} // namespace dexlan

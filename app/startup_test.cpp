@@ -1,0 +1,155 @@
+#include "app/app_fixture.h"
+#include "app/closing_rules.h"
+#include "options_file/options_file.h"
+#include "options_window/frm_options.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+namespace dexlan {
+namespace {
+
+using testing::optionsFile;
+using testing::ProgramTest;
+using testing::TestFolder;
+
+const QString kExe = QStringLiteral("Corvantis Dexlan Trainer 4.exe");
+
+TEST_F(ProgramTest, TrainerBesideTheProgramStartsWithoutAsking)
+{
+    layTrainer(optionsFile("network", "hist roster open", "/srv/dexlan"));
+    environment.widthTwips = 28800;
+    dialogs.onNextModal([this](QDialog& help) {
+        EXPECT_EQ(help.objectName(), "Help");
+        EXPECT_EQ(state().startupDone, 0) << "start-up is done only when Help closes";
+        help.hide();
+    });
+    ASSERT_TRUE(startUp());
+    EXPECT_EQ(state().startupDone, 1);
+    EXPECT_TRUE(dialogs.filesAsked.isEmpty());
+    EXPECT_TRUE(dialogs.boxesShown.isEmpty());
+    EXPECT_EQ(state().programFolder, trainer.path()) << "one trailing separator";
+    EXPECT_FLOAT_EQ(float(state().screenScale), 3.0f);
+    EXPECT_EQ(state().docsInstalled, 1);
+    EXPECT_EQ(state().optionLines, state().fileOptionLines);
+    EXPECT_EQ(state().historyFolder, "/srv/dexlan/");
+    FrmOptions& options = mainWindow().options();
+    EXPECT_EQ(options.locationBox()->text(), "/srv/dexlan");
+    EXPECT_EQ(options.label1(0)->text(), "Network Installation");
+    EXPECT_FALSE(options.label1(10)->isHidden());
+    EXPECT_FALSE(options.label2(10)->isHidden());
+    EXPECT_TRUE(mainWindow().isVisible());
+    EXPECT_TRUE(options.isVisible());
+    EXPECT_EQ(dialogs.modalsShown, QStringList{"Help"});
+}
+
+TEST_F(ProgramTest, MissingDocumentationIsNoError)
+{
+    layTrainer(optionsFile("single computer", "hist auto"));
+    QFile::remove(trainer.file("defaultdx.html"));
+    ASSERT_TRUE(startUp());
+    EXPECT_EQ(state().docsInstalled, 0);
+}
+
+TEST_F(ProgramTest, SecondCopy)
+{
+    layTrainer(optionsFile("single computer", "hist auto"));
+    environment.anotherRunning = true;
+    const MsgBoxRequest question{
+        "The Corvantis Dexlan Options 4 program is already running. \r\n"
+        "Do you wish to start ANOTHER copy of the program?",
+        MsgButtons::YesNo, MsgIcon::Critical, AnswerNo, "Sorry..."};
+
+    dialogs.expectBox(question, AnswerNo);
+    EXPECT_FALSE(startUp());
+    EXPECT_EQ(dialogs.boxesShown.size(), 1);
+    EXPECT_TRUE(dialogs.modalsShown.isEmpty());
+
+    dialogs.expectBox(question, AnswerYes);
+    EXPECT_TRUE(startUp());
+}
+
+TEST_F(ProgramTest, TrainerLocatedByTheDialog)
+{
+    TestFolder elsewhere;
+    environment.folder = elsewhere.path();
+    layTrainer(optionsFile("individual", "hist none"));
+    dialogs.answerNextFile(trainer.file(kExe));
+    dialogs.onNextModal([this](QDialog&) {
+        // The documentation row was hidden while the dialog asked and is back.
+        EXPECT_FALSE(mainWindow().options().label1(10)->isHidden());
+        EXPECT_FALSE(mainWindow().options().label2(10)->isHidden());
+    });
+    ASSERT_TRUE(startUp());
+    ASSERT_EQ(dialogs.filesAsked.size(), 1);
+    const FileOpenRequest& asked = dialogs.filesAsked.front();
+    EXPECT_EQ(asked.defaultExtension, ".exe");
+    EXPECT_EQ(asked.filter, "Program files (*.exe)|*exe");
+    EXPECT_TRUE(asked.title.contains(kExe));
+    EXPECT_EQ(state().programFolder, trainer.path());
+    EXPECT_EQ(state().fileOptionLines[EntryInstallation], "individual");
+}
+
+TEST_F(ProgramTest, WrongCaseIsRefusedAndRetryStartsAgain)
+{
+    TestFolder elsewhere;
+    environment.folder = elsewhere.path();
+    environment.anotherRunning = true;
+    layTrainer(optionsFile("network", "hist auto"));
+    trainer.write("corvantis dexlan trainer 4.exe", "other case");
+
+    dialogs.answerNextBox(AnswerYes); // another copy: yes
+    dialogs.answerNextFile(trainer.file("corvantis dexlan trainer 4.exe"));
+    dialogs.expectBox(locateTrainerRefusal(), AnswerRetry);
+    dialogs.answerNextBox(AnswerYes); // asked again: start-up starts from the beginning
+    dialogs.answerNextFile(trainer.file(kExe));
+    ASSERT_TRUE(startUp());
+    EXPECT_TRUE(dialogs.allAnswersUsed());
+    EXPECT_EQ(dialogs.boxesShown.size(), 3);
+    EXPECT_EQ(dialogs.filesAsked.at(1).fileName, trainer.file("corvantis dexlan trainer 4.exe"))
+        << "the dialog opens on the name chosen before";
+    EXPECT_EQ(locateTrainerRefusal().prompt,
+              "You must select the correct location of the Corvantis Dexlan Training 4 program "
+              "before you can view or modify the program options.");
+}
+
+TEST_F(ProgramTest, CancelledDialogThenCancelEnds)
+{
+    TestFolder elsewhere;
+    environment.folder = elsewhere.path();
+    dialogs.answerNextFile(QString()); // cancelled
+    dialogs.expectBox(locateTrainerRefusal(), AnswerCancel);
+    EXPECT_FALSE(startUp());
+    EXPECT_TRUE(dialogs.modalsShown.isEmpty());
+}
+
+TEST_F(ProgramTest, MissingOptionsFileEndsTheProgram)
+{
+    layTrainer(optionsFile("network", "hist auto"));
+    QFile::remove(trainer.file("Dexlan4.ini"));
+    dialogs.expectBox(missingFileReport(), AnswerOk);
+    EXPECT_FALSE(startUp());
+    EXPECT_TRUE(dialogs.modalsShown.isEmpty()) << "no Help after a failed load";
+}
+
+TEST_F(ProgramTest, RootFolderGetsNoSecondSeparator)
+{
+    EXPECT_EQ(PathPolicy::posix().withTrailingSeparator("/"), "/");
+    EXPECT_EQ(PathPolicy::windows().withTrailingSeparator("C:\\"), "C:\\");
+    EXPECT_EQ(PathPolicy::windows().withTrailingSeparator("C:\\Trainer"), "C:\\Trainer\\");
+}
+
+TEST(FileExists, CountsNormalFilesOnly)
+{
+    TestFolder folder;
+    folder.write("plain", "x");
+    folder.write(".hidden", "x");
+    QDir(folder.path()).mkdir("folder");
+    EXPECT_TRUE(FileExists(folder.file("plain")));
+    EXPECT_FALSE(FileExists(folder.file(".hidden")));
+    EXPECT_FALSE(FileExists(folder.file("folder")));
+    EXPECT_FALSE(FileExists(folder.file("absent")));
+}
+
+} // namespace
+} // namespace dexlan
