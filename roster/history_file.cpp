@@ -1,0 +1,194 @@
+#include "roster/history_file.h"
+
+#include "platform/code_page.h"
+
+#include <QIODevice>
+
+#include <cstring>
+#include <limits>
+
+namespace dexlan {
+
+namespace {
+
+char asciiLower(char16_t c) {
+    return (c >= u'A' && c <= u'Z') ? char(c - u'A' + 'a') : char(c);
+}
+
+bool isControl(char16_t c) {
+    return c < 0x20 || (c >= 0x7f && c <= 0x9f);
+}
+
+} // namespace
+
+QString newHistoryFileName(int number) {
+    return QString::number(number) + QLatin1String(kNewHistorySuffix);
+}
+
+QStringList historyFileSpellings(int number) {
+    const QString digits = QString::number(number);
+    constexpr qsizetype kLength = sizeof kHistorySuffix - 1;
+    // The letters of the suffix; the dot keeps its place.
+    constexpr int kLetters[] = {0, 1, 2, 3, 5, 6};
+    QStringList spellings;
+    spellings.reserve(1 << std::size(kLetters));
+    for (int mask = 0; mask < (1 << std::size(kLetters)); ++mask) {
+        QString suffix = QString::fromLatin1(kHistorySuffix, kLength);
+        for (size_t bit = 0; bit < std::size(kLetters); ++bit) {
+            if (mask & (1 << bit))
+                suffix[kLetters[bit]] = suffix[kLetters[bit]].toUpper();
+        }
+        spellings.append(digits + suffix);
+    }
+    return spellings;
+}
+
+bool hasHistorySuffix(QStringView fileName) {
+    constexpr qsizetype kLength = sizeof kHistorySuffix - 1;
+    if (fileName.size() < kLength)
+        return false;
+    const QStringView tail = fileName.right(kLength);
+    for (qsizetype i = 0; i < kLength; ++i) {
+        if (asciiLower(tail[i].unicode()) != kHistorySuffix[i])
+            return false;
+    }
+    return true;
+}
+
+std::optional<int> userNumberFromFileName(QStringView fileName) {
+    if (!hasHistorySuffix(fileName))
+        return std::nullopt;
+    qsizetype pos = 0;
+    const bool negative = !fileName.isEmpty() && fileName[0] == u'-';
+    if (negative)
+        ++pos;
+    // Accumulate as a negative value so that the lowest int is reachable.
+    constexpr qint64 kLowest = qint64(std::numeric_limits<int>::min());
+    qint64 value = 0;
+    bool anyDigit = false;
+    for (; pos < fileName.size(); ++pos) {
+        const char16_t c = fileName[pos].unicode();
+        if (c < u'0' || c > u'9')
+            break;
+        anyDigit = true;
+        value = value * 10 - (c - u'0');
+        if (value < kLowest)
+            return std::nullopt; // beyond 32 bits: not one of the trainer's users
+    }
+    if (!anyDigit)
+        return std::nullopt;
+    if (!negative) {
+        if (-value > std::numeric_limits<int>::max())
+            return std::nullopt;
+        value = -value;
+    }
+    if (value == 0)
+        return std::nullopt;
+    return int(value);
+}
+
+FirstLine readFirstLine(QIODevice& input) {
+    FirstLine result;
+    // A history file's first line is a short quoted name: one small read is
+    // normally all it takes.
+    char chunk[256];
+    for (;;) {
+        const qint64 n = input.read(chunk, sizeof chunk);
+        if (n < 0) {
+            result.status = FirstLine::ReadError;
+            result.errorText = input.errorString();
+            result.bytes.clear();
+            return result;
+        }
+        if (n == 0)
+            break;
+        const void* cr = std::memchr(chunk, '\r', size_t(n));
+        const qsizetype length = cr ? static_cast<const char*>(cr) - chunk : qsizetype(n);
+        if (result.bytes.size() + length > kMaxFirstLineBytes) {
+            result.status = FirstLine::TooLong;
+            result.bytes.clear();
+            return result;
+        }
+        result.bytes.append(chunk, length);
+        if (cr) {
+            result.status = FirstLine::Line;
+            return result;
+        }
+    }
+    // The end of the file also ends a line, unless there was nothing at all.
+    result.status = result.bytes.isEmpty() ? FirstLine::Empty : FirstLine::Line;
+    return result;
+}
+
+std::optional<QByteArray> nameFromFirstLine(const QByteArray& line) {
+    // Two characters are the quotes alone: the empty name, or no name at all.
+    if (line.size() <= 2)
+        return std::nullopt;
+    return line.mid(1, line.size() - 2);
+}
+
+StorableName storableName(const QString& name) {
+    StorableName result;
+    for (QChar c : name) {
+        if (isControl(c.unicode())) {
+            result.problem = StorableName::ControlCharacter;
+            return result;
+        }
+    }
+    std::optional<QByteArray> bytes = toCodePage(name);
+    if (!bytes) {
+        result.problem = StorableName::OutsideCodePage;
+        return result;
+    }
+    result.bytes = *bytes;
+    return result;
+}
+
+int nameCheck(const QByteArray& name) {
+    int sum = 0;
+    for (char c : name)
+        sum = (sum + static_cast<unsigned char>(c)) % 100;
+    return sum;
+}
+
+int nameKey(int check) {
+    return (3 * check + 2719) % 10000;
+}
+
+QByteArray historyNumberText(int value) {
+    QByteArray text = QByteArray::number(value);
+    if (value >= 0)
+        text.prepend(' ');
+    return text;
+}
+
+QByteArray newHistoryFileBytes(const QByteArray& name,
+                               const std::array<int, kRandomsPerFile>& randoms) {
+    static const QByteArray kCrLf = "\r\n";
+    QByteArray out;
+    out.reserve(name.size() + kHistoryFileLines * 8);
+    auto line = [&out](const QByteArray& text) {
+        out += text;
+        out += kCrLf;
+    };
+    auto number = [&line](int value) { line(historyNumberText(value)); };
+
+    line('"' + name + '"');
+    const QByteArray zero = historyNumberText(0);
+    for (int i = 0; i < kRecordValues; ++i)
+        line(zero);
+    line(kRecordMarker);
+    const int check = nameCheck(name);
+    number(check);
+    number(0); // the record check: every record of a new user is zero
+    number(randoms[0]);
+    number(nameKey(check));
+    for (int i = 1; i <= 4; ++i)
+        number(randoms[i]);
+    number(kFixedKey);
+    for (int i = 5; i <= 7; ++i)
+        number(randoms[i]);
+    return out;
+}
+
+} // namespace dexlan

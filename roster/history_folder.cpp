@@ -1,0 +1,322 @@
+#include "roster/history_folder.h"
+
+#include "options_file/option_lines.h"
+#include "roster/history_file.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <cerrno>
+#include <limits>
+
+namespace dexlan {
+
+namespace {
+
+bool isSeparator(QChar c) {
+    return c == QLatin1Char('/') || c == QLatin1Char('\\');
+}
+
+// The folder without its trailing separator, so that asking about it asks
+// about the folder itself ("plain/" through a regular file would not exist).
+QString withoutTrailingSeparator(const QString& folder) {
+    QString path = folder;
+    while (path.size() > 1 && isSeparator(path.back()))
+        path.chop(1);
+    return path;
+}
+
+bool existsAsAnything(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+// A failure in folder: FolderMissing only when the folder itself is absent; a
+// folder that is a file, or one that may not be written, is another failure.
+FileError failureIn(const QString& folder, QString text) {
+    FileError error;
+    error.kind = existsAsAnything(withoutTrailingSeparator(folder)) ? FileError::Other
+                                                                    : FileError::FolderMissing;
+    if (text.isEmpty() || text == QLatin1String("Unknown error"))
+        text = error.kind == FileError::FolderMissing ? qt_error_string(ENOENT)
+                                                      : lastSystemErrorText();
+    error.text = text;
+    return error;
+}
+
+FileError otherFailure(const QString& text) {
+    return {FileError::Other, text};
+}
+
+QString folderOf(const QString& path) {
+    qsizetype i = path.size() - 1;
+    while (i >= 0 && !isSeparator(path.at(i)))
+        --i;
+    return path.left(i + 1);
+}
+
+} // namespace
+
+bool isWindowsOnlyLocation(const QString& location, const PathPolicy& policy) {
+    if (policy.separator == QLatin1Char('\\'))
+        return false;
+    if (location.contains(QLatin1Char('\\')))
+        return true;
+    return location.size() >= 2 && location.at(1) == QLatin1Char(':') &&
+           ((location.at(0) >= QLatin1Char('A') && location.at(0) <= QLatin1Char('Z')) ||
+            (location.at(0) >= QLatin1Char('a') && location.at(0) <= QLatin1Char('z')));
+}
+
+QString windowsOnlyLocationText() {
+    return QStringLiteral("This location names a Windows drive or network share, which cannot "
+                          "be reached from this computer.");
+}
+
+QString normalisedLocation(const QString& typed, const PathPolicy& policy) {
+    // "hist home" is the options file's marker for the trainer's own folder,
+    // never the name of a folder to look in or to create.
+    if (typed == QLatin1String(values::kHistHome))
+        return {};
+    if (isWindowsOnlyLocation(typed, policy))
+        return typed;
+    return policy.locationCase(policy.withTrailingSeparator(typed));
+}
+
+QString resolvedHistoryFolder(const QString& historyFolder, const QString& programFolder,
+                              const PathPolicy& policy) {
+    const QString program = policy.withTrailingSeparator(programFolder);
+    if (historyFolder.isEmpty())
+        return program;
+    bool absolute = isSeparator(historyFolder.at(0));
+    if (policy.separator == QLatin1Char('\\') && historyFolder.size() >= 2 &&
+        historyFolder.at(1) == QLatin1Char(':'))
+        absolute = true;
+    const QString folder = policy.withTrailingSeparator(historyFolder);
+    return absolute ? folder : program + folder;
+}
+
+FileError probeFolder(const QString& folder) {
+    // A user's own file "xxxx" must survive the check: the probe has a random,
+    // hidden name and is only ever created, never opened over something else.
+    QString lastError;
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const QString path = folder + QLatin1String(".xxxx-probe-") +
+                             QString::number(QRandomGenerator::global()->generate64(), 16);
+        QFile probe(path);
+        if (probe.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            probe.close();
+            probe.remove();
+            return FileError::ok();
+        }
+        lastError = probe.errorString();
+        if (!existsAsAnything(path))
+            return failureIn(folder, lastError);
+    }
+    return otherFailure(lastError);
+}
+
+bool createHistoryFolder(const QString& folder) {
+    const QString path = withoutTrailingSeparator(folder);
+#ifndef Q_OS_WIN
+    // Here a backslash would be part of a name, never a separator.
+    if (path.contains(QLatin1Char('\\')))
+        return false;
+#endif
+    const QString last = path.mid(folderOf(path).size());
+    if (last.isEmpty() || last.contains(QLatin1Char(':')) || last.contains(QLatin1Char('\\')))
+        return false;
+    return QDir().mkdir(path);
+}
+
+UserListing listUsers(const QString& folder) {
+    UserListing listing;
+    const QFileInfo info(withoutTrailingSeparator(folder));
+    if (!info.exists()) {
+        listing.error = {FileError::FolderMissing, qt_error_string(ENOENT)};
+        return listing;
+    }
+    if (!info.isDir()) {
+        listing.error = otherFailure(qt_error_string(ENOTDIR));
+        return listing;
+    }
+    if (!info.isReadable() || !info.isExecutable()) {
+        listing.error = otherFailure(qt_error_string(EACCES));
+        return listing;
+    }
+    // Without QDir::Hidden and QDir::System: hidden files, devices and pipes
+    // are never users (and a pipe would block the read).
+    QDirIterator it(folder, QDir::Files | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        it.next();
+        const QString fileName = it.fileName();
+        const std::optional<int> number = userNumberFromFileName(fileName);
+        if (!number)
+            continue;
+        QFile file(it.filePath());
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+            listing.error = otherFailure(file.errorString());
+            return listing;
+        }
+        const FirstLine line = readFirstLine(file);
+        switch (line.status) {
+        case FirstLine::Empty:
+            listing.error =
+                otherFailure(QStringLiteral("The history file %1 is empty.").arg(fileName));
+            return listing;
+        case FirstLine::ReadError:
+            listing.error = otherFailure(line.errorText);
+            return listing;
+        case FirstLine::TooLong:
+            continue;
+        case FirstLine::Line:
+            break;
+        }
+        std::optional<QByteArray> name = nameFromFirstLine(line.bytes);
+        if (!name)
+            continue;
+        listing.users.push_back({std::move(*name), *number, it.filePath()});
+    }
+    return listing;
+}
+
+bool listsBefore(const QString& a, const QString& b) {
+    const int byLetters = QString::compare(a, b, Qt::CaseInsensitive);
+    if (byLetters != 0)
+        return byLetters < 0;
+    return a < b;
+}
+
+FreeNumbers::FreeNumbers(const std::vector<int>& listNumbers)
+    : m_low(listNumbers.size() + 2, false) {
+    // With n entries the answer is at most n + 1 unless the folder refuses
+    // numbers; a bit per number up to there keeps the choice linear.
+    for (int n : listNumbers) {
+        if (n < 1)
+            continue;
+        if (size_t(n) < m_low.size())
+            m_low[size_t(n)] = true;
+        else
+            m_high.push_back(n);
+    }
+    std::sort(m_high.begin(), m_high.end());
+}
+
+std::optional<int> FreeNumbers::next() {
+    for (;;) {
+        if (m_candidate >= std::numeric_limits<int>::max())
+            return std::nullopt;
+        ++m_candidate;
+        const int candidate = int(m_candidate);
+        if (size_t(candidate) < m_low.size()) {
+            if (!m_low[size_t(candidate)])
+                return candidate;
+        } else if (!std::binary_search(m_high.begin(), m_high.end(), candidate)) {
+            return candidate;
+        }
+    }
+}
+
+std::optional<int> smallestFreeNumber(const std::vector<int>& listNumbers,
+                                      const std::function<bool(int)>& takenInFolder) {
+    FreeNumbers candidates(listNumbers);
+    while (std::optional<int> candidate = candidates.next()) {
+        if (!takenInFolder || !takenInFolder(*candidate))
+            return candidate;
+    }
+    return std::nullopt;
+}
+
+NumberInFolder inspectNumber(const QString& folder, int number) {
+    NumberInFolder result;
+#ifdef Q_OS_WIN
+    const QStringList spellings{newHistoryFileName(number)};
+#else
+    const QStringList spellings = historyFileSpellings(number);
+#endif
+    for (const QString& spelling : spellings) {
+        const QString path = folder + spelling;
+        const QFileInfo info(path);
+        if (!info.exists() && !info.isSymLink())
+            continue;
+        // Only a file known to hold the empty name may be reused; anything that
+        // cannot be read may be somebody's records.
+        QFile file(path);
+        if (!info.isFile() || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+            return {true, {}};
+        const FirstLine line = readFirstLine(file);
+        if (line.status != FirstLine::Line || line.bytes != "\"\"")
+            return {true, {}};
+        if (result.emptyNameFile.isEmpty())
+            result.emptyNameFile = path;
+    }
+    return result;
+}
+
+FileError writeAllBytes(QIODevice& device, const QByteArray& bytes) {
+    auto failure = [&device] {
+        const QString text = device.errorString();
+        return otherFailure(text.isEmpty() || text == QLatin1String("Unknown error")
+                                ? lastSystemErrorText()
+                                : text);
+    };
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 n = device.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0)
+            return failure();
+        done += n;
+    }
+    if (auto* file = qobject_cast<QFileDevice*>(&device)) {
+        if (!file->flush() || file->error() != QFileDevice::NoError)
+            return failure();
+    }
+    return FileError::ok();
+}
+
+CreateResult createFileExclusively(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
+        if (existsAsAnything(path))
+            return {CreateResult::AlreadyExists, {}};
+        return {CreateResult::Failed, failureIn(folderOf(path), file.errorString())};
+    }
+    const FileError error = writeAllBytes(file, bytes);
+    if (error.failed()) {
+        // The file is ours alone (created just now): a cut-short copy must not
+        // stay for the trainer to read.
+        file.close();
+        file.remove();
+        return {CreateResult::Failed, error};
+    }
+    file.close();
+    return {CreateResult::Created, {}};
+}
+
+QString existingHistoryFile(const QString& folder, int number) {
+#ifdef Q_OS_WIN
+    const QStringList spellings{QString::number(number) + QLatin1String(kHistorySuffix)};
+#else
+    const QStringList spellings = historyFileSpellings(number);
+#endif
+    for (const QString& spelling : spellings) {
+        if (QFileInfo(folder + spelling).isFile())
+            return folder + spelling;
+    }
+    return {};
+}
+
+FileError deleteHistoryFile(const QString& path) {
+    QFile file(path);
+    if (file.remove())
+        return FileError::ok();
+    QString text = file.errorString();
+    if (text.isEmpty() || text == QLatin1String("Unknown error"))
+        text = existsAsAnything(path) ? lastSystemErrorText() : qt_error_string(ENOENT);
+    return otherFailure(text);
+}
+
+} // namespace dexlan

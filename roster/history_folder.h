@@ -1,0 +1,124 @@
+#pragma once
+
+#include "platform/file_error.h"
+#include "platform/path_policy.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+class QIODevice;
+
+namespace dexlan {
+
+// --- The history location -------------------------------------------------
+
+// A location that only Windows can reach: a drive letter and colon at its
+// start, or a backslash (an options file written on Windows). Where the
+// separator is the slash such a location names no folder here, and no file or
+// folder is ever made from it.
+bool isWindowsOnlyLocation(const QString& location, const PathPolicy& policy);
+
+// The platform-style description that opens the messages about such a location.
+QString windowsOnlyLocationText();
+
+// The location box's text as HistoryFolder holds it: with one separator at its
+// end unless empty, in the case the platform stores. A Windows-only location
+// is kept as typed, so that saving the options file gives it back unchanged;
+// the marker "hist home" gives the empty text (the trainer's own folder).
+QString normalisedLocation(const QString& typed, const PathPolicy& policy);
+
+// The folder a HistoryFolder value names, ending in a separator: the trainer's
+// own folder when it is empty, and relative locations taken from there too,
+// never from the process's current folder.
+QString resolvedHistoryFolder(const QString& historyFolder, const QString& programFolder,
+                              const PathPolicy& policy);
+
+// --- Proving and creating the folder ----------------------------------------
+
+// Proves that a file can be created in folder (ending in a separator) by
+// creating one exclusively, under a hidden name no user file can have, and
+// removing it. Nothing in the folder is touched. FolderMissing when the
+// folder does not exist.
+FileError probeFolder(const QString& folder);
+
+// Creates the last level of folder. Refuses a name holding a colon or a
+// backslash, which on Windows could not name this folder.
+bool createHistoryFolder(const QString& folder);
+
+// --- Listing users ----------------------------------------------------------
+
+struct ListedUser {
+    QByteArray name; // code-page bytes from line 1, without the quotes
+    int number = 0;
+    QString path; // the file the entry came from
+};
+
+struct UserListing {
+    std::vector<ListedUser> users; // in the order the folder gave the files
+    FileError error;               // the first failure; the listing stopped there
+};
+
+// Lists the users of folder (ending in a separator): the normal files whose
+// names end in "hist.dx" in any letter case, not hidden, not folders, whose
+// first line holds a name. Stops at the first failure, keeping what was read.
+UserListing listUsers(const QString& folder);
+
+// The order of the user list: letter case ignored, whatever the locale; names
+// equal but for case in a fixed order.
+bool listsBefore(const QString& a, const QString& b);
+
+// --- Choosing a number --------------------------------------------------------
+
+// The candidates for a new user's number, ascending: every positive number
+// that no list entry carries. Built in one pass over the list.
+class FreeNumbers {
+  public:
+    explicit FreeNumbers(const std::vector<int>& listNumbers);
+    // The next candidate, or nothing when the numbers are used up.
+    std::optional<int> next();
+
+  private:
+    std::vector<bool> m_low; // m_low[n]: n is in the list, for n up to size
+    std::vector<int> m_high; // listed numbers beyond m_low, sorted
+    qint64 m_candidate = 0;
+};
+
+// The smallest positive number that no list entry carries and that takenInFolder
+// does not claim.
+std::optional<int> smallestFreeNumber(const std::vector<int>& listNumbers,
+                                      const std::function<bool(int)>& takenInFolder);
+
+// What the folder holds under a number.
+struct NumberInFolder {
+    bool taken = false;    // a file holds a name, or cannot be inspected
+    QString emptyNameFile; // an existing file with the empty name, to reuse
+};
+NumberInFolder inspectNumber(const QString& folder, int number);
+
+// --- Writing and deleting files ----------------------------------------------
+
+// Writes every byte and flushes; any short write is a failure.
+FileError writeAllBytes(QIODevice& device, const QByteArray& bytes);
+
+struct CreateResult {
+    enum Outcome { Created, AlreadyExists, Failed };
+    Outcome outcome = Failed;
+    FileError error;
+};
+
+// Creates path with bytes, only if no file of that name exists. A file that
+// cannot be written whole is removed again.
+CreateResult createFileExclusively(const QString& path, const QByteArray& bytes);
+
+// The file of user number in folder, in whatever letter case it exists, or an
+// empty text when there is none.
+QString existingHistoryFile(const QString& folder, int number);
+
+// Deletes a regular file.
+FileError deleteHistoryFile(const QString& path);
+
+} // namespace dexlan

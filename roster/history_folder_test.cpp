@@ -1,0 +1,388 @@
+#include "roster/history_folder.h"
+
+#include "platform/test_files.h"
+#include "roster/history_file.h"
+#include "roster/roster_test_files.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <set>
+
+#include <sys/stat.h>
+
+namespace dexlan {
+namespace {
+
+using testing::TestFolder;
+
+const PathPolicy kPosix = PathPolicy::posix();
+const PathPolicy kWindows = PathPolicy::windows();
+
+TEST(NormalisedLocation, TableForBothPolicies) {
+    struct Case {
+        const char* typed;
+        PathPolicy policy;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"", kPosix, ""},
+        {"/data/hist", kPosix, "/data/hist/"},
+        {"/data/hist/", kPosix, "/data/hist/"},
+        {"Hist/Users", kPosix, "Hist/Users/"}, // case kept: upper case would be another folder
+        {"hist home", kPosix, ""},             // the marker for the trainer's own folder
+        {"c:\\hist", kPosix, "c:\\hist"},      // Windows-only: kept for the options file
+        {"", kWindows, ""},
+        {"c:\\hist", kWindows, "C:\\HIST\\"},
+        {"C:\\HIST\\", kWindows, "C:\\HIST\\"},
+        {"c:\\Hist\\", kWindows, "C:\\HIST\\"},
+        {"hist home", kWindows, ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(normalisedLocation(QString::fromLatin1(c.typed), c.policy),
+                  QString::fromLatin1(c.expected))
+            << c.typed;
+}
+
+TEST(IsWindowsOnlyLocation, DriveLettersAndBackslashes) {
+    struct Case {
+        const char* location;
+        PathPolicy policy;
+        bool windowsOnly;
+    };
+    const Case cases[] = {
+        {"C:\\HIST\\", kPosix, true},    {"c:", kPosix, true},
+        {"d:hist", kPosix, true},        {"\\\\server\\share\\", kPosix, true},
+        {"hist\\users/", kPosix, true},  {"/data/hist/", kPosix, false},
+        {"hist/", kPosix, false},        {"", kPosix, false},
+        {"/mnt/a:b/", kPosix, false},    {"1:/x/", kPosix, false},
+        {"C:\\HIST\\", kWindows, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(isWindowsOnlyLocation(QString::fromLatin1(c.location), c.policy), c.windowsOnly)
+            << c.location;
+}
+
+TEST(ResolvedHistoryFolder, EmptyAndRelativeLocationsLieInTheTrainersFolder) {
+    struct Case {
+        const char* historyFolder;
+        const char* programFolder;
+        PathPolicy policy;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"", "/opt/trainer/", kPosix, "/opt/trainer/"},
+        {"", "/opt/trainer", kPosix, "/opt/trainer/"},
+        {"hist/", "/opt/trainer/", kPosix, "/opt/trainer/hist/"},
+        {"/data/hist/", "/opt/trainer/", kPosix, "/data/hist/"},
+        {":hist/", "/opt/trainer/", kPosix, "/opt/trainer/:hist/"}, // never a Qt resource
+        {"", "C:\\TRAINER\\", kWindows, "C:\\TRAINER\\"},
+        {"HIST\\", "C:\\TRAINER\\", kWindows, "C:\\TRAINER\\HIST\\"},
+        {"D:\\HIST\\", "C:\\TRAINER\\", kWindows, "D:\\HIST\\"},
+        {"\\\\SRV\\HIST\\", "C:\\TRAINER\\", kWindows, "\\\\SRV\\HIST\\"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(resolvedHistoryFolder(QString::fromLatin1(c.historyFolder),
+                                        QString::fromLatin1(c.programFolder), c.policy),
+                  QString::fromLatin1(c.expected))
+            << c.historyFolder;
+}
+
+TEST(ProbeFolder, LeavesAUsersFileNamedXxxxAsItWas) {
+    TestFolder folder;
+    folder.write("xxxx", "a user's own notes");
+    const QStringList before = testing::allNamesUnder(folder.path());
+    EXPECT_FALSE(probeFolder(folder.path()).failed());
+    EXPECT_EQ(folder.read("xxxx"), "a user's own notes");
+    EXPECT_EQ(testing::allNamesUnder(folder.path()), before); // no probe left behind
+}
+
+TEST(ProbeFolder, TellsAMissingFolderFromOtherFailures) {
+    TestFolder folder;
+    folder.write("plain", "a file, not a folder");
+
+    const FileError missing = probeFolder(folder.file("nowhere/"));
+    EXPECT_EQ(missing.kind, FileError::FolderMissing);
+    EXPECT_EQ(missing.text, qt_error_string(ENOENT));
+
+    const FileError throughFile = probeFolder(folder.file("plain/"));
+    EXPECT_EQ(throughFile.kind, FileError::Other);
+    EXPECT_EQ(throughFile.text, qt_error_string(ENOTDIR));
+
+    QDir().mkdir(folder.file("locked"));
+    testing::ImmutableFolder locked(folder.file("locked"));
+    if (locked.ok()) {
+        const FileError refused = probeFolder(folder.file("locked/"));
+        EXPECT_EQ(refused.kind, FileError::Other);
+        EXPECT_EQ(refused.text, qt_error_string(EPERM));
+    }
+}
+
+TEST(CreateHistoryFolder, OneLevelAndNoWindowsCharacters) {
+    TestFolder folder;
+    EXPECT_TRUE(createHistoryFolder(folder.file("users/")));
+    EXPECT_TRUE(QFileInfo(folder.file("users")).isDir());
+    EXPECT_FALSE(createHistoryFolder(folder.file("a/b/"))); // one level only
+    EXPECT_FALSE(createHistoryFolder(folder.file("c:hist/")));
+    EXPECT_FALSE(createHistoryFolder(folder.file("x\\y/")));
+    EXPECT_EQ(testing::allNamesUnder(folder.path()), QStringList{QStringLiteral("users")});
+}
+
+struct ListedCase {
+    const char* fileName;
+    QByteArray bytes;
+    std::optional<std::pair<QByteArray, int>> listedAs;
+};
+
+TEST(ListUsers, FindsUsersInAnyLetterCaseAndNothingElse) {
+    const ListedCase cases[] = {
+        {"1hist.dx", "\"Ann\"\r\n 0\r\n", std::pair{QByteArray("Ann"), 1}},
+        {"2HIST.DX", "\"bob\"\r\n", std::pair{QByteArray("bob"), 2}},
+        {"3Hist.Dx", "\"Carl\"\r\n", std::pair{QByteArray("Carl"), 3}},
+        {"10hist.dx", "\"Ten\"\r\n", std::pair{QByteArray("Ten"), 10}},
+        {"007hist.dx", "\"Seven\"\r\n", std::pair{QByteArray("Seven"), 7}},
+        {"-5hist.dx", "\"Minus\"\r\n", std::pair{QByteArray("Minus"), -5}},
+        {"20hist.dx", "\"\xc9mile\"\r\n", std::pair{QByteArray("\xc9mile"), 20}},
+        {"hist.dx", "\"Nobody\"\r\n", std::nullopt},
+        {"4hist.dx", "\"\"\r\n", std::nullopt},            // the empty name
+        {"5hist.dx", "x\r\n", std::nullopt},               // too short to hold a name
+        {"6hist.dx", QByteArray(9000, 'x'), std::nullopt}, // no line a name could be
+        {"99999999999hist.dx", "\"Huge\"\r\n", std::nullopt},
+        {".8hist.dx", "\"Hidden\"\r\n", std::nullopt},
+        {"9hist.txt", "\"Other\"\r\n", std::nullopt},
+    };
+    TestFolder folder;
+    std::set<std::pair<QByteArray, int>> expected;
+    for (const ListedCase& c : cases) {
+        folder.write(QString::fromLatin1(c.fileName), c.bytes);
+        if (c.listedAs)
+            expected.insert(*c.listedAs);
+    }
+    QDir().mkdir(folder.file("11hist.dx")); // a folder is never a user
+    ASSERT_EQ(mkfifo(QFile::encodeName(folder.file("12hist.dx")).constData(), 0600), 0)
+        << "a pipe would block the listing if it were read";
+
+    const UserListing listing = listUsers(folder.path());
+    EXPECT_FALSE(listing.error.failed()) << listing.error.text.toStdString();
+    std::set<std::pair<QByteArray, int>> found;
+    for (const ListedUser& user : listing.users) {
+        found.insert({user.name, user.number});
+        EXPECT_TRUE(QFileInfo(user.path).isFile());
+        EXPECT_EQ(userNumberFromFileName(QFileInfo(user.path).fileName()), user.number);
+    }
+    EXPECT_EQ(found, expected);
+}
+
+TEST(ListUsers, StopsAtTheFirstFailure) {
+    TestFolder folder;
+    folder.write("plain", "x");
+    const UserListing missing = listUsers(folder.file("nowhere/"));
+    EXPECT_EQ(missing.error.kind, FileError::FolderMissing);
+    EXPECT_EQ(missing.error.text, qt_error_string(ENOENT));
+
+    const UserListing notAFolder = listUsers(folder.file("plain/"));
+    EXPECT_EQ(notAFolder.error.kind, FileError::Other);
+    EXPECT_EQ(notAFolder.error.text, qt_error_string(ENOTDIR));
+
+    folder.write("1hist.dx", "");
+    const UserListing empty = listUsers(folder.path());
+    EXPECT_EQ(empty.error.kind, FileError::Other);
+    EXPECT_EQ(empty.error.text, QStringLiteral("The history file 1hist.dx is empty."));
+}
+
+TEST(ListsBefore, IgnoresLetterCaseWhateverTheLocale) {
+    QStringList names{QStringLiteral("bob"), QStringLiteral("Carl"), QStringLiteral("Ann"),
+                      QStringLiteral("adam"), QStringLiteral("ann")};
+    std::sort(names.begin(), names.end(), listsBefore);
+    EXPECT_EQ(names.join(QLatin1Char(' ')), QStringLiteral("adam Ann ann bob Carl"));
+}
+
+TEST(SmallestFreeNumber, TableOfLists) {
+    struct Case {
+        std::vector<int> list;
+        std::set<int> takenInFolder;
+        int expected;
+    };
+    const Case cases[] = {
+        {{}, {}, 1},
+        {{1, 2, 4}, {}, 3},
+        {{2}, {}, 1},
+        {{1, 2, 3}, {}, 4},
+        {{1, 1, 2}, {}, 3},
+        {{-5, 0, 1}, {}, 2},
+        {{5, 1, 2, 3, 4}, {}, 6},
+        {{1000, 1, 2}, {}, 3},
+        {{INT_MAX}, {}, 1},
+        {{1, 2, 4}, {3}, 5}, // a file holds a name the list does not show
+        {{1, 2, 4}, {3, 5, 6}, 7},
+        {{1, 2}, {3, 4, 5, 6, 7, 8, 9, 10}, 11}, // beyond the numbers the list covers
+        {{1, 2, 9}, {3, 4, 5, 6, 7, 8}, 10},
+    };
+    for (const Case& c : cases) {
+        const auto taken = [&c](int n) { return c.takenInFolder.count(n) > 0; };
+        EXPECT_EQ(smallestFreeNumber(c.list, taken), c.expected)
+            << ::testing::PrintToString(c.list);
+    }
+}
+
+TEST(SmallestFreeNumber, SameAnswerAsRescanningTheList) {
+    // The trainer's own way: try 1, scan every entry, on a hit take the next
+    // number and scan again from the first.
+    auto rescan = [](const std::vector<int>& list) {
+        int candidate = 1;
+        for (bool found = true; found;) {
+            found = false;
+            for (int n : list) {
+                if (n == candidate) {
+                    ++candidate;
+                    found = true;
+                    break;
+                }
+            }
+        }
+        return candidate;
+    };
+    QRandomGenerator random(4);
+    for (int round = 0; round < 500; ++round) {
+        std::vector<int> list(size_t(random.bounded(40)));
+        for (int& n : list)
+            n = random.bounded(-3, 45);
+        EXPECT_EQ(smallestFreeNumber(list, {}), rescan(list)) << ::testing::PrintToString(list);
+    }
+}
+
+TEST(InspectNumber, OnlyAnEmptyNameMayBeReused) {
+    struct Case {
+        const char* what;
+        std::vector<std::pair<const char*, QByteArray>> files;
+        bool taken;
+        const char* reusable;
+    };
+    const Case cases[] = {
+        {"absent", {}, false, ""},
+        {"empty name", {{"3hist.dx", "\"\"\r\n 0\r\n"}}, false, "3hist.dx"},
+        {"a name, in capitals", {{"3HIST.DX", "\"Zed\"\r\n"}}, true, ""},
+        {"a name in mixed case", {{"3hIsT.dX", "\"Zed\"\r\n"}}, true, ""},
+        {"an empty file", {{"3hist.dx", ""}}, true, ""},
+        {"a first line without quotes", {{"3hist.dx", "Zed\r\n"}}, true, ""},
+        {"empty name beside a name",
+         {{"3hist.dx", "\"\"\r\n"}, {"3HIST.DX", "\"Zed\"\r\n"}},
+         true,
+         ""},
+        {"another number's file",
+         {{"03hist.dx", "\"Zed\"\r\n"}, {"13hist.dx", "\"Y\"\r\n"}},
+         false,
+         ""},
+    };
+    for (const Case& c : cases) {
+        TestFolder folder;
+        for (const auto& [name, bytes] : c.files)
+            folder.write(QString::fromLatin1(name), bytes);
+        const NumberInFolder found = inspectNumber(folder.path(), 3);
+        EXPECT_EQ(found.taken, c.taken) << c.what;
+        EXPECT_EQ(found.emptyNameFile,
+                  *c.reusable ? folder.file(QString::fromLatin1(c.reusable)) : QString())
+            << c.what;
+    }
+    TestFolder withFolder;
+    QDir().mkdir(withFolder.file("3HIST.DX"));
+    EXPECT_TRUE(inspectNumber(withFolder.path(), 3).taken);
+}
+
+// A device that takes limit bytes and then reports the disk full.
+class FailDevice : public QIODevice {
+  public:
+    explicit FailDevice(qint64 limit) : m_limit(limit) { open(WriteOnly); }
+    QByteArray written;
+
+  protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override {
+        const qint64 room = m_limit - written.size();
+        if (room <= 0) {
+            setErrorString(QStringLiteral("No space left on device"));
+            return -1;
+        }
+        const qint64 n = std::min(room, size);
+        written.append(data, n);
+        return n;
+    }
+
+  private:
+    qint64 m_limit;
+};
+
+TEST(WriteAllBytes, AShortWriteIsAFailure) {
+    const QByteArray bytes(2000, 'x');
+    for (qint64 limit : {0, 1, 1999}) {
+        FailDevice device(limit);
+        const FileError error = writeAllBytes(device, bytes);
+        EXPECT_TRUE(error.failed()) << limit;
+        EXPECT_EQ(error.text, QStringLiteral("No space left on device"));
+    }
+    FailDevice roomy(2000);
+    EXPECT_FALSE(writeAllBytes(roomy, bytes).failed());
+    EXPECT_EQ(roomy.written, bytes);
+}
+
+TEST(CreateFileExclusively, NeverReplacesAndNeverLeavesAPartialFile) {
+    TestFolder folder;
+    folder.write("1HIST.DX", "\"Ann\"\r\n");
+    const CreateResult exists = createFileExclusively(folder.file("1HIST.DX"), "\"Bob\"\r\n");
+    EXPECT_EQ(exists.outcome, CreateResult::AlreadyExists);
+    EXPECT_EQ(folder.read("1HIST.DX"), "\"Ann\"\r\n");
+
+    const CreateResult created = createFileExclusively(folder.file("2HIST.DX"), "\"Bob\"\r\n");
+    EXPECT_EQ(created.outcome, CreateResult::Created);
+    EXPECT_EQ(folder.read("2HIST.DX"), "\"Bob\"\r\n");
+
+    const CreateResult missing = createFileExclusively(folder.file("no/3HIST.DX"), "x");
+    EXPECT_EQ(missing.outcome, CreateResult::Failed);
+    EXPECT_EQ(missing.error.kind, FileError::FolderMissing);
+
+    {
+        testing::FileSizeLimit limit(100);
+        const CreateResult full =
+            createFileExclusively(folder.file("4HIST.DX"), QByteArray(2000, 'x'));
+        EXPECT_EQ(full.outcome, CreateResult::Failed);
+        EXPECT_EQ(full.error.kind, FileError::Other);
+        EXPECT_EQ(full.error.text, qt_error_string(EFBIG));
+    }
+    EXPECT_FALSE(QFileInfo::exists(folder.file("4HIST.DX")));
+}
+
+TEST(HistoryFileOfANumber, FoundInAnyCaseAndDeleted) {
+    for (const char* spelling : {"12hist.dx", "12HIST.DX", "12Hist.dX"}) {
+        TestFolder folder;
+        folder.write(QString::fromLatin1(spelling), "\"Ann\"\r\n");
+        folder.write("012hist.dx", "\"Other\"\r\n");
+        folder.write("112hist.dx", "\"Other\"\r\n");
+        const QString path = existingHistoryFile(folder.path(), 12);
+        EXPECT_EQ(path, folder.file(QString::fromLatin1(spelling)));
+        EXPECT_FALSE(deleteHistoryFile(path).failed());
+        EXPECT_EQ(testing::allNamesUnder(folder.path()),
+                  (QStringList{QStringLiteral("012hist.dx"), QStringLiteral("112hist.dx")}));
+        EXPECT_TRUE(existingHistoryFile(folder.path(), 12).isEmpty());
+    }
+}
+
+TEST(DeleteHistoryFile, ReportsThePlatformsText) {
+    TestFolder folder;
+    const FileError missing = deleteHistoryFile(folder.file("12hist.dx"));
+    EXPECT_TRUE(missing.failed());
+    EXPECT_EQ(missing.text, qt_error_string(ENOENT));
+
+    QDir().mkdir(folder.file("13hist.dx"));
+    EXPECT_TRUE(deleteHistoryFile(folder.file("13hist.dx")).failed());
+    EXPECT_TRUE(QFileInfo(folder.file("13hist.dx")).isDir());
+}
+
+} // namespace
+} // namespace dexlan

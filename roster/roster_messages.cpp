@@ -1,0 +1,76 @@
+#include "roster/roster_messages.h"
+
+namespace dexlan {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+const QString kTwice = kCrLf + kCrLf;
+
+} // namespace
+
+MsgBoxRequest createFolderQuestion(const QString& errorText, const QString& historyFolder) {
+    return {errorText + kTwice + historyFolder + kTwice +
+                QStringLiteral("The history file location you have selected does not exist.  Do "
+                               "you wish to create it?"),
+            MsgButtons::YesNo, MsgIcon::None, AnswerYes, QStringLiteral(" Warning...")};
+}
+
+MsgBoxRequest cannotReadReport(const QString& errorText, const QString& historyFolder) {
+    return {errorText + kTwice +
+                QStringLiteral("The program cannot read history files at this location: ") +
+                kTwice + historyFolder,
+            MsgButtons::Ok, MsgIcon::Exclamation, AnswerOk, QStringLiteral("Warning...")};
+}
+
+MsgBoxRequest duplicateNameReport(const QString& name) {
+    return {QStringLiteral("You already have a person namded  '") + name +
+                QStringLiteral("'  in the list.  Two people with the same name would really be "
+                               "confusing!"),
+            MsgButtons::Ok, MsgIcon::Critical, AnswerOk, QStringLiteral("Sorry...")};
+}
+
+MsgBoxRequest unstorableNameReport(const QString& name, UnstorableReason reason) {
+    const QString why =
+        reason == UnstorableReason::ControlCharacter
+            ? QStringLiteral("The name contains a line break or another control character.")
+            : QStringLiteral("The name contains a character that the Dexlan Trainer cannot store "
+                             "in a history file.");
+    return {why + kTwice + name + kTwice + QStringLiteral("Please type the name again without it."),
+            MsgButtons::Ok, MsgIcon::Critical, AnswerOk, QStringLiteral("Sorry...")};
+}
+
+MsgBoxRequest addFolderQuestion(const QString& historyFolder) {
+    return {historyFolder + kTwice +
+                QStringLiteral("The file location you have selected does not exist.  Do you wish "
+                               "to create it?"),
+            MsgButtons::YesNo, MsgIcon::None, AnswerYes,
+            QStringLiteral(" You cannot add names to this location...")};
+}
+
+MsgBoxRequest cannotSaveReport(const QString& errorText, const QString& path) {
+    return {errorText + kTwice + path + kTwice +
+                QStringLiteral("The program cannot save your history file as shown above."),
+            MsgButtons::Ok, MsgIcon::Critical, AnswerOk, QStringLiteral(" Sorry...")};
+}
+
+MsgBoxRequest deleteQuestion(const QString& name) {
+    return {QStringLiteral("You are about to erase the name and all records for ") + name +
+                QStringLiteral(".  Do you really want to do that?"),
+            MsgButtons::OkCancel, MsgIcon::Question, AnswerOk, QStringLiteral("Delete name...")};
+}
+
+MsgBoxRequest cannotDeleteReport(const QString& errorText, const QString& deletePath) {
+    return {errorText + kTwice + QStringLiteral("The program cannot kill the file: ") + deletePath,
+            MsgButtons::Ok, MsgIcon::Critical, AnswerOk, QStringLiteral("Sorry...")};
+}
+
+MsgBoxRequest noUserNumberReport(const QString& name) {
+    return {QStringLiteral("The history file of ") + name +
+                QStringLiteral(" carries no user number, so the program cannot tell which file "
+                               "to kill.") +
+                kTwice + QStringLiteral("Nothing was deleted."),
+            MsgButtons::Ok, MsgIcon::Critical, AnswerOk, QStringLiteral("Sorry...")};
+}
+
+} // namespace dexlan

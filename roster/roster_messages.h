@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/message_box.h"
+
+#include <QString>
+
+namespace dexlan {
+
+// The message boxes of the history location, the user list, adding and
+// deleting names. Parts of a prompt are joined with CR LF.
+
+// The history folder is missing: create it? (Yes / No)
+MsgBoxRequest createFolderQuestion(const QString& errorText, const QString& historyFolder);
+// History files cannot be read (or created) at the location.
+MsgBoxRequest cannotReadReport(const QString& errorText, const QString& historyFolder);
+
+// The typed name is already in the list.
+MsgBoxRequest duplicateNameReport(const QString& name);
+// The typed name cannot stand on line 1 of a history file.
+enum class UnstorableReason { ControlCharacter, OutsideCodePage };
+MsgBoxRequest unstorableNameReport(const QString& name, UnstorableReason reason);
+// Adding a name: the history folder is missing: create it? (Yes / No)
+MsgBoxRequest addFolderQuestion(const QString& historyFolder);
+// Adding a name: the history file cannot be created or written.
+MsgBoxRequest cannotSaveReport(const QString& errorText, const QString& path);
+
+// Deleting a name: the once-per-window question (OK / Cancel).
+MsgBoxRequest deleteQuestion(const QString& name);
+// Deleting a name: the file cannot be deleted.
+MsgBoxRequest cannotDeleteReport(const QString& errorText, const QString& deletePath);
+// Deleting a name whose entry carries no user number, so names no file.
+MsgBoxRequest noUserNumberReport(const QString& name);
+
+} // namespace dexlan

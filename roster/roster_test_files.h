@@ -1,0 +1,80 @@
+#pragma once
+
+// Fixtures shared by the roster's tests: ways to make the file system refuse a
+// write even to root, who ignores permission bits.
+
+#include <QByteArray>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+#include <csignal>
+#include <sys/resource.h>
+
+#include <ostream>
+
+// Readable QStrings in the tests' failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace dexlan::testing {
+
+// Files larger than limit cannot be written while this lives (SIGXFSZ is
+// ignored, so the write fails with "File too large" instead).
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t limit) {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lowered = m_saved;
+        lowered.rlim_cur = limit;
+        setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+  private:
+    rlimit m_saved{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+// A folder in which nothing can be created or removed, for as long as this
+// lives. ok() is false where the file system has no immutable attribute.
+class ImmutableFolder {
+  public:
+    explicit ImmutableFolder(const QString& path) : m_path(path) {
+        m_ok = QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), m_path}) == 0;
+    }
+    ~ImmutableFolder() {
+        if (m_ok)
+            QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), m_path});
+    }
+    ImmutableFolder(const ImmutableFolder&) = delete;
+    ImmutableFolder& operator=(const ImmutableFolder&) = delete;
+    bool ok() const { return m_ok; }
+
+  private:
+    QString m_path;
+    bool m_ok = false;
+};
+
+// Every name in a folder, hidden ones included, recursively, sorted.
+inline QStringList allNamesUnder(const QString& folder) {
+    QStringList names;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        names.append(QDir(folder).relativeFilePath(it.next()));
+    names.sort();
+    return names;
+}
+
+} // namespace dexlan::testing
