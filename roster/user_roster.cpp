@@ -1,20 +1,397 @@
-// Placeholder until the roster is built: keeps the options window linkable.
 #include "roster/user_roster.h"
+
+#include "platform/atomic_file.h"
+#include "platform/code_page.h"
+#include "platform/dialogs.h"
+#include "roster/history_file.h"
+#include "roster/history_folder.h"
+#include "roster/name_in.h"
+#include "roster/roster_messages.h"
+
+#include <QFocusEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScopedValueRollback>
+
+#include <algorithm>
 
 namespace dexlan {
 
-UserRoster::UserRoster(SharedState& state, Dialogs& dialogs, const RosterControls& controls,
-                       QObject* parent)
-    : QObject(parent), m_state(state), m_dialogs(dialogs), m_controls(controls)
-{
+namespace {
+
+// The wait cursor for as long as a fill runs.
+class WaitCursor {
+  public:
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+// A file name under a location only Windows can reach, as Windows would form it.
+QString windowsStylePath(const QString& location, const QString& fileName) {
+    return location.endsWith(QLatin1Char('\\')) ? location + fileName
+                                                : location + QLatin1Char('\\') + fileName;
 }
 
-void UserRoster::CheckHistoryFolder() {}
-void UserRoster::FillUserList() {}
-void UserRoster::DeleteSelectedName() {}
-void UserRoster::AddNames() {}
-bool UserRoster::eventFilter(QObject* watched, QEvent* event)
-{
+QListWidgetItem* newEntry(const QString& text, int number, const QString& path) {
+    auto* item = new QListWidgetItem(text);
+    item->setData(Qt::UserRole, number);
+    item->setData(UserRoster::kHistoryFileRole, path);
+    return item;
+}
+
+} // namespace
+
+UserRoster::UserRoster(SharedState& state, Dialogs& dialogs, const RosterControls& controls,
+                       QObject* parent)
+    : QObject(parent), m_state(state), m_dialogs(dialogs), m_controls(controls) {
+    if (m_controls.locationBox)
+        m_controls.locationBox->installEventFilter(this);
+    if (QListWidget* list = m_controls.userList) {
+        // Qt's own sorting follows the locale, which in the C locale puts every
+        // capital before every small letter; the roster orders the list itself.
+        list->setSortingEnabled(false);
+        connect(list, &QListWidget::itemClicked, this, [this] {
+            if (m_controls.deleteName)
+                m_controls.deleteName->setEnabled(true);
+        });
+        connect(list, &QListWidget::itemDoubleClicked, this, &UserRoster::DeleteSelectedName);
+    }
+    if (m_controls.addNames)
+        connect(m_controls.addNames, &QPushButton::clicked, this, &UserRoster::AddNames);
+    if (m_controls.deleteName)
+        connect(m_controls.deleteName, &QPushButton::clicked, this,
+                &UserRoster::DeleteSelectedName);
+    // "D&elete all" stays hidden and does nothing.
+}
+
+QString UserRoster::historyFolderPath() const {
+    if (isWindowsOnlyLocation(m_state.historyFolder, m_state.pathPolicy))
+        return {};
+    return resolvedHistoryFolder(m_state.historyFolder, m_state.programFolder, m_state.pathPolicy);
+}
+
+QString UserRoster::shownFolder() const {
+    return m_state.historyFolder.isEmpty() ? m_state.programFolder : m_state.historyFolder;
+}
+
+void UserRoster::normaliseLocation() {
+    const QString typed = m_controls.locationBox ? m_controls.locationBox->text() : QString();
+    m_state.historyFolder = normalisedLocation(typed, m_state.pathPolicy);
+    if (m_controls.locationBox && typed != m_state.historyFolder)
+        m_controls.locationBox->setText(m_state.historyFolder);
+}
+
+void UserRoster::CheckHistoryFolder() {
+    const QByteArray& mode = m_state.optionLines[EntryHistoryMode];
+    if (mode == values::kHistDriveA || mode == values::kHistNone)
+        return;
+    m_state.historyFolderState = 0;
+    normaliseLocation();
+    if (m_state.startupDone != 1)
+        return;
+
+    const QString folder = historyFolderPath();
+    if (folder.isEmpty()) {
+        m_state.answer =
+            m_dialogs.msgBox(cannotReadReport(windowsOnlyLocationText(), shownFolder()));
+        m_state.historyFolderState = 99;
+        return;
+    }
+    const FileError probe = probeFolder(folder);
+    if (!probe.failed())
+        return;
+    if (probe.kind == FileError::FolderMissing) {
+        m_state.answer = m_dialogs.msgBox(createFolderQuestion(probe.text, shownFolder()));
+        if (m_state.answer == AnswerYes)
+            createHistoryFolder(folder); // a failure shows when the folder is listed
+        else
+            m_state.historyFolderState = 1;
+        return;
+    }
+    m_state.answer = m_dialogs.msgBox(cannotReadReport(probe.text, shownFolder()));
+    m_state.historyFolderState = 99;
+}
+
+void UserRoster::FillUserList() {
+    // A message box shown by the check moves the focus; that is no reason to
+    // start a second fill inside the first.
+    if (m_filling)
+        return;
+    QScopedValueRollback<bool> filling(m_filling, true);
+    ++m_fills;
+
+    CheckHistoryFolder();
+    if (m_state.historyFolderState == 99 || m_state.historyFolderState == 1)
+        return;
+    QListWidget* list = m_controls.userList;
+    if (!list)
+        return;
+
+    FileError error;
+    {
+        WaitCursor wait;
+        list->clear();
+        const QString folder = historyFolderPath();
+        UserListing listing;
+        if (folder.isEmpty())
+            listing.error = {FileError::Other, windowsOnlyLocationText()};
+        else
+            listing = listUsers(folder);
+        error = listing.error;
+
+        struct Entry {
+            QString text;
+            const ListedUser* user;
+        };
+        std::vector<Entry> entries;
+        entries.reserve(listing.users.size());
+        for (const ListedUser& user : listing.users)
+            entries.push_back({fromCodePage(user.name), &user});
+        // One sort for the whole folder rather than a search per entry.
+        std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+            if (listsBefore(a.text, b.text))
+                return true;
+            if (listsBefore(b.text, a.text))
+                return false;
+            return a.user->number < b.user->number;
+        });
+        list->setUpdatesEnabled(false);
+        for (const Entry& entry : entries)
+            list->addItem(newEntry(entry.text, entry.user->number, entry.user->path));
+        list->setUpdatesEnabled(true);
+    }
+    if (error.failed() && m_state.startupDone == 1)
+        m_state.answer = m_dialogs.msgBox(cannotReadReport(error.text, shownFolder()));
+}
+
+QListWidgetItem* UserRoster::selectedEntry() const {
+    QListWidget* list = m_controls.userList;
+    if (!list)
+        return nullptr;
+    QListWidgetItem* current = list->currentItem();
+    if (current && current->isSelected())
+        return current;
+    const QList<QListWidgetItem*> selected = list->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.front();
+}
+
+void UserRoster::DeleteSelectedName() {
+    QListWidgetItem* item = selectedEntry();
+    if (!item)
+        return;
+    const int number = item->data(Qt::UserRole).toInt();
+    if (number < 1) {
+        // Such an entry comes from a file named with a minus sign or a zero;
+        // no history file is named after it, so nothing is deleted.
+        m_state.answer = m_dialogs.msgBox(noUserNumberReport(item->text()));
+        return;
+    }
+    if (m_state.confirmDelete == 1) {
+        m_state.answer = m_dialogs.msgBox(deleteQuestion(item->text()));
+        if (m_state.answer != AnswerOk)
+            return;
+        m_state.confirmDelete = 0;
+    }
+
+    FileError error;
+    QString deletePath = item->data(kHistoryFileRole).toString();
+    if (deletePath.isEmpty()) {
+        const QString folder = historyFolderPath();
+        if (folder.isEmpty()) {
+            deletePath =
+                m_state.historyFolder + QString::number(number) + QLatin1String(kHistorySuffix);
+            error = {FileError::Other, windowsOnlyLocationText()};
+        } else {
+            deletePath = existingHistoryFile(folder, number);
+            if (deletePath.isEmpty())
+                deletePath = folder + QString::number(number) + QLatin1String(kHistorySuffix);
+        }
+    }
+    if (!error.failed())
+        error = deleteHistoryFile(deletePath);
+    if (error.failed()) {
+        m_state.answer = m_dialogs.msgBox(cannotDeleteReport(error.text, deletePath));
+        return;
+    }
+
+    QListWidget* list = m_controls.userList;
+    delete item;
+    list->clearSelection();
+    list->setCurrentItem(nullptr);
+    if (m_controls.deleteName)
+        m_controls.deleteName->setEnabled(false);
+    list->setFocus();
+}
+
+void UserRoster::AddNames() {
+    NameIn dialog(m_controls.userList ? m_controls.userList->window() : nullptr);
+    connect(&dialog, &NameIn::okPressed, this, [this, &dialog] { AddName(dialog); });
+    m_dialogs.showModal(dialog);
+    if (m_controls.historyPage)
+        m_controls.historyPage->setFocus();
+}
+
+void UserRoster::AddName(NameIn& dialog) {
+    QLineEdit* box = dialog.nameBox();
+    const QString name = box->text();
+    if (name.isEmpty()) {
+        dialog.accept();
+        return;
+    }
+    QListWidget* list = m_controls.userList;
+    for (int row = 0; row < list->count(); ++row) {
+        if (list->item(row)->text() == name) {
+            m_state.answer = m_dialogs.msgBox(duplicateNameReport(name));
+            box->clear();
+            box->setFocus();
+            return;
+        }
+    }
+    const StorableName storable = storableName(name);
+    if (storable.problem != StorableName::None) {
+        m_state.answer = m_dialogs.msgBox(
+            unstorableNameReport(name, storable.problem == StorableName::ControlCharacter
+                                           ? UnstorableReason::ControlCharacter
+                                           : UnstorableReason::OutsideCodePage));
+        box->setFocus();
+        return;
+    }
+
+    std::vector<int> listNumbers;
+    listNumbers.reserve(size_t(list->count()));
+    for (int row = 0; row < list->count(); ++row)
+        listNumbers.push_back(list->item(row)->data(Qt::UserRole).toInt());
+    FreeNumbers candidates(listNumbers);
+    std::optional<int> number = candidates.next();
+
+    auto cannotSave = [&](const QString& errorText, const QString& path) {
+        m_state.answer = m_dialogs.msgBox(cannotSaveReport(errorText, path));
+        box->setFocus();
+    };
+    const QString folder = historyFolderPath();
+    if (folder.isEmpty()) {
+        cannotSave(windowsOnlyLocationText(),
+                   windowsStylePath(m_state.historyFolder, newHistoryFileName(number.value_or(1))));
+        return;
+    }
+
+    // The list may be stale (another administrator on the same share) or
+    // partial (a read failure at start-up): a number whose file holds a name is
+    // passed over, and a new file is only ever created where none exists.
+    bool folderOffered = false;
+    int raceRetries = 0;
+    QString createdPath;
+    while (number && createdPath.isEmpty()) {
+        const NumberInFolder inFolder = inspectNumber(folder, *number);
+        if (inFolder.taken) {
+            number = candidates.next();
+            continue;
+        }
+        std::array<int, kRandomsPerFile> randoms;
+        for (int& value : randoms)
+            value = m_random.Rand(kRandomBottom, kRandomTop);
+        const QByteArray bytes = newHistoryFileBytes(storable.bytes, randoms);
+
+        if (!inFolder.emptyNameFile.isEmpty()) {
+            // A file with the empty name holds no user; it is replaced whole,
+            // under its own spelling, rather than joined by a second file.
+            const FileError error = replaceFileAtomically(inFolder.emptyNameFile, bytes);
+            if (error.failed())
+                return cannotSave(error.text, inFolder.emptyNameFile);
+            createdPath = inFolder.emptyNameFile;
+            break;
+        }
+        const QString path = folder + newHistoryFileName(*number);
+        const CreateResult created = createFileExclusively(path, bytes);
+        switch (created.outcome) {
+        case CreateResult::Created:
+            createdPath = path;
+            break;
+        case CreateResult::AlreadyExists:
+            // Another copy of the program took the number a moment ago; look
+            // at it again, and move on should it keep appearing and vanishing.
+            if (++raceRetries > 3) {
+                raceRetries = 0;
+                number = candidates.next();
+            }
+            break;
+        case CreateResult::Failed:
+            if (created.error.kind == FileError::FolderMissing && !folderOffered) {
+                folderOffered = true;
+                m_state.answer = m_dialogs.msgBox(addFolderQuestion(shownFolder()));
+                if (m_state.answer != AnswerYes) {
+                    box->setFocus();
+                    return;
+                }
+                createHistoryFolder(folder);
+                break;
+            }
+            return cannotSave(created.error.text, path);
+        }
+    }
+    if (createdPath.isEmpty())
+        return cannotSave(QStringLiteral("Every user number is in use."), folder);
+
+    insertSorted(newEntry(name, *number, createdPath));
+    box->clear();
+    box->setFocus();
+}
+
+void UserRoster::insertSorted(QListWidgetItem* item) {
+    QListWidget* list = m_controls.userList;
+    int low = 0;
+    int high = list->count();
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (listsBefore(list->item(middle)->text(), item->text()))
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    list->insertItem(low, item);
+}
+
+void UserRoster::locationEnterPressed() {
+    normaliseLocation();
+    CheckHistoryFolder();
+    if (m_state.historyFolderState != 0)
+        return; // the focus stays so that the location can be corrected
+    const int fills = m_fills;
+    if (m_controls.historyPage)
+        m_controls.historyPage->setFocus();
+    // Leaving the box rebuilds the list; where no focus change arrives (the
+    // window is not active) it is rebuilt all the same.
+    if (m_fills == fills)
+        FillUserList();
+}
+
+void UserRoster::locationLostFocus() {
+    normaliseLocation();
+    FillUserList();
+}
+
+bool UserRoster::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_controls.locationBox) {
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+                !(key->modifiers() & Qt::ControlModifier)) {
+                locationEnterPressed();
+                return true; // no beep, no line break
+            }
+        } else if (event->type() == QEvent::FocusOut) {
+            // The window losing the focus to a message box or another program
+            // is not the user leaving the box.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+                locationLostFocus();
+        }
+    }
     return QObject::eventFilter(watched, event);
 }
 

@@ -1,24 +1,27 @@
 #pragma once
 
 #include "options_file/shared_state.h"
+#include "roster/random_numbers.h"
 
 #include <QObject>
 
 class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
 class QPushButton;
 class QWidget;
 
 namespace dexlan {
 
 class Dialogs;
+class NameIn;
 
 // The controls of the History Files page that the roster works on. The options
 // window owns them; the roster only reads and drives them.
 struct RosterControls {
-    QLineEdit* locationBox = nullptr; // Text1
-    QListWidget* userList = nullptr;  // List1
-    QPushButton* addNames = nullptr;  // Command1, "&Add names"
+    QLineEdit* locationBox = nullptr;  // Text1
+    QListWidget* userList = nullptr;   // List1
+    QPushButton* addNames = nullptr;   // Command1, "&Add names"
     QPushButton* deleteName = nullptr; // Command2, "&Delete name"
     QPushButton* deleteAll = nullptr;  // Command3, "D&elete all" (hidden, no action)
     QWidget* historyPage = nullptr;    // picOptions element 1
@@ -27,7 +30,15 @@ struct RosterControls {
 // The history location, the user list and adding and deleting users.
 class UserRoster : public QObject {
     Q_OBJECT
-public:
+  public:
+    // Each entry of the user list carries the user number (int) in Qt::UserRole
+    // and, in this role, the full path of the history file it stands for, so
+    // that deleting removes that very file even when the location has changed.
+    static constexpr int kHistoryFileRole = Qt::UserRole + 1;
+
+    // Wires the controls: Enter and focus loss of the location box, clicks and
+    // double clicks on the list, and the Add and Delete buttons. The list's own
+    // sorting is switched off: the roster keeps it in order itself.
     UserRoster(SharedState& state, Dialogs& dialogs, const RosterControls& controls,
                QObject* parent = nullptr);
 
@@ -41,13 +52,33 @@ public:
     // "&Add names": the NameIn dialog, modal.
     void AddNames();
 
-protected:
+    // The folder that history files are read from and written to now, ending
+    // in a separator; empty for a location this computer cannot reach.
+    QString historyFolderPath() const;
+
+    // Replaces the clock the random numbers of new files are mixed with.
+    void setClock(RandomNumbers::Clock clock) { m_random = RandomNumbers(std::move(clock)); }
+
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
+    void normaliseLocation();
+    void locationEnterPressed();
+    void locationLostFocus();
+    // "OK" in NameIn.
+    void AddName(NameIn& dialog);
+    // The folder as the messages show it.
+    QString shownFolder() const;
+    void insertSorted(QListWidgetItem* item);
+    QListWidgetItem* selectedEntry() const;
+
     SharedState& m_state;
     Dialogs& m_dialogs;
     RosterControls m_controls;
+    RandomNumbers m_random;
+    bool m_filling = false;
+    int m_fills = 0;
 };
 
 } // namespace dexlan

@@ -1,0 +1,810 @@
+#include "roster/user_roster.h"
+
+#include "platform/scripted_dialogs.h"
+#include "platform/test_files.h"
+#include "roster/history_file.h"
+#include "roster/history_folder.h"
+#include "roster/name_in.h"
+#include "roster/roster_messages.h"
+#include "roster/roster_test_files.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <memory>
+#include <unistd.h>
+
+namespace dexlan {
+namespace {
+
+using testing::TestFolder;
+
+struct Entry {
+    QString name;
+    int number;
+    friend bool operator==(const Entry&, const Entry&) = default;
+    friend void PrintTo(const Entry& e, std::ostream* out) {
+        *out << e.name.toStdString() << '=' << e.number;
+    }
+};
+
+QByteArray firstLine(const QString& path) {
+    return testing::readFile(path).split('\r').front();
+}
+
+// The History Files page as the options window builds it, with a roster on it.
+class RosterPage {
+  public:
+    RosterPage(SharedState& state, Dialogs& dialogs) {
+        page = new QWidget(&window);
+        box = new QLineEdit(page);
+        list = new QListWidget(page);
+        add = new QPushButton(QStringLiteral("&Add names"), page);
+        remove = new QPushButton(QStringLiteral("&Delete name"), page);
+        removeAll = new QPushButton(QStringLiteral("D&elete all"), page);
+        removeAll->hide();
+        auto* layout = new QVBoxLayout(page);
+        for (QWidget* w : std::initializer_list<QWidget*>{box, list, add, remove, removeAll})
+            layout->addWidget(w);
+        (new QVBoxLayout(&window))->addWidget(page);
+        list->setSortingEnabled(true); // as the window's design has it
+        remove->setEnabled(false);
+        roster = std::make_unique<UserRoster>(
+            state, dialogs, RosterControls{box, list, add, remove, removeAll, page});
+    }
+
+    void activate() {
+        window.show();
+        window.activateWindow();
+        QApplication::setActiveWindow(&window);
+        QApplication::processEvents();
+    }
+
+    std::vector<Entry> entries() const {
+        std::vector<Entry> result;
+        for (int row = 0; row < list->count(); ++row)
+            result.push_back(
+                {list->item(row)->text(), list->item(row)->data(Qt::UserRole).toInt()});
+        return result;
+    }
+
+    void select(const QString& name) {
+        const QList<QListWidgetItem*> found = list->findItems(name, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1) << name.toStdString();
+        list->setCurrentItem(found.front());
+        emit list->itemClicked(found.front());
+    }
+
+    void pressKey(int key, const QString& text = {}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QApplication::sendEvent(box, &press);
+    }
+
+    QWidget window;
+    QWidget* page;
+    QLineEdit* box;
+    QListWidget* list;
+    QPushButton* add;
+    QPushButton* remove;
+    QPushButton* removeAll;
+    std::unique_ptr<UserRoster> roster;
+};
+
+class UserRosterTest : public ::testing::Test {
+  protected:
+    UserRosterTest() {
+        state.programFolder = program.path();
+        state.pathPolicy = PathPolicy::posix();
+        state.startupDone = 1;
+        state.optionLines[EntryHistoryMode] = values::kHistRosterOpen;
+        dialogs.closeModalsAutomatically(false);
+    }
+    ~UserRosterTest() override { EXPECT_TRUE(dialogs.allAnswersUsed()); }
+
+    // Points the location box (and HistoryFolder) at a folder without checking it.
+    void useLocation(const QString& location) {
+        page.box->setText(location);
+        state.historyFolder = location;
+    }
+
+    void writeUser(const QString& fileName, const QByteArray& name,
+                   const QString& folder = QString()) {
+        testing::writeFile((folder.isEmpty() ? users.path() : folder) + fileName,
+                           '"' + name + "\"\r\n 0\r\n");
+    }
+
+    // Types each name into NameIn and presses OK, then closes it with an empty box.
+    void addNames(const QStringList& names) {
+        dialogs.onNextModal([names](QDialog& dialog) {
+            auto* text = dialog.findChild<QLineEdit*>(QStringLiteral("Text1"));
+            auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("Command1"));
+            for (const QString& name : names) {
+                text->setText(name);
+                ok->click();
+            }
+            text->clear();
+            ok->click();
+            EXPECT_FALSE(dialog.isVisible()) << "OK with an empty box closes NameIn";
+        });
+        page.roster->AddNames();
+    }
+
+    void expectDeleteQuestion(const QString& name, int answer) {
+        dialogs.expectBox(deleteQuestion(name), answer);
+    }
+
+    TestFolder program;
+    TestFolder users;
+    SharedState state;
+    ScriptedDialogs dialogs;
+    RosterPage page{state, dialogs};
+};
+
+// --- Listing ------------------------------------------------------------------
+
+TEST_F(UserRosterTest, ListsTheFoldersUsersWithoutRegardToCase) {
+    writeUser("1hist.dx", "Ann");
+    writeUser("2HIST.DX", "bob");
+    writeUser("3hist.dx", "");
+    writeUser("4Hist.Dx", "Carl");
+    writeUser("5hist.dx", "adam");
+    writeUser("hist.dx", "Nobody");
+    writeUser(".6hist.dx", "Hidden");
+    writeUser("7hist.dx", "\xc9mile");
+    useLocation(users.path());
+
+    page.roster->FillUserList();
+    const std::vector<Entry> expected{
+        {"adam", 5}, {"Ann", 1}, {"bob", 2}, {"Carl", 4}, {QString::fromUtf8("Émile"), 7}};
+    EXPECT_EQ(page.entries(), expected);
+    EXPECT_EQ(page.list->item(1)->data(UserRoster::kHistoryFileRole).toString(),
+              users.file("1hist.dx"));
+    EXPECT_EQ(state.historyFolderState, 0);
+
+    page.roster->FillUserList(); // a rebuild replaces, never doubles
+    EXPECT_EQ(page.entries(), expected);
+}
+
+TEST_F(UserRosterTest, EmptyOrRelativeLocationLiesInTheTrainersFolder) {
+    writeUser("1hist.dx", "Home", program.path());
+    QDir().mkdir(program.file("sub"));
+    writeUser("1hist.dx", "Sub", program.file("sub/"));
+    // The process's current folder holds other users, who must not appear.
+    TestFolder elsewhere;
+    writeUser("1hist.dx", "Stranger", elsewhere.path());
+    QDir().mkdir(elsewhere.file("sub"));
+    writeUser("1hist.dx", "Stranger", elsewhere.file("sub/"));
+    const QString saved = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(elsewhere.path()));
+
+    struct Case {
+        const char* typed;
+        const char* shown;
+        const char* user;
+    };
+    const Case cases[] = {{"", "", "Home"}, {"hist home", "", "Home"}, {"sub", "sub/", "Sub"}};
+    for (const Case& c : cases) {
+        page.box->setText(QString::fromLatin1(c.typed));
+        page.roster->FillUserList();
+        EXPECT_EQ(page.box->text(), QString::fromLatin1(c.shown)) << c.typed;
+        EXPECT_EQ(page.entries(), (std::vector<Entry>{{QString::fromLatin1(c.user), 1}}))
+            << c.typed;
+    }
+    QDir::setCurrent(saved);
+    EXPECT_FALSE(QFileInfo::exists(program.file("hist home")));
+}
+
+TEST_F(UserRosterTest, MissingFolderIsOfferedOnlyAfterStartUp) {
+    const QString missing = users.file("new/");
+    page.list->addItem(QStringLiteral("Earlier"));
+
+    // During start-up: no question, an empty list, nothing created.
+    state.startupDone = 0;
+    useLocation(missing);
+    page.roster->FillUserList();
+    EXPECT_TRUE(page.entries().empty());
+    EXPECT_FALSE(QFileInfo::exists(missing));
+
+    // After start-up, No: verdict 1 and the list as it was.
+    state.startupDone = 1;
+    page.list->addItem(QStringLiteral("Earlier"));
+    dialogs.expectBox(createFolderQuestion(qt_error_string(ENOENT), missing), AnswerNo);
+    page.roster->FillUserList();
+    EXPECT_EQ(state.historyFolderState, 1);
+    EXPECT_EQ(page.entries().size(), 1u);
+    EXPECT_FALSE(QFileInfo::exists(missing));
+
+    // Yes: the folder is made, empty, and so is the list.
+    dialogs.expectBox(createFolderQuestion(qt_error_string(ENOENT), missing), AnswerYes);
+    page.roster->FillUserList();
+    EXPECT_EQ(state.historyFolderState, 0);
+    EXPECT_TRUE(QFileInfo(missing).isDir());
+    EXPECT_TRUE(testing::allNamesUnder(missing).isEmpty()) << "no probe file stays";
+    EXPECT_TRUE(page.entries().empty());
+}
+
+TEST_F(UserRosterTest, ProbeLeavesAUsersFileNamedXxxxAlone) {
+    users.write("xxxx", "not the program's");
+    writeUser("1hist.dx", "Ann");
+    useLocation(users.path());
+    const QStringList before = testing::allNamesUnder(users.path());
+    page.roster->FillUserList();
+    EXPECT_EQ(users.read("xxxx"), "not the program's");
+    EXPECT_EQ(testing::allNamesUnder(users.path()), before);
+}
+
+TEST_F(UserRosterTest, UnusableFolderKeepsTheListAndGivesVerdict99) {
+    users.write("plain", "a file where a folder should be");
+    page.list->addItem(QStringLiteral("Earlier"));
+    useLocation(users.file("plain"));
+    dialogs.expectBox(cannotReadReport(qt_error_string(ENOTDIR), users.file("plain/")), AnswerOk);
+    page.roster->FillUserList();
+    EXPECT_EQ(state.historyFolderState, 99);
+    EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Earlier", 0}}));
+
+    QDir().mkdir(users.file("locked"));
+    testing::ImmutableFolder locked(users.file("locked"));
+    if (locked.ok()) {
+        useLocation(users.file("locked/"));
+        dialogs.expectBox(cannotReadReport(qt_error_string(EPERM), users.file("locked/")),
+                          AnswerOk);
+        page.roster->FillUserList();
+        EXPECT_EQ(state.historyFolderState, 99);
+    }
+}
+
+TEST_F(UserRosterTest, WindowsOnlyLocationIsNeverMadeIntoFilesOrFolders) {
+    const QString saved = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(users.path()));
+    for (const char* location : {"C:\\HIST", "d:hist", "\\\\server\\share\\users"}) {
+        const QString text = QString::fromLatin1(location);
+        page.list->clear();
+        page.list->addItem(QStringLiteral("Earlier"));
+
+        state.startupDone = 0;
+        page.box->setText(text);
+        page.roster->FillUserList(); // start-up: quietly nothing
+        EXPECT_TRUE(page.entries().empty()) << location;
+
+        state.startupDone = 1;
+        page.list->addItem(QStringLiteral("Earlier"));
+        dialogs.expectBox(cannotReadReport(windowsOnlyLocationText(), text), AnswerOk);
+        page.roster->FillUserList();
+        EXPECT_EQ(state.historyFolderState, 99) << location;
+        EXPECT_EQ(page.box->text(), text) << "kept as the options file had it";
+        EXPECT_EQ(page.entries().size(), 1u);
+
+        dialogs.expectBox(cannotSaveReport(windowsOnlyLocationText(), text + "\\1HIST.DX"),
+                          AnswerOk);
+        addNames({QStringLiteral("Ann")});
+    }
+    QDir::setCurrent(saved);
+    EXPECT_TRUE(testing::allNamesUnder(program.path()).isEmpty());
+    EXPECT_TRUE(testing::allNamesUnder(users.path()).isEmpty());
+}
+
+TEST_F(UserRosterTest, ListingFailureStopsWithEntriesSoFar) {
+    writeUser("1hist.dx", "Ann");
+    writeUser("2hist.dx", "Bob");
+    users.write("3hist.dx", ""); // its first line cannot be read
+    writeUser("4hist.dx", "Cy");
+    writeUser("5hist.dx", "Di");
+    useLocation(users.path());
+    // The folder's own order decides which entries were read before the failure.
+    std::vector<QString> before;
+    QDirIterator it(users.path(), QDir::Files);
+    while (it.hasNext()) {
+        it.next();
+        if (it.fileName() == QLatin1String("3hist.dx"))
+            break;
+        before.push_back(QString::fromLatin1(firstLine(it.filePath()).mid(1).chopped(1)));
+    }
+    std::sort(before.begin(), before.end(), listsBefore);
+
+    for (int startupDone : {0, 1}) {
+        state.startupDone = startupDone;
+        if (startupDone)
+            dialogs.expectBox(
+                cannotReadReport(QStringLiteral("The history file 3hist.dx is empty."),
+                                 users.path()),
+                AnswerOk);
+        page.roster->FillUserList();
+        std::vector<QString> shown;
+        for (const Entry& e : page.entries())
+            shown.push_back(e.name);
+        EXPECT_EQ(shown, before);
+        EXPECT_EQ(state.historyFolderState, 0) << "the verdict is not changed";
+    }
+}
+
+TEST_F(UserRosterTest, ModesWithoutFolderNeitherProbeNorChangeTheVerdict) {
+    writeUser("1hist.dx", "Ann");
+    for (const char* mode : {values::kHistNone, values::kHistDriveA}) {
+        state.optionLines[EntryHistoryMode] = mode;
+        // A missing folder asks nothing: no probe is made.
+        page.list->clear();
+        page.list->addItem(QStringLiteral("Earlier"));
+        for (int verdict : {1, 99}) {
+            state.historyFolderState = verdict;
+            useLocation(users.file("missing/"));
+            page.roster->FillUserList();
+            EXPECT_EQ(state.historyFolderState, verdict) << mode;
+            EXPECT_EQ(page.entries().size(), 1u) << mode;
+        }
+        // An earlier verdict of 0 lets the list be rebuilt.
+        state.historyFolderState = 0;
+        useLocation(users.path());
+        page.roster->FillUserList();
+        EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Ann", 1}})) << mode;
+    }
+}
+
+// --- The location box -----------------------------------------------------------
+
+TEST_F(UserRosterTest, EnterNormalisesChecksAndMovesOn) {
+    QDir().mkdir(program.file("Sub"));
+    writeUser("1hist.dx", "Ann", program.file("Sub/"));
+    page.activate();
+    page.box->setFocus();
+    ASSERT_TRUE(page.box->hasFocus());
+
+    bool reachedTheBox = false;
+    QObject::connect(page.box, &QLineEdit::returnPressed, [&] { reachedTheBox = true; });
+    page.box->setText(QStringLiteral("Sub"));
+    page.pressKey(Qt::Key_Return, QStringLiteral("\r"));
+    EXPECT_FALSE(reachedTheBox) << "the Enter key is swallowed";
+    EXPECT_EQ(page.box->text(), QStringLiteral("Sub/")) << "case kept";
+    EXPECT_EQ(state.historyFolder, QStringLiteral("Sub/"));
+    EXPECT_FALSE(page.box->hasFocus());
+    EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Ann", 1}})) << "leaving the box fills the list";
+
+    // A verdict other than 0 keeps the focus for a correction.
+    page.box->setFocus();
+    page.box->setText(QStringLiteral("Missing"));
+    dialogs.expectBox(createFolderQuestion(qt_error_string(ENOENT), QStringLiteral("Missing/")),
+                      AnswerNo);
+    page.pressKey(Qt::Key_Enter, QStringLiteral("\r"));
+    EXPECT_TRUE(page.box->hasFocus());
+    EXPECT_EQ(state.historyFolderState, 1);
+    EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Ann", 1}}));
+
+    // Other keys reach the box.
+    page.box->setText(QStringLiteral("Sub"));
+    page.pressKey(Qt::Key_A, QStringLiteral("a"));
+    EXPECT_EQ(page.box->text(), QStringLiteral("Suba"));
+}
+
+TEST_F(UserRosterTest, LeavingTheBoxRebuildsButAMessageBoxDoesNot) {
+    writeUser("1hist.dx", "Ann");
+    page.box->setText(users.path().chopped(1));
+
+    QFocusEvent toMessageBox(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(page.box, &toMessageBox);
+    EXPECT_TRUE(page.entries().empty());
+
+    QFocusEvent away(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(page.box, &away);
+    EXPECT_EQ(page.box->text(), users.path());
+    EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Ann", 1}}));
+}
+
+TEST_F(UserRosterTest, WindowsPolicyShowsTheLocationInCapitals) {
+    state.pathPolicy = PathPolicy::windows();
+    state.startupDone = 0; // no probe: this file system is not Windows'
+    for (const char* typed : {"c:\\hist", "C:\\HIST\\", "c:\\Hist\\"}) {
+        page.box->setText(QString::fromLatin1(typed));
+        QFocusEvent away(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(page.box, &away);
+        EXPECT_EQ(page.box->text(), QStringLiteral("C:\\HIST\\")) << typed;
+        EXPECT_EQ(state.historyFolder, QStringLiteral("C:\\HIST\\")) << typed;
+    }
+}
+
+// --- Adding names ---------------------------------------------------------------
+
+TEST_F(UserRosterTest, NewFileForAbcHasTheTrainersLayout) {
+    useLocation(users.path());
+    addNames({QStringLiteral("abc")});
+
+    EXPECT_EQ(testing::allNamesUnder(users.path()), QStringList{QStringLiteral("1HIST.DX")});
+    const QByteArray bytes = users.read("1HIST.DX");
+    QList<QByteArray> lines = bytes.split('\n');
+    ASSERT_TRUE(lines.back().isEmpty());
+    lines.removeLast();
+    ASSERT_EQ(lines.size(), 374);
+    for (QByteArray& line : lines) {
+        ASSERT_TRUE(line.endsWith('\r'));
+        line.chop(1);
+    }
+    EXPECT_EQ(lines[0], "\"abc\"");
+    for (int i = 1; i <= 360; ++i)
+        ASSERT_EQ(lines[i], " 0") << "line " << i + 1;
+    EXPECT_EQ(lines[361], "xxxx1");
+    EXPECT_EQ(lines[362], " 94");
+    EXPECT_EQ(lines[363], " 0");
+    EXPECT_EQ(lines[365], " 3001");
+    EXPECT_EQ(lines[370], " 8046");
+    for (int line : {365, 367, 368, 369, 370, 372, 373, 374}) {
+        const QByteArray text = lines[line - 1];
+        EXPECT_TRUE(text.startsWith(' ')) << line;
+        EXPECT_GE(text.trimmed().toInt(), 200) << line;
+        EXPECT_LE(text.trimmed().toInt(), 5000) << line;
+    }
+    EXPECT_EQ(page.entries(), (std::vector<Entry>{{"abc", 1}}));
+    EXPECT_EQ(page.list->item(0)->data(UserRoster::kHistoryFileRole).toString(),
+              users.file("1HIST.DX"));
+}
+
+TEST_F(UserRosterTest, NumbersFillTheGapsAndNamesTakeTheirPlace) {
+    writeUser("1hist.dx", "Carl");
+    writeUser("2hist.dx", "Ann");
+    writeUser("4hist.dx", "Eve");
+    useLocation(users.path());
+    page.roster->FillUserList();
+
+    addNames({QStringLiteral("bob"), QStringLiteral("adam")});
+    EXPECT_EQ(page.entries(),
+              (std::vector<Entry>{{"adam", 5}, {"Ann", 2}, {"bob", 3}, {"Carl", 1}, {"Eve", 4}}));
+    EXPECT_EQ(firstLine(users.file("3HIST.DX")), "\"bob\"");
+    EXPECT_EQ(firstLine(users.file("5HIST.DX")), "\"adam\"");
+
+    // After user 2 is deleted the next new user gets 2 again.
+    page.select(QStringLiteral("Ann"));
+    expectDeleteQuestion(QStringLiteral("Ann"), AnswerOk);
+    page.roster->DeleteSelectedName();
+    addNames({QStringLiteral("Dora")});
+    EXPECT_EQ(firstLine(users.file("2HIST.DX")), "\"Dora\"");
+    EXPECT_FALSE(QFileInfo::exists(users.file("2hist.dx")));
+}
+
+TEST_F(UserRosterTest, DuplicateNamesAreRefusedExactlyAsTyped) {
+    writeUser("1hist.dx", "Ann");
+    useLocation(users.path());
+    page.roster->FillUserList();
+
+    dialogs.expectBox(duplicateNameReport(QStringLiteral("Ann")), AnswerOk);
+    dialogs.onNextModal([](QDialog& dialog) {
+        auto* text = dialog.findChild<QLineEdit*>(QStringLiteral("Text1"));
+        auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("Command1"));
+        text->setText(QStringLiteral("Ann"));
+        ok->click();
+        EXPECT_TRUE(text->text().isEmpty()) << "the box is emptied after the duplicate";
+        EXPECT_TRUE(dialog.isVisible());
+        for (const char* other : {"ann", "Ann "}) { // other case, trailing blank: other names
+            text->setText(QString::fromLatin1(other));
+            ok->click();
+        }
+        ok->click();
+    });
+    page.roster->AddNames();
+    EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Ann", 1}, {"ann", 2}, {"Ann ", 3}}));
+}
+
+TEST_F(UserRosterTest, NamesLineOneCannotHoldAreRefusedAndNothingIsWritten) {
+    struct Case {
+        QString name;
+        UnstorableReason reason;
+    };
+    const Case cases[] = {
+        {QStringLiteral("Ann\r\nBob"), UnstorableReason::ControlCharacter},
+        {QStringLiteral("Ann\tBob"), UnstorableReason::ControlCharacter},
+        {QString::fromUtf8("Ωmega"), UnstorableReason::OutsideCodePage},
+        {QString::fromUtf8("Zoë 😀"), UnstorableReason::OutsideCodePage},
+    };
+    useLocation(users.path());
+    for (const Case& c : cases) {
+        dialogs.expectBox(unstorableNameReport(c.name, c.reason), AnswerOk);
+        dialogs.onNextModal([&c](QDialog& dialog) {
+            auto* text = dialog.findChild<QLineEdit*>(QStringLiteral("Text1"));
+            auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("Command1"));
+            text->setText(c.name);
+            ok->click();
+            EXPECT_EQ(text->text(), c.name) << "the name stays for correction";
+            text->clear();
+            ok->click();
+        });
+        page.roster->AddNames();
+    }
+    EXPECT_TRUE(testing::allNamesUnder(users.path()).isEmpty());
+    EXPECT_TRUE(page.entries().empty());
+}
+
+TEST_F(UserRosterTest, AStaleListNeverCostsAUserTheirFile) {
+    useLocation(users.path());
+    page.roster->FillUserList();               // the list is empty...
+    writeUser("1hist.dx", "Zed");              // ...when another administrator adds Zed
+    users.write("2hist.dx", "\"\"\r\n 0\r\n"); // and a file holds the empty name
+
+    addNames({QStringLiteral("Ann"), QStringLiteral("Bob")});
+    EXPECT_EQ(firstLine(users.file("1hist.dx")), "\"Zed\"");
+    // The empty-name file is reused under its own spelling, not joined by a second.
+    EXPECT_EQ(firstLine(users.file("2hist.dx")), "\"Ann\"");
+    EXPECT_EQ(firstLine(users.file("3HIST.DX")), "\"Bob\"");
+    EXPECT_EQ(testing::allNamesUnder(users.path()),
+              (QStringList{QStringLiteral("1hist.dx"), QStringLiteral("2hist.dx"),
+                           QStringLiteral("3HIST.DX")}));
+    EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Ann", 2}, {"Bob", 3}}));
+}
+
+TEST_F(UserRosterTest, TwoCopiesAddingToOneFolderNeverShareAFile) {
+    SharedState otherState = state;
+    ScriptedDialogs otherDialogs;
+    RosterPage other(otherState, otherDialogs);
+    useLocation(users.path());
+    other.box->setText(users.path());
+    otherState.historyFolder = users.path();
+    page.roster->FillUserList();
+    other.roster->FillUserList();
+
+    addNames({QStringLiteral("Ann")});
+    otherDialogs.onNextModal([](QDialog& dialog) {
+        auto* text = dialog.findChild<QLineEdit*>(QStringLiteral("Text1"));
+        auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("Command1"));
+        text->setText(QStringLiteral("Bob"));
+        ok->click();
+        ok->click();
+    });
+    other.roster->AddNames();
+
+    EXPECT_EQ(firstLine(users.file("1HIST.DX")), "\"Ann\"");
+    EXPECT_EQ(firstLine(users.file("2HIST.DX")), "\"Bob\"");
+    EXPECT_EQ(other.entries(), (std::vector<Entry>{{"Bob", 2}}));
+}
+
+TEST_F(UserRosterTest, AddingToAMissingFolderAsksFirst) {
+    const QString missing = users.file("class/");
+    useLocation(missing);
+    dialogs.expectBox(addFolderQuestion(missing), AnswerNo);
+    dialogs.onNextModal([](QDialog& dialog) {
+        auto* text = dialog.findChild<QLineEdit*>(QStringLiteral("Text1"));
+        text->setText(QStringLiteral("Ann"));
+        dialog.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+        EXPECT_EQ(text->text(), QStringLiteral("Ann"));
+        text->clear();
+        dialog.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+    });
+    page.roster->AddNames();
+    EXPECT_FALSE(QFileInfo::exists(missing));
+    EXPECT_TRUE(page.entries().empty());
+
+    dialogs.expectBox(addFolderQuestion(missing), AnswerYes);
+    addNames({QStringLiteral("Ann")});
+    EXPECT_EQ(firstLine(missing + "1HIST.DX"), "\"Ann\"");
+    EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Ann", 1}}));
+}
+
+TEST_F(UserRosterTest, CannotSaveLeavesNoFileAndKeepsTheName) {
+    users.write("plain", "x");
+    QDir().mkdir(users.file("locked"));
+    struct Case {
+        const char* what;
+        QString folder;
+        QString errorText;
+        QString triedPath;
+        std::function<std::unique_ptr<testing::FileSizeLimit>()> limit;
+    };
+    const std::vector<Case> cases = {
+        {"path through a file", users.file("plain/"), qt_error_string(ENOTDIR),
+         users.file("plain/1HIST.DX"), nullptr},
+        {"disk full while writing", users.path(), qt_error_string(EFBIG), users.file("1HIST.DX"),
+         [] { return std::make_unique<testing::FileSizeLimit>(1000); }},
+    };
+    for (const Case& c : cases) {
+        useLocation(c.folder);
+        const QStringList before = testing::allNamesUnder(users.path());
+        dialogs.expectBox(cannotSaveReport(c.errorText, c.triedPath), AnswerOk);
+        dialogs.onNextModal([&c](QDialog& dialog) {
+            auto* text = dialog.findChild<QLineEdit*>(QStringLiteral("Text1"));
+            auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("Command1"));
+            text->setText(QStringLiteral("Ann"));
+            {
+                auto limit = c.limit ? c.limit() : nullptr;
+                ok->click();
+            }
+            EXPECT_EQ(text->text(), QStringLiteral("Ann")) << c.what;
+            text->clear();
+            ok->click();
+        });
+        page.roster->AddNames();
+        EXPECT_EQ(testing::allNamesUnder(users.path()), before) << c.what;
+        EXPECT_TRUE(page.entries().empty()) << c.what;
+    }
+
+    testing::ImmutableFolder locked(users.file("locked"));
+    if (locked.ok()) {
+        useLocation(users.file("locked/"));
+        dialogs.expectBox(cannotSaveReport(qt_error_string(EPERM), users.file("locked/1HIST.DX")),
+                          AnswerOk);
+        addNames({QStringLiteral("Ann")});
+        EXPECT_TRUE(page.entries().empty());
+    }
+}
+
+TEST_F(UserRosterTest, NameInDialogTextsKeysAndLimit) {
+    useLocation(users.path());
+    dialogs.onNextModal([](QDialog& dialog) {
+        EXPECT_EQ(dialog.objectName(), QStringLiteral("NameIn"));
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Add a name..."));
+        auto& nameIn = static_cast<NameIn&>(dialog);
+        EXPECT_EQ(nameIn.label(0)->text(),
+                  QStringLiteral("To add a name or names to the user list, type the name and "
+                                 "press Enter.  You may add as many names as you like."));
+        EXPECT_EQ(nameIn.label(1)->text(), QStringLiteral("When you have finished, press OK."));
+        EXPECT_EQ(dialog.findChildren<QLabel*>(QStringLiteral("Label1")).size(), 2);
+        auto* text = dialog.findChild<QLineEdit*>(QStringLiteral("Text1"));
+        auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("Command1"));
+        EXPECT_EQ(ok->text(), QStringLiteral("OK"));
+        EXPECT_TRUE(ok->isDefault());
+
+        // No more than 30 characters can be typed.
+        text->clear();
+        QKeyEvent typed(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QString(31, QLatin1Char('x')));
+        QApplication::sendEvent(text, &typed);
+        EXPECT_EQ(text->text().size(), 30);
+
+        auto press = [&dialog, text](int key) {
+            QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+            QApplication::sendEvent(text, &event);
+            if (event.isAccepted())
+                return;
+            QKeyEvent toDialog(QEvent::KeyPress, key, Qt::NoModifier);
+            QApplication::sendEvent(&dialog, &toDialog);
+        };
+        text->setText(QStringLiteral("Enter"));
+        press(Qt::Key_Return);
+        text->setText(QStringLiteral("Escape"));
+        press(Qt::Key_Escape); // Esc adds the name, as OK does
+        EXPECT_TRUE(dialog.isVisible());
+        press(Qt::Key_Escape); // and with an empty box closes the window
+        EXPECT_FALSE(dialog.isVisible());
+    });
+    page.roster->AddNames();
+    EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Enter", 1}, {"Escape", 2}}));
+    EXPECT_EQ(dialogs.modalsShown, QStringList{QStringLiteral("NameIn")});
+}
+
+TEST_F(UserRosterTest, NameInGetsTheFocusAndHandsItBackToThePage) {
+    useLocation(users.path());
+    page.activate();
+    dialogs.onNextModal([](QDialog& dialog) {
+        dialog.activateWindow();
+        QApplication::setActiveWindow(&dialog);
+        QApplication::processEvents();
+        EXPECT_EQ(QApplication::focusWidget(),
+                  dialog.findChild<QLineEdit*>(QStringLiteral("Text1")));
+        dialog.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+    });
+    page.add->click(); // "&Add names"
+    QApplication::setActiveWindow(&page.window);
+    EXPECT_TRUE(page.page->hasFocus());
+}
+
+// --- Deleting names -------------------------------------------------------------
+
+TEST_F(UserRosterTest, DeleteAsksOncePerLoadingOfTheWindow) {
+    writeUser("1hist.dx", "Ann");
+    writeUser("2hist.dx", "Bob");
+    writeUser("3hist.dx", "Cy");
+    useLocation(users.path());
+    page.roster->FillUserList();
+    page.activate();
+
+    // Cancel: nothing changes, and the next deletion asks again.
+    page.select(QStringLiteral("Ann"));
+    EXPECT_TRUE(page.remove->isEnabled()) << "a click on a name enables Delete";
+    expectDeleteQuestion(QStringLiteral("Ann"), AnswerCancel);
+    page.remove->click();
+    EXPECT_EQ(state.confirmDelete, 1);
+    EXPECT_TRUE(QFileInfo::exists(users.file("1hist.dx")));
+    EXPECT_EQ(page.entries().size(), 3u);
+
+    // OK: deleted, and no more questions.
+    expectDeleteQuestion(QStringLiteral("Ann"), AnswerOk);
+    page.remove->click();
+    EXPECT_EQ(state.confirmDelete, 0);
+    EXPECT_FALSE(QFileInfo::exists(users.file("1hist.dx")));
+    EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Bob", 2}, {"Cy", 3}}));
+    EXPECT_TRUE(page.list->selectedItems().isEmpty());
+    EXPECT_FALSE(page.remove->isEnabled());
+    EXPECT_TRUE(page.list->hasFocus());
+
+    // A double click deletes in the same way.
+    page.select(QStringLiteral("Cy"));
+    emit page.list->itemDoubleClicked(page.list->currentItem());
+    EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Bob", 2}}));
+    EXPECT_FALSE(QFileInfo::exists(users.file("3hist.dx")));
+
+    // Loading the window again asks again.
+    state.confirmDelete = 1;
+    page.select(QStringLiteral("Bob"));
+    expectDeleteQuestion(QStringLiteral("Bob"), AnswerOk);
+    page.roster->DeleteSelectedName();
+    EXPECT_TRUE(page.entries().empty());
+}
+
+TEST_F(UserRosterTest, DeletingUser12RemovesTheFileInWhateverCase) {
+    state.confirmDelete = 0;
+    for (const char* spelling : {"12hist.dx", "12HIST.DX", "12Hist.Dx"}) {
+        writeUser(QString::fromLatin1(spelling), "Ann");
+        writeUser("012hist.dx", "Other");
+        useLocation(users.path());
+        page.roster->FillUserList();
+        page.select(QStringLiteral("Ann"));
+        page.roster->DeleteSelectedName();
+        EXPECT_EQ(testing::allNamesUnder(users.path()), QStringList{QStringLiteral("012hist.dx")})
+            << spelling;
+        EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Other", 12}})) << spelling;
+    }
+
+    // An entry that does not tell its file is found by its number.
+    users.write("12HIST.DX", "\"Bob\"\r\n");
+    page.list->clear();
+    auto* item = new QListWidgetItem(QStringLiteral("Bob"));
+    item->setData(Qt::UserRole, 12);
+    page.list->addItem(item);
+    page.select(QStringLiteral("Bob"));
+    page.roster->DeleteSelectedName();
+    EXPECT_EQ(testing::allNamesUnder(users.path()), QStringList{QStringLiteral("012hist.dx")});
+}
+
+TEST_F(UserRosterTest, DeleteRemovesTheListedFileEvenAfterTheLocationChanged) {
+    TestFolder other;
+    writeUser("1hist.dx", "Ann");
+    writeUser("1hist.dx", "Zed", other.path());
+    useLocation(users.path());
+    page.roster->FillUserList();
+    useLocation(other.path()); // typed, but the list still shows the first folder
+
+    state.confirmDelete = 0;
+    page.select(QStringLiteral("Ann"));
+    page.roster->DeleteSelectedName();
+    EXPECT_FALSE(QFileInfo::exists(users.file("1hist.dx")));
+    EXPECT_EQ(firstLine(other.file("1hist.dx")), "\"Zed\"");
+}
+
+TEST_F(UserRosterTest, FailedOrRefusedDeletionsChangeNothing) {
+    writeUser("1hist.dx", "Ann");
+    writeUser("-5hist.dx", "Minus");
+    useLocation(users.path());
+    page.roster->FillUserList();
+    QFile::remove(users.file("1hist.dx")); // gone before the deletion
+
+    page.select(QStringLiteral("Ann"));
+    expectDeleteQuestion(QStringLiteral("Ann"), AnswerOk);
+    dialogs.expectBox(cannotDeleteReport(qt_error_string(ENOENT), users.file("1hist.dx")),
+                      AnswerOk);
+    page.roster->DeleteSelectedName();
+    EXPECT_EQ(page.entries().size(), 2u);
+    EXPECT_TRUE(page.list->currentItem()->isSelected());
+    EXPECT_EQ(page.list->currentItem()->text(), QStringLiteral("Ann"));
+
+    // An entry below 1 names no history file: refused before any question.
+    state.confirmDelete = 1;
+    page.select(QStringLiteral("Minus"));
+    dialogs.expectBox(noUserNumberReport(QStringLiteral("Minus")), AnswerOk);
+    page.roster->DeleteSelectedName();
+    EXPECT_EQ(state.confirmDelete, 1);
+    EXPECT_TRUE(QFileInfo::exists(users.file("-5hist.dx")));
+    EXPECT_EQ(page.entries().size(), 2u);
+
+    // Nothing selected, or "D&elete all": nothing at all.
+    page.list->clearSelection();
+    page.roster->DeleteSelectedName();
+    page.removeAll->click();
+    EXPECT_EQ(page.entries().size(), 2u);
+    EXPECT_TRUE(QFileInfo::exists(users.file("-5hist.dx")));
+}
+
+} // namespace
+} // namespace dexlan
