@@ -2,7 +2,15 @@
 
 #include "platform/code_page.h"
 
+#include <QFile>
 #include <QIODevice>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include <cstring>
 #include <limits>
@@ -87,16 +95,21 @@ std::optional<int> userNumberFromFileName(QStringView fileName) {
     return int(value);
 }
 
-FirstLine readFirstLine(QIODevice& input) {
+namespace {
+
+// Scans for the first line through read(buffer, size), which answers the bytes
+// read, 0 at the end, or -1 on an error that errorText() then describes.
+template <typename Read, typename ErrorText>
+FirstLine scanFirstLine(Read read, ErrorText errorText) {
     FirstLine result;
     // A history file's first line is a short quoted name: one small read is
     // normally all it takes.
     char chunk[256];
     for (;;) {
-        const qint64 n = input.read(chunk, sizeof chunk);
+        const qint64 n = read(chunk, qint64(sizeof chunk));
         if (n < 0) {
             result.status = FirstLine::ReadError;
-            result.errorText = input.errorString();
+            result.errorText = errorText();
             result.bytes.clear();
             return result;
         }
@@ -118,6 +131,60 @@ FirstLine readFirstLine(QIODevice& input) {
     // The end of the file also ends a line, unless there was nothing at all.
     result.status = result.bytes.isEmpty() ? FirstLine::Empty : FirstLine::Line;
     return result;
+}
+
+FirstLine failedRead(const QString& text) {
+    FirstLine result;
+    result.status = FirstLine::ReadError;
+    result.errorText = text;
+    return result;
+}
+
+} // namespace
+
+FirstLine readFirstLine(QIODevice& input) {
+    return scanFirstLine([&input](char* data, qint64 size) { return input.read(data, size); },
+                         [&input] { return input.errorString(); });
+}
+
+FirstLine readFirstLineOfFile(const QString& path) {
+#ifdef Q_OS_UNIX
+    // A listing opens every file of the folder: the system's own calls cost a
+    // fraction of a QFile's, which matters with 100,000 users.
+    const QByteArray native = QFile::encodeName(path);
+    int fd;
+    do {
+        fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return failedRead(qt_error_string(errno));
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        // Listed as a file a moment ago; a pipe must never be read.
+        const int error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+        ::close(fd);
+        return failedRead(qt_error_string(error));
+    }
+    int lastError = 0;
+    const FirstLine line = scanFirstLine(
+        [fd, &lastError](char* data, qint64 size) -> qint64 {
+            for (;;) {
+                const ssize_t n = ::read(fd, data, size_t(size));
+                if (n >= 0 || errno != EINTR) {
+                    lastError = errno;
+                    return n;
+                }
+            }
+        },
+        [&lastError] { return qt_error_string(lastError); });
+    ::close(fd);
+    return line;
+#else
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return failedRead(file.errorString());
+    return readFirstLine(file);
+#endif
 }
 
 std::optional<QByteArray> nameFromFirstLine(const QByteArray& line) {

@@ -62,6 +62,9 @@ struct FirstLine {
     QString errorText; // the device's description, when status is ReadError
 };
 FirstLine readFirstLine(QIODevice& input);
+// The first line of the file at path. A file that cannot be opened, or is not
+// a regular file, gives ReadError with the platform's description.
+FirstLine readFirstLineOfFile(const QString& path);
 
 // The user's name on a first line: the line without its enclosing quotes.
 // Nothing for the empty name ("") and for a line too short to hold a name.

@@ -1,11 +1,18 @@
 #include "roster/history_file.h"
 
+#include "platform/test_files.h"
+
 #include <QBuffer>
+#include <QDir>
+#include <QFile>
 #include <QSet>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <climits>
+
+#include <sys/stat.h>
 
 namespace dexlan {
 namespace {
@@ -179,6 +186,28 @@ TEST(ReadFirstLine, ReadErrorCarriesTheDevicesText) {
     const FirstLine line = readFirstLine(device);
     EXPECT_EQ(line.status, FirstLine::ReadError);
     EXPECT_EQ(line.errorText, QStringLiteral("Input/output error"));
+}
+
+TEST(ReadFirstLineOfFile, OnlyRegularFilesAreRead) {
+    testing::TestFolder folder;
+    folder.write("1hist.dx", "\"Ann\"\r\n 0\r\n");
+    QDir().mkdir(folder.file("2hist.dx"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(folder.file("3hist.dx")).constData(), 0600), 0);
+
+    const FirstLine ann = readFirstLineOfFile(folder.file("1hist.dx"));
+    EXPECT_EQ(ann.status, FirstLine::Line);
+    EXPECT_EQ(ann.bytes, "\"Ann\"");
+
+    struct Case {
+        const char* fileName;
+        int error;
+    };
+    for (const Case& c : {Case{"missing", ENOENT}, Case{"2hist.dx", EISDIR},
+                          Case{"3hist.dx", EINVAL}}) { // a pipe: never waited on
+        const FirstLine line = readFirstLineOfFile(folder.file(QString::fromLatin1(c.fileName)));
+        EXPECT_EQ(line.status, FirstLine::ReadError) << c.fileName;
+        EXPECT_EQ(line.errorText, qt_error_string(c.error)) << c.fileName;
+    }
 }
 
 TEST(NameFromFirstLine, TableOfLines) {

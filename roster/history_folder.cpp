@@ -156,12 +156,7 @@ UserListing listUsers(const QString& folder) {
         const std::optional<int> number = userNumberFromFileName(fileName);
         if (!number)
             continue;
-        QFile file(it.filePath());
-        if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-            listing.error = otherFailure(file.errorString());
-            return listing;
-        }
-        const FirstLine line = readFirstLine(file);
+        const FirstLine line = readFirstLineOfFile(it.filePath());
         switch (line.status) {
         case FirstLine::Empty:
             listing.error =
@@ -183,10 +178,15 @@ UserListing listUsers(const QString& folder) {
     return listing;
 }
 
+QString listSortKey(const QString& name) {
+    return name.toCaseFolded();
+}
+
 bool listsBefore(const QString& a, const QString& b) {
-    const int byLetters = QString::compare(a, b, Qt::CaseInsensitive);
-    if (byLetters != 0)
-        return byLetters < 0;
+    const QString keyA = listSortKey(a);
+    const QString keyB = listSortKey(b);
+    if (keyA != keyB)
+        return keyA < keyB;
     return a < b;
 }
 
@@ -244,10 +244,9 @@ NumberInFolder inspectNumber(const QString& folder, int number) {
             continue;
         // Only a file known to hold the empty name may be reused; anything that
         // cannot be read may be somebody's records.
-        QFile file(path);
-        if (!info.isFile() || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        if (!info.isFile())
             return {true, {}};
-        const FirstLine line = readFirstLine(file);
+        const FirstLine line = readFirstLineOfFile(path);
         if (line.status != FirstLine::Line || line.bytes != "\"\"")
             return {true, {}};
         if (result.emptyNameFile.isEmpty())

@@ -68,7 +68,9 @@ struct UserListing {
 UserListing listUsers(const QString& folder);
 
 // The order of the user list: letter case ignored, whatever the locale; names
-// equal but for case in a fixed order.
+// equal but for case in a fixed order. listsBefore(a, b) compares the keys
+// first, then the names themselves.
+QString listSortKey(const QString& name);
 bool listsBefore(const QString& a, const QString& b);
 
 // --- Choosing a number --------------------------------------------------------

@@ -37,6 +37,16 @@ QString windowsStylePath(const QString& location, const QString& fileName) {
                                                 : location + QLatin1Char('\\') + fileName;
 }
 
+// A name from a history file as the list shows it. Most names are plain ASCII,
+// the same in every code page, and need no converter.
+QString screenText(const QByteArray& name) {
+    for (char c : name) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return fromCodePage(name);
+    }
+    return QString::fromLatin1(name);
+}
+
 QListWidgetItem* newEntry(const QString& text, int number, const QString& path) {
     auto* item = new QListWidgetItem(text);
     item->setData(Qt::UserRole, number);
@@ -145,19 +155,23 @@ void UserRoster::FillUserList() {
         error = listing.error;
 
         struct Entry {
+            QString key;
             QString text;
             const ListedUser* user;
         };
         std::vector<Entry> entries;
         entries.reserve(listing.users.size());
-        for (const ListedUser& user : listing.users)
-            entries.push_back({fromCodePage(user.name), &user});
-        // One sort for the whole folder rather than a search per entry.
+        for (const ListedUser& user : listing.users) {
+            QString text = screenText(user.name);
+            entries.push_back({listSortKey(text), std::move(text), &user});
+        }
+        // One sort for the whole folder rather than a search per entry, on
+        // keys made once per name.
         std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-            if (listsBefore(a.text, b.text))
-                return true;
-            if (listsBefore(b.text, a.text))
-                return false;
+            if (a.key != b.key)
+                return a.key < b.key;
+            if (a.text != b.text)
+                return a.text < b.text;
             return a.user->number < b.user->number;
         });
         list->setUpdatesEnabled(false);

@@ -1,0 +1,75 @@
+// Peak memory of the program holding a roster of 100,000 users: fills a user
+// list from a folder of that many history files, shows it, and reports the
+// process's maximum resident set size.
+//   build/bench/roster/user_list_memory [users]
+
+#include "platform/dialogs.h"
+#include "roster/history_file.h"
+#include "roster/user_roster.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <sys/resource.h>
+
+namespace {
+
+class SilentDialogs final : public dexlan::Dialogs {
+  public:
+    int msgBox(const dexlan::MsgBoxRequest& request) override { return request.defaultButton; }
+    QString openFile(const dexlan::FileOpenRequest&) override { return {}; }
+    void showModal(QDialog&) override {}
+};
+
+double maxRssMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0; // kilobytes on Linux
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    using namespace dexlan;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int users = argc > 1 ? QByteArray(argv[1]).toInt() : 100000;
+    QTextStream out(stdout);
+
+    QTemporaryDir dir;
+    const std::array<int, kRandomsPerFile> randoms{201, 302, 403, 504, 605, 706, 807, 908};
+    for (int n = 1; n <= users; ++n) {
+        QFile file(dir.filePath(newHistoryFileName(n)));
+        file.open(QIODevice::WriteOnly);
+        file.write(newHistoryFileBytes("User number " + QByteArray::number(n), randoms));
+    }
+    out << "before filling: max RSS " << maxRssMegabytes() << " MB" << Qt::endl;
+
+    SharedState state;
+    state.programFolder = dir.path() + QLatin1Char('/');
+    state.pathPolicy = PathPolicy::posix();
+    state.startupDone = 1;
+    state.optionLines[EntryHistoryMode] = values::kHistRosterOpen;
+    SilentDialogs dialogs;
+    QWidget page;
+    auto* box = new QLineEdit(&page);
+    auto* list = new QListWidget(&page);
+    list->setGeometry(0, 40, 300, 400);
+    QPushButton add, remove, removeAll;
+    UserRoster roster(state, dialogs, {box, list, &add, &remove, &removeAll, &page});
+    page.show();
+    roster.FillUserList();
+    QApplication::processEvents();
+    list->scrollToBottom();
+    QApplication::processEvents();
+
+    out << "users listed: " << list->count() << Qt::endl;
+    out << "holding them: max RSS " << maxRssMegabytes() << " MB" << Qt::endl;
+    return list->count() == users ? 0 : 1;
+}

@@ -1,0 +1,159 @@
+// How the roster keeps up with a large history folder:
+//   cmake --preset bench && cmake --build --preset bench
+//   build/bench/roster/user_roster_benchmark
+// FillUserList is compared with a bare loop, in the same run, that only lists
+// the folder and reads each file's first line; AddName with a roster of
+// 100,000 users.
+
+#include "platform/dialogs.h"
+#include "roster/history_file.h"
+#include "roster/history_folder.h"
+#include "roster/user_roster.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+namespace dexlan {
+namespace {
+
+// Answers every question with its default and lets a benchmark drive NameIn.
+class SilentDialogs final : public Dialogs {
+  public:
+    std::function<void(QDialog&)> onModal;
+    int msgBox(const MsgBoxRequest& request) override { return request.defaultButton; }
+    QString openFile(const FileOpenRequest&) override { return {}; }
+    void showModal(QDialog& window) override {
+        window.show();
+        if (onModal)
+            onModal(window);
+        window.hide();
+    }
+};
+
+// A folder of `users` history files in the trainer's layout, made once per run.
+const QString& folderOfUsers(int users) {
+    static std::map<int, std::unique_ptr<QTemporaryDir>> folders;
+    auto& dir = folders[users];
+    if (!dir) {
+        dir = std::make_unique<QTemporaryDir>();
+        const std::array<int, kRandomsPerFile> randoms{201, 302, 403, 504, 605, 706, 807, 908};
+        for (int n = 1; n <= users; ++n) {
+            QFile file(dir->filePath(newHistoryFileName(n)));
+            file.open(QIODevice::WriteOnly);
+            file.write(
+                newHistoryFileBytes("User " + QByteArray::number(n * 7919 % users), randoms));
+        }
+    }
+    static std::map<int, QString> paths;
+    paths[users] = dir->path() + QLatin1Char('/');
+    return paths[users];
+}
+
+struct Page {
+    explicit Page(const QString& folder) {
+        state.programFolder = folder;
+        state.historyFolder = folder;
+        state.pathPolicy = PathPolicy::posix();
+        state.startupDone = 1;
+        state.optionLines[EntryHistoryMode] = values::kHistRosterOpen;
+        box.setText(folder);
+        roster = std::make_unique<UserRoster>(
+            state, dialogs, RosterControls{&box, &list, &add, &remove, &removeAll, &page});
+    }
+    SharedState state;
+    SilentDialogs dialogs;
+    QWidget page;
+    QLineEdit box;
+    QListWidget list;
+    QPushButton add, remove, removeAll;
+    std::unique_ptr<UserRoster> roster;
+};
+
+void BM_BareListingLoop(benchmark::State& state) {
+    const QString& folder = folderOfUsers(int(state.range(0)));
+    for (auto _ : state) {
+        int lines = 0;
+        QDirIterator it(folder, QDir::Files | QDir::NoDotAndDotDot);
+        while (it.hasNext()) {
+            QFile file(it.next());
+            file.open(QIODevice::ReadOnly);
+            const QByteArray line = file.readLine();
+            benchmark::DoNotOptimize(line.data());
+            ++lines;
+        }
+        benchmark::DoNotOptimize(lines);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_BareListingLoop)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The reading part of a fill alone, without the list widget.
+void BM_ListUsers(benchmark::State& state) {
+    const QString& folder = folderOfUsers(int(state.range(0)));
+    for (auto _ : state) {
+        const UserListing listing = listUsers(folder);
+        benchmark::DoNotOptimize(listing.users.data());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ListUsers)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_FillUserList(benchmark::State& state) {
+    Page page(folderOfUsers(int(state.range(0))));
+    for (auto _ : state)
+        page.roster->FillUserList();
+    if (page.list.count() != state.range(0))
+        state.SkipWithError("not every user was listed");
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_FillUserList)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_AddNameTo100000Users(benchmark::State& state) {
+    // A copy of the folder would take longer than the run; the names added
+    // here are removed again at the end.
+    const QString& folder = folderOfUsers(100000);
+    Page page(folder);
+    page.roster->FillUserList();
+    int added = 0;
+    page.dialogs.onModal = [&added](QDialog& dialog) {
+        auto* text = dialog.findChild<QLineEdit*>(QStringLiteral("Text1"));
+        auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("Command1"));
+        text->setText(QStringLiteral("New user %1").arg(++added));
+        ok->click();
+    };
+    for (auto _ : state)
+        page.roster->AddNames();
+    if (page.list.count() != 100000 + added)
+        state.SkipWithError("a name was not added");
+    for (int n = 100001; n <= 100000 + added; ++n)
+        QFile::remove(folder + newHistoryFileName(n));
+}
+BENCHMARK(BM_AddNameTo100000Users)->Unit(benchmark::kMillisecond)->Iterations(200);
+
+} // namespace
+} // namespace dexlan
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
