@@ -13,7 +13,7 @@
 namespace dexlan::testing {
 
 class FakeEnvironment final : public Environment {
-public:
+  public:
     bool anotherRunning = false;
     QString folder;
     double widthTwips = 12000;
@@ -24,31 +24,27 @@ public:
 };
 
 inline QByteArray optionsFile(const QByteArray& installation, const QByteArray& mode,
-                              const QByteArray& location = "hist home")
-{
-    return "Options File\r\nCorvantis Dexlan Training System 4\r\n" + installation + "\r\n" +
-           mode + "\r\n" + location + "\r\nsix\r\nseven\r\neight\r\nnine\r\nf2 on\r\nsfx all\r\n" +
+                              const QByteArray& location = "hist home") {
+    return "Options File\r\nCorvantis Dexlan Training System 4\r\n" + installation + "\r\n" + mode +
+           "\r\n" + location + "\r\nsix\r\nseven\r\neight\r\nnine\r\nf2 on\r\nsfx all\r\n" +
            "documents on\r\n";
 }
 
 // A trainer folder with the program beside the trainer, ready to start.
 class ProgramTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
+  protected:
+    void SetUp() override {
         // The folder as the platform gives it: without its final separator.
         environment.folder = trainer.path().chopped(1);
     }
 
-    void layTrainer(const QByteArray& options)
-    {
+    void layTrainer(const QByteArray& options) {
         trainer.write("Corvantis Dexlan Trainer 4.exe", "stand-in");
         trainer.write("defaultdx.html", "<html></html>");
         trainer.write("Dexlan4.ini", options);
     }
 
-    bool startUp()
-    {
+    bool startUp() {
         program = std::make_unique<Program>(dialogs, environment);
         program->state().pathPolicy = PathPolicy::posix();
         return program->StartUp();

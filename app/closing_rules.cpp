@@ -6,14 +6,12 @@ namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 }
 
-bool networkLocationCheckApplies(const OptionLines& optionLines)
-{
+bool networkLocationCheckApplies(const OptionLines& optionLines) {
     return optionLines[EntryInstallation] == values::kNetwork &&
            optionLines[EntryHistoryMode] == values::kHistAuto;
 }
 
-std::optional<MsgBoxRequest> networkLocationWarning(const OptionLines& optionLines)
-{
+std::optional<MsgBoxRequest> networkLocationWarning(const OptionLines& optionLines) {
     if (!networkLocationCheckApplies(optionLines) ||
         optionLines[EntryHistoryLocation] != values::kHistHome)
         return std::nullopt;
@@ -36,15 +34,13 @@ std::optional<MsgBoxRequest> networkLocationWarning(const OptionLines& optionLin
                          QStringLiteral("History file location not specified...")};
 }
 
-MsgBoxRequest anotherCopyQuestion()
-{
+MsgBoxRequest anotherCopyQuestion() {
     return {QStringLiteral("The Corvantis Dexlan Options 4 program is already running. ") + kCrLf +
                 QStringLiteral("Do you wish to start ANOTHER copy of the program?"),
             MsgButtons::YesNo, MsgIcon::Critical, AnswerNo, QStringLiteral("Sorry...")};
 }
 
-MsgBoxRequest locateTrainerRefusal()
-{
+MsgBoxRequest locateTrainerRefusal() {
     return {QStringLiteral("You must select the correct location of the Corvantis Dexlan Training "
                            "4 program before you can view or modify the program options."),
             MsgButtons::RetryCancel, MsgIcon::Critical, AnswerRetry, QStringLiteral("Sorry...")};

@@ -6,8 +6,7 @@
 #include <QApplication>
 #include <QSessionManager>
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Corvantis Dexlan Options 4"));
 
@@ -15,8 +14,8 @@ int main(int argc, char* argv[])
     dexlan::QtEnvironment environment;
     dexlan::Program program(dialogs, environment);
     dialogs.setParent(&program.mainWindow());
-    QObject::connect(&application, &QGuiApplication::commitDataRequest,
-                     &program.mainWindow(), &dexlan::MainWindow::commitData);
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, &program.mainWindow(),
+                     &dexlan::MainWindow::commitData);
 
     if (!program.StartUp())
         return 0;

@@ -17,8 +17,7 @@
 namespace dexlan {
 
 MainWindow::MainWindow(SharedState& state, Dialogs& dialogs, QWidget* parent)
-    : QMainWindow(parent), m_state(state), m_dialogs(dialogs)
-{
+    : QMainWindow(parent), m_state(state), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("MDIForm1"));
     setWindowTitle(QStringLiteral("Corvantis Dexlan Options 4"));
     setWindowIcon(QIcon(QStringLiteral(":/resources/icon.png")));
@@ -28,8 +27,7 @@ MainWindow::MainWindow(SharedState& state, Dialogs& dialogs, QWidget* parent)
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::buildMenus()
-{
+void MainWindow::buildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("Mfile"));
     QAction* save = file->addAction(QStringLiteral("&Save"));
@@ -51,8 +49,7 @@ void MainWindow::buildMenus()
     connect(about, &QAction::triggered, this, &MainWindow::showAbout);
 }
 
-FrmOptions& MainWindow::options()
-{
+FrmOptions& MainWindow::options() {
     if (!m_options) {
         m_options = new FrmOptions(m_state, m_dialogs, this);
         m_options->hide();
@@ -64,29 +61,25 @@ FrmOptions& MainWindow::options()
     return *m_options;
 }
 
-void MainWindow::showHelp()
-{
+void MainWindow::showHelp() {
     if (!m_help)
         m_help = std::make_unique<HelpWindow>(this);
     m_dialogs.showModal(*m_help);
 }
 
-void MainWindow::showAbout()
-{
+void MainWindow::showAbout() {
     AboutWindow about(this);
     m_dialogs.showModal(about);
 }
 
-void MainWindow::Msave_Click()
-{
+void MainWindow::Msave_Click() {
     QLineEdit* box = options().locationBox();
     QString text = box->text();
     SaveOptionsFile(m_state, m_dialogs, text);
     box->setText(text);
 }
 
-void MainWindow::CheckNetworkLocation()
-{
+void MainWindow::CheckNetworkLocation() {
     const QString box = options().locationBox()->text();
     // The box only ever holds text typed on this machine; what the code page
     // cannot hold is caught when the file is saved.
@@ -104,8 +97,7 @@ void MainWindow::CheckNetworkLocation()
     }
 }
 
-bool MainWindow::MDIForm_QueryUnload()
-{
+bool MainWindow::MDIForm_QueryUnload() {
     m_exitCheck = 0;
     CheckNetworkLocation();
     if (m_exitCheck == AnswerCancel)
@@ -114,8 +106,7 @@ bool MainWindow::MDIForm_QueryUnload()
     return false;
 }
 
-void MainWindow::closeOtherWindows()
-{
+void MainWindow::closeOtherWindows() {
     if (m_options)
         m_options->close();
     if (m_help)
@@ -124,8 +115,7 @@ void MainWindow::closeOtherWindows()
     // window can be closed.
 }
 
-void MainWindow::closeEvent(QCloseEvent* event)
-{
+void MainWindow::closeEvent(QCloseEvent* event) {
     if (!m_closingApproved && MDIForm_QueryUnload()) {
         event->ignore();
         return;
@@ -135,8 +125,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-void MainWindow::commitData(QSessionManager& manager)
-{
+void MainWindow::commitData(QSessionManager& manager) {
     if (!manager.allowsInteraction())
         return;
     const bool cancelled = MDIForm_QueryUnload();

@@ -19,7 +19,7 @@ class HelpWindow;
 // sequence that every normal end of the program passes through.
 class MainWindow : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     MainWindow(SharedState& state, Dialogs& dialogs, QWidget* parent = nullptr);
     ~MainWindow() override;
 
@@ -44,10 +44,10 @@ public:
     int exitCheck() const { return m_exitCheck; }
     HelpWindow* helpWindow() const { return m_help.get(); }
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void buildMenus();
     void closeOtherWindows();
 

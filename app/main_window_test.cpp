@@ -4,6 +4,7 @@
 #include "options_window/frm_options.h"
 
 #include <QAction>
+#include <QDir>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -15,10 +16,9 @@ using testing::optionsFile;
 using testing::ProgramTest;
 
 class ClosingTest : public ProgramTest {
-protected:
+  protected:
     void start(const QByteArray& installation, const QByteArray& mode,
-               const QByteArray& location = "hist home")
-    {
+               const QByteArray& location = "hist home") {
         layTrainer(optionsFile(installation, mode, location));
         ASSERT_TRUE(startUp());
         dialogs.boxesShown.clear();
@@ -41,8 +41,7 @@ const MsgBoxRequest kWarning{
     MsgButtons::OkCancel, MsgIcon::Question, AnswerCancel,
     "History file location not specified..."};
 
-TEST_F(ClosingTest, WarningCancelKeepsEverythingOpenAndAsksNothingMore)
-{
+TEST_F(ClosingTest, WarningCancelKeepsEverythingOpenAndAsksNothingMore) {
     start("network", "hist auto");
     state().optionLines[EntrySounds] = "sfx none";
     const QByteArray before = onDisk();
@@ -62,8 +61,7 @@ TEST_F(ClosingTest, WarningCancelKeepsEverythingOpenAndAsksNothingMore)
     EXPECT_TRUE(dialogs.allAnswersUsed());
 }
 
-TEST_F(ClosingTest, WarningOnlyForNetworkWithAutomaticHistoryAndNoLocation)
-{
+TEST_F(ClosingTest, WarningOnlyForNetworkWithAutomaticHistoryAndNoLocation) {
     struct Case {
         QByteArray installation, mode, location;
         bool warns;
@@ -84,9 +82,9 @@ TEST_F(ClosingTest, WarningOnlyForNetworkWithAutomaticHistoryAndNoLocation)
     }
 }
 
-TEST_F(ClosingTest, TypedLocationClosesWithoutTheWarning)
-{
+TEST_F(ClosingTest, TypedLocationClosesWithoutTheWarning) {
     start("network", "hist auto");
+    QDir(trainer.path()).mkdir("history");
     box().setText(trainer.path() + "history");
     dialogs.answerNextBox(AnswerNo); // the save question: the location is a change
     EXPECT_TRUE(mainWindow().close());
@@ -95,8 +93,7 @@ TEST_F(ClosingTest, TypedLocationClosesWithoutTheWarning)
     EXPECT_EQ(dialogs.boxesShown.front().title, "Corvantis Dexlan Program options...");
 }
 
-TEST_F(ClosingTest, OtherInstallationsCloseAndRewriteWithoutQuestions)
-{
+TEST_F(ClosingTest, OtherInstallationsCloseAndRewriteWithoutQuestions) {
     start("single computer", "hist auto");
     EXPECT_TRUE(mainWindow().close());
     EXPECT_EQ(mainWindow().exitCheck(), 0);
@@ -104,8 +101,7 @@ TEST_F(ClosingTest, OtherInstallationsCloseAndRewriteWithoutQuestions)
     EXPECT_EQ(onDisk(), optionsFile("single computer", "hist auto"));
 }
 
-TEST_F(ClosingTest, NoToTheSaveQuestionClosesWithoutWriting)
-{
+TEST_F(ClosingTest, NoToTheSaveQuestionClosesWithoutWriting) {
     start("individual", "hist none");
     state().optionLines[EntryManualAdvance] = "f2 off";
     const QByteArray before = onDisk();
@@ -114,8 +110,7 @@ TEST_F(ClosingTest, NoToTheSaveQuestionClosesWithoutWriting)
     EXPECT_EQ(onDisk(), before);
 }
 
-TEST_F(ClosingTest, SaveAloneNeverWarns)
-{
+TEST_F(ClosingTest, SaveAloneNeverWarns) {
     start("network", "hist auto");
     state().optionLines[EntrySounds] = "sfx beep";
     dialogs.expectBox(updateQuestion(), AnswerYes);
@@ -128,8 +123,7 @@ TEST_F(ClosingTest, SaveAloneNeverWarns)
     EXPECT_TRUE(dialogs.allAnswersUsed());
 }
 
-TEST_F(ClosingTest, MenusCarryTheirCaptions)
-{
+TEST_F(ClosingTest, MenusCarryTheirCaptions) {
     start("single computer", "hist auto");
     EXPECT_EQ(mainWindow().windowTitle(), "Corvantis Dexlan Options 4");
     EXPECT_FALSE(mainWindow().windowIcon().isNull());

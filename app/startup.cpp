@@ -21,28 +21,23 @@ constexpr int kValueElements[] = {1, 5, 6, 7, 10};
 constexpr int kDocumentationRow = 10;
 } // namespace
 
-bool FileExists(const QString& path)
-{
+bool FileExists(const QString& path) {
     const QFileInfo info(path);
     return info.isFile() && !info.isHidden();
 }
 
 Program::Program(Dialogs& dialogs, Environment& environment)
-    : m_dialogs(dialogs), m_environment(environment)
-{
-}
+    : m_dialogs(dialogs), m_environment(environment) {}
 
 Program::~Program() = default;
 
-MainWindow& Program::mainWindow()
-{
+MainWindow& Program::mainWindow() {
     if (!m_mainWindow)
         m_mainWindow = std::make_unique<MainWindow>(m_state, m_dialogs);
     return *m_mainWindow;
 }
 
-Program::Step Program::locateTrainer()
-{
+Program::Step Program::locateTrainer() {
     mainWindow().show();
     FrmOptions& options = mainWindow().options();
     options.label1(kDocumentationRow)->setVisible(false);
@@ -66,8 +61,7 @@ Program::Step Program::locateTrainer()
     return Step::Continue;
 }
 
-bool Program::StartUp()
-{
+bool Program::StartUp() {
     for (;;) {
         m_state.startupDone = 0;
         if (m_environment.anotherInstanceRunning()) {
@@ -75,8 +69,7 @@ bool Program::StartUp()
             if (m_state.answer != AnswerYes)
                 return false;
         }
-        m_state.screenScale =
-            float(m_environment.screenWidthTwips() / kLayoutReferenceWidth);
+        m_state.screenScale = float(m_environment.screenWidthTwips() / kLayoutReferenceWidth);
         m_state.programFolder =
             m_state.pathPolicy.withTrailingSeparator(m_environment.programFolder());
         if (FileExists(m_state.programFolder + QLatin1String(kTrainerExecutable)))

@@ -15,7 +15,7 @@ class MainWindow;
 // One run of the program: the shared state, the windows, and the start-up
 // sequence that finds the trainer and loads its options.
 class Program {
-public:
+  public:
     Program(Dialogs& dialogs, Environment& environment);
     ~Program();
 
@@ -26,7 +26,7 @@ public:
     SharedState& state() { return m_state; }
     MainWindow& mainWindow();
 
-private:
+  private:
     enum class Step { Continue, Retry, End };
     Step locateTrainer();
 

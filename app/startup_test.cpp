@@ -3,6 +3,9 @@
 #include "options_file/options_file.h"
 #include "options_window/frm_options.h"
 
+#include <QDialog>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -15,8 +18,7 @@ using testing::TestFolder;
 
 const QString kExe = QStringLiteral("Corvantis Dexlan Trainer 4.exe");
 
-TEST_F(ProgramTest, TrainerBesideTheProgramStartsWithoutAsking)
-{
+TEST_F(ProgramTest, TrainerBesideTheProgramStartsWithoutAsking) {
     layTrainer(optionsFile("network", "hist roster open", "/srv/dexlan"));
     environment.widthTwips = 28800;
     dialogs.onNextModal([this](QDialog& help) {
@@ -31,10 +33,13 @@ TEST_F(ProgramTest, TrainerBesideTheProgramStartsWithoutAsking)
     EXPECT_EQ(state().programFolder, trainer.path()) << "one trailing separator";
     EXPECT_FLOAT_EQ(float(state().screenScale), 3.0f);
     EXPECT_EQ(state().docsInstalled, 1);
-    EXPECT_EQ(state().optionLines, state().fileOptionLines);
     EXPECT_EQ(state().historyFolder, "/srv/dexlan/");
+    // The user list's check shows the location as a folder, with its separator,
+    // and the summary's refresh takes it from there into the working copy.
     FrmOptions& options = mainWindow().options();
-    EXPECT_EQ(options.locationBox()->text(), "/srv/dexlan");
+    EXPECT_EQ(options.locationBox()->text(), "/srv/dexlan/");
+    EXPECT_EQ(state().fileOptionLines[EntryHistoryLocation], "/srv/dexlan");
+    EXPECT_EQ(state().optionLines[EntryHistoryLocation], "/srv/dexlan/");
     EXPECT_EQ(options.label1(0)->text(), "Network Installation");
     EXPECT_FALSE(options.label1(10)->isHidden());
     EXPECT_FALSE(options.label2(10)->isHidden());
@@ -43,22 +48,19 @@ TEST_F(ProgramTest, TrainerBesideTheProgramStartsWithoutAsking)
     EXPECT_EQ(dialogs.modalsShown, QStringList{"Help"});
 }
 
-TEST_F(ProgramTest, MissingDocumentationIsNoError)
-{
+TEST_F(ProgramTest, MissingDocumentationIsNoError) {
     layTrainer(optionsFile("single computer", "hist auto"));
     QFile::remove(trainer.file("defaultdx.html"));
     ASSERT_TRUE(startUp());
     EXPECT_EQ(state().docsInstalled, 0);
 }
 
-TEST_F(ProgramTest, SecondCopy)
-{
+TEST_F(ProgramTest, SecondCopy) {
     layTrainer(optionsFile("single computer", "hist auto"));
     environment.anotherRunning = true;
-    const MsgBoxRequest question{
-        "The Corvantis Dexlan Options 4 program is already running. \r\n"
-        "Do you wish to start ANOTHER copy of the program?",
-        MsgButtons::YesNo, MsgIcon::Critical, AnswerNo, "Sorry..."};
+    const MsgBoxRequest question{"The Corvantis Dexlan Options 4 program is already running. \r\n"
+                                 "Do you wish to start ANOTHER copy of the program?",
+                                 MsgButtons::YesNo, MsgIcon::Critical, AnswerNo, "Sorry..."};
 
     dialogs.expectBox(question, AnswerNo);
     EXPECT_FALSE(startUp());
@@ -69,8 +71,7 @@ TEST_F(ProgramTest, SecondCopy)
     EXPECT_TRUE(startUp());
 }
 
-TEST_F(ProgramTest, TrainerLocatedByTheDialog)
-{
+TEST_F(ProgramTest, TrainerLocatedByTheDialog) {
     TestFolder elsewhere;
     environment.folder = elsewhere.path();
     layTrainer(optionsFile("individual", "hist none"));
@@ -90,8 +91,7 @@ TEST_F(ProgramTest, TrainerLocatedByTheDialog)
     EXPECT_EQ(state().fileOptionLines[EntryInstallation], "individual");
 }
 
-TEST_F(ProgramTest, WrongCaseIsRefusedAndRetryStartsAgain)
-{
+TEST_F(ProgramTest, WrongCaseIsRefusedAndRetryStartsAgain) {
     TestFolder elsewhere;
     environment.folder = elsewhere.path();
     environment.anotherRunning = true;
@@ -113,8 +113,7 @@ TEST_F(ProgramTest, WrongCaseIsRefusedAndRetryStartsAgain)
               "before you can view or modify the program options.");
 }
 
-TEST_F(ProgramTest, CancelledDialogThenCancelEnds)
-{
+TEST_F(ProgramTest, CancelledDialogThenCancelEnds) {
     TestFolder elsewhere;
     environment.folder = elsewhere.path();
     dialogs.answerNextFile(QString()); // cancelled
@@ -123,8 +122,7 @@ TEST_F(ProgramTest, CancelledDialogThenCancelEnds)
     EXPECT_TRUE(dialogs.modalsShown.isEmpty());
 }
 
-TEST_F(ProgramTest, MissingOptionsFileEndsTheProgram)
-{
+TEST_F(ProgramTest, MissingOptionsFileEndsTheProgram) {
     layTrainer(optionsFile("network", "hist auto"));
     QFile::remove(trainer.file("Dexlan4.ini"));
     dialogs.expectBox(missingFileReport(), AnswerOk);
@@ -132,15 +130,13 @@ TEST_F(ProgramTest, MissingOptionsFileEndsTheProgram)
     EXPECT_TRUE(dialogs.modalsShown.isEmpty()) << "no Help after a failed load";
 }
 
-TEST_F(ProgramTest, RootFolderGetsNoSecondSeparator)
-{
+TEST_F(ProgramTest, RootFolderGetsNoSecondSeparator) {
     EXPECT_EQ(PathPolicy::posix().withTrailingSeparator("/"), "/");
     EXPECT_EQ(PathPolicy::windows().withTrailingSeparator("C:\\"), "C:\\");
     EXPECT_EQ(PathPolicy::windows().withTrailingSeparator("C:\\Trainer"), "C:\\Trainer\\");
 }
 
-TEST(FileExists, CountsNormalFilesOnly)
-{
+TEST(FileExists, CountsNormalFilesOnly) {
     TestFolder folder;
     folder.write("plain", "x");
     folder.write(".hidden", "x");
