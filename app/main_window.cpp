@@ -11,7 +11,9 @@
 
 #include <QCloseEvent>
 #include <QLineEdit>
+#include <QGuiApplication>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSessionManager>
 
 namespace dexlan {
@@ -47,6 +49,15 @@ void MainWindow::buildMenus() {
     QAction* about = help->addAction(QStringLiteral("&About Corvantis"));
     about->setObjectName(QStringLiteral("Mabout"));
     connect(about, &QAction::triggered, this, &MainWindow::showAbout);
+}
+
+void MainWindow::showFramed()
+{
+    if (isVisible())
+        return;
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        setGeometry(screen->availableGeometry());
+    showMaximized();
 }
 
 FrmOptions& MainWindow::options() {

@@ -23,6 +23,10 @@ class MainWindow : public QMainWindow {
     MainWindow(SharedState& state, Dialogs& dialogs, QWidget* parent = nullptr);
     ~MainWindow() override;
 
+    // Shows the frame over the whole screen: the options window centres its
+    // pages on the screen's width. A second call changes nothing.
+    void showFramed();
+
     // The options window, created on first use.
     FrmOptions& options();
     bool hasOptions() const { return m_options != nullptr; }

@@ -48,7 +48,7 @@ app_pid=$!
 
 wait_for() { # window title
     for _ in $(seq 100); do
-        id=$(xdotool search --name "^$1\$" 2>/dev/null | tail -1) && [ -n "$id" ] && { echo "$id"; return 0; }
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | tail -1) && [ -n "$id" ] && { echo "$id"; return 0; }
         sleep 0.1
     done
     echo "FAILED: no window '$1' appeared" >&2
@@ -58,9 +58,12 @@ wait_for() { # window title
 press() { # window, keys...
     local window=$1
     shift
-    xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
+    # There is no window manager: the pointer over the window and an explicit
+    # focus request make the keys go there.
+    xdotool mousemove --window "$window" 5 5 2>/dev/null || true
+    xdotool windowfocus "$window" 2>/dev/null || true
     sleep 0.2
-    xdotool key --clearmodifiers "$@"
+    xdotool key --clearmodifiers --delay 300 "$@"
     sleep 0.3
 }
 

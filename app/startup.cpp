@@ -38,7 +38,7 @@ MainWindow& Program::mainWindow() {
 }
 
 Program::Step Program::locateTrainer() {
-    mainWindow().show();
+    mainWindow().showFramed();
     FrmOptions& options = mainWindow().options();
     options.label1(kDocumentationRow)->setVisible(false);
     options.label2(kDocumentationRow)->setVisible(false);
@@ -83,7 +83,7 @@ bool Program::StartUp() {
     m_state.docsInstalled =
         FileExists(m_state.programFolder + QLatin1String(kDocumentationPage)) ? 1 : 0;
     MainWindow& main = mainWindow();
-    main.show();
+    main.showFramed();
 
     FrmOptions& options = main.options();
     const auto loaded = ReadOptionsFile(m_state, m_dialogs);
