@@ -1,0 +1,112 @@
+// Starts the program on a trainer folder without a display and saves what a
+// user would see, each page of the options window, Help and About, as PNG
+// files:   dexlan-render-pages <trainer folder> <output folder>
+// It runs the real start-up, so the pictures show that folder's settings.
+#include "app/main_window.h"
+#include "app/startup.h"
+#include "info_windows/about_window.h"
+#include "info_windows/help_window.h"
+#include "options_window/frm_options.h"
+#include "platform/dialogs.h"
+#include "platform/qt_environment.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QTabBar>
+#include <QTextStream>
+
+namespace {
+
+// Nothing is asked while the pictures are taken; a modal window is shown,
+// photographed by the caller, and closed.
+class RenderDialogs final : public dexlan::Dialogs {
+  public:
+    int msgBox(const dexlan::MsgBoxRequest& request) override {
+        QTextStream(stderr) << "message: " << request.title << ": " << request.prompt << '\n';
+        return request.buttons == dexlan::MsgButtons::YesNo ? dexlan::AnswerNo
+                                                            : dexlan::AnswerCancel;
+    }
+    QString openFile(const dexlan::FileOpenRequest&) override { return {}; }
+    void showModal(QDialog& window) override {
+        window.show();
+        if (onModal)
+            onModal(window);
+        window.hide();
+    }
+    std::function<void(QDialog&)> onModal;
+};
+
+class FolderEnvironment final : public dexlan::Environment {
+  public:
+    explicit FolderEnvironment(QString folder) : m_folder(std::move(folder)) {}
+    bool anotherInstanceRunning() override { return false; }
+    QString programFolder() override { return m_folder; }
+    double screenWidthTwips() override { return m_screen.screenWidthTwips(); }
+
+  private:
+    QString m_folder;
+    dexlan::QtEnvironment m_screen;
+};
+
+bool save(QWidget& widget, const QDir& folder, const QString& name) {
+    const QString path = folder.filePath(name);
+    if (!widget.grab().save(path)) {
+        QTextStream(stderr) << "cannot write " << path << '\n';
+        return false;
+    }
+    QTextStream(stdout) << "  " << path << '\n';
+    return true;
+}
+
+} // namespace
+
+// The offscreen platform warns about window features it lacks; the pictures
+// do not need them.
+void quietOffscreen(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtWarningMsg && message.contains(QLatin1String("This plugin does not support")))
+        return;
+    QTextStream(stderr) << qFormatLogMessage(type, context, message) << '\n';
+}
+
+int main(int argc, char** argv) {
+    qInstallMessageHandler(quietOffscreen);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    if (argc != 3) {
+        QTextStream(stderr) << "usage: dexlan-render-pages <trainer folder> <output folder>\n";
+        return 2;
+    }
+    const QString trainer = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    const QDir output(QString::fromLocal8Bit(argv[2]));
+    if (!QDir().mkpath(output.absolutePath()))
+        return 1;
+
+    RenderDialogs dialogs;
+    FolderEnvironment environment(QDir::toNativeSeparators(trainer));
+    dexlan::Program program(dialogs, environment);
+    bool ok = true;
+    dialogs.onModal = [&](QDialog& help) { ok &= save(help, output, QStringLiteral("help.png")); };
+    if (!program.StartUp())
+        return 1;
+    dialogs.onModal = nullptr;
+
+    dexlan::MainWindow& window = program.mainWindow();
+    auto* tabs = window.findChild<QTabBar*>(QStringLiteral("tbsOptions"));
+    const char* names[] = {"page-1-current-options.png", "page-2-history-files.png",
+                           "page-3-lesson-advance.png", "page-4-sounds.png",
+                           "page-5-documentation.png"};
+    // From the last tab round to the first, so every page is refreshed by its
+    // own tab click, as when a user chooses it.
+    for (int tab : {1, 2, 3, 4, 0}) {
+        tabs->setCurrentIndex(tab);
+        QApplication::processEvents();
+        ok &= save(window, output, QLatin1String(names[tab]));
+    }
+    dialogs.onModal = [&](QDialog& about) {
+        ok &= save(about, output, QStringLiteral("about.png"));
+    };
+    window.showAbout();
+    return ok ? 0 : 1;
+}
