@@ -1,0 +1,83 @@
+// A typical session through the real windows: a network installation gets an
+// open user list, a history location typed and confirmed with Enter, two new
+// users, and File, Exit with Yes to the update question.
+#include "app/app_fixture.h"
+#include "options_file/options_file.h"
+#include "options_window/frm_options.h"
+#include "roster/name_in.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTest>
+
+namespace dexlan {
+namespace {
+
+using testing::optionsFile;
+using testing::ProgramTest;
+
+TEST_F(ProgramTest, TypicalSessionWritesOptionsAndTwoHistoryFiles) {
+    layTrainer(optionsFile("network", "hist auto"));
+    ASSERT_TRUE(startUp());
+    FrmOptions& options = mainWindow().options();
+    const QString location = trainer.path() + "history";
+
+    // The History Files tab, then "Multi-user open list".
+    options.findChild<QTabBar*>("tbsOptions")->setCurrentIndex(1);
+    options.findChild<QRadioButton*>("Option23")->click();
+    EXPECT_EQ(state().optionLines[EntryHistoryMode], "hist roster open");
+
+    // A new location, confirmed with Enter: the folder is offered and made.
+    QLineEdit* text1 = options.locationBox();
+    text1->setText(location);
+    dialogs.expectBox({qt_error_string(ENOENT) + "\r\n\r\n" + location + "/\r\n\r\n" +
+                           "The history file location you have selected does not exist.  Do "
+                           "you wish to create it?",
+                       MsgButtons::YesNo, MsgIcon::None, AnswerYes, " Warning..."},
+                      AnswerYes);
+    QTest::keyClick(text1, Qt::Key_Return);
+    EXPECT_EQ(text1->text(), location + "/");
+    EXPECT_TRUE(QFileInfo(location).isDir());
+    EXPECT_EQ(state().historyFolderState, 0);
+
+    // Two names in the add-names window, then OK on an empty box closes it.
+    dialogs.onNextModal([](QDialog& window) {
+        auto& nameIn = static_cast<NameIn&>(window);
+        for (const char* name : {"Zoe Miller", "adam Fox"}) {
+            nameIn.nameBox()->setText(QString::fromLatin1(name));
+            nameIn.okButton()->click();
+            EXPECT_TRUE(nameIn.nameBox()->text().isEmpty()) << name;
+        }
+        nameIn.okButton()->click();
+    });
+    options.findChild<QPushButton*>("Command1")->click();
+    QListWidget* list1 = options.findChild<QListWidget*>("List1");
+    ASSERT_EQ(list1->count(), 2);
+    EXPECT_EQ(list1->item(0)->text(), "adam Fox");
+    EXPECT_EQ(list1->item(1)->text(), "Zoe Miller");
+
+    // File, Exit: the update question, Yes, and the program closes.
+    dialogs.expectBox(updateQuestion(), AnswerYes);
+    mainWindow().findChild<QAction*>("Mexit")->trigger();
+    EXPECT_FALSE(mainWindow().isVisible());
+    EXPECT_TRUE(dialogs.allAnswersUsed());
+
+    EXPECT_EQ(trainer.read("Dexlan4.ini"),
+              "Options File\r\nCorvantis Dexlan Training System 4\r\nnetwork\r\n"
+              "hist roster open\r\n" +
+                  QFile::encodeName(location) +
+                  "/\r\nsix\r\nseven\r\neight\r\nnine\r\nf2 on\r\nsfx all\r\ndocuments on\r\n");
+    const QByteArray first = testing::readFile(location + "/1HIST.DX");
+    const QByteArray second = testing::readFile(location + "/2HIST.DX");
+    EXPECT_TRUE(first.startsWith("\"Zoe Miller\"\r\n 0\r\n"));
+    EXPECT_TRUE(second.startsWith("\"adam Fox\"\r\n 0\r\n"));
+    EXPECT_EQ(first.count("\r\n"), 374);
+    EXPECT_EQ(second.count("\r\n"), 374);
+}
+
+} // namespace
+} // namespace dexlan
