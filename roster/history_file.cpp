@@ -19,7 +19,11 @@ namespace dexlan {
 
 namespace {
 
+// The ASCII letter in lower case; 0 for anything beyond ASCII, which must not
+// be cut down to a byte that happens to be a letter.
 char asciiLower(char16_t c) {
+    if (c >= 0x80)
+        return 0;
     return (c >= u'A' && c <= u'Z') ? char(c - u'A' + 'a') : char(c);
 }
 

@@ -110,6 +110,9 @@ TEST(UserNumberFromFileName, TableOfNames) {
         {u"", std::nullopt},
         {u"\u0661hist.dx", std::nullopt},  // a digit, but not one the trainer writes
         {u"12hi\u017Ft.dx", std::nullopt}, // long s folds to s in Unicode, not here
+        {u"12\u0368ist.dx", std::nullopt}, // U+0368 is not 'h' (0x68), whatever its low byte
+        {u"020000\u063F\u0368ist.dx", std::nullopt},
+        {u"12HIS\u0154.DX", std::nullopt}, // nor U+0154 'T' (0x54)
     };
     for (const Case& c : cases) {
         const QString name = QString::fromUtf16(c.fileName);
