@@ -1,0 +1,50 @@
+#include "resources/classic_look.h"
+
+#include <QFontInfo>
+#include <QPixmap>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+namespace dexlan {
+namespace {
+
+TEST(ClassicLook, TwipsBecomePixelsAtTheScreensDpi) {
+    struct Case {
+        int twips;
+        qreal dpi;
+        int pixels;
+    };
+    const Case cases[] = {
+        {15, 96, 1}, {9150, 96, 610}, {-20000, 96, -1333}, {1440, 120, 120}, {225, 144, 23},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(twipsToPixels(c.twips, c.dpi), c.pixels) << c.twips << " twips at " << c.dpi;
+}
+
+TEST(ClassicLook, PlacesFollowTheWidgetsScreen) {
+    QWidget widget;
+    // The offscreen screen reports 96 dpi: 15 twips to a pixel.
+    ASSERT_EQ(widget.logicalDpiX(), 96);
+    EXPECT_EQ(twipsRect(widget, 210, 315, 510, 510), QRect(14, 21, 34, 34));
+}
+
+TEST(ClassicLook, FontsKeepTheirSizeAndWeightWhateverFamilyIsInstalled) {
+    EXPECT_DOUBLE_EQ(classicFont().pointSizeF(), 8.25);
+    EXPECT_FALSE(QFontInfo(classicFont()).bold());
+    EXPECT_TRUE(QFontInfo(classicFont(true)).bold());
+    EXPECT_DOUBLE_EQ(systemFont().pointSizeF(), 9.75);
+    EXPECT_TRUE(QFontInfo(systemFont()).bold());
+    // A sans family is found even where none of the classic ones is installed.
+    EXPECT_FALSE(QFontInfo(classicFont()).family().isEmpty());
+}
+
+TEST(ClassicLook, PicturesAreBuiltIn) {
+    const QPixmap emblem(QString::fromLatin1(kEmblemPath));
+    ASSERT_FALSE(emblem.isNull());
+    EXPECT_EQ(emblem.size(), QSize(34, 34));
+    EXPECT_FALSE(QPixmap(QString::fromLatin1(kIconPath)).isNull());
+}
+
+} // namespace
+} // namespace dexlan
