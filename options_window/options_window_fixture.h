@@ -1,0 +1,122 @@
+#pragma once
+
+#include "options_file/shared_state.h"
+#include "options_window/frm_options.h"
+#include "platform/dialogs.h"
+#include "platform/scripted_dialogs.h"
+#include "platform/test_files.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace dexlan {
+
+// Answers message boxes through a callback, so that a test can look at the
+// window at the moment a box appears.
+class WatchingDialogs final : public Dialogs {
+  public:
+    std::function<int(const MsgBoxRequest&)> onBox;
+    QList<MsgBoxRequest> boxesShown;
+
+    int msgBox(const MsgBoxRequest& request) override {
+        boxesShown.push_back(request);
+        return onBox ? onBox(request) : AnswerOk;
+    }
+    QString openFile(const FileOpenRequest&) override { return {}; }
+    void showModal(QDialog&) override {}
+};
+
+// A network installation with an open user list, the documentation installed,
+// start-up over and the history location a fresh folder.
+class OptionsWindowTest : public ::testing::Test {
+  protected:
+    OptionsWindowTest() {
+        OptionLines& lines = state.optionLines;
+        lines[EntryHeader] = "Options File";
+        lines[EntryTitle] = "Corvantis Dexlan Training System 4";
+        lines[EntryInstallation] = "network";
+        lines[EntryHistoryMode] = "hist roster open";
+        lines[EntryHistoryLocation] = "hist home";
+        lines[EntryManualAdvance] = "f2 on";
+        lines[EntrySounds] = "sfx all";
+        lines[EntryDocuments] = "documents on";
+        state.fileOptionLines = lines;
+        state.programFolder = programFolder.path();
+        state.docsInstalled = 1;
+        // No probe of the history folder and no message from the roster unless a
+        // test asks for them.
+        state.startupDone = 0;
+        state.screenScale = 1.0;
+        state.pathPolicy = PathPolicy::posix();
+    }
+
+    FrmOptions& open(Dialogs& with) {
+        window = std::make_unique<FrmOptions>(state, with);
+        window->setShowHelp([this] { ++helpShown; });
+        window->setCloseMainWindow([this] { ++closeRequests; });
+        window->resize(640, 440);
+        return *window;
+    }
+    FrmOptions& open() { return open(dialogs); }
+
+    // Shows the window and makes it the active one, for tests of the focus.
+    void showActive() {
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+
+    template <class T> T* find(const char* name) const {
+        T* widget = window->findChild<T*>(QLatin1String(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    QRadioButton* option(const char* name) const { return find<QRadioButton>(name); }
+    QLabel* label(const char* name) const { return find<QLabel>(name); }
+    QGroupBox* frame(const char* name) const { return find<QGroupBox>(name); }
+    QTabBar* tabs() const { return find<QTabBar>("tbsOptions"); }
+    QListWidget* userList() const { return find<QListWidget>("List1"); }
+    QPushButton* deleteName() const { return find<QPushButton>("Command2"); }
+    // "&Delete name" as the roster and the window set it, whichever page is on view.
+    bool deleteNameEnabled() const { return deleteName()->isEnabledTo(window->picOptions(1)); }
+
+    // Chooses a tab as the user does; the tab-click handler refreshes its page.
+    void chooseTab(int tab) { tabs()->setCurrentIndex(tab - 1); }
+
+    // A key typed while the control has the focus. A control that cannot take
+    // the focus (on a parked page, for instance) does not get the key from the
+    // user either, and the window ignores it too.
+    void press(QWidget* control, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        control->setFocus();
+        QTest::keyClick(control, key, modifiers);
+    }
+
+    // A user entry in the list, selected as a click selects it.
+    void addSelectedUser(const QString& name) {
+        auto* item = new QListWidgetItem(name, userList());
+        item->setData(Qt::UserRole, 1);
+        userList()->setCurrentItem(item);
+        deleteName()->setEnabled(true);
+    }
+
+    testing::TestFolder programFolder;
+    SharedState state;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<FrmOptions> window;
+    int helpShown = 0;
+    int closeRequests = 0;
+};
+
+} // namespace dexlan

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <span>
+
+namespace dexlan {
+
+// One choice of the Lesson Advance, Sounds or Documentation page: the entry's
+// value, the option button that stands for it and the page's explanation.
+// Each table lists its buttons in the order the page sets them.
+struct ChoiceText {
+    const char* value;
+    const char* button; // objectName of the option button
+    const char* text;   // caption of the page's explanation label
+};
+
+std::span<const ChoiceText> advanceChoices();   // entry 10, Label12
+std::span<const ChoiceText> soundChoices();     // entry 11, Label14
+std::span<const ChoiceText> documentsChoices(); // entry 12, Label26
+
+// The row for a value, or nullptr when the value is not one of the page's.
+const ChoiceText* choiceFor(std::span<const ChoiceText> choices, const QByteArray& value);
+
+} // namespace dexlan

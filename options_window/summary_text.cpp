@@ -1,0 +1,148 @@
+#include "options_window/summary_text.h"
+
+#include "options_window/location_entry.h"
+
+#include <array>
+
+namespace dexlan {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+constexpr std::array<ValueText, 3> kSoundSummary{{
+    {values::kSfxAll, "All sound effects are all available from the main menu Help option."},
+    {values::kSfxBeep, "Sound effect options are limited to 'beep' sounds only."},
+    {values::kSfxNone,
+     "All sound effect options are all off.  Both the program and the game are silent."},
+}};
+
+constexpr std::array<ValueText, 2> kAdvanceSummary{{
+    {values::kF2On,
+     "The manual advance option is active. Lessons may be advanced with the F2 key."},
+    {values::kF2Off, "The manual advance option is not active."},
+}};
+
+constexpr std::array<ValueText, 2> kDocumentsSummary{{
+    {values::kDocumentsOn, "The documents are selected and are available from the menu."},
+    {values::kDocumentsOff, "The documents are not selected.  "},
+}};
+
+using Installation = HistorySummaryText::Installation;
+using Location = HistorySummaryText::Location;
+
+constexpr char kSameFolder[] = "History files are stored in the same folder as the main program.";
+constexpr char kOpenList[] = "The user name is selected from a list.  Names may be added or "
+                             "deleted at any time.  ";
+constexpr char kProtectedList[] = "The user name is selected from a list.  Names may ONLY be "
+                                  "added or deleted by using this program.  ";
+constexpr char kOnServer[] = "History files are automatically stored on the newtork server. ";
+
+constexpr std::array<HistorySummaryText, 11> kHistorySummary{{
+    {values::kHistLogin, Installation::Any, Location::Given,
+     "A password name must be entered when the program starts.  History files are created for "
+     "each user password. ",
+     "History files are stored in: "},
+    {values::kHistLogin, Installation::Any, Location::NotGiven,
+     "A password must be entered when the program starts.  History files are created for each "
+     "user password.  ",
+     kSameFolder},
+    {values::kHistAuto, Installation::SingleComputer, Location::NotTested,
+     "A history file is maintained automatically for a single user.  ",
+     "The name may be changed and lessons restarted at any time."},
+    {values::kHistAuto, Installation::NetworkOrIndividual, Location::Given, kOnServer,
+     "History files are stored in "},
+    {values::kHistAuto, Installation::NetworkOrIndividual, Location::NotGiven, kOnServer,
+     "The location of the history files on the network server has not been specified."},
+    {values::kHistRosterOpen, Installation::Any, Location::Given, kOpenList,
+     "The location of the history files is "},
+    {values::kHistRosterOpen, Installation::Any, Location::NotGiven, kOpenList, kSameFolder},
+    {values::kHistRosterProtected, Installation::Any, Location::Given, kProtectedList,
+     "The location of the history files is "},
+    {values::kHistRosterProtected, Installation::Any, Location::NotGiven, kProtectedList,
+     kSameFolder},
+    {values::kHistDriveA, Installation::Any, Location::NotTested,
+     "History files are stored on individual disks in Drive A:.",
+     "Any number of people may keep individual history files on separate disks."},
+    {values::kHistNone, Installation::Any, Location::NotTested, "No history files are stored.  ",
+     "The program resets automatically with each user."},
+}};
+
+std::optional<Installation> installationOf(const QByteArray& entry3) {
+    if (entry3 == values::kSingleComputer)
+        return Installation::SingleComputer;
+    if (entry3 == values::kNetwork || entry3 == values::kIndividual)
+        return Installation::NetworkOrIndividual;
+    return std::nullopt;
+}
+
+} // namespace
+
+std::span<const ValueText> soundSummaryTexts() {
+    return kSoundSummary;
+}
+
+std::span<const ValueText> advanceSummaryTexts() {
+    return kAdvanceSummary;
+}
+
+std::span<const ValueText> documentsSummaryTexts() {
+    return kDocumentsSummary;
+}
+
+std::span<const HistorySummaryText> historySummaryTexts() {
+    return kHistorySummary;
+}
+
+bool locationGiven(const QByteArray& entry5) {
+    return !entry5.isEmpty() && entry5 != values::kHistHome;
+}
+
+std::optional<QString> lookUp(std::span<const ValueText> table, const QByteArray& value) {
+    for (const ValueText& row : table) {
+        if (value == row.value)
+            return QString::fromLatin1(row.text);
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> historySummary(const QByteArray& entry3, const QByteArray& entry4,
+                                      const QByteArray& entry5) {
+    const std::optional<Installation> installation = installationOf(entry3);
+    if (!installation)
+        return std::nullopt;
+    const Location location = locationGiven(entry5) ? Location::Given : Location::NotGiven;
+    for (const HistorySummaryText& row : kHistorySummary) {
+        if (entry4 != row.mode)
+            continue;
+        if (row.installation != Installation::Any && row.installation != *installation)
+            continue;
+        if (row.location != Location::NotTested && row.location != location)
+            continue;
+        QString text =
+            QString::fromLatin1(row.firstLine) + kCrLf + QString::fromLatin1(row.secondLine);
+        if (row.location == Location::Given)
+            text += screenText(entry5) + QLatin1Char('.');
+        return text;
+    }
+    return std::nullopt;
+}
+
+std::optional<SummaryTexts> summaryTexts(const OptionLines& lines, const QString& programFolder) {
+    SummaryTexts texts;
+    texts.programLocation = programFolder;
+    const std::optional<QString> history = historySummary(
+        lines[EntryInstallation], lines[EntryHistoryMode], lines[EntryHistoryLocation]);
+    const std::optional<QString> sounds = lookUp(kSoundSummary, lines[EntrySounds]);
+    const std::optional<QString> advance = lookUp(kAdvanceSummary, lines[EntryManualAdvance]);
+    const std::optional<QString> documents = lookUp(kDocumentsSummary, lines[EntryDocuments]);
+    if (!history || !sounds || !advance || !documents)
+        return std::nullopt;
+    texts.history = *history;
+    texts.sounds = *sounds;
+    texts.advance = *advance;
+    texts.documents = *documents;
+    return texts;
+}
+
+} // namespace dexlan
