@@ -42,6 +42,10 @@ LoadResult parse(const QByteArray& bytes) {
     return parseOptionsFile(buffer);
 }
 
+const char kBinaryBytes[] = "\x7f"
+                            "ELF\x02\x01\x01\0\0\0\r\n\xff\xfe";
+const QByteArray kBinary(kBinaryBytes, sizeof kBinaryBytes - 1);
+
 struct LoadCase {
     const char* what;
     QByteArray bytes;
@@ -78,13 +82,7 @@ TEST(ParseOptionsFile, ReportsEachFaultInItsOrder) {
          {},
          ""},
         {"lines ended by LF alone", join(validLines(), "\n"), LoadOutcome::Missing, {}, ""},
-        {"binary",
-         QByteArray("\x7f"
-                    "ELF\x02\x01\x01\0\0\0\r\n\xff\xfe",
-                    16),
-         LoadOutcome::Missing,
-         {},
-         ""},
+        {"binary", kBinary, LoadOutcome::Missing, {}, ""},
         {"wrong title", join(with(2, "Corvantis Dexlan Training System 3")),
          LoadOutcome::CheckFailed, "Corvantis Dexlan Training System 3", title},
         {"title and type wrong: only the title reports", join(titleAndType),
