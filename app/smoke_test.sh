@@ -42,6 +42,10 @@ if ! kill -0 "$x_pid" 2>/dev/null; then
 fi
 export DISPLAY=$display
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+# A runtime folder of its own, so a copy of the program running elsewhere on
+# this machine does not count as another copy.
+export XDG_RUNTIME_DIR=$work/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 (cd "$work" && exec ./dexlan-options) >"$work/app.log" 2>&1 &
 app_pid=$!
