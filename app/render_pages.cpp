@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QRect>
 #include <QTabBar>
 #include <QTextStream>
 
@@ -49,9 +50,9 @@ class FolderEnvironment final : public dexlan::Environment {
     dexlan::QtEnvironment m_screen;
 };
 
-bool save(QWidget& widget, const QDir& folder, const QString& name) {
+bool save(QWidget& widget, const QDir& folder, const QString& name, QRect area = {}) {
     const QString path = folder.filePath(name);
-    if (!widget.grab().save(path)) {
+    if (!widget.grab(area.isNull() ? QRect(QPoint(0, 0), QSize(-1, -1)) : area).save(path)) {
         QTextStream(stderr) << "cannot write " << path << '\n';
         return false;
     }
@@ -99,10 +100,18 @@ int main(int argc, char** argv) {
                            "page-5-documentation.png"};
     // From the last tab round to the first, so every page is refreshed by its
     // own tab click, as when a user chooses it.
+    dexlan::FrmOptions& options = window.options();
     for (int tab : {1, 2, 3, 4, 0}) {
         tabs->setCurrentIndex(tab);
         QApplication::processEvents();
-        ok &= save(window, output, QLatin1String(names[tab]));
+        // The tab strip and the page on view, with a little of the window round them.
+        const QRect area = options.findChild<QWidget*>(QStringLiteral("tabStripPane"))
+                               ->geometry()
+                               .united(tabs->geometry())
+                               .united(options.picOptions(tab)->geometry())
+                               .adjusted(-12, -12, 12, 12)
+                               .intersected(options.rect());
+        ok &= save(options, output, QLatin1String(names[tab]), area);
     }
     dialogs.onModal = [&](QDialog& about) {
         ok &= save(about, output, QStringLiteral("about.png"));
