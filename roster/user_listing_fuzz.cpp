@@ -1,0 +1,59 @@
+// Lists a folder made from arbitrary bytes: file names and first lines of any
+// kind. Whatever the folder holds, every listed user comes from a history file
+// whose name carries a user number, with the name its first line holds.
+#include "roster/history_file.h"
+#include "roster/history_folder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+
+namespace {
+
+void check(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    // Records separated by NUL: a file name, a line feed, then the file's bytes.
+    const QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));
+    QTemporaryDir dir(QDir::tempPath() + QLatin1String("/listing-fuzz-XXXXXX"));
+    if (!dir.isValid())
+        return 0;
+    const QString folder = dir.path() + QLatin1Char('/');
+    int files = 0;
+    for (const QByteArray& record : input.split('\0')) {
+        if (++files > 16)
+            break;
+        const qsizetype newline = record.indexOf('\n');
+        if (newline <= 0)
+            continue;
+        QString name = QString::fromUtf8(record.left(newline));
+        name.replace(QLatin1Char('/'), QLatin1Char('_'));
+        if (name == QLatin1String(".") || name == QLatin1String(".."))
+            continue;
+        QFile file(folder + name);
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            file.write(record.mid(newline + 1));
+    }
+
+    const dexlan::UserListing listing = dexlan::listUsers(folder);
+    for (const dexlan::ListedUser& user : listing.users) {
+        const QFileInfo info(user.path);
+        check(info.absolutePath() + QLatin1Char('/') == folder);
+        check(user.number > 0);
+        check(dexlan::userNumberFromFileName(info.fileName()) == user.number);
+        const dexlan::FirstLine line = dexlan::readFirstLineOfFile(user.path);
+        check(line.status == dexlan::FirstLine::Line);
+        check(dexlan::nameFromFirstLine(line.bytes) == user.name);
+    }
+    return 0;
+}
