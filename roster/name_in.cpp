@@ -43,10 +43,15 @@ NameIn::NameIn(QWidget* parent) : QDialog(parent) {
     m_text1 = new QLineEdit(this);
     m_text1->setObjectName(QStringLiteral("Text1"));
     m_text1->setMaxLength(kMaxNameLength);
+    m_text1->setAccessibleName(QStringLiteral("Name to add"));
+    m_text1->setAccessibleDescription(m_label1[0]->text());
+    m_label1[0]->setBuddy(m_text1);
 
     m_command1 = new QPushButton(QStringLiteral("OK"), this);
     m_command1->setObjectName(QStringLiteral("Command1"));
     m_command1->setDefault(true);
+    m_command1->setAccessibleDescription(
+        QStringLiteral("Adds the typed name; with an empty box, closes the window"));
     connect(m_command1, &QPushButton::clicked, this, &NameIn::okPressed);
 
     auto* buttons = new QHBoxLayout;

@@ -646,6 +646,9 @@ TEST_F(UserRosterTest, NameInDialogTextsKeysAndLimit) {
         auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("Command1"));
         EXPECT_EQ(ok->text(), QStringLiteral("OK"));
         EXPECT_TRUE(ok->isDefault());
+        // A screen reader names the box and says what OK does.
+        EXPECT_EQ(text->accessibleName(), QStringLiteral("Name to add"));
+        EXPECT_FALSE(ok->accessibleDescription().isEmpty());
 
         // No more than 30 characters can be typed.
         text->clear();
