@@ -13,6 +13,8 @@ QLabel* emblem(QDialog& window, const char* name, int left, int top) {
     auto* picture = new QLabel(&window);
     picture->setObjectName(QLatin1String(name));
     picture->setPixmap(QPixmap(QString::fromLatin1(kEmblemPath)));
+    // A picture has no text a screen reader could read out.
+    picture->setAccessibleName(QStringLiteral("Corvantis Dexlan emblem"));
     picture->setGeometry(twipsRect(window, left, top, 510, 510));
     return picture;
 }

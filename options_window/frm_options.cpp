@@ -233,6 +233,8 @@ FrmOptions::FrmOptions(SharedState& state, Dialogs& dialogs, QWidget* parent)
     buildHistoryPage();
     buildChoicePages();
     connectOptionButtons();
+    describeForAssistiveTechnology();
+    orderTabStops();
 
     m_roster = new UserRoster(
         m_state, m_dialogs,
@@ -488,6 +490,48 @@ int FrmOptions::centredLeft(int widthTwips) const {
     // a maximised main window.
     const double left = (kReferenceWidthTwips * m_state.screenScale - widthTwips) / 2.0;
     return int(std::lround(left));
+}
+
+// Labels, buttons and frames are named by their captions, which Qt follows as
+// they change. What shows no caption of its own gets a name here, and every
+// tooltip becomes the control's description.
+void FrmOptions::describeForAssistiveTechnology() {
+    m_tbsOptions->setAccessibleName(QStringLiteral("Option pages"));
+    for (int element = 0; element < int(m_picOptions.size()); ++element) {
+        m_picOptions[element]->setAccessibleName(m_tbsOptions->tabText(element).trimmed() +
+                                                 QStringLiteral(" page"));
+        m_picOptions[element]->setAccessibleDescription(m_tbsOptions->tabToolTip(element));
+    }
+    m_txt->setAccessibleName(m_picOptions[0]->accessibleName());
+    m_text1->setAccessibleName(QStringLiteral("History file location"));
+    m_text1->setAccessibleDescription(
+        QStringLiteral("The folder that holds the users' history files"));
+    m_list1->setAccessibleName(QStringLiteral("User list"));
+    m_list1->setAccessibleDescription(QStringLiteral("The users found in the history folder"));
+    for (QWidget* control : findChildren<QWidget*>()) {
+        if (!control->toolTip().isEmpty())
+            control->setAccessibleDescription(control->toolTip());
+    }
+}
+
+// The Tab key follows each page's layout, top to bottom and left to right;
+// the parked pages are disabled, so only the page on view takes part.
+void FrmOptions::orderTabStops() {
+    const std::initializer_list<QWidget*> history = {optionButton("Option10"),
+                                                     optionButton("Option1"),
+                                                     optionButton("Option23"),
+                                                     optionButton("Option24"),
+                                                     optionButton("Option25"),
+                                                     optionButton("Option4"),
+                                                     m_command1,
+                                                     m_list1,
+                                                     m_command2,
+                                                     m_text1};
+    QWidget* previous = m_tbsOptions;
+    for (QWidget* next : history) {
+        setTabOrder(previous, next);
+        previous = next;
+    }
 }
 
 void FrmOptions::Form_Load() {

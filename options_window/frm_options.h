@@ -75,6 +75,8 @@ class FrmOptions : public QWidget {
     void buildHistoryPage();
     void buildChoicePages();
     void connectOptionButtons();
+    void describeForAssistiveTechnology();
+    void orderTabStops();
 
     void Form_Load();
     void tbsOptions_Click();
