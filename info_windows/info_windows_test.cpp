@@ -2,7 +2,6 @@
 #include "info_windows/help_window.h"
 #include "platform/scripted_dialogs.h"
 
-#include <QAccessible>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -106,27 +105,6 @@ TEST(AboutWindow, EnterAndEscapeCloseIt) {
         });
         dialogs.showModal(about);
         EXPECT_TRUE(closed) << key;
-    }
-}
-
-} // namespace
-} // namespace dexlan
-
-namespace dexlan {
-namespace {
-
-// Screen readers can name everything in both windows, the emblem included.
-TEST(InfoWindows, EveryPartHasAnAccessibleName) {
-    HelpWindow help;
-    AboutWindow about;
-    for (QDialog* window : {static_cast<QDialog*>(&help), static_cast<QDialog*>(&about)}) {
-        window->show();
-        for (QWidget* part : window->findChildren<QWidget*>()) {
-            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(part);
-            ASSERT_NE(accessible, nullptr);
-            EXPECT_FALSE(accessible->text(QAccessible::Name).isEmpty())
-                << window->objectName().toStdString() << " " << part->objectName().toStdString();
-        }
     }
 }
 

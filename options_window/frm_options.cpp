@@ -209,6 +209,18 @@ void showWholeCaption(QRadioButton* button) {
         button->resize(needed, button->height());
 }
 
+// 195 twips is a pixel short of some styles' option indicator, which then
+// loses its lower edge (two device pixels at 200 %). The button grows about
+// its centre instead; the buttons of a frame are at least 210 twips apart.
+void showWholeIndicator(QRadioButton* button) {
+    const int needed =
+        button->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorHeight, nullptr, button);
+    if (button->height() < needed) {
+        const int grow = needed - button->height();
+        button->setGeometry(button->x(), button->y() - grow / 2, button->width(), needed);
+    }
+}
+
 } // namespace
 
 FrmOptions::FrmOptions(SharedState& state, Dialogs& dialogs, QWidget* parent)
@@ -413,14 +425,27 @@ void FrmOptions::buildChoicePages() {
     }
 
     for (int frame = 0; frame < int(frames.size()); ++frame) {
-        m_optionGroups[frame] = new QButtonGroup(frames[frame]);
-        m_optionGroups[frame]->setExclusive(true);
+        QButtonGroup* group = new QButtonGroup(frames[frame]);
+        group->setExclusive(true);
+        // Tab reaches a frame at its selected button, whoever selected it, so
+        // the choice a screen reader announces on arrival is the one in force.
+        // Qt would otherwise keep the stop on the button focused last.
+        connect(group, &QButtonGroup::buttonToggled, this,
+                [group](QAbstractButton* selected, bool isSelected) {
+                    if (!isSelected)
+                        return;
+                    for (QAbstractButton* button : group->buttons())
+                        button->setFocusPolicy(button == selected ? Qt::StrongFocus
+                                                                  : Qt::ClickFocus);
+                });
+        m_optionGroups[frame] = group;
     }
     for (const OptionDesign& design : kOptionButtons) {
         auto* button = new QRadioButton(QString::fromLatin1(design.caption), frames[design.frame]);
         button->setObjectName(QLatin1String(design.name));
         button->setGeometry(twipsRect(*this, design.left, design.top, design.width, design.height));
         showWholeCaption(button);
+        showWholeIndicator(button);
         m_optionGroups[design.frame]->addButton(button);
         // Selected before the handlers are connected: creating runs nothing.
         if (design.selectedAtCreation)
@@ -492,46 +517,55 @@ int FrmOptions::centredLeft(int widthTwips) const {
     return int(std::lround(left));
 }
 
-// Labels, buttons and frames are named by their captions, which Qt follows as
-// they change. What shows no caption of its own gets a name here, and every
-// tooltip becomes the control's description.
+// Labels, buttons, option buttons and frames are named by their captions,
+// which Qt follows as they change. What shows no caption of its own is named
+// here, a tooltip becomes its control's description, and a few controls whose
+// use is not plain from the caption get a short one.
 void FrmOptions::describeForAssistiveTechnology() {
-    m_tbsOptions->setAccessibleName(QStringLiteral("Option pages"));
+    setAccessibleName(QStringLiteral("Trainer options"));
+    m_tbsOptions->setAccessibleName(QStringLiteral("Option tabs"));
+    m_tbsOptions->setAccessibleDescription(QStringLiteral("Ctrl+Tab shows the next page"));
+    m_tabPane->setAccessibleName(QStringLiteral("Option pages"));
     for (int element = 0; element < int(m_picOptions.size()); ++element) {
         m_picOptions[element]->setAccessibleName(m_tbsOptions->tabText(element).trimmed() +
                                                  QStringLiteral(" page"));
         m_picOptions[element]->setAccessibleDescription(m_tbsOptions->tabToolTip(element));
     }
+    // It covers the whole Current Options page.
     m_txt->setAccessibleName(m_picOptions[0]->accessibleName());
-    m_text1->setAccessibleName(QStringLiteral("History file location"));
-    m_text1->setAccessibleDescription(
-        QStringLiteral("The folder that holds the users' history files"));
+
+    m_frame8->setAccessibleDescription(
+        QStringLiteral("How the trainer keeps the users' history files"));
+    m_command1->setAccessibleDescription(
+        QStringLiteral("Adds users to the list, with a history file for each"));
+    m_command2->setAccessibleDescription(
+        QStringLiteral("Deletes the chosen user and the user's history file"));
     m_list1->setAccessibleName(QStringLiteral("User list"));
-    m_list1->setAccessibleDescription(QStringLiteral("The users found in the history folder"));
+    m_list1->setAccessibleDescription(
+        QStringLiteral("The users found in the history folder; Delete deletes the chosen one"));
+    m_text1->setAccessibleName(QStringLiteral("History file location"));
+    m_text1->setAccessibleDescription(locationPrompt());
+
     for (QWidget* control : findChildren<QWidget*>()) {
         if (!control->toolTip().isEmpty())
             control->setAccessibleDescription(control->toolTip());
     }
 }
 
-// The Tab key follows each page's layout, top to bottom and left to right;
-// the parked pages are disabled, so only the page on view takes part.
+// The Tab key follows each page's layout, top to bottom and left to right.
+// Widgets join the focus chain in the order they are made, which puts the
+// history choices after the user list; the chain is laid down here in full.
+// The parked pages are disabled, so only the page on view takes part.
 void FrmOptions::orderTabStops() {
-    const std::initializer_list<QWidget*> history = {optionButton("Option10"),
-                                                     optionButton("Option1"),
-                                                     optionButton("Option23"),
-                                                     optionButton("Option24"),
-                                                     optionButton("Option25"),
-                                                     optionButton("Option4"),
-                                                     m_command1,
-                                                     m_list1,
-                                                     m_command2,
-                                                     m_text1};
-    QWidget* previous = m_tbsOptions;
-    for (QWidget* next : history) {
-        setTabOrder(previous, next);
-        previous = next;
-    }
+    std::vector<QWidget*> chain = {m_tbsOptions, m_command4};
+    for (const char* name : {"Option10", "Option1", "Option23", "Option24", "Option25", "Option4"})
+        chain.push_back(optionButton(name));
+    chain.insert(chain.end(), {m_command1, m_command2, m_command3, m_list1, m_text1});
+    for (const char* name :
+         {"Option18", "Option17", "Option21", "Option20", "Option19", "Option13", "Option14"})
+        chain.push_back(optionButton(name));
+    for (std::size_t stop = 1; stop < chain.size(); ++stop)
+        setTabOrder(chain[stop - 1], chain[stop]);
 }
 
 void FrmOptions::Form_Load() {
@@ -628,7 +662,8 @@ void FrmOptions::ShowHistoryExplanation() {
     clearUserListSelection();
     m_command2->setEnabled(false);
     m_label23->hide();
-    m_label23->setText(locationPrompt());
+    // A substitute font may need a line more; the page has room below it.
+    showWholeText(m_label23, locationPrompt(), m_picOptions[1]->height());
 
     // The location status line.
     if (!status->unchanged)

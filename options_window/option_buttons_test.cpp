@@ -2,6 +2,7 @@
 #include "options_window/options_window_fixture.h"
 
 #include <QSignalSpy>
+#include <QStyle>
 
 namespace dexlan {
 namespace {
@@ -62,10 +63,13 @@ TEST_F(OptionButtonsTest, EachButtonStoresItsValueAndRefreshesItsPage) {
         EXPECT_EQ(state.optionLines[c.entry], c.value);
         EXPECT_TRUE(label(c.label)->text().startsWith(c.startsWith))
             << label(c.label)->text().toStdString();
-        // Every line on view, and the button's whole caption.
+        // Every line on view, and the button's whole caption and indicator.
         EXPECT_LE(label(c.label)->heightForWidth(label(c.label)->width()),
                   label(c.label)->height());
         EXPECT_LE(option(c.button)->sizeHint().width(), option(c.button)->width());
+        EXPECT_GE(option(c.button)->height(),
+                  option(c.button)->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorHeight,
+                                                         nullptr, option(c.button)));
     }
     EXPECT_TRUE(dialogs.boxesShown.isEmpty());
 }
