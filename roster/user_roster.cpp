@@ -65,10 +65,14 @@ UserRoster::UserRoster(SharedState& state, Dialogs& dialogs, const RosterControl
         // Qt's own sorting follows the locale, which in the C locale puts every
         // capital before every small letter; the roster orders the list itself.
         list->setSortingEnabled(false);
-        connect(list, &QListWidget::itemClicked, this, [this] {
-            if (m_controls.deleteName)
+        // A name chosen with the mouse or with the arrow keys enables "Delete
+        // name", so the button can be reached without a mouse.
+        auto enableDelete = [this, list] {
+            if (m_controls.deleteName && !list->selectedItems().isEmpty())
                 m_controls.deleteName->setEnabled(true);
-        });
+        };
+        connect(list, &QListWidget::itemClicked, this, enableDelete);
+        connect(list, &QListWidget::itemSelectionChanged, this, enableDelete);
         connect(list, &QListWidget::itemDoubleClicked, this, &UserRoster::DeleteSelectedName);
     }
     if (m_controls.addNames)

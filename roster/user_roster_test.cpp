@@ -722,6 +722,13 @@ TEST_F(UserRosterTest, DeleteAsksOncePerLoadingOfTheWindow) {
     EXPECT_FALSE(page.remove->isEnabled());
     EXPECT_TRUE(page.list->hasFocus());
 
+    // A name chosen with the arrow keys enables Delete too.
+    page.list->setFocus();
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QApplication::sendEvent(page.list, &down);
+    ASSERT_FALSE(page.list->selectedItems().isEmpty());
+    EXPECT_TRUE(page.remove->isEnabled()) << "a name chosen from the keyboard enables Delete";
+
     // A double click deletes in the same way.
     page.select(QStringLiteral("Cy"));
     emit page.list->itemDoubleClicked(page.list->currentItem());
