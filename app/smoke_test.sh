@@ -30,7 +30,7 @@ before=$(cat "$work/Dexlan4.ini")
 for n in $(seq 90 130); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
 done
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
 x_pid=$!
 for _ in $(seq 50); do
     xdotool getmouselocation --display "$display" >/dev/null 2>&1 && break
