@@ -69,18 +69,18 @@ int QtDialogs::msgBox(const MsgBoxRequest& request) {
     int escapeAnswer = buttons.size() == 1 ? buttons.front().answer : AnswerCancel;
     if (request.buttons == MsgButtons::YesNo)
         escapeAnswer = AnswerNo;
-    for (const ButtonSpec& spec : buttons) {
-        QPushButton* button = box.addButton(spec.button);
-        if (spec.answer == request.defaultButton)
+    for (const ButtonSpec& choice : buttons) {
+        QPushButton* button = box.addButton(choice.button);
+        if (choice.answer == request.defaultButton)
             box.setDefaultButton(button);
-        if (spec.answer == escapeAnswer)
+        if (choice.answer == escapeAnswer)
             box.setEscapeButton(button);
     }
     box.exec();
     const auto clicked = box.standardButton(box.clickedButton());
-    for (const ButtonSpec& spec : buttons) {
-        if (spec.button == clicked)
-            return spec.answer;
+    for (const ButtonSpec& choice : buttons) {
+        if (choice.button == clicked)
+            return choice.answer;
     }
     return escapeAnswer;
 }
