@@ -10,8 +10,8 @@
 #include "roster/user_roster.h"
 
 #include <QCloseEvent>
-#include <QLineEdit>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QScreen>
 #include <QSessionManager>
@@ -22,7 +22,12 @@ MainWindow::MainWindow(SharedState& state, Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent), m_state(state), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("MDIForm1"));
     setWindowTitle(QStringLiteral("Corvantis Dexlan Options 4"));
-    setWindowIcon(QIcon(QStringLiteral(":/resources/icon.png")));
+    // Title bars and task bars want small icons; handing the window system
+    // only the large one would send it a quarter of a megabyte at start-up.
+    QIcon icon;
+    for (const char* size : {"16", "32", "48"})
+        icon.addFile(QStringLiteral(":/resources/icon-%1.png").arg(QLatin1String(size)));
+    setWindowIcon(icon);
     buildMenus();
     resize(800, 600);
 }
@@ -51,8 +56,7 @@ void MainWindow::buildMenus() {
     connect(about, &QAction::triggered, this, &MainWindow::showAbout);
 }
 
-void MainWindow::showFramed()
-{
+void MainWindow::showFramed() {
     if (isVisible())
         return;
     if (const QScreen* screen = QGuiApplication::primaryScreen())
