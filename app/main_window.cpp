@@ -5,7 +5,7 @@
 #include "info_windows/help_window.h"
 #include "options_file/options_file.h"
 #include "options_window/frm_options.h"
-#include "platform/code_page.h"
+#include "options_window/location_entry.h"
 #include "platform/dialogs.h"
 #include "roster/user_roster.h"
 
@@ -95,11 +95,7 @@ void MainWindow::Msave_Click() {
 }
 
 void MainWindow::CheckNetworkLocation() {
-    const QString box = options().locationBox()->text();
-    // The box only ever holds text typed on this machine; what the code page
-    // cannot hold is caught when the file is saved.
-    m_state.optionLines[EntryHistoryLocation] =
-        box.isEmpty() ? QByteArray(values::kHistHome) : toCodePage(box).value_or(box.toUtf8());
+    m_state.optionLines[EntryHistoryLocation] = typedLocationEntry(options().locationBox()->text());
     options().roster().CheckHistoryFolder();
     if (!networkLocationCheckApplies(m_state.optionLines))
         return;
