@@ -11,14 +11,12 @@ namespace dexlan {
 QtEnvironment::QtEnvironment() = default;
 
 bool QtEnvironment::anotherInstanceRunning() {
-    if (m_lock && m_lock->isLocked())
-        return false;
     QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (folder.isEmpty())
         folder = QDir::tempPath();
-    m_lock = std::make_unique<QLockFile>(folder + QLatin1String("/dexlan-options-4.lock"));
-    m_lock->setStaleLockTime(0);
-    return !m_lock->tryLock(0);
+    // A lock that cannot be made says nothing of other copies: no question then.
+    return m_lock.tryAcquire(folder + QLatin1String("/dexlan-options-4.lock")) ==
+           InstanceLock::Result::HeldElsewhere;
 }
 
 QString QtEnvironment::programFolder() {

@@ -2,14 +2,12 @@
 
 #include "platform/environment.h"
 
-#include <QLockFile>
-
-#include <memory>
+#include "platform/instance_lock.h"
 
 namespace dexlan {
 
-// The real process and screen: a lock file tells another running copy apart,
-// and the primary screen gives the width.
+// The real process and screen: a lock in the user's runtime folder tells
+// another running copy apart, and the primary screen gives the width.
 class QtEnvironment final : public Environment {
   public:
     QtEnvironment();
@@ -18,7 +16,7 @@ class QtEnvironment final : public Environment {
     double screenWidthTwips() override;
 
   private:
-    std::unique_ptr<QLockFile> m_lock;
+    InstanceLock m_lock;
 };
 
 } // namespace dexlan
