@@ -45,13 +45,12 @@ static void fail(const char* what)
     exit(2);
 }
 
+static xcb_atom_t net_wm_name = XCB_ATOM_WM_NAME;
+
 /* The window's title, _NET_WM_NAME first (Qt sets both). */
 static int title_is(xcb_connection_t* c, xcb_window_t w, const char* title)
 {
-    xcb_intern_atom_reply_t* utf8_name = xcb_intern_atom_reply(
-        c, xcb_intern_atom(c, 0, strlen("_NET_WM_NAME"), "_NET_WM_NAME"), NULL);
-    xcb_atom_t atoms[2] = {utf8_name ? utf8_name->atom : XCB_ATOM_WM_NAME, XCB_ATOM_WM_NAME};
-    free(utf8_name);
+    xcb_atom_t atoms[2] = {net_wm_name, XCB_ATOM_WM_NAME};
     for (int i = 0; i < 2; ++i) {
         xcb_get_property_reply_t* p = xcb_get_property_reply(
             c, xcb_get_property(c, 0, w, atoms[i], XCB_GET_PROPERTY_TYPE_ANY, 0, 1024), NULL);
@@ -90,6 +89,11 @@ int main(int argc, char** argv)
     if (!damage || !damage->present)
         fail("the X server has no DAMAGE extension");
     free(xcb_damage_query_version_reply(c, xcb_damage_query_version(c, 1, 1), NULL));
+    xcb_intern_atom_reply_t* utf8_name = xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, strlen("_NET_WM_NAME"), "_NET_WM_NAME"), NULL);
+    if (utf8_name)
+        net_wm_name = utf8_name->atom;
+    free(utf8_name);
     xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
     uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
     xcb_change_window_attributes(c, root, XCB_CW_EVENT_MASK, &mask);
