@@ -102,7 +102,6 @@ int main(int argc, char** argv)
     free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), NULL)); /* all of it in force */
 
     double start = now_ms();
-    fprintf(stderr, "T %.2f fork\n", start);
     pid_t pid = fork();
     if (pid == 0) {
         dup2(STDERR_FILENO, STDOUT_FILENO); /* stdout carries only the figures */
