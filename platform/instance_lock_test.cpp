@@ -41,7 +41,8 @@ TEST(InstanceLock, LeftoverLockFileOfAnEndedCopyDoesNotCount) {
 TEST(InstanceLock, UnmakeableLockIsNeitherHeldNorBusy) {
     TestFolder folder;
     folder.write("plain", "a file, not a folder");
-    for (const QString& name : {QStringLiteral("missing/app.lock"), QStringLiteral("plain/app.lock")}) {
+    for (const QString& name :
+         {QStringLiteral("missing/app.lock"), QStringLiteral("plain/app.lock")}) {
         InstanceLock lock;
         EXPECT_EQ(lock.tryAcquire(folder.file(name)), Result::Unavailable) << name.toStdString();
         EXPECT_FALSE(lock.held());
