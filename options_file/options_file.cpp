@@ -3,6 +3,7 @@
 #include "platform/atomic_file.h"
 #include "platform/code_page.h"
 #include "platform/dialogs.h"
+#include "platform/regular_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,10 +22,11 @@ class LineReader {
 
     enum Result { Line, Overlong, End };
 
-    Result next(QByteArray& line) {
+    // Reads the next line of at most limit bytes. A longer line is not read on:
+    // the file is refused, and its remainder may be endless.
+    Result next(QByteArray& line, qsizetype limit) {
         line.clear();
         bool any = false;
-        bool overlong = false;
         for (;;) {
             if (m_pos == m_size && !fill())
                 break;
@@ -39,20 +41,17 @@ class LineReader {
             const char* start = m_buffer + m_pos;
             const char* cr = static_cast<const char*>(memchr(start, '\r', size_t(m_size - m_pos)));
             const qsizetype length = cr ? cr - start : m_size - m_pos;
-            const qsizetype room = kMaxLineBytes - line.size();
-            if (length > room)
-                overlong = true;
-            line.append(start, std::min(length, room));
+            if (length > limit - line.size())
+                return Overlong;
+            line.append(start, length);
             m_pos += length;
             if (cr) {
                 ++m_pos;
                 m_skipLf = true;
-                return overlong ? Overlong : Line;
+                return Line;
             }
         }
-        if (!any)
-            return End;
-        return overlong ? Overlong : Line;
+        return any ? Line : End;
     }
 
   private:
@@ -78,6 +77,10 @@ bool isOneOf(const QByteArray& value, std::initializer_list<const char*> accepte
     return false;
 }
 
+qsizetype lineBound(int entry) {
+    return entry >= 6 && entry <= 9 ? kMaxTrainerLineBytes : kMaxLineBytes;
+}
+
 struct Check {
     int entry;
     std::initializer_list<const char*> accepted;
@@ -94,14 +97,24 @@ LoadResult parseOptionsFile(QIODevice& input) {
 
     // Lines 1 to 11 must all be readable; anything else is a missing file.
     for (int entry = kFirstEntry; entry <= 11; ++entry) {
-        if (reader.next(line) != LineReader::Line)
+        switch (reader.next(line, lineBound(entry))) {
+        case LineReader::Line:
+            break;
+        case LineReader::Overlong:
+            if (entry == EntryHeader)
+                return result; // no options file begins like that
+            result.outcome = LoadOutcome::LineTooLong;
+            result.longLine = entry;
             return result;
+        case LineReader::End:
+            return result;
+        }
         if (entry == EntryHeader && line != kHeader)
             return result;
         result.lines[entry] = line;
     }
     // Line 12 is optional; an unreadable one counts as absent.
-    if (reader.next(line) == LineReader::Line)
+    if (reader.next(line, lineBound(EntryDocuments)) == LineReader::Line)
         result.lines[EntryDocuments] = line;
 
     const Check checks[] = {
@@ -137,8 +150,8 @@ LoadResult parseOptionsFile(QIODevice& input) {
 }
 
 LoadResult parseOptionsFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!openRegularFile(file, path))
         return {};
     return parseOptionsFile(file);
 }
@@ -198,6 +211,14 @@ MsgBoxRequest missingFileReport() {
             MsgButtons::Ok, MsgIcon::Critical, AnswerOk, QStringLiteral("Sorry...")};
 }
 
+MsgBoxRequest lineTooLongReport(int line) {
+    return {QStringLiteral("Line %1 of the Dexlan4.ini file is too long to be read.  This file "
+                           "must be corrected for the Corvantis Dexlan Options 4 program to view "
+                           "or change ini settings.")
+                .arg(line),
+            MsgButtons::Ok, MsgIcon::Critical, AnswerOk, QStringLiteral("Sorry...")};
+}
+
 MsgBoxRequest checkReport(const QByteArray& offendingLine, const QString& message) {
     return {fromCodePage(offendingLine) + kCrLf + kCrLf + message + kCrLf + kCrLf +
                 QStringLiteral("Do you wish to use default settings?"),
@@ -223,6 +244,10 @@ std::optional<LoadedWindowValues> ReadOptionsFile(SharedState& state, Dialogs& d
         state.answer = dialogs.msgBox(checkReport(loaded.offendingLine, loaded.checkMessage));
         if (state.answer != AnswerOk)
             return std::nullopt;
+    }
+    if (loaded.outcome == LoadOutcome::LineTooLong) {
+        state.answer = dialogs.msgBox(lineTooLongReport(loaded.longLine));
+        return std::nullopt;
     }
     if (loaded.outcome != LoadOutcome::Loaded) {
         state.answer = dialogs.msgBox(missingFileReport());

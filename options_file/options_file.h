@@ -16,22 +16,24 @@ class Dialogs;
 
 inline constexpr char kOptionsFileName[] = "Dexlan4.ini";
 
-// A line longer than this is kept only in part; it can never be one of the
-// trainer's values, and keeping it whole would let a file without line breaks
-// take any amount of memory.
+// The longest line read. Reading stops as soon as a line passes its bound, so a
+// file without line breaks, or an endless one, costs no more than this.
 inline constexpr qsizetype kMaxLineBytes = 64 * 1024;
+// Lines 6 to 9 belong to the trainer, which may keep long lists there.
+inline constexpr qsizetype kMaxTrainerLineBytes = 1024 * 1024;
 
-enum class LoadOutcome { Loaded, Missing, CheckFailed };
+enum class LoadOutcome { Loaded, Missing, CheckFailed, LineTooLong };
 
 struct LoadResult {
     LoadOutcome outcome = LoadOutcome::Missing;
     OptionLines lines;        // the entries as read, after the two corrections
     QByteArray offendingLine; // the line a check refused
     QString checkMessage;
+    int longLine = 0; // the line that passed its bound
 };
 
-// Reads and validates an options file. Reads at most twelve lines of at most
-// kMaxLineBytes each, whatever the size of the input.
+// Reads and validates an options file. Reads at most twelve lines, each within
+// its bound, whatever the size of the input; only a regular file is read.
 LoadResult parseOptionsFile(QIODevice& input);
 LoadResult parseOptionsFile(const QString& path);
 
@@ -57,6 +59,7 @@ std::optional<SavedLocation> locationForSaving(const QString& boxText, const QSt
 
 // The message boxes of loading and saving.
 MsgBoxRequest missingFileReport();
+MsgBoxRequest lineTooLongReport(int line);
 MsgBoxRequest checkReport(const QByteArray& offendingLine, const QString& message);
 MsgBoxRequest updateQuestion();
 MsgBoxRequest saveErrorReport(const QString& errorText);

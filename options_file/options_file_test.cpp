@@ -7,6 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace dexlan {
 namespace {
 
@@ -171,23 +178,75 @@ class EndlessLine : public QIODevice {
     qint64 m_read = 0;
 };
 
-TEST(ParseOptionsFile, OverlongLinesAreBoundedAndRefused) {
-    // 100 MB without a line break.
-    {
-        EndlessLine body(100 * 1000 * 1000);
-        EXPECT_EQ(parse(QByteArray(200 * 1000, 'x')).outcome, LoadOutcome::Missing);
-        EXPECT_EQ(parseOptionsFile(body).outcome, LoadOutcome::Missing);
+// Valid lines up to the given one, which then never ends.
+class LinesThenEndless : public EndlessLine {
+  public:
+    LinesThenEndless(const QByteArray& head, qint64 size) : EndlessLine(size), m_head(head) {}
+
+  protected:
+    qint64 readData(char* data, qint64 max) override {
+        if (m_given < m_head.size()) {
+            const qint64 n = std::min(max, m_head.size() - m_given);
+            memcpy(data, m_head.constData() + m_given, size_t(n));
+            m_given += n;
+            return n;
+        }
+        return EndlessLine::readData(data, max);
     }
-    // A free line over the limit cannot be written back as it was, so the file
-    // is refused rather than cut.
-    const QByteArray longLine(kMaxLineBytes + 1, 'y');
-    EXPECT_EQ(parse(join(with(7, longLine))).outcome, LoadOutcome::Missing);
-    // A line exactly at the limit is kept whole.
-    const QByteArray atLimit(kMaxLineBytes, 'y');
-    const LoadResult kept = parse(join(with(7, atLimit)));
+
+  private:
+    QByteArray m_head;
+    qint64 m_given = 0;
+};
+
+TEST(ParseOptionsFile, OverlongLinesAreBoundedAndRefused) {
+    // Reading stops soon after a line passes its bound, however long the input.
+    const qint64 huge = 1000LL * 1000 * 1000;
+    {
+        EndlessLine body(huge);
+        EXPECT_EQ(parseOptionsFile(body).outcome, LoadOutcome::Missing) << "no header";
+        EXPECT_LT(body.bytesRead(), 2 * kMaxLineBytes);
+    }
+    for (int line : {3, 5, 7, 11}) {
+        SCOPED_TRACE(line);
+        LinesThenEndless body(join(validLines().mid(0, line - 1)), huge);
+        const LoadResult result = parseOptionsFile(body);
+        EXPECT_EQ(result.outcome, LoadOutcome::LineTooLong);
+        EXPECT_EQ(result.longLine, line);
+        EXPECT_LT(body.bytesRead(), 2 * kMaxTrainerLineBytes);
+    }
+
+    // The trainer's own lines hold a mebibyte each, kept whole and written back.
+    QList<QByteArray> big = validLines();
+    for (int line = 6; line <= 9; ++line)
+        big[line - 1] = QByteArray(kMaxTrainerLineBytes, char('0' + line));
+    const LoadResult kept = parse(join(big));
     ASSERT_EQ(kept.outcome, LoadOutcome::Loaded);
-    EXPECT_EQ(kept.lines[7], atLimit);
-    // An unreadable twelfth line is absent, as the optional line may be.
+    EXPECT_EQ(optionsFileBytes(kept.lines), join(big));
+    static_assert(kMaxTrainerLineBytes >= 1024 * 1024);
+
+    // One byte more is too long, for them and for the program's own lines.
+    struct Case {
+        int line;
+        qsizetype bound;
+    } cases[] = {{2, kMaxLineBytes},
+                 {5, kMaxLineBytes},
+                 {6, kMaxTrainerLineBytes},
+                 {9, kMaxTrainerLineBytes},
+                 {10, kMaxLineBytes}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        EXPECT_EQ(parse(join(with(c.line, QByteArray(c.bound, 'y')))).outcome,
+                  c.line == 5 || c.line == 6 || c.line == 9 ? LoadOutcome::Loaded
+                                                            : LoadOutcome::CheckFailed);
+        const LoadResult over = parse(join(with(c.line, QByteArray(c.bound + 1, 'y'))));
+        EXPECT_EQ(over.outcome, LoadOutcome::LineTooLong);
+        EXPECT_EQ(over.longLine, c.line);
+    }
+    // A first line that long is no header, and the optional last line counts as absent.
+    EXPECT_EQ(parse(join(with(1, QByteArray(kMaxLineBytes + 1, 'y')))).outcome,
+              LoadOutcome::Missing);
+    const QByteArray longLine(kMaxLineBytes + 1, 'y');
     EXPECT_EQ(parse(join(with(12, longLine))).lines[EntryDocuments], "documents on");
 }
 
@@ -280,6 +339,48 @@ TEST_F(ReadOptionsFileTest, CheckReportCancelEndsWithoutAnotherMessage) {
     EXPECT_EQ(dialogs.boxesShown.size(), 1);
     EXPECT_EQ(dialogs.boxesShown.front().title, "Oops...");
 }
+
+TEST_F(ReadOptionsFileTest, TooLongALineIsNamedNotCalledMissing) {
+    folder.write("Dexlan4.ini", join(with(8, QByteArray(kMaxTrainerLineBytes + 1, 'z'))));
+    dialogs.expectBox(lineTooLongReport(8), AnswerOk);
+    EXPECT_FALSE(ReadOptionsFile(state, dialogs));
+    EXPECT_TRUE(dialogs.allAnswersUsed());
+    EXPECT_EQ(lineTooLongReport(8).title, "Sorry...");
+    EXPECT_TRUE(
+        lineTooLongReport(8).prompt.startsWith("Line 8 of the Dexlan4.ini file is too long"));
+}
+
+#ifdef Q_OS_UNIX
+// Only a regular file is read: anything else is reported missing at once,
+// without waiting for a writer or reading an endless device.
+TEST_F(ReadOptionsFileTest, OnlyARegularFileIsRead) {
+    const QByteArray path = QFile::encodeName(folder.file("Dexlan4.ini"));
+    struct Case {
+        const char* what;
+        std::function<void()> make;
+    } cases[] = {
+        {"a FIFO", [&] { ASSERT_EQ(mkfifo(path.constData(), 0644), 0); }},
+        {"a link to /dev/zero", [&] { ASSERT_EQ(symlink("/dev/zero", path.constData()), 0); }},
+        {"a folder", [&] { ASSERT_EQ(mkdir(path.constData(), 0755), 0); }},
+        {"a link to a folder", [&] { ASSERT_EQ(symlink("/", path.constData()), 0); }},
+        {"a dangling link", [&] { ASSERT_EQ(symlink("nowhere", path.constData()), 0); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.make();
+        ScriptedDialogs reports;
+        reports.expectBox(missingFileReport(), AnswerOk);
+        EXPECT_FALSE(ReadOptionsFile(state, reports));
+        EXPECT_TRUE(reports.allAnswersUsed());
+        if (::remove(path.constData()) != 0)
+            ::rmdir(path.constData());
+    }
+    // A link to a regular file is read through.
+    folder.write("real.ini", join(validLines()));
+    ASSERT_EQ(symlink("real.ini", path.constData()), 0);
+    EXPECT_TRUE(ReadOptionsFile(state, dialogs));
+}
+#endif
 
 } // namespace
 } // namespace dexlan
