@@ -61,6 +61,15 @@ TEST_F(ClosingTest, WarningCancelKeepsEverythingOpenAndAsksNothingMore) {
     EXPECT_TRUE(dialogs.allAnswersUsed());
 }
 
+TEST_F(ClosingTest, ClosingUnchangedKeepsWhatAnotherCopySaved) {
+    start("individual", "hist roster open");
+    const QByteArray theirs = optionsFile("individual", "hist none");
+    trainer.write("Dexlan4.ini", theirs);
+    EXPECT_TRUE(mainWindow().close());
+    EXPECT_TRUE(dialogs.boxesShown.isEmpty());
+    EXPECT_EQ(onDisk(), theirs);
+}
+
 TEST_F(ClosingTest, WarningOnlyForNetworkWithAutomaticHistoryAndNoLocation) {
     struct Case {
         QByteArray installation, mode, location;

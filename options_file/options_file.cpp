@@ -5,6 +5,7 @@
 #include "platform/dialogs.h"
 #include "platform/regular_file.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 
@@ -21,6 +22,15 @@ class LineReader {
     explicit LineReader(QIODevice& input) : m_input(input) {}
 
     enum Result { Line, Overlong, End };
+
+    // Reads what is left, so that the digest covers the whole input.
+    void readToEnd() {
+        m_pos = m_size;
+        while (fill())
+            m_pos = m_size;
+    }
+
+    QByteArray digest() const { return m_digest.result(); }
 
     // Reads the next line of at most limit bytes. A longer line is not read on:
     // the file is refused, and its remainder may be endless.
@@ -59,6 +69,7 @@ class LineReader {
         const qint64 n = m_input.read(m_buffer, sizeof m_buffer);
         m_pos = 0;
         m_size = n > 0 ? n : 0;
+        m_digest.addData(QByteArrayView(m_buffer, m_size));
         return m_size > 0;
     }
 
@@ -67,6 +78,7 @@ class LineReader {
     qsizetype m_pos = 0;
     qsizetype m_size = 0;
     bool m_skipLf = false;
+    QCryptographicHash m_digest{kContentDigest};
 };
 
 bool isOneOf(const QByteArray& value, std::initializer_list<const char*> accepted) {
@@ -145,6 +157,8 @@ LoadResult parseOptionsFile(QIODevice& input) {
     }
     if (!isOneOf(result.lines[EntryDocuments], {kDocumentsOff, kDocumentsOn}))
         result.lines[EntryDocuments] = kDocumentsOn;
+    reader.readToEnd();
+    result.digest = reader.digest();
     result.outcome = LoadOutcome::Loaded;
     return result;
 }
@@ -232,6 +246,15 @@ MsgBoxRequest updateQuestion() {
             QStringLiteral("Corvantis Dexlan Program options...")};
 }
 
+MsgBoxRequest changedOnDiskQuestion() {
+    return {QStringLiteral("The Dexlan4.ini file has been changed by another program or user "
+                           "since the Corvantis Dexlan Options 4 program read it.") +
+                kCrLf + kCrLf +
+                QStringLiteral("Do you wish to replace it with your options?  The changes made "
+                               "meanwhile will be lost."),
+            MsgButtons::YesNo, MsgIcon::Exclamation, AnswerNo, QStringLiteral("Warning...")};
+}
+
 MsgBoxRequest saveErrorReport(const QString& errorText) {
     return {errorText + kCrLf + kCrLf + QStringLiteral("Can't save the Dexlan4.ini file"),
             MsgButtons::Ok, MsgIcon::Critical, AnswerOk, QStringLiteral("Sorry...")};
@@ -255,6 +278,7 @@ std::optional<LoadedWindowValues> ReadOptionsFile(SharedState& state, Dialogs& d
     }
     for (int entry = kFirstEntry; entry <= kLastEntry; ++entry)
         state.fileOptionLines[entry] = loaded.lines[entry];
+    state.fileDigest = loaded.digest;
     const QByteArray& location = state.fileOptionLines[EntryHistoryLocation];
     LoadedWindowValues window;
     if (location != values::kHistHome)
@@ -270,7 +294,8 @@ void CopyOptionLines(SharedState& state) {
 }
 
 void SaveOptionsFile(SharedState& state, Dialogs& dialogs, QString& locationBox) {
-    if (optionsChanged(state.optionLines, state.fileOptionLines)) {
+    const bool changed = optionsChanged(state.optionLines, state.fileOptionLines);
+    if (changed) {
         state.answer = dialogs.msgBox(updateQuestion());
         if (state.answer != AnswerYes)
             return;
@@ -285,17 +310,28 @@ void SaveOptionsFile(SharedState& state, Dialogs& dialogs, QString& locationBox)
                            "the options file.")));
         return;
     }
+    const QString path = state.programFolder + QLatin1String(kOptionsFileName);
+    // Another copy of the program, the trainer or an editor may have written the
+    // file since it was read; rewriting it unasked would revert their work.
+    if (regularFileDigest(path) != state.fileDigest) {
+        if (!changed && location->entry5 == state.fileOptionLines[EntryHistoryLocation])
+            return;
+        state.answer = dialogs.msgBox(changedOnDiskQuestion());
+        if (state.answer != AnswerYes)
+            return;
+    }
     locationBox = location->boxText;
     state.optionLines[EntryHistoryLocation] = location->entry5;
 
-    const FileError error = replaceFileAtomically(
-        state.programFolder + QLatin1String(kOptionsFileName), optionsFileBytes(state.optionLines));
+    const QByteArray bytes = optionsFileBytes(state.optionLines);
+    const FileError error = replaceFileAtomically(path, bytes);
     if (error.failed()) {
         state.answer = dialogs.msgBox(saveErrorReport(error.text));
         return;
     }
     for (int entry = kFirstEntry; entry <= kLastEntry; ++entry)
         state.fileOptionLines[entry] = state.optionLines[entry];
+    state.fileDigest = contentDigest(bytes);
 }
 
 } // namespace dexlan

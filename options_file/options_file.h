@@ -29,7 +29,8 @@ struct LoadResult {
     OptionLines lines;        // the entries as read, after the two corrections
     QByteArray offendingLine; // the line a check refused
     QString checkMessage;
-    int longLine = 0; // the line that passed its bound
+    int longLine = 0;  // the line that passed its bound
+    QByteArray digest; // of every byte of a loaded file, lines past 12 included
 };
 
 // Reads and validates an options file. Reads at most twelve lines, each within
@@ -62,6 +63,7 @@ MsgBoxRequest missingFileReport();
 MsgBoxRequest lineTooLongReport(int line);
 MsgBoxRequest checkReport(const QByteArray& offendingLine, const QString& message);
 MsgBoxRequest updateQuestion();
+MsgBoxRequest changedOnDiskQuestion();
 MsgBoxRequest saveErrorReport(const QString& errorText);
 
 // What loading puts on the options window.
@@ -78,7 +80,9 @@ std::optional<LoadedWindowValues> ReadOptionsFile(SharedState& state, Dialogs& d
 void CopyOptionLines(SharedState& state);
 
 // The save dialogue: asks when anything changed, takes entry 5 from the
-// location box (whose text it may rewrite) and replaces the file atomically.
+// location box (whose text it may rewrite) and replaces the file whole. What
+// someone else wrote since the file was read is kept when nothing changed here,
+// and replaced only when the user says so.
 void SaveOptionsFile(SharedState& state, Dialogs& dialogs, QString& locationBox);
 
 } // namespace dexlan

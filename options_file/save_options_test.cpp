@@ -85,6 +85,72 @@ TEST_F(SaveOptionsTest, TheLocationIsTakenAfterTheChangeTest) {
     EXPECT_EQ(state.fileOptionLines[EntryHistoryLocation], "/srv/dexlan");
 }
 
+// What someone else wrote after the file was read is not reverted: with nothing
+// changed here the save writes nothing, and a change here asks first.
+TEST_F(SaveOptionsTest, WhatOthersSavedMeanwhileIsKept) {
+    const QByteArray theirs = QByteArray(kElevenLines).replace("sfx all", "sfx beep");
+    folder.write("Dexlan4.ini", theirs);
+
+    // Nothing changed here.
+    SaveOptionsFile(state, dialogs, box);
+    EXPECT_TRUE(dialogs.boxesShown.isEmpty());
+    EXPECT_EQ(onDisk(), theirs);
+
+    // Changed here: the update question, then the warning; No writes nothing.
+    state.optionLines[EntryManualAdvance] = "f2 off";
+    dialogs.expectBox(updateQuestion(), AnswerYes);
+    dialogs.expectBox(changedOnDiskQuestion(), AnswerNo);
+    SaveOptionsFile(state, dialogs, box);
+    EXPECT_EQ(onDisk(), theirs);
+    EXPECT_EQ(state.optionLines[EntryManualAdvance], "f2 off");
+    EXPECT_EQ(state.fileOptionLines[EntryManualAdvance], "f2 on");
+
+    // Yes replaces it, and what was written is the new reference.
+    dialogs.expectBox(updateQuestion(), AnswerYes);
+    dialogs.expectBox(changedOnDiskQuestion(), AnswerYes);
+    SaveOptionsFile(state, dialogs, box);
+    EXPECT_TRUE(onDisk().contains("\r\nf2 off\r\nsfx all\r\ndocuments on\r\n"));
+    EXPECT_TRUE(dialogs.allAnswersUsed());
+    SaveOptionsFile(state, dialogs, box);
+    EXPECT_EQ(dialogs.boxesShown.size(), 4) << "unchanged on both sides: written without asking";
+
+    // A location typed into the box is a change too.
+    folder.write("Dexlan4.ini", theirs);
+    box = "/srv/typed";
+    dialogs.expectBox(changedOnDiskQuestion(), AnswerNo);
+    SaveOptionsFile(state, dialogs, box);
+    EXPECT_EQ(onDisk(), theirs);
+    EXPECT_EQ(box, "/srv/typed");
+    EXPECT_EQ(state.optionLines[EntryHistoryLocation], "hist home");
+    EXPECT_TRUE(dialogs.allAnswersUsed());
+}
+
+TEST_F(SaveOptionsTest, TheSameBytesWrittenAgainAreNoChange) {
+    folder.write("Dexlan4.ini", kElevenLines); // rewritten, as by the trainer
+    SaveOptionsFile(state, dialogs, box);
+    EXPECT_EQ(onDisk(), kElevenLines + "documents on\r\n");
+}
+
+TEST_F(SaveOptionsTest, AFileRemovedMeanwhileIsNotMadeAgainUnasked) {
+    QFile::remove(folder.file("Dexlan4.ini"));
+    SaveOptionsFile(state, dialogs, box);
+    EXPECT_FALSE(QFile::exists(folder.file("Dexlan4.ini")));
+    state.optionLines[EntrySounds] = "sfx none";
+    dialogs.expectBox(updateQuestion(), AnswerYes);
+    dialogs.expectBox(changedOnDiskQuestion(), AnswerYes);
+    SaveOptionsFile(state, dialogs, box);
+    EXPECT_TRUE(onDisk().endsWith("sfx none\r\ndocuments on\r\n"));
+}
+
+TEST(ChangedOnDiskQuestion, IsAWarningThatDefaultsToNo) {
+    const MsgBoxRequest question = changedOnDiskQuestion();
+    EXPECT_EQ(question.buttons, MsgButtons::YesNo);
+    EXPECT_EQ(question.defaultButton, AnswerNo);
+    EXPECT_EQ(question.icon, MsgIcon::Exclamation);
+    EXPECT_EQ(question.title, "Warning...");
+    EXPECT_TRUE(question.prompt.contains("Dexlan4.ini"));
+}
+
 TEST(LocationForSaving, FollowsThePlatformPolicy) {
     struct Case {
         const char* what;
@@ -164,6 +230,7 @@ TEST_F(SaveOptionsTest, WriteProtectedFileIsNotReplaced) {
 TEST_F(SaveOptionsTest, FolderThatIsAFileIsReported) {
     folder.write("plain", "not a folder");
     state.programFolder = folder.file("plain/");
+    state.fileDigest.clear(); // nothing was read from there
     expectRefusedSave(state, dialogs, "Not a directory", "not a folder", folder.file("plain"));
 }
 

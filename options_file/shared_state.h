@@ -12,6 +12,7 @@ namespace dexlan {
 struct SharedState {
     OptionLines optionLines;     // the working copy every page reads and writes
     OptionLines fileOptionLines; // as read, or as last saved
+    QByteArray fileDigest;       // of the whole file as read or last saved; empty when none
     QString programFolder;       // the trainer's folder, ending in a separator
     QString historyFolder;       // folder prefix ending in a separator, or empty
     int historyFolderState = 0;  // 0 usable, 1 missing and not created, 99 unusable

@@ -34,4 +34,18 @@ bool openRegularFile(QFile& file, const QString& path) {
 #endif
 }
 
+QByteArray contentDigest(const QByteArray& bytes) {
+    return QCryptographicHash::hash(bytes, kContentDigest);
+}
+
+QByteArray regularFileDigest(const QString& path) {
+    QFile file;
+    if (!openRegularFile(file, path))
+        return {};
+    QCryptographicHash hash(kContentDigest);
+    if (!hash.addData(&file) || file.error() != QFileDevice::NoError)
+        return {};
+    return hash.result();
+}
+
 } // namespace dexlan

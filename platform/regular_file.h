@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCryptographicHash>
 #include <QString>
 
 class QFile;
@@ -11,5 +12,16 @@ namespace dexlan {
 // links. A FIFO, a device or a folder is refused at once, without waiting for a
 // writer or reading a byte of it.
 bool openRegularFile(QFile& file, const QString& path);
+
+// The fingerprint that tells whether a file still holds what was read or written
+// is a digest of all its bytes, made with this algorithm.
+inline constexpr QCryptographicHash::Algorithm kContentDigest = QCryptographicHash::Sha256;
+
+// The fingerprint of bytes about to be written.
+QByteArray contentDigest(const QByteArray& bytes);
+
+// The fingerprint of the regular file at path; empty when there is no readable
+// regular file there.
+QByteArray regularFileDigest(const QString& path);
 
 } // namespace dexlan
