@@ -324,7 +324,7 @@ void SaveOptionsFile(SharedState& state, Dialogs& dialogs, QString& locationBox)
     state.optionLines[EntryHistoryLocation] = location->entry5;
 
     const QByteArray bytes = optionsFileBytes(state.optionLines);
-    const FileError error = replaceFileAtomically(path, bytes);
+    const FileError error = rewriteKeepingIdentity(path, bytes);
     if (error.failed()) {
         state.answer = dialogs.msgBox(saveErrorReport(error.text));
         return;

@@ -246,6 +246,35 @@ template <typename Body> int inChild(Body body) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
+// A second name of the options file keeps showing it after a save; a save that
+// fails half-way in place leaves both names with the old bytes and says why.
+TEST_F(SaveOptionsTest, ASecondNameKeepsShowingTheFile) {
+    const QString path = folder.file("Dexlan4.ini");
+    const QString other = folder.file("shared.ini");
+    ASSERT_EQ(link(QFile::encodeName(path).constData(), QFile::encodeName(other).constData()), 0);
+    box = "/srv/one";
+    SaveOptionsFile(state, dialogs, box);
+    const QByteArray saved = onDisk();
+    EXPECT_TRUE(saved.contains("\r\n/srv/one\r\n"));
+    EXPECT_EQ(testing::readFile(other), saved);
+
+    state.optionLines[6] = QByteArray(4000, '6');
+    const int status = inChild([&] {
+        rlimit limit{1024, 1024};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        dialogs.answerNextBox(AnswerYes);
+        dialogs.answerNextBox(AnswerOk);
+        SaveOptionsFile(state, dialogs, box);
+        return dialogs.boxesShown.size() == 2 &&
+                       dialogs.boxesShown[1] == saveErrorReport("File too large")
+                   ? 0
+                   : 1;
+    });
+    EXPECT_EQ(status, 0) << "the save-error report names the system's error";
+    EXPECT_EQ(onDisk(), saved);
+    EXPECT_EQ(testing::readFile(other), saved);
+}
+
 TEST(AtomicSave, FileSizeLimitCancelsTheSave) {
     const QByteArray old = kElevenLines;
     QByteArray large = kElevenLines;
@@ -308,10 +337,15 @@ TEST(AtomicSave, KilledWhileSavingLeavesAWholeFile) {
     for (int round = 0; round < 200; ++round) {
         const pid_t pid = fork();
         if (pid == 0) {
-            for (int i = 0;; ++i)
-                replaceFileAtomically(path, i % 2 ? first : second,
-                                      i % 3 ? ReplaceStrategy::SaveFile
-                                            : ReplaceStrategy::NamedTemporary);
+            for (int i = 0;; ++i) {
+                const QByteArray& bytes = i % 2 ? first : second;
+                if (i % 3 == 2)
+                    rewriteKeepingIdentity(path, bytes);
+                else
+                    replaceFileAtomically(path, bytes,
+                                          i % 3 ? ReplaceStrategy::SaveFile
+                                                : ReplaceStrategy::NamedTemporary);
+            }
         }
         usleep(QRandomGenerator::global()->bounded(200, 20000));
         kill(pid, SIGKILL);

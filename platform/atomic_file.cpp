@@ -10,8 +10,14 @@
 #include <windows.h>
 #else
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
+#include <utility>
 #endif
 
 namespace dexlan {
@@ -128,5 +134,220 @@ FileError replaceFileAtomically(const QString& path, const QByteArray& bytes,
     }
     return viaNamedTemporary(path, bytes);
 }
+
+#ifdef Q_OS_WIN
+FileError rewriteKeepingIdentity(const QString& path, const QByteArray& bytes) {
+    // ReplaceFile, behind QSaveFile, carries the access lists over on Windows.
+    return replaceFileAtomically(path, bytes);
+}
+#else
+namespace {
+
+// Closes a descriptor when it goes out of scope.
+class Descriptor {
+  public:
+    explicit Descriptor(int fd = -1) : m_fd(fd) {}
+    ~Descriptor() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return m_fd; }
+    bool valid() const { return m_fd >= 0; }
+    void reset(int fd) {
+        close();
+        m_fd = fd;
+    }
+    // Closes now; a late write error (on a network share) shows only here.
+    bool close() {
+        const int fd = std::exchange(m_fd, -1);
+        return fd < 0 || ::close(fd) == 0;
+    }
+
+  private:
+    int m_fd;
+};
+
+// Follows symbolic links to the file they name, even one not there yet, so that
+// a shared target is rewritten and the links stay links.
+QByteArray followLinks(QByteArray path) {
+    for (int depth = 0; depth < 40; ++depth) {
+        char target[PATH_MAX];
+        const ssize_t length = ::readlink(path.constData(), target, sizeof target);
+        if (length < 0 || length == ssize_t(sizeof target))
+            return path;
+        QByteArray next(target, length);
+        if (!next.startsWith('/'))
+            next.prepend(path.left(path.lastIndexOf('/') + 1));
+        path = next;
+    }
+    return path; // opening it reports the loop
+}
+
+QByteArray folderOf(const QByteArray& path) {
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
+}
+
+bool writeAllAt(int fd, const QByteArray& bytes) {
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::pwrite(fd, bytes.constData() + done, size_t(bytes.size() - done), done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
+
+bool readAll(int fd, QByteArray& bytes) {
+    bytes.clear();
+    char buffer[64 * 1024];
+    for (;;) {
+        const ssize_t n = ::pread(fd, buffer, sizeof buffer, bytes.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            return true;
+        bytes.append(buffer, n);
+    }
+}
+
+// Puts bytes into the open file from its start and cuts it to their length;
+// answers 0 or the system's error number.
+int overwrite(int fd, const QByteArray& bytes) {
+    if (!writeAllAt(fd, bytes) || ::ftruncate(fd, bytes.size()) != 0 || ::fsync(fd) != 0)
+        return errno;
+    return 0;
+}
+
+// Rewrites the file in place. Nothing changes about the file but its bytes; the
+// old ones are kept until the new ones are on disk, and put back on failure.
+FileError rewriteInPlace(const QString& path, const QByteArray& target, const QByteArray& bytes) {
+    Descriptor file(::open(target.constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    QByteArray old;
+    if (!file.valid() || !readAll(file.get(), old))
+        return describeFailure(path, lastSystemErrorText());
+    if (const int failure = overwrite(file.get(), bytes)) {
+        overwrite(file.get(), old);
+        return describeFailure(path, qt_error_string(failure));
+    }
+    if (!file.close())
+        return describeFailure(path, lastSystemErrorText());
+    return FileError::ok();
+}
+
+// Gives the temporary file the extended attributes of the original, access lists
+// included, and none of its own (such as an access list inherited from the folder).
+bool copyAttributes(int from, int to) {
+    auto names = [](int fd, QByteArray& list) {
+        const ssize_t size = ::flistxattr(fd, nullptr, 0);
+        if (size < 0)
+            return errno == ENOTSUP;
+        list.resize(size);
+        const ssize_t got = ::flistxattr(fd, list.data(), size_t(list.size()));
+        if (got < 0)
+            return false;
+        list.truncate(got);
+        return true;
+    };
+    QByteArray wanted, present;
+    if (!names(from, wanted) || !names(to, present))
+        return false;
+    const QList<QByteArray> wantedNames = wanted.split('\0');
+    for (const QByteArray& name : present.split('\0')) {
+        if (!name.isEmpty() && !wantedNames.contains(name) &&
+            ::fremovexattr(to, name.constData()) != 0)
+            return false;
+    }
+    for (const QByteArray& name : wantedNames) {
+        if (name.isEmpty())
+            continue;
+        const ssize_t size = ::fgetxattr(from, name.constData(), nullptr, 0);
+        if (size < 0)
+            return false;
+        QByteArray value(size, Qt::Uninitialized);
+        const ssize_t got = ::fgetxattr(from, name.constData(), value.data(), size_t(size));
+        if (got < 0 || ::fsetxattr(to, name.constData(), value.constData(), size_t(got), 0) != 0)
+            return false;
+    }
+    return true;
+}
+
+// Replaces the file by rename when the new file can be made exactly like the old
+// one: same owner, group, permissions and attributes. Answers false when it
+// cannot (the folder takes no new file, the owner cannot be given away, the
+// rename is refused); the file is then as it was.
+bool replaceKeepingIdentity(const QByteArray& target, int original, const struct stat& was,
+                            const QByteArray& bytes) {
+    const QByteArray base = target.mid(target.lastIndexOf('/') + 1);
+    QByteArray tempName;
+    Descriptor temp;
+    for (int attempt = 0; attempt < 20 && !temp.valid(); ++attempt) {
+        tempName = folderOf(target) + "/." + base + ".new" +
+                   QByteArray::number(QRandomGenerator::global()->generate(), 16);
+        temp.reset(::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        if (!temp.valid() && errno != EEXIST)
+            return false;
+    }
+    if (!temp.valid())
+        return false;
+    struct stat made {};
+    // The owner first: giving a file away clears its set-id bits.
+    const bool alike = (::fchown(temp.get(), was.st_uid, was.st_gid) == 0 ||
+                        (::fstat(temp.get(), &made) == 0 && made.st_uid == was.st_uid &&
+                         made.st_gid == was.st_gid)) &&
+                       copyAttributes(original, temp.get()) &&
+                       ::fchmod(temp.get(), was.st_mode & 07777) == 0 &&
+                       ::fstat(temp.get(), &made) == 0 && made.st_uid == was.st_uid &&
+                       made.st_gid == was.st_gid && (made.st_mode & 07777) == (was.st_mode & 07777);
+    const bool written = alike && writeAllAt(temp.get(), bytes) && ::fsync(temp.get()) == 0;
+    if (!temp.close() || !written || ::rename(tempName.constData(), target.constData()) != 0) {
+        ::unlink(tempName.constData());
+        return false;
+    }
+    // The new name must reach the disk too.
+    Descriptor folder(::open(folderOf(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.valid())
+        ::fsync(folder.get());
+    return true;
+}
+
+} // namespace
+
+FileError rewriteKeepingIdentity(const QString& path, const QByteArray& bytes) {
+    // Past the file-size limit a write must fail with an error the rewrite can
+    // undo, not end the program half-way through it.
+    std::signal(SIGXFSZ, SIG_IGN);
+
+    const QByteArray target = followLinks(QFile::encodeName(path));
+    // Opening for writing, without changing anything, tells whether the file
+    // may be written at all (a rename would replace a protected file too).
+    Descriptor original(::open(target.constData(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    if (!original.valid()) {
+        if (errno == ENOENT)
+            return replaceFileAtomically(QFile::decodeName(target), bytes);
+        return describeFailure(path, lastSystemErrorText());
+    }
+    struct stat was {};
+    if (::fstat(original.get(), &was) != 0)
+        return describeFailure(path, lastSystemErrorText());
+    if (!S_ISREG(was.st_mode))
+        return describeFailure(path, qt_error_string(EINVAL));
+    // Like careful editors: rename only when that changes nothing but the bytes;
+    // other names of the file would keep the old ones.
+    if (was.st_nlink == 1 && replaceKeepingIdentity(target, original.get(), was, bytes))
+        return FileError::ok();
+    return rewriteInPlace(path, target, bytes);
+}
+#endif
 
 } // namespace dexlan

@@ -18,4 +18,12 @@ enum class ReplaceStrategy { Automatic, SaveFile, NamedTemporary };
 FileError replaceFileAtomically(const QString& path, const QByteArray& bytes,
                                 ReplaceStrategy strategy = ReplaceStrategy::Automatic);
 
+// Rewrites the file at path with bytes and keeps it the same file to everyone
+// else: a symbolic link keeps pointing at it, and its owner, group, permissions,
+// extended attributes (access lists among them) and other hard links stay. The
+// file is replaced by rename where that keeps all of these; otherwise it is
+// rewritten in place, with the old bytes put back on any failure. On failure the
+// file is as it was and the error says why.
+FileError rewriteKeepingIdentity(const QString& path, const QByteArray& bytes);
+
 } // namespace dexlan
