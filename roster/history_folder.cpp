@@ -13,6 +13,12 @@
 #include <cerrno>
 #include <limits>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#endif
+
 namespace dexlan {
 
 namespace {
@@ -52,6 +58,12 @@ FileError otherFailure(const QString& text) {
     return {FileError::Other, text};
 }
 
+// No file or folder name holds a NUL: the system would cut the path short
+// there, and Qt refuses it with a stale error text.
+bool holdsNul(const QString& path) {
+    return path.contains(QChar(0));
+}
+
 QString folderOf(const QString& path) {
     qsizetype i = path.size() - 1;
     while (i >= 0 && !isSeparator(path.at(i)))
@@ -74,6 +86,11 @@ bool isWindowsOnlyLocation(const QString& location, const PathPolicy& policy) {
 QString windowsOnlyLocationText() {
     return QStringLiteral("This location names a Windows drive or network share, which cannot "
                           "be reached from this computer.");
+}
+
+QString nulInLocationText() {
+    return QStringLiteral("The location contains a NUL character, which no folder name can "
+                          "hold.");
 }
 
 QString normalisedLocation(const QString& typed, const PathPolicy& policy) {
@@ -100,6 +117,8 @@ QString resolvedHistoryFolder(const QString& historyFolder, const QString& progr
 }
 
 FileError probeFolder(const QString& folder) {
+    if (holdsNul(folder))
+        return otherFailure(nulInLocationText());
     // A user's own file "xxxx" must survive the check: the probe has a random,
     // hidden name and is only ever created, never opened over something else.
     QString lastError;
@@ -119,21 +138,34 @@ FileError probeFolder(const QString& folder) {
     return otherFailure(lastError);
 }
 
-bool createHistoryFolder(const QString& folder) {
+FileError createHistoryFolder(const QString& folder) {
+    if (holdsNul(folder))
+        return otherFailure(nulInLocationText());
     const QString path = withoutTrailingSeparator(folder);
-#ifndef Q_OS_WIN
-    // Here a backslash would be part of a name, never a separator.
-    if (path.contains(QLatin1Char('\\')))
-        return false;
-#endif
     const QString last = path.mid(folderOf(path).size());
-    if (last.isEmpty() || last.contains(QLatin1Char(':')) || last.contains(QLatin1Char('\\')))
-        return false;
-    return QDir().mkdir(path);
+    if (last.isEmpty() || last == QLatin1String(".") || last == QLatin1String(".."))
+        return otherFailure(qt_error_string(EEXIST));
+#ifdef Q_OS_WIN
+    if (last.contains(QLatin1Char(':')))
+        return otherFailure(QStringLiteral("A folder name cannot contain a colon."));
+    if (CreateDirectoryW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()),
+                         nullptr))
+        return FileError::ok();
+    return failureIn(folderOf(path), qt_error_string(-1));
+#else
+    if (::mkdir(QFile::encodeName(path).constData(), 0777) == 0)
+        return FileError::ok();
+    const int error = errno;
+    return {error == ENOENT ? FileError::FolderMissing : FileError::Other, qt_error_string(error)};
+#endif
 }
 
 UserListing listUsers(const QString& folder) {
     UserListing listing;
+    if (holdsNul(folder)) {
+        listing.error = otherFailure(nulInLocationText());
+        return listing;
+    }
     const QFileInfo info(withoutTrailingSeparator(folder));
     if (!info.exists()) {
         listing.error = {FileError::FolderMissing, qt_error_string(ENOENT)};
@@ -232,6 +264,8 @@ std::optional<int> smallestFreeNumber(const std::vector<int>& listNumbers,
 
 NumberInFolder inspectNumber(const QString& folder, int number) {
     NumberInFolder result;
+    if (holdsNul(folder))
+        return result; // nothing can be there; creating says why
 #ifdef Q_OS_WIN
     const QStringList spellings{newHistoryFileName(number)};
 #else
@@ -277,6 +311,8 @@ FileError writeAllBytes(QIODevice& device, const QByteArray& bytes) {
 }
 
 CreateResult createFileExclusively(const QString& path, const QByteArray& bytes) {
+    if (holdsNul(path))
+        return {CreateResult::Failed, otherFailure(nulInLocationText())};
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
         if (existsAsAnything(path))
@@ -296,6 +332,8 @@ CreateResult createFileExclusively(const QString& path, const QByteArray& bytes)
 }
 
 QString existingHistoryFile(const QString& folder, int number) {
+    if (holdsNul(folder))
+        return {};
 #ifdef Q_OS_WIN
     const QStringList spellings{QString::number(number) + QLatin1String(kHistorySuffix)};
 #else

@@ -25,6 +25,10 @@ bool isWindowsOnlyLocation(const QString& location, const PathPolicy& policy);
 // The platform-style description that opens the messages about such a location.
 QString windowsOnlyLocationText();
 
+// The description that opens the messages about a location holding a NUL
+// character, which no file or folder name can hold.
+QString nulInLocationText();
+
 // The location box's text as HistoryFolder holds it: with one separator at its
 // end unless empty, in the case the platform stores. A Windows-only location
 // is kept as typed, so that saving the options file gives it back unchanged;
@@ -45,9 +49,10 @@ QString resolvedHistoryFolder(const QString& historyFolder, const QString& progr
 // folder does not exist.
 FileError probeFolder(const QString& folder);
 
-// Creates the last level of folder. Refuses a name holding a colon or a
-// backslash, which on Windows could not name this folder.
-bool createHistoryFolder(const QString& folder);
+// Creates the last level of folder, or says why it cannot be made. Whatever
+// this file system takes as a folder name is made as it is; on Windows a colon
+// in the last level is refused, as it would name a stream, not a folder.
+FileError createHistoryFolder(const QString& folder);
 
 // --- Listing users ----------------------------------------------------------
 

@@ -125,14 +125,36 @@ TEST(ProbeFolder, TellsAMissingFolderFromOtherFailures) {
     }
 }
 
-TEST(CreateHistoryFolder, OneLevelAndNoWindowsCharacters) {
+TEST(CreateHistoryFolder, MakesWhatThisSystemCallsAFolderAndSaysWhyNot) {
     TestFolder folder;
-    EXPECT_TRUE(createHistoryFolder(folder.file("users/")));
-    EXPECT_TRUE(QFileInfo(folder.file("users")).isDir());
-    EXPECT_FALSE(createHistoryFolder(folder.file("a/b/"))); // one level only
-    EXPECT_FALSE(createHistoryFolder(folder.file("c:hist/")));
-    EXPECT_FALSE(createHistoryFolder(folder.file("x\\y/")));
-    EXPECT_EQ(testing::allNamesUnder(folder.path()), QStringList{QStringLiteral("users")});
+    folder.write("plain", "x");
+    struct Case {
+        QString folder;
+        QString error; // empty: made
+    };
+    const Case cases[] = {
+        {folder.file("users/"), {}},
+        {folder.file("class:7b/"), {}}, // a colon is an ordinary character here
+        {folder.file("x\\y/"), {}},
+        {folder.file("users/"), qt_error_string(EEXIST)},
+        {folder.file("a/b/"), qt_error_string(ENOENT)}, // one level only
+        {folder.file("plain/sub/"), qt_error_string(ENOTDIR)},
+        {folder.path() + QStringLiteral("a") + QChar(0) + QStringLiteral("b/"),
+         nulInLocationText()},
+    };
+    for (const Case& c : cases) {
+        const FileError error = createHistoryFolder(c.folder);
+        EXPECT_EQ(error.text, c.error) << c.folder.toStdString();
+        if (c.error.isEmpty())
+            EXPECT_TRUE(QFileInfo(c.folder).isDir()) << c.folder.toStdString();
+    }
+    EXPECT_EQ(testing::allNamesUnder(folder.path()),
+              (QStringList{QStringLiteral("class:7b"), QStringLiteral("plain"),
+                           QStringLiteral("users"), QStringLiteral("x\\y")}));
+
+    testing::ImmutableFolder locked(folder.file("users"));
+    if (locked.ok())
+        EXPECT_EQ(createHistoryFolder(folder.file("users/sub/")).text, qt_error_string(EPERM));
 }
 
 struct ListedCase {

@@ -121,10 +121,15 @@ void UserRoster::CheckHistoryFolder() {
         return;
     if (probe.kind == FileError::FolderMissing) {
         m_state.answer = m_dialogs.msgBox(createFolderQuestion(probe.text, shownFolder()));
-        if (m_state.answer == AnswerYes)
-            createHistoryFolder(folder); // a failure shows when the folder is listed
-        else
+        if (m_state.answer != AnswerYes) {
             m_state.historyFolderState = 1;
+            return;
+        }
+        const FileError created = createHistoryFolder(folder);
+        if (!created.failed())
+            return;
+        m_state.answer = m_dialogs.msgBox(cannotReadReport(created.text, shownFolder()));
+        m_state.historyFolderState = 99;
         return;
     }
     m_state.answer = m_dialogs.msgBox(cannotReadReport(probe.text, shownFolder()));
@@ -346,7 +351,9 @@ void UserRoster::AddName(NameIn& dialog) {
                     box->setFocus();
                     return;
                 }
-                createHistoryFolder(folder);
+                const FileError made = createHistoryFolder(folder);
+                if (made.failed())
+                    return cannotSave(made.text, path);
                 break;
             }
             return cannotSave(created.error.text, path);

@@ -328,6 +328,53 @@ TEST_F(UserRosterTest, ListingFailureStopsWithEntriesSoFar) {
     }
 }
 
+TEST_F(UserRosterTest, FolderNamesLegalHereAreCreatedOnYes) {
+    // A colon is an ordinary character in a folder name here.
+    const QString colon = users.file("class:7b/");
+    useLocation(colon);
+    dialogs.expectBox(createFolderQuestion(qt_error_string(ENOENT), colon), AnswerYes);
+    page.roster->FillUserList();
+    EXPECT_TRUE(QFileInfo(colon).isDir());
+    EXPECT_EQ(state.historyFolderState, 0);
+
+    const QString colonToo = users.file("room:12/");
+    useLocation(colonToo);
+    dialogs.expectBox(addFolderQuestion(colonToo), AnswerYes);
+    addNames({QStringLiteral("Ann")});
+    EXPECT_EQ(firstLine(colonToo + "1HIST.DX"), "\"Ann\"");
+}
+
+TEST_F(UserRosterTest, AFolderThatCannotBeMadeSaysWhy) {
+    // Each is missing, so the question comes; Yes then fails for the reason given.
+    QDir().mkdir(users.file("locked"));
+    testing::ImmutableFolder locked(users.file("locked"));
+    struct Case {
+        QString folder;
+        QString why;
+    };
+    std::vector<Case> cases = {{users.file("no/such/"), qt_error_string(ENOENT)}};
+    if (locked.ok())
+        cases.push_back({users.file("locked/new/"), qt_error_string(EPERM)});
+    for (const Case& c : cases) {
+        useLocation(c.folder);
+        dialogs.expectBox(createFolderQuestion(qt_error_string(ENOENT), c.folder), AnswerYes);
+        dialogs.expectBox(cannotReadReport(c.why, c.folder), AnswerOk);
+        page.roster->FillUserList();
+        EXPECT_EQ(state.historyFolderState, 99) << c.folder.toStdString();
+    }
+
+    // No folder name holds a NUL: no question, and the message says so.
+    const QString nul = users.path() + QStringLiteral("a") + QChar(0) + QStringLiteral("b/");
+    useLocation(nul);
+    dialogs.expectBox(cannotReadReport(nulInLocationText(), nul), AnswerOk);
+    page.roster->FillUserList();
+    EXPECT_EQ(state.historyFolderState, 99);
+
+    dialogs.expectBox(cannotSaveReport(nulInLocationText(), nul + "1HIST.DX"), AnswerOk);
+    addNames({QStringLiteral("Ann")});
+    EXPECT_EQ(testing::allNamesUnder(users.path()), QStringList{QStringLiteral("locked")});
+}
+
 TEST_F(UserRosterTest, ModesWithoutFolderNeitherProbeNorChangeTheVerdict) {
     writeUser("1hist.dx", "Ann");
     for (const char* mode : {values::kHistNone, values::kHistDriveA}) {
