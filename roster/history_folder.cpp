@@ -191,12 +191,11 @@ UserListing listUsers(const QString& folder) {
         const FirstLine line = readFirstLineOfFile(it.filePath());
         switch (line.status) {
         case FirstLine::Empty:
-            listing.error =
-                otherFailure(QStringLiteral("The history file %1 is empty.").arg(fileName));
-            return listing;
+            listing.unreadable.push_back({fileName, {}});
+            continue;
         case FirstLine::ReadError:
-            listing.error = otherFailure(line.errorText);
-            return listing;
+            listing.unreadable.push_back({fileName, line.errorText});
+            continue;
         case FirstLine::TooLong:
             continue;
         case FirstLine::Line:
@@ -207,6 +206,9 @@ UserListing listUsers(const QString& folder) {
             continue;
         listing.users.push_back({std::move(*name), *number, it.filePath()});
     }
+    std::sort(
+        listing.unreadable.begin(), listing.unreadable.end(),
+        [](const UnreadableFile& a, const UnreadableFile& b) { return a.fileName < b.fileName; });
     return listing;
 }
 

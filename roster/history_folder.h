@@ -62,14 +62,23 @@ struct ListedUser {
     QString path; // the file the entry came from
 };
 
+// A history file whose first line could not be read.
+struct UnreadableFile {
+    QString fileName;
+    QString errorText; // the platform's description; empty when the file is empty
+    friend bool operator==(const UnreadableFile&, const UnreadableFile&) = default;
+};
+
 struct UserListing {
-    std::vector<ListedUser> users; // in the order the folder gave the files
-    FileError error;               // the first failure; the listing stopped there
+    std::vector<ListedUser> users;          // in the order the folder gave the files
+    std::vector<UnreadableFile> unreadable; // by file name
+    FileError error;                        // the folder itself could not be listed
 };
 
 // Lists the users of folder (ending in a separator): the normal files whose
 // names end in "hist.dx" in any letter case, not hidden, not folders, whose
-// first line holds a name. Stops at the first failure, keeping what was read.
+// first line holds a name. A file that cannot be read is noted and passed
+// over: one damaged file must not hide every other user.
 UserListing listUsers(const QString& folder);
 
 // The order of the user list: letter case ignored, whatever the locale; names

@@ -2,6 +2,7 @@
 
 #include "platform/test_files.h"
 #include "roster/history_file.h"
+#include "roster/roster_messages.h"
 #include "roster/roster_test_files.h"
 
 #include <QBuffer>
@@ -19,6 +20,11 @@
 #include <sys/stat.h>
 
 namespace dexlan {
+
+void PrintTo(const UnreadableFile& file, std::ostream* out) {
+    *out << file.fileName.toStdString() << ": " << file.errorText.toStdString();
+}
+
 namespace {
 
 using testing::TestFolder;
@@ -202,7 +208,7 @@ TEST(ListUsers, FindsUsersInAnyLetterCaseAndNothingElse) {
     EXPECT_EQ(found, expected);
 }
 
-TEST(ListUsers, StopsAtTheFirstFailure) {
+TEST(ListUsers, AFolderThatCannotBeListedIsAFailure) {
     TestFolder folder;
     folder.write("plain", "x");
     const UserListing missing = listUsers(folder.file("nowhere/"));
@@ -212,11 +218,53 @@ TEST(ListUsers, StopsAtTheFirstFailure) {
     const UserListing notAFolder = listUsers(folder.file("plain/"));
     EXPECT_EQ(notAFolder.error.kind, FileError::Other);
     EXPECT_EQ(notAFolder.error.text, qt_error_string(ENOTDIR));
+}
 
-    folder.write("1hist.dx", "");
-    const UserListing empty = listUsers(folder.path());
-    EXPECT_EQ(empty.error.kind, FileError::Other);
-    EXPECT_EQ(empty.error.text, QStringLiteral("The history file 1hist.dx is empty."));
+TEST(ListUsers, AFileThatCannotBeReadHidesNoOtherUser) {
+    TestFolder folder;
+    folder.write("1hist.dx", "\"Ann\"\r\n");
+    folder.write("2hist.dx", "");
+    folder.write("3hist.dx", "\"Bob\"\r\n");
+    folder.write("4hist.dx", "\"Secret\"\r\n");
+    folder.write("5hist.dx", "\"Cy\"\r\n");
+    ASSERT_EQ(chmod(QFile::encodeName(folder.path()).constData(), 0755), 0);
+    ASSERT_EQ(chmod(QFile::encodeName(folder.file("4hist.dx")).constData(), 0), 0);
+
+    bool unprivileged = false; // else root reads the file like any other
+    const UserListing listing = [&] {
+        testing::UnprivilegedFileAccess access;
+        unprivileged = access.ok();
+        return listUsers(folder.path());
+    }();
+    EXPECT_FALSE(listing.error.failed());
+    std::set<QByteArray> names;
+    for (const ListedUser& user : listing.users)
+        names.insert(user.name);
+    std::vector<UnreadableFile> expected{{QStringLiteral("2hist.dx"), {}}};
+    if (unprivileged)
+        expected.push_back({QStringLiteral("4hist.dx"), qt_error_string(EACCES)});
+    else
+        names.erase("Secret");
+    EXPECT_EQ(names, (std::set<QByteArray>{"Ann", "Bob", "Cy"}));
+    EXPECT_EQ(listing.unreadable, expected);
+}
+
+TEST(UnreadableFilesText, NamesEachFileAndHowManyMore) {
+    const QString empty = QStringLiteral("The history file 2hist.dx is empty.");
+    const QString denied = QStringLiteral("The history file 4hist.dx cannot be read: ") +
+                           qt_error_string(EACCES) + QLatin1Char('.');
+    EXPECT_EQ(unreadableFilesText({{QStringLiteral("2hist.dx"), {}}}), empty);
+    EXPECT_EQ(unreadableFilesText({{QStringLiteral("2hist.dx"), {}},
+                                   {QStringLiteral("4hist.dx"), qt_error_string(EACCES)}}),
+              empty + QStringLiteral("\r\n") + denied);
+
+    std::vector<UnreadableFile> many;
+    for (int n = 1; n <= 25; ++n)
+        many.push_back({QString::number(n) + QStringLiteral("hist.dx"), {}});
+    const QStringList lines = unreadableFilesText(many).split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 11);
+    EXPECT_EQ(lines[9], QStringLiteral("The history file 10hist.dx is empty."));
+    EXPECT_EQ(lines[10], QStringLiteral("15 more history files cannot be read."));
 }
 
 TEST(ListsBefore, IgnoresLetterCaseWhateverTheLocale) {

@@ -151,7 +151,7 @@ void UserRoster::FillUserList() {
     if (!list)
         return;
 
-    FileError error;
+    QString errorText;
     {
         WaitCursor wait;
         list->clear();
@@ -161,7 +161,10 @@ void UserRoster::FillUserList() {
             listing.error = {FileError::Other, windowsOnlyLocationText()};
         else
             listing = listUsers(folder);
-        error = listing.error;
+        if (listing.error.failed())
+            errorText = listing.error.text;
+        else if (!listing.unreadable.empty())
+            errorText = unreadableFilesText(listing.unreadable);
 
         struct Entry {
             QString key;
@@ -188,8 +191,8 @@ void UserRoster::FillUserList() {
             list->addItem(newEntry(entry.text, entry.user->number, entry.user->path));
         list->setUpdatesEnabled(true);
     }
-    if (error.failed() && m_state.startupDone == 1)
-        m_state.answer = m_dialogs.msgBox(cannotReadReport(error.text, shownFolder()));
+    if (!errorText.isEmpty() && m_state.startupDone == 1)
+        m_state.answer = m_dialogs.msgBox(cannotReadReport(errorText, shownFolder()));
 }
 
 QListWidgetItem* UserRoster::selectedEntry() const {

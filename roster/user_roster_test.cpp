@@ -294,38 +294,34 @@ TEST_F(UserRosterTest, WindowsOnlyLocationIsNeverMadeIntoFilesOrFolders) {
     EXPECT_TRUE(testing::allNamesUnder(users.path()).isEmpty());
 }
 
-TEST_F(UserRosterTest, ListingFailureStopsWithEntriesSoFar) {
+TEST_F(UserRosterTest, OneBadFileHidesNoOtherUser) {
     writeUser("1hist.dx", "Ann");
     writeUser("2hist.dx", "Bob");
-    users.write("3hist.dx", ""); // its first line cannot be read
+    users.write("3hist.dx", ""); // e.g. left by a copy killed while writing
     writeUser("4hist.dx", "Cy");
     writeUser("5hist.dx", "Di");
+    users.write("6HIST.DX", "");
     useLocation(users.path());
-    // The folder's own order decides which entries were read before the failure.
-    std::vector<QString> before;
-    QDirIterator it(users.path(), QDir::Files);
-    while (it.hasNext()) {
-        it.next();
-        if (it.fileName() == QLatin1String("3hist.dx"))
-            break;
-        before.push_back(QString::fromLatin1(firstLine(it.filePath()).mid(1).chopped(1)));
-    }
-    std::sort(before.begin(), before.end(), listsBefore);
+    const std::vector<Entry> everyone{{"Ann", 1}, {"Bob", 2}, {"Cy", 4}, {"Di", 5}};
 
     for (int startupDone : {0, 1}) {
         state.startupDone = startupDone;
         if (startupDone)
-            dialogs.expectBox(
-                cannotReadReport(QStringLiteral("The history file 3hist.dx is empty."),
-                                 users.path()),
-                AnswerOk);
+            dialogs.expectBox(cannotReadReport(QStringLiteral("The history file 3hist.dx is "
+                                                              "empty.\r\nThe history file "
+                                                              "6HIST.DX is empty."),
+                                               users.path()),
+                              AnswerOk);
         page.roster->FillUserList();
-        std::vector<QString> shown;
-        for (const Entry& e : page.entries())
-            shown.push_back(e.name);
-        EXPECT_EQ(shown, before);
+        EXPECT_EQ(page.entries(), everyone);
         EXPECT_EQ(state.historyFolderState, 0) << "the verdict is not changed";
     }
+
+    // With every readable user listed, a name already in the folder is refused.
+    dialogs.expectBox(duplicateNameReport(QStringLiteral("Di")), AnswerOk);
+    addNames({QStringLiteral("Di")});
+    EXPECT_EQ(page.entries(), everyone);
+    EXPECT_FALSE(QFileInfo::exists(users.file("7HIST.DX")));
 }
 
 TEST_F(UserRosterTest, FolderNamesLegalHereAreCreatedOnYes) {
