@@ -1,6 +1,7 @@
 #include "roster/history_folder.h"
 
 #include "options_file/option_lines.h"
+#include "platform/code_page.h"
 #include "roster/history_file.h"
 
 #include <QDir>
@@ -210,6 +211,22 @@ UserListing listUsers(const QString& folder) {
         listing.unreadable.begin(), listing.unreadable.end(),
         [](const UnreadableFile& a, const UnreadableFile& b) { return a.fileName < b.fileName; });
     return listing;
+}
+
+QString shownName(const QByteArray& name) {
+    // Most names are plain ASCII, the same in every code page, and need no converter.
+    bool plain = true;
+    for (char c : name) {
+        if (static_cast<unsigned char>(c) >= 0x80 || c == '\n') {
+            plain = false;
+            break;
+        }
+    }
+    if (plain)
+        return QString::fromLatin1(name);
+    QString text = fromCodePage(name);
+    text.replace(QLatin1Char('\n'), QChar(0x21B5)); // not in the code page: no name has it
+    return text;
 }
 
 QString listSortKey(const QString& name) {

@@ -267,6 +267,21 @@ TEST(UnreadableFilesText, NamesEachFileAndHowManyMore) {
     EXPECT_EQ(lines[10], QStringLiteral("15 more history files cannot be read."));
 }
 
+TEST(ShownName, CodePageCharactersAndAVisibleLineFeed) {
+    struct Case {
+        QByteArray name;
+        const char* shown; // UTF-8
+    };
+    const Case cases[] = {
+        {"Ann", "Ann"},
+        {"\xc9mile \x80", "Émile €"},
+        {"Ann\nBob", "Ann↵Bob"},
+        {"\n\xe9\n", "↵é↵"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(shownName(c.name), QString::fromUtf8(c.shown)) << c.shown;
+}
+
 TEST(ListsBefore, IgnoresLetterCaseWhateverTheLocale) {
     QStringList names{QStringLiteral("bob"), QStringLiteral("Carl"), QStringLiteral("Ann"),
                       QStringLiteral("adam"), QStringLiteral("ann")};

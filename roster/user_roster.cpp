@@ -1,7 +1,6 @@
 #include "roster/user_roster.h"
 
 #include "platform/atomic_file.h"
-#include "platform/code_page.h"
 #include "platform/dialogs.h"
 #include "roster/history_file.h"
 #include "roster/history_folder.h"
@@ -35,16 +34,6 @@ class WaitCursor {
 QString windowsStylePath(const QString& location, const QString& fileName) {
     return location.endsWith(QLatin1Char('\\')) ? location + fileName
                                                 : location + QLatin1Char('\\') + fileName;
-}
-
-// A name from a history file as the list shows it. Most names are plain ASCII,
-// the same in every code page, and need no converter.
-QString screenText(const QByteArray& name) {
-    for (char c : name) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return fromCodePage(name);
-    }
-    return QString::fromLatin1(name);
 }
 
 QListWidgetItem* newEntry(const QString& text, int number, const QString& path) {
@@ -174,7 +163,7 @@ void UserRoster::FillUserList() {
         std::vector<Entry> entries;
         entries.reserve(listing.users.size());
         for (const ListedUser& user : listing.users) {
-            QString text = screenText(user.name);
+            QString text = shownName(user.name);
             entries.push_back({listSortKey(text), std::move(text), &user});
         }
         // One sort for the whole folder rather than a search per entry, on

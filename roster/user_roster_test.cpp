@@ -176,6 +176,23 @@ TEST_F(UserRosterTest, ListsTheFoldersUsersWithoutRegardToCase) {
     EXPECT_EQ(page.entries(), expected);
 }
 
+TEST_F(UserRosterTest, ALineFeedInANameShowsAndTheFileStaysAsItWas) {
+    // The trainer ends a line at a carriage return only: a lone line feed is
+    // part of the name, and must not make the entry look like two users.
+    const QByteArray bytes = "\"Ann\nBob\"\r\n 0\r\n";
+    users.write("1hist.dx", bytes);
+    useLocation(users.path());
+    page.roster->FillUserList();
+    EXPECT_EQ(page.entries(), (std::vector<Entry>{{QString::fromUtf8("Ann↵Bob"), 1}}));
+    EXPECT_EQ(users.read("1hist.dx"), bytes);
+
+    // Deleting it still finds the name it shows in the file.
+    state.confirmDelete = 0;
+    page.select(QString::fromUtf8("Ann↵Bob"));
+    page.roster->DeleteSelectedName();
+    EXPECT_FALSE(QFileInfo::exists(users.file("1hist.dx")));
+}
+
 TEST_F(UserRosterTest, EmptyOrRelativeLocationLiesInTheTrainersFolder) {
     writeUser("1hist.dx", "Home", program.path());
     QDir().mkdir(program.file("sub"));
