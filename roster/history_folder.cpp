@@ -15,9 +15,13 @@
 #include <limits>
 
 #ifdef Q_OS_WIN
+#include <io.h>
 #include <windows.h>
 #else
+#include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace dexlan {
@@ -58,6 +62,20 @@ FileError failureIn(const QString& folder, QString text) {
 FileError otherFailure(const QString& text) {
     return {FileError::Other, text};
 }
+
+#ifdef Q_OS_WIN
+// The system's own description of a Windows error code.
+QString windowsErrorText(DWORD error) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    QString text = length ? QString::fromWCharArray(buffer, int(length)).trimmed()
+                          : QStringLiteral("Error %1").arg(error);
+    LocalFree(buffer);
+    return text;
+}
+#endif
 
 // No file or folder name holds a NUL: the system would cut the path short
 // there, and Qt refuses it with a stale error text.
@@ -152,7 +170,7 @@ FileError createHistoryFolder(const QString& folder) {
     if (CreateDirectoryW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()),
                          nullptr))
         return FileError::ok();
-    return failureIn(folderOf(path), qt_error_string(-1));
+    return failureIn(folderOf(path), windowsErrorText(GetLastError()));
 #else
     if (::mkdir(QFile::encodeName(path).constData(), 0777) == 0)
         return FileError::ok();
@@ -329,24 +347,166 @@ FileError writeAllBytes(QIODevice& device, const QByteArray& bytes) {
     return FileError::ok();
 }
 
+namespace {
+
+bool syncToDisk(QFile& file) {
+#ifdef Q_OS_WIN
+    return _commit(file.handle()) == 0;
+#else
+    return ::fsync(file.handle()) == 0;
+#endif
+}
+
+// Makes the new name itself durable: without it a crash may forget the entry.
+void syncFolder(const QString& folder) {
+#ifndef Q_OS_WIN
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+#else
+    Q_UNUSED(folder);
+#endif
+}
+
+// A file beside path holding bytes, complete and synced, under a hidden name
+// that no user's file can have (it does not end in "hist.dx").
+struct Temporary {
+    QString path;
+    FileError error;
+};
+
+Temporary writeTemporaryBeside(const QString& path, const QByteArray& bytes) {
+    const QString folder = folderOf(path);
+    QFile file;
+    for (int attempt = 0;; ++attempt) {
+        file.setFileName(folder + QLatin1Char('.') + path.mid(folder.size()) +
+                         QLatin1String(".new") +
+                         QString::number(QRandomGenerator::global()->generate64(), 16));
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+            break;
+        if (attempt >= 8 || !existsAsAnything(file.fileName()))
+            return {{}, failureIn(folder, file.errorString())};
+    }
+    FileError error = writeAllBytes(file, bytes);
+    if (!error.failed() && !syncToDisk(file))
+        error = otherFailure(lastSystemErrorText());
+    file.close();
+    if (error.failed()) {
+        file.remove();
+        return {{}, error};
+    }
+    return {file.fileName(), {}};
+}
+
+struct Placed {
+    enum Outcome { Done, NameTaken, Failed };
+    Outcome outcome = Failed;
+    QString errorText;
+};
+
+#ifndef Q_OS_WIN
+Placed placeFailure(int error) {
+    if (error == EEXIST)
+        return {Placed::NameTaken, {}};
+    return {Placed::Failed, qt_error_string(error)};
+}
+#endif
+
+// Gives the file at from the name to, unless something has that name.
+Placed placeWithoutReplacing(const QString& from, const QString& to) {
+#ifdef Q_OS_WIN
+    if (MoveFileExW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(from).utf16()),
+                    reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(to).utf16()),
+                    MOVEFILE_WRITE_THROUGH))
+        return {Placed::Done, {}};
+    const DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
+        return {Placed::NameTaken, {}};
+    return {Placed::Failed, windowsErrorText(error)};
+#else
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+#ifdef Q_OS_LINUX
+    // Where the file system cannot rename without replacing (NFS, for one), a
+    // second name for the file, made by link(), is just as atomic.
+    const int renamed =
+        ::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE);
+    if (renamed == 0)
+        return {Placed::Done, {}};
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        return placeFailure(errno);
+#endif
+    if (::link(source.constData(), target.constData()) == 0) {
+        ::unlink(source.constData());
+        return {Placed::Done, {}};
+    }
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS)
+        return placeFailure(errno);
+    // Neither, as on some shares: look, then rename. Only a copy that makes
+    // the same name within that moment could be replaced.
+    struct stat info {};
+    if (::lstat(target.constData(), &info) == 0)
+        return {Placed::NameTaken, {}};
+    if (::rename(source.constData(), target.constData()) == 0)
+        return {Placed::Done, {}};
+    return placeFailure(errno);
+#endif
+}
+
+} // namespace
+
 CreateResult createFileExclusively(const QString& path, const QByteArray& bytes) {
     if (holdsNul(path))
         return {CreateResult::Failed, otherFailure(nulInLocationText())};
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
-        if (existsAsAnything(path))
+    if (existsAsAnything(path))
+        return {CreateResult::AlreadyExists, {}};
+    const Temporary temporary = writeTemporaryBeside(path, bytes);
+    if (temporary.error.failed())
+        return {CreateResult::Failed, temporary.error};
+    const Placed placed = placeWithoutReplacing(temporary.path, path);
+    if (placed.outcome != Placed::Done) {
+        QFile::remove(temporary.path);
+        if (placed.outcome == Placed::NameTaken)
             return {CreateResult::AlreadyExists, {}};
-        return {CreateResult::Failed, failureIn(folderOf(path), file.errorString())};
+        return {CreateResult::Failed, failureIn(folderOf(path), placed.errorText)};
     }
-    const FileError error = writeAllBytes(file, bytes);
-    if (error.failed()) {
-        // The file is ours alone (created just now): a cut-short copy must not
-        // stay for the trainer to read.
-        file.close();
-        file.remove();
-        return {CreateResult::Failed, error};
-    }
-    file.close();
+    syncFolder(folderOf(path));
+    return {CreateResult::Created, {}};
+}
+
+CreateResult replaceEmptyNameFile(const QString& path, const QByteArray& bytes) {
+    if (holdsNul(path))
+        return {CreateResult::Failed, otherFailure(nulInLocationText())};
+    const Temporary temporary = writeTemporaryBeside(path, bytes);
+    if (temporary.error.failed())
+        return {CreateResult::Failed, temporary.error};
+    auto skip = [&temporary] {
+        QFile::remove(temporary.path);
+        return CreateResult{CreateResult::Skipped, {}};
+    };
+    // Looked at again at the last moment: another copy may have given it a
+    // name since. A write-protected file is somebody's decision, kept.
+    const FirstLine line = readFirstLineOfFile(path);
+    if (line.status != FirstLine::Line || line.bytes != "\"\"")
+        return skip();
+    const QFileInfo info(path);
+    if (!info.isSymLink() && !info.isWritable())
+        return skip();
+#ifdef Q_OS_WIN
+    if (!MoveFileExW(
+            reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(temporary.path).utf16()),
+            reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()),
+            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return skip();
+#else
+    if (::rename(QFile::encodeName(temporary.path).constData(),
+                 QFile::encodeName(path).constData()) != 0)
+        return skip();
+#endif
+    syncFolder(folderOf(path));
     return {CreateResult::Created, {}};
 }
 

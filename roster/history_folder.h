@@ -126,14 +126,28 @@ NumberInFolder inspectNumber(const QString& folder, int number);
 FileError writeAllBytes(QIODevice& device, const QByteArray& bytes);
 
 struct CreateResult {
-    enum Outcome { Created, AlreadyExists, Failed };
+    enum Outcome {
+        Created,
+        AlreadyExists, // another file took the name first
+        Skipped,       // the file there cannot be replaced: pass over its number
+        Failed,
+    };
     Outcome outcome = Failed;
     FileError error;
 };
 
-// Creates path with bytes, only if no file of that name exists. A file that
-// cannot be written whole is removed again.
+// Creates path with bytes, only if no file of that name exists. The file
+// appears whole or not at all: the bytes are written and synced under a
+// hidden temporary name beside it, which is then put in place without
+// replacing anything. A copy killed meanwhile leaves at most that temporary
+// file, which is never taken for a user's.
 CreateResult createFileExclusively(const QString& path, const QByteArray& bytes);
+
+// Puts a new file with bytes in the place of path, a file holding the empty
+// name, in one step: the directory entry is replaced, so a symbolic link is
+// replaced too and never written through. Skipped when the file holds a name
+// by now, may not be written, or cannot be replaced.
+CreateResult replaceEmptyNameFile(const QString& path, const QByteArray& bytes);
 
 // The file of user number in folder, in whatever letter case it exists, or an
 // empty text when there is none.

@@ -17,7 +17,11 @@
 #include <climits>
 #include <set>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace dexlan {
 
@@ -441,6 +445,80 @@ TEST(CreateFileExclusively, NeverReplacesAndNeverLeavesAPartialFile) {
         EXPECT_EQ(full.error.text, qt_error_string(EFBIG));
     }
     EXPECT_FALSE(QFileInfo::exists(folder.file("4HIST.DX")));
+}
+
+// Whatever a writer leaves behind: no name the listing takes for a user's file.
+void expectNoTraceOfAUser(const QString& folder, const char* what) {
+    for (const QString& name : testing::allNamesUnder(folder)) {
+        EXPECT_TRUE(name.startsWith(QLatin1Char('.'))) << what << ": " << name.toStdString();
+        EXPECT_FALSE(hasHistorySuffix(name)) << what << ": " << name.toStdString();
+    }
+    const UserListing listing = listUsers(folder);
+    EXPECT_TRUE(listing.users.empty()) << what;
+    EXPECT_TRUE(listing.unreadable.empty()) << what;
+}
+
+TEST(CreateFileExclusively, ACopyKilledWhileWritingLeavesNoHalfFile) {
+    const std::array<int, kRandomsPerFile> randoms{201, 302, 403, 504, 605, 706, 807, 908};
+    const QByteArray bytes = newHistoryFileBytes("Ann", randoms);
+    for (rlim_t limit : {rlim_t(0), rlim_t(1000)}) {
+        TestFolder folder;
+        const QString path = folder.file("4HIST.DX");
+        // The child is killed by the file-size limit in the middle of its write,
+        // with no chance to clean up, as a copy ended from outside would be.
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            std::signal(SIGXFSZ, SIG_DFL);
+            const rlimit lowered{limit, limit};
+            setrlimit(RLIMIT_FSIZE, &lowered);
+            createFileExclusively(path, bytes);
+            _exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << limit;
+
+        EXPECT_FALSE(QFileInfo::exists(path)) << limit;
+        expectNoTraceOfAUser(folder.path(), "killed");
+        // The number is free for the next add.
+        EXPECT_EQ(createFileExclusively(path, bytes).outcome, CreateResult::Created);
+        EXPECT_TRUE(folder.read("4HIST.DX") == bytes);
+    }
+}
+
+TEST(ReplaceEmptyNameFile, ReplacesTheEntryAndNothingBeyondIt) {
+    TestFolder folder;
+    TestFolder outside;
+    const QByteArray emptyName = "\"\"\r\n 0\r\n";
+    outside.write("template.dx", emptyName);
+    ASSERT_TRUE(QFile::link(outside.file("template.dx"), folder.file("1hist.dx")));
+    folder.write("2hist.dx", emptyName);
+
+    // A link is replaced by the new file; what it pointed to stays as it was.
+    EXPECT_EQ(replaceEmptyNameFile(folder.file("1hist.dx"), "\"Ann\"\r\n").outcome,
+              CreateResult::Created);
+    EXPECT_FALSE(QFileInfo(folder.file("1hist.dx")).isSymLink());
+    EXPECT_EQ(folder.read("1hist.dx"), "\"Ann\"\r\n");
+    EXPECT_EQ(outside.read("template.dx"), emptyName);
+
+    // A file that holds a name by now is somebody's: passed over.
+    folder.write("3hist.dx", "\"Zed\"\r\n");
+    EXPECT_EQ(replaceEmptyNameFile(folder.file("3hist.dx"), "\"Bob\"\r\n").outcome,
+              CreateResult::Skipped);
+    EXPECT_EQ(folder.read("3hist.dx"), "\"Zed\"\r\n");
+
+    // One that cannot be replaced is passed over too.
+    testing::ImmutableFolder locked(folder.file("2hist.dx"));
+    if (locked.ok()) {
+        EXPECT_EQ(replaceEmptyNameFile(folder.file("2hist.dx"), "\"Bob\"\r\n").outcome,
+                  CreateResult::Skipped);
+        EXPECT_EQ(folder.read("2hist.dx"), emptyName);
+    }
+    EXPECT_EQ(testing::allNamesUnder(folder.path()),
+              (QStringList{QStringLiteral("1hist.dx"), QStringLiteral("2hist.dx"),
+                           QStringLiteral("3hist.dx")}))
+        << "no temporary file stays";
 }
 
 TEST(HistoryFileOfANumber, FoundInAnyCaseAndDeleted) {

@@ -48,8 +48,9 @@ class FileSizeLimit {
     void (*m_oldHandler)(int) = nullptr;
 };
 
-// A folder in which nothing can be created or removed, for as long as this
-// lives. ok() is false where the file system has no immutable attribute.
+// A folder in which nothing can be created or removed (or a file that cannot
+// be changed, renamed over or removed), for as long as this lives. ok() is
+// false where the file system has no immutable attribute.
 class ImmutableFolder {
   public:
     explicit ImmutableFolder(const QString& path) : m_path(path) {

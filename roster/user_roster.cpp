@@ -1,6 +1,5 @@
 #include "roster/user_roster.h"
 
-#include "platform/atomic_file.h"
 #include "platform/dialogs.h"
 #include "roster/history_file.h"
 #include "roster/history_folder.h"
@@ -315,11 +314,15 @@ void UserRoster::AddName(NameIn& dialog) {
         if (!inFolder.emptyNameFile.isEmpty()) {
             // A file with the empty name holds no user; it is replaced whole,
             // under its own spelling, rather than joined by a second file.
-            const FileError error = replaceFileAtomically(inFolder.emptyNameFile, bytes);
-            if (error.failed())
-                return cannotSave(error.text, inFolder.emptyNameFile);
-            createdPath = inFolder.emptyNameFile;
-            break;
+            const CreateResult replaced = replaceEmptyNameFile(inFolder.emptyNameFile, bytes);
+            if (replaced.outcome == CreateResult::Failed)
+                return cannotSave(replaced.error.text, inFolder.emptyNameFile);
+            if (replaced.outcome == CreateResult::Created) {
+                createdPath = inFolder.emptyNameFile;
+                break;
+            }
+            number = candidates.next();
+            continue;
         }
         const QString path = folder + newHistoryFileName(*number);
         const CreateResult created = createFileExclusively(path, bytes);
@@ -327,6 +330,7 @@ void UserRoster::AddName(NameIn& dialog) {
         case CreateResult::Created:
             createdPath = path;
             break;
+        case CreateResult::Skipped:
         case CreateResult::AlreadyExists:
             // Another copy of the program took the number a moment ago; look
             // at it again, and move on should it keep appearing and vanishing.

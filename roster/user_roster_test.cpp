@@ -597,6 +597,28 @@ TEST_F(UserRosterTest, AStaleListNeverCostsAUserTheirFile) {
     EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Ann", 2}, {"Bob", 3}}));
 }
 
+TEST_F(UserRosterTest, AnEmptyNameFileIsReplacedNeverWrittenThroughNorInTheWay) {
+    const QByteArray emptyName = "\"\"\r\n 0\r\n";
+    TestFolder outside;
+    outside.write("template.dx", emptyName);
+    ASSERT_TRUE(QFile::link(outside.file("template.dx"), users.file("1hist.dx")));
+    users.write("2hist.dx", emptyName);
+    testing::ImmutableFolder locked(users.file("2hist.dx"));
+    useLocation(users.path());
+    page.roster->FillUserList();
+
+    addNames({QStringLiteral("Ann"), QStringLiteral("Bob")});
+    // The link gave way to Ann's own file; the file it pointed to is untouched.
+    EXPECT_FALSE(QFileInfo(users.file("1hist.dx")).isSymLink());
+    EXPECT_EQ(firstLine(users.file("1hist.dx")), "\"Ann\"");
+    EXPECT_EQ(outside.read("template.dx"), emptyName);
+    // A file that cannot be replaced costs its number, not every add.
+    const int bobsNumber = locked.ok() ? 3 : 2;
+    EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Ann", 1}, {"Bob", bobsNumber}}));
+    if (locked.ok())
+        EXPECT_EQ(users.read("2hist.dx"), emptyName);
+}
+
 TEST_F(UserRosterTest, TwoCopiesAddingToOneFolderNeverShareAFile) {
     SharedState otherState = state;
     ScriptedDialogs otherDialogs;
