@@ -79,6 +79,18 @@ MsgBoxRequest deleteQuestion(const QString& name) {
             MsgButtons::OkCancel, MsgIcon::Question, AnswerOk, QStringLiteral("Delete name...")};
 }
 
+MsgBoxRequest replacedFileReport(const QString& listedName, const QString& nameNow,
+                                 const QString& path) {
+    const QString now = nameNow.isEmpty()
+                            ? QStringLiteral("it holds no name now.")
+                            : QStringLiteral("it now holds the name ") + nameNow + QLatin1Char('.');
+    return {QStringLiteral("The history file ") + path + QStringLiteral(" no longer belongs to ") +
+                listedName + QStringLiteral(":  ") + now + kTwice +
+                QStringLiteral("Nothing has been erased.  The user list now shows the names "
+                               "found in the history files."),
+            MsgButtons::Ok, MsgIcon::Exclamation, AnswerOk, QStringLiteral("Sorry...")};
+}
+
 MsgBoxRequest cannotDeleteReport(const QString& errorText, const QString& deletePath) {
     return {errorText + kTwice + QStringLiteral("The program cannot kill the file: ") + deletePath,
             MsgButtons::Ok, MsgIcon::Critical, AnswerOk, QStringLiteral("Sorry...")};

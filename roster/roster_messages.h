@@ -33,6 +33,10 @@ MsgBoxRequest cannotSaveReport(const QString& errorText, const QString& path);
 
 // Deleting a name: the once-per-window question (OK / Cancel).
 MsgBoxRequest deleteQuestion(const QString& name);
+// Deleting a name: the file no longer holds the listed name (another copy or
+// administrator reused the number); nameNow is empty when it holds no name.
+MsgBoxRequest replacedFileReport(const QString& listedName, const QString& nameNow,
+                                 const QString& path);
 // Deleting a name: the file cannot be deleted.
 MsgBoxRequest cannotDeleteReport(const QString& errorText, const QString& deletePath);
 // Deleting a name whose entry carries no user number, so names no file.

@@ -226,8 +226,28 @@ void UserRoster::DeleteSelectedName() {
                 deletePath = folder + QString::number(number) + QLatin1String(kHistorySuffix);
         }
     }
-    if (!error.failed())
-        error = deleteHistoryFile(deletePath);
+    if (!error.failed()) {
+        // The number may have been given to somebody else since the list was
+        // read (another administrator, another copy): only the listed user's
+        // own file is killed.
+        const FirstLine line = readFirstLineOfFile(deletePath);
+        if (line.status == FirstLine::ReadError) {
+            error = {FileError::Other, line.errorText};
+        } else {
+            const std::optional<QByteArray> name =
+                line.status == FirstLine::Line ? nameFromFirstLine(line.bytes) : std::nullopt;
+            const QString nameNow = name ? shownName(*name) : QString();
+            if (nameNow != item->text()) {
+                m_state.answer =
+                    m_dialogs.msgBox(replacedFileReport(item->text(), nameNow, deletePath));
+                if (m_controls.deleteName)
+                    m_controls.deleteName->setEnabled(false);
+                FillUserList();
+                return;
+            }
+            error = deleteHistoryFile(deletePath);
+        }
+    }
     if (error.failed()) {
         m_state.answer = m_dialogs.msgBox(cannotDeleteReport(error.text, deletePath));
         return;

@@ -865,6 +865,44 @@ TEST_F(UserRosterTest, DeleteRemovesTheListedFileEvenAfterTheLocationChanged) {
     EXPECT_EQ(firstLine(other.file("1hist.dx")), "\"Zed\"");
 }
 
+TEST_F(UserRosterTest, DeleteKillsOnlyAFileThatStillHoldsTheListedName) {
+    struct Case {
+        QByteArray nowInFile;
+        QString nameNow; // as the message names it; empty for no name
+        std::vector<Entry> listAfter;
+    };
+    const Case cases[] = {
+        {"\"Zed\"\r\n 0\r\n", QStringLiteral("Zed"), {{"Bob", 2}, {"Zed", 1}}},
+        {"\"\"\r\n 0\r\n", {}, {{"Bob", 2}}},
+        {"", {}, {{"Bob", 2}}},
+    };
+    state.confirmDelete = 0;
+    for (const Case& c : cases) {
+        writeUser("1hist.dx", "Ann");
+        writeUser("2hist.dx", "Bob");
+        useLocation(users.path());
+        page.roster->FillUserList();
+        // Another administrator gives number 1 to somebody else meanwhile.
+        users.write("1hist.dx", c.nowInFile);
+
+        page.select(QStringLiteral("Ann"));
+        const MsgBoxRequest report =
+            replacedFileReport(QStringLiteral("Ann"), c.nameNow, users.file("1hist.dx"));
+        EXPECT_TRUE(report.prompt.contains(QStringLiteral("Ann")) &&
+                    report.prompt.contains(c.nameNow));
+        dialogs.expectBox(report, AnswerOk);
+        if (c.nowInFile.isEmpty()) // the rebuild names the empty file
+            dialogs.expectBox(cannotReadReport(QStringLiteral("The history file 1hist.dx is "
+                                                              "empty."),
+                                               users.path()),
+                              AnswerOk);
+        page.roster->DeleteSelectedName();
+        EXPECT_EQ(users.read("1hist.dx"), c.nowInFile);
+        EXPECT_EQ(page.entries(), c.listAfter) << c.nowInFile.toStdString();
+        EXPECT_FALSE(page.remove->isEnabled());
+    }
+}
+
 TEST_F(UserRosterTest, FailedOrRefusedDeletionsChangeNothing) {
     writeUser("1hist.dx", "Ann");
     writeUser("-5hist.dx", "Minus");
