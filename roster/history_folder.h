@@ -73,6 +73,7 @@ struct UserListing {
     std::vector<ListedUser> users;          // in the order the folder gave the files
     std::vector<UnreadableFile> unreadable; // by file name
     FileError error;                        // the folder itself could not be listed
+    std::optional<quint64> digest;          // historyFilesDigest() as the listing saw it
 };
 
 // Lists the users of folder (ending in a separator): the normal files whose
@@ -80,6 +81,16 @@ struct UserListing {
 // first line holds a name. A file that cannot be read is noted and passed
 // over: one damaged file must not hide every other user.
 UserListing listUsers(const QString& folder);
+
+// The folder's history files in one number, from their names and the files
+// they stand for, read from the folder alone (no file is opened). The number
+// changes when a history file is added, removed or replaced by another file,
+// not when one is rewritten in place. Nothing when the folder cannot be read.
+std::optional<quint64> historyFilesDigest(const QString& folder);
+// The part the history file at path has in its folder's digest; 0 when there
+// is no such file, so that a change the program makes itself can be counted
+// in without reading the folder again: digest ^= before ^ after.
+quint64 historyFileDigest(const QString& path);
 
 // The text the user list shows for a name from a history file (code-page
 // bytes). A line feed, which the trainer keeps within the line, shows as the

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <set>
 
 #include <csignal>
@@ -269,6 +270,40 @@ TEST(UnreadableFilesText, NamesEachFileAndHowManyMore) {
     ASSERT_EQ(lines.size(), 11);
     EXPECT_EQ(lines[9], QStringLiteral("The history file 10hist.dx is empty."));
     EXPECT_EQ(lines[10], QStringLiteral("15 more history files cannot be read."));
+}
+
+TEST(HistoryFilesDigest, FollowsTheHistoryFilesAndNothingElse) {
+    TestFolder folder;
+    folder.write("1hist.dx", "\"Ann\"\r\n");
+    const auto digest = [&folder] { return historyFilesDigest(folder.path()); };
+    const std::optional<quint64> first = digest();
+    ASSERT_TRUE(first.has_value());
+    EXPECT_EQ(listUsers(folder.path()).digest, first) << "the listing sees the same";
+
+    // Other names leave it as it was.
+    folder.write("notes.txt", "x");
+    folder.write(".2HIST.DX.new1234", "\"Half");
+    folder.write("hist.dx", "\"Nobody\"\r\n");
+    EXPECT_EQ(digest(), first);
+
+    // A new history file changes it, by its own part, which is how a change the
+    // program makes itself is counted in.
+    folder.write("2HIST.DX", "\"Bob\"\r\n");
+    const std::optional<quint64> second = digest();
+    EXPECT_NE(second, first);
+    EXPECT_EQ(*second, *first ^ historyFileDigest(folder.file("2HIST.DX")));
+
+    // So does a file put in the place of another; removing it goes back.
+    folder.write("3hist.dx", "\"Zed\"\r\n");
+    ASSERT_EQ(std::rename(QFile::encodeName(folder.file("3hist.dx")).constData(),
+                          QFile::encodeName(folder.file("2HIST.DX")).constData()),
+              0);
+    EXPECT_NE(digest(), second);
+    ASSERT_TRUE(QFile::remove(folder.file("2HIST.DX")));
+    EXPECT_EQ(digest(), first);
+    EXPECT_EQ(historyFileDigest(folder.file("2HIST.DX")), 0u);
+
+    EXPECT_FALSE(historyFilesDigest(folder.file("nowhere/")).has_value());
 }
 
 TEST(ShownName, CodePageCharactersAndAVisibleLineFeed) {

@@ -142,7 +142,6 @@ void UserRoster::FillUserList() {
     QString errorText;
     {
         WaitCursor wait;
-        list->clear();
         const QString folder = historyFolderPath();
         UserListing listing;
         if (folder.isEmpty())
@@ -153,34 +152,62 @@ void UserRoster::FillUserList() {
             errorText = listing.error.text;
         else if (!listing.unreadable.empty())
             errorText = unreadableFilesText(listing.unreadable);
-
-        struct Entry {
-            QString key;
-            QString text;
-            const ListedUser* user;
-        };
-        std::vector<Entry> entries;
-        entries.reserve(listing.users.size());
-        for (const ListedUser& user : listing.users) {
-            QString text = shownName(user.name);
-            entries.push_back({listSortKey(text), std::move(text), &user});
-        }
-        // One sort for the whole folder rather than a search per entry, on
-        // keys made once per name.
-        std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-            if (a.key != b.key)
-                return a.key < b.key;
-            if (a.text != b.text)
-                return a.text < b.text;
-            return a.user->number < b.user->number;
-        });
-        list->setUpdatesEnabled(false);
-        for (const Entry& entry : entries)
-            list->addItem(newEntry(entry.text, entry.user->number, entry.user->path));
-        list->setUpdatesEnabled(true);
+        showListing(listing, folder);
     }
     if (!errorText.isEmpty() && m_state.startupDone == 1)
         m_state.answer = m_dialogs.msgBox(cannotReadReport(errorText, shownFolder()));
+}
+
+void UserRoster::showListing(const UserListing& listing, const QString& folder) {
+    QListWidget* list = m_controls.userList;
+    list->clear();
+    m_listedFolder = folder;
+    m_listedDigest = listing.digest;
+
+    struct Entry {
+        QString key;
+        QString text;
+        const ListedUser* user;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(listing.users.size());
+    for (const ListedUser& user : listing.users) {
+        QString text = shownName(user.name);
+        entries.push_back({listSortKey(text), std::move(text), &user});
+    }
+    // One sort for the whole folder rather than a search per entry, on
+    // keys made once per name.
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        if (a.key != b.key)
+            return a.key < b.key;
+        if (a.text != b.text)
+            return a.text < b.text;
+        return a.user->number < b.user->number;
+    });
+    list->setUpdatesEnabled(false);
+    for (const Entry& entry : entries)
+        list->addItem(newEntry(entry.text, entry.user->number, entry.user->path));
+    list->setUpdatesEnabled(true);
+}
+
+void UserRoster::refreshFromFolder(const QString& folder) {
+    // Reading the folder's names tells whether any history file came, went or
+    // was replaced since the list was read; only then are the files read.
+    const std::optional<quint64> digest = historyFilesDigest(folder);
+    if (!digest || (folder == m_listedFolder && digest == m_listedDigest))
+        return; // unchanged, or missing: adding asks about it
+    WaitCursor wait;
+    const UserListing listing = listUsers(folder);
+    if (!listing.error.failed())
+        showListing(listing, folder);
+}
+
+void UserRoster::countChangeIn(const QString& path, quint64 before) {
+    if (!m_listedDigest || !path.startsWith(m_listedFolder) ||
+        path.indexOf(QLatin1Char('/'), m_listedFolder.size()) >= 0 ||
+        path.indexOf(QLatin1Char('\\'), m_listedFolder.size()) >= 0)
+        return;
+    *m_listedDigest ^= before ^ historyFileDigest(path);
 }
 
 QListWidgetItem* UserRoster::selectedEntry() const {
@@ -245,7 +272,10 @@ void UserRoster::DeleteSelectedName() {
                 FillUserList();
                 return;
             }
+            const quint64 before = historyFileDigest(deletePath);
             error = deleteHistoryFile(deletePath);
+            if (!error.failed())
+                countChangeIn(deletePath, before);
         }
     }
     if (error.failed()) {
@@ -278,6 +308,11 @@ void UserRoster::AddName(NameIn& dialog) {
         return;
     }
     QListWidget* list = m_controls.userList;
+    const QString folder = historyFolderPath();
+    // Another copy or administrator may have added names since the list was
+    // read: the name is checked against the folder as it is now.
+    if (!folder.isEmpty())
+        refreshFromFolder(folder);
     for (int row = 0; row < list->count(); ++row) {
         if (list->item(row)->text() == name) {
             m_state.answer = m_dialogs.msgBox(duplicateNameReport(name));
@@ -307,7 +342,6 @@ void UserRoster::AddName(NameIn& dialog) {
         m_state.answer = m_dialogs.msgBox(cannotSaveReport(errorText, path));
         box->setFocus();
     };
-    const QString folder = historyFolderPath();
     if (folder.isEmpty()) {
         cannotSave(windowsOnlyLocationText(),
                    windowsStylePath(m_state.historyFolder, newHistoryFileName(number.value_or(1))));
@@ -334,11 +368,13 @@ void UserRoster::AddName(NameIn& dialog) {
         if (!inFolder.emptyNameFile.isEmpty()) {
             // A file with the empty name holds no user; it is replaced whole,
             // under its own spelling, rather than joined by a second file.
+            const quint64 before = historyFileDigest(inFolder.emptyNameFile);
             const CreateResult replaced = replaceEmptyNameFile(inFolder.emptyNameFile, bytes);
             if (replaced.outcome == CreateResult::Failed)
                 return cannotSave(replaced.error.text, inFolder.emptyNameFile);
             if (replaced.outcome == CreateResult::Created) {
                 createdPath = inFolder.emptyNameFile;
+                countChangeIn(createdPath, before);
                 break;
             }
             number = candidates.next();
@@ -349,6 +385,7 @@ void UserRoster::AddName(NameIn& dialog) {
         switch (created.outcome) {
         case CreateResult::Created:
             createdPath = path;
+            countChangeIn(path, 0);
             break;
         case CreateResult::Skipped:
         case CreateResult::AlreadyExists:

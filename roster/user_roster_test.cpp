@@ -594,7 +594,7 @@ TEST_F(UserRosterTest, AStaleListNeverCostsAUserTheirFile) {
     EXPECT_EQ(testing::allNamesUnder(users.path()),
               (QStringList{QStringLiteral("1hist.dx"), QStringLiteral("2hist.dx"),
                            QStringLiteral("3HIST.DX")}));
-    EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Ann", 2}, {"Bob", 3}}));
+    EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Ann", 2}, {"Bob", 3}, {"Zed", 1}}));
 }
 
 TEST_F(UserRosterTest, AnEmptyNameFileIsReplacedNeverWrittenThroughNorInTheWay) {
@@ -641,7 +641,44 @@ TEST_F(UserRosterTest, TwoCopiesAddingToOneFolderNeverShareAFile) {
 
     EXPECT_EQ(firstLine(users.file("1HIST.DX")), "\"Ann\"");
     EXPECT_EQ(firstLine(users.file("2HIST.DX")), "\"Bob\"");
-    EXPECT_EQ(other.entries(), (std::vector<Entry>{{"Bob", 2}}));
+    EXPECT_EQ(other.entries(), (std::vector<Entry>{{"Ann", 1}, {"Bob", 2}}));
+}
+
+TEST_F(UserRosterTest, ANameIsCheckedAgainstTheFolderAsItIsWhenAdding) {
+    writeUser("1hist.dx", "Bob");
+    useLocation(users.path());
+    page.roster->FillUserList();
+
+    // A second copy of the program, its list read at the same time.
+    SharedState otherState = state;
+    ScriptedDialogs otherDialogs;
+    RosterPage other(otherState, otherDialogs);
+    other.box->setText(users.path());
+    other.roster->FillUserList();
+
+    addNames({QStringLiteral("Ann")});
+    ASSERT_EQ(firstLine(users.file("2HIST.DX")), "\"Ann\"");
+    otherDialogs.expectBox(duplicateNameReport(QStringLiteral("Ann")), AnswerOk);
+    otherDialogs.onNextModal([](QDialog& dialog) {
+        auto* text = dialog.findChild<QLineEdit*>(QStringLiteral("Text1"));
+        auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("Command1"));
+        text->setText(QStringLiteral("Ann"));
+        ok->click();
+        ok->click();
+    });
+    other.roster->AddNames();
+    EXPECT_TRUE(otherDialogs.allAnswersUsed());
+    EXPECT_EQ(other.entries(), (std::vector<Entry>{{"Ann", 2}, {"Bob", 1}}))
+        << "the list shows the folder as it is";
+
+    // A file put in the folder by hand after the list was read counts too.
+    writeUser("7hist.dx", "Cy");
+    dialogs.expectBox(duplicateNameReport(QStringLiteral("Cy")), AnswerOk);
+    addNames({QStringLiteral("Cy")});
+    EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Ann", 2}, {"Bob", 1}, {"Cy", 7}}));
+    EXPECT_EQ(testing::allNamesUnder(users.path()),
+              (QStringList{QStringLiteral("1hist.dx"), QStringLiteral("2HIST.DX"),
+                           QStringLiteral("7hist.dx")}));
 }
 
 TEST_F(UserRosterTest, AddingToAMissingFolderAsksFirst) {
