@@ -15,6 +15,7 @@
 #include <limits>
 
 #ifdef Q_OS_WIN
+#include <QDateTime>
 #include <io.h>
 #include <windows.h>
 #else
