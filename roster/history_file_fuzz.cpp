@@ -77,6 +77,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (name) {
                 check(!name->isEmpty(), "a listed name is never empty");
                 check(line.bytes.mid(1, name->size()) == *name, "the name is inside the quotes");
+                const QString shown = shownName(*name);
+                check(!shown.contains(QLatin1Char('\n')) &&
+                          shown.count(QChar(0x21B5)) == name->count('\n'),
+                      "a line feed shows as one symbol, never as a line break");
             }
         } else if (line.status == FirstLine::Empty) {
             check(bytes.isEmpty(), "only an empty file has no line");

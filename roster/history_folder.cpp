@@ -1,6 +1,7 @@
 #include "roster/history_folder.h"
 
 #include "options_file/option_lines.h"
+#include "platform/code_page.h"
 #include "roster/history_file.h"
 
 #include <QDir>
@@ -12,6 +13,19 @@
 #include <algorithm>
 #include <cerrno>
 #include <limits>
+
+#ifdef Q_OS_WIN
+#include <QDateTime>
+#include <io.h>
+#include <windows.h>
+#else
+#include <cstdio>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace dexlan {
 
@@ -52,6 +66,26 @@ FileError otherFailure(const QString& text) {
     return {FileError::Other, text};
 }
 
+#ifdef Q_OS_WIN
+// The system's own description of a Windows error code.
+QString windowsErrorText(DWORD error) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    QString text = length ? QString::fromWCharArray(buffer, int(length)).trimmed()
+                          : QStringLiteral("Error %1").arg(error);
+    LocalFree(buffer);
+    return text;
+}
+#endif
+
+// No file or folder name holds a NUL: the system would cut the path short
+// there, and Qt refuses it with a stale error text.
+bool holdsNul(const QString& path) {
+    return path.contains(QChar(0));
+}
+
 QString folderOf(const QString& path) {
     qsizetype i = path.size() - 1;
     while (i >= 0 && !isSeparator(path.at(i)))
@@ -74,6 +108,11 @@ bool isWindowsOnlyLocation(const QString& location, const PathPolicy& policy) {
 QString windowsOnlyLocationText() {
     return QStringLiteral("This location names a Windows drive or network share, which cannot "
                           "be reached from this computer.");
+}
+
+QString nulInLocationText() {
+    return QStringLiteral("The location contains a NUL character, which no folder name can "
+                          "hold.");
 }
 
 QString normalisedLocation(const QString& typed, const PathPolicy& policy) {
@@ -100,6 +139,8 @@ QString resolvedHistoryFolder(const QString& historyFolder, const QString& progr
 }
 
 FileError probeFolder(const QString& folder) {
+    if (holdsNul(folder))
+        return otherFailure(nulInLocationText());
     // A user's own file "xxxx" must survive the check: the probe has a random,
     // hidden name and is only ever created, never opened over something else.
     QString lastError;
@@ -119,21 +160,127 @@ FileError probeFolder(const QString& folder) {
     return otherFailure(lastError);
 }
 
-bool createHistoryFolder(const QString& folder) {
+FileError createHistoryFolder(const QString& folder) {
+    if (holdsNul(folder))
+        return otherFailure(nulInLocationText());
     const QString path = withoutTrailingSeparator(folder);
-#ifndef Q_OS_WIN
-    // Here a backslash would be part of a name, never a separator.
-    if (path.contains(QLatin1Char('\\')))
-        return false;
-#endif
     const QString last = path.mid(folderOf(path).size());
-    if (last.isEmpty() || last.contains(QLatin1Char(':')) || last.contains(QLatin1Char('\\')))
-        return false;
-    return QDir().mkdir(path);
+    if (last.isEmpty() || last == QLatin1String(".") || last == QLatin1String(".."))
+        return otherFailure(qt_error_string(EEXIST));
+#ifdef Q_OS_WIN
+    if (last.contains(QLatin1Char(':')))
+        return otherFailure(QStringLiteral("A folder name cannot contain a colon."));
+    if (CreateDirectoryW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()),
+                         nullptr))
+        return FileError::ok();
+    return failureIn(folderOf(path), windowsErrorText(GetLastError()));
+#else
+    if (::mkdir(QFile::encodeName(path).constData(), 0777) == 0)
+        return FileError::ok();
+    const int error = errno;
+    return {error == ENOENT ? FileError::FolderMissing : FileError::Other, qt_error_string(error)};
+#endif
 }
+
+namespace {
+
+// One history file's part of a folder digest: its name (as the file system
+// holds it) and the identity of the file the name stands for, so that a file
+// put in the place of another changes the digest.
+quint64 entryDigest(QByteArrayView name, quint64 identity) {
+    // FNV-1a over the name, then a SplitMix64 finaliser over name and identity.
+    quint64 hash = 0xcbf29ce484222325ULL;
+    for (char c : name) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 0x100000001b3ULL;
+    }
+    quint64 mixed = hash ^ (identity * 0x9e3779b97f4a7c15ULL);
+    mixed = (mixed ^ (mixed >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    mixed = (mixed ^ (mixed >> 27)) * 0x94d049bb133111ebULL;
+    return mixed ^ (mixed >> 31);
+}
+
+enum class EntryKind { RegularFile, Other, Unknown };
+
+// Whether a name, in the file system's bytes, may be a user's history file:
+// not hidden, a digit or minus sign first, "hist.dx" in any case last. A
+// cheap test on every name of a large folder; userNumberFromFileName() has
+// the last word.
+bool mayBeHistoryFile(QByteArrayView name) {
+    constexpr qsizetype kSuffix = sizeof kHistorySuffix - 1;
+    if (name.size() <= kSuffix || !((name[0] >= '0' && name[0] <= '9') || name[0] == '-'))
+        return false;
+    const QByteArrayView tail = name.last(kSuffix);
+    for (qsizetype i = 0; i < kSuffix; ++i) {
+        const char c = tail[i];
+        if ((c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c) != kHistorySuffix[i])
+            return false;
+    }
+    return true;
+}
+
+// Calls visit(name, identity, kind) for every entry of folder that
+// mayBeHistoryFile(). False with errno set when the folder cannot be read to
+// its end.
+template <typename Visit> bool forEachHistoryEntry(const QString& folder, Visit visit) {
+#ifdef Q_OS_WIN
+    // Without QDir::Hidden and QDir::System: hidden files and devices are never users.
+    QDirIterator it(folder, QDir::Files | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        it.next();
+        const QByteArray name = QFile::encodeName(it.fileName());
+        if (!mayBeHistoryFile(name))
+            continue;
+        const QFileInfo info = it.fileInfo();
+        visit(name, quint64(info.size()) ^ quint64(info.lastModified().toMSecsSinceEpoch()),
+              EntryKind::RegularFile);
+    }
+    return true;
+#else
+    // The system's own calls: a folder of 100,000 users is read without a
+    // stat() for each name, the inode coming with the name.
+    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return false;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir);
+        if (!entry)
+            break;
+        const QByteArrayView name(entry->d_name, qsizetype(std::strlen(entry->d_name)));
+        if (!mayBeHistoryFile(name))
+            continue;
+        EntryKind kind = EntryKind::Unknown;
+        if (entry->d_type == DT_REG)
+            kind = EntryKind::RegularFile;
+        else if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
+            kind = EntryKind::Other;
+        visit(name, quint64(entry->d_ino), kind);
+    }
+    const int error = errno;
+    ::closedir(dir);
+    errno = error;
+    return error == 0;
+#endif
+}
+
+bool isRegularFile(const QString& path) {
+#ifdef Q_OS_WIN
+    return QFileInfo(path).isFile();
+#else
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
+#endif
+}
+
+} // namespace
 
 UserListing listUsers(const QString& folder) {
     UserListing listing;
+    if (holdsNul(folder)) {
+        listing.error = otherFailure(nulInLocationText());
+        return listing;
+    }
     const QFileInfo info(withoutTrailingSeparator(folder));
     if (!info.exists()) {
         listing.error = {FileError::FolderMissing, qt_error_string(ENOENT)};
@@ -147,35 +294,91 @@ UserListing listUsers(const QString& folder) {
         listing.error = otherFailure(qt_error_string(EACCES));
         return listing;
     }
-    // Without QDir::Hidden and QDir::System: hidden files, devices and pipes
-    // are never users (and a pipe would block the read).
-    QDirIterator it(folder, QDir::Files | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        it.next();
-        const QString fileName = it.fileName();
-        const std::optional<int> number = userNumberFromFileName(fileName);
-        if (!number)
-            continue;
-        const FirstLine line = readFirstLineOfFile(it.filePath());
-        switch (line.status) {
-        case FirstLine::Empty:
-            listing.error =
-                otherFailure(QStringLiteral("The history file %1 is empty.").arg(fileName));
-            return listing;
-        case FirstLine::ReadError:
-            listing.error = otherFailure(line.errorText);
-            return listing;
-        case FirstLine::TooLong:
-            continue;
-        case FirstLine::Line:
+    quint64 digest = 0;
+    const bool complete = forEachHistoryEntry(
+        folder, [&](QByteArrayView nativeName, quint64 identity, EntryKind kind) {
+            digest ^= entryDigest(nativeName, identity);
+            const QString fileName = QFile::decodeName(nativeName.toByteArray());
+            const std::optional<int> number = userNumberFromFileName(fileName);
+            if (!number)
+                return;
+            const QString path = folder + fileName;
+            // Folders, devices, pipes and broken links are never users (and a
+            // pipe would block the read).
+            if (kind == EntryKind::Other || (kind == EntryKind::Unknown && !isRegularFile(path)))
+                return;
+            const FirstLine line = readFirstLineOfFile(path);
+            switch (line.status) {
+            case FirstLine::Empty:
+                listing.unreadable.push_back({fileName, {}});
+                return;
+            case FirstLine::ReadError:
+                listing.unreadable.push_back({fileName, line.errorText});
+                return;
+            case FirstLine::TooLong:
+                return;
+            case FirstLine::Line:
+                break;
+            }
+            std::optional<QByteArray> name = nameFromFirstLine(line.bytes);
+            if (name)
+                listing.users.push_back({std::move(*name), *number, path});
+        });
+    if (complete)
+        listing.digest = digest;
+    else
+        listing.error = otherFailure(lastSystemErrorText());
+    std::sort(
+        listing.unreadable.begin(), listing.unreadable.end(),
+        [](const UnreadableFile& a, const UnreadableFile& b) { return a.fileName < b.fileName; });
+    return listing;
+}
+
+std::optional<quint64> historyFilesDigest(const QString& folder) {
+    if (holdsNul(folder))
+        return std::nullopt;
+    quint64 digest = 0;
+    const bool complete =
+        forEachHistoryEntry(folder, [&digest](QByteArrayView name, quint64 identity, EntryKind) {
+            digest ^= entryDigest(name, identity);
+        });
+    if (!complete)
+        return std::nullopt;
+    return digest;
+}
+
+quint64 historyFileDigest(const QString& path) {
+    const QByteArray name = QFile::encodeName(path.mid(folderOf(path).size()));
+    if (holdsNul(path) || !mayBeHistoryFile(name))
+        return 0;
+#ifdef Q_OS_WIN
+    const QFileInfo info(path);
+    if (!info.exists())
+        return 0;
+    return entryDigest(name,
+                       quint64(info.size()) ^ quint64(info.lastModified().toMSecsSinceEpoch()));
+#else
+    struct stat info {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+        return 0;
+    return entryDigest(name, quint64(info.st_ino));
+#endif
+}
+
+QString shownName(const QByteArray& name) {
+    // Most names are plain ASCII, the same in every code page, and need no converter.
+    bool plain = true;
+    for (char c : name) {
+        if (static_cast<unsigned char>(c) >= 0x80 || c == '\n') {
+            plain = false;
             break;
         }
-        std::optional<QByteArray> name = nameFromFirstLine(line.bytes);
-        if (!name)
-            continue;
-        listing.users.push_back({std::move(*name), *number, it.filePath()});
     }
-    return listing;
+    if (plain)
+        return QString::fromLatin1(name);
+    QString text = fromCodePage(name);
+    text.replace(QLatin1Char('\n'), QChar(0x21B5)); // not in the code page: no name has it
+    return text;
 }
 
 QString listSortKey(const QString& name) {
@@ -232,6 +435,8 @@ std::optional<int> smallestFreeNumber(const std::vector<int>& listNumbers,
 
 NumberInFolder inspectNumber(const QString& folder, int number) {
     NumberInFolder result;
+    if (holdsNul(folder))
+        return result; // nothing can be there; creating says why
 #ifdef Q_OS_WIN
     const QStringList spellings{newHistoryFileName(number)};
 #else
@@ -276,26 +481,172 @@ FileError writeAllBytes(QIODevice& device, const QByteArray& bytes) {
     return FileError::ok();
 }
 
-CreateResult createFileExclusively(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
-        if (existsAsAnything(path))
-            return {CreateResult::AlreadyExists, {}};
-        return {CreateResult::Failed, failureIn(folderOf(path), file.errorString())};
+namespace {
+
+bool syncToDisk(QFile& file) {
+#ifdef Q_OS_WIN
+    return _commit(file.handle()) == 0;
+#else
+    return ::fsync(file.handle()) == 0;
+#endif
+}
+
+// Makes the new name itself durable: without it a crash may forget the entry.
+void syncFolder(const QString& folder) {
+#ifndef Q_OS_WIN
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
     }
-    const FileError error = writeAllBytes(file, bytes);
-    if (error.failed()) {
-        // The file is ours alone (created just now): a cut-short copy must not
-        // stay for the trainer to read.
-        file.close();
-        file.remove();
-        return {CreateResult::Failed, error};
+#else
+    Q_UNUSED(folder);
+#endif
+}
+
+// A file beside path holding bytes, complete and synced, under a hidden name
+// that no user's file can have (it does not end in "hist.dx").
+struct Temporary {
+    QString path;
+    FileError error;
+};
+
+Temporary writeTemporaryBeside(const QString& path, const QByteArray& bytes) {
+    const QString folder = folderOf(path);
+    QFile file;
+    for (int attempt = 0;; ++attempt) {
+        file.setFileName(folder + QLatin1Char('.') + path.mid(folder.size()) +
+                         QLatin1String(".new") +
+                         QString::number(QRandomGenerator::global()->generate64(), 16));
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+            break;
+        if (attempt >= 8 || !existsAsAnything(file.fileName()))
+            return {{}, failureIn(folder, file.errorString())};
     }
+    FileError error = writeAllBytes(file, bytes);
+    if (!error.failed() && !syncToDisk(file))
+        error = otherFailure(lastSystemErrorText());
     file.close();
+    if (error.failed()) {
+        file.remove();
+        return {{}, error};
+    }
+    return {file.fileName(), {}};
+}
+
+struct Placed {
+    enum Outcome { Done, NameTaken, Failed };
+    Outcome outcome = Failed;
+    QString errorText;
+};
+
+#ifndef Q_OS_WIN
+Placed placeFailure(int error) {
+    if (error == EEXIST)
+        return {Placed::NameTaken, {}};
+    return {Placed::Failed, qt_error_string(error)};
+}
+#endif
+
+// Gives the file at from the name to, unless something has that name.
+Placed placeWithoutReplacing(const QString& from, const QString& to) {
+#ifdef Q_OS_WIN
+    if (MoveFileExW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(from).utf16()),
+                    reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(to).utf16()),
+                    MOVEFILE_WRITE_THROUGH))
+        return {Placed::Done, {}};
+    const DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
+        return {Placed::NameTaken, {}};
+    return {Placed::Failed, windowsErrorText(error)};
+#else
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+#ifdef Q_OS_LINUX
+    // Where the file system cannot rename without replacing (NFS, for one), a
+    // second name for the file, made by link(), is just as atomic.
+    const int renamed =
+        ::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE);
+    if (renamed == 0)
+        return {Placed::Done, {}};
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        return placeFailure(errno);
+#endif
+    if (::link(source.constData(), target.constData()) == 0) {
+        ::unlink(source.constData());
+        return {Placed::Done, {}};
+    }
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS)
+        return placeFailure(errno);
+    // Neither, as on some shares: look, then rename. Only a copy that makes
+    // the same name within that moment could be replaced.
+    struct stat info {};
+    if (::lstat(target.constData(), &info) == 0)
+        return {Placed::NameTaken, {}};
+    if (::rename(source.constData(), target.constData()) == 0)
+        return {Placed::Done, {}};
+    return placeFailure(errno);
+#endif
+}
+
+} // namespace
+
+CreateResult createFileExclusively(const QString& path, const QByteArray& bytes) {
+    if (holdsNul(path))
+        return {CreateResult::Failed, otherFailure(nulInLocationText())};
+    if (existsAsAnything(path))
+        return {CreateResult::AlreadyExists, {}};
+    const Temporary temporary = writeTemporaryBeside(path, bytes);
+    if (temporary.error.failed())
+        return {CreateResult::Failed, temporary.error};
+    const Placed placed = placeWithoutReplacing(temporary.path, path);
+    if (placed.outcome != Placed::Done) {
+        QFile::remove(temporary.path);
+        if (placed.outcome == Placed::NameTaken)
+            return {CreateResult::AlreadyExists, {}};
+        return {CreateResult::Failed, failureIn(folderOf(path), placed.errorText)};
+    }
+    syncFolder(folderOf(path));
+    return {CreateResult::Created, {}};
+}
+
+CreateResult replaceEmptyNameFile(const QString& path, const QByteArray& bytes) {
+    if (holdsNul(path))
+        return {CreateResult::Failed, otherFailure(nulInLocationText())};
+    const Temporary temporary = writeTemporaryBeside(path, bytes);
+    if (temporary.error.failed())
+        return {CreateResult::Failed, temporary.error};
+    auto skip = [&temporary] {
+        QFile::remove(temporary.path);
+        return CreateResult{CreateResult::Skipped, {}};
+    };
+    // Looked at again at the last moment: another copy may have given it a
+    // name since. A write-protected file is somebody's decision, kept.
+    const FirstLine line = readFirstLineOfFile(path);
+    if (line.status != FirstLine::Line || line.bytes != "\"\"")
+        return skip();
+    const QFileInfo info(path);
+    if (!info.isSymLink() && !info.isWritable())
+        return skip();
+#ifdef Q_OS_WIN
+    if (!MoveFileExW(
+            reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(temporary.path).utf16()),
+            reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()),
+            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return skip();
+#else
+    if (::rename(QFile::encodeName(temporary.path).constData(),
+                 QFile::encodeName(path).constData()) != 0)
+        return skip();
+#endif
+    syncFolder(folderOf(path));
     return {CreateResult::Created, {}};
 }
 
 QString existingHistoryFile(const QString& folder, int number) {
+    if (holdsNul(folder))
+        return {};
 #ifdef Q_OS_WIN
     const QStringList spellings{QString::number(number) + QLatin1String(kHistorySuffix)};
 #else

@@ -25,6 +25,10 @@ bool isWindowsOnlyLocation(const QString& location, const PathPolicy& policy);
 // The platform-style description that opens the messages about such a location.
 QString windowsOnlyLocationText();
 
+// The description that opens the messages about a location holding a NUL
+// character, which no file or folder name can hold.
+QString nulInLocationText();
+
 // The location box's text as HistoryFolder holds it: with one separator at its
 // end unless empty, in the case the platform stores. A Windows-only location
 // is kept as typed, so that saving the options file gives it back unchanged;
@@ -45,9 +49,10 @@ QString resolvedHistoryFolder(const QString& historyFolder, const QString& progr
 // folder does not exist.
 FileError probeFolder(const QString& folder);
 
-// Creates the last level of folder. Refuses a name holding a colon or a
-// backslash, which on Windows could not name this folder.
-bool createHistoryFolder(const QString& folder);
+// Creates the last level of folder, or says why it cannot be made. Whatever
+// this file system takes as a folder name is made as it is; on Windows a colon
+// in the last level is refused, as it would name a stream, not a folder.
+FileError createHistoryFolder(const QString& folder);
 
 // --- Listing users ----------------------------------------------------------
 
@@ -57,15 +62,40 @@ struct ListedUser {
     QString path; // the file the entry came from
 };
 
+// A history file whose first line could not be read.
+struct UnreadableFile {
+    QString fileName;
+    QString errorText; // the platform's description; empty when the file is empty
+    friend bool operator==(const UnreadableFile&, const UnreadableFile&) = default;
+};
+
 struct UserListing {
-    std::vector<ListedUser> users; // in the order the folder gave the files
-    FileError error;               // the first failure; the listing stopped there
+    std::vector<ListedUser> users;          // in the order the folder gave the files
+    std::vector<UnreadableFile> unreadable; // by file name
+    FileError error;                        // the folder itself could not be listed
+    std::optional<quint64> digest;          // historyFilesDigest() as the listing saw it
 };
 
 // Lists the users of folder (ending in a separator): the normal files whose
 // names end in "hist.dx" in any letter case, not hidden, not folders, whose
-// first line holds a name. Stops at the first failure, keeping what was read.
+// first line holds a name. A file that cannot be read is noted and passed
+// over: one damaged file must not hide every other user.
 UserListing listUsers(const QString& folder);
+
+// The folder's history files in one number, from their names and the files
+// they stand for, read from the folder alone (no file is opened). The number
+// changes when a history file is added, removed or replaced by another file,
+// not when one is rewritten in place. Nothing when the folder cannot be read.
+std::optional<quint64> historyFilesDigest(const QString& folder);
+// The part the history file at path has in its folder's digest; 0 when there
+// is no such file, so that a change the program makes itself can be counted
+// in without reading the folder again: digest ^= before ^ after.
+quint64 historyFileDigest(const QString& path);
+
+// The text the user list shows for a name from a history file (code-page
+// bytes). A line feed, which the trainer keeps within the line, shows as the
+// symbol U+21B5 so that one name never looks like two; the file keeps its bytes.
+QString shownName(const QByteArray& name);
 
 // The order of the user list: letter case ignored, whatever the locale; names
 // equal but for case in a fixed order. listsBefore(a, b) compares the keys
@@ -107,14 +137,28 @@ NumberInFolder inspectNumber(const QString& folder, int number);
 FileError writeAllBytes(QIODevice& device, const QByteArray& bytes);
 
 struct CreateResult {
-    enum Outcome { Created, AlreadyExists, Failed };
+    enum Outcome {
+        Created,
+        AlreadyExists, // another file took the name first
+        Skipped,       // the file there cannot be replaced: pass over its number
+        Failed,
+    };
     Outcome outcome = Failed;
     FileError error;
 };
 
-// Creates path with bytes, only if no file of that name exists. A file that
-// cannot be written whole is removed again.
+// Creates path with bytes, only if no file of that name exists. The file
+// appears whole or not at all: the bytes are written and synced under a
+// hidden temporary name beside it, which is then put in place without
+// replacing anything. A copy killed meanwhile leaves at most that temporary
+// file, which is never taken for a user's.
 CreateResult createFileExclusively(const QString& path, const QByteArray& bytes);
+
+// Puts a new file with bytes in the place of path, a file holding the empty
+// name, in one step: the directory entry is replaced, so a symbolic link is
+// replaced too and never written through. Skipped when the file holds a name
+// by now, may not be written, or cannot be replaced.
+CreateResult replaceEmptyNameFile(const QString& path, const QByteArray& bytes);
 
 // The file of user number in folder, in whatever letter case it exists, or an
 // empty text when there is none.

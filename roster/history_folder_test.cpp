@@ -2,6 +2,7 @@
 
 #include "platform/test_files.h"
 #include "roster/history_file.h"
+#include "roster/roster_messages.h"
 #include "roster/roster_test_files.h"
 
 #include <QBuffer>
@@ -14,11 +15,21 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <set>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace dexlan {
+
+void PrintTo(const UnreadableFile& file, std::ostream* out) {
+    *out << file.fileName.toStdString() << ": " << file.errorText.toStdString();
+}
+
 namespace {
 
 using testing::TestFolder;
@@ -125,14 +136,36 @@ TEST(ProbeFolder, TellsAMissingFolderFromOtherFailures) {
     }
 }
 
-TEST(CreateHistoryFolder, OneLevelAndNoWindowsCharacters) {
+TEST(CreateHistoryFolder, MakesWhatThisSystemCallsAFolderAndSaysWhyNot) {
     TestFolder folder;
-    EXPECT_TRUE(createHistoryFolder(folder.file("users/")));
-    EXPECT_TRUE(QFileInfo(folder.file("users")).isDir());
-    EXPECT_FALSE(createHistoryFolder(folder.file("a/b/"))); // one level only
-    EXPECT_FALSE(createHistoryFolder(folder.file("c:hist/")));
-    EXPECT_FALSE(createHistoryFolder(folder.file("x\\y/")));
-    EXPECT_EQ(testing::allNamesUnder(folder.path()), QStringList{QStringLiteral("users")});
+    folder.write("plain", "x");
+    struct Case {
+        QString folder;
+        QString error; // empty: made
+    };
+    const Case cases[] = {
+        {folder.file("users/"), {}},
+        {folder.file("class:7b/"), {}}, // a colon is an ordinary character here
+        {folder.file("x\\y/"), {}},
+        {folder.file("users/"), qt_error_string(EEXIST)},
+        {folder.file("a/b/"), qt_error_string(ENOENT)}, // one level only
+        {folder.file("plain/sub/"), qt_error_string(ENOTDIR)},
+        {folder.path() + QStringLiteral("a") + QChar(0) + QStringLiteral("b/"),
+         nulInLocationText()},
+    };
+    for (const Case& c : cases) {
+        const FileError error = createHistoryFolder(c.folder);
+        EXPECT_EQ(error.text, c.error) << c.folder.toStdString();
+        if (c.error.isEmpty())
+            EXPECT_TRUE(QFileInfo(c.folder).isDir()) << c.folder.toStdString();
+    }
+    EXPECT_EQ(testing::allNamesUnder(folder.path()),
+              (QStringList{QStringLiteral("class:7b"), QStringLiteral("plain"),
+                           QStringLiteral("users"), QStringLiteral("x\\y")}));
+
+    testing::ImmutableFolder locked(folder.file("users"));
+    if (locked.ok())
+        EXPECT_EQ(createHistoryFolder(folder.file("users/sub/")).text, qt_error_string(EPERM));
 }
 
 struct ListedCase {
@@ -180,7 +213,7 @@ TEST(ListUsers, FindsUsersInAnyLetterCaseAndNothingElse) {
     EXPECT_EQ(found, expected);
 }
 
-TEST(ListUsers, StopsAtTheFirstFailure) {
+TEST(ListUsers, AFolderThatCannotBeListedIsAFailure) {
     TestFolder folder;
     folder.write("plain", "x");
     const UserListing missing = listUsers(folder.file("nowhere/"));
@@ -190,11 +223,102 @@ TEST(ListUsers, StopsAtTheFirstFailure) {
     const UserListing notAFolder = listUsers(folder.file("plain/"));
     EXPECT_EQ(notAFolder.error.kind, FileError::Other);
     EXPECT_EQ(notAFolder.error.text, qt_error_string(ENOTDIR));
+}
 
-    folder.write("1hist.dx", "");
-    const UserListing empty = listUsers(folder.path());
-    EXPECT_EQ(empty.error.kind, FileError::Other);
-    EXPECT_EQ(empty.error.text, QStringLiteral("The history file 1hist.dx is empty."));
+TEST(ListUsers, AFileThatCannotBeReadHidesNoOtherUser) {
+    TestFolder folder;
+    folder.write("1hist.dx", "\"Ann\"\r\n");
+    folder.write("2hist.dx", "");
+    folder.write("3hist.dx", "\"Bob\"\r\n");
+    folder.write("4hist.dx", "\"Secret\"\r\n");
+    folder.write("5hist.dx", "\"Cy\"\r\n");
+    ASSERT_EQ(chmod(QFile::encodeName(folder.path()).constData(), 0755), 0);
+    ASSERT_EQ(chmod(QFile::encodeName(folder.file("4hist.dx")).constData(), 0), 0);
+
+    bool unprivileged = false; // else root reads the file like any other
+    const UserListing listing = [&] {
+        testing::UnprivilegedFileAccess access;
+        unprivileged = access.ok();
+        return listUsers(folder.path());
+    }();
+    EXPECT_FALSE(listing.error.failed());
+    std::set<QByteArray> names;
+    for (const ListedUser& user : listing.users)
+        names.insert(user.name);
+    std::vector<UnreadableFile> expected{{QStringLiteral("2hist.dx"), {}}};
+    if (unprivileged)
+        expected.push_back({QStringLiteral("4hist.dx"), qt_error_string(EACCES)});
+    else
+        names.erase("Secret");
+    EXPECT_EQ(names, (std::set<QByteArray>{"Ann", "Bob", "Cy"}));
+    EXPECT_EQ(listing.unreadable, expected);
+}
+
+TEST(UnreadableFilesText, NamesEachFileAndHowManyMore) {
+    const QString empty = QStringLiteral("The history file 2hist.dx is empty.");
+    const QString denied = QStringLiteral("The history file 4hist.dx cannot be read: ") +
+                           qt_error_string(EACCES) + QLatin1Char('.');
+    EXPECT_EQ(unreadableFilesText({{QStringLiteral("2hist.dx"), {}}}), empty);
+    EXPECT_EQ(unreadableFilesText({{QStringLiteral("2hist.dx"), {}},
+                                   {QStringLiteral("4hist.dx"), qt_error_string(EACCES)}}),
+              empty + QStringLiteral("\r\n") + denied);
+
+    std::vector<UnreadableFile> many;
+    for (int n = 1; n <= 25; ++n)
+        many.push_back({QString::number(n) + QStringLiteral("hist.dx"), {}});
+    const QStringList lines = unreadableFilesText(many).split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 11);
+    EXPECT_EQ(lines[9], QStringLiteral("The history file 10hist.dx is empty."));
+    EXPECT_EQ(lines[10], QStringLiteral("15 more history files cannot be read."));
+}
+
+TEST(HistoryFilesDigest, FollowsTheHistoryFilesAndNothingElse) {
+    TestFolder folder;
+    folder.write("1hist.dx", "\"Ann\"\r\n");
+    const auto digest = [&folder] { return historyFilesDigest(folder.path()); };
+    const std::optional<quint64> first = digest();
+    ASSERT_TRUE(first.has_value());
+    EXPECT_EQ(listUsers(folder.path()).digest, first) << "the listing sees the same";
+
+    // Other names leave it as it was.
+    folder.write("notes.txt", "x");
+    folder.write(".2HIST.DX.new1234", "\"Half");
+    folder.write("hist.dx", "\"Nobody\"\r\n");
+    EXPECT_EQ(digest(), first);
+
+    // A new history file changes it, by its own part, which is how a change the
+    // program makes itself is counted in.
+    folder.write("2HIST.DX", "\"Bob\"\r\n");
+    const std::optional<quint64> second = digest();
+    EXPECT_NE(second, first);
+    EXPECT_EQ(*second, *first ^ historyFileDigest(folder.file("2HIST.DX")));
+
+    // So does a file put in the place of another; removing it goes back.
+    folder.write("3hist.dx", "\"Zed\"\r\n");
+    ASSERT_EQ(std::rename(QFile::encodeName(folder.file("3hist.dx")).constData(),
+                          QFile::encodeName(folder.file("2HIST.DX")).constData()),
+              0);
+    EXPECT_NE(digest(), second);
+    ASSERT_TRUE(QFile::remove(folder.file("2HIST.DX")));
+    EXPECT_EQ(digest(), first);
+    EXPECT_EQ(historyFileDigest(folder.file("2HIST.DX")), 0u);
+
+    EXPECT_FALSE(historyFilesDigest(folder.file("nowhere/")).has_value());
+}
+
+TEST(ShownName, CodePageCharactersAndAVisibleLineFeed) {
+    struct Case {
+        QByteArray name;
+        const char* shown; // UTF-8
+    };
+    const Case cases[] = {
+        {"Ann", "Ann"},
+        {"\xc9mile \x80", "Émile €"},
+        {"Ann\nBob", "Ann↵Bob"},
+        {"\n\xe9\n", "↵é↵"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(shownName(c.name), QString::fromUtf8(c.shown)) << c.shown;
 }
 
 TEST(ListsBefore, IgnoresLetterCaseWhateverTheLocale) {
@@ -356,6 +480,80 @@ TEST(CreateFileExclusively, NeverReplacesAndNeverLeavesAPartialFile) {
         EXPECT_EQ(full.error.text, qt_error_string(EFBIG));
     }
     EXPECT_FALSE(QFileInfo::exists(folder.file("4HIST.DX")));
+}
+
+// Whatever a writer leaves behind: no name the listing takes for a user's file.
+void expectNoTraceOfAUser(const QString& folder, const char* what) {
+    for (const QString& name : testing::allNamesUnder(folder)) {
+        EXPECT_TRUE(name.startsWith(QLatin1Char('.'))) << what << ": " << name.toStdString();
+        EXPECT_FALSE(hasHistorySuffix(name)) << what << ": " << name.toStdString();
+    }
+    const UserListing listing = listUsers(folder);
+    EXPECT_TRUE(listing.users.empty()) << what;
+    EXPECT_TRUE(listing.unreadable.empty()) << what;
+}
+
+TEST(CreateFileExclusively, ACopyKilledWhileWritingLeavesNoHalfFile) {
+    const std::array<int, kRandomsPerFile> randoms{201, 302, 403, 504, 605, 706, 807, 908};
+    const QByteArray bytes = newHistoryFileBytes("Ann", randoms);
+    for (rlim_t limit : {rlim_t(0), rlim_t(1000)}) {
+        TestFolder folder;
+        const QString path = folder.file("4HIST.DX");
+        // The child is killed by the file-size limit in the middle of its write,
+        // with no chance to clean up, as a copy ended from outside would be.
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            std::signal(SIGXFSZ, SIG_DFL);
+            const rlimit lowered{limit, limit};
+            setrlimit(RLIMIT_FSIZE, &lowered);
+            createFileExclusively(path, bytes);
+            _exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << limit;
+
+        EXPECT_FALSE(QFileInfo::exists(path)) << limit;
+        expectNoTraceOfAUser(folder.path(), "killed");
+        // The number is free for the next add.
+        EXPECT_EQ(createFileExclusively(path, bytes).outcome, CreateResult::Created);
+        EXPECT_TRUE(folder.read("4HIST.DX") == bytes);
+    }
+}
+
+TEST(ReplaceEmptyNameFile, ReplacesTheEntryAndNothingBeyondIt) {
+    TestFolder folder;
+    TestFolder outside;
+    const QByteArray emptyName = "\"\"\r\n 0\r\n";
+    outside.write("template.dx", emptyName);
+    ASSERT_TRUE(QFile::link(outside.file("template.dx"), folder.file("1hist.dx")));
+    folder.write("2hist.dx", emptyName);
+
+    // A link is replaced by the new file; what it pointed to stays as it was.
+    EXPECT_EQ(replaceEmptyNameFile(folder.file("1hist.dx"), "\"Ann\"\r\n").outcome,
+              CreateResult::Created);
+    EXPECT_FALSE(QFileInfo(folder.file("1hist.dx")).isSymLink());
+    EXPECT_EQ(folder.read("1hist.dx"), "\"Ann\"\r\n");
+    EXPECT_EQ(outside.read("template.dx"), emptyName);
+
+    // A file that holds a name by now is somebody's: passed over.
+    folder.write("3hist.dx", "\"Zed\"\r\n");
+    EXPECT_EQ(replaceEmptyNameFile(folder.file("3hist.dx"), "\"Bob\"\r\n").outcome,
+              CreateResult::Skipped);
+    EXPECT_EQ(folder.read("3hist.dx"), "\"Zed\"\r\n");
+
+    // One that cannot be replaced is passed over too.
+    testing::ImmutableFolder locked(folder.file("2hist.dx"));
+    if (locked.ok()) {
+        EXPECT_EQ(replaceEmptyNameFile(folder.file("2hist.dx"), "\"Bob\"\r\n").outcome,
+                  CreateResult::Skipped);
+        EXPECT_EQ(folder.read("2hist.dx"), emptyName);
+    }
+    EXPECT_EQ(testing::allNamesUnder(folder.path()),
+              (QStringList{QStringLiteral("1hist.dx"), QStringLiteral("2hist.dx"),
+                           QStringLiteral("3hist.dx")}))
+        << "no temporary file stays";
 }
 
 TEST(HistoryFileOfANumber, FoundInAnyCaseAndDeleted) {

@@ -1,5 +1,7 @@
 #include "roster/roster_messages.h"
 
+#include <QStringList>
+
 namespace dexlan {
 
 namespace {
@@ -21,6 +23,23 @@ MsgBoxRequest cannotReadReport(const QString& errorText, const QString& historyF
                 QStringLiteral("The program cannot read history files at this location: ") +
                 kTwice + historyFolder,
             MsgButtons::Ok, MsgIcon::Exclamation, AnswerOk, QStringLiteral("Warning...")};
+}
+
+QString unreadableFilesText(const std::vector<UnreadableFile>& files) {
+    // A folder full of damaged files must not give a message taller than the screen.
+    constexpr size_t kNamed = 10;
+    QStringList lines;
+    for (size_t i = 0; i < files.size() && i < kNamed; ++i) {
+        const UnreadableFile& file = files[i];
+        lines.append(file.errorText.isEmpty()
+                         ? QStringLiteral("The history file %1 is empty.").arg(file.fileName)
+                         : QStringLiteral("The history file %1 cannot be read: %2.")
+                               .arg(file.fileName, file.errorText));
+    }
+    if (files.size() > kNamed)
+        lines.append(
+            QStringLiteral("%1 more history files cannot be read.").arg(files.size() - kNamed));
+    return lines.join(kCrLf);
 }
 
 MsgBoxRequest duplicateNameReport(const QString& name) {
@@ -58,6 +77,18 @@ MsgBoxRequest deleteQuestion(const QString& name) {
     return {QStringLiteral("You are about to erase the name and all records for ") + name +
                 QStringLiteral(".  Do you really want to do that?"),
             MsgButtons::OkCancel, MsgIcon::Question, AnswerOk, QStringLiteral("Delete name...")};
+}
+
+MsgBoxRequest replacedFileReport(const QString& listedName, const QString& nameNow,
+                                 const QString& path) {
+    const QString now = nameNow.isEmpty()
+                            ? QStringLiteral("it holds no name now.")
+                            : QStringLiteral("it now holds the name ") + nameNow + QLatin1Char('.');
+    return {QStringLiteral("The history file ") + path + QStringLiteral(" no longer belongs to ") +
+                listedName + QStringLiteral(":  ") + now + kTwice +
+                QStringLiteral("Nothing has been erased.  The user list now shows the names "
+                               "found in the history files."),
+            MsgButtons::Ok, MsgIcon::Exclamation, AnswerOk, QStringLiteral("Sorry...")};
 }
 
 MsgBoxRequest cannotDeleteReport(const QString& errorText, const QString& deletePath) {

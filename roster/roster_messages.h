@@ -1,8 +1,11 @@
 #pragma once
 
 #include "platform/message_box.h"
+#include "roster/history_folder.h"
 
 #include <QString>
+
+#include <vector>
 
 namespace dexlan {
 
@@ -13,6 +16,10 @@ namespace dexlan {
 MsgBoxRequest createFolderQuestion(const QString& errorText, const QString& historyFolder);
 // History files cannot be read (or created) at the location.
 MsgBoxRequest cannotReadReport(const QString& errorText, const QString& historyFolder);
+
+// The description that opens the cannot-read message when history files could
+// not be read: one line a file, up to a handful, then how many more.
+QString unreadableFilesText(const std::vector<UnreadableFile>& files);
 
 // The typed name is already in the list.
 MsgBoxRequest duplicateNameReport(const QString& name);
@@ -26,6 +33,10 @@ MsgBoxRequest cannotSaveReport(const QString& errorText, const QString& path);
 
 // Deleting a name: the once-per-window question (OK / Cancel).
 MsgBoxRequest deleteQuestion(const QString& name);
+// Deleting a name: the file no longer holds the listed name (another copy or
+// administrator reused the number); nameNow is empty when it holds no name.
+MsgBoxRequest replacedFileReport(const QString& listedName, const QString& nameNow,
+                                 const QString& path);
 // Deleting a name: the file cannot be deleted.
 MsgBoxRequest cannotDeleteReport(const QString& errorText, const QString& deletePath);
 // Deleting a name whose entry carries no user number, so names no file.

@@ -12,7 +12,9 @@
 #include <QStringList>
 
 #include <csignal>
+#include <sys/fsuid.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <ostream>
 
@@ -46,8 +48,9 @@ class FileSizeLimit {
     void (*m_oldHandler)(int) = nullptr;
 };
 
-// A folder in which nothing can be created or removed, for as long as this
-// lives. ok() is false where the file system has no immutable attribute.
+// A folder in which nothing can be created or removed (or a file that cannot
+// be changed, renamed over or removed), for as long as this lives. ok() is
+// false where the file system has no immutable attribute.
 class ImmutableFolder {
   public:
     explicit ImmutableFolder(const QString& path) : m_path(path) {
@@ -63,6 +66,30 @@ class ImmutableFolder {
 
   private:
     QString m_path;
+    bool m_ok = false;
+};
+
+// File access as an unprivileged user, on this thread, for as long as this
+// lives: root's right to open any file goes with its file-system uid. ok() is
+// false when not running as root.
+class UnprivilegedFileAccess {
+  public:
+    UnprivilegedFileAccess() {
+        if (geteuid() != 0)
+            return;
+        setfsuid(kNobody);
+        m_ok = setfsuid(uid_t(-1)) == kNobody;
+    }
+    ~UnprivilegedFileAccess() {
+        if (m_ok)
+            setfsuid(0);
+    }
+    UnprivilegedFileAccess(const UnprivilegedFileAccess&) = delete;
+    UnprivilegedFileAccess& operator=(const UnprivilegedFileAccess&) = delete;
+    bool ok() const { return m_ok; }
+
+  private:
+    static constexpr uid_t kNobody = 65534;
     bool m_ok = false;
 };
 

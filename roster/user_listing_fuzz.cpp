@@ -46,10 +46,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     const dexlan::UserListing listing = dexlan::listUsers(folder);
+    // Adding a name tells a changed folder by its digest: the same folder
+    // gives the same digest as the listing saw.
+    check(listing.digest.has_value() && listing.digest == dexlan::historyFilesDigest(folder));
+    for (const dexlan::UnreadableFile& file : listing.unreadable)
+        check(dexlan::userNumberFromFileName(file.fileName).has_value());
     for (const dexlan::ListedUser& user : listing.users) {
         const QFileInfo info(user.path);
         check(info.absolutePath() + QLatin1Char('/') == folder);
-        check(user.number > 0);
+        check(user.number != 0); // a minus sign is listed; no file is user 0
         check(dexlan::userNumberFromFileName(info.fileName()) == user.number);
         const dexlan::FirstLine line = dexlan::readFirstLineOfFile(user.path);
         check(line.status == dexlan::FirstLine::Line);

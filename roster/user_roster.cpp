@@ -1,7 +1,5 @@
 #include "roster/user_roster.h"
 
-#include "platform/atomic_file.h"
-#include "platform/code_page.h"
 #include "platform/dialogs.h"
 #include "roster/history_file.h"
 #include "roster/history_folder.h"
@@ -35,16 +33,6 @@ class WaitCursor {
 QString windowsStylePath(const QString& location, const QString& fileName) {
     return location.endsWith(QLatin1Char('\\')) ? location + fileName
                                                 : location + QLatin1Char('\\') + fileName;
-}
-
-// A name from a history file as the list shows it. Most names are plain ASCII,
-// the same in every code page, and need no converter.
-QString screenText(const QByteArray& name) {
-    for (char c : name) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return fromCodePage(name);
-    }
-    return QString::fromLatin1(name);
 }
 
 QListWidgetItem* newEntry(const QString& text, int number, const QString& path) {
@@ -121,10 +109,15 @@ void UserRoster::CheckHistoryFolder() {
         return;
     if (probe.kind == FileError::FolderMissing) {
         m_state.answer = m_dialogs.msgBox(createFolderQuestion(probe.text, shownFolder()));
-        if (m_state.answer == AnswerYes)
-            createHistoryFolder(folder); // a failure shows when the folder is listed
-        else
+        if (m_state.answer != AnswerYes) {
             m_state.historyFolderState = 1;
+            return;
+        }
+        const FileError created = createHistoryFolder(folder);
+        if (!created.failed())
+            return;
+        m_state.answer = m_dialogs.msgBox(cannotReadReport(created.text, shownFolder()));
+        m_state.historyFolderState = 99;
         return;
     }
     m_state.answer = m_dialogs.msgBox(cannotReadReport(probe.text, shownFolder()));
@@ -146,45 +139,75 @@ void UserRoster::FillUserList() {
     if (!list)
         return;
 
-    FileError error;
+    QString errorText;
     {
         WaitCursor wait;
-        list->clear();
         const QString folder = historyFolderPath();
         UserListing listing;
         if (folder.isEmpty())
             listing.error = {FileError::Other, windowsOnlyLocationText()};
         else
             listing = listUsers(folder);
-        error = listing.error;
-
-        struct Entry {
-            QString key;
-            QString text;
-            const ListedUser* user;
-        };
-        std::vector<Entry> entries;
-        entries.reserve(listing.users.size());
-        for (const ListedUser& user : listing.users) {
-            QString text = screenText(user.name);
-            entries.push_back({listSortKey(text), std::move(text), &user});
-        }
-        // One sort for the whole folder rather than a search per entry, on
-        // keys made once per name.
-        std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-            if (a.key != b.key)
-                return a.key < b.key;
-            if (a.text != b.text)
-                return a.text < b.text;
-            return a.user->number < b.user->number;
-        });
-        list->setUpdatesEnabled(false);
-        for (const Entry& entry : entries)
-            list->addItem(newEntry(entry.text, entry.user->number, entry.user->path));
-        list->setUpdatesEnabled(true);
+        if (listing.error.failed())
+            errorText = listing.error.text;
+        else if (!listing.unreadable.empty())
+            errorText = unreadableFilesText(listing.unreadable);
+        showListing(listing, folder);
     }
-    if (error.failed() && m_state.startupDone == 1)
-        m_state.answer = m_dialogs.msgBox(cannotReadReport(error.text, shownFolder()));
+    if (!errorText.isEmpty() && m_state.startupDone == 1)
+        m_state.answer = m_dialogs.msgBox(cannotReadReport(errorText, shownFolder()));
+}
+
+void UserRoster::showListing(const UserListing& listing, const QString& folder) {
+    QListWidget* list = m_controls.userList;
+    list->clear();
+    m_listedFolder = folder;
+    m_listedDigest = listing.digest;
+
+    struct Entry {
+        QString key;
+        QString text;
+        const ListedUser* user;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(listing.users.size());
+    for (const ListedUser& user : listing.users) {
+        QString text = shownName(user.name);
+        entries.push_back({listSortKey(text), std::move(text), &user});
+    }
+    // One sort for the whole folder rather than a search per entry, on
+    // keys made once per name.
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        if (a.key != b.key)
+            return a.key < b.key;
+        if (a.text != b.text)
+            return a.text < b.text;
+        return a.user->number < b.user->number;
+    });
+    list->setUpdatesEnabled(false);
+    for (const Entry& entry : entries)
+        list->addItem(newEntry(entry.text, entry.user->number, entry.user->path));
+    list->setUpdatesEnabled(true);
+}
+
+void UserRoster::refreshFromFolder(const QString& folder) {
+    // Reading the folder's names tells whether any history file came, went or
+    // was replaced since the list was read; only then are the files read.
+    const std::optional<quint64> digest = historyFilesDigest(folder);
+    if (!digest || (folder == m_listedFolder && digest == m_listedDigest))
+        return; // unchanged, or missing: adding asks about it
+    WaitCursor wait;
+    const UserListing listing = listUsers(folder);
+    if (!listing.error.failed())
+        showListing(listing, folder);
+}
+
+void UserRoster::countChangeIn(const QString& path, quint64 before) {
+    if (!m_listedDigest || !path.startsWith(m_listedFolder) ||
+        path.indexOf(QLatin1Char('/'), m_listedFolder.size()) >= 0 ||
+        path.indexOf(QLatin1Char('\\'), m_listedFolder.size()) >= 0)
+        return;
+    *m_listedDigest ^= before ^ historyFileDigest(path);
 }
 
 QListWidgetItem* UserRoster::selectedEntry() const {
@@ -230,8 +253,31 @@ void UserRoster::DeleteSelectedName() {
                 deletePath = folder + QString::number(number) + QLatin1String(kHistorySuffix);
         }
     }
-    if (!error.failed())
-        error = deleteHistoryFile(deletePath);
+    if (!error.failed()) {
+        // The number may have been given to somebody else since the list was
+        // read (another administrator, another copy): only the listed user's
+        // own file is killed.
+        const FirstLine line = readFirstLineOfFile(deletePath);
+        if (line.status == FirstLine::ReadError) {
+            error = {FileError::Other, line.errorText};
+        } else {
+            const std::optional<QByteArray> name =
+                line.status == FirstLine::Line ? nameFromFirstLine(line.bytes) : std::nullopt;
+            const QString nameNow = name ? shownName(*name) : QString();
+            if (nameNow != item->text()) {
+                m_state.answer =
+                    m_dialogs.msgBox(replacedFileReport(item->text(), nameNow, deletePath));
+                if (m_controls.deleteName)
+                    m_controls.deleteName->setEnabled(false);
+                FillUserList();
+                return;
+            }
+            const quint64 before = historyFileDigest(deletePath);
+            error = deleteHistoryFile(deletePath);
+            if (!error.failed())
+                countChangeIn(deletePath, before);
+        }
+    }
     if (error.failed()) {
         m_state.answer = m_dialogs.msgBox(cannotDeleteReport(error.text, deletePath));
         return;
@@ -262,6 +308,11 @@ void UserRoster::AddName(NameIn& dialog) {
         return;
     }
     QListWidget* list = m_controls.userList;
+    const QString folder = historyFolderPath();
+    // Another copy or administrator may have added names since the list was
+    // read: the name is checked against the folder as it is now.
+    if (!folder.isEmpty())
+        refreshFromFolder(folder);
     for (int row = 0; row < list->count(); ++row) {
         if (list->item(row)->text() == name) {
             m_state.answer = m_dialogs.msgBox(duplicateNameReport(name));
@@ -291,7 +342,6 @@ void UserRoster::AddName(NameIn& dialog) {
         m_state.answer = m_dialogs.msgBox(cannotSaveReport(errorText, path));
         box->setFocus();
     };
-    const QString folder = historyFolderPath();
     if (folder.isEmpty()) {
         cannotSave(windowsOnlyLocationText(),
                    windowsStylePath(m_state.historyFolder, newHistoryFileName(number.value_or(1))));
@@ -318,18 +368,26 @@ void UserRoster::AddName(NameIn& dialog) {
         if (!inFolder.emptyNameFile.isEmpty()) {
             // A file with the empty name holds no user; it is replaced whole,
             // under its own spelling, rather than joined by a second file.
-            const FileError error = replaceFileAtomically(inFolder.emptyNameFile, bytes);
-            if (error.failed())
-                return cannotSave(error.text, inFolder.emptyNameFile);
-            createdPath = inFolder.emptyNameFile;
-            break;
+            const quint64 before = historyFileDigest(inFolder.emptyNameFile);
+            const CreateResult replaced = replaceEmptyNameFile(inFolder.emptyNameFile, bytes);
+            if (replaced.outcome == CreateResult::Failed)
+                return cannotSave(replaced.error.text, inFolder.emptyNameFile);
+            if (replaced.outcome == CreateResult::Created) {
+                createdPath = inFolder.emptyNameFile;
+                countChangeIn(createdPath, before);
+                break;
+            }
+            number = candidates.next();
+            continue;
         }
         const QString path = folder + newHistoryFileName(*number);
         const CreateResult created = createFileExclusively(path, bytes);
         switch (created.outcome) {
         case CreateResult::Created:
             createdPath = path;
+            countChangeIn(path, 0);
             break;
+        case CreateResult::Skipped:
         case CreateResult::AlreadyExists:
             // Another copy of the program took the number a moment ago; look
             // at it again, and move on should it keep appearing and vanishing.
@@ -346,7 +404,9 @@ void UserRoster::AddName(NameIn& dialog) {
                     box->setFocus();
                     return;
                 }
-                createHistoryFolder(folder);
+                const FileError made = createHistoryFolder(folder);
+                if (made.failed())
+                    return cannotSave(made.text, path);
                 break;
             }
             return cannotSave(created.error.text, path);

@@ -4,6 +4,9 @@
 #include "roster/random_numbers.h"
 
 #include <QObject>
+#include <QString>
+
+#include <optional>
 
 class QLineEdit;
 class QListWidget;
@@ -15,6 +18,7 @@ namespace dexlan {
 
 class Dialogs;
 class NameIn;
+struct UserListing;
 
 // The controls of the History Files page that the roster works on. The options
 // window owns them; the roster only reads and drives them.
@@ -71,6 +75,14 @@ class UserRoster : public QObject {
     // The folder as the messages show it.
     QString shownFolder() const;
     void insertSorted(QListWidgetItem* item);
+    // Replaces the list's entries with the users of a listing of folder.
+    void showListing(const UserListing& listing, const QString& folder);
+    // Reads the list again from folder when its history files have changed
+    // since the list was read.
+    void refreshFromFolder(const QString& folder);
+    // Counts a change the roster made itself to the file at path (whose part
+    // of the digest was before) into the digest of the listed folder.
+    void countChangeIn(const QString& path, quint64 before);
     QListWidgetItem* selectedEntry() const;
 
     SharedState& m_state;
@@ -79,6 +91,9 @@ class UserRoster : public QObject {
     RandomNumbers m_random;
     bool m_filling = false;
     int m_fills = 0;
+    // The folder the list was read from and its history files' digest then.
+    QString m_listedFolder;
+    std::optional<quint64> m_listedDigest;
 };
 
 } // namespace dexlan

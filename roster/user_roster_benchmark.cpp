@@ -3,7 +3,8 @@
 //   build/bench/roster/user_roster_benchmark
 // FillUserList is compared with a bare loop, in the same run, that only lists
 // the folder and reads each file's first line; AddName with a roster of
-// 100,000 users.
+// 100,000 users, which includes reading the folder's names to see whether
+// another copy changed it.
 
 #include "platform/dialogs.h"
 #include "roster/history_file.h"
@@ -110,6 +111,18 @@ void BM_ListUsers(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_ListUsers)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// What adding a name costs to tell whether the folder changed since the list
+// was read: its names alone, no file opened.
+void BM_HistoryFilesDigest(benchmark::State& state) {
+    const QString& folder = folderOfUsers(int(state.range(0)));
+    for (auto _ : state) {
+        const std::optional<quint64> digest = historyFilesDigest(folder);
+        benchmark::DoNotOptimize(digest);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_HistoryFilesDigest)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void BM_FillUserList(benchmark::State& state) {
     Page page(folderOfUsers(int(state.range(0))));

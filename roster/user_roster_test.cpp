@@ -176,6 +176,23 @@ TEST_F(UserRosterTest, ListsTheFoldersUsersWithoutRegardToCase) {
     EXPECT_EQ(page.entries(), expected);
 }
 
+TEST_F(UserRosterTest, ALineFeedInANameShowsAndTheFileStaysAsItWas) {
+    // The trainer ends a line at a carriage return only: a lone line feed is
+    // part of the name, and must not make the entry look like two users.
+    const QByteArray bytes = "\"Ann\nBob\"\r\n 0\r\n";
+    users.write("1hist.dx", bytes);
+    useLocation(users.path());
+    page.roster->FillUserList();
+    EXPECT_EQ(page.entries(), (std::vector<Entry>{{QString::fromUtf8("Ann↵Bob"), 1}}));
+    EXPECT_EQ(users.read("1hist.dx"), bytes);
+
+    // Deleting it still finds the name it shows in the file.
+    state.confirmDelete = 0;
+    page.select(QString::fromUtf8("Ann↵Bob"));
+    page.roster->DeleteSelectedName();
+    EXPECT_FALSE(QFileInfo::exists(users.file("1hist.dx")));
+}
+
 TEST_F(UserRosterTest, EmptyOrRelativeLocationLiesInTheTrainersFolder) {
     writeUser("1hist.dx", "Home", program.path());
     QDir().mkdir(program.file("sub"));
@@ -294,38 +311,81 @@ TEST_F(UserRosterTest, WindowsOnlyLocationIsNeverMadeIntoFilesOrFolders) {
     EXPECT_TRUE(testing::allNamesUnder(users.path()).isEmpty());
 }
 
-TEST_F(UserRosterTest, ListingFailureStopsWithEntriesSoFar) {
+TEST_F(UserRosterTest, OneBadFileHidesNoOtherUser) {
     writeUser("1hist.dx", "Ann");
     writeUser("2hist.dx", "Bob");
-    users.write("3hist.dx", ""); // its first line cannot be read
+    users.write("3hist.dx", ""); // e.g. left by a copy killed while writing
     writeUser("4hist.dx", "Cy");
     writeUser("5hist.dx", "Di");
+    users.write("6HIST.DX", "");
     useLocation(users.path());
-    // The folder's own order decides which entries were read before the failure.
-    std::vector<QString> before;
-    QDirIterator it(users.path(), QDir::Files);
-    while (it.hasNext()) {
-        it.next();
-        if (it.fileName() == QLatin1String("3hist.dx"))
-            break;
-        before.push_back(QString::fromLatin1(firstLine(it.filePath()).mid(1).chopped(1)));
-    }
-    std::sort(before.begin(), before.end(), listsBefore);
+    const std::vector<Entry> everyone{{"Ann", 1}, {"Bob", 2}, {"Cy", 4}, {"Di", 5}};
 
     for (int startupDone : {0, 1}) {
         state.startupDone = startupDone;
         if (startupDone)
-            dialogs.expectBox(
-                cannotReadReport(QStringLiteral("The history file 3hist.dx is empty."),
-                                 users.path()),
-                AnswerOk);
+            dialogs.expectBox(cannotReadReport(QStringLiteral("The history file 3hist.dx is "
+                                                              "empty.\r\nThe history file "
+                                                              "6HIST.DX is empty."),
+                                               users.path()),
+                              AnswerOk);
         page.roster->FillUserList();
-        std::vector<QString> shown;
-        for (const Entry& e : page.entries())
-            shown.push_back(e.name);
-        EXPECT_EQ(shown, before);
+        EXPECT_EQ(page.entries(), everyone);
         EXPECT_EQ(state.historyFolderState, 0) << "the verdict is not changed";
     }
+
+    // With every readable user listed, a name already in the folder is refused.
+    dialogs.expectBox(duplicateNameReport(QStringLiteral("Di")), AnswerOk);
+    addNames({QStringLiteral("Di")});
+    EXPECT_EQ(page.entries(), everyone);
+    EXPECT_FALSE(QFileInfo::exists(users.file("7HIST.DX")));
+}
+
+TEST_F(UserRosterTest, FolderNamesLegalHereAreCreatedOnYes) {
+    // A colon is an ordinary character in a folder name here.
+    const QString colon = users.file("class:7b/");
+    useLocation(colon);
+    dialogs.expectBox(createFolderQuestion(qt_error_string(ENOENT), colon), AnswerYes);
+    page.roster->FillUserList();
+    EXPECT_TRUE(QFileInfo(colon).isDir());
+    EXPECT_EQ(state.historyFolderState, 0);
+
+    const QString colonToo = users.file("room:12/");
+    useLocation(colonToo);
+    dialogs.expectBox(addFolderQuestion(colonToo), AnswerYes);
+    addNames({QStringLiteral("Ann")});
+    EXPECT_EQ(firstLine(colonToo + "1HIST.DX"), "\"Ann\"");
+}
+
+TEST_F(UserRosterTest, AFolderThatCannotBeMadeSaysWhy) {
+    // Each is missing, so the question comes; Yes then fails for the reason given.
+    QDir().mkdir(users.file("locked"));
+    testing::ImmutableFolder locked(users.file("locked"));
+    struct Case {
+        QString folder;
+        QString why;
+    };
+    std::vector<Case> cases = {{users.file("no/such/"), qt_error_string(ENOENT)}};
+    if (locked.ok())
+        cases.push_back({users.file("locked/new/"), qt_error_string(EPERM)});
+    for (const Case& c : cases) {
+        useLocation(c.folder);
+        dialogs.expectBox(createFolderQuestion(qt_error_string(ENOENT), c.folder), AnswerYes);
+        dialogs.expectBox(cannotReadReport(c.why, c.folder), AnswerOk);
+        page.roster->FillUserList();
+        EXPECT_EQ(state.historyFolderState, 99) << c.folder.toStdString();
+    }
+
+    // No folder name holds a NUL: no question, and the message says so.
+    const QString nul = users.path() + QStringLiteral("a") + QChar(0) + QStringLiteral("b/");
+    useLocation(nul);
+    dialogs.expectBox(cannotReadReport(nulInLocationText(), nul), AnswerOk);
+    page.roster->FillUserList();
+    EXPECT_EQ(state.historyFolderState, 99);
+
+    dialogs.expectBox(cannotSaveReport(nulInLocationText(), nul + "1HIST.DX"), AnswerOk);
+    addNames({QStringLiteral("Ann")});
+    EXPECT_EQ(testing::allNamesUnder(users.path()), QStringList{QStringLiteral("locked")});
 }
 
 TEST_F(UserRosterTest, ModesWithoutFolderNeitherProbeNorChangeTheVerdict) {
@@ -534,7 +594,29 @@ TEST_F(UserRosterTest, AStaleListNeverCostsAUserTheirFile) {
     EXPECT_EQ(testing::allNamesUnder(users.path()),
               (QStringList{QStringLiteral("1hist.dx"), QStringLiteral("2hist.dx"),
                            QStringLiteral("3HIST.DX")}));
-    EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Ann", 2}, {"Bob", 3}}));
+    EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Ann", 2}, {"Bob", 3}, {"Zed", 1}}));
+}
+
+TEST_F(UserRosterTest, AnEmptyNameFileIsReplacedNeverWrittenThroughNorInTheWay) {
+    const QByteArray emptyName = "\"\"\r\n 0\r\n";
+    TestFolder outside;
+    outside.write("template.dx", emptyName);
+    ASSERT_TRUE(QFile::link(outside.file("template.dx"), users.file("1hist.dx")));
+    users.write("2hist.dx", emptyName);
+    testing::ImmutableFolder locked(users.file("2hist.dx"));
+    useLocation(users.path());
+    page.roster->FillUserList();
+
+    addNames({QStringLiteral("Ann"), QStringLiteral("Bob")});
+    // The link gave way to Ann's own file; the file it pointed to is untouched.
+    EXPECT_FALSE(QFileInfo(users.file("1hist.dx")).isSymLink());
+    EXPECT_EQ(firstLine(users.file("1hist.dx")), "\"Ann\"");
+    EXPECT_EQ(outside.read("template.dx"), emptyName);
+    // A file that cannot be replaced costs its number, not every add.
+    const int bobsNumber = locked.ok() ? 3 : 2;
+    EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Ann", 1}, {"Bob", bobsNumber}}));
+    if (locked.ok())
+        EXPECT_EQ(users.read("2hist.dx"), emptyName);
 }
 
 TEST_F(UserRosterTest, TwoCopiesAddingToOneFolderNeverShareAFile) {
@@ -559,7 +641,44 @@ TEST_F(UserRosterTest, TwoCopiesAddingToOneFolderNeverShareAFile) {
 
     EXPECT_EQ(firstLine(users.file("1HIST.DX")), "\"Ann\"");
     EXPECT_EQ(firstLine(users.file("2HIST.DX")), "\"Bob\"");
-    EXPECT_EQ(other.entries(), (std::vector<Entry>{{"Bob", 2}}));
+    EXPECT_EQ(other.entries(), (std::vector<Entry>{{"Ann", 1}, {"Bob", 2}}));
+}
+
+TEST_F(UserRosterTest, ANameIsCheckedAgainstTheFolderAsItIsWhenAdding) {
+    writeUser("1hist.dx", "Bob");
+    useLocation(users.path());
+    page.roster->FillUserList();
+
+    // A second copy of the program, its list read at the same time.
+    SharedState otherState = state;
+    ScriptedDialogs otherDialogs;
+    RosterPage other(otherState, otherDialogs);
+    other.box->setText(users.path());
+    other.roster->FillUserList();
+
+    addNames({QStringLiteral("Ann")});
+    ASSERT_EQ(firstLine(users.file("2HIST.DX")), "\"Ann\"");
+    otherDialogs.expectBox(duplicateNameReport(QStringLiteral("Ann")), AnswerOk);
+    otherDialogs.onNextModal([](QDialog& dialog) {
+        auto* text = dialog.findChild<QLineEdit*>(QStringLiteral("Text1"));
+        auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("Command1"));
+        text->setText(QStringLiteral("Ann"));
+        ok->click();
+        ok->click();
+    });
+    other.roster->AddNames();
+    EXPECT_TRUE(otherDialogs.allAnswersUsed());
+    EXPECT_EQ(other.entries(), (std::vector<Entry>{{"Ann", 2}, {"Bob", 1}}))
+        << "the list shows the folder as it is";
+
+    // A file put in the folder by hand after the list was read counts too.
+    writeUser("7hist.dx", "Cy");
+    dialogs.expectBox(duplicateNameReport(QStringLiteral("Cy")), AnswerOk);
+    addNames({QStringLiteral("Cy")});
+    EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Ann", 2}, {"Bob", 1}, {"Cy", 7}}));
+    EXPECT_EQ(testing::allNamesUnder(users.path()),
+              (QStringList{QStringLiteral("1hist.dx"), QStringLiteral("2HIST.DX"),
+                           QStringLiteral("7hist.dx")}));
 }
 
 TEST_F(UserRosterTest, AddingToAMissingFolderAsksFirst) {
@@ -781,6 +900,44 @@ TEST_F(UserRosterTest, DeleteRemovesTheListedFileEvenAfterTheLocationChanged) {
     page.roster->DeleteSelectedName();
     EXPECT_FALSE(QFileInfo::exists(users.file("1hist.dx")));
     EXPECT_EQ(firstLine(other.file("1hist.dx")), "\"Zed\"");
+}
+
+TEST_F(UserRosterTest, DeleteKillsOnlyAFileThatStillHoldsTheListedName) {
+    struct Case {
+        QByteArray nowInFile;
+        QString nameNow; // as the message names it; empty for no name
+        std::vector<Entry> listAfter;
+    };
+    const Case cases[] = {
+        {"\"Zed\"\r\n 0\r\n", QStringLiteral("Zed"), {{"Bob", 2}, {"Zed", 1}}},
+        {"\"\"\r\n 0\r\n", {}, {{"Bob", 2}}},
+        {"", {}, {{"Bob", 2}}},
+    };
+    state.confirmDelete = 0;
+    for (const Case& c : cases) {
+        writeUser("1hist.dx", "Ann");
+        writeUser("2hist.dx", "Bob");
+        useLocation(users.path());
+        page.roster->FillUserList();
+        // Another administrator gives number 1 to somebody else meanwhile.
+        users.write("1hist.dx", c.nowInFile);
+
+        page.select(QStringLiteral("Ann"));
+        const MsgBoxRequest report =
+            replacedFileReport(QStringLiteral("Ann"), c.nameNow, users.file("1hist.dx"));
+        EXPECT_TRUE(report.prompt.contains(QStringLiteral("Ann")) &&
+                    report.prompt.contains(c.nameNow));
+        dialogs.expectBox(report, AnswerOk);
+        if (c.nowInFile.isEmpty()) // the rebuild names the empty file
+            dialogs.expectBox(cannotReadReport(QStringLiteral("The history file 1hist.dx is "
+                                                              "empty."),
+                                               users.path()),
+                              AnswerOk);
+        page.roster->DeleteSelectedName();
+        EXPECT_EQ(users.read("1hist.dx"), c.nowInFile);
+        EXPECT_EQ(page.entries(), c.listAfter) << c.nowInFile.toStdString();
+        EXPECT_FALSE(page.remove->isEnabled());
+    }
 }
 
 TEST_F(UserRosterTest, FailedOrRefusedDeletionsChangeNothing) {
