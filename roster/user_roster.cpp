@@ -8,15 +8,20 @@
 #include "roster/name_in.h"
 #include "roster/roster_messages.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QScrollBar>
+#include <QStyleHints>
 
 #include <algorithm>
+#include <utility>
 
 namespace dexlan {
 
@@ -74,6 +79,19 @@ UserRoster::UserRoster(SharedState& state, Dialogs& dialogs, const RosterControl
         connect(list, &QListWidget::itemClicked, this, enableDelete);
         connect(list, &QListWidget::itemSelectionChanged, this, enableDelete);
         connect(list, &QListWidget::itemDoubleClicked, this, &UserRoster::DeleteSelectedName);
+
+        // Whatever changes the rows changes what lies under the mouse.
+        QAbstractItemModel* rows = list->model();
+        auto changed = [this] { ++m_listChanges; };
+        connect(rows, &QAbstractItemModel::modelReset, this, changed);
+        connect(rows, &QAbstractItemModel::rowsInserted, this, changed);
+        connect(rows, &QAbstractItemModel::rowsRemoved, this, changed);
+        connect(rows, &QAbstractItemModel::rowsMoved, this, changed);
+        connect(rows, &QAbstractItemModel::layoutChanged, this, changed);
+        list->installEventFilter(this);
+        list->viewport()->installEventFilter(this);
+        list->verticalScrollBar()->installEventFilter(this);
+        list->horizontalScrollBar()->installEventFilter(this);
     }
     if (m_controls.addNames)
         connect(m_controls.addNames, &QPushButton::clicked, this, &UserRoster::AddNames);
@@ -406,11 +424,55 @@ bool UserRoster::eventFilter(QObject* watched, QEvent* event) {
             // The window losing the focus to a message box or another program
             // is not the user leaving the box.
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+                // A press on the list takes the focus before the list sees
+                // the press: the rebuild lands between the two.
+                const bool pressOnList = reason == Qt::MouseFocusReason && m_controls.userList &&
+                                         QApplication::focusWidget() == m_controls.userList;
+                const int changes = m_listChanges;
                 locationLostFocus();
+                if (pressOnList && m_listChanges != changes)
+                    m_listChangedForPress = true;
+            }
         }
+    } else if (m_controls.userList) {
+        return listMouseEvent(watched, event);
     }
     return QObject::eventFilter(watched, event);
+}
+
+bool UserRoster::listMouseEvent(QObject* watched, QEvent* event) {
+    QListWidget* list = m_controls.userList;
+    const bool onRows = watched == list->viewport();
+    switch (event->type()) {
+    case QEvent::FocusOut:
+        if (watched == list)
+            m_listChangedForPress = false; // that press went elsewhere in the list
+        return false;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+        const bool changedForThisPress = std::exchange(m_listChangedForPress, false);
+        if (!onRows)
+            return false;
+        const quint64 at = static_cast<QMouseEvent*>(event)->timestamp();
+        const auto interval = quint64(QGuiApplication::styleHints()->mouseDoubleClickInterval());
+        // The second press of a double click belongs to the gesture of the first.
+        if (!m_gesture.started || at < m_gesture.began || at - m_gesture.began > interval)
+            m_gesture = {m_listChanges, at, true};
+        if (changedForThisPress)
+            m_gesture.listChanges = -1;
+        return m_gesture.listChanges != m_listChanges;
+    }
+    case QEvent::MouseMove:
+        // Dragging with the button held selects too.
+        if (static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton)
+            return false;
+        [[fallthrough]];
+    case QEvent::MouseButtonRelease:
+        return onRows && m_gesture.started && m_gesture.listChanges != m_listChanges;
+    default:
+        return false;
+    }
 }
 
 } // namespace dexlan
