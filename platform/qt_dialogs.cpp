@@ -1,9 +1,14 @@
 #include "platform/qt_dialogs.h"
 
+#include <QCloseEvent>
 #include <QDialog>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
+
+#include <algorithm>
+#include <optional>
 
 namespace dexlan {
 
@@ -44,6 +49,39 @@ QMessageBox::Icon iconOf(MsgIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// A message box that only its buttons can close when it has no Cancel: a
+// Yes/No question ignores Escape and has no working close button, as on the
+// platform the trainer comes from.
+class ProgramMessageBox final : public QMessageBox {
+  public:
+    using QMessageBox::QMessageBox;
+
+    void requireAnswer() {
+        m_answerRequired = true;
+        setWindowFlag(Qt::CustomizeWindowHint, true);
+        setWindowFlag(Qt::WindowCloseButtonHint, false);
+    }
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (m_answerRequired && event->matches(QKeySequence::Cancel)) {
+            event->accept();
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent* event) override {
+        if (m_answerRequired && !clickedButton()) {
+            event->ignore();
+            return;
+        }
+        QMessageBox::closeEvent(event);
+    }
+
+  private:
+    bool m_answerRequired = false;
+};
+
 // The program states its filter as "Description|pattern"; Qt reads the pattern
 // from the parentheses of the description instead.
 QString qtNameFilter(const QString& filter) {
@@ -60,20 +98,28 @@ QString qtNameFilter(const QString& filter) {
 } // namespace
 
 int QtDialogs::msgBox(const MsgBoxRequest& request) {
-    QMessageBox box(iconOf(request.icon), request.title, request.prompt, QMessageBox::NoButton,
-                    m_parent);
-    // Message prompts are composed with CR LF; a QLabel breaks on LF alone.
-    box.setText(QString(request.prompt).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    ProgramMessageBox box(iconOf(request.icon), request.title, QString(), QMessageBox::NoButton,
+                          m_parent);
     box.setTextFormat(Qt::PlainText);
+    // Message prompts are composed with CR LF; a QLabel breaks on LF alone.
+    const QString prompt =
+        QString(request.prompt).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    box.setText(prompt);
+
     const QList<ButtonSpec> buttons = buttonsOf(request.buttons);
-    int escapeAnswer = buttons.size() == 1 ? buttons.front().answer : AnswerCancel;
-    if (request.buttons == MsgButtons::YesNo)
-        escapeAnswer = AnswerNo;
+    std::optional<int> escapeAnswer;
+    if (buttons.size() == 1)
+        escapeAnswer = buttons.front().answer;
+    else if (std::any_of(buttons.begin(), buttons.end(),
+                         [](const ButtonSpec& b) { return b.answer == AnswerCancel; }))
+        escapeAnswer = AnswerCancel;
+    else
+        box.requireAnswer();
     for (const ButtonSpec& choice : buttons) {
         QPushButton* button = box.addButton(choice.button);
         if (choice.answer == request.defaultButton)
             box.setDefaultButton(button);
-        if (choice.answer == escapeAnswer)
+        if (escapeAnswer == choice.answer)
             box.setEscapeButton(button);
     }
     box.exec();
@@ -82,7 +128,9 @@ int QtDialogs::msgBox(const MsgBoxRequest& request) {
         if (choice.button == clicked)
             return choice.answer;
     }
-    return escapeAnswer;
+    // Only the end of the program closes a box that must be answered: that
+    // is no Yes.
+    return escapeAnswer.value_or(AnswerNo);
 }
 
 QString QtDialogs::openFile(const FileOpenRequest& request) {
