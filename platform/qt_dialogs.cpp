@@ -3,9 +3,12 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <optional>
@@ -82,6 +85,114 @@ class ProgramMessageBox final : public QMessageBox {
     bool m_answerRequired = false;
 };
 
+// How many lines the text takes when wrapped at width, at word boundaries
+// where it can and anywhere where a word is wider than the width.
+int wrappedLines(const QString& text, const QFont& font, int width) {
+    if (text.isEmpty())
+        return 1;
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    int lines = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        ++lines;
+    }
+    layout.endLayout();
+    return std::max(lines, 1);
+}
+
+// A word wider than width (a long path, say) gets invisible break points, so
+// that the box wraps it at its usual width instead of growing to the
+// screen's edge.
+QString withBreakPoints(const QString& line, const QFontMetrics& metrics, int width) {
+    if (metrics.horizontalAdvance(line) <= width)
+        return line;
+    QString result;
+    result.reserve(line.size() + line.size() / 16);
+    int run = 0;
+    for (const QChar c : line) {
+        if (c.isSpace()) {
+            run = 0;
+        } else {
+            run += metrics.horizontalAdvance(c);
+            if (run > width * 9 / 10) {
+                result += QChar(0x200B); // zero width space
+                run = metrics.horizontalAdvance(c);
+            }
+        }
+        result += c;
+    }
+    return result;
+}
+
+// The prompt as the box shows it. One too tall for the screen keeps its
+// beginning and its end (where the question is) around an ellipsis; the box
+// then offers the whole text as its details.
+struct ShownPrompt {
+    QString text;
+    bool shortened = false;
+};
+
+ShownPrompt promptForScreen(const QString& prompt, const QFont& font, const QRect& screen) {
+    // The box wraps its text at about this width (half the screen, at most
+    // 500 pixels, less its icon); narrower is taller, so the estimate errs
+    // on the safe side.
+    const int width = std::max(std::min(screen.width() / 2, 500) - 100, 150);
+    const QFontMetrics metrics(font);
+    const int lineHeight = std::max(metrics.lineSpacing(), 1);
+    // Room beside the title bar and the buttons, and beside the details too.
+    constexpr int kFrameAndButtons = 150;
+    constexpr int kDetails = 150;
+    const int roomLines = (screen.height() - kFrameAndButtons) / lineHeight;
+    const int budget = std::max((screen.height() - kFrameAndButtons - kDetails) / lineHeight, 3);
+    auto shown = [&](const QString& line) { return withBreakPoints(line, metrics, width); };
+    auto linesOf = [&](const QString& line) { return wrappedLines(line, font, width); };
+
+    const QStringList lines = prompt.split(QLatin1Char('\n'));
+    QStringList whole;
+    int total = 0;
+    for (const QString& line : lines) {
+        whole.append(shown(line));
+        total += linesOf(whole.back());
+        if (total > roomLines)
+            break;
+    }
+    if (total <= roomLines)
+        return {whole.join(QLatin1Char('\n')), false};
+
+    // A line too long for its share is cut in its middle as well.
+    const int lineBudget = std::max(budget / 3, 1);
+    auto cut = [&](const QString& line) {
+        QString text = shown(line);
+        if (linesOf(text) > lineBudget)
+            text = shown(metrics.elidedText(line, Qt::ElideMiddle, width * lineBudget * 9 / 10));
+        return text;
+    };
+    QStringList head;
+    QStringList tail;
+    int used = 1; // the ellipsis
+    for (qsizetype last = lines.size() - 1; last > 0; --last) {
+        const QString line = cut(lines.at(last));
+        if (used + linesOf(line) > 1 + budget / 3)
+            break;
+        used += linesOf(line);
+        tail.prepend(line);
+    }
+    for (qsizetype first = 0; first < lines.size() - tail.size(); ++first) {
+        const QString line = cut(lines.at(first));
+        if (used + linesOf(line) > budget)
+            break;
+        used += linesOf(line);
+        head.append(line);
+    }
+    if (head.size() + tail.size() < lines.size())
+        head.append(QStringLiteral("\u2026"));
+    return {(head + tail).join(QLatin1Char('\n')), true};
+}
+
 // The program states its filter as "Description|pattern"; Qt reads the pattern
 // from the parentheses of the description instead.
 QString qtNameFilter(const QString& filter) {
@@ -104,7 +215,13 @@ int QtDialogs::msgBox(const MsgBoxRequest& request) {
     // Message prompts are composed with CR LF; a QLabel breaks on LF alone.
     const QString prompt =
         QString(request.prompt).replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    box.setText(prompt);
+    const QScreen* screen = m_parent ? m_parent->screen() : QGuiApplication::primaryScreen();
+    const ShownPrompt shown = screen
+                                  ? promptForScreen(prompt, box.font(), screen->availableGeometry())
+                                  : ShownPrompt{prompt};
+    box.setText(shown.text);
+    if (shown.shortened)
+        box.setDetailedText(prompt);
 
     const QList<ButtonSpec> buttons = buttonsOf(request.buttons);
     std::optional<int> escapeAnswer;

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -85,6 +86,52 @@ TEST(QtDialogsTest, EscapeAnswersCancelOrTheOnlyButton) {
                               box.close();
                           }),
                   c.escapeAnswer);
+    }
+}
+
+bool within(const QRect& outer, const QRect& inner) {
+    return outer.contains(inner.topLeft()) && outer.contains(inner.bottomRight());
+}
+
+// A box too tall for the screen keeps its buttons on it, and the whole text
+// stays within reach.
+TEST(QtDialogsTest, BoxesFitTheScreen) {
+    QString thousandsOfLines;
+    for (int line = 1; line <= 5000; ++line)
+        thousandsOfLines += QStringLiteral("line %1 of a very long line 3\r\n").arg(line);
+    const QString oneHugeLine = QStringLiteral("C:\\HISTORY\\") + QString(20000, QLatin1Char('X'));
+    const QString shortPrompt = QStringLiteral("Short.\r\n\r\nDo you wish to create it?");
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+
+    for (const QString& prompt : {thousandsOfLines, oneHugeLine, shortPrompt}) {
+        SCOPED_TRACE(prompt.size());
+        MsgBoxRequest request = question(MsgButtons::YesNo, AnswerYes);
+        request.prompt = prompt;
+        const QString whole = QString(prompt).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        const int got = showBox(request, [&](QMessageBox& box) {
+            auto expectOnScreen = [&] {
+                const QRect at = box.frameGeometry();
+                EXPECT_TRUE(within(screen, at))
+                    << at.width() << 'x' << at.height() << '+' << at.x() << '+' << at.y();
+                for (QAbstractButton* button : box.buttons())
+                    EXPECT_TRUE(
+                        within(screen, QRect(button->mapToGlobal(QPoint(0, 0)), button->size())));
+            };
+            expectOnScreen();
+            if (prompt == shortPrompt) {
+                EXPECT_EQ(box.text(), whole);
+                EXPECT_TRUE(box.detailedText().isEmpty());
+            } else {
+                EXPECT_EQ(box.detailedText(), whole);
+                for (QAbstractButton* button : box.buttons()) {
+                    if (box.buttonRole(button) == QMessageBox::ActionRole)
+                        button->click(); // "Show Details..."
+                }
+                expectOnScreen();
+            }
+            buttonFor(box, QMessageBox::Yes)->click();
+        });
+        EXPECT_EQ(got, AnswerYes);
     }
 }
 
