@@ -136,16 +136,22 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void MainWindow::commitData(QSessionManager& manager) {
-    if (!manager.allowsInteraction())
-        return;
-    const bool cancelled = MDIForm_QueryUnload();
-    manager.release();
-    if (cancelled) {
-        manager.cancel();
-        return;
-    }
+bool MainWindow::sessionEnding(bool allowsInteraction) {
+    if (!allowsInteraction)
+        return false;
+    if (MDIForm_QueryUnload())
+        return true;
     m_closingApproved = true;
+    return false;
+}
+
+void MainWindow::commitData(QSessionManager& manager) {
+    const bool interaction = manager.allowsInteraction();
+    const bool cancel = sessionEnding(interaction);
+    if (interaction)
+        manager.release();
+    if (cancel)
+        manager.cancel();
 }
 
 } // namespace dexlan

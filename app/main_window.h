@@ -44,6 +44,8 @@ class MainWindow : public QMainWindow {
 
     // The session is ending (log-off, shutdown): the same closing sequence.
     void commitData(QSessionManager& manager);
+    // What commitData decides; true: ask the session to cancel.
+    bool sessionEnding(bool allowsInteraction);
 
     int exitCheck() const { return m_exitCheck; }
     HelpWindow* helpWindow() const { return m_help.get(); }
