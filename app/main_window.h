@@ -52,6 +52,7 @@ class MainWindow : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void buildMenus();
@@ -63,7 +64,7 @@ class MainWindow : public QMainWindow {
     std::unique_ptr<HelpWindow> m_help;
     int m_exitCheck = 0;
     QString m_exitWarningText;
-    bool m_closingApproved = false;
+    bool m_sessionEnding = false; // the session is closing the windows
 };
 
 } // namespace dexlan
