@@ -52,6 +52,17 @@ QString screenText(const QByteArray& name) {
     return QString::fromLatin1(name);
 }
 
+// What the list shows, row by row: each name and the file it stands for.
+QStringList shownRows(const QListWidget& list) {
+    QStringList rows;
+    rows.reserve(list.count());
+    for (int row = 0; row < list.count(); ++row) {
+        const QListWidgetItem* item = list.item(row);
+        rows.append(item->text() + QChar(0) + item->data(UserRoster::kHistoryFileRole).toString());
+    }
+    return rows;
+}
+
 QListWidgetItem* newEntry(const QString& text, int number, const QString& path) {
     auto* item = new QListWidgetItem(text);
     item->setData(Qt::UserRole, number);
@@ -427,11 +438,12 @@ bool UserRoster::eventFilter(QObject* watched, QEvent* event) {
             if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
                 // A press on the list takes the focus before the list sees
                 // the press: the rebuild lands between the two.
-                const bool pressOnList = reason == Qt::MouseFocusReason && m_controls.userList &&
-                                         QApplication::focusWidget() == m_controls.userList;
-                const int changes = m_listChanges;
+                QListWidget* list = m_controls.userList;
+                const bool pressOnList =
+                    reason == Qt::MouseFocusReason && list && QApplication::focusWidget() == list;
+                const QStringList seen = pressOnList ? shownRows(*list) : QStringList();
                 locationLostFocus();
-                if (pressOnList && m_listChanges != changes)
+                if (pressOnList && shownRows(*list) != seen)
                     m_listChangedForPress = true;
             }
         }

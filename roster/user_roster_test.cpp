@@ -453,6 +453,17 @@ TEST_F(UserRosterTest, ARebuildUnderTheMouseCancelsTheClick) {
         EXPECT_TRUE(page.entries().empty());
         QFile::remove(users.file("1hist.dx"));
     }
+
+    // Leaving the box without a new location changes nothing under the mouse.
+    writeUser("1hist.dx", "Ann");
+    useLocation(users.path());
+    page.roster->FillUserList();
+    page.box->setFocus();
+    QTest::mouseClick(page.list->viewport(), Qt::LeftButton, {},
+                      page.list->visualItemRect(page.list->item(0)).center());
+    EXPECT_TRUE(page.list->hasFocus());
+    EXPECT_EQ(page.list->selectedItems().size(), 1);
+    EXPECT_TRUE(page.remove->isEnabled());
 }
 
 TEST_F(UserRosterTest, WindowsPolicyShowsTheLocationInCapitals) {
