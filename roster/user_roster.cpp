@@ -454,8 +454,9 @@ bool UserRoster::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool UserRoster::listMouseEvent(QObject* watched, QEvent* event) {
+    // The list also sends events while it is being destroyed: nothing is
+    // asked of it but for mouse events.
     QListWidget* list = m_controls.userList;
-    const bool onRows = watched == list->viewport();
     switch (event->type()) {
     case QEvent::FocusOut:
         if (watched == list)
@@ -464,7 +465,7 @@ bool UserRoster::listMouseEvent(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick: {
         const bool changedForThisPress = std::exchange(m_listChangedForPress, false);
-        if (!onRows)
+        if (watched != list->viewport())
             return false;
         const quint64 at = static_cast<QMouseEvent*>(event)->timestamp();
         const auto interval = quint64(QGuiApplication::styleHints()->mouseDoubleClickInterval());
@@ -481,7 +482,8 @@ bool UserRoster::listMouseEvent(QObject* watched, QEvent* event) {
             return false;
         [[fallthrough]];
     case QEvent::MouseButtonRelease:
-        return onRows && m_gesture.started && m_gesture.listChanges != m_listChanges;
+        return watched == list->viewport() && m_gesture.started &&
+               m_gesture.listChanges != m_listChanges;
     default:
         return false;
     }
