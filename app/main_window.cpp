@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QSessionManager>
 
@@ -30,6 +31,7 @@ MainWindow::MainWindow(SharedState& state, Dialogs& dialogs, QWidget* parent)
     setWindowIcon(icon);
     buildMenus();
     resize(800, 600);
+    QCoreApplication::instance()->installEventFilter(this);
 }
 
 MainWindow::~MainWindow() = default;
@@ -127,25 +129,39 @@ void MainWindow::closeOtherWindows() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (!m_closingApproved && MDIForm_QueryUnload()) {
+    if (!m_sessionEnding && MDIForm_QueryUnload()) {
         event->ignore();
         return;
     }
-    m_closingApproved = false;
     closeOtherWindows();
     event->accept();
 }
 
+bool MainWindow::sessionEnding(bool allowsInteraction) {
+    // Without interaction nothing may be asked, and nothing is written
+    // without an answer. With it, this is the closing sequence; whether the
+    // session then ends is for the session to say, so nothing is kept from
+    // it: a log-out cancelled elsewhere leaves everything as it was.
+    return allowsInteraction && MDIForm_QueryUnload();
+}
+
 void MainWindow::commitData(QSessionManager& manager) {
-    if (!manager.allowsInteraction())
-        return;
-    const bool cancelled = MDIForm_QueryUnload();
-    manager.release();
-    if (cancelled) {
+    const bool interaction = manager.allowsInteraction();
+    const bool cancel = sessionEnding(interaction);
+    if (interaction)
+        manager.release();
+    if (cancel)
         manager.cancel();
-        return;
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // The application is told to quit when the session ends, after
+    // commitData: the questions were asked there, or could not be asked.
+    if (event->type() == QEvent::Quit && watched == QCoreApplication::instance() && isVisible()) {
+        const QScopedValueRollback<bool> ending(m_sessionEnding, true);
+        close();
     }
-    m_closingApproved = true;
+    return QMainWindow::eventFilter(watched, event);
 }
 
 } // namespace dexlan

@@ -44,12 +44,15 @@ class MainWindow : public QMainWindow {
 
     // The session is ending (log-off, shutdown): the same closing sequence.
     void commitData(QSessionManager& manager);
+    // What commitData decides; true: ask the session to cancel.
+    bool sessionEnding(bool allowsInteraction);
 
     int exitCheck() const { return m_exitCheck; }
     HelpWindow* helpWindow() const { return m_help.get(); }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void buildMenus();
@@ -61,7 +64,7 @@ class MainWindow : public QMainWindow {
     std::unique_ptr<HelpWindow> m_help;
     int m_exitCheck = 0;
     QString m_exitWarningText;
-    bool m_closingApproved = false;
+    bool m_sessionEnding = false; // the session is closing the windows
 };
 
 } // namespace dexlan

@@ -4,10 +4,13 @@
 #include "options_window/frm_options.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+
+#include <sys/stat.h>
 
 namespace dexlan {
 namespace {
@@ -117,6 +120,78 @@ TEST_F(ClosingTest, NoToTheSaveQuestionClosesWithoutWriting) {
     dialogs.expectBox(updateQuestion(), AnswerNo);
     EXPECT_TRUE(mainWindow().close());
     EXPECT_EQ(onDisk(), before);
+}
+
+ino_t inode(const QString& path) {
+    struct stat status = {};
+    EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &status), 0);
+    return status.st_ino;
+}
+
+// The session's own end of the program, once the log-out goes on.
+void endSession() {
+    QEvent quit(QEvent::Quit);
+    QCoreApplication::sendEvent(qApp, &quit);
+}
+
+TEST_F(ClosingTest, LogOutCancelledElsewhereLeavesEverythingAsBefore) {
+    start("network", "hist auto");
+    state().optionLines[EntrySounds] = "sfx none";
+    const QByteArray before = onDisk();
+
+    // Cancel at our own question cancels the log-out.
+    dialogs.expectBox(kWarning, AnswerCancel);
+    EXPECT_TRUE(mainWindow().sessionEnding(true));
+    EXPECT_TRUE(mainWindow().isVisible());
+
+    // The user lets it go on without saving, then another program cancels it.
+    dialogs.expectBox(kWarning, AnswerOk);
+    dialogs.expectBox(updateQuestion(), AnswerNo);
+    EXPECT_FALSE(mainWindow().sessionEnding(true));
+    EXPECT_TRUE(mainWindow().isVisible());
+    EXPECT_EQ(onDisk(), before);
+
+    // The next Exit asks all over again.
+    dialogs.expectBox(kWarning, AnswerCancel);
+    EXPECT_FALSE(mainWindow().close());
+    EXPECT_TRUE(mainWindow().isVisible());
+    dialogs.expectBox(kWarning, AnswerOk);
+    dialogs.expectBox(updateQuestion(), AnswerYes);
+    EXPECT_TRUE(mainWindow().close());
+    EXPECT_TRUE(onDisk().contains("\r\nsfx none\r\n"));
+    EXPECT_TRUE(dialogs.allAnswersUsed());
+}
+
+TEST_F(ClosingTest, LogOutThatGoesOnAsksOnce) {
+    start("network", "hist auto");
+    state().optionLines[EntrySounds] = "sfx none";
+    dialogs.expectBox(kWarning, AnswerOk);
+    dialogs.expectBox(updateQuestion(), AnswerYes);
+    EXPECT_FALSE(mainWindow().sessionEnding(true));
+    EXPECT_TRUE(onDisk().contains("\r\nsfx none\r\n"));
+    endSession();
+    EXPECT_FALSE(mainWindow().isVisible());
+    EXPECT_EQ(dialogs.boxesShown.size(), 2);
+}
+
+// With no one to answer, nothing is asked and nothing is written: the file
+// stays the very file it was, changes or not.
+TEST_F(ClosingTest, LogOutWithoutInteractionWritesNothing) {
+    for (const bool changed : {true, false}) {
+        SCOPED_TRACE(changed ? "changed" : "unchanged");
+        start("single computer", "hist auto");
+        if (changed)
+            state().optionLines[EntrySounds] = "sfx none";
+        const QByteArray before = onDisk();
+        const ino_t identity = inode(trainer.file("Dexlan4.ini"));
+
+        EXPECT_FALSE(mainWindow().sessionEnding(false));
+        endSession();
+        EXPECT_FALSE(mainWindow().isVisible());
+        EXPECT_TRUE(dialogs.boxesShown.isEmpty());
+        EXPECT_EQ(onDisk(), before);
+        EXPECT_EQ(inode(trainer.file("Dexlan4.ini")), identity) << "the file was replaced";
+    }
 }
 
 TEST_F(ClosingTest, SaveAloneNeverWarns) {

@@ -9,8 +9,10 @@
 #include "resources/classic_look.h"
 #include "roster/user_roster.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -18,10 +20,12 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyleOptionTabWidgetFrame>
 #include <QTabBar>
+#include <QTextEdit>
 
 #include <algorithm>
 #include <cmath>
@@ -31,6 +35,22 @@
 namespace dexlan {
 
 namespace {
+
+// Whether a key typed into this control edits text: Delete then belongs to the
+// text, not to the user list.
+bool editsText(const QObject* control) {
+    if (const auto* line = qobject_cast<const QLineEdit*>(control))
+        return !line->isReadOnly();
+    if (const auto* text = qobject_cast<const QTextEdit*>(control))
+        return !text->isReadOnly();
+    if (const auto* plain = qobject_cast<const QPlainTextEdit*>(control))
+        return !plain->isReadOnly();
+    if (const auto* spin = qobject_cast<const QAbstractSpinBox*>(control))
+        return !spin->isReadOnly();
+    if (const auto* combo = qobject_cast<const QComboBox*>(control))
+        return combo->isEditable();
+    return false;
+}
 
 // The layout reference width: ScreenScale is the screen's width over it.
 constexpr double kReferenceWidthTwips = 9600.0;
@@ -783,9 +803,10 @@ void FrmOptions::picOptions_MouseDown() {
     m_command2->setEnabled(false);
 }
 
-void FrmOptions::Form_KeyDown(int key, Qt::KeyboardModifiers shift) {
+void FrmOptions::Form_KeyDown(int key, Qt::KeyboardModifiers shift, const QObject* focused) {
     if (key == Qt::Key_Delete) {
-        m_roster->DeleteSelectedName();
+        if (!editsText(focused))
+            m_roster->DeleteSelectedName();
         return;
     }
     if (key == Qt::Key_Escape) {
@@ -837,7 +858,7 @@ bool FrmOptions::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress:
         if (isKeyPreviewTarget(watched) && !isPropagationOfHandledKey(watched, event)) {
             const auto* key = static_cast<QKeyEvent*>(event);
-            Form_KeyDown(key->key(), key->modifiers());
+            Form_KeyDown(key->key(), key->modifiers(), watched);
             // Marked afterwards: keys typed in a window the handler opened
             // (Help, a message box) clear the mark as they pass.
             m_handledKey = event;

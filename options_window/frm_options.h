@@ -81,7 +81,8 @@ class FrmOptions : public QWidget {
     void Form_Load();
     void tbsOptions_Click();
     void showSelectedPage();
-    void Form_KeyDown(int key, Qt::KeyboardModifiers shift);
+    // focused: the control the key was typed into.
+    void Form_KeyDown(int key, Qt::KeyboardModifiers shift, const QObject* focused);
     void picOptions_MouseDown();
     void Command4_Click();
     void optionButtonSelected(const OptionButtonAction& action);

@@ -1,4 +1,6 @@
 #include "options_window/options_window_fixture.h"
+#include "roster/name_in.h"
+#include "roster/user_roster.h"
 
 #include <QDialog>
 #include <QFontInfo>
@@ -235,13 +237,43 @@ TEST_F(FrmOptionsTest, DeleteKeyDeletesTheSelectedName) {
     chooseTab(2);
     addSelectedUser("Ann");
     dialogs.answerNextBox(AnswerCancel);
-    window.locationBox()->setText("xy");
-    window.locationBox()->setCursorPosition(0);
-    press(window.locationBox(), Qt::Key_Delete);
-    // The roster asks before the first deletion; the box deletes its character too.
+    press(userList(), Qt::Key_Delete);
     ASSERT_EQ(dialogs.boxesShown.size(), 1);
     EXPECT_EQ(dialogs.boxesShown.front().title, "Delete name...");
-    EXPECT_EQ(window.locationBox()->text(), "y");
+}
+
+// Delete typed into a text box edits the text; the selected user and the file
+// stay, and nothing is asked.
+TEST_F(FrmOptionsTest, DeleteKeyInATextBoxLeavesTheSelectedUserAlone) {
+    FrmOptions& window = open();
+    state.confirmDelete = 0; // a deletion would follow without a question
+    chooseTab(2);
+    NameIn addNames(&window);
+    addNames.show();
+    const struct {
+        const char* where;
+        QLineEdit* box;
+    } cases[] = {
+        {"location box", window.locationBox()},
+        {"add-names box", addNames.nameBox()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.where);
+        programFolder.write("1HIST.DX", "\"Ann\"\r\n");
+        addSelectedUser("Ann");
+        userList()->currentItem()->setData(UserRoster::kHistoryFileRole,
+                                           programFolder.file("1HIST.DX"));
+        c.box->setText("xy");
+        c.box->setCursorPosition(0);
+        press(c.box, Qt::Key_Delete);
+        EXPECT_EQ(c.box->text(), "y");
+        EXPECT_EQ(programFolder.read("1HIST.DX"), "\"Ann\"\r\n");
+        EXPECT_EQ(userList()->count(), 1);
+        EXPECT_TRUE(dialogs.boxesShown.isEmpty());
+        dialogs.boxesShown.clear();
+        userList()->clear();
+        window.locationBox()->clear();
+    }
 }
 
 TEST_F(FrmOptionsTest, EnterInAutomaticModeWritesTheLocationStatus) {

@@ -2,19 +2,16 @@
 
 #include <QString>
 
-#include <memory>
-
-class QLockFile;
-
 namespace dexlan {
 
-// Tells whether another running copy holds a lock file, and holds it while
-// this copy runs.
+// Tells whether other copies of the program are running, and counts this copy
+// among them for as long as it runs.
 //
-// On POSIX systems the lock is the kernel's (flock on an open file): it goes
-// with the process however the process ends, so no stale lock is ever guessed
-// at, and taking it writes and syncs nothing (a sync is most of the cost of a
-// classic lock file at start-up). Elsewhere it is a QLockFile.
+// Every copy holds a shared lock on one file; a copy that can, for a moment,
+// have the lock to itself is alone. The locks are the kernel's (POSIX open
+// file description locks; LockFileEx on Windows): they go with the process
+// however it ends, so no stale lock is ever guessed at, and taking them writes
+// and syncs nothing.
 class InstanceLock {
   public:
     InstanceLock();
@@ -22,18 +19,19 @@ class InstanceLock {
     InstanceLock(const InstanceLock&) = delete;
     InstanceLock& operator=(const InstanceLock&) = delete;
 
-    enum class Result { Acquired, HeldElsewhere, Unavailable };
-    // Takes the lock at path unless this object holds it already.
-    // Unavailable: the lock file cannot be made (no folder, no right to
-    // write); nothing can be told about other copies then.
-    Result tryAcquire(const QString& path);
+    enum class Result { Alone, OthersRunning, Unavailable };
+    // Takes this copy's share of the lock at path (or keeps it, when asked
+    // again) and tells whether any other copy holds one. Unavailable: the
+    // lock file cannot be made (no folder, no right to write); nothing can be
+    // told about other copies then, and nothing is held.
+    Result join(const QString& path);
     bool held() const;
 
   private:
-#ifdef Q_OS_UNIX
-    int m_fd = -1;
+#ifdef Q_OS_WIN
+    void* m_handle = nullptr;
 #else
-    std::unique_ptr<QLockFile> m_lock;
+    int m_fd = -1;
 #endif
 };
 

@@ -15,8 +15,8 @@ bool QtEnvironment::anotherInstanceRunning() {
     if (folder.isEmpty())
         folder = QDir::tempPath();
     // A lock that cannot be made says nothing of other copies: no question then.
-    return m_lock.tryAcquire(folder + QLatin1String("/dexlan-options-4.lock")) ==
-           InstanceLock::Result::HeldElsewhere;
+    return m_lock.join(folder + QLatin1String("/dexlan-options-4.lock")) ==
+           InstanceLock::Result::OthersRunning;
 }
 
 QString QtEnvironment::programFolder() {

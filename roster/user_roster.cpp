@@ -6,15 +6,20 @@
 #include "roster/name_in.h"
 #include "roster/roster_messages.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QScrollBar>
+#include <QStyleHints>
 
 #include <algorithm>
+#include <utility>
 
 namespace dexlan {
 
@@ -33,6 +38,17 @@ class WaitCursor {
 QString windowsStylePath(const QString& location, const QString& fileName) {
     return location.endsWith(QLatin1Char('\\')) ? location + fileName
                                                 : location + QLatin1Char('\\') + fileName;
+}
+
+// What the list shows, row by row: each name and the file it stands for.
+QStringList shownRows(const QListWidget& list) {
+    QStringList rows;
+    rows.reserve(list.count());
+    for (int row = 0; row < list.count(); ++row) {
+        const QListWidgetItem* item = list.item(row);
+        rows.append(item->text() + QChar(0) + item->data(UserRoster::kHistoryFileRole).toString());
+    }
+    return rows;
 }
 
 QListWidgetItem* newEntry(const QString& text, int number, const QString& path) {
@@ -62,6 +78,19 @@ UserRoster::UserRoster(SharedState& state, Dialogs& dialogs, const RosterControl
         connect(list, &QListWidget::itemClicked, this, enableDelete);
         connect(list, &QListWidget::itemSelectionChanged, this, enableDelete);
         connect(list, &QListWidget::itemDoubleClicked, this, &UserRoster::DeleteSelectedName);
+
+        // Whatever changes the rows changes what lies under the mouse.
+        QAbstractItemModel* rows = list->model();
+        auto changed = [this] { ++m_listChanges; };
+        connect(rows, &QAbstractItemModel::modelReset, this, changed);
+        connect(rows, &QAbstractItemModel::rowsInserted, this, changed);
+        connect(rows, &QAbstractItemModel::rowsRemoved, this, changed);
+        connect(rows, &QAbstractItemModel::rowsMoved, this, changed);
+        connect(rows, &QAbstractItemModel::layoutChanged, this, changed);
+        list->installEventFilter(this);
+        list->viewport()->installEventFilter(this);
+        list->verticalScrollBar()->installEventFilter(this);
+        list->horizontalScrollBar()->installEventFilter(this);
     }
     if (m_controls.addNames)
         connect(m_controls.addNames, &QPushButton::clicked, this, &UserRoster::AddNames);
@@ -466,11 +495,58 @@ bool UserRoster::eventFilter(QObject* watched, QEvent* event) {
             // The window losing the focus to a message box or another program
             // is not the user leaving the box.
             const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+                // A press on the list takes the focus before the list sees
+                // the press: the rebuild lands between the two.
+                QListWidget* list = m_controls.userList;
+                const bool pressOnList =
+                    reason == Qt::MouseFocusReason && list && QApplication::focusWidget() == list;
+                const QStringList seen = pressOnList ? shownRows(*list) : QStringList();
                 locationLostFocus();
+                if (pressOnList && shownRows(*list) != seen)
+                    m_listChangedForPress = true;
+            }
         }
+    } else if (m_controls.userList) {
+        return listMouseEvent(watched, event);
     }
     return QObject::eventFilter(watched, event);
+}
+
+bool UserRoster::listMouseEvent(QObject* watched, QEvent* event) {
+    // The list also sends events while it is being destroyed: nothing is
+    // asked of it but for mouse events.
+    QListWidget* list = m_controls.userList;
+    switch (event->type()) {
+    case QEvent::FocusOut:
+        if (watched == list)
+            m_listChangedForPress = false; // that press went elsewhere in the list
+        return false;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+        const bool changedForThisPress = std::exchange(m_listChangedForPress, false);
+        if (watched != list->viewport())
+            return false;
+        const quint64 at = static_cast<QMouseEvent*>(event)->timestamp();
+        const auto interval = quint64(QGuiApplication::styleHints()->mouseDoubleClickInterval());
+        // The second press of a double click belongs to the gesture of the first.
+        if (!m_gesture.started || at < m_gesture.began || at - m_gesture.began > interval)
+            m_gesture = {m_listChanges, at, true};
+        if (changedForThisPress)
+            m_gesture.listChanges = -1;
+        return m_gesture.listChanges != m_listChanges;
+    }
+    case QEvent::MouseMove:
+        // Dragging with the button held selects too.
+        if (static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton)
+            return false;
+        [[fallthrough]];
+    case QEvent::MouseButtonRelease:
+        return watched == list->viewport() && m_gesture.started &&
+               m_gesture.listChanges != m_listChanges;
+    default:
+        return false;
+    }
 }
 
 } // namespace dexlan

@@ -84,6 +84,8 @@ class UserRoster : public QObject {
     // of the digest was before) into the digest of the listed folder.
     void countChangeIn(const QString& path, quint64 before);
     QListWidgetItem* selectedEntry() const;
+    // Mouse events on the list; true swallows the event.
+    bool listMouseEvent(QObject* watched, QEvent* event);
 
     SharedState& m_state;
     Dialogs& m_dialogs;
@@ -94,6 +96,18 @@ class UserRoster : public QObject {
     // The folder the list was read from and its history files' digest then.
     QString m_listedFolder;
     std::optional<quint64> m_listedDigest;
+
+    // A click, or the two presses of a double click, acts on the list the user
+    // saw when it began: a change of the list after its first press cancels it.
+    struct ListGesture {
+        int listChanges = -1; // m_listChanges when it began; -1: cancelled
+        quint64 began = 0;    // time stamp of its first press
+        bool started = false;
+    };
+    int m_listChanges = 0;
+    ListGesture m_gesture;
+    // The press that moved the focus onto the list rebuilt it on its way there.
+    bool m_listChangedForPress = false;
 };
 
 } // namespace dexlan

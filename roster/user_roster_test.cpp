@@ -17,11 +17,14 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyleHints>
+#include <QTest>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <functional>
 #include <memory>
 #include <unistd.h>
 
@@ -457,6 +460,70 @@ TEST_F(UserRosterTest, LeavingTheBoxRebuildsButAMessageBoxDoesNot) {
     QApplication::sendEvent(page.box, &away);
     EXPECT_EQ(page.box->text(), users.path());
     EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Ann", 1}}));
+}
+
+// A new location typed into the box, then a double click on the list: the
+// press moves the focus out of the box, which rebuilds the list from the new
+// folder under the mouse. The click was aimed at the old list and does nothing.
+TEST_F(UserRosterTest, ARebuildUnderTheMouseCancelsTheClick) {
+    TestFolder other;
+    QTest::mouseClick(page.list->viewport(), Qt::LeftButton); // focus for the list
+    const struct {
+        const char* how;
+        std::function<void(QPoint)> click; // at a point of the list's viewport
+    } cases[] = {
+        {"double click through the window",
+         [this](QPoint at) {
+             QTest::mouseDClick(page.window.windowHandle(), Qt::LeftButton, {},
+                                page.list->viewport()->mapTo(&page.window, at));
+         }},
+        {"double click event alone",
+         [this](QPoint at) { QTest::mouseDClick(page.list->viewport(), Qt::LeftButton, {}, at); }},
+        {"press and release",
+         [this](QPoint at) {
+             QTest::mousePress(page.list->viewport(), Qt::LeftButton, {}, at);
+             QTest::mouseRelease(page.list->viewport(), Qt::LeftButton, {}, at);
+         }},
+    };
+    page.activate();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.how);
+        writeUser("1hist.dx", "Ann");
+        writeUser("1hist.dx", "Zed", other.path());
+        useLocation(users.path());
+        page.roster->FillUserList();
+        state.confirmDelete = 0; // a double click would delete at once
+        page.box->setFocus();
+        ASSERT_TRUE(page.box->hasFocus());
+        page.box->setText(other.path());
+
+        const QPoint ann = page.list->visualItemRect(page.list->item(0)).center();
+        c.click(ann);
+        EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Zed", 1}}));
+        EXPECT_TRUE(page.list->hasFocus());
+        EXPECT_TRUE(page.list->selectedItems().isEmpty());
+        EXPECT_FALSE(page.remove->isEnabled());
+        EXPECT_EQ(firstLine(other.file("1hist.dx")), "\"Zed\"");
+
+        // A moment later, the list the user now sees answers clicks as usual.
+        QTest::mouseDClick(page.window.windowHandle(), Qt::LeftButton, {},
+                           page.list->viewport()->mapTo(&page.window, ann),
+                           QGuiApplication::styleHints()->mouseDoubleClickInterval() + 1);
+        EXPECT_FALSE(QFileInfo::exists(other.file("1hist.dx")));
+        EXPECT_TRUE(page.entries().empty());
+        QFile::remove(users.file("1hist.dx"));
+    }
+
+    // Leaving the box without a new location changes nothing under the mouse.
+    writeUser("1hist.dx", "Ann");
+    useLocation(users.path());
+    page.roster->FillUserList();
+    page.box->setFocus();
+    QTest::mouseClick(page.list->viewport(), Qt::LeftButton, {},
+                      page.list->visualItemRect(page.list->item(0)).center());
+    EXPECT_TRUE(page.list->hasFocus());
+    EXPECT_EQ(page.list->selectedItems().size(), 1);
+    EXPECT_TRUE(page.remove->isEnabled());
 }
 
 TEST_F(UserRosterTest, WindowsPolicyShowsTheLocationInCapitals) {
