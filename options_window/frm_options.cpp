@@ -179,6 +179,22 @@ Label* makeLabel(QWidget* parent, const char* name, const QString& caption, QRec
     return label;
 }
 
+// A background colour and the text colour that goes with it.
+QPalette withColours(QPalette palette, QPalette::ColorRole background, const QColor& colour,
+                     const QColor& text) {
+    static constexpr std::pair<QPalette::ColorRole, QPalette::ColorRole> kTextOn[] = {
+        {QPalette::Window, QPalette::WindowText},
+        {QPalette::Button, QPalette::ButtonText},
+        {QPalette::Base, QPalette::Text},
+    };
+    palette.setColor(background, colour);
+    for (const auto& [face, textRole] : kTextOn) {
+        if (face == background)
+            palette.setColor(textRole, text);
+    }
+    return palette;
+}
+
 QGroupBox* makeFrame(QWidget* parent, const char* name, const QString& caption, QRect place) {
     auto* frame = new QGroupBox(caption, parent);
     frame->setObjectName(QLatin1String(name));
@@ -302,15 +318,17 @@ FrmOptions::FrmOptions(SharedState& state, Dialogs& dialogs, QWidget* parent)
     setObjectName(QStringLiteral("frmOptions"));
     setFont(classicFont());
     setAutoFillBackground(true);
-    QPalette background = palette();
-    background.setColor(QPalette::Window, QColor(0, 128, 128));
-    setPalette(background);
+    // Every background the window sets comes with its text colour, so that a
+    // dark desktop theme never puts its light text on it.
+    setPalette(withColours(palette(), QPalette::Window, QColor(0, 128, 128), Qt::white));
 
     buildTabStrip();
     // Only the window itself is dark cyan; the tab strip and the pages keep the
-    // standard face colour.
+    // theme's face and text colours.
+    const QPalette theme = QApplication::palette();
     QPalette face;
-    face.setColor(QPalette::Window, QApplication::palette().color(QPalette::Window));
+    face.setColor(QPalette::Window, theme.color(QPalette::Window));
+    face.setColor(QPalette::WindowText, theme.color(QPalette::WindowText));
     for (QWidget* child : {m_tabPane, static_cast<QWidget*>(m_tbsOptions)})
         child->setPalette(face);
     for (QWidget* page : m_picOptions)
@@ -415,9 +433,8 @@ void FrmOptions::buildSummaryPage() {
     m_command4 = makeCommand(m_txt, "Command4", QStringLiteral("E&xit"),
                              twipsRect(*this, 7875, 4935, 1065, 330));
     m_command4->setToolTip(QStringLiteral("Save settings as shown and exit"));
-    QPalette grey = m_command4->palette();
-    grey.setColor(QPalette::Button, QColor(192, 192, 192));
-    m_command4->setPalette(grey);
+    m_command4->setPalette(
+        withColours(m_command4->palette(), QPalette::Button, QColor(192, 192, 192), Qt::black));
     connect(m_command4, &QPushButton::clicked, this, &FrmOptions::Command4_Click);
 }
 
@@ -455,9 +472,7 @@ void FrmOptions::buildHistoryPage() {
     m_list1->setObjectName(QStringLiteral("List1"));
     m_list1->setFont(systemFont());
     m_list1->setGeometry(twipsRect(*this, 1470, 315, 3165, 1740));
-    QPalette white = m_list1->palette();
-    white.setColor(QPalette::Base, Qt::white);
-    m_list1->setPalette(white);
+    m_list1->setPalette(withColours(m_list1->palette(), QPalette::Base, Qt::white, Qt::black));
 
     m_frame9 = makeFrame(page, "Frame9", QString(), twipsRect(*this, 4200, 4410, 4845, 855));
     m_text1 = new QLineEdit(m_frame9);
@@ -470,9 +485,8 @@ void FrmOptions::buildHistoryPage() {
     m_label20 = makeLabel(page, "Label20", QStringLiteral("selection info..."),
                           twipsRect(*this, 5355, 3885, 3060, 960), systemFont());
     m_label20->setAutoFillBackground(true);
-    QPalette grey = m_label20->palette();
-    grey.setColor(QPalette::Window, QColor(192, 192, 192));
-    m_label20->setPalette(grey);
+    m_label20->setPalette(
+        withColours(m_label20->palette(), QPalette::Window, QColor(192, 192, 192), Qt::black));
     m_label20->hide(); // its caption is kept up to date, but nothing ever shows it
 }
 
