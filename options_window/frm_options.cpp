@@ -247,6 +247,15 @@ int rightLimit(const QWidget* control, int gap) {
     return limit;
 }
 
+// A heading widens towards the next control before it takes a second line.
+void widenHeading(QLabel* heading) {
+    const int needed = heading->fontMetrics().horizontalAdvance(heading->text()) + 1;
+    const int limit = rightLimit(heading, twipsToPixels(*heading, kGapTwips));
+    if (needed > heading->width())
+        heading->resize(std::max(heading->width(), std::min(needed, limit - heading->x())),
+                        heading->height());
+}
+
 // A frame that is too narrow for what it holds grows to the right, as far as
 // its page allows, and then to the left, as far as the controls beside it
 // allow. What it holds keeps its place within it.
@@ -785,6 +794,7 @@ void FrmOptions::ShowHistoryExplanation() {
     m_label23->hide();
     if (installation.label19)
         m_label19->setText(QString::fromLatin1(installation.label19));
+    widenHeading(m_label19);
     fitHeight(m_label19, m_label21->y());
     showWholeText(m_label21, QString::fromLatin1(installation.label21), m_label22->y());
 
@@ -809,6 +819,7 @@ void FrmOptions::ShowHistoryExplanation() {
     if (mode->fillUserList == FillUserListMoment::AfterLocation)
         m_roster->FillUserList();
     m_label22->setText(QString::fromLatin1(mode->heading));
+    widenHeading(m_label22);
     m_label3->resize(twipsToPixels(*this, mode->explanationWidthTwips), m_label3->height());
     showWholeText(m_label3, historyExplanation(mode->explanationKey).value_or(QString()),
                   m_label23->y() - 2);
