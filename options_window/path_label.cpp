@@ -53,6 +53,8 @@ void PathLabel::fitPath() {
     m_shown = shown;
     if (text() != shown)
         setText(shown);
+    // A screen reader reads the whole folder, not the shortened one.
+    setAccessibleName(shown == m_text.whole() ? QString() : m_text.whole());
 }
 
 } // namespace dexlan

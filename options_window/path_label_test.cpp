@@ -49,6 +49,7 @@ TEST_F(PathLabelTest, ALongFolderIsShortenedInItsMiddleToFitItsLine) {
     EXPECT_LT(lastLineWidth(label), label.width());
     EXPECT_EQ(label.toolTip(), longFolder());
     EXPECT_EQ(label.accessibleDescription(), longFolder());
+    EXPECT_EQ(label.accessibleName(), named.whole());
     EXPECT_EQ(label.wholeText(), named.whole());
 }
 
