@@ -4,6 +4,7 @@
 #include "options_window/location_entry.h"
 #include "options_window/option_buttons.h"
 #include "options_window/page_explanations.h"
+#include "options_window/path_label.h"
 #include "options_window/summary_text.h"
 #include "platform/dialogs.h"
 #include "resources/classic_look.h"
@@ -23,6 +24,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleOptionButton>
 #include <QStyleOptionTabWidgetFrame>
 #include <QTabBar>
 #include <QTextEdit>
@@ -94,14 +96,15 @@ struct SummaryRow {
     int valueTop;
     int valueWidth;
     int valueHeight;
+    bool namesFolder; // the value may name a folder too long for its line
 };
 
 constexpr std::array<SummaryRow, 5> kSummaryRows{{
-    {1, "History File Location", 690, 930, 8175, 495},
-    {5, "Lesson Advance Option", 1755, 1995, 7095, 255},
-    {6, "Sound Effects Option", 2460, 2700, 7215, 255},
-    {10, "Documentation Option", 3165, 3405, 6855, 255},
-    {7, "Current program location", 3975, 4215, 6735, 375},
+    {1, "History File Location", 690, 930, 8175, 495, true},
+    {5, "Lesson Advance Option", 1755, 1995, 7095, 255, false},
+    {6, "Sound Effects Option", 2460, 2700, 7215, 255, false},
+    {10, "Documentation Option", 3165, 3405, 6855, 255, false},
+    {7, "Current program location", 3975, 4215, 6735, 375, true},
 }};
 
 // The frames that hold option buttons, in the order of m_optionGroups.
@@ -182,9 +185,10 @@ class PageBackgroundWatcher : public QObject {
     qFatal("%s: entry %d holds the impossible value \"%s\"", routine, entry, value.constData());
 }
 
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, QRect place,
-                  const QFont& font) {
-    auto* label = new QLabel(caption, parent);
+template <class Label = QLabel>
+Label* makeLabel(QWidget* parent, const char* name, const QString& caption, QRect place,
+                 const QFont& font) {
+    auto* label = new Label(caption, parent);
     label->setObjectName(QLatin1String(name));
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
@@ -193,6 +197,22 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, QRe
     label->setGeometry(place);
     label->setProperty("designHeight", place.height());
     return label;
+}
+
+// A background colour and the text colour that goes with it.
+QPalette withColours(QPalette palette, QPalette::ColorRole background, const QColor& colour,
+                     const QColor& text) {
+    static constexpr std::pair<QPalette::ColorRole, QPalette::ColorRole> kTextOn[] = {
+        {QPalette::Window, QPalette::WindowText},
+        {QPalette::Button, QPalette::ButtonText},
+        {QPalette::Base, QPalette::Text},
+    };
+    palette.setColor(background, colour);
+    for (const auto& [face, textRole] : kTextOn) {
+        if (face == background)
+            palette.setColor(textRole, text);
+    }
+    return palette;
 }
 
 QGroupBox* makeFrame(QWidget* parent, const char* name, const QString& caption, QRect place) {
@@ -213,20 +233,101 @@ QPushButton* makeCommand(QWidget* parent, const char* name, const QString& capti
 // Where the classic font is missing the substitute sets the same text a little
 // wider. A label then grows downwards, as far as the next control, rather than
 // lose its last lines; with the classic font it keeps its designed height.
-void showWholeText(QLabel* label, const QString& text, int bottomLimit) {
+void fitHeight(QLabel* label, int bottomLimit) {
     const int designHeight = label->property("designHeight").toInt();
-    label->setText(text);
     const int needed = label->heightForWidth(label->width());
     label->resize(label->width(),
                   std::max(designHeight, std::min(needed, bottomLimit - label->y())));
 }
 
-// The same for an option button's caption, which may widen within its frame.
+void showWholeText(QLabel* label, const QString& text, int bottomLimit) {
+    label->setText(text);
+    fitHeight(label, bottomLimit);
+}
+
+// The room a grown control keeps from its neighbours and its container's edge.
+// Four pixels at 96 dpi: enough to tell them apart, and DejaVu Sans, the widest
+// common substitute, still fits.
+constexpr int kGapTwips = 60;
+
+bool sideBySide(const QRect& one, const QRect& other) {
+    return one.top() <= other.bottom() && other.top() <= one.bottom();
+}
+
+// The right edge a control may grow to: its container's edge, or the nearest
+// control to its right in the same rows, less the gap.
+int rightLimit(const QWidget* control, int gap) {
+    const QWidget* container = control->parentWidget();
+    int limit = container->width() - gap;
+    for (const QWidget* other : container->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (other != control && !other->isHidden() && other->x() > control->x() &&
+            sideBySide(other->geometry(), control->geometry()))
+            limit = std::min(limit, other->x() - gap);
+    }
+    return limit;
+}
+
+// A heading widens towards the next control before it takes a second line.
+void widenHeading(QLabel* heading) {
+    const int needed = heading->fontMetrics().horizontalAdvance(heading->text()) + 1;
+    const int limit = rightLimit(heading, twipsToPixels(*heading, kGapTwips));
+    if (needed > heading->width())
+        heading->resize(std::max(heading->width(), std::min(needed, limit - heading->x())),
+                        heading->height());
+}
+
+// A frame that is too narrow for what it holds grows to the right, as far as
+// its page allows, and then to the left, as far as the controls beside it
+// allow. What it holds keeps its place within it.
+void widenFrame(QGroupBox* frame, int width) {
+    if (width <= frame->width())
+        return;
+    const QWidget* page = frame->parentWidget();
+    const int gap = twipsToPixels(*frame, kGapTwips);
+    QRect place = frame->geometry();
+    place.setWidth(std::max(place.width(), std::min(width, page->width() - gap - place.x())));
+    if (place.width() < width) {
+        int leftLimit = gap;
+        for (const QWidget* other : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (other != frame && !other->isHidden() && other->x() < frame->x() &&
+                sideBySide(other->geometry(), place))
+                leftLimit = std::max(leftLimit, other->geometry().right() + 1 + gap);
+        }
+        place.setLeft(std::min(place.left(), std::max(leftLimit, place.right() + 1 - width)));
+    }
+    frame->setGeometry(place);
+}
+
+void showWholeTitle(QGroupBox* frame) {
+    widenFrame(frame, frame->minimumSizeHint().width());
+}
+
+// An option button's caption widens the button within its frame, and the frame
+// with it where the frame is too narrow.
 void showWholeCaption(QRadioButton* button) {
-    const int room = button->parentWidget()->width() - button->x() - 2;
-    const int needed = std::min(button->sizeHint().width(), room);
+    // The frame's own border on the right.
+    constexpr int kBorder = 2;
+    auto* frame = static_cast<QGroupBox*>(button->parentWidget());
+    const int needed = button->sizeHint().width();
+    widenFrame(frame, button->x() + needed + kBorder);
+    const int room = frame->width() - button->x() - kBorder;
     if (needed > button->width())
-        button->resize(needed, button->height());
+        button->resize(std::min(needed, room), button->height());
+}
+
+// A command button's caption widens the button towards the next control.
+void showWholeCaption(QPushButton* button) {
+    QStyleOptionButton look;
+    look.initFrom(button);
+    look.text = button->text();
+    const int room =
+        button->style()->subElementRect(QStyle::SE_PushButtonContents, &look, button).width();
+    const int needed = button->fontMetrics().horizontalAdvance(QString(button->text()).remove('&'));
+    if (needed <= room)
+        return;
+    const int limit = rightLimit(button, twipsToPixels(*button, kGapTwips));
+    button->resize(std::min(button->width() + needed - room, limit - button->x()),
+                   button->height());
 }
 
 // 195 twips is a pixel short of some styles' option indicator, which then
@@ -248,15 +349,17 @@ FrmOptions::FrmOptions(SharedState& state, Dialogs& dialogs, QWidget* parent)
     setObjectName(QStringLiteral("frmOptions"));
     setFont(classicFont());
     setAutoFillBackground(true);
-    QPalette background = palette();
-    background.setColor(QPalette::Window, QColor(0, 128, 128));
-    setPalette(background);
+    // Every background the window sets comes with its text colour, so that a
+    // dark desktop theme never puts its light text on it.
+    setPalette(withColours(palette(), QPalette::Window, QColor(0, 128, 128), Qt::white));
 
     buildTabStrip();
     // Only the window itself is dark cyan; the tab strip and the pages keep the
-    // standard face colour.
+    // theme's face and text colours.
+    const QPalette theme = QApplication::palette();
     QPalette face;
-    face.setColor(QPalette::Window, QApplication::palette().color(QPalette::Window));
+    face.setColor(QPalette::Window, theme.color(QPalette::Window));
+    face.setColor(QPalette::WindowText, theme.color(QPalette::WindowText));
     for (QWidget* child : {m_tabPane, static_cast<QWidget*>(m_tbsOptions)})
         child->setPalette(face);
     for (QWidget* page : m_picOptions)
@@ -264,6 +367,11 @@ FrmOptions::FrmOptions(SharedState& state, Dialogs& dialogs, QWidget* parent)
     buildSummaryPage();
     buildHistoryPage();
     buildChoicePages();
+    // The captions that no page routine changes.
+    for (QPushButton* button : findChildren<QPushButton*>())
+        showWholeCaption(button);
+    for (QGroupBox* frame : findChildren<QGroupBox*>())
+        showWholeTitle(frame);
     connectOptionButtons();
     describeForAssistiveTechnology();
     orderTabStops();
@@ -337,21 +445,27 @@ void FrmOptions::buildSummaryPage() {
         m_label1[element] = label;
     };
     addHeading(0, "", 6000, 690);
-    for (const SummaryRow& row : kSummaryRows) {
+    for (std::size_t r = 0; r < kSummaryRows.size(); ++r) {
+        const SummaryRow& row = kSummaryRows[r];
         addHeading(row.element, row.heading, 360, row.headingTop);
-        QLabel* value = makeLabel(
-            m_txt, "Label2", {},
-            twipsRect(*this, 840, row.valueTop, row.valueWidth, row.valueHeight), classicFont());
+        const QRect place = twipsRect(*this, 840, row.valueTop, row.valueWidth, row.valueHeight);
+        QLabel* value = row.namesFolder
+                            ? makeLabel<PathLabel>(m_txt, "Label2", {}, place, classicFont())
+                            : makeLabel(m_txt, "Label2", {}, place, classicFont());
         value->setProperty("index", row.element);
+        // A value may take more lines, down to the next row's heading.
+        const bool last = r + 1 == kSummaryRows.size();
+        const int bottomLimit = last ? m_txt->height() - twipsToPixels(*this, kGapTwips)
+                                     : twipsToPixels(*this, kSummaryRows[r + 1].headingTop);
+        value->setProperty("bottomLimit", bottomLimit);
         m_label2[row.element] = value;
     }
 
     m_command4 = makeCommand(m_txt, "Command4", QStringLiteral("E&xit"),
                              twipsRect(*this, 7875, 4935, 1065, 330));
     m_command4->setToolTip(QStringLiteral("Save settings as shown and exit"));
-    QPalette grey = m_command4->palette();
-    grey.setColor(QPalette::Button, QColor(192, 192, 192));
-    m_command4->setPalette(grey);
+    m_command4->setPalette(
+        withColours(m_command4->palette(), QPalette::Button, QColor(192, 192, 192), Qt::black));
     connect(m_command4, &QPushButton::clicked, this, &FrmOptions::Command4_Click);
 }
 
@@ -389,9 +503,7 @@ void FrmOptions::buildHistoryPage() {
     m_list1->setObjectName(QStringLiteral("List1"));
     m_list1->setFont(systemFont());
     m_list1->setGeometry(twipsRect(*this, 1470, 315, 3165, 1740));
-    QPalette white = m_list1->palette();
-    white.setColor(QPalette::Base, Qt::white);
-    m_list1->setPalette(white);
+    m_list1->setPalette(withColours(m_list1->palette(), QPalette::Base, Qt::white, Qt::black));
 
     m_frame9 = makeFrame(page, "Frame9", QString(), twipsRect(*this, 4200, 4410, 4845, 855));
     m_text1 = new QLineEdit(m_frame9);
@@ -404,9 +516,8 @@ void FrmOptions::buildHistoryPage() {
     m_label20 = makeLabel(page, "Label20", QStringLiteral("selection info..."),
                           twipsRect(*this, 5355, 3885, 3060, 960), systemFont());
     m_label20->setAutoFillBackground(true);
-    QPalette grey = m_label20->palette();
-    grey.setColor(QPalette::Window, QColor(192, 192, 192));
-    m_label20->setPalette(grey);
+    m_label20->setPalette(
+        withColours(m_label20->palette(), QPalette::Window, QColor(192, 192, 192), Qt::black));
     m_label20->hide(); // its caption is kept up to date, but nothing ever shows it
 }
 
@@ -659,11 +770,13 @@ void FrmOptions::ShowSummary() {
                lines[EntryManualAdvance].constData(), lines[EntrySounds].constData(),
                lines[EntryDocuments].constData());
     }
-    m_label2[7]->setText(texts->programLocation);
-    m_label2[1]->setText(texts->history);
+    static_cast<PathLabel*>(m_label2[7])->setTextNamingPath(texts->programLocation);
+    static_cast<PathLabel*>(m_label2[1])->setTextNamingPath(texts->history);
     m_label2[6]->setText(texts->sounds);
     m_label2[5]->setText(texts->advance);
     m_label2[10]->setText(texts->documents);
+    for (int element : {7, 1, 6, 5, 10})
+        fitHeight(m_label2[element], m_label2[element]->property("bottomLimit").toInt());
 }
 
 void FrmOptions::ShowHistoryExplanation() {
@@ -689,7 +802,7 @@ void FrmOptions::ShowHistoryExplanation() {
     if (!status->unchanged)
         m_label20->setText(status->caption);
     if (status->copyToSummary)
-        m_label2[1]->setText(m_label20->text());
+        static_cast<PathLabel*>(m_label2[1])->setTextNamingPath({m_label20->text(), {}, {}});
 
     // The installation's settings.
     const InstallationTexts& installation = installationTexts(*group);
@@ -701,6 +814,8 @@ void FrmOptions::ShowHistoryExplanation() {
     m_label23->hide();
     if (installation.label19)
         m_label19->setText(QString::fromLatin1(installation.label19));
+    widenHeading(m_label19);
+    fitHeight(m_label19, m_label21->y());
     showWholeText(m_label21, QString::fromLatin1(installation.label21), m_label22->y());
 
     // The mode's settings. Selecting the button may run its handler, which
@@ -708,6 +823,7 @@ void FrmOptions::ShowHistoryExplanation() {
     optionButton(mode->selectedButton)->setChecked(true);
     if (mode->userListCaption) {
         m_frame10->setTitle(QString::fromLatin1(mode->userListCaption));
+        showWholeTitle(m_frame10);
         m_frame10->show();
     } else {
         m_frame10->hide();
@@ -717,11 +833,13 @@ void FrmOptions::ShowHistoryExplanation() {
     if (mode->locationShown) {
         m_frame9->show();
         m_frame9->setTitle(locationFrameCaption());
+        showWholeTitle(m_frame9);
         m_label23->show();
     }
     if (mode->fillUserList == FillUserListMoment::AfterLocation)
         m_roster->FillUserList();
     m_label22->setText(QString::fromLatin1(mode->heading));
+    widenHeading(m_label22);
     m_label3->resize(twipsToPixels(*this, mode->explanationWidthTwips), m_label3->height());
     showWholeText(m_label3, historyExplanation(mode->explanationKey).value_or(QString()),
                   m_label23->y() - 2);

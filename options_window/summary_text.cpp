@@ -106,8 +106,8 @@ std::optional<QString> lookUp(std::span<const ValueText> table, const QByteArray
     return std::nullopt;
 }
 
-std::optional<QString> historySummary(const QByteArray& entry3, const QByteArray& entry4,
-                                      const QByteArray& entry5) {
+std::optional<TextNamingPath>
+historySummaryParts(const QByteArray& entry3, const QByteArray& entry4, const QByteArray& entry5) {
     const std::optional<Installation> installation = installationOf(entry3);
     if (!installation)
         return std::nullopt;
@@ -119,19 +119,30 @@ std::optional<QString> historySummary(const QByteArray& entry3, const QByteArray
             continue;
         if (row.location != Location::NotTested && row.location != location)
             continue;
-        QString text =
+        TextNamingPath text;
+        text.before =
             QString::fromLatin1(row.firstLine) + kCrLf + QString::fromLatin1(row.secondLine);
-        if (row.location == Location::Given)
-            text += screenText(entry5) + QLatin1Char('.');
+        if (row.location == Location::Given) {
+            text.path = screenText(entry5);
+            text.after = QStringLiteral(".");
+        }
         return text;
     }
     return std::nullopt;
 }
 
+std::optional<QString> historySummary(const QByteArray& entry3, const QByteArray& entry4,
+                                      const QByteArray& entry5) {
+    const std::optional<TextNamingPath> parts = historySummaryParts(entry3, entry4, entry5);
+    if (!parts)
+        return std::nullopt;
+    return parts->whole();
+}
+
 std::optional<SummaryTexts> summaryTexts(const OptionLines& lines, const QString& programFolder) {
     SummaryTexts texts;
-    texts.programLocation = programFolder;
-    const std::optional<QString> history = historySummary(
+    texts.programLocation.path = programFolder;
+    const std::optional<TextNamingPath> history = historySummaryParts(
         lines[EntryInstallation], lines[EntryHistoryMode], lines[EntryHistoryLocation]);
     const std::optional<QString> sounds = lookUp(kSoundSummary, lines[EntrySounds]);
     const std::optional<QString> advance = lookUp(kAdvanceSummary, lines[EntryManualAdvance]);

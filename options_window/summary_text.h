@@ -40,8 +40,21 @@ std::span<const HistorySummaryText> historySummaryTexts();
 // A location is given when entry 5 is neither empty nor "hist home".
 bool locationGiven(const QByteArray& entry5);
 
+// A text that may name a folder. A folder may be longer than the line that
+// shows it; the window then shortens the folder, never the words round it.
+struct TextNamingPath {
+    QString before;
+    QString path; // empty: the text names none
+    QString after;
+
+    QString whole() const { return before + path + after; }
+    bool operator==(const TextNamingPath&) const = default;
+};
+
 // The history row's text, or nothing for a mode or installation the model
-// cannot hold.
+// cannot hold; the location, when the row names it, as its path.
+std::optional<TextNamingPath>
+historySummaryParts(const QByteArray& entry3, const QByteArray& entry4, const QByteArray& entry5);
 std::optional<QString> historySummary(const QByteArray& entry3, const QByteArray& entry4,
                                       const QByteArray& entry5);
 
@@ -50,11 +63,11 @@ std::optional<QString> lookUp(std::span<const ValueText> table, const QByteArray
 
 // Everything ShowSummary writes, in its order: Label2 elements 7, 1, 6, 5, 10.
 struct SummaryTexts {
-    QString programLocation; // element 7
-    QString history;         // element 1
-    QString sounds;          // element 6
-    QString advance;         // element 5
-    QString documents;       // element 10
+    TextNamingPath programLocation; // element 7
+    TextNamingPath history;         // element 1
+    QString sounds;                 // element 6
+    QString advance;                // element 5
+    QString documents;              // element 10
 };
 
 // Nothing when an entry holds a value the loader and the option buttons never

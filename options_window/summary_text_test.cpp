@@ -71,6 +71,16 @@ TEST(SummaryText, HistoryRowForEveryModeInstallationAndLocation) {
     }
 }
 
+TEST(SummaryText, TheLocationIsThePathOfTheHistoryRow) {
+    // The window may shorten the location, never the sentence round it.
+    const TextNamingPath named = *historySummaryParts("network", "hist roster open", "F:\\DATA");
+    EXPECT_EQ(named.path, "F:\\DATA");
+    EXPECT_EQ(named.after, ".");
+    EXPECT_TRUE(named.before.endsWith(kCrLf + "The location of the history files is "));
+    EXPECT_TRUE(historySummaryParts("network", "hist roster open", "hist home")->path.isEmpty());
+    EXPECT_TRUE(historySummaryParts("network", "hist none", "F:\\DATA")->path.isEmpty());
+}
+
 TEST(SummaryText, LocationIsShownAsItsCodePageText) {
     // Entries are Windows-1252 bytes; the screen shows their characters.
     EXPECT_EQ(historySummary("network", "hist auto", "F:\\\xc9L\xc8VES"),
@@ -121,9 +131,11 @@ TEST(SummaryText, WholeSummaryInItsOrder) {
     lines[EntryDocuments] = "documents off";
     const std::optional<SummaryTexts> texts = summaryTexts(lines, "C:\\DEXLAN\\");
     ASSERT_TRUE(texts);
-    EXPECT_EQ(texts->programLocation, "C:\\DEXLAN\\");
-    EXPECT_EQ(texts->history, "No history files are stored.  \r\n"
-                              "The program resets automatically with each user.");
+    EXPECT_EQ(texts->programLocation, (TextNamingPath{{}, "C:\\DEXLAN\\", {}}));
+    EXPECT_EQ(texts->history, (TextNamingPath{"No history files are stored.  \r\n"
+                                              "The program resets automatically with each user.",
+                                              {},
+                                              {}}));
     EXPECT_EQ(texts->sounds, "Sound effect options are limited to 'beep' sounds only.");
     EXPECT_EQ(texts->advance, "The manual advance option is not active.");
     EXPECT_EQ(texts->documents, "The documents are not selected.  ");
