@@ -17,10 +17,13 @@ class FakeEnvironment final : public Environment {
     bool anotherRunning = false;
     QString folder;
     double widthTwips = 12000;
+    QString rememberedFolder;
 
     bool anotherInstanceRunning() override { return anotherRunning; }
     QString programFolder() override { return folder; }
     double screenWidthTwips() override { return widthTwips; }
+    QString rememberedTrainerFolder() override { return rememberedFolder; }
+    void rememberTrainerFolder(const QString& folder) override { rememberedFolder = folder; }
 };
 
 inline QByteArray optionsFile(const QByteArray& installation, const QByteArray& mode,
@@ -44,9 +47,10 @@ class ProgramTest : public ::testing::Test {
         trainer.write("Dexlan4.ini", options);
     }
 
-    bool startUp() {
+    bool startUp(const QString& namedTrainer = {}) {
         program = std::make_unique<Program>(dialogs, environment);
         program->state().pathPolicy = PathPolicy::posix();
+        program->setNamedTrainer(namedTrainer);
         return program->StartUp();
     }
 

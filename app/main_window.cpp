@@ -6,6 +6,7 @@
 #include "options_file/options_file.h"
 #include "options_window/frm_options.h"
 #include "options_window/location_entry.h"
+#include "platform/build_info.h"
 #include "platform/dialogs.h"
 #include "roster/user_roster.h"
 
@@ -19,16 +20,27 @@
 
 namespace dexlan {
 
+QIcon smallProgramIcon() {
+    // The desktop's icon theme may have its own drawing of our icon; the one
+    // built in stands in where it has none. Title bars and task bars want small
+    // icons; handing the window system the large ones too would send it a
+    // quarter of a megabyte at start-up.
+    const QIcon themed = QIcon::fromTheme(QLatin1String(build::kAppId));
+    QIcon icon;
+    for (int size : {16, 32, 48}) {
+        if (themed.isNull())
+            icon.addFile(QStringLiteral(":/resources/icon-%1.png").arg(size));
+        else
+            icon.addPixmap(themed.pixmap(size));
+    }
+    return icon;
+}
+
 MainWindow::MainWindow(SharedState& state, Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent), m_state(state), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("MDIForm1"));
     setWindowTitle(QStringLiteral("Corvantis Dexlan Options 4"));
-    // Title bars and task bars want small icons; handing the window system
-    // only the large one would send it a quarter of a megabyte at start-up.
-    QIcon icon;
-    for (const char* size : {"16", "32", "48"})
-        icon.addFile(QStringLiteral(":/resources/icon-%1.png").arg(QLatin1String(size)));
-    setWindowIcon(icon);
+    setWindowIcon(smallProgramIcon());
     buildMenus();
     resize(800, 600);
     QCoreApplication::instance()->installEventFilter(this);
@@ -46,12 +58,19 @@ void MainWindow::buildMenus() {
     connect(save, &QAction::triggered, this, &MainWindow::Msave_Click);
     QAction* exit = file->addAction(QStringLiteral("E&xit"));
     exit->setObjectName(QStringLiteral("Mexit"));
+    // The platform's own quit key; Windows' key scheme has none, and there
+    // Ctrl+Q stands in.
+    QList<QKeySequence> quit = QKeySequence::keyBindings(QKeySequence::Quit);
+    exit->setShortcuts(quit.isEmpty() ? QList{QKeySequence(Qt::CTRL | Qt::Key_Q)} : quit);
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Mhelp"));
     QAction* options = help->addAction(QStringLiteral("&Options Help"));
     options->setObjectName(QStringLiteral("Moptions"));
+    // Shown beside the item. As a shortcut of the frame F1 also works while
+    // the menu bar holds the focus, as after a menu closed with Escape.
+    options->setShortcut(QKeySequence(Qt::Key_F1));
     connect(options, &QAction::triggered, this, &MainWindow::showHelp);
     QAction* about = help->addAction(QStringLiteral("&About Corvantis"));
     about->setObjectName(QStringLiteral("Mabout"));

@@ -2,6 +2,7 @@
 
 #include "options_file/shared_state.h"
 
+#include <QIcon>
 #include <QMainWindow>
 
 #include <memory>
@@ -14,6 +15,9 @@ namespace dexlan {
 class Dialogs;
 class FrmOptions;
 class HelpWindow;
+
+// The program's icon for its windows, in the sizes title bars use.
+QIcon smallProgramIcon();
 
 // The program's frame: the menus, the options window inside it, and the closing
 // sequence that every normal end of the program passes through.

@@ -6,9 +6,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTest>
 
 #include <sys/stat.h>
 
@@ -230,6 +235,117 @@ TEST_F(ClosingTest, MenusCarryTheirCaptions) {
     EXPECT_EQ(dialogs.modalsShown, (QStringList{"Help", "Help", "About"}));
     mainWindow().findChild<QAction*>("Mexit")->trigger();
     EXPECT_FALSE(mainWindow().isVisible());
+}
+
+// The keys as a user presses them on the real window, focused and active.
+class WindowKeysTest : public ClosingTest {
+  protected:
+    void SetUp() override {
+        ClosingTest::SetUp();
+        start("single computer", "hist auto");
+        // Help was shown and hidden at start-up; the platform hears of that
+        // after the fact, so the main window is made active once it has.
+        QCoreApplication::processEvents();
+        QApplication::setActiveWindow(&mainWindow());
+        ASSERT_TRUE(QTest::qWaitFor([this] {
+            return QGuiApplication::focusWindow() == mainWindow().windowHandle() &&
+                   QApplication::activeWindow() == &mainWindow();
+        }));
+        dialogs.modalsShown.clear();
+    }
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        QTest::keyClick(focus, key, modifiers);
+    }
+    QAction* action(const char* name) { return mainWindow().findChild<QAction*>(name); }
+};
+
+TEST_F(WindowKeysTest, F1AndCtrlQStandBesideTheirItems) {
+    EXPECT_EQ(action("Moptions")->shortcut(), QKeySequence(Qt::Key_F1));
+    EXPECT_EQ(action("Mexit")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+}
+
+TEST_F(WindowKeysTest, F1ShowsHelpOnceFromTheOptionsWindow) {
+    mainWindow().findChild<QPushButton*>("Command4")->setFocus();
+    press(Qt::Key_F1);
+    EXPECT_EQ(dialogs.modalsShown, QStringList{"Help"});
+}
+
+TEST_F(WindowKeysTest, F1WorksRightAfterAMenuClosedWithEscape) {
+    auto* file = mainWindow().findChild<QMenu*>("Mfile");
+    press(Qt::Key_F, Qt::AltModifier);
+    ASSERT_TRUE(file->isVisible());
+    QTest::keyClick(file, Qt::Key_Escape);
+    ASSERT_FALSE(file->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), mainWindow().menuBar()) << "the menu bar keeps the keys";
+    press(Qt::Key_F1);
+    EXPECT_EQ(dialogs.modalsShown, QStringList{"Help"});
+}
+
+TEST_F(WindowKeysTest, CtrlQRunsTheClosingSequence) {
+    state().optionLines[EntrySounds] = "sfx beep";
+    dialogs.expectBox(updateQuestion(), AnswerYes);
+    press(Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(mainWindow().isVisible());
+    EXPECT_TRUE(onDisk().contains("\r\nsfx beep\r\n"));
+    EXPECT_TRUE(dialogs.allAnswersUsed());
+}
+
+TEST_F(WindowKeysTest, PageKeysGoBackAndForthThroughTheTabs) {
+    auto* tabs = mainWindow().findChild<QTabBar*>("tbsOptions");
+    tabs->setFocus();
+    struct Step {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int tab; // 0 to 4, after the key
+    } steps[] = {
+        {Qt::Key_PageDown, Qt::ControlModifier, 1},
+        {Qt::Key_Tab, Qt::ControlModifier, 2},
+        {Qt::Key_PageUp, Qt::ControlModifier, 1},
+        {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, 0},
+        {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, 4}, // round to the last
+        {Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier, 3},
+        {Qt::Key_PageDown, Qt::ControlModifier, 4},
+        {Qt::Key_PageDown, Qt::ControlModifier, 0}, // round to the first
+        {Qt::Key_PageUp, Qt::NoModifier, 0},
+        {Qt::Key_PageDown, Qt::ShiftModifier, 0},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(QKeySequence(step.key | step.modifiers).toString().toStdString());
+        press(step.key, step.modifiers);
+        EXPECT_EQ(tabs->currentIndex(), step.tab);
+    }
+}
+
+TEST(ProgramIcon, FromTheIconThemeElseBuiltIn) {
+    const QStringList searchPaths = QIcon::themeSearchPaths();
+    const QString themeName = QIcon::themeName();
+    testing::TestFolder theme;
+    QIcon::setThemeName("hicolor");
+
+    // No theme has it: the built-in drawing, in the sizes title bars use.
+    QIcon::setThemeSearchPaths({theme.path()});
+    const QIcon builtIn = smallProgramIcon();
+    EXPECT_EQ(builtIn.availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
+    const auto premultiplied = QImage::Format_ARGB32_Premultiplied;
+    EXPECT_EQ(builtIn.pixmap(48).toImage().convertToFormat(premultiplied),
+              QImage(":/resources/icon-48.png").convertToFormat(premultiplied));
+
+    // The installed theme's drawing comes first, still in small sizes only.
+    QDir(theme.path()).mkpath("hicolor/256x256/apps");
+    theme.write("hicolor/index.theme", "[Icon Theme]\nName=hicolor\nDirectories=256x256/apps\n\n"
+                                       "[256x256/apps]\nSize=256\nType=Fixed\n");
+    QImage red(256, 256, QImage::Format_ARGB32);
+    red.fill(Qt::red);
+    ASSERT_TRUE(red.save(theme.file("hicolor/256x256/apps/com.example.DexlanOptions.png")));
+    QIcon::setThemeSearchPaths({theme.path()});
+    const QIcon themed = smallProgramIcon();
+    EXPECT_EQ(themed.pixmap(48).toImage().pixelColor(24, 24), QColor(Qt::red));
+    EXPECT_EQ(themed.availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
+
+    QIcon::setThemeSearchPaths(searchPaths);
+    QIcon::setThemeName(themeName);
 }
 
 } // namespace

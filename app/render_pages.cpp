@@ -44,6 +44,9 @@ class FolderEnvironment final : public dexlan::Environment {
     bool anotherInstanceRunning() override { return false; }
     QString programFolder() override { return m_folder; }
     double screenWidthTwips() override { return m_screen.screenWidthTwips(); }
+    // The pictures are taken without the dialog and leave no trace.
+    QString rememberedTrainerFolder() override { return {}; }
+    void rememberTrainerFolder(const QString&) override {}
 
   private:
     QString m_folder;

@@ -2,7 +2,9 @@
 # Drives the real program as a user would, under a private X server, with
 # keystrokes from outside: Help is closed with Enter, Ctrl+Tab reaches the
 # Sounds page, the keyboard chooses "Silent operation only", File, Exit, and
-# Yes to the update question. Then only line 11 of Dexlan4.ini has changed.
+# Yes to the update question. Then only line 11 of Dexlan4.ini has changed,
+# and the program ended with status 0. Started on a folder without an options
+# file, it ends with status 1.
 # Exit code 77 (skipped) when no X server can be started here.
 set -euo pipefail
 
@@ -89,6 +91,13 @@ if kill -0 "$app_pid" 2>/dev/null; then
     echo "FAILED: the program did not end after File, Exit and Yes"
     exit 1
 fi
+status=0
+wait "$app_pid" || status=$?
+app_pid=""
+if [ "$status" != 0 ]; then
+    echo "FAILED: the program ended with status $status after File, Exit and Yes"
+    exit 1
+fi
 
 after=$(cat "$work/Dexlan4.ini")
 expected=$(printf '%s' "$before" | sed '11s/^sfx all\r$/sfx none\r/')
@@ -97,4 +106,25 @@ if [ "$after" != "$expected" ]; then
     diff <(printf '%s\n' "$expected" | od -c) <(printf '%s\n' "$after" | od -c) || true
     exit 1
 fi
-echo "PASSED: line 11 is now 'sfx none' and the other eleven lines are unchanged"
+
+# Named on the command line, a trainer folder without its options file: the
+# program says so and ends with status 1, an error's.
+mkdir "$work/no-options"
+cp "$work/Corvantis Dexlan Trainer 4.exe" "$work/no-options/"
+"$work/dexlan-options" "$work/no-options" >"$work/app.log" 2>&1 &
+app_pid=$!
+sorry=$(wait_for "Sorry...")
+press "$sorry" Return
+for _ in $(seq 50); do
+    kill -0 "$app_pid" 2>/dev/null || break
+    sleep 0.1
+done
+status=0
+wait "$app_pid" || status=$?
+app_pid=""
+if [ "$status" != 1 ]; then
+    echo "FAILED: without an options file the program ended with status $status, not 1"
+    exit 1
+fi
+echo "PASSED: line 11 is now 'sfx none' and the other eleven lines are unchanged;"
+echo "        File, Exit ends with status 0, a missing options file with 1"

@@ -8,9 +8,12 @@
 #include "platform/environment.h"
 #include "roster/user_roster.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+
+#include <utility>
 
 namespace dexlan {
 
@@ -45,6 +48,7 @@ Program::Step Program::locateTrainer() {
 
     FileOpenRequest request = FrmOptions::commonDialog1();
     request.fileName = m_commonDialogFileName;
+    request.folder = m_environment.rememberedTrainerFolder();
     const QString chosen = m_dialogs.openFile(request);
     if (!chosen.isEmpty())
         m_commonDialogFileName = chosen; // a cancelled dialog keeps the previous name
@@ -54,6 +58,7 @@ Program::Step Program::locateTrainer() {
         return m_state.answer == AnswerRetry ? Step::Retry : Step::End;
     }
     m_state.programFolder = m_commonDialogFileName.chopped(executable.size());
+    m_environment.rememberTrainerFolder(QFileInfo(m_commonDialogFileName).absolutePath());
     for (int element : kHeadingElements)
         options.label1(element)->setVisible(true);
     for (int element : kValueElements)
@@ -61,7 +66,26 @@ Program::Step Program::locateTrainer() {
     return Step::Continue;
 }
 
+Program::Step Program::useNamedTrainer(const QString& path) {
+    const QFileInfo named(path);
+    const QString executable = QLatin1String(kTrainerExecutable);
+    QString folder;
+    if (named.isDir())
+        folder = named.absoluteFilePath();
+    else if (path.endsWith(executable, Qt::CaseSensitive))
+        folder = named.absoluteFilePath().chopped(executable.size());
+    m_state.programFolder =
+        m_state.pathPolicy.withTrailingSeparator(QDir::toNativeSeparators(folder));
+    if (!folder.isEmpty() && FileExists(m_state.programFolder + executable))
+        return Step::Continue;
+    // Named wrongly, as if chosen wrongly in the dialog. Retry starts again
+    // without the name: beside the program, then with the dialog.
+    m_state.answer = m_dialogs.msgBox(locateTrainerRefusal());
+    return m_state.answer == AnswerRetry ? Step::Retry : Step::End;
+}
+
 bool Program::StartUp() {
+    m_exitStatus = 0;
     for (;;) {
         m_state.startupDone = 0;
         if (m_environment.anotherInstanceRunning()) {
@@ -70,6 +94,14 @@ bool Program::StartUp() {
                 return false;
         }
         m_state.screenScale = float(m_environment.screenWidthTwips() / kLayoutReferenceWidth);
+        if (!m_namedTrainer.isEmpty()) {
+            const Step step = useNamedTrainer(std::exchange(m_namedTrainer, QString()));
+            if (step == Step::End)
+                return false;
+            if (step == Step::Continue)
+                break;
+            continue;
+        }
         m_state.programFolder =
             m_state.pathPolicy.withTrailingSeparator(m_environment.programFolder());
         if (FileExists(m_state.programFolder + QLatin1String(kTrainerExecutable)))
@@ -87,8 +119,10 @@ bool Program::StartUp() {
 
     FrmOptions& options = main.options();
     const auto loaded = ReadOptionsFile(m_state, m_dialogs);
-    if (!loaded)
+    if (!loaded) {
+        m_exitStatus = 1;
         return false;
+    }
     options.locationBox()->setText(loaded->locationBoxText);
     options.label1(0)->setText(loaded->installationCaption);
     CopyOptionLines(m_state);

@@ -64,6 +64,7 @@ TEST_F(ProgramTest, SecondCopy) {
 
     dialogs.expectBox(question, AnswerNo);
     EXPECT_FALSE(startUp());
+    EXPECT_EQ(program->exitStatus(), 0) << "the user's choice";
     EXPECT_EQ(dialogs.boxesShown.size(), 1);
     EXPECT_TRUE(dialogs.modalsShown.isEmpty());
 
@@ -119,6 +120,7 @@ TEST_F(ProgramTest, CancelledDialogThenCancelEnds) {
     dialogs.answerNextFile(QString()); // cancelled
     dialogs.expectBox(locateTrainerRefusal(), AnswerCancel);
     EXPECT_FALSE(startUp());
+    EXPECT_EQ(program->exitStatus(), 0) << "the user's choice";
     EXPECT_TRUE(dialogs.modalsShown.isEmpty());
 }
 
@@ -127,7 +129,101 @@ TEST_F(ProgramTest, MissingOptionsFileEndsTheProgram) {
     QFile::remove(trainer.file("Dexlan4.ini"));
     dialogs.expectBox(missingFileReport(), AnswerOk);
     EXPECT_FALSE(startUp());
+    EXPECT_EQ(program->exitStatus(), 1) << "an error ended the program";
     EXPECT_TRUE(dialogs.modalsShown.isEmpty()) << "no Help after a failed load";
+}
+
+TEST_F(ProgramTest, InvalidOptionsFileEndsWithStatusOne) {
+    layTrainer(optionsFile("two computers", "hist auto"));
+    dialogs.answerNextBox(AnswerCancel); // the report of the line that is wrong
+    EXPECT_FALSE(startUp());
+    EXPECT_EQ(program->exitStatus(), 1);
+    EXPECT_TRUE(dialogs.allAnswersUsed());
+}
+
+class NamedTrainerTest : public ProgramTest {
+  protected:
+    void SetUp() override {
+        // The program itself lies elsewhere, in a folder without the trainer.
+        environment.folder = elsewhere.path().chopped(1);
+        layTrainer(optionsFile("single computer", "hist auto"));
+    }
+    TestFolder elsewhere;
+};
+
+TEST_F(NamedTrainerTest, StartsThereWithoutAsking) {
+    for (const QString& named : {trainer.path(), trainer.path().chopped(1), trainer.file(kExe)}) {
+        SCOPED_TRACE(named.toStdString());
+        ASSERT_TRUE(startUp(named));
+        EXPECT_EQ(state().programFolder, trainer.path());
+        EXPECT_EQ(state().fileOptionLines[EntryInstallation], "single computer");
+        EXPECT_TRUE(dialogs.filesAsked.isEmpty());
+        EXPECT_TRUE(dialogs.boxesShown.isEmpty());
+        EXPECT_TRUE(environment.rememberedFolder.isEmpty()) << "only the dialog's choice is kept";
+        EXPECT_FALSE(mainWindow().options().label1(10)->isHidden());
+    }
+}
+
+TEST_F(NamedTrainerTest, AWrongPlaceIsRefusedLikeAWrongChoiceInTheDialog) {
+    TestFolder empty;
+    trainer.write("corvantis dexlan trainer 4.exe", "other case");
+    const QString wrong[] = {empty.path(), trainer.file("Dexlan4.ini"),
+                             trainer.file("corvantis dexlan trainer 4.exe"), empty.file(kExe),
+                             "/nonexistent/dexlan"};
+    for (const QString& named : wrong) {
+        SCOPED_TRACE(named.toStdString());
+        dialogs.expectBox(locateTrainerRefusal(), AnswerCancel);
+        EXPECT_FALSE(startUp(named));
+        EXPECT_EQ(program->exitStatus(), 0) << "Cancel is the user's choice";
+        EXPECT_TRUE(dialogs.filesAsked.isEmpty());
+        EXPECT_TRUE(dialogs.modalsShown.isEmpty());
+        EXPECT_TRUE(dialogs.allAnswersUsed());
+    }
+}
+
+TEST_F(NamedTrainerTest, RetryLooksBesideTheProgramAndThenAsks) {
+    TestFolder empty;
+    dialogs.expectBox(locateTrainerRefusal(), AnswerRetry);
+    dialogs.answerNextFile(trainer.file(kExe));
+    ASSERT_TRUE(startUp(empty.path()));
+    EXPECT_EQ(dialogs.filesAsked.size(), 1) << "the name is tried once";
+    EXPECT_EQ(state().programFolder, trainer.path());
+
+    // With the trainer beside the program, Retry finds it there.
+    environment.folder = trainer.path().chopped(1);
+    dialogs.filesAsked.clear();
+    dialogs.expectBox(locateTrainerRefusal(), AnswerRetry);
+    ASSERT_TRUE(startUp(empty.path()));
+    EXPECT_TRUE(dialogs.filesAsked.isEmpty());
+    EXPECT_TRUE(dialogs.allAnswersUsed());
+}
+
+TEST_F(ProgramTest, TheDialogOpensWhereTheTrainerWasFoundLastTime) {
+    TestFolder elsewhere;
+    environment.folder = elsewhere.path();
+    layTrainer(optionsFile("individual", "hist none"));
+
+    // Nothing remembered yet; the folder of the right choice is kept.
+    dialogs.answerNextFile(trainer.file(kExe));
+    ASSERT_TRUE(startUp());
+    ASSERT_EQ(dialogs.filesAsked.size(), 1);
+    EXPECT_EQ(dialogs.filesAsked.at(0).folder, "");
+    EXPECT_EQ(environment.rememberedFolder, trainer.path().chopped(1));
+
+    // Next time the dialog starts there, and is still shown although the
+    // trainer is there.
+    dialogs.answerNextFile(trainer.file(kExe));
+    ASSERT_TRUE(startUp());
+    ASSERT_EQ(dialogs.filesAsked.size(), 2);
+    EXPECT_EQ(dialogs.filesAsked.at(1).folder, trainer.path().chopped(1));
+    EXPECT_EQ(dialogs.filesAsked.at(1).fileName, "");
+
+    // A wrong choice or a cancel keeps what was remembered.
+    const QString before = environment.rememberedFolder;
+    dialogs.answerNextFile(elsewhere.file("other.exe"));
+    dialogs.expectBox(locateTrainerRefusal(), AnswerCancel);
+    EXPECT_FALSE(startUp());
+    EXPECT_EQ(environment.rememberedFolder, before);
 }
 
 TEST_F(ProgramTest, RootFolderGetsNoSecondSeparator) {

@@ -1,6 +1,7 @@
 #include "info_windows/about_window.h"
 
 #include "info_windows/info_window_parts.h"
+#include "platform/build_info.h"
 
 #include <QLabel>
 
@@ -34,7 +35,10 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
 
 void AboutWindow::Form_Load() {
     m_label1->setText(QStringLiteral("Corvantis Dexlan Options 4"));
-    m_label2->setText(QStringLiteral("Version 4.1    R24"));
+    m_label2->setText(QStringLiteral("Version %1.%2    R%3")
+                          .arg(build::kVersionMajor)
+                          .arg(build::kVersionMinor)
+                          .arg(build::kRevision));
     m_label3->setText(makerDetails());
     m_label4->setText(legalNotice());
 }

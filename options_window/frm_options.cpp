@@ -179,6 +179,22 @@ class PageBackgroundWatcher : public QObject {
     std::function<void()> m_pressed;
 };
 
+// The page keys of every tab widget: Ctrl+Tab and Ctrl+PgDn go forward,
+// Ctrl+Shift+Tab (which arrives as Backtab) and Ctrl+PgUp go back.
+int pageStep(int key, Qt::KeyboardModifiers modifiers) {
+    modifiers &= ~Qt::KeypadModifier;
+    if (modifiers == Qt::ControlModifier) {
+        if (key == Qt::Key_Tab || key == Qt::Key_PageDown)
+            return 1;
+        if (key == Qt::Key_PageUp)
+            return -1;
+    }
+    if (modifiers == (Qt::ControlModifier | Qt::ShiftModifier) &&
+        (key == Qt::Key_Backtab || key == Qt::Key_Tab))
+        return -1;
+    return 0;
+}
+
 [[noreturn]] void internalError(const char* routine, int entry, const QByteArray& value) {
     // The loader and the option buttons store only the listed values; anything
     // else means the program itself is broken, and going on could write it out.
@@ -940,8 +956,9 @@ void FrmOptions::Form_KeyDown(int key, Qt::KeyboardModifiers shift, const QObjec
         }
         return;
     }
-    if (key == Qt::Key_Tab && (shift & ~Qt::KeypadModifier) == Qt::ControlModifier) {
-        m_tbsOptions->setCurrentIndex((m_tbsOptions->currentIndex() + 1) % m_tbsOptions->count());
+    if (const int step = pageStep(key, shift)) {
+        const int count = m_tbsOptions->count();
+        m_tbsOptions->setCurrentIndex((m_tbsOptions->currentIndex() + step + count) % count);
         return;
     }
 }

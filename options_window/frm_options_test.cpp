@@ -153,13 +153,14 @@ TEST_F(FrmOptionsTest, CtrlTabSelectsTheNextTabAndWrapsAround) {
     EXPECT_EQ(window.label2(6)->text(),
               "All sound effect options are all off.  Both the program and the game are silent.");
 
-    // Only Ctrl alone moves on.
+    // Ctrl with Alt, or Tab alone, leaves the page as it is.
     QWidget* focused = find<QPushButton>("Command4");
-    press(focused, Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier);
-    press(focused, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
     press(focused, Qt::Key_Tab, Qt::ControlModifier | Qt::AltModifier);
     press(focused, Qt::Key_Tab);
     EXPECT_EQ(window.selectedTab(), 1);
+    // Ctrl+Shift+Tab goes back, round to the last page.
+    press(focused, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(window.selectedTab(), 5);
 }
 
 TEST_F(FrmOptionsTest, KeyboardAloneCyclesThroughAllTabs) {

@@ -14,6 +14,10 @@ class Environment {
     virtual QString programFolder() = 0;
     // The screen's width in twips (1/1440 inch).
     virtual double screenWidthTwips() = 0;
+    // The folder in which the user last located the trainer with the dialog,
+    // kept between runs; empty when there is none.
+    virtual QString rememberedTrainerFolder() = 0;
+    virtual void rememberTrainerFolder(const QString& folder) = 0;
 };
 
 } // namespace dexlan

@@ -32,6 +32,7 @@ struct FileOpenRequest {
     QString defaultExtension; // with its dot, ".exe"
     QString filter;           // "Description (*pattern)"
     QString fileName;         // the file name the dialog starts with
+    QString folder;           // where it opens when it has no file name
 };
 
 } // namespace dexlan

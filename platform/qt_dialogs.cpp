@@ -257,6 +257,8 @@ QString QtDialogs::openFile(const FileOpenRequest& request) {
     dialog.setNameFilter(qtNameFilter(request.filter));
     if (request.defaultExtension.startsWith(QLatin1Char('.')))
         dialog.setDefaultSuffix(request.defaultExtension.mid(1));
+    if (!request.folder.isEmpty())
+        dialog.setDirectory(request.folder);
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

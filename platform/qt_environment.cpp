@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSettings>
 #include <QStandardPaths>
 
 namespace dexlan {
@@ -28,6 +29,24 @@ double QtEnvironment::screenWidthTwips() {
     if (!screen)
         return 9600.0;
     return screen->geometry().width() * 1440.0 / screen->logicalDotsPerInchX();
+}
+
+namespace {
+// The program's one setting of its own. The file is named here rather than
+// after the application's name, which is the window's caption.
+const QString kSettingsOwner = QStringLiteral("Corvantis");
+const QString kSettingsName = QStringLiteral("dexlan-options");
+const QString kTrainerFolderKey = QStringLiteral("LocateDialog/folder");
+} // namespace
+
+QString QtEnvironment::rememberedTrainerFolder() {
+    const QSettings settings(kSettingsOwner, kSettingsName);
+    return settings.value(kTrainerFolderKey).toString();
+}
+
+void QtEnvironment::rememberTrainerFolder(const QString& folder) {
+    QSettings settings(kSettingsOwner, kSettingsName);
+    settings.setValue(kTrainerFolderKey, folder);
 }
 
 } // namespace dexlan

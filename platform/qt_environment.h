@@ -14,6 +14,9 @@ class QtEnvironment final : public Environment {
     bool anotherInstanceRunning() override;
     QString programFolder() override;
     double screenWidthTwips() override;
+    // Kept with QSettings, in ~/.config/Corvantis/dexlan-options.conf on Linux.
+    QString rememberedTrainerFolder() override;
+    void rememberTrainerFolder(const QString& folder) override;
 
   private:
     InstanceLock m_lock;

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace dexlan {
+
+// What the command line asks for. Help, the version and a refusal end the
+// program at once; they are answered before any window system is touched, so
+// they work without a display.
+enum class CommandLineAction { Run, ShowHelp, ShowVersion, Refuse };
+
+struct CommandLine {
+    CommandLineAction action = CommandLineAction::Run;
+    QString message; // the help or version for stdout, or the refusal for stderr
+    QString trainer; // the trainer's folder or program file as given; empty when none
+};
+
+// Reads the program's arguments, its own name first.
+CommandLine parseCommandLine(const QStringList& arguments);
+
+// The status the process ends with when the command line alone is answered:
+// 0 for help and version, 2 for a refusal (the usual status of a usage error).
+int exitStatusOf(CommandLineAction action);
+
+// The --version text: the program, its licence, and the Qt it was built with
+// and runs on, credited as Qt's licence asks.
+QString versionText();
+
+// Said on stderr when no window system could be reached.
+QString noDisplayMessage();
+
+} // namespace dexlan
