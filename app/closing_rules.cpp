@@ -30,20 +30,21 @@ std::optional<MsgBoxRequest> networkLocationWarning(const OptionLines& optionLin
     QString prompt;
     for (const char* part : parts)
         prompt += QLatin1String(part) + kCrLf + kCrLf;
-    return MsgBoxRequest{prompt, MsgButtons::OkCancel, MsgIcon::Question, AnswerCancel,
+    return MsgBoxRequest{prompt, MsgButtons::OkCancel, MsgIcon::Question, MsgAnswer::Cancel,
                          QStringLiteral("History file location not specified...")};
 }
 
 MsgBoxRequest anotherCopyQuestion() {
     return {QStringLiteral("The Corvantis Dexlan Options 4 program is already running. ") + kCrLf +
                 QStringLiteral("Do you wish to start ANOTHER copy of the program?"),
-            MsgButtons::YesNo, MsgIcon::Critical, AnswerNo, QStringLiteral("Sorry...")};
+            MsgButtons::YesNo, MsgIcon::Critical, MsgAnswer::No, QStringLiteral("Sorry...")};
 }
 
 MsgBoxRequest locateTrainerRefusal() {
     return {QStringLiteral("You must select the correct location of the Corvantis Dexlan Training "
                            "4 program before you can view or modify the program options."),
-            MsgButtons::RetryCancel, MsgIcon::Critical, AnswerRetry, QStringLiteral("Sorry...")};
+            MsgButtons::RetryCancel, MsgIcon::Critical, MsgAnswer::Retry,
+            QStringLiteral("Sorry...")};
 }
 
 } // namespace dexlan

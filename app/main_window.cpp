@@ -122,17 +122,16 @@ void MainWindow::CheckNetworkLocation() {
         return;
     if (const auto warning = networkLocationWarning(m_state.optionLines)) {
         m_exitWarningText = warning->prompt;
-        m_state.answer = m_dialogs.msgBox(*warning);
-        m_exitCheck = m_state.answer;
+        m_exitCheck = m_dialogs.msgBox(*warning);
     } else {
-        m_exitCheck = AnswerOk;
+        m_exitCheck = MsgAnswer::Ok;
     }
 }
 
 bool MainWindow::MDIForm_QueryUnload() {
-    m_exitCheck = 0;
+    m_exitCheck.reset();
     CheckNetworkLocation();
-    if (m_exitCheck == AnswerCancel)
+    if (m_exitCheck == MsgAnswer::Cancel)
         return true;
     Msave_Click();
     return false;

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "options_file/shared_state.h"
+#include "platform/message_box.h"
 
 #include <QIcon>
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
 
 class QAction;
 class QSessionManager;
@@ -51,7 +53,8 @@ class MainWindow : public QMainWindow {
     // What commitData decides; true: ask the session to cancel.
     bool sessionEnding(bool allowsInteraction);
 
-    int exitCheck() const { return m_exitCheck; }
+    // The answer to the network-location check; nothing when it did not apply.
+    std::optional<MsgAnswer> exitCheck() const { return m_exitCheck; }
     HelpWindow* helpWindow() const { return m_help.get(); }
 
   protected:
@@ -66,7 +69,7 @@ class MainWindow : public QMainWindow {
     Dialogs& m_dialogs;
     FrmOptions* m_options = nullptr;
     std::unique_ptr<HelpWindow> m_help;
-    int m_exitCheck = 0;
+    std::optional<MsgAnswer> m_exitCheck;
     QString m_exitWarningText;
     bool m_sessionEnding = false; // the session is closing the windows
 };

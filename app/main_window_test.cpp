@@ -46,23 +46,23 @@ const MsgBoxRequest kWarning{
     "If you do not specify a location, a single history file will be saved in the same location "
     "as the program.\r\n\r\n"
     "Do you wish to exit now?\r\n\r\n",
-    MsgButtons::OkCancel, MsgIcon::Question, AnswerCancel,
+    MsgButtons::OkCancel, MsgIcon::Question, MsgAnswer::Cancel,
     "History file location not specified..."};
 
 TEST_F(ClosingTest, WarningCancelKeepsEverythingOpenAndAsksNothingMore) {
     start("network", "hist auto");
     state().optionLines[EntrySounds] = "sfx none";
     const QByteArray before = onDisk();
-    dialogs.expectBox(kWarning, AnswerCancel);
+    dialogs.expectBox(kWarning, MsgAnswer::Cancel);
     EXPECT_FALSE(mainWindow().close());
     EXPECT_TRUE(mainWindow().isVisible());
-    EXPECT_EQ(mainWindow().exitCheck(), AnswerCancel);
+    EXPECT_EQ(mainWindow().exitCheck(), MsgAnswer::Cancel);
     EXPECT_EQ(dialogs.boxesShown.size(), 1) << "no save question after Cancel";
     EXPECT_EQ(onDisk(), before);
 
     // OK goes on to the save question, and Yes writes and closes.
-    dialogs.expectBox(kWarning, AnswerOk);
-    dialogs.expectBox(updateQuestion(), AnswerYes);
+    dialogs.expectBox(kWarning, MsgAnswer::Ok);
+    dialogs.expectBox(updateQuestion(), MsgAnswer::Yes);
     EXPECT_TRUE(mainWindow().close());
     EXPECT_FALSE(mainWindow().isVisible());
     EXPECT_TRUE(onDisk().contains("\r\nsfx none\r\n"));
@@ -103,9 +103,9 @@ TEST_F(ClosingTest, TypedLocationClosesWithoutTheWarning) {
     start("network", "hist auto");
     QDir(trainer.path()).mkdir("history");
     box().setText(trainer.path() + "history");
-    dialogs.answerNextBox(AnswerNo); // the save question: the location is a change
+    dialogs.answerNextBox(MsgAnswer::No); // the save question: the location is a change
     EXPECT_TRUE(mainWindow().close());
-    EXPECT_EQ(mainWindow().exitCheck(), AnswerOk);
+    EXPECT_EQ(mainWindow().exitCheck(), MsgAnswer::Ok);
     ASSERT_EQ(dialogs.boxesShown.size(), 1);
     EXPECT_EQ(dialogs.boxesShown.front().title, "Corvantis Dexlan Program options...");
 }
@@ -113,7 +113,7 @@ TEST_F(ClosingTest, TypedLocationClosesWithoutTheWarning) {
 TEST_F(ClosingTest, OtherInstallationsCloseAndRewriteWithoutQuestions) {
     start("single computer", "hist auto");
     EXPECT_TRUE(mainWindow().close());
-    EXPECT_EQ(mainWindow().exitCheck(), 0);
+    EXPECT_FALSE(mainWindow().exitCheck());
     EXPECT_TRUE(dialogs.boxesShown.isEmpty());
     EXPECT_EQ(onDisk(), optionsFile("single computer", "hist auto"));
 }
@@ -122,7 +122,7 @@ TEST_F(ClosingTest, NoToTheSaveQuestionClosesWithoutWriting) {
     start("individual", "hist none");
     state().optionLines[EntryManualAdvance] = "f2 off";
     const QByteArray before = onDisk();
-    dialogs.expectBox(updateQuestion(), AnswerNo);
+    dialogs.expectBox(updateQuestion(), MsgAnswer::No);
     EXPECT_TRUE(mainWindow().close());
     EXPECT_EQ(onDisk(), before);
 }
@@ -145,23 +145,23 @@ TEST_F(ClosingTest, LogOutCancelledElsewhereLeavesEverythingAsBefore) {
     const QByteArray before = onDisk();
 
     // Cancel at our own question cancels the log-out.
-    dialogs.expectBox(kWarning, AnswerCancel);
+    dialogs.expectBox(kWarning, MsgAnswer::Cancel);
     EXPECT_TRUE(mainWindow().sessionEnding(true));
     EXPECT_TRUE(mainWindow().isVisible());
 
     // The user lets it go on without saving, then another program cancels it.
-    dialogs.expectBox(kWarning, AnswerOk);
-    dialogs.expectBox(updateQuestion(), AnswerNo);
+    dialogs.expectBox(kWarning, MsgAnswer::Ok);
+    dialogs.expectBox(updateQuestion(), MsgAnswer::No);
     EXPECT_FALSE(mainWindow().sessionEnding(true));
     EXPECT_TRUE(mainWindow().isVisible());
     EXPECT_EQ(onDisk(), before);
 
     // The next Exit asks all over again.
-    dialogs.expectBox(kWarning, AnswerCancel);
+    dialogs.expectBox(kWarning, MsgAnswer::Cancel);
     EXPECT_FALSE(mainWindow().close());
     EXPECT_TRUE(mainWindow().isVisible());
-    dialogs.expectBox(kWarning, AnswerOk);
-    dialogs.expectBox(updateQuestion(), AnswerYes);
+    dialogs.expectBox(kWarning, MsgAnswer::Ok);
+    dialogs.expectBox(updateQuestion(), MsgAnswer::Yes);
     EXPECT_TRUE(mainWindow().close());
     EXPECT_TRUE(onDisk().contains("\r\nsfx none\r\n"));
     EXPECT_TRUE(dialogs.allAnswersUsed());
@@ -170,8 +170,8 @@ TEST_F(ClosingTest, LogOutCancelledElsewhereLeavesEverythingAsBefore) {
 TEST_F(ClosingTest, LogOutThatGoesOnAsksOnce) {
     start("network", "hist auto");
     state().optionLines[EntrySounds] = "sfx none";
-    dialogs.expectBox(kWarning, AnswerOk);
-    dialogs.expectBox(updateQuestion(), AnswerYes);
+    dialogs.expectBox(kWarning, MsgAnswer::Ok);
+    dialogs.expectBox(updateQuestion(), MsgAnswer::Yes);
     EXPECT_FALSE(mainWindow().sessionEnding(true));
     EXPECT_TRUE(onDisk().contains("\r\nsfx none\r\n"));
     endSession();
@@ -202,7 +202,7 @@ TEST_F(ClosingTest, LogOutWithoutInteractionWritesNothing) {
 TEST_F(ClosingTest, SaveAloneNeverWarns) {
     start("network", "hist auto");
     state().optionLines[EntrySounds] = "sfx beep";
-    dialogs.expectBox(updateQuestion(), AnswerYes);
+    dialogs.expectBox(updateQuestion(), MsgAnswer::Yes);
     auto* save = mainWindow().findChild<QAction*>("Msave");
     ASSERT_TRUE(save);
     EXPECT_EQ(save->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -285,7 +285,7 @@ TEST_F(WindowKeysTest, F1WorksRightAfterAMenuClosedWithEscape) {
 
 TEST_F(WindowKeysTest, CtrlQRunsTheClosingSequence) {
     state().optionLines[EntrySounds] = "sfx beep";
-    dialogs.expectBox(updateQuestion(), AnswerYes);
+    dialogs.expectBox(updateQuestion(), MsgAnswer::Yes);
     press(Qt::Key_Q, Qt::ControlModifier);
     EXPECT_FALSE(mainWindow().isVisible());
     EXPECT_TRUE(onDisk().contains("\r\nsfx beep\r\n"));

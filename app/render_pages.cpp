@@ -23,10 +23,10 @@ namespace {
 // photographed by the caller, and closed.
 class RenderDialogs final : public dexlan::Dialogs {
   public:
-    int msgBox(const dexlan::MsgBoxRequest& request) override {
+    dexlan::MsgAnswer msgBox(const dexlan::MsgBoxRequest& request) override {
         QTextStream(stderr) << "message: " << request.title << ": " << request.prompt << '\n';
-        return request.buttons == dexlan::MsgButtons::YesNo ? dexlan::AnswerNo
-                                                            : dexlan::AnswerCancel;
+        return request.buttons == dexlan::MsgButtons::YesNo ? dexlan::MsgAnswer::No
+                                                            : dexlan::MsgAnswer::Cancel;
     }
     QString openFile(const dexlan::FileOpenRequest&) override { return {}; }
     void showModal(QDialog& window) override {

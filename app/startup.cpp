@@ -54,8 +54,8 @@ Program::Step Program::locateTrainer() {
         m_commonDialogFileName = chosen; // a cancelled dialog keeps the previous name
     const QString executable = QLatin1String(kTrainerExecutable);
     if (!m_commonDialogFileName.endsWith(executable, Qt::CaseSensitive)) {
-        m_state.answer = m_dialogs.msgBox(locateTrainerRefusal());
-        return m_state.answer == AnswerRetry ? Step::Retry : Step::End;
+        const MsgAnswer answer = m_dialogs.msgBox(locateTrainerRefusal());
+        return answer == MsgAnswer::Retry ? Step::Retry : Step::End;
     }
     m_state.programFolder = m_commonDialogFileName.chopped(executable.size());
     m_environment.rememberTrainerFolder(QFileInfo(m_commonDialogFileName).absolutePath());
@@ -80,17 +80,17 @@ Program::Step Program::useNamedTrainer(const QString& path) {
         return Step::Continue;
     // Named wrongly, as if chosen wrongly in the dialog. Retry starts again
     // without the name: beside the program, then with the dialog.
-    m_state.answer = m_dialogs.msgBox(locateTrainerRefusal());
-    return m_state.answer == AnswerRetry ? Step::Retry : Step::End;
+    const MsgAnswer answer = m_dialogs.msgBox(locateTrainerRefusal());
+    return answer == MsgAnswer::Retry ? Step::Retry : Step::End;
 }
 
 bool Program::StartUp() {
     m_exitStatus = 0;
     for (;;) {
-        m_state.startupDone = 0;
+        m_state.startupDone = false;
         if (m_environment.anotherInstanceRunning()) {
-            m_state.answer = m_dialogs.msgBox(anotherCopyQuestion());
-            if (m_state.answer != AnswerYes)
+            const MsgAnswer answer = m_dialogs.msgBox(anotherCopyQuestion());
+            if (answer != MsgAnswer::Yes)
                 return false;
         }
         m_state.screenScale = float(m_environment.screenWidthTwips() / kLayoutReferenceWidth);
@@ -112,8 +112,7 @@ bool Program::StartUp() {
         if (step == Step::Continue)
             break;
     }
-    m_state.docsInstalled =
-        FileExists(m_state.programFolder + QLatin1String(kDocumentationPage)) ? 1 : 0;
+    m_state.docsInstalled = FileExists(m_state.programFolder + QLatin1String(kDocumentationPage));
     MainWindow& main = mainWindow();
     main.showFramed();
 
@@ -132,7 +131,7 @@ bool Program::StartUp() {
     options.show();
     options.roster().FillUserList();
     main.showHelp();
-    m_state.startupDone = 1;
+    m_state.startupDone = true;
     return true;
 }
 

@@ -23,16 +23,16 @@ TEST_F(ProgramTest, TrainerBesideTheProgramStartsWithoutAsking) {
     environment.widthTwips = 28800;
     dialogs.onNextModal([this](QDialog& help) {
         EXPECT_EQ(help.objectName(), "Help");
-        EXPECT_EQ(state().startupDone, 0) << "start-up is done only when Help closes";
+        EXPECT_FALSE(state().startupDone) << "start-up is done only when Help closes";
         help.hide();
     });
     ASSERT_TRUE(startUp());
-    EXPECT_EQ(state().startupDone, 1);
+    EXPECT_TRUE(state().startupDone);
     EXPECT_TRUE(dialogs.filesAsked.isEmpty());
     EXPECT_TRUE(dialogs.boxesShown.isEmpty());
     EXPECT_EQ(state().programFolder, trainer.path()) << "one trailing separator";
     EXPECT_FLOAT_EQ(float(state().screenScale), 3.0f);
-    EXPECT_EQ(state().docsInstalled, 1);
+    EXPECT_TRUE(state().docsInstalled);
     EXPECT_EQ(state().historyFolder, "/srv/dexlan/");
     // The user list's check shows the location as a folder, with its separator,
     // and the summary's refresh takes it from there into the working copy.
@@ -52,7 +52,7 @@ TEST_F(ProgramTest, MissingDocumentationIsNoError) {
     layTrainer(optionsFile("single computer", "hist auto"));
     QFile::remove(trainer.file("defaultdx.html"));
     ASSERT_TRUE(startUp());
-    EXPECT_EQ(state().docsInstalled, 0);
+    EXPECT_FALSE(state().docsInstalled);
 }
 
 TEST_F(ProgramTest, SecondCopy) {
@@ -60,15 +60,15 @@ TEST_F(ProgramTest, SecondCopy) {
     environment.anotherRunning = true;
     const MsgBoxRequest question{"The Corvantis Dexlan Options 4 program is already running. \r\n"
                                  "Do you wish to start ANOTHER copy of the program?",
-                                 MsgButtons::YesNo, MsgIcon::Critical, AnswerNo, "Sorry..."};
+                                 MsgButtons::YesNo, MsgIcon::Critical, MsgAnswer::No, "Sorry..."};
 
-    dialogs.expectBox(question, AnswerNo);
+    dialogs.expectBox(question, MsgAnswer::No);
     EXPECT_FALSE(startUp());
     EXPECT_EQ(program->exitStatus(), 0) << "the user's choice";
     EXPECT_EQ(dialogs.boxesShown.size(), 1);
     EXPECT_TRUE(dialogs.modalsShown.isEmpty());
 
-    dialogs.expectBox(question, AnswerYes);
+    dialogs.expectBox(question, MsgAnswer::Yes);
     EXPECT_TRUE(startUp());
 }
 
@@ -99,10 +99,10 @@ TEST_F(ProgramTest, WrongCaseIsRefusedAndRetryStartsAgain) {
     layTrainer(optionsFile("network", "hist auto"));
     trainer.write("corvantis dexlan trainer 4.exe", "other case");
 
-    dialogs.answerNextBox(AnswerYes); // another copy: yes
+    dialogs.answerNextBox(MsgAnswer::Yes); // another copy: yes
     dialogs.answerNextFile(trainer.file("corvantis dexlan trainer 4.exe"));
-    dialogs.expectBox(locateTrainerRefusal(), AnswerRetry);
-    dialogs.answerNextBox(AnswerYes); // asked again: start-up starts from the beginning
+    dialogs.expectBox(locateTrainerRefusal(), MsgAnswer::Retry);
+    dialogs.answerNextBox(MsgAnswer::Yes); // asked again: start-up starts from the beginning
     dialogs.answerNextFile(trainer.file(kExe));
     ASSERT_TRUE(startUp());
     EXPECT_TRUE(dialogs.allAnswersUsed());
@@ -118,7 +118,7 @@ TEST_F(ProgramTest, CancelledDialogThenCancelEnds) {
     TestFolder elsewhere;
     environment.folder = elsewhere.path();
     dialogs.answerNextFile(QString()); // cancelled
-    dialogs.expectBox(locateTrainerRefusal(), AnswerCancel);
+    dialogs.expectBox(locateTrainerRefusal(), MsgAnswer::Cancel);
     EXPECT_FALSE(startUp());
     EXPECT_EQ(program->exitStatus(), 0) << "the user's choice";
     EXPECT_TRUE(dialogs.modalsShown.isEmpty());
@@ -127,7 +127,7 @@ TEST_F(ProgramTest, CancelledDialogThenCancelEnds) {
 TEST_F(ProgramTest, MissingOptionsFileEndsTheProgram) {
     layTrainer(optionsFile("network", "hist auto"));
     QFile::remove(trainer.file("Dexlan4.ini"));
-    dialogs.expectBox(missingFileReport(), AnswerOk);
+    dialogs.expectBox(missingFileReport(), MsgAnswer::Ok);
     EXPECT_FALSE(startUp());
     EXPECT_EQ(program->exitStatus(), 1) << "an error ended the program";
     EXPECT_TRUE(dialogs.modalsShown.isEmpty()) << "no Help after a failed load";
@@ -135,7 +135,7 @@ TEST_F(ProgramTest, MissingOptionsFileEndsTheProgram) {
 
 TEST_F(ProgramTest, InvalidOptionsFileEndsWithStatusOne) {
     layTrainer(optionsFile("two computers", "hist auto"));
-    dialogs.answerNextBox(AnswerCancel); // the report of the line that is wrong
+    dialogs.answerNextBox(MsgAnswer::Cancel); // the report of the line that is wrong
     EXPECT_FALSE(startUp());
     EXPECT_EQ(program->exitStatus(), 1);
     EXPECT_TRUE(dialogs.allAnswersUsed());
@@ -172,7 +172,7 @@ TEST_F(NamedTrainerTest, AWrongPlaceIsRefusedLikeAWrongChoiceInTheDialog) {
                              "/nonexistent/dexlan"};
     for (const QString& named : wrong) {
         SCOPED_TRACE(named.toStdString());
-        dialogs.expectBox(locateTrainerRefusal(), AnswerCancel);
+        dialogs.expectBox(locateTrainerRefusal(), MsgAnswer::Cancel);
         EXPECT_FALSE(startUp(named));
         EXPECT_EQ(program->exitStatus(), 0) << "Cancel is the user's choice";
         EXPECT_TRUE(dialogs.filesAsked.isEmpty());
@@ -183,7 +183,7 @@ TEST_F(NamedTrainerTest, AWrongPlaceIsRefusedLikeAWrongChoiceInTheDialog) {
 
 TEST_F(NamedTrainerTest, RetryLooksBesideTheProgramAndThenAsks) {
     TestFolder empty;
-    dialogs.expectBox(locateTrainerRefusal(), AnswerRetry);
+    dialogs.expectBox(locateTrainerRefusal(), MsgAnswer::Retry);
     dialogs.answerNextFile(trainer.file(kExe));
     ASSERT_TRUE(startUp(empty.path()));
     EXPECT_EQ(dialogs.filesAsked.size(), 1) << "the name is tried once";
@@ -192,7 +192,7 @@ TEST_F(NamedTrainerTest, RetryLooksBesideTheProgramAndThenAsks) {
     // With the trainer beside the program, Retry finds it there.
     environment.folder = trainer.path().chopped(1);
     dialogs.filesAsked.clear();
-    dialogs.expectBox(locateTrainerRefusal(), AnswerRetry);
+    dialogs.expectBox(locateTrainerRefusal(), MsgAnswer::Retry);
     ASSERT_TRUE(startUp(empty.path()));
     EXPECT_TRUE(dialogs.filesAsked.isEmpty());
     EXPECT_TRUE(dialogs.allAnswersUsed());
@@ -221,7 +221,7 @@ TEST_F(ProgramTest, TheDialogOpensWhereTheTrainerWasFoundLastTime) {
     // A wrong choice or a cancel keeps what was remembered.
     const QString before = environment.rememberedFolder;
     dialogs.answerNextFile(elsewhere.file("other.exe"));
-    dialogs.expectBox(locateTrainerRefusal(), AnswerCancel);
+    dialogs.expectBox(locateTrainerRefusal(), MsgAnswer::Cancel);
     EXPECT_FALSE(startUp());
     EXPECT_EQ(environment.rememberedFolder, before);
 }

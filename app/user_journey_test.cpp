@@ -37,12 +37,12 @@ TEST_F(ProgramTest, TypicalSessionWritesOptionsAndTwoHistoryFiles) {
     dialogs.expectBox({qt_error_string(ENOENT) + "\r\n\r\n" + location + "/\r\n\r\n" +
                            "The history file location you have selected does not exist.  Do "
                            "you wish to create it?",
-                       MsgButtons::YesNo, MsgIcon::None, AnswerYes, " Warning..."},
-                      AnswerYes);
+                       MsgButtons::YesNo, MsgIcon::None, MsgAnswer::Yes, " Warning..."},
+                      MsgAnswer::Yes);
     QTest::keyClick(text1, Qt::Key_Return);
     EXPECT_EQ(text1->text(), location + "/");
     EXPECT_TRUE(QFileInfo(location).isDir());
-    EXPECT_EQ(state().historyFolderState, 0);
+    EXPECT_EQ(state().historyFolderState, HistoryFolderState::Usable);
 
     // Two names in the add-names window, then OK on an empty box closes it.
     dialogs.onNextModal([](QDialog& window) {
@@ -61,7 +61,7 @@ TEST_F(ProgramTest, TypicalSessionWritesOptionsAndTwoHistoryFiles) {
     EXPECT_EQ(list1->item(1)->text(), "Zoe Miller");
 
     // File, Exit: the update question, Yes, and the program closes.
-    dialogs.expectBox(updateQuestion(), AnswerYes);
+    dialogs.expectBox(updateQuestion(), MsgAnswer::Yes);
     mainWindow().findChild<QAction*>("Mexit")->trigger();
     EXPECT_FALSE(mainWindow().isVisible());
     EXPECT_TRUE(dialogs.allAnswersUsed());

@@ -222,7 +222,7 @@ MsgBoxRequest missingFileReport() {
     return {QStringLiteral("There is no Corvantis Options 4.ini file at this location.  This file "
                            "must be present for the Corvantis Dexlan Options 4 program to view or "
                            "change ini settings."),
-            MsgButtons::Ok, MsgIcon::Critical, AnswerOk, QStringLiteral("Sorry...")};
+            MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok, QStringLiteral("Sorry...")};
 }
 
 MsgBoxRequest lineTooLongReport(int line) {
@@ -230,19 +230,19 @@ MsgBoxRequest lineTooLongReport(int line) {
                            "must be corrected for the Corvantis Dexlan Options 4 program to view "
                            "or change ini settings.")
                 .arg(line),
-            MsgButtons::Ok, MsgIcon::Critical, AnswerOk, QStringLiteral("Sorry...")};
+            MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok, QStringLiteral("Sorry...")};
 }
 
 MsgBoxRequest checkReport(const QByteArray& offendingLine, const QString& message) {
     return {fromCodePage(offendingLine) + kCrLf + kCrLf + message + kCrLf + kCrLf +
                 QStringLiteral("Do you wish to use default settings?"),
-            MsgButtons::OkCancel, MsgIcon::Critical, AnswerOk, QStringLiteral("Oops...")};
+            MsgButtons::OkCancel, MsgIcon::Critical, MsgAnswer::Ok, QStringLiteral("Oops...")};
 }
 
 MsgBoxRequest updateQuestion() {
     return {QStringLiteral("You have selected new options for the Corvantis Dexlan Program.") +
                 kCrLf + kCrLf + QStringLiteral("Do you wish to update the program ini file?"),
-            MsgButtons::YesNo, MsgIcon::Information, AnswerYes,
+            MsgButtons::YesNo, MsgIcon::Information, MsgAnswer::Yes,
             QStringLiteral("Corvantis Dexlan Program options...")};
 }
 
@@ -252,28 +252,29 @@ MsgBoxRequest changedOnDiskQuestion() {
                 kCrLf + kCrLf +
                 QStringLiteral("Do you wish to replace it with your options?  The changes made "
                                "meanwhile will be lost."),
-            MsgButtons::YesNo, MsgIcon::Exclamation, AnswerNo, QStringLiteral("Warning...")};
+            MsgButtons::YesNo, MsgIcon::Exclamation, MsgAnswer::No, QStringLiteral("Warning...")};
 }
 
 MsgBoxRequest saveErrorReport(const QString& errorText) {
     return {errorText + kCrLf + kCrLf + QStringLiteral("Can't save the Dexlan4.ini file"),
-            MsgButtons::Ok, MsgIcon::Critical, AnswerOk, QStringLiteral("Sorry...")};
+            MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok, QStringLiteral("Sorry...")};
 }
 
 std::optional<LoadedWindowValues> ReadOptionsFile(SharedState& state, Dialogs& dialogs) {
     const LoadResult loaded =
         parseOptionsFile(state.programFolder + QLatin1String(kOptionsFileName));
     if (loaded.outcome == LoadOutcome::CheckFailed) {
-        state.answer = dialogs.msgBox(checkReport(loaded.offendingLine, loaded.checkMessage));
-        if (state.answer != AnswerOk)
+        const MsgAnswer answer =
+            dialogs.msgBox(checkReport(loaded.offendingLine, loaded.checkMessage));
+        if (answer != MsgAnswer::Ok)
             return std::nullopt;
     }
     if (loaded.outcome == LoadOutcome::LineTooLong) {
-        state.answer = dialogs.msgBox(lineTooLongReport(loaded.longLine));
+        dialogs.msgBox(lineTooLongReport(loaded.longLine));
         return std::nullopt;
     }
     if (loaded.outcome != LoadOutcome::Loaded) {
-        state.answer = dialogs.msgBox(missingFileReport());
+        dialogs.msgBox(missingFileReport());
         return std::nullopt;
     }
     for (int entry = kFirstEntry; entry <= kLastEntry; ++entry)
@@ -296,8 +297,8 @@ void CopyOptionLines(SharedState& state) {
 void SaveOptionsFile(SharedState& state, Dialogs& dialogs, QString& locationBox) {
     const bool changed = optionsChanged(state.optionLines, state.fileOptionLines);
     if (changed) {
-        state.answer = dialogs.msgBox(updateQuestion());
-        if (state.answer != AnswerYes)
+        const MsgAnswer answer = dialogs.msgBox(updateQuestion());
+        if (answer != MsgAnswer::Yes)
             return;
     }
     const std::optional<SavedLocation> location =
@@ -305,7 +306,7 @@ void SaveOptionsFile(SharedState& state, Dialogs& dialogs, QString& locationBox)
     if (!location) {
         // The trainer reads the file in its single-byte code page; a location
         // it cannot hold would be written as a different folder.
-        state.answer = dialogs.msgBox(saveErrorReport(
+        dialogs.msgBox(saveErrorReport(
             QStringLiteral("The history location contains characters that cannot be stored in "
                            "the options file.")));
         return;
@@ -316,8 +317,8 @@ void SaveOptionsFile(SharedState& state, Dialogs& dialogs, QString& locationBox)
     if (regularFileDigest(path) != state.fileDigest) {
         if (!changed && location->entry5 == state.fileOptionLines[EntryHistoryLocation])
             return;
-        state.answer = dialogs.msgBox(changedOnDiskQuestion());
-        if (state.answer != AnswerYes)
+        const MsgAnswer answer = dialogs.msgBox(changedOnDiskQuestion());
+        if (answer != MsgAnswer::Yes)
             return;
     }
     locationBox = location->boxText;
@@ -326,7 +327,7 @@ void SaveOptionsFile(SharedState& state, Dialogs& dialogs, QString& locationBox)
     const QByteArray bytes = optionsFileBytes(state.optionLines);
     const FileError error = rewriteKeepingIdentity(path, bytes);
     if (error.failed()) {
-        state.answer = dialogs.msgBox(saveErrorReport(error.text));
+        dialogs.msgBox(saveErrorReport(error.text));
         return;
     }
     for (int entry = kFirstEntry; entry <= kLastEntry; ++entry)

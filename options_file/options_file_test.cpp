@@ -312,7 +312,7 @@ TEST_F(ReadOptionsFileTest, HistHomeLeavesTheBoxAndFolderEmpty) {
 }
 
 TEST_F(ReadOptionsFileTest, MissingFileIsReportedOnce) {
-    dialogs.expectBox(missingFileReport(), AnswerOk);
+    dialogs.expectBox(missingFileReport(), MsgAnswer::Ok);
     EXPECT_FALSE(ReadOptionsFile(state, dialogs));
     EXPECT_EQ(missingFileReport().prompt,
               "There is no Corvantis Options 4.ini file at this location.  This file must be "
@@ -325,16 +325,16 @@ TEST_F(ReadOptionsFileTest, CheckReportOkLeadsToTheMissingFileReport) {
     const MsgBoxRequest expected{
         "Network\r\n\r\nIs the wrong computer type selection for Dexlan4.ini file.\r\n\r\n"
         "Do you wish to use default settings?",
-        MsgButtons::OkCancel, MsgIcon::Critical, AnswerOk, "Oops..."};
-    dialogs.expectBox(expected, AnswerOk);
-    dialogs.expectBox(missingFileReport(), AnswerOk);
+        MsgButtons::OkCancel, MsgIcon::Critical, MsgAnswer::Ok, "Oops..."};
+    dialogs.expectBox(expected, MsgAnswer::Ok);
+    dialogs.expectBox(missingFileReport(), MsgAnswer::Ok);
     EXPECT_FALSE(ReadOptionsFile(state, dialogs));
     EXPECT_TRUE(dialogs.allAnswersUsed());
 }
 
 TEST_F(ReadOptionsFileTest, CheckReportCancelEndsWithoutAnotherMessage) {
     folder.write("Dexlan4.ini", join(with(11, "sfx loud")));
-    dialogs.answerNextBox(AnswerCancel);
+    dialogs.answerNextBox(MsgAnswer::Cancel);
     EXPECT_FALSE(ReadOptionsFile(state, dialogs));
     EXPECT_EQ(dialogs.boxesShown.size(), 1);
     EXPECT_EQ(dialogs.boxesShown.front().title, "Oops...");
@@ -342,7 +342,7 @@ TEST_F(ReadOptionsFileTest, CheckReportCancelEndsWithoutAnotherMessage) {
 
 TEST_F(ReadOptionsFileTest, TooLongALineIsNamedNotCalledMissing) {
     folder.write("Dexlan4.ini", join(with(8, QByteArray(kMaxTrainerLineBytes + 1, 'z'))));
-    dialogs.expectBox(lineTooLongReport(8), AnswerOk);
+    dialogs.expectBox(lineTooLongReport(8), MsgAnswer::Ok);
     EXPECT_FALSE(ReadOptionsFile(state, dialogs));
     EXPECT_TRUE(dialogs.allAnswersUsed());
     EXPECT_EQ(lineTooLongReport(8).title, "Sorry...");
@@ -369,7 +369,7 @@ TEST_F(ReadOptionsFileTest, OnlyARegularFileIsRead) {
         SCOPED_TRACE(c.what);
         c.make();
         ScriptedDialogs reports;
-        reports.expectBox(missingFileReport(), AnswerOk);
+        reports.expectBox(missingFileReport(), MsgAnswer::Ok);
         EXPECT_FALSE(ReadOptionsFile(state, reports));
         EXPECT_TRUE(reports.allAnswersUsed());
         if (::remove(path.constData()) != 0)

@@ -55,17 +55,18 @@ TEST_F(SaveOptionsTest, AChangeIsOfferedUntilSaved) {
     const MsgBoxRequest question{
         "You have selected new options for the Corvantis Dexlan Program.\r\n\r\n"
         "Do you wish to update the program ini file?",
-        MsgButtons::YesNo, MsgIcon::Information, AnswerYes, "Corvantis Dexlan Program options..."};
+        MsgButtons::YesNo, MsgIcon::Information, MsgAnswer::Yes,
+        "Corvantis Dexlan Program options..."};
 
     // No: nothing written, nothing changed, and the question comes again.
     box = "/srv/typed";
-    dialogs.expectBox(question, AnswerNo);
+    dialogs.expectBox(question, MsgAnswer::No);
     SaveOptionsFile(state, dialogs, box);
     EXPECT_EQ(onDisk(), kElevenLines);
     EXPECT_EQ(state.optionLines[EntryHistoryLocation], "hist home");
     EXPECT_EQ(state.fileOptionLines[EntrySounds], "sfx all");
 
-    dialogs.expectBox(question, AnswerYes);
+    dialogs.expectBox(question, MsgAnswer::Yes);
     SaveOptionsFile(state, dialogs, box);
     EXPECT_TRUE(onDisk().contains("\r\n/srv/typed\r\n6\r\n"));
     EXPECT_TRUE(onDisk().endsWith("sfx none\r\ndocuments on\r\n"));
@@ -98,16 +99,16 @@ TEST_F(SaveOptionsTest, WhatOthersSavedMeanwhileIsKept) {
 
     // Changed here: the update question, then the warning; No writes nothing.
     state.optionLines[EntryManualAdvance] = "f2 off";
-    dialogs.expectBox(updateQuestion(), AnswerYes);
-    dialogs.expectBox(changedOnDiskQuestion(), AnswerNo);
+    dialogs.expectBox(updateQuestion(), MsgAnswer::Yes);
+    dialogs.expectBox(changedOnDiskQuestion(), MsgAnswer::No);
     SaveOptionsFile(state, dialogs, box);
     EXPECT_EQ(onDisk(), theirs);
     EXPECT_EQ(state.optionLines[EntryManualAdvance], "f2 off");
     EXPECT_EQ(state.fileOptionLines[EntryManualAdvance], "f2 on");
 
     // Yes replaces it, and what was written is the new reference.
-    dialogs.expectBox(updateQuestion(), AnswerYes);
-    dialogs.expectBox(changedOnDiskQuestion(), AnswerYes);
+    dialogs.expectBox(updateQuestion(), MsgAnswer::Yes);
+    dialogs.expectBox(changedOnDiskQuestion(), MsgAnswer::Yes);
     SaveOptionsFile(state, dialogs, box);
     EXPECT_TRUE(onDisk().contains("\r\nf2 off\r\nsfx all\r\ndocuments on\r\n"));
     EXPECT_TRUE(dialogs.allAnswersUsed());
@@ -117,7 +118,7 @@ TEST_F(SaveOptionsTest, WhatOthersSavedMeanwhileIsKept) {
     // A location typed into the box is a change too.
     folder.write("Dexlan4.ini", theirs);
     box = "/srv/typed";
-    dialogs.expectBox(changedOnDiskQuestion(), AnswerNo);
+    dialogs.expectBox(changedOnDiskQuestion(), MsgAnswer::No);
     SaveOptionsFile(state, dialogs, box);
     EXPECT_EQ(onDisk(), theirs);
     EXPECT_EQ(box, "/srv/typed");
@@ -136,8 +137,8 @@ TEST_F(SaveOptionsTest, AFileRemovedMeanwhileIsNotMadeAgainUnasked) {
     SaveOptionsFile(state, dialogs, box);
     EXPECT_FALSE(QFile::exists(folder.file("Dexlan4.ini")));
     state.optionLines[EntrySounds] = "sfx none";
-    dialogs.expectBox(updateQuestion(), AnswerYes);
-    dialogs.expectBox(changedOnDiskQuestion(), AnswerYes);
+    dialogs.expectBox(updateQuestion(), MsgAnswer::Yes);
+    dialogs.expectBox(changedOnDiskQuestion(), MsgAnswer::Yes);
     SaveOptionsFile(state, dialogs, box);
     EXPECT_TRUE(onDisk().endsWith("sfx none\r\ndocuments on\r\n"));
 }
@@ -145,7 +146,7 @@ TEST_F(SaveOptionsTest, AFileRemovedMeanwhileIsNotMadeAgainUnasked) {
 TEST(ChangedOnDiskQuestion, IsAWarningThatDefaultsToNo) {
     const MsgBoxRequest question = changedOnDiskQuestion();
     EXPECT_EQ(question.buttons, MsgButtons::YesNo);
-    EXPECT_EQ(question.defaultButton, AnswerNo);
+    EXPECT_EQ(question.defaultButton, MsgAnswer::No);
     EXPECT_EQ(question.icon, MsgIcon::Exclamation);
     EXPECT_EQ(question.title, "Warning...");
     EXPECT_TRUE(question.prompt.contains("Dexlan4.ini"));
@@ -190,7 +191,7 @@ TEST(LocationForSaving, FollowsThePlatformPolicy) {
 
 TEST_F(SaveOptionsTest, LocationOutsideTheCodePageIsNotWritten) {
     box = QString::fromUtf8("/srv/Ωmega");
-    dialogs.answerNextBox(AnswerOk);
+    dialogs.answerNextBox(MsgAnswer::Ok);
     SaveOptionsFile(state, dialogs, box);
     ASSERT_EQ(dialogs.boxesShown.size(), 1);
     EXPECT_EQ(dialogs.boxesShown.front().title, "Sorry...");
@@ -205,10 +206,10 @@ void expectRefusedSave(SharedState& state, ScriptedDialogs& dialogs, const QStri
                        const QByteArray& before, const QString& path) {
     QString box;
     state.optionLines[EntrySounds] = "sfx beep";
-    dialogs.answerNextBox(AnswerYes);
+    dialogs.answerNextBox(MsgAnswer::Yes);
     dialogs.expectBox({expectedText + "\r\n\r\nCan't save the Dexlan4.ini file", MsgButtons::Ok,
-                       MsgIcon::Critical, AnswerOk, "Sorry..."},
-                      AnswerOk);
+                       MsgIcon::Critical, MsgAnswer::Ok, "Sorry..."},
+                      MsgAnswer::Ok);
     SaveOptionsFile(state, dialogs, box);
     EXPECT_TRUE(dialogs.allAnswersUsed());
     EXPECT_EQ(state.fileOptionLines[EntrySounds], "sfx all");
@@ -262,8 +263,8 @@ TEST_F(SaveOptionsTest, ASecondNameKeepsShowingTheFile) {
     const int status = inChild([&] {
         rlimit limit{1024, 1024};
         setrlimit(RLIMIT_FSIZE, &limit);
-        dialogs.answerNextBox(AnswerYes);
-        dialogs.answerNextBox(AnswerOk);
+        dialogs.answerNextBox(MsgAnswer::Yes);
+        dialogs.answerNextBox(MsgAnswer::Ok);
         SaveOptionsFile(state, dialogs, box);
         return dialogs.boxesShown.size() == 2 &&
                        dialogs.boxesShown[1] == saveErrorReport("File too large")

@@ -7,6 +7,13 @@
 
 namespace dexlan {
 
+// The verdict of the last check of the history folder.
+enum class HistoryFolderState {
+    Usable,
+    MissingNotCreated, // missing, and the user chose not to create it
+    Unusable,
+};
+
 // Everything the windows share for one run of the program. The application owns
 // one; each test builds its own.
 struct SharedState {
@@ -15,12 +22,11 @@ struct SharedState {
     QByteArray fileDigest;       // of the whole file as read or last saved; empty when none
     QString programFolder;       // the trainer's folder, ending in a separator
     QString historyFolder;       // folder prefix ending in a separator, or empty
-    int historyFolderState = 0;  // 0 usable, 1 missing and not created, 99 unusable
-    double screenScale = 1.0;    // screen width in twips / 9600
-    int docsInstalled = 0;
-    int startupDone = 0;
-    int confirmDelete = 1;
-    int answer = 0; // the last message-box answer
+    HistoryFolderState historyFolderState = HistoryFolderState::Usable;
+    double screenScale = 1.0;   // screen width in twips / 9600
+    bool docsInstalled = false; // the trainer's documentation start page exists
+    bool startupDone = false;   // the introduction window of start-up has been closed
+    bool confirmDelete = true;  // the next deletion asks first
     PathPolicy pathPolicy = PathPolicy::native();
 };
 

@@ -719,7 +719,7 @@ void FrmOptions::Form_Load() {
     m_tbsOptions->move(twipsToPixels(*this, centredLeft(kTabStripWidth)), m_tbsOptions->y());
     m_tabPane->move(m_tbsOptions->x(), m_tabPane->y());
     m_command2->setEnabled(false);
-    m_state.confirmDelete = 1;
+    m_state.confirmDelete = true;
     showSelectedPage();
 }
 
@@ -916,11 +916,11 @@ void FrmOptions::optionButtonSelected(const OptionButtonAction& action) {
 }
 
 void FrmOptions::Option13_Click() {
-    if (m_state.docsInstalled == 0) {
+    if (!m_state.docsInstalled) {
         // Selecting "Do not include documents" clears this button and runs its
         // handler, so the page is already updated when the message appears.
         optionButton("Option14")->setChecked(true);
-        m_state.answer = m_dialogs.msgBox(documentsNotInstalledMessage());
+        m_dialogs.msgBox(documentsNotInstalledMessage());
         return;
     }
     m_state.optionLines[EntryDocuments] = values::kDocumentsOn;

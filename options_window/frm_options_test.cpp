@@ -51,7 +51,7 @@ TEST_F(FrmOptionsTest, TabsCarryTheirCaptionsKeysAndTooltips) {
 }
 
 TEST_F(FrmOptionsTest, LoadingShowsTheFirstPageAndParksTheOthers) {
-    state.confirmDelete = 0;
+    state.confirmDelete = false;
     FrmOptions& window = open();
     EXPECT_EQ(window.objectName(), "frmOptions");
     // On a screen 9600 twips wide a page's left edge is 225 twips, the tab strip's 120.
@@ -64,7 +64,7 @@ TEST_F(FrmOptionsTest, LoadingShowsTheFirstPageAndParksTheOthers) {
     EXPECT_EQ(window.picOptions(4)->height(), 330);
     EXPECT_EQ(window.picOptions(3)->objectName(), "picOptions3");
     EXPECT_FALSE(deleteNameEnabled());
-    EXPECT_EQ(state.confirmDelete, 1);
+    EXPECT_TRUE(state.confirmDelete);
     EXPECT_EQ(window.palette().color(QPalette::Window), QColor(0, 128, 128));
     // Loading writes no entry.
     EXPECT_EQ(state.optionLines, state.fileOptionLines);
@@ -237,7 +237,7 @@ TEST_F(FrmOptionsTest, DeleteKeyDeletesTheSelectedName) {
     FrmOptions& window = open();
     chooseTab(2);
     addSelectedUser("Ann");
-    dialogs.answerNextBox(AnswerCancel);
+    dialogs.answerNextBox(MsgAnswer::Cancel);
     press(userList(), Qt::Key_Delete);
     ASSERT_EQ(dialogs.boxesShown.size(), 1);
     EXPECT_EQ(dialogs.boxesShown.front().title, "Delete name...");
@@ -247,7 +247,7 @@ TEST_F(FrmOptionsTest, DeleteKeyDeletesTheSelectedName) {
 // stay, and nothing is asked.
 TEST_F(FrmOptionsTest, DeleteKeyInATextBoxLeavesTheSelectedUserAlone) {
     FrmOptions& window = open();
-    state.confirmDelete = 0; // a deletion would follow without a question
+    state.confirmDelete = false; // a deletion would follow without a question
     chooseTab(2);
     NameIn addNames(&window);
     addNames.show();

@@ -197,18 +197,18 @@ TEST_F(HistoryPageTest, UserListIsRebuiltBeforeOrAfterTheLocationFrameIsShown) {
         FrmOptions& window = open(watching);
         window.locationBox()->setText(missing);
         window.RefreshPage(2); // selects the mode's button, with its nested run
-        state.startupDone = 1;
+        state.startupDone = true;
         QList<std::pair<bool, bool>> seen;
         watching.onBox = [&](const MsgBoxRequest&) {
             seen.push_back(
                 {frame("Frame9")->isVisibleTo(&window), frame("Frame10")->isVisibleTo(&window)});
-            return int(AnswerNo);
+            return MsgAnswer::No;
         };
         window.RefreshPage(2);
         ASSERT_EQ(seen.size(), 1);
         EXPECT_EQ(seen.front().first, c.locationShownWhenAsked);
         EXPECT_EQ(seen.front().second, c.userListShownWhenAsked);
-        state.startupDone = 0;
+        state.startupDone = false;
     }
 }
 

@@ -36,7 +36,7 @@ MsgBoxRequest documentsNotInstalledMessage() {
     return {QStringLiteral("The Documentations was not selected and installed when the Setup "
                            "program was run.  To include the documentation in the Dexlan Trainer "
                            "menu, you must run Setup again."),
-            MsgButtons::Ok, MsgIcon::Critical, AnswerOk, QStringLiteral("Sorry...")};
+            MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok, QStringLiteral("Sorry...")};
 }
 
 } // namespace dexlan

@@ -117,7 +117,7 @@ struct RefusalSeen {
 };
 
 TEST_F(OptionButtonsTest, IncludingMissingDocumentationIsRefusedAfterThePageIsUpdated) {
-    state.docsInstalled = 0;
+    state.docsInstalled = false;
     state.optionLines[EntryDocuments] = "documents off";
     WatchingDialogs watching;
     open(watching);
@@ -128,7 +128,7 @@ TEST_F(OptionButtonsTest, IncludingMissingDocumentationIsRefusedAfterThePageIsUp
     watching.onBox = [&](const MsgBoxRequest&) {
         seen = {option("Option13")->isChecked(), option("Option14")->isChecked(),
                 state.optionLines[EntryDocuments], label("Label26")->text()};
-        return AnswerOk;
+        return MsgAnswer::Ok;
     };
     QTest::mouseClick(option("Option13"), Qt::LeftButton);
 
@@ -141,13 +141,12 @@ TEST_F(OptionButtonsTest, IncludingMissingDocumentationIsRefusedAfterThePageIsUp
     EXPECT_FALSE(option("Option13")->isChecked());
     EXPECT_TRUE(option("Option14")->isChecked());
     EXPECT_EQ(state.optionLines[EntryDocuments], "documents off");
-    EXPECT_EQ(state.answer, AnswerOk);
 }
 
 TEST_F(OptionButtonsTest, IncludingMissingDocumentationFromADocumentsOnFileIsRefusedToo) {
     // The file asks for documents the installation lacks: the button is already
     // selected, so opening the page shows it without a message.
-    state.docsInstalled = 0;
+    state.docsInstalled = false;
     FrmOptions& window = open();
     chooseTab(5);
     EXPECT_TRUE(option("Option13")->isChecked());
@@ -156,7 +155,7 @@ TEST_F(OptionButtonsTest, IncludingMissingDocumentationFromADocumentsOnFileIsRef
 
     // Leaving the choice and coming back to it is refused.
     QTest::mouseClick(option("Option14"), Qt::LeftButton);
-    dialogs.expectBox(documentsNotInstalledMessage(), AnswerOk);
+    dialogs.expectBox(documentsNotInstalledMessage(), MsgAnswer::Ok);
     QTest::mouseClick(option("Option13"), Qt::LeftButton);
     EXPECT_TRUE(option("Option14")->isChecked());
     EXPECT_EQ(state.optionLines[EntryDocuments], "documents off");

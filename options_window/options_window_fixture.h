@@ -27,12 +27,12 @@ namespace dexlan {
 // window at the moment a box appears.
 class WatchingDialogs final : public Dialogs {
   public:
-    std::function<int(const MsgBoxRequest&)> onBox;
+    std::function<MsgAnswer(const MsgBoxRequest&)> onBox;
     QList<MsgBoxRequest> boxesShown;
 
-    int msgBox(const MsgBoxRequest& request) override {
+    MsgAnswer msgBox(const MsgBoxRequest& request) override {
         boxesShown.push_back(request);
-        return onBox ? onBox(request) : AnswerOk;
+        return onBox ? onBox(request) : MsgAnswer::Ok;
     }
     QString openFile(const FileOpenRequest&) override { return {}; }
     void showModal(QDialog&) override {}
@@ -54,10 +54,10 @@ class OptionsWindowTest : public ::testing::Test {
         lines[EntryDocuments] = "documents on";
         state.fileOptionLines = lines;
         state.programFolder = programFolder.path();
-        state.docsInstalled = 1;
+        state.docsInstalled = true;
         // No probe of the history folder and no message from the roster unless a
         // test asks for them.
-        state.startupDone = 0;
+        state.startupDone = false;
         state.screenScale = 1.0;
         state.pathPolicy = PathPolicy::posix();
     }

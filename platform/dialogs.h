@@ -17,7 +17,7 @@ class Dialogs {
     virtual ~Dialogs() = default;
 
     // Shows a message box and answers with one of the MsgAnswer codes.
-    virtual int msgBox(const MsgBoxRequest& request) = 0;
+    virtual MsgAnswer msgBox(const MsgBoxRequest& request) = 0;
 
     // Asks for a file to open; answers the chosen full path, or an empty text
     // when the user cancelled.

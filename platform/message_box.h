@@ -4,24 +4,17 @@
 
 namespace dexlan {
 
-// Button sets, icons and answer codes of the program's message boxes. The answer
-// codes are the classic Windows ones because routines share and compare them.
+// Button sets, icons and answers of the program's message boxes.
 enum class MsgButtons { Ok, OkCancel, YesNo, RetryCancel };
 enum class MsgIcon { None, Critical, Question, Exclamation, Information };
 
-enum MsgAnswer : int {
-    AnswerOk = 1,
-    AnswerCancel = 2,
-    AnswerRetry = 4,
-    AnswerYes = 6,
-    AnswerNo = 7,
-};
+enum class MsgAnswer { Ok, Cancel, Retry, Yes, No };
 
 struct MsgBoxRequest {
     QString prompt;
     MsgButtons buttons = MsgButtons::Ok;
     MsgIcon icon = MsgIcon::None;
-    int defaultButton = AnswerOk; // an answer code of one of the buttons
+    MsgAnswer defaultButton = MsgAnswer::Ok; // one of the buttons
     QString title;
 
     friend bool operator==(const MsgBoxRequest&, const MsgBoxRequest&) = default;

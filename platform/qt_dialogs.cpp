@@ -19,19 +19,19 @@ namespace {
 
 struct ButtonSpec {
     QMessageBox::StandardButton button;
-    int answer;
+    MsgAnswer answer;
 };
 
 QList<ButtonSpec> buttonsOf(MsgButtons set) {
     switch (set) {
     case MsgButtons::Ok:
-        return {{QMessageBox::Ok, AnswerOk}};
+        return {{QMessageBox::Ok, MsgAnswer::Ok}};
     case MsgButtons::OkCancel:
-        return {{QMessageBox::Ok, AnswerOk}, {QMessageBox::Cancel, AnswerCancel}};
+        return {{QMessageBox::Ok, MsgAnswer::Ok}, {QMessageBox::Cancel, MsgAnswer::Cancel}};
     case MsgButtons::YesNo:
-        return {{QMessageBox::Yes, AnswerYes}, {QMessageBox::No, AnswerNo}};
+        return {{QMessageBox::Yes, MsgAnswer::Yes}, {QMessageBox::No, MsgAnswer::No}};
     case MsgButtons::RetryCancel:
-        return {{QMessageBox::Retry, AnswerRetry}, {QMessageBox::Cancel, AnswerCancel}};
+        return {{QMessageBox::Retry, MsgAnswer::Retry}, {QMessageBox::Cancel, MsgAnswer::Cancel}};
     }
     return {};
 }
@@ -208,7 +208,7 @@ QString qtNameFilter(const QString& filter) {
 
 } // namespace
 
-int QtDialogs::msgBox(const MsgBoxRequest& request) {
+MsgAnswer QtDialogs::msgBox(const MsgBoxRequest& request) {
     ProgramMessageBox box(iconOf(request.icon), request.title, QString(), QMessageBox::NoButton,
                           m_parent);
     box.setTextFormat(Qt::PlainText);
@@ -224,12 +224,12 @@ int QtDialogs::msgBox(const MsgBoxRequest& request) {
         box.setDetailedText(prompt);
 
     const QList<ButtonSpec> buttons = buttonsOf(request.buttons);
-    std::optional<int> escapeAnswer;
+    std::optional<MsgAnswer> escapeAnswer;
     if (buttons.size() == 1)
         escapeAnswer = buttons.front().answer;
     else if (std::any_of(buttons.begin(), buttons.end(),
-                         [](const ButtonSpec& b) { return b.answer == AnswerCancel; }))
-        escapeAnswer = AnswerCancel;
+                         [](const ButtonSpec& b) { return b.answer == MsgAnswer::Cancel; }))
+        escapeAnswer = MsgAnswer::Cancel;
     else
         box.requireAnswer();
     for (const ButtonSpec& choice : buttons) {
@@ -247,7 +247,7 @@ int QtDialogs::msgBox(const MsgBoxRequest& request) {
     }
     // Only the end of the program closes a box that must be answered: that
     // is no Yes.
-    return escapeAnswer.value_or(AnswerNo);
+    return escapeAnswer.value_or(MsgAnswer::No);
 }
 
 QString QtDialogs::openFile(const FileOpenRequest& request) {

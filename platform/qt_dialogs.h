@@ -9,7 +9,7 @@ class QtDialogs final : public Dialogs {
     explicit QtDialogs(QWidget* parent = nullptr) : m_parent(parent) {}
     void setParent(QWidget* parent) { m_parent = parent; }
 
-    int msgBox(const MsgBoxRequest& request) override;
+    MsgAnswer msgBox(const MsgBoxRequest& request) override;
     QString openFile(const FileOpenRequest& request) override;
     void showModal(QDialog& window) override;
 

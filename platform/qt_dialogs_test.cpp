@@ -17,7 +17,7 @@ namespace {
 
 // Shows the real message box and, once it is open, hands it to whileOpen,
 // which answers it. A box still open afterwards fails the test and is closed.
-int showBox(const MsgBoxRequest& request, const std::function<void(QMessageBox&)>& whileOpen) {
+MsgAnswer showBox(const MsgBoxRequest& request, const std::function<void(QMessageBox&)>& whileOpen) {
     QtDialogs dialogs;
     QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -45,7 +45,7 @@ QAbstractButton* buttonFor(QMessageBox& box, QMessageBox::StandardButton which) 
     return button;
 }
 
-MsgBoxRequest question(MsgButtons buttons, int defaultButton) {
+MsgBoxRequest question(MsgButtons buttons, MsgAnswer defaultButton) {
     return {QStringLiteral("Do you wish to update the program ini file?"), buttons,
             MsgIcon::Question, defaultButton, QStringLiteral("Sorry...")};
 }
@@ -53,14 +53,15 @@ MsgBoxRequest question(MsgButtons buttons, int defaultButton) {
 // Escape must never stand for No: at the save question it would throw the
 // user's changes away.
 TEST(QtDialogsTest, YesNoQuestionIsLeftOnlyByItsButtons) {
-    for (const int answer : {AnswerYes, AnswerNo}) {
-        const int got = showBox(question(MsgButtons::YesNo, AnswerNo), [answer](QMessageBox& box) {
+    for (const MsgAnswer answer : {MsgAnswer::Yes, MsgAnswer::No}) {
+        const MsgAnswer got = showBox(question(MsgButtons::YesNo, MsgAnswer::No), [answer](
+                                                                                QMessageBox& box) {
             typeKey(box, Qt::Key_Escape);
             EXPECT_TRUE(box.isVisible()) << "Escape is ignored";
             EXPECT_FALSE(box.windowFlags() & Qt::WindowCloseButtonHint);
             box.close(); // as the title bar's close button or Alt+F4 asks
             EXPECT_TRUE(box.isVisible()) << "closing is refused";
-            buttonFor(box, answer == AnswerYes ? QMessageBox::Yes : QMessageBox::No)->click();
+            buttonFor(box, answer == MsgAnswer::Yes ? QMessageBox::Yes : QMessageBox::No)->click();
         });
         EXPECT_EQ(got, answer);
     }
@@ -69,12 +70,12 @@ TEST(QtDialogsTest, YesNoQuestionIsLeftOnlyByItsButtons) {
 TEST(QtDialogsTest, EscapeAnswersCancelOrTheOnlyButton) {
     const struct {
         MsgButtons buttons;
-        int defaultButton;
-        int escapeAnswer;
+        MsgAnswer defaultButton;
+        MsgAnswer escapeAnswer;
     } cases[] = {
-        {MsgButtons::OkCancel, AnswerOk, AnswerCancel},
-        {MsgButtons::RetryCancel, AnswerRetry, AnswerCancel},
-        {MsgButtons::Ok, AnswerOk, AnswerOk},
+        {MsgButtons::OkCancel, MsgAnswer::Ok, MsgAnswer::Cancel},
+        {MsgButtons::RetryCancel, MsgAnswer::Retry, MsgAnswer::Cancel},
+        {MsgButtons::Ok, MsgAnswer::Ok, MsgAnswer::Ok},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(showBox(question(c.buttons, c.defaultButton),
@@ -105,10 +106,10 @@ TEST(QtDialogsTest, BoxesFitTheScreen) {
 
     for (const QString& prompt : {thousandsOfLines, oneHugeLine, shortPrompt}) {
         SCOPED_TRACE(prompt.size());
-        MsgBoxRequest request = question(MsgButtons::YesNo, AnswerYes);
+        MsgBoxRequest request = question(MsgButtons::YesNo, MsgAnswer::Yes);
         request.prompt = prompt;
         const QString whole = QString(prompt).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        const int got = showBox(request, [&](QMessageBox& box) {
+        const MsgAnswer got = showBox(request, [&](QMessageBox& box) {
             auto expectOnScreen = [&] {
                 const QRect at = box.frameGeometry();
                 EXPECT_TRUE(within(screen, at))
@@ -131,7 +132,7 @@ TEST(QtDialogsTest, BoxesFitTheScreen) {
             }
             buttonFor(box, QMessageBox::Yes)->click();
         });
-        EXPECT_EQ(got, AnswerYes);
+        EXPECT_EQ(got, MsgAnswer::Yes);
     }
 }
 

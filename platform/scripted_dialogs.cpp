@@ -35,20 +35,36 @@ const char* iconName(MsgIcon i) {
     }
     return "?";
 }
+
+const char* answerName(MsgAnswer answer) {
+    switch (answer) {
+    case MsgAnswer::Ok:
+        return "Ok";
+    case MsgAnswer::Cancel:
+        return "Cancel";
+    case MsgAnswer::Retry:
+        return "Retry";
+    case MsgAnswer::Yes:
+        return "Yes";
+    case MsgAnswer::No:
+        return "No";
+    }
+    return "?";
+}
 } // namespace
 
 QString describe(const MsgBoxRequest& r) {
     return QStringLiteral("title [%1] prompt [%2] buttons %3 icon %4 default %5")
         .arg(r.title, QString(r.prompt).replace(QLatin1String("\r\n"), QLatin1String("\\r\\n")),
-             QLatin1String(buttonsName(r.buttons)), QLatin1String(iconName(r.icon)))
-        .arg(r.defaultButton);
+             QLatin1String(buttonsName(r.buttons)), QLatin1String(iconName(r.icon)),
+             QLatin1String(answerName(r.defaultButton)));
 }
 
-void ScriptedDialogs::expectBox(const MsgBoxRequest& request, int answer) {
+void ScriptedDialogs::expectBox(const MsgBoxRequest& request, MsgAnswer answer) {
     m_boxes.push_back({request, answer, true});
 }
 
-void ScriptedDialogs::answerNextBox(int answer) {
+void ScriptedDialogs::answerNextBox(MsgAnswer answer) {
     m_boxes.push_back({{}, answer, false});
 }
 
@@ -60,13 +76,13 @@ void ScriptedDialogs::onNextModal(std::function<void(QDialog&)> action) {
     m_modals.push_back(std::move(action));
 }
 
-int ScriptedDialogs::msgBox(const MsgBoxRequest& request) {
+MsgAnswer ScriptedDialogs::msgBox(const MsgBoxRequest& request) {
     boxesShown.push_back(request);
     if (m_boxes.empty()) {
         ADD_FAILURE() << "unexpected message box: " << describe(request).toStdString();
-        return request.buttons == MsgButtons::Ok      ? AnswerOk
-               : request.buttons == MsgButtons::YesNo ? AnswerNo
-                                                      : AnswerCancel;
+        return request.buttons == MsgButtons::Ok      ? MsgAnswer::Ok
+               : request.buttons == MsgButtons::YesNo ? MsgAnswer::No
+                                                      : MsgAnswer::Cancel;
     }
     ExpectedBox next = m_boxes.front();
     m_boxes.pop_front();

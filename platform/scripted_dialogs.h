@@ -12,19 +12,19 @@ namespace dexlan {
 
 // Test stand-in for Dialogs: every call is recorded, and each answer comes from
 // a queue the test filled beforehand. A call with no scripted answer fails the
-// running test and answers as if the user pressed Escape.
+// running test and answers Cancel, or No or OK where the box has no Cancel.
 class ScriptedDialogs final : public Dialogs {
   public:
     struct ExpectedBox {
         MsgBoxRequest request; // compared in full when checkRequest is set
-        int answer;
+        MsgAnswer answer;
         bool checkRequest;
     };
 
     // Expects exactly this message box next and answers it.
-    void expectBox(const MsgBoxRequest& request, int answer);
+    void expectBox(const MsgBoxRequest& request, MsgAnswer answer);
     // Answers the next message box, whatever it asks.
-    void answerNextBox(int answer);
+    void answerNextBox(MsgAnswer answer);
     // Answers the next file-open dialog with a path (empty: cancelled).
     void answerNextFile(const QString& path);
     // Runs an action on the next modal window while it is "open"; the action
@@ -33,7 +33,7 @@ class ScriptedDialogs final : public Dialogs {
     void onNextModal(std::function<void(QDialog&)> action);
     void closeModalsAutomatically(bool on) { m_autoCloseModals = on; }
 
-    int msgBox(const MsgBoxRequest& request) override;
+    MsgAnswer msgBox(const MsgBoxRequest& request) override;
     QString openFile(const FileOpenRequest& request) override;
     void showModal(QDialog& window) override;
 

@@ -15,14 +15,14 @@ MsgBoxRequest createFolderQuestion(const QString& errorText, const QString& hist
     return {errorText + kTwice + historyFolder + kTwice +
                 QStringLiteral("The history file location you have selected does not exist.  Do "
                                "you wish to create it?"),
-            MsgButtons::YesNo, MsgIcon::None, AnswerYes, QStringLiteral(" Warning...")};
+            MsgButtons::YesNo, MsgIcon::None, MsgAnswer::Yes, QStringLiteral(" Warning...")};
 }
 
 MsgBoxRequest cannotReadReport(const QString& errorText, const QString& historyFolder) {
     return {errorText + kTwice +
                 QStringLiteral("The program cannot read history files at this location: ") +
                 kTwice + historyFolder,
-            MsgButtons::Ok, MsgIcon::Exclamation, AnswerOk, QStringLiteral("Warning...")};
+            MsgButtons::Ok, MsgIcon::Exclamation, MsgAnswer::Ok, QStringLiteral("Warning...")};
 }
 
 QString unreadableFilesText(const std::vector<UnreadableFile>& files) {
@@ -46,7 +46,7 @@ MsgBoxRequest duplicateNameReport(const QString& name) {
     return {QStringLiteral("You already have a person namded  '") + name +
                 QStringLiteral("'  in the list.  Two people with the same name would really be "
                                "confusing!"),
-            MsgButtons::Ok, MsgIcon::Critical, AnswerOk, QStringLiteral("Sorry...")};
+            MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok, QStringLiteral("Sorry...")};
 }
 
 MsgBoxRequest unstorableNameReport(const QString& name, UnstorableReason reason) {
@@ -56,27 +56,28 @@ MsgBoxRequest unstorableNameReport(const QString& name, UnstorableReason reason)
             : QStringLiteral("The name contains a character that the Dexlan Trainer cannot store "
                              "in a history file.");
     return {why + kTwice + name + kTwice + QStringLiteral("Please type the name again without it."),
-            MsgButtons::Ok, MsgIcon::Critical, AnswerOk, QStringLiteral("Sorry...")};
+            MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok, QStringLiteral("Sorry...")};
 }
 
 MsgBoxRequest addFolderQuestion(const QString& historyFolder) {
     return {historyFolder + kTwice +
                 QStringLiteral("The file location you have selected does not exist.  Do you wish "
                                "to create it?"),
-            MsgButtons::YesNo, MsgIcon::None, AnswerYes,
+            MsgButtons::YesNo, MsgIcon::None, MsgAnswer::Yes,
             QStringLiteral(" You cannot add names to this location...")};
 }
 
 MsgBoxRequest cannotSaveReport(const QString& errorText, const QString& path) {
     return {errorText + kTwice + path + kTwice +
                 QStringLiteral("The program cannot save your history file as shown above."),
-            MsgButtons::Ok, MsgIcon::Critical, AnswerOk, QStringLiteral(" Sorry...")};
+            MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok, QStringLiteral(" Sorry...")};
 }
 
 MsgBoxRequest deleteQuestion(const QString& name) {
     return {QStringLiteral("You are about to erase the name and all records for ") + name +
                 QStringLiteral(".  Do you really want to do that?"),
-            MsgButtons::OkCancel, MsgIcon::Question, AnswerOk, QStringLiteral("Delete name...")};
+            MsgButtons::OkCancel, MsgIcon::Question, MsgAnswer::Ok,
+            QStringLiteral("Delete name...")};
 }
 
 MsgBoxRequest replacedFileReport(const QString& listedName, const QString& nameNow,
@@ -88,12 +89,12 @@ MsgBoxRequest replacedFileReport(const QString& listedName, const QString& nameN
                 listedName + QStringLiteral(":  ") + now + kTwice +
                 QStringLiteral("Nothing has been erased.  The user list now shows the names "
                                "found in the history files."),
-            MsgButtons::Ok, MsgIcon::Exclamation, AnswerOk, QStringLiteral("Sorry...")};
+            MsgButtons::Ok, MsgIcon::Exclamation, MsgAnswer::Ok, QStringLiteral("Sorry...")};
 }
 
 MsgBoxRequest cannotDeleteReport(const QString& errorText, const QString& deletePath) {
     return {errorText + kTwice + QStringLiteral("The program cannot kill the file: ") + deletePath,
-            MsgButtons::Ok, MsgIcon::Critical, AnswerOk, QStringLiteral("Sorry...")};
+            MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok, QStringLiteral("Sorry...")};
 }
 
 MsgBoxRequest noUserNumberReport(const QString& name) {
@@ -101,7 +102,7 @@ MsgBoxRequest noUserNumberReport(const QString& name) {
                 QStringLiteral(" carries no user number, so the program cannot tell which file "
                                "to kill.") +
                 kTwice + QStringLiteral("Nothing was deleted."),
-            MsgButtons::Ok, MsgIcon::Critical, AnswerOk, QStringLiteral("Sorry...")};
+            MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok, QStringLiteral("Sorry...")};
 }
 
 } // namespace dexlan

@@ -21,7 +21,9 @@ namespace {
 
 class SilentDialogs final : public dexlan::Dialogs {
   public:
-    int msgBox(const dexlan::MsgBoxRequest& request) override { return request.defaultButton; }
+    dexlan::MsgAnswer msgBox(const dexlan::MsgBoxRequest& request) override {
+        return request.defaultButton;
+    }
     QString openFile(const dexlan::FileOpenRequest&) override { return {}; }
     void showModal(QDialog&) override {}
 };
@@ -54,7 +56,7 @@ int main(int argc, char** argv) {
     SharedState state;
     state.programFolder = dir.path() + QLatin1Char('/');
     state.pathPolicy = PathPolicy::posix();
-    state.startupDone = 1;
+    state.startupDone = true;
     state.optionLines[EntryHistoryMode] = values::kHistRosterOpen;
     SilentDialogs dialogs;
     QWidget page;

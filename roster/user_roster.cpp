@@ -121,36 +121,36 @@ void UserRoster::CheckHistoryFolder() {
     const QByteArray& mode = m_state.optionLines[EntryHistoryMode];
     if (mode == values::kHistDriveA || mode == values::kHistNone)
         return;
-    m_state.historyFolderState = 0;
+    m_state.historyFolderState = HistoryFolderState::Usable;
     normaliseLocation();
-    if (m_state.startupDone != 1)
+    if (!m_state.startupDone)
         return;
 
     const QString folder = historyFolderPath();
     if (folder.isEmpty()) {
-        m_state.answer =
-            m_dialogs.msgBox(cannotReadReport(windowsOnlyLocationText(), shownFolder()));
-        m_state.historyFolderState = 99;
+
+        m_dialogs.msgBox(cannotReadReport(windowsOnlyLocationText(), shownFolder()));
+        m_state.historyFolderState = HistoryFolderState::Unusable;
         return;
     }
     const FileError probe = probeFolder(folder);
     if (!probe.failed())
         return;
     if (probe.kind == FileError::FolderMissing) {
-        m_state.answer = m_dialogs.msgBox(createFolderQuestion(probe.text, shownFolder()));
-        if (m_state.answer != AnswerYes) {
-            m_state.historyFolderState = 1;
+        const MsgAnswer answer = m_dialogs.msgBox(createFolderQuestion(probe.text, shownFolder()));
+        if (answer != MsgAnswer::Yes) {
+            m_state.historyFolderState = HistoryFolderState::MissingNotCreated;
             return;
         }
         const FileError created = createHistoryFolder(folder);
         if (!created.failed())
             return;
-        m_state.answer = m_dialogs.msgBox(cannotReadReport(created.text, shownFolder()));
-        m_state.historyFolderState = 99;
+        m_dialogs.msgBox(cannotReadReport(created.text, shownFolder()));
+        m_state.historyFolderState = HistoryFolderState::Unusable;
         return;
     }
-    m_state.answer = m_dialogs.msgBox(cannotReadReport(probe.text, shownFolder()));
-    m_state.historyFolderState = 99;
+    m_dialogs.msgBox(cannotReadReport(probe.text, shownFolder()));
+    m_state.historyFolderState = HistoryFolderState::Unusable;
 }
 
 void UserRoster::FillUserList() {
@@ -162,7 +162,8 @@ void UserRoster::FillUserList() {
     ++m_fills;
 
     CheckHistoryFolder();
-    if (m_state.historyFolderState == 99 || m_state.historyFolderState == 1)
+    if (m_state.historyFolderState == HistoryFolderState::Unusable ||
+        m_state.historyFolderState == HistoryFolderState::MissingNotCreated)
         return;
     QListWidget* list = m_controls.userList;
     if (!list)
@@ -183,8 +184,8 @@ void UserRoster::FillUserList() {
             errorText = unreadableFilesText(listing.unreadable);
         showListing(listing, folder);
     }
-    if (!errorText.isEmpty() && m_state.startupDone == 1)
-        m_state.answer = m_dialogs.msgBox(cannotReadReport(errorText, shownFolder()));
+    if (!errorText.isEmpty() && m_state.startupDone)
+        m_dialogs.msgBox(cannotReadReport(errorText, shownFolder()));
 }
 
 void UserRoster::showListing(const UserListing& listing, const QString& folder) {
@@ -258,14 +259,14 @@ void UserRoster::DeleteSelectedName() {
     if (number < 1) {
         // Such an entry comes from a file named with a minus sign or a zero;
         // no history file is named after it, so nothing is deleted.
-        m_state.answer = m_dialogs.msgBox(noUserNumberReport(item->text()));
+        m_dialogs.msgBox(noUserNumberReport(item->text()));
         return;
     }
-    if (m_state.confirmDelete == 1) {
-        m_state.answer = m_dialogs.msgBox(deleteQuestion(item->text()));
-        if (m_state.answer != AnswerOk)
+    if (m_state.confirmDelete) {
+        const MsgAnswer answer = m_dialogs.msgBox(deleteQuestion(item->text()));
+        if (answer != MsgAnswer::Ok)
             return;
-        m_state.confirmDelete = 0;
+        m_state.confirmDelete = false;
     }
 
     FileError error;
@@ -294,8 +295,8 @@ void UserRoster::DeleteSelectedName() {
                 line.status == FirstLine::Line ? nameFromFirstLine(line.bytes) : std::nullopt;
             const QString nameNow = name ? shownName(*name) : QString();
             if (nameNow != item->text()) {
-                m_state.answer =
-                    m_dialogs.msgBox(replacedFileReport(item->text(), nameNow, deletePath));
+
+                m_dialogs.msgBox(replacedFileReport(item->text(), nameNow, deletePath));
                 if (m_controls.deleteName)
                     m_controls.deleteName->setEnabled(false);
                 FillUserList();
@@ -308,7 +309,7 @@ void UserRoster::DeleteSelectedName() {
         }
     }
     if (error.failed()) {
-        m_state.answer = m_dialogs.msgBox(cannotDeleteReport(error.text, deletePath));
+        m_dialogs.msgBox(cannotDeleteReport(error.text, deletePath));
         return;
     }
 
@@ -344,7 +345,7 @@ void UserRoster::AddName(NameIn& dialog) {
         refreshFromFolder(folder);
     for (int row = 0; row < list->count(); ++row) {
         if (list->item(row)->text() == name) {
-            m_state.answer = m_dialogs.msgBox(duplicateNameReport(name));
+            m_dialogs.msgBox(duplicateNameReport(name));
             box->clear();
             box->setFocus();
             return;
@@ -352,7 +353,7 @@ void UserRoster::AddName(NameIn& dialog) {
     }
     const StorableName storable = storableName(name);
     if (storable.problem != StorableName::None) {
-        m_state.answer = m_dialogs.msgBox(
+        m_dialogs.msgBox(
             unstorableNameReport(name, storable.problem == StorableName::ControlCharacter
                                            ? UnstorableReason::ControlCharacter
                                            : UnstorableReason::OutsideCodePage));
@@ -368,7 +369,7 @@ void UserRoster::AddName(NameIn& dialog) {
     std::optional<int> number = candidates.next();
 
     auto cannotSave = [&](const QString& errorText, const QString& path) {
-        m_state.answer = m_dialogs.msgBox(cannotSaveReport(errorText, path));
+        m_dialogs.msgBox(cannotSaveReport(errorText, path));
         box->setFocus();
     };
     if (folder.isEmpty()) {
@@ -428,8 +429,8 @@ void UserRoster::AddName(NameIn& dialog) {
         case CreateResult::Failed:
             if (created.error.kind == FileError::FolderMissing && !folderOffered) {
                 folderOffered = true;
-                m_state.answer = m_dialogs.msgBox(addFolderQuestion(shownFolder()));
-                if (m_state.answer != AnswerYes) {
+                const MsgAnswer answer = m_dialogs.msgBox(addFolderQuestion(shownFolder()));
+                if (answer != MsgAnswer::Yes) {
                     box->setFocus();
                     return;
                 }
@@ -466,7 +467,7 @@ void UserRoster::insertSorted(QListWidgetItem* item) {
 void UserRoster::locationEnterPressed() {
     normaliseLocation();
     CheckHistoryFolder();
-    if (m_state.historyFolderState != 0)
+    if (m_state.historyFolderState != HistoryFolderState::Usable)
         return; // the focus stays so that the location can be corrected
     const int fills = m_fills;
     if (m_controls.historyPage)

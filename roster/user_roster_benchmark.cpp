@@ -34,7 +34,7 @@ namespace {
 class SilentDialogs final : public Dialogs {
   public:
     std::function<void(QDialog&)> onModal;
-    int msgBox(const MsgBoxRequest& request) override { return request.defaultButton; }
+    MsgAnswer msgBox(const MsgBoxRequest& request) override { return request.defaultButton; }
     QString openFile(const FileOpenRequest&) override { return {}; }
     void showModal(QDialog& window) override {
         window.show();
@@ -68,7 +68,7 @@ struct Page {
         state.programFolder = folder;
         state.historyFolder = folder;
         state.pathPolicy = PathPolicy::posix();
-        state.startupDone = 1;
+        state.startupDone = true;
         state.optionLines[EntryHistoryMode] = values::kHistRosterOpen;
         box.setText(folder);
         roster = std::make_unique<UserRoster>(

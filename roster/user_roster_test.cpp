@@ -109,7 +109,7 @@ class UserRosterTest : public ::testing::Test {
     UserRosterTest() {
         state.programFolder = program.path();
         state.pathPolicy = PathPolicy::posix();
-        state.startupDone = 1;
+        state.startupDone = true;
         state.optionLines[EntryHistoryMode] = values::kHistRosterOpen;
         dialogs.closeModalsAutomatically(false);
     }
@@ -143,7 +143,7 @@ class UserRosterTest : public ::testing::Test {
         page.roster->AddNames();
     }
 
-    void expectDeleteQuestion(const QString& name, int answer) {
+    void expectDeleteQuestion(const QString& name, MsgAnswer answer) {
         dialogs.expectBox(deleteQuestion(name), answer);
     }
 
@@ -173,7 +173,7 @@ TEST_F(UserRosterTest, ListsTheFoldersUsersWithoutRegardToCase) {
     EXPECT_EQ(page.entries(), expected);
     EXPECT_EQ(page.list->item(1)->data(UserRoster::kHistoryFileRole).toString(),
               users.file("1hist.dx"));
-    EXPECT_EQ(state.historyFolderState, 0);
+    EXPECT_EQ(state.historyFolderState, HistoryFolderState::Usable);
 
     page.roster->FillUserList(); // a rebuild replaces, never doubles
     EXPECT_EQ(page.entries(), expected);
@@ -190,7 +190,7 @@ TEST_F(UserRosterTest, ALineFeedInANameShowsAndTheFileStaysAsItWas) {
     EXPECT_EQ(users.read("1hist.dx"), bytes);
 
     // Deleting it still finds the name it shows in the file.
-    state.confirmDelete = 0;
+    state.confirmDelete = false;
     page.select(QString::fromUtf8("Ann↵Bob"));
     page.roster->DeleteSelectedName();
     EXPECT_FALSE(QFileInfo::exists(users.file("1hist.dx")));
@@ -230,25 +230,25 @@ TEST_F(UserRosterTest, MissingFolderIsOfferedOnlyAfterStartUp) {
     page.list->addItem(QStringLiteral("Earlier"));
 
     // During start-up: no question, an empty list, nothing created.
-    state.startupDone = 0;
+    state.startupDone = false;
     useLocation(missing);
     page.roster->FillUserList();
     EXPECT_TRUE(page.entries().empty());
     EXPECT_FALSE(QFileInfo::exists(missing));
 
     // After start-up, No: verdict 1 and the list as it was.
-    state.startupDone = 1;
+    state.startupDone = true;
     page.list->addItem(QStringLiteral("Earlier"));
-    dialogs.expectBox(createFolderQuestion(qt_error_string(ENOENT), missing), AnswerNo);
+    dialogs.expectBox(createFolderQuestion(qt_error_string(ENOENT), missing), MsgAnswer::No);
     page.roster->FillUserList();
-    EXPECT_EQ(state.historyFolderState, 1);
+    EXPECT_EQ(state.historyFolderState, HistoryFolderState::MissingNotCreated);
     EXPECT_EQ(page.entries().size(), 1u);
     EXPECT_FALSE(QFileInfo::exists(missing));
 
     // Yes: the folder is made, empty, and so is the list.
-    dialogs.expectBox(createFolderQuestion(qt_error_string(ENOENT), missing), AnswerYes);
+    dialogs.expectBox(createFolderQuestion(qt_error_string(ENOENT), missing), MsgAnswer::Yes);
     page.roster->FillUserList();
-    EXPECT_EQ(state.historyFolderState, 0);
+    EXPECT_EQ(state.historyFolderState, HistoryFolderState::Usable);
     EXPECT_TRUE(QFileInfo(missing).isDir());
     EXPECT_TRUE(testing::allNamesUnder(missing).isEmpty()) << "no probe file stays";
     EXPECT_TRUE(page.entries().empty());
@@ -268,9 +268,10 @@ TEST_F(UserRosterTest, UnusableFolderKeepsTheListAndGivesVerdict99) {
     users.write("plain", "a file where a folder should be");
     page.list->addItem(QStringLiteral("Earlier"));
     useLocation(users.file("plain"));
-    dialogs.expectBox(cannotReadReport(qt_error_string(ENOTDIR), users.file("plain/")), AnswerOk);
+    dialogs.expectBox(cannotReadReport(qt_error_string(ENOTDIR), users.file("plain/")),
+                      MsgAnswer::Ok);
     page.roster->FillUserList();
-    EXPECT_EQ(state.historyFolderState, 99);
+    EXPECT_EQ(state.historyFolderState, HistoryFolderState::Unusable);
     EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Earlier", 0}}));
 
     QDir().mkdir(users.file("locked"));
@@ -278,9 +279,9 @@ TEST_F(UserRosterTest, UnusableFolderKeepsTheListAndGivesVerdict99) {
     if (locked.ok()) {
         useLocation(users.file("locked/"));
         dialogs.expectBox(cannotReadReport(qt_error_string(EPERM), users.file("locked/")),
-                          AnswerOk);
+                          MsgAnswer::Ok);
         page.roster->FillUserList();
-        EXPECT_EQ(state.historyFolderState, 99);
+        EXPECT_EQ(state.historyFolderState, HistoryFolderState::Unusable);
     }
 }
 
@@ -292,21 +293,21 @@ TEST_F(UserRosterTest, WindowsOnlyLocationIsNeverMadeIntoFilesOrFolders) {
         page.list->clear();
         page.list->addItem(QStringLiteral("Earlier"));
 
-        state.startupDone = 0;
+        state.startupDone = false;
         page.box->setText(text);
         page.roster->FillUserList(); // start-up: quietly nothing
         EXPECT_TRUE(page.entries().empty()) << location;
 
-        state.startupDone = 1;
+        state.startupDone = true;
         page.list->addItem(QStringLiteral("Earlier"));
-        dialogs.expectBox(cannotReadReport(windowsOnlyLocationText(), text), AnswerOk);
+        dialogs.expectBox(cannotReadReport(windowsOnlyLocationText(), text), MsgAnswer::Ok);
         page.roster->FillUserList();
-        EXPECT_EQ(state.historyFolderState, 99) << location;
+        EXPECT_EQ(state.historyFolderState, HistoryFolderState::Unusable) << location;
         EXPECT_EQ(page.box->text(), text) << "kept as the options file had it";
         EXPECT_EQ(page.entries().size(), 1u);
 
         dialogs.expectBox(cannotSaveReport(windowsOnlyLocationText(), text + "\\1HIST.DX"),
-                          AnswerOk);
+                          MsgAnswer::Ok);
         addNames({QStringLiteral("Ann")});
     }
     QDir::setCurrent(saved);
@@ -324,21 +325,22 @@ TEST_F(UserRosterTest, OneBadFileHidesNoOtherUser) {
     useLocation(users.path());
     const std::vector<Entry> everyone{{"Ann", 1}, {"Bob", 2}, {"Cy", 4}, {"Di", 5}};
 
-    for (int startupDone : {0, 1}) {
+    for (bool startupDone : {false, true}) {
         state.startupDone = startupDone;
         if (startupDone)
             dialogs.expectBox(cannotReadReport(QStringLiteral("The history file 3hist.dx is "
                                                               "empty.\r\nThe history file "
                                                               "6HIST.DX is empty."),
                                                users.path()),
-                              AnswerOk);
+                              MsgAnswer::Ok);
         page.roster->FillUserList();
         EXPECT_EQ(page.entries(), everyone);
-        EXPECT_EQ(state.historyFolderState, 0) << "the verdict is not changed";
+        EXPECT_EQ(state.historyFolderState, HistoryFolderState::Usable)
+            << "the verdict is not changed";
     }
 
     // With every readable user listed, a name already in the folder is refused.
-    dialogs.expectBox(duplicateNameReport(QStringLiteral("Di")), AnswerOk);
+    dialogs.expectBox(duplicateNameReport(QStringLiteral("Di")), MsgAnswer::Ok);
     addNames({QStringLiteral("Di")});
     EXPECT_EQ(page.entries(), everyone);
     EXPECT_FALSE(QFileInfo::exists(users.file("7HIST.DX")));
@@ -348,14 +350,14 @@ TEST_F(UserRosterTest, FolderNamesLegalHereAreCreatedOnYes) {
     // A colon is an ordinary character in a folder name here.
     const QString colon = users.file("class:7b/");
     useLocation(colon);
-    dialogs.expectBox(createFolderQuestion(qt_error_string(ENOENT), colon), AnswerYes);
+    dialogs.expectBox(createFolderQuestion(qt_error_string(ENOENT), colon), MsgAnswer::Yes);
     page.roster->FillUserList();
     EXPECT_TRUE(QFileInfo(colon).isDir());
-    EXPECT_EQ(state.historyFolderState, 0);
+    EXPECT_EQ(state.historyFolderState, HistoryFolderState::Usable);
 
     const QString colonToo = users.file("room:12/");
     useLocation(colonToo);
-    dialogs.expectBox(addFolderQuestion(colonToo), AnswerYes);
+    dialogs.expectBox(addFolderQuestion(colonToo), MsgAnswer::Yes);
     addNames({QStringLiteral("Ann")});
     EXPECT_EQ(firstLine(colonToo + "1HIST.DX"), "\"Ann\"");
 }
@@ -373,20 +375,20 @@ TEST_F(UserRosterTest, AFolderThatCannotBeMadeSaysWhy) {
         cases.push_back({users.file("locked/new/"), qt_error_string(EPERM)});
     for (const Case& c : cases) {
         useLocation(c.folder);
-        dialogs.expectBox(createFolderQuestion(qt_error_string(ENOENT), c.folder), AnswerYes);
-        dialogs.expectBox(cannotReadReport(c.why, c.folder), AnswerOk);
+        dialogs.expectBox(createFolderQuestion(qt_error_string(ENOENT), c.folder), MsgAnswer::Yes);
+        dialogs.expectBox(cannotReadReport(c.why, c.folder), MsgAnswer::Ok);
         page.roster->FillUserList();
-        EXPECT_EQ(state.historyFolderState, 99) << c.folder.toStdString();
+        EXPECT_EQ(state.historyFolderState, HistoryFolderState::Unusable) << c.folder.toStdString();
     }
 
     // No folder name holds a NUL: no question, and the message says so.
     const QString nul = users.path() + QStringLiteral("a") + QChar(0) + QStringLiteral("b/");
     useLocation(nul);
-    dialogs.expectBox(cannotReadReport(nulInLocationText(), nul), AnswerOk);
+    dialogs.expectBox(cannotReadReport(nulInLocationText(), nul), MsgAnswer::Ok);
     page.roster->FillUserList();
-    EXPECT_EQ(state.historyFolderState, 99);
+    EXPECT_EQ(state.historyFolderState, HistoryFolderState::Unusable);
 
-    dialogs.expectBox(cannotSaveReport(nulInLocationText(), nul + "1HIST.DX"), AnswerOk);
+    dialogs.expectBox(cannotSaveReport(nulInLocationText(), nul + "1HIST.DX"), MsgAnswer::Ok);
     addNames({QStringLiteral("Ann")});
     EXPECT_EQ(testing::allNamesUnder(users.path()), QStringList{QStringLiteral("locked")});
 }
@@ -398,7 +400,8 @@ TEST_F(UserRosterTest, ModesWithoutFolderNeitherProbeNorChangeTheVerdict) {
         // A missing folder asks nothing: no probe is made.
         page.list->clear();
         page.list->addItem(QStringLiteral("Earlier"));
-        for (int verdict : {1, 99}) {
+        for (HistoryFolderState verdict :
+             {HistoryFolderState::MissingNotCreated, HistoryFolderState::Unusable}) {
             state.historyFolderState = verdict;
             useLocation(users.file("missing/"));
             page.roster->FillUserList();
@@ -406,7 +409,7 @@ TEST_F(UserRosterTest, ModesWithoutFolderNeitherProbeNorChangeTheVerdict) {
             EXPECT_EQ(page.entries().size(), 1u) << mode;
         }
         // An earlier verdict of 0 lets the list be rebuilt.
-        state.historyFolderState = 0;
+        state.historyFolderState = HistoryFolderState::Usable;
         useLocation(users.path());
         page.roster->FillUserList();
         EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Ann", 1}})) << mode;
@@ -436,10 +439,10 @@ TEST_F(UserRosterTest, EnterNormalisesChecksAndMovesOn) {
     page.box->setFocus();
     page.box->setText(QStringLiteral("Missing"));
     dialogs.expectBox(createFolderQuestion(qt_error_string(ENOENT), QStringLiteral("Missing/")),
-                      AnswerNo);
+                      MsgAnswer::No);
     page.pressKey(Qt::Key_Enter, QStringLiteral("\r"));
     EXPECT_TRUE(page.box->hasFocus());
-    EXPECT_EQ(state.historyFolderState, 1);
+    EXPECT_EQ(state.historyFolderState, HistoryFolderState::MissingNotCreated);
     EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Ann", 1}}));
 
     // Other keys reach the box.
@@ -492,7 +495,7 @@ TEST_F(UserRosterTest, ARebuildUnderTheMouseCancelsTheClick) {
         writeUser("1hist.dx", "Zed", other.path());
         useLocation(users.path());
         page.roster->FillUserList();
-        state.confirmDelete = 0; // a double click would delete at once
+        state.confirmDelete = false; // a double click would delete at once
         page.box->setFocus();
         ASSERT_TRUE(page.box->hasFocus());
         page.box->setText(other.path());
@@ -528,7 +531,7 @@ TEST_F(UserRosterTest, ARebuildUnderTheMouseCancelsTheClick) {
 
 TEST_F(UserRosterTest, WindowsPolicyShowsTheLocationInCapitals) {
     state.pathPolicy = PathPolicy::windows();
-    state.startupDone = 0; // no probe: this file system is not Windows'
+    state.startupDone = false; // no probe: this file system is not Windows'
     for (const char* typed : {"c:\\hist", "C:\\HIST\\", "c:\\Hist\\"}) {
         page.box->setText(QString::fromLatin1(typed));
         QFocusEvent away(QEvent::FocusOut, Qt::TabFocusReason);
@@ -588,7 +591,7 @@ TEST_F(UserRosterTest, NumbersFillTheGapsAndNamesTakeTheirPlace) {
 
     // After user 2 is deleted the next new user gets 2 again.
     page.select(QStringLiteral("Ann"));
-    expectDeleteQuestion(QStringLiteral("Ann"), AnswerOk);
+    expectDeleteQuestion(QStringLiteral("Ann"), MsgAnswer::Ok);
     page.roster->DeleteSelectedName();
     addNames({QStringLiteral("Dora")});
     EXPECT_EQ(firstLine(users.file("2HIST.DX")), "\"Dora\"");
@@ -600,7 +603,7 @@ TEST_F(UserRosterTest, DuplicateNamesAreRefusedExactlyAsTyped) {
     useLocation(users.path());
     page.roster->FillUserList();
 
-    dialogs.expectBox(duplicateNameReport(QStringLiteral("Ann")), AnswerOk);
+    dialogs.expectBox(duplicateNameReport(QStringLiteral("Ann")), MsgAnswer::Ok);
     dialogs.onNextModal([](QDialog& dialog) {
         auto* text = dialog.findChild<QLineEdit*>(QStringLiteral("Text1"));
         auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("Command1"));
@@ -631,7 +634,7 @@ TEST_F(UserRosterTest, NamesLineOneCannotHoldAreRefusedAndNothingIsWritten) {
     };
     useLocation(users.path());
     for (const Case& c : cases) {
-        dialogs.expectBox(unstorableNameReport(c.name, c.reason), AnswerOk);
+        dialogs.expectBox(unstorableNameReport(c.name, c.reason), MsgAnswer::Ok);
         dialogs.onNextModal([&c](QDialog& dialog) {
             auto* text = dialog.findChild<QLineEdit*>(QStringLiteral("Text1"));
             auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("Command1"));
@@ -725,7 +728,7 @@ TEST_F(UserRosterTest, ANameIsCheckedAgainstTheFolderAsItIsWhenAdding) {
 
     addNames({QStringLiteral("Ann")});
     ASSERT_EQ(firstLine(users.file("2HIST.DX")), "\"Ann\"");
-    otherDialogs.expectBox(duplicateNameReport(QStringLiteral("Ann")), AnswerOk);
+    otherDialogs.expectBox(duplicateNameReport(QStringLiteral("Ann")), MsgAnswer::Ok);
     otherDialogs.onNextModal([](QDialog& dialog) {
         auto* text = dialog.findChild<QLineEdit*>(QStringLiteral("Text1"));
         auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("Command1"));
@@ -740,7 +743,7 @@ TEST_F(UserRosterTest, ANameIsCheckedAgainstTheFolderAsItIsWhenAdding) {
 
     // A file put in the folder by hand after the list was read counts too.
     writeUser("7hist.dx", "Cy");
-    dialogs.expectBox(duplicateNameReport(QStringLiteral("Cy")), AnswerOk);
+    dialogs.expectBox(duplicateNameReport(QStringLiteral("Cy")), MsgAnswer::Ok);
     addNames({QStringLiteral("Cy")});
     EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Ann", 2}, {"Bob", 1}, {"Cy", 7}}));
     EXPECT_EQ(testing::allNamesUnder(users.path()),
@@ -751,7 +754,7 @@ TEST_F(UserRosterTest, ANameIsCheckedAgainstTheFolderAsItIsWhenAdding) {
 TEST_F(UserRosterTest, AddingToAMissingFolderAsksFirst) {
     const QString missing = users.file("class/");
     useLocation(missing);
-    dialogs.expectBox(addFolderQuestion(missing), AnswerNo);
+    dialogs.expectBox(addFolderQuestion(missing), MsgAnswer::No);
     dialogs.onNextModal([](QDialog& dialog) {
         auto* text = dialog.findChild<QLineEdit*>(QStringLiteral("Text1"));
         text->setText(QStringLiteral("Ann"));
@@ -764,7 +767,7 @@ TEST_F(UserRosterTest, AddingToAMissingFolderAsksFirst) {
     EXPECT_FALSE(QFileInfo::exists(missing));
     EXPECT_TRUE(page.entries().empty());
 
-    dialogs.expectBox(addFolderQuestion(missing), AnswerYes);
+    dialogs.expectBox(addFolderQuestion(missing), MsgAnswer::Yes);
     addNames({QStringLiteral("Ann")});
     EXPECT_EQ(firstLine(missing + "1HIST.DX"), "\"Ann\"");
     EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Ann", 1}}));
@@ -789,7 +792,7 @@ TEST_F(UserRosterTest, CannotSaveLeavesNoFileAndKeepsTheName) {
     for (const Case& c : cases) {
         useLocation(c.folder);
         const QStringList before = testing::allNamesUnder(users.path());
-        dialogs.expectBox(cannotSaveReport(c.errorText, c.triedPath), AnswerOk);
+        dialogs.expectBox(cannotSaveReport(c.errorText, c.triedPath), MsgAnswer::Ok);
         dialogs.onNextModal([&c](QDialog& dialog) {
             auto* text = dialog.findChild<QLineEdit*>(QStringLiteral("Text1"));
             auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("Command1"));
@@ -811,7 +814,7 @@ TEST_F(UserRosterTest, CannotSaveLeavesNoFileAndKeepsTheName) {
     if (locked.ok()) {
         useLocation(users.file("locked/"));
         dialogs.expectBox(cannotSaveReport(qt_error_string(EPERM), users.file("locked/1HIST.DX")),
-                          AnswerOk);
+                          MsgAnswer::Ok);
         addNames({QStringLiteral("Ann")});
         EXPECT_TRUE(page.entries().empty());
     }
@@ -892,16 +895,16 @@ TEST_F(UserRosterTest, DeleteAsksOncePerLoadingOfTheWindow) {
     // Cancel: nothing changes, and the next deletion asks again.
     page.select(QStringLiteral("Ann"));
     EXPECT_TRUE(page.remove->isEnabled()) << "a click on a name enables Delete";
-    expectDeleteQuestion(QStringLiteral("Ann"), AnswerCancel);
+    expectDeleteQuestion(QStringLiteral("Ann"), MsgAnswer::Cancel);
     page.remove->click();
-    EXPECT_EQ(state.confirmDelete, 1);
+    EXPECT_TRUE(state.confirmDelete);
     EXPECT_TRUE(QFileInfo::exists(users.file("1hist.dx")));
     EXPECT_EQ(page.entries().size(), 3u);
 
     // OK: deleted, and no more questions.
-    expectDeleteQuestion(QStringLiteral("Ann"), AnswerOk);
+    expectDeleteQuestion(QStringLiteral("Ann"), MsgAnswer::Ok);
     page.remove->click();
-    EXPECT_EQ(state.confirmDelete, 0);
+    EXPECT_FALSE(state.confirmDelete);
     EXPECT_FALSE(QFileInfo::exists(users.file("1hist.dx")));
     EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Bob", 2}, {"Cy", 3}}));
     EXPECT_TRUE(page.list->selectedItems().isEmpty());
@@ -922,15 +925,15 @@ TEST_F(UserRosterTest, DeleteAsksOncePerLoadingOfTheWindow) {
     EXPECT_FALSE(QFileInfo::exists(users.file("3hist.dx")));
 
     // Loading the window again asks again.
-    state.confirmDelete = 1;
+    state.confirmDelete = true;
     page.select(QStringLiteral("Bob"));
-    expectDeleteQuestion(QStringLiteral("Bob"), AnswerOk);
+    expectDeleteQuestion(QStringLiteral("Bob"), MsgAnswer::Ok);
     page.roster->DeleteSelectedName();
     EXPECT_TRUE(page.entries().empty());
 }
 
 TEST_F(UserRosterTest, DeletingUser12RemovesTheFileInWhateverCase) {
-    state.confirmDelete = 0;
+    state.confirmDelete = false;
     for (const char* spelling : {"12hist.dx", "12HIST.DX", "12Hist.Dx"}) {
         writeUser(QString::fromLatin1(spelling), "Ann");
         writeUser("012hist.dx", "Other");
@@ -962,7 +965,7 @@ TEST_F(UserRosterTest, DeleteRemovesTheListedFileEvenAfterTheLocationChanged) {
     page.roster->FillUserList();
     useLocation(other.path()); // typed, but the list still shows the first folder
 
-    state.confirmDelete = 0;
+    state.confirmDelete = false;
     page.select(QStringLiteral("Ann"));
     page.roster->DeleteSelectedName();
     EXPECT_FALSE(QFileInfo::exists(users.file("1hist.dx")));
@@ -980,7 +983,7 @@ TEST_F(UserRosterTest, DeleteKillsOnlyAFileThatStillHoldsTheListedName) {
         {"\"\"\r\n 0\r\n", {}, {{"Bob", 2}}},
         {"", {}, {{"Bob", 2}}},
     };
-    state.confirmDelete = 0;
+    state.confirmDelete = false;
     for (const Case& c : cases) {
         writeUser("1hist.dx", "Ann");
         writeUser("2hist.dx", "Bob");
@@ -994,12 +997,12 @@ TEST_F(UserRosterTest, DeleteKillsOnlyAFileThatStillHoldsTheListedName) {
             replacedFileReport(QStringLiteral("Ann"), c.nameNow, users.file("1hist.dx"));
         EXPECT_TRUE(report.prompt.contains(QStringLiteral("Ann")) &&
                     report.prompt.contains(c.nameNow));
-        dialogs.expectBox(report, AnswerOk);
+        dialogs.expectBox(report, MsgAnswer::Ok);
         if (c.nowInFile.isEmpty()) // the rebuild names the empty file
             dialogs.expectBox(cannotReadReport(QStringLiteral("The history file 1hist.dx is "
                                                               "empty."),
                                                users.path()),
-                              AnswerOk);
+                              MsgAnswer::Ok);
         page.roster->DeleteSelectedName();
         EXPECT_EQ(users.read("1hist.dx"), c.nowInFile);
         EXPECT_EQ(page.entries(), c.listAfter) << c.nowInFile.toStdString();
@@ -1015,20 +1018,20 @@ TEST_F(UserRosterTest, FailedOrRefusedDeletionsChangeNothing) {
     QFile::remove(users.file("1hist.dx")); // gone before the deletion
 
     page.select(QStringLiteral("Ann"));
-    expectDeleteQuestion(QStringLiteral("Ann"), AnswerOk);
+    expectDeleteQuestion(QStringLiteral("Ann"), MsgAnswer::Ok);
     dialogs.expectBox(cannotDeleteReport(qt_error_string(ENOENT), users.file("1hist.dx")),
-                      AnswerOk);
+                      MsgAnswer::Ok);
     page.roster->DeleteSelectedName();
     EXPECT_EQ(page.entries().size(), 2u);
     EXPECT_TRUE(page.list->currentItem()->isSelected());
     EXPECT_EQ(page.list->currentItem()->text(), QStringLiteral("Ann"));
 
     // An entry below 1 names no history file: refused before any question.
-    state.confirmDelete = 1;
+    state.confirmDelete = true;
     page.select(QStringLiteral("Minus"));
-    dialogs.expectBox(noUserNumberReport(QStringLiteral("Minus")), AnswerOk);
+    dialogs.expectBox(noUserNumberReport(QStringLiteral("Minus")), MsgAnswer::Ok);
     page.roster->DeleteSelectedName();
-    EXPECT_EQ(state.confirmDelete, 1);
+    EXPECT_TRUE(state.confirmDelete);
     EXPECT_TRUE(QFileInfo::exists(users.file("-5hist.dx")));
     EXPECT_EQ(page.entries().size(), 2u);
 
