@@ -51,7 +51,7 @@ class ProgramTest : public ::testing::Test {
         program = std::make_unique<Program>(dialogs, environment);
         program->state().pathPolicy = PathPolicy::posix();
         program->setNamedTrainer(namedTrainer);
-        return program->StartUp();
+        return program->start();
     }
 
     SharedState& state() { return program->state(); }

@@ -34,17 +34,4 @@ std::optional<MsgBoxRequest> networkLocationWarning(const OptionLines& optionLin
                          QStringLiteral("History file location not specified...")};
 }
 
-MsgBoxRequest anotherCopyQuestion() {
-    return {QStringLiteral("The Corvantis Dexlan Options 4 program is already running. ") + kCrLf +
-                QStringLiteral("Do you wish to start ANOTHER copy of the program?"),
-            MsgButtons::YesNo, MsgIcon::Critical, MsgAnswer::No, QStringLiteral("Sorry...")};
-}
-
-MsgBoxRequest locateTrainerRefusal() {
-    return {QStringLiteral("You must select the correct location of the Corvantis Dexlan Training "
-                           "4 program before you can view or modify the program options."),
-            MsgButtons::RetryCancel, MsgIcon::Critical, MsgAnswer::Retry,
-            QStringLiteral("Sorry...")};
-}
-
 } // namespace dexlan

@@ -14,11 +14,4 @@ std::optional<MsgBoxRequest> networkLocationWarning(const OptionLines& optionLin
 // Whether the network-location check applies to this installation at all.
 bool networkLocationCheckApplies(const OptionLines& optionLines);
 
-MsgBoxRequest anotherCopyQuestion();
-MsgBoxRequest locateTrainerRefusal();
-
-inline constexpr char kTrainerExecutable[] = "Corvantis Dexlan Trainer 4.exe";
-inline constexpr char kDocumentationPage[] = "defaultdx.html";
-inline constexpr double kLayoutReferenceWidth = 9600.0;
-
 } // namespace dexlan

@@ -1,6 +1,6 @@
 #include "app/command_line.h"
 
-#include "app/closing_rules.h"
+#include "app/startup_messages.h"
 #include "platform/build_info.h"
 
 #include <QCommandLineOption>

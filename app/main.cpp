@@ -44,7 +44,7 @@ int main(int argc, char* argv[]) {
                      &dexlan::MainWindow::commitData);
 
     program.setNamedTrainer(commandLine.trainer);
-    if (!program.StartUp())
+    if (!program.start())
         return program.exitStatus();
     return application.exec();
 }

@@ -4,7 +4,7 @@
 #include "info_windows/about_window.h"
 #include "info_windows/help_window.h"
 #include "options_file/options_file.h"
-#include "options_window/frm_options.h"
+#include "options_window/options_window.h"
 #include "options_window/location_entry.h"
 #include "platform/build_info.h"
 #include "platform/dialogs.h"
@@ -55,7 +55,7 @@ void MainWindow::buildMenus() {
     save->setObjectName(QStringLiteral("Msave"));
     save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     save->setShortcutContext(Qt::ApplicationShortcut);
-    connect(save, &QAction::triggered, this, &MainWindow::Msave_Click);
+    connect(save, &QAction::triggered, this, &MainWindow::save);
     QAction* exit = file->addAction(QStringLiteral("E&xit"));
     exit->setObjectName(QStringLiteral("Mexit"));
     // The platform's own quit key; Windows' key scheme has none, and there
@@ -85,9 +85,9 @@ void MainWindow::showFramed() {
     showMaximized();
 }
 
-FrmOptions& MainWindow::options() {
+OptionsWindow& MainWindow::options() {
     if (!m_options) {
-        m_options = new FrmOptions(m_state, m_dialogs, this);
+        m_options = new OptionsWindow(m_state, m_dialogs, this);
         m_options->hide();
         m_options->setShowHelp([this] { showHelp(); });
         m_options->setCloseMainWindow([this] { close(); });
@@ -108,15 +108,14 @@ void MainWindow::showAbout() {
     m_dialogs.showModal(about);
 }
 
-void MainWindow::Msave_Click() {
-    QLineEdit* box = options().locationBox();
-    QString text = box->text();
+void MainWindow::save() {
+    QString text = options().locationText();
     SaveOptionsFile(m_state, m_dialogs, text);
-    box->setText(text);
+    options().setLocationText(text);
 }
 
-void MainWindow::CheckNetworkLocation() {
-    m_state.optionLines[EntryHistoryLocation] = typedLocationEntry(options().locationBox()->text());
+void MainWindow::checkNetworkLocation() {
+    m_state.optionLines[EntryHistoryLocation] = typedLocationEntry(options().locationText());
     options().roster().CheckHistoryFolder();
     if (!networkLocationCheckApplies(m_state.optionLines))
         return;
@@ -128,12 +127,12 @@ void MainWindow::CheckNetworkLocation() {
     }
 }
 
-bool MainWindow::MDIForm_QueryUnload() {
+bool MainWindow::confirmClose() {
     m_exitCheck.reset();
-    CheckNetworkLocation();
+    checkNetworkLocation();
     if (m_exitCheck == MsgAnswer::Cancel)
         return true;
-    Msave_Click();
+    save();
     return false;
 }
 
@@ -147,7 +146,7 @@ void MainWindow::closeOtherWindows() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (!m_sessionEnding && MDIForm_QueryUnload()) {
+    if (!m_sessionEnding && confirmClose()) {
         event->ignore();
         return;
     }
@@ -160,7 +159,7 @@ bool MainWindow::sessionEnding(bool allowsInteraction) {
     // without an answer. With it, this is the closing sequence; whether the
     // session then ends is for the session to say, so nothing is kept from
     // it: a log-out cancelled elsewhere leaves everything as it was.
-    return allowsInteraction && MDIForm_QueryUnload();
+    return allowsInteraction && confirmClose();
 }
 
 void MainWindow::commitData(QSessionManager& manager) {

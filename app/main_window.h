@@ -15,7 +15,7 @@ class QSessionManager;
 namespace dexlan {
 
 class Dialogs;
-class FrmOptions;
+class OptionsWindow;
 class HelpWindow;
 
 // The program's icon for its windows, in the sizes title bars use.
@@ -34,7 +34,7 @@ class MainWindow : public QMainWindow {
     void showFramed();
 
     // The options window, created on first use.
-    FrmOptions& options();
+    OptionsWindow& options();
     bool hasOptions() const { return m_options != nullptr; }
 
     // Shows the introduction window modally; the caller waits until it is closed.
@@ -42,11 +42,11 @@ class MainWindow : public QMainWindow {
     void showAbout();
 
     // Msave: the save dialogue alone.
-    void Msave_Click();
+    void save();
 
     // The closing sequence; answers whether the closing is cancelled.
-    bool MDIForm_QueryUnload();
-    void CheckNetworkLocation();
+    bool confirmClose();
+    void checkNetworkLocation();
 
     // The session is ending (log-off, shutdown): the same closing sequence.
     void commitData(QSessionManager& manager);
@@ -67,7 +67,7 @@ class MainWindow : public QMainWindow {
 
     SharedState& m_state;
     Dialogs& m_dialogs;
-    FrmOptions* m_options = nullptr;
+    OptionsWindow* m_options = nullptr;
     std::unique_ptr<HelpWindow> m_help;
     std::optional<MsgAnswer> m_exitCheck;
     QString m_exitWarningText;

@@ -1,7 +1,7 @@
 #include "app/app_fixture.h"
 #include "app/closing_rules.h"
 #include "options_file/options_file.h"
-#include "options_window/frm_options.h"
+#include "options_window/options_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -32,7 +32,7 @@ class ClosingTest : public ProgramTest {
         dialogs.boxesShown.clear();
     }
     QByteArray onDisk() const { return trainer.read("Dexlan4.ini"); }
-    QLineEdit& box() { return *mainWindow().options().locationBox(); }
+    QLineEdit& box() { return *mainWindow().options().locationEdit(); }
 };
 
 const MsgBoxRequest kWarning{

@@ -6,7 +6,7 @@
 #include "app/startup.h"
 #include "info_windows/about_window.h"
 #include "info_windows/help_window.h"
-#include "options_window/frm_options.h"
+#include "options_window/options_window.h"
 #include "platform/dialogs.h"
 #include "platform/qt_environment.h"
 
@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
     dexlan::Program program(dialogs, environment);
     bool ok = true;
     dialogs.onModal = [&](QDialog& help) { ok &= save(help, output, QStringLiteral("help.png")); };
-    if (!program.StartUp())
+    if (!program.start())
         return 1;
     dialogs.onModal = nullptr;
 
@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
                            "page-5-documentation.png"};
     // From the last tab round to the first, so every page is refreshed by its
     // own tab click, as when a user chooses it.
-    dexlan::FrmOptions& options = window.options();
+    dexlan::OptionsWindow& options = window.options();
     for (int tab : {1, 2, 3, 4, 0}) {
         tabs->setCurrentIndex(tab);
         QApplication::processEvents();
@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
         const QRect area = options.findChild<QWidget*>(QStringLiteral("tabStripPane"))
                                ->geometry()
                                .united(tabs->geometry())
-                               .united(options.picOptions(tab)->geometry())
+                               .united(options.page(tab)->geometry())
                                .adjusted(-12, -12, 12, 12)
                                .intersected(options.rect());
         ok &= save(options, output, QLatin1String(names[tab]), area);

@@ -1,30 +1,21 @@
 #include "app/startup.h"
 
-#include "app/closing_rules.h"
+#include "app/startup_messages.h"
 #include "app/main_window.h"
 #include "options_file/options_file.h"
-#include "options_window/frm_options.h"
+#include "options_window/options_window.h"
 #include "platform/dialogs.h"
 #include "platform/environment.h"
 #include "roster/user_roster.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
 
 #include <utility>
 
 namespace dexlan {
 
-namespace {
-// The summary rows that exist; start-up hides and shows only these.
-constexpr int kHeadingElements[] = {0, 1, 5, 6, 7, 10};
-constexpr int kValueElements[] = {1, 5, 6, 7, 10};
-constexpr int kDocumentationRow = 10;
-} // namespace
-
-bool FileExists(const QString& path) {
+bool fileExists(const QString& path) {
     const QFileInfo info(path);
     return info.isFile() && !info.isHidden();
 }
@@ -42,11 +33,10 @@ MainWindow& Program::mainWindow() {
 
 Program::Step Program::locateTrainer() {
     mainWindow().showFramed();
-    FrmOptions& options = mainWindow().options();
-    options.label1(kDocumentationRow)->setVisible(false);
-    options.label2(kDocumentationRow)->setVisible(false);
+    OptionsWindow& options = mainWindow().options();
+    options.setDocumentationRowVisible(false);
 
-    FileOpenRequest request = FrmOptions::commonDialog1();
+    FileOpenRequest request = OptionsWindow::trainerLocationRequest();
     request.fileName = m_commonDialogFileName;
     request.folder = m_environment.rememberedTrainerFolder();
     const QString chosen = m_dialogs.openFile(request);
@@ -59,10 +49,7 @@ Program::Step Program::locateTrainer() {
     }
     m_state.programFolder = m_commonDialogFileName.chopped(executable.size());
     m_environment.rememberTrainerFolder(QFileInfo(m_commonDialogFileName).absolutePath());
-    for (int element : kHeadingElements)
-        options.label1(element)->setVisible(true);
-    for (int element : kValueElements)
-        options.label2(element)->setVisible(true);
+    options.setDocumentationRowVisible(true);
     return Step::Continue;
 }
 
@@ -76,7 +63,7 @@ Program::Step Program::useNamedTrainer(const QString& path) {
         folder = named.absoluteFilePath().chopped(executable.size());
     m_state.programFolder =
         m_state.pathPolicy.withTrailingSeparator(QDir::toNativeSeparators(folder));
-    if (!folder.isEmpty() && FileExists(m_state.programFolder + executable))
+    if (!folder.isEmpty() && fileExists(m_state.programFolder + executable))
         return Step::Continue;
     // Named wrongly, as if chosen wrongly in the dialog. Retry starts again
     // without the name: beside the program, then with the dialog.
@@ -84,7 +71,7 @@ Program::Step Program::useNamedTrainer(const QString& path) {
     return answer == MsgAnswer::Retry ? Step::Retry : Step::End;
 }
 
-bool Program::StartUp() {
+bool Program::start() {
     m_exitStatus = 0;
     for (;;) {
         m_state.startupDone = false;
@@ -104,7 +91,7 @@ bool Program::StartUp() {
         }
         m_state.programFolder =
             m_state.pathPolicy.withTrailingSeparator(m_environment.programFolder());
-        if (FileExists(m_state.programFolder + QLatin1String(kTrainerExecutable)))
+        if (fileExists(m_state.programFolder + QLatin1String(kTrainerExecutable)))
             break;
         const Step step = locateTrainer();
         if (step == Step::End)
@@ -112,22 +99,21 @@ bool Program::StartUp() {
         if (step == Step::Continue)
             break;
     }
-    m_state.docsInstalled = FileExists(m_state.programFolder + QLatin1String(kDocumentationPage));
+    m_state.docsInstalled = fileExists(m_state.programFolder + QLatin1String(kDocumentationPage));
     MainWindow& main = mainWindow();
     main.showFramed();
 
-    FrmOptions& options = main.options();
+    OptionsWindow& options = main.options();
     const auto loaded = ReadOptionsFile(m_state, m_dialogs);
     if (!loaded) {
         m_exitStatus = 1;
         return false;
     }
-    options.locationBox()->setText(loaded->locationBoxText);
-    options.label1(0)->setText(loaded->installationCaption);
+    options.showLoadedValues(loaded->locationBoxText, loaded->installationCaption);
     CopyOptionLines(m_state);
 
-    options.RefreshPage(2);
-    options.RefreshPage(1);
+    options.refreshPage(2);
+    options.refreshPage(1);
     options.show();
     options.roster().FillUserList();
     main.showHelp();

@@ -26,7 +26,7 @@ class Program {
 
     // Runs start-up to its end (true: the windows now drive the program) or to
     // an end of the program (false: nothing was saved, quit at once).
-    bool StartUp();
+    bool start();
     // The process's exit status after start-up ended the program: 0 when the
     // user chose to end it, 1 when an error did.
     int exitStatus() const { return m_exitStatus; }
@@ -49,6 +49,6 @@ class Program {
 };
 
 // Whether path names a normal file: not a folder, not hidden.
-bool FileExists(const QString& path);
+bool fileExists(const QString& path);
 
 } // namespace dexlan

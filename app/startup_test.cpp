@@ -1,7 +1,7 @@
 #include "app/app_fixture.h"
-#include "app/closing_rules.h"
+#include "app/startup_messages.h"
 #include "options_file/options_file.h"
-#include "options_window/frm_options.h"
+#include "options_window/options_window.h"
 
 #include <QDialog>
 #include <QDir>
@@ -36,13 +36,13 @@ TEST_F(ProgramTest, TrainerBesideTheProgramStartsWithoutAsking) {
     EXPECT_EQ(state().historyFolder, "/srv/dexlan/");
     // The user list's check shows the location as a folder, with its separator,
     // and the summary's refresh takes it from there into the working copy.
-    FrmOptions& options = mainWindow().options();
-    EXPECT_EQ(options.locationBox()->text(), "/srv/dexlan/");
+    OptionsWindow& options = mainWindow().options();
+    EXPECT_EQ(options.locationEdit()->text(), "/srv/dexlan/");
     EXPECT_EQ(state().fileOptionLines[EntryHistoryLocation], "/srv/dexlan");
     EXPECT_EQ(state().optionLines[EntryHistoryLocation], "/srv/dexlan/");
-    EXPECT_EQ(options.label1(0)->text(), "Network Installation");
-    EXPECT_FALSE(options.label1(10)->isHidden());
-    EXPECT_FALSE(options.label2(10)->isHidden());
+    EXPECT_EQ(options.summaryHeading(0)->text(), "Network Installation");
+    EXPECT_FALSE(options.summaryHeading(10)->isHidden());
+    EXPECT_FALSE(options.summaryValue(10)->isHidden());
     EXPECT_TRUE(mainWindow().isVisible());
     EXPECT_TRUE(options.isVisible());
     EXPECT_EQ(dialogs.modalsShown, QStringList{"Help"});
@@ -79,8 +79,8 @@ TEST_F(ProgramTest, TrainerLocatedByTheDialog) {
     dialogs.answerNextFile(trainer.file(kExe));
     dialogs.onNextModal([this](QDialog&) {
         // The documentation row was hidden while the dialog asked and is back.
-        EXPECT_FALSE(mainWindow().options().label1(10)->isHidden());
-        EXPECT_FALSE(mainWindow().options().label2(10)->isHidden());
+        EXPECT_FALSE(mainWindow().options().summaryHeading(10)->isHidden());
+        EXPECT_FALSE(mainWindow().options().summaryValue(10)->isHidden());
     });
     ASSERT_TRUE(startUp());
     ASSERT_EQ(dialogs.filesAsked.size(), 1);
@@ -160,7 +160,7 @@ TEST_F(NamedTrainerTest, StartsThereWithoutAsking) {
         EXPECT_TRUE(dialogs.filesAsked.isEmpty());
         EXPECT_TRUE(dialogs.boxesShown.isEmpty());
         EXPECT_TRUE(environment.rememberedFolder.isEmpty()) << "only the dialog's choice is kept";
-        EXPECT_FALSE(mainWindow().options().label1(10)->isHidden());
+        EXPECT_FALSE(mainWindow().options().summaryHeading(10)->isHidden());
     }
 }
 
@@ -232,15 +232,15 @@ TEST_F(ProgramTest, RootFolderGetsNoSecondSeparator) {
     EXPECT_EQ(PathPolicy::windows().withTrailingSeparator("C:\\Trainer"), "C:\\Trainer\\");
 }
 
-TEST(FileExists, CountsNormalFilesOnly) {
+TEST(fileExists, CountsNormalFilesOnly) {
     TestFolder folder;
     folder.write("plain", "x");
     folder.write(".hidden", "x");
     QDir(folder.path()).mkdir("folder");
-    EXPECT_TRUE(FileExists(folder.file("plain")));
-    EXPECT_FALSE(FileExists(folder.file(".hidden")));
-    EXPECT_FALSE(FileExists(folder.file("folder")));
-    EXPECT_FALSE(FileExists(folder.file("absent")));
+    EXPECT_TRUE(fileExists(folder.file("plain")));
+    EXPECT_FALSE(fileExists(folder.file(".hidden")));
+    EXPECT_FALSE(fileExists(folder.file("folder")));
+    EXPECT_FALSE(fileExists(folder.file("absent")));
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 // users, and File, Exit with Yes to the update question.
 #include "app/app_fixture.h"
 #include "options_file/options_file.h"
-#include "options_window/frm_options.h"
+#include "options_window/options_window.h"
 #include "roster/name_in.h"
 
 #include <QAction>
@@ -23,7 +23,7 @@ using testing::ProgramTest;
 TEST_F(ProgramTest, TypicalSessionWritesOptionsAndTwoHistoryFiles) {
     layTrainer(optionsFile("network", "hist auto"));
     ASSERT_TRUE(startUp());
-    FrmOptions& options = mainWindow().options();
+    OptionsWindow& options = mainWindow().options();
     const QString location = trainer.path() + "history";
 
     // The History Files tab, then "Multi-user open list".
@@ -32,7 +32,7 @@ TEST_F(ProgramTest, TypicalSessionWritesOptionsAndTwoHistoryFiles) {
     EXPECT_EQ(state().optionLines[EntryHistoryMode], "hist roster open");
 
     // A new location, confirmed with Enter: the folder is offered and made.
-    QLineEdit* text1 = options.locationBox();
+    QLineEdit* text1 = options.locationEdit();
     text1->setText(location);
     dialogs.expectBox({qt_error_string(ENOENT) + "\r\n\r\n" + location + "/\r\n\r\n" +
                            "The history file location you have selected does not exist.  Do "

@@ -30,11 +30,11 @@ using AccessibilityTest = OptionsWindowTest;
 // What a screen reader is told about every control of the three windows: a
 // name, and the tooltip the user sees as its description.
 TEST_F(AccessibilityTest, EveryControlHasANameAndItsTooltipAsDescription) {
-    FrmOptions& options = open();
+    OptionsWindow& options = open();
     // The user list and the location box are on view in this mode; the summary
     // and the explanations hold their texts.
-    options.RefreshPage(2);
-    options.RefreshPage(1);
+    options.refreshPage(2);
+    options.refreshPage(1);
     HelpWindow help;
     AboutWindow about;
     const struct {
@@ -121,8 +121,8 @@ class TabOrderTest : public OptionsWindowTest, public ::testing::WithParamInterf
 TEST_P(TabOrderTest, FollowsTheLayoutOfThePageOnView) {
     state.optionLines[EntryManualAdvance] = "f2 off";
     state.optionLines[EntrySounds] = "sfx beep";
-    FrmOptions& window = open();
-    window.RefreshPage(2);
+    OptionsWindow& window = open();
+    window.refreshPage(2);
     showActive();
     chooseTab(GetParam().tab);
     if (GetParam().tab == 2)
@@ -162,7 +162,7 @@ INSTANTIATE_TEST_SUITE_P(Pages, TabOrderTest,
 // An arrow key chooses within a group, as a click does, and Tab comes back to
 // the new choice; so does a choice made by the program.
 TEST_F(AccessibilityTest, ArrowKeysChooseAndTheTabStopFollowsTheChoice) {
-    FrmOptions& window = open();
+    OptionsWindow& window = open();
     showActive();
     chooseTab(4);
     QTest::keyClick(tabs(), Qt::Key_Tab);
@@ -176,7 +176,7 @@ TEST_F(AccessibilityTest, ArrowKeysChooseAndTheTabStopFollowsTheChoice) {
     EXPECT_EQ(QApplication::focusWidget(), option("Option20"));
 
     state.optionLines[EntrySounds] = "sfx none";
-    window.RefreshPage(4);
+    window.refreshPage(4);
     tabs()->setFocus();
     QTest::keyClick(tabs(), Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), option("Option19"));

@@ -18,9 +18,9 @@ std::optional<InstallationGroup> installationGroup(const QByteArray& entry3);
 
 // What the installation type writes, the same on every call of a run.
 struct InstallationTexts {
-    const char* option10Caption;
-    const char* label19; // nullptr: Label19 keeps its layout caption
-    const char* label21;
+    const char* automaticCaption; // Option10
+    const char* pageHeading; // Label19; nullptr: it keeps its layout caption
+    const char* installationText; // Label21
 };
 const InstallationTexts& installationTexts(InstallationGroup group);
 

@@ -163,16 +163,16 @@ TEST(HistoryExplanation, DecisionTableForBothGroupsAndAllSixModes) {
 
 TEST(HistoryExplanation, InstallationTexts) {
     const InstallationTexts& single = installationTexts(InstallationGroup::SingleComputer);
-    EXPECT_STREQ(single.option10Caption, "One history file only is stored with program");
-    EXPECT_STREQ(single.label19, "History files on a single computer");
-    EXPECT_STREQ(single.label21,
+    EXPECT_STREQ(single.automaticCaption, "One history file only is stored with program");
+    EXPECT_STREQ(single.pageHeading, "History files on a single computer");
+    EXPECT_STREQ(single.installationText,
                  "This software can support any number of individual users on one computer "
                  "system. Individual history files may be stored in a roster or separate disks may "
                  "be used.");
     const InstallationTexts& network = installationTexts(InstallationGroup::Network);
-    EXPECT_STREQ(network.option10Caption, "History files stored automatically on server");
-    EXPECT_EQ(network.label19, nullptr); // keeps "History file options"
-    EXPECT_STREQ(network.label21,
+    EXPECT_STREQ(network.automaticCaption, "History files stored automatically on server");
+    EXPECT_EQ(network.pageHeading, nullptr); // keeps "History file options"
+    EXPECT_STREQ(network.installationText,
                  "Network installaltion allows any number of people to access the Corvantis Dexlan "
                  "Training System 4 on up to 50 computers.  Individual history files may be "
                  "maintained automatically on the network server or on separate disks.");

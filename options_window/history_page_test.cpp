@@ -7,10 +7,10 @@ namespace {
 class HistoryPageTest : public OptionsWindowTest {
   protected:
     // The page after the user opens the History Files tab.
-    FrmOptions& openOnHistoryPage(const char* installation, const char* mode) {
+    OptionsWindow& openOnHistoryPage(const char* installation, const char* mode) {
         state.optionLines[EntryInstallation] = installation;
         state.optionLines[EntryHistoryMode] = mode;
-        FrmOptions& window = open();
+        OptionsWindow& window = open();
         chooseTab(2);
         return window;
     }
@@ -24,7 +24,7 @@ TEST_F(HistoryPageTest, PageFollowsTheDecisionTableInEveryCase) {
         for (const char* mode : {"hist auto", "hist login", "hist roster open",
                                  "hist roster protected", "hist drive a:", "hist none"}) {
             SCOPED_TRACE(std::string(installation) + " / " + mode);
-            FrmOptions& window = openOnHistoryPage(installation, mode);
+            OptionsWindow& window = openOnHistoryPage(installation, mode);
             const InstallationGroup group = *installationGroup(installation);
             const HistoryModeCase& row = *historyModeCase(group, mode);
             const InstallationTexts& texts = installationTexts(group);
@@ -34,10 +34,10 @@ TEST_F(HistoryPageTest, PageFollowsTheDecisionTableInEveryCase) {
                 EXPECT_EQ(option(button)->isChecked(), QByteArray(button) == row.selectedButton)
                     << button;
             EXPECT_EQ(state.optionLines[EntryHistoryMode], mode);
-            EXPECT_EQ(option("Option10")->text(), texts.option10Caption);
+            EXPECT_EQ(option("Option10")->text(), texts.automaticCaption);
             EXPECT_EQ(label("Label19")->text(),
-                      texts.label19 ? texts.label19 : "History file options");
-            EXPECT_EQ(label("Label21")->text(), texts.label21);
+                      texts.pageHeading ? texts.pageHeading : "History file options");
+            EXPECT_EQ(label("Label21")->text(), texts.installationText);
 
             EXPECT_EQ(frame("Frame10")->isVisibleTo(&window), row.userListCaption != nullptr);
             if (row.userListCaption)
@@ -65,20 +65,20 @@ TEST_F(HistoryPageTest, PageFollowsTheDecisionTableInEveryCase) {
 
 TEST_F(HistoryPageTest, StatusLineAndItsCopyOnTheSummary) {
     {
-        FrmOptions& window = openOnHistoryPage("individual", "hist auto");
+        OptionsWindow& window = openOnHistoryPage("individual", "hist auto");
         EXPECT_EQ(label("Label20")->text(), "single computer, stored with program");
-        EXPECT_EQ(window.label2(1)->text(), "single computer, stored with program");
+        EXPECT_EQ(window.summaryValue(1)->text(), "single computer, stored with program");
         // The rest of the page reads as a network.
         EXPECT_EQ(option("Option10")->text(), "History files stored automatically on server");
         EXPECT_TRUE(label("Label3")->text().startsWith("In this configuration, individual"));
     }
     {
-        FrmOptions& window = openOnHistoryPage("network", "hist auto");
+        OptionsWindow& window = openOnHistoryPage("network", "hist auto");
         EXPECT_EQ(label("Label20")->text(), "No location for history file location is selected.");
-        window.locationBox()->setText("/srv/dexlan");
-        window.RefreshPage(2);
+        window.locationEdit()->setText("/srv/dexlan");
+        window.refreshPage(2);
         EXPECT_EQ(label("Label20")->text(), "Location selected: /srv/dexlan");
-        EXPECT_EQ(window.label2(1)->text(), "");
+        EXPECT_EQ(window.summaryValue(1)->text(), "");
     }
     {
         // "hist login" keeps what an earlier call wrote.
@@ -127,16 +127,16 @@ TEST_F(HistoryPageTest, EmptyLocationBoxTakesTheFocusOnlyWhileThePageIsOnView) {
         SCOPED_TRACE(std::string(c.installation) + " / " + c.mode + " / " + c.box);
         state.optionLines[EntryInstallation] = c.installation;
         state.optionLines[EntryHistoryMode] = "hist none"; // the tab change must not decide it
-        FrmOptions& window = open();
+        OptionsWindow& window = open();
         showActive();
-        window.locationBox()->setText(c.box);
+        window.locationEdit()->setText(c.box);
         if (c.historyTabSelected)
             chooseTab(2);
         QWidget* before = QApplication::focusWidget();
         state.optionLines[EntryHistoryMode] = c.mode;
-        window.ShowHistoryExplanation();
+        window.showHistoryExplanation();
         if (c.focusInBox)
-            EXPECT_EQ(QApplication::focusWidget(), window.locationBox());
+            EXPECT_EQ(QApplication::focusWidget(), window.locationEdit());
         else
             EXPECT_EQ(QApplication::focusWidget(), before);
     }
@@ -165,12 +165,12 @@ TEST_F(HistoryPageTest, UserListIsRebuiltInTheNetworkListAndAutomaticCasesOnly) 
         SCOPED_TRACE(std::string(c.installation) + " / " + c.mode);
         state.optionLines[EntryInstallation] = c.installation;
         state.optionLines[EntryHistoryMode] = c.mode;
-        FrmOptions& window = open();
+        OptionsWindow& window = open();
         // The first refresh selects the mode's button, whose handler may rebuild
         // the list itself ("hist login" does); the second shows the routine alone.
-        window.RefreshPage(2);
-        window.locationBox()->setText(history.path());
-        window.RefreshPage(2);
+        window.refreshPage(2);
+        window.locationEdit()->setText(history.path());
+        window.refreshPage(2);
         EXPECT_EQ(userList()->count(), c.listed ? 1 : 0);
     }
 }
@@ -194,9 +194,9 @@ TEST_F(HistoryPageTest, UserListIsRebuiltBeforeOrAfterTheLocationFrameIsShown) {
         SCOPED_TRACE(c.mode);
         state.optionLines[EntryHistoryMode] = c.mode;
         WatchingDialogs watching;
-        FrmOptions& window = open(watching);
-        window.locationBox()->setText(missing);
-        window.RefreshPage(2); // selects the mode's button, with its nested run
+        OptionsWindow& window = open(watching);
+        window.locationEdit()->setText(missing);
+        window.refreshPage(2); // selects the mode's button, with its nested run
         state.startupDone = true;
         QList<std::pair<bool, bool>> seen;
         watching.onBox = [&](const MsgBoxRequest&) {
@@ -204,7 +204,7 @@ TEST_F(HistoryPageTest, UserListIsRebuiltBeforeOrAfterTheLocationFrameIsShown) {
                 {frame("Frame9")->isVisibleTo(&window), frame("Frame10")->isVisibleTo(&window)});
             return MsgAnswer::No;
         };
-        window.RefreshPage(2);
+        window.refreshPage(2);
         ASSERT_EQ(seen.size(), 1);
         EXPECT_EQ(seen.front().first, c.locationShownWhenAsked);
         EXPECT_EQ(seen.front().second, c.userListShownWhenAsked);

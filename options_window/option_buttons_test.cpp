@@ -76,11 +76,11 @@ TEST_F(OptionButtonsTest, EachButtonStoresItsValueAndRefreshesItsPage) {
 
 TEST_F(OptionButtonsTest, SelectionByARefreshRunsTheHandlerOnceAndTheNestingEnds) {
     state.optionLines[EntryManualAdvance] = "f2 off";
-    FrmOptions& window = open();
+    OptionsWindow& window = open();
     QSignalSpy removed(option("Option17"), &QRadioButton::toggled);
     QSignalSpy included(option("Option18"), &QRadioButton::toggled);
 
-    window.RefreshPage(3);
+    window.refreshPage(3);
     // Option17 became selected once; its handler stored the same value and ran
     // the explanation again, which selected nothing new.
     ASSERT_EQ(removed.count(), 1);
@@ -90,7 +90,7 @@ TEST_F(OptionButtonsTest, SelectionByARefreshRunsTheHandlerOnceAndTheNestingEnds
     EXPECT_TRUE(label("Label12")->text().startsWith("In the classroom"));
 
     // A second refresh and a click on the selected button change nothing.
-    window.RefreshPage(3);
+    window.refreshPage(3);
     chooseTab(3);
     QTest::mouseClick(option("Option17"), Qt::LeftButton);
     EXPECT_EQ(removed.count(), 1);
@@ -99,10 +99,10 @@ TEST_F(OptionButtonsTest, SelectionByARefreshRunsTheHandlerOnceAndTheNestingEnds
 
 TEST_F(OptionButtonsTest, HistoryRefreshSelectsTheModeOnceWithoutChangingIt) {
     state.optionLines[EntryHistoryMode] = "hist roster protected";
-    FrmOptions& window = open();
+    OptionsWindow& window = open();
     QSignalSpy selected(option("Option24"), &QRadioButton::toggled);
-    window.RefreshPage(2);
-    window.RefreshPage(2);
+    window.refreshPage(2);
+    window.refreshPage(2);
     EXPECT_EQ(selected.count(), 1);
     EXPECT_EQ(state.optionLines[EntryHistoryMode], "hist roster protected");
     EXPECT_EQ(frame("Frame10")->title(), "User list: Protected ");
@@ -147,7 +147,7 @@ TEST_F(OptionButtonsTest, IncludingMissingDocumentationFromADocumentsOnFileIsRef
     // The file asks for documents the installation lacks: the button is already
     // selected, so opening the page shows it without a message.
     state.docsInstalled = false;
-    FrmOptions& window = open();
+    OptionsWindow& window = open();
     chooseTab(5);
     EXPECT_TRUE(option("Option13")->isChecked());
     EXPECT_EQ(state.optionLines[EntryDocuments], "documents on");
@@ -159,8 +159,8 @@ TEST_F(OptionButtonsTest, IncludingMissingDocumentationFromADocumentsOnFileIsRef
     QTest::mouseClick(option("Option13"), Qt::LeftButton);
     EXPECT_TRUE(option("Option14")->isChecked());
     EXPECT_EQ(state.optionLines[EntryDocuments], "documents off");
-    window.RefreshPage(1);
-    EXPECT_EQ(window.label2(10)->text(), "The documents are not selected.  ");
+    window.refreshPage(1);
+    EXPECT_EQ(window.summaryValue(10)->text(), "The documents are not selected.  ");
 }
 
 TEST_F(OptionButtonsTest, HistLoginRebuildsTheUserList) {
@@ -170,8 +170,8 @@ TEST_F(OptionButtonsTest, HistLoginRebuildsTheUserList) {
     state.optionLines[EntryHistoryMode] = "hist none";
     testing::TestFolder history;
     history.write("1hist.dx", "\"Ann\"\r\n");
-    FrmOptions& window = open();
-    window.locationBox()->setText(history.path());
+    OptionsWindow& window = open();
+    window.locationEdit()->setText(history.path());
     chooseTab(2);
     EXPECT_EQ(userList()->count(), 0);
     QTest::mouseClick(option("Option1"), Qt::LeftButton);

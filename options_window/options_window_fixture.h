@@ -1,7 +1,7 @@
 #pragma once
 
 #include "options_file/shared_state.h"
-#include "options_window/frm_options.h"
+#include "options_window/options_window.h"
 #include "platform/dialogs.h"
 #include "platform/scripted_dialogs.h"
 #include "platform/test_files.h"
@@ -62,14 +62,14 @@ class OptionsWindowTest : public ::testing::Test {
         state.pathPolicy = PathPolicy::posix();
     }
 
-    FrmOptions& open(Dialogs& with) {
-        window = std::make_unique<FrmOptions>(state, with);
+    OptionsWindow& open(Dialogs& with) {
+        window = std::make_unique<OptionsWindow>(state, with);
         window->setShowHelp([this] { ++helpShown; });
         window->setCloseMainWindow([this] { ++closeRequests; });
         window->resize(640, 440);
         return *window;
     }
-    FrmOptions& open() { return open(dialogs); }
+    OptionsWindow& open() { return open(dialogs); }
 
     // Shows the window and makes it the active one, for tests of the focus.
     void showActive() {
@@ -90,7 +90,7 @@ class OptionsWindowTest : public ::testing::Test {
     QListWidget* userList() const { return find<QListWidget>("List1"); }
     QPushButton* deleteName() const { return find<QPushButton>("Command2"); }
     // "&Delete name" as the roster and the window set it, whichever page is on view.
-    bool deleteNameEnabled() const { return deleteName()->isEnabledTo(window->picOptions(1)); }
+    bool deleteNameEnabled() const { return deleteName()->isEnabledTo(window->page(1)); }
 
     // Chooses a tab as the user does; the tab-click handler refreshes its page.
     void chooseTab(int tab) { tabs()->setCurrentIndex(tab - 1); }
@@ -114,7 +114,7 @@ class OptionsWindowTest : public ::testing::Test {
     testing::TestFolder programFolder;
     SharedState state;
     ScriptedDialogs dialogs;
-    std::unique_ptr<FrmOptions> window;
+    std::unique_ptr<OptionsWindow> window;
     int helpShown = 0;
     int closeRequests = 0;
 };

@@ -60,9 +60,9 @@ TEST_F(ReadableColoursTest, EveryTextStandsOutFromItsBackgroundInLightAndDarkThe
     for (const auto& theme : themes) {
         SCOPED_TRACE(theme.name);
         QApplication::setPalette(theme.palette);
-        FrmOptions& options = open();
+        OptionsWindow& options = open();
         // The user list is on view in this mode.
-        options.RefreshPage(2);
+        options.refreshPage(2);
         QList<QWidget*> controls = options.findChildren<QWidget*>();
         controls.prepend(&options);
         for (const QWidget* control : controls) {

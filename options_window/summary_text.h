@@ -61,7 +61,7 @@ std::optional<QString> historySummary(const QByteArray& entry3, const QByteArray
 // The text a table gives for a value, or nothing when the value is not in it.
 std::optional<QString> lookUp(std::span<const ValueText> table, const QByteArray& value);
 
-// Everything ShowSummary writes, in its order: Label2 elements 7, 1, 6, 5, 10.
+// Everything showSummary writes, in its order: Label2 elements 7, 1, 6, 5, 10.
 struct SummaryTexts {
     TextNamingPath programLocation; // element 7
     TextNamingPath history;         // element 1

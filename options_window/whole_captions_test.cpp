@@ -68,7 +68,7 @@ QStringList cutShort(const QWidget* page) {
 class WholeCaptionsTest : public OptionsWindowTest {
   protected:
     void expectNothingCutShort(int tab) {
-        const QStringList faults = cutShort(window->picOptions(tab - 1));
+        const QStringList faults = cutShort(window->page(tab - 1));
         EXPECT_TRUE(faults.isEmpty()) << "page " << tab << ":\n" << faults.join('\n').toStdString();
     }
 };
@@ -97,7 +97,7 @@ TEST_F(WholeCaptionsTest, EveryCaptionOnEveryPageShowsWhole) {
                 // The summary of every history mode, with and without a location.
                 if (tab == 2) {
                     for (const char* location : {"", "F:\\DATA"}) {
-                        window->locationBox()->setText(location);
+                        window->locationEdit()->setText(location);
                         chooseTab(1);
                         expectNothingCutShort(1);
                         chooseTab(2);
@@ -119,10 +119,10 @@ TEST_F(WholeCaptionsTest, LongFoldersAreShortenedWithTheWholeFolderInTheTooltip)
     ASSERT_EQ(location.size(), 300);
     const QString program = location.left(280) + QStringLiteral("/trainer-folder/");
     state.programFolder = program;
-    FrmOptions& window = open();
-    window.locationBox()->setText(location);
+    OptionsWindow& window = open();
+    window.locationEdit()->setText(location);
     window.show();
-    window.RefreshPage(1);
+    window.refreshPage(1);
 
     const QChar ellipsis(0x2026);
     const struct {
@@ -130,8 +130,8 @@ TEST_F(WholeCaptionsTest, LongFoldersAreShortenedWithTheWholeFolderInTheTooltip)
         QString folder;
         QString ending; // of the text shown
     } rows[] = {
-        {window.label2(1), location, QStringLiteral("last-lvl0.")},
-        {window.label2(7), program, QStringLiteral("trainer-folder/")},
+        {window.summaryValue(1), location, QStringLiteral("last-lvl0.")},
+        {window.summaryValue(7), program, QStringLiteral("trainer-folder/")},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.label->text().toStdString());
@@ -140,7 +140,7 @@ TEST_F(WholeCaptionsTest, LongFoldersAreShortenedWithTheWholeFolderInTheTooltip)
         EXPECT_EQ(row.label->toolTip(), row.folder);
     }
     EXPECT_TRUE(
-        window.label2(1)->text().contains("\r\nThe location of the history files is /srv/"));
+        window.summaryValue(1)->text().contains("\r\nThe location of the history files is /srv/"));
     expectNothingCutShort(1);
 }
 

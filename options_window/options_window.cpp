@@ -1,4 +1,4 @@
-#include "options_window/frm_options.h"
+#include "options_window/options_window.h"
 
 #include "options_window/history_explanation.h"
 #include "options_window/location_entry.h"
@@ -360,7 +360,7 @@ void showWholeIndicator(QRadioButton* button) {
 
 } // namespace
 
-FrmOptions::FrmOptions(SharedState& state, Dialogs& dialogs, QWidget* parent)
+OptionsWindow::OptionsWindow(SharedState& state, Dialogs& dialogs, QWidget* parent)
     : QWidget(parent), m_state(state), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("frmOptions"));
     setFont(classicFont());
@@ -376,9 +376,9 @@ FrmOptions::FrmOptions(SharedState& state, Dialogs& dialogs, QWidget* parent)
     QPalette face;
     face.setColor(QPalette::Window, theme.color(QPalette::Window));
     face.setColor(QPalette::WindowText, theme.color(QPalette::WindowText));
-    for (QWidget* child : {m_tabPane, static_cast<QWidget*>(m_tbsOptions)})
+    for (QWidget* child : {m_tabPane, static_cast<QWidget*>(m_tabStrip)})
         child->setPalette(face);
-    for (QWidget* page : m_picOptions)
+    for (QWidget* page : m_pages)
         page->setPalette(face);
     buildSummaryPage();
     buildHistoryPage();
@@ -394,71 +394,71 @@ FrmOptions::FrmOptions(SharedState& state, Dialogs& dialogs, QWidget* parent)
 
     m_roster = new UserRoster(
         m_state, m_dialogs,
-        RosterControls{m_text1, m_list1, m_command1, m_command2, m_command3, m_picOptions[1]},
+        RosterControls{m_locationEdit, m_userList, m_addNamesButton, m_deleteNameButton, m_deleteAllButton, m_pages[1]},
         this);
 
     // Key preview: the window sees every key before the control with the focus.
     // An application filter runs before the controls' own filters.
     qApp->installEventFilter(this);
     // The Current Options page is covered by its inner container.
-    std::vector<QWidget*> backgrounds(m_picOptions.begin(), m_picOptions.end());
-    backgrounds.push_back(m_txt);
+    std::vector<QWidget*> backgrounds(m_pages.begin(), m_pages.end());
+    backgrounds.push_back(m_summaryArea);
     new PageBackgroundWatcher(
-        std::move(backgrounds), [this] { picOptions_MouseDown(); }, this);
+        std::move(backgrounds), [this] { onPageBackgroundPressed(); }, this);
 
-    Form_Load();
+    load();
 }
 
-FrmOptions::~FrmOptions() {
+OptionsWindow::~OptionsWindow() {
     qApp->removeEventFilter(this);
 }
 
-void FrmOptions::buildTabStrip() {
+void OptionsWindow::buildTabStrip() {
     m_tabPane = new TabStripPane(this);
     m_tabPane->setObjectName(QStringLiteral("tabStripPane"));
 
-    m_tbsOptions = new QTabBar(this);
-    m_tbsOptions->setObjectName(QStringLiteral("tbsOptions"));
-    m_tbsOptions->setDrawBase(false);
-    m_tbsOptions->setExpanding(false);
+    m_tabStrip = new QTabBar(this);
+    m_tabStrip->setObjectName(QStringLiteral("tbsOptions"));
+    m_tabStrip->setDrawBase(false);
+    m_tabStrip->setExpanding(false);
     for (const TabDesign& tab : kTabs) {
-        const int index = m_tbsOptions->addTab(QString::fromLatin1(tab.caption));
-        m_tbsOptions->setTabToolTip(index, QString::fromLatin1(tab.toolTip));
+        const int index = m_tabStrip->addTab(QString::fromLatin1(tab.caption));
+        m_tabStrip->setTabToolTip(index, QString::fromLatin1(tab.toolTip));
         if (tab.key)
-            m_tbsOptions->setTabData(index, QString::fromLatin1(tab.key));
+            m_tabStrip->setTabData(index, QString::fromLatin1(tab.key));
     }
-    m_tbsOptions->setCurrentIndex(0);
-    const int tabHeight = m_tbsOptions->sizeHint().height();
-    m_tbsOptions->setGeometry(0, twipsToPixels(*this, kTabStripTop),
+    m_tabStrip->setCurrentIndex(0);
+    const int tabHeight = m_tabStrip->sizeHint().height();
+    m_tabStrip->setGeometry(0, twipsToPixels(*this, kTabStripTop),
                               twipsToPixels(*this, kTabStripWidth), tabHeight);
-    const int overlap = style()->pixelMetric(QStyle::PM_TabBarBaseOverlap, nullptr, m_tbsOptions);
-    const int paneTop = m_tbsOptions->geometry().bottom() + 1 - overlap;
-    m_tabPane->setGeometry(0, paneTop, m_tbsOptions->width(),
+    const int overlap = style()->pixelMetric(QStyle::PM_TabBarBaseOverlap, nullptr, m_tabStrip);
+    const int paneTop = m_tabStrip->geometry().bottom() + 1 - overlap;
+    m_tabPane->setGeometry(0, paneTop, m_tabStrip->width(),
                            twipsToPixels(*this, kTabStripTop + kTabStripHeight) - paneTop);
-    connect(m_tbsOptions, &QTabBar::currentChanged, this, &FrmOptions::tbsOptions_Click);
+    connect(m_tabStrip, &QTabBar::currentChanged, this, &OptionsWindow::onTabChosen);
 
-    for (int element = 0; element < int(m_picOptions.size()); ++element) {
+    for (int element = 0; element < int(m_pages.size()); ++element) {
         auto* page = new QWidget(this);
         page->setObjectName(QStringLiteral("picOptions%1").arg(element));
         page->setProperty("index", element);
         page->setAutoFillBackground(true);
         page->setGeometry(
             twipsRect(*this, 0, kPages[element].top, kPageWidth, kPages[element].height));
-        m_picOptions[element] = page;
+        m_pages[element] = page;
     }
 }
 
-void FrmOptions::buildSummaryPage() {
-    m_txt = new QWidget(m_picOptions[0]);
-    m_txt->setObjectName(QStringLiteral("txt"));
-    m_txt->setAutoFillBackground(true);
-    m_txt->setGeometry(twipsRect(*this, -210, -315, 9150, 5385));
+void OptionsWindow::buildSummaryPage() {
+    m_summaryArea = new QWidget(m_pages[0]);
+    m_summaryArea->setObjectName(QStringLiteral("txt"));
+    m_summaryArea->setAutoFillBackground(true);
+    m_summaryArea->setGeometry(twipsRect(*this, -210, -315, 9150, 5385));
 
     auto addHeading = [this](int element, const char* caption, int left, int top) {
-        QLabel* label = makeLabel(m_txt, "Label1", QString::fromLatin1(caption),
+        QLabel* label = makeLabel(m_summaryArea, "Label1", QString::fromLatin1(caption),
                                   twipsRect(*this, left, top, 2895, 255), classicFont(true));
         label->setProperty("index", element);
-        m_label1[element] = label;
+        m_summaryHeadings[element] = label;
     };
     addHeading(0, "", 6000, 690);
     for (std::size_t r = 0; r < kSummaryRows.size(); ++r) {
@@ -466,78 +466,78 @@ void FrmOptions::buildSummaryPage() {
         addHeading(row.element, row.heading, 360, row.headingTop);
         const QRect place = twipsRect(*this, 840, row.valueTop, row.valueWidth, row.valueHeight);
         QLabel* value = row.namesFolder
-                            ? makeLabel<PathLabel>(m_txt, "Label2", {}, place, classicFont())
-                            : makeLabel(m_txt, "Label2", {}, place, classicFont());
+                            ? makeLabel<PathLabel>(m_summaryArea, "Label2", {}, place, classicFont())
+                            : makeLabel(m_summaryArea, "Label2", {}, place, classicFont());
         value->setProperty("index", row.element);
         // A value may take more lines, down to the next row's heading.
         const bool last = r + 1 == kSummaryRows.size();
-        const int bottomLimit = last ? m_txt->height() - twipsToPixels(*this, kGapTwips)
+        const int bottomLimit = last ? m_summaryArea->height() - twipsToPixels(*this, kGapTwips)
                                      : twipsToPixels(*this, kSummaryRows[r + 1].headingTop);
         value->setProperty("bottomLimit", bottomLimit);
-        m_label2[row.element] = value;
+        m_summaryValues[row.element] = value;
     }
 
-    m_command4 = makeCommand(m_txt, "Command4", QStringLiteral("E&xit"),
+    m_exitButton = makeCommand(m_summaryArea, "Command4", QStringLiteral("E&xit"),
                              twipsRect(*this, 7875, 4935, 1065, 330));
-    m_command4->setToolTip(QStringLiteral("Save settings as shown and exit"));
-    m_command4->setPalette(
-        withColours(m_command4->palette(), QPalette::Button, QColor(192, 192, 192), Qt::black));
-    connect(m_command4, &QPushButton::clicked, this, &FrmOptions::Command4_Click);
+    m_exitButton->setToolTip(QStringLiteral("Save settings as shown and exit"));
+    m_exitButton->setPalette(
+        withColours(m_exitButton->palette(), QPalette::Button, QColor(192, 192, 192), Qt::black));
+    connect(m_exitButton, &QPushButton::clicked, this, &OptionsWindow::onExitClicked);
 }
 
-void FrmOptions::buildHistoryPage() {
-    QWidget* page = m_picOptions[1];
+void OptionsWindow::buildHistoryPage() {
+    QWidget* page = m_pages[1];
     // The Enter key in the location box moves the focus here.
     page->setFocusPolicy(Qt::ClickFocus);
     const QFont bold = classicFont(true);
     const QFont plain = classicFont();
 
-    m_label19 = makeLabel(page, "Label19", QStringLiteral("History file options"),
+    m_historyHeading = makeLabel(page, "Label19", QStringLiteral("History file options"),
                           twipsRect(*this, 210, 90, 3060, 330), bold);
-    m_label21 = makeLabel(page, "Label21", QStringLiteral("selection info..."),
+    m_installationText = makeLabel(page, "Label21", QStringLiteral("selection info..."),
                           twipsRect(*this, 210, 555, 4425, 960), plain);
-    m_label22 = makeLabel(page, "Label22", QStringLiteral("Network or single..."),
+    m_modeHeading = makeLabel(page, "Label22", QStringLiteral("Network or single..."),
                           twipsRect(*this, 216, 1572, 4260, 228), bold);
-    m_label3 = makeLabel(page, "Label3", QStringLiteral("Which option..."),
+    m_modeExplanation = makeLabel(page, "Label3", QStringLiteral("Which option..."),
                          twipsRect(*this, 210, 1890, 3270, 2115), plain);
-    m_label23 = makeLabel(page, "Label23", QStringLiteral("Which option..."),
+    m_locationPrompt = makeLabel(page, "Label23", QStringLiteral("Which option..."),
                           twipsRect(*this, 210, 4515, 3270, 645), plain);
 
-    m_frame8 = makeFrame(page, "Frame8", QStringLiteral("History file location "),
+    m_historyModeFrame = makeFrame(page, "Frame8", QStringLiteral("History file location "),
                          twipsRect(*this, 5040, 105, 4005, 1695));
 
-    m_frame10 = makeFrame(page, "Frame10", QStringLiteral("User list"),
+    m_userListFrame = makeFrame(page, "Frame10", QStringLiteral("User list"),
                           twipsRect(*this, 4200, 1995, 4845, 2220));
-    m_command1 = makeCommand(m_frame10, "Command1", QStringLiteral("&Add names"),
+    m_addNamesButton = makeCommand(m_userListFrame, "Command1", QStringLiteral("&Add names"),
                              twipsRect(*this, 210, 315, 1065, 330));
-    m_command2 = makeCommand(m_frame10, "Command2", QStringLiteral("&Delete name"),
+    m_deleteNameButton = makeCommand(m_userListFrame, "Command2", QStringLiteral("&Delete name"),
                              twipsRect(*this, 210, 840, 1065, 330));
-    m_command3 = makeCommand(m_frame10, "Command3", QStringLiteral("D&elete all"),
+    m_deleteAllButton = makeCommand(m_userListFrame, "Command3", QStringLiteral("D&elete all"),
                              twipsRect(*this, 210, 1365, 1065, 330));
-    m_command3->hide(); // never shown, and it has no action
-    m_list1 = new QListWidget(m_frame10);
-    m_list1->setObjectName(QStringLiteral("List1"));
-    m_list1->setFont(systemFont());
-    m_list1->setGeometry(twipsRect(*this, 1470, 315, 3165, 1740));
-    m_list1->setPalette(withColours(m_list1->palette(), QPalette::Base, Qt::white, Qt::black));
+    m_deleteAllButton->hide(); // never shown, and it has no action
+    m_userList = new QListWidget(m_userListFrame);
+    m_userList->setObjectName(QStringLiteral("List1"));
+    m_userList->setFont(systemFont());
+    m_userList->setGeometry(twipsRect(*this, 1470, 315, 3165, 1740));
+    m_userList->setPalette(withColours(m_userList->palette(), QPalette::Base, Qt::white, Qt::black));
 
-    m_frame9 = makeFrame(page, "Frame9", QString(), twipsRect(*this, 4200, 4410, 4845, 855));
-    m_text1 = new QLineEdit(m_frame9);
-    m_text1->setObjectName(QStringLiteral("Text1"));
+    m_locationFrame = makeFrame(page, "Frame9", QString(), twipsRect(*this, 4200, 4410, 4845, 855));
+    m_locationEdit = new QLineEdit(m_locationFrame);
+    m_locationEdit->setObjectName(QStringLiteral("Text1"));
     // No length of its own: every typed character reaches the box.
-    m_text1->setMaxLength(std::numeric_limits<int>::max());
-    m_text1->setFont(systemFont());
-    m_text1->setGeometry(twipsRect(*this, 210, 315, 4425, 360));
+    m_locationEdit->setMaxLength(std::numeric_limits<int>::max());
+    m_locationEdit->setFont(systemFont());
+    m_locationEdit->setGeometry(twipsRect(*this, 210, 315, 4425, 360));
 
-    m_label20 = makeLabel(page, "Label20", QStringLiteral("selection info..."),
+    m_locationStatus = makeLabel(page, "Label20", QStringLiteral("selection info..."),
                           twipsRect(*this, 5355, 3885, 3060, 960), systemFont());
-    m_label20->setAutoFillBackground(true);
-    m_label20->setPalette(
-        withColours(m_label20->palette(), QPalette::Window, QColor(192, 192, 192), Qt::black));
-    m_label20->hide(); // its caption is kept up to date, but nothing ever shows it
+    m_locationStatus->setAutoFillBackground(true);
+    m_locationStatus->setPalette(
+        withColours(m_locationStatus->palette(), QPalette::Window, QColor(192, 192, 192), Qt::black));
+    m_locationStatus->hide(); // its caption is kept up to date, but nothing ever shows it
 }
 
-void FrmOptions::buildChoicePages() {
+void OptionsWindow::buildChoicePages() {
     struct ChoicePage {
         int element;
         const char* headingName;
@@ -550,17 +550,17 @@ void FrmOptions::buildChoicePages() {
         int frameHeight;
     };
     const ChoicePage pages[] = {
-        {2, "Label11", "Lesson Advance Option", "Label12", "Details about F2 button", &m_label12,
+        {2, "Label11", "Lesson Advance Option", "Label12", "Details about F2 button", &m_advanceExplanation,
          "Frame2", "Manual Lesson Advance Option ", 1260},
-        {3, "Label13", "Sound Effects Options", "Label14", "About sound effects...", &m_label14,
+        {3, "Label13", "Sound Effects Options", "Label14", "About sound effects...", &m_soundExplanation,
          "Frame3", "Sound effects options ", 1575},
-        {4, "Label27", "Documentation Option", "Label26", "Details about F2 button", &m_label26,
+        {4, "Label27", "Documentation Option", "Label26", "Details about F2 button", &m_documentsExplanation,
          "Frame12", "Documentation Option ", 1260},
     };
 
-    std::array<QGroupBox*, 4> frames{m_frame8};
+    std::array<QGroupBox*, 4> frames{m_historyModeFrame};
     for (const ChoicePage& design : pages) {
-        QWidget* page = m_picOptions[design.element];
+        QWidget* page = m_pages[design.element];
         makeLabel(page, design.headingName, QString::fromLatin1(design.heading),
                   twipsRect(*this, 210, 210, 2850, 330), classicFont(true));
         *design.explanationLabel =
@@ -600,7 +600,7 @@ void FrmOptions::buildChoicePages() {
     }
 }
 
-void FrmOptions::connectOptionButtons() {
+void OptionsWindow::connectOptionButtons() {
     // A button's handler runs whenever it becomes selected, by the user or by
     // an explanation routine; selecting the selected button again runs nothing,
     // which is what ends the nested run a routine's own selection causes.
@@ -613,39 +613,59 @@ void FrmOptions::connectOptionButtons() {
     }
 }
 
-QLineEdit* FrmOptions::locationBox() {
-    return m_text1;
+void OptionsWindow::showLoadedValues(const QString& locationText,
+                                     const QString& installationCaption) {
+    m_locationEdit->setText(locationText);
+    m_summaryHeadings[0]->setText(installationCaption);
 }
 
-QLabel* FrmOptions::label1(int element) {
-    return element >= 0 && element < int(m_label1.size()) ? m_label1[element] : nullptr;
+void OptionsWindow::setDocumentationRowVisible(bool visible) {
+    constexpr int kDocumentationRow = 10;
+    m_summaryHeadings[kDocumentationRow]->setVisible(visible);
+    m_summaryValues[kDocumentationRow]->setVisible(visible);
 }
 
-QLabel* FrmOptions::label2(int element) {
-    return element >= 0 && element < int(m_label2.size()) ? m_label2[element] : nullptr;
+QString OptionsWindow::locationText() const {
+    return m_locationEdit->text();
 }
 
-UserRoster& FrmOptions::roster() {
+void OptionsWindow::setLocationText(const QString& text) {
+    m_locationEdit->setText(text);
+}
+
+QLineEdit* OptionsWindow::locationEdit() {
+    return m_locationEdit;
+}
+
+QLabel* OptionsWindow::summaryHeading(int row) {
+    return row >= 0 && row < int(m_summaryHeadings.size()) ? m_summaryHeadings[row] : nullptr;
+}
+
+QLabel* OptionsWindow::summaryValue(int row) {
+    return row >= 0 && row < int(m_summaryValues.size()) ? m_summaryValues[row] : nullptr;
+}
+
+UserRoster& OptionsWindow::roster() {
     return *m_roster;
 }
 
-QWidget* FrmOptions::picOptions(int element) const {
-    return element >= 0 && element < int(m_picOptions.size()) ? m_picOptions[element] : nullptr;
+QWidget* OptionsWindow::page(int element) const {
+    return element >= 0 && element < int(m_pages.size()) ? m_pages[element] : nullptr;
 }
 
-int FrmOptions::selectedTab() const {
-    return m_tbsOptions->currentIndex() + 1;
+int OptionsWindow::selectedTab() const {
+    return m_tabStrip->currentIndex() + 1;
 }
 
-void FrmOptions::setShowHelp(std::function<void()> showHelp) {
+void OptionsWindow::setShowHelp(std::function<void()> showHelp) {
     m_showHelp = std::move(showHelp);
 }
 
-void FrmOptions::setCloseMainWindow(std::function<void()> close) {
+void OptionsWindow::setCloseMainWindow(std::function<void()> close) {
     m_closeMainWindow = std::move(close);
 }
 
-FileOpenRequest FrmOptions::commonDialog1() {
+FileOpenRequest OptionsWindow::trainerLocationRequest() {
     FileOpenRequest request;
     request.title = QStringLiteral("Please locate the Corvantis Dexlan Trainer 4.exe program");
     request.defaultExtension = QStringLiteral(".exe");
@@ -653,11 +673,11 @@ FileOpenRequest FrmOptions::commonDialog1() {
     return request;
 }
 
-QRadioButton* FrmOptions::optionButton(const char* name) const {
+QRadioButton* OptionsWindow::optionButton(const char* name) const {
     return findChild<QRadioButton*>(QLatin1String(name));
 }
 
-int FrmOptions::centredLeft(int widthTwips) const {
+int OptionsWindow::centredLeft(int widthTwips) const {
     // Centred on the screen's width rather than the window's: the window fills
     // a maximised main window.
     const double left = (kReferenceWidthTwips * m_state.screenScale - widthTwips) / 2.0;
@@ -668,30 +688,30 @@ int FrmOptions::centredLeft(int widthTwips) const {
 // which Qt follows as they change. What shows no caption of its own is named
 // here, a tooltip becomes its control's description, and a few controls whose
 // use is not plain from the caption get a short one.
-void FrmOptions::describeForAssistiveTechnology() {
+void OptionsWindow::describeForAssistiveTechnology() {
     setAccessibleName(QStringLiteral("Trainer options"));
-    m_tbsOptions->setAccessibleName(QStringLiteral("Option tabs"));
-    m_tbsOptions->setAccessibleDescription(QStringLiteral("Ctrl+Tab shows the next page"));
+    m_tabStrip->setAccessibleName(QStringLiteral("Option tabs"));
+    m_tabStrip->setAccessibleDescription(QStringLiteral("Ctrl+Tab shows the next page"));
     m_tabPane->setAccessibleName(QStringLiteral("Option pages"));
-    for (int element = 0; element < int(m_picOptions.size()); ++element) {
-        m_picOptions[element]->setAccessibleName(m_tbsOptions->tabText(element).trimmed() +
+    for (int element = 0; element < int(m_pages.size()); ++element) {
+        m_pages[element]->setAccessibleName(m_tabStrip->tabText(element).trimmed() +
                                                  QStringLiteral(" page"));
-        m_picOptions[element]->setAccessibleDescription(m_tbsOptions->tabToolTip(element));
+        m_pages[element]->setAccessibleDescription(m_tabStrip->tabToolTip(element));
     }
     // It covers the whole Current Options page.
-    m_txt->setAccessibleName(m_picOptions[0]->accessibleName());
+    m_summaryArea->setAccessibleName(m_pages[0]->accessibleName());
 
-    m_frame8->setAccessibleDescription(
+    m_historyModeFrame->setAccessibleDescription(
         QStringLiteral("How the trainer keeps the users' history files"));
-    m_command1->setAccessibleDescription(
+    m_addNamesButton->setAccessibleDescription(
         QStringLiteral("Adds users to the list, with a history file for each"));
-    m_command2->setAccessibleDescription(
+    m_deleteNameButton->setAccessibleDescription(
         QStringLiteral("Deletes the chosen user and the user's history file"));
-    m_list1->setAccessibleName(QStringLiteral("User list"));
-    m_list1->setAccessibleDescription(
+    m_userList->setAccessibleName(QStringLiteral("User list"));
+    m_userList->setAccessibleDescription(
         QStringLiteral("The users found in the history folder; Delete deletes the chosen one"));
-    m_text1->setAccessibleName(QStringLiteral("History file location"));
-    m_text1->setAccessibleDescription(locationPrompt());
+    m_locationEdit->setAccessibleName(QStringLiteral("History file location"));
+    m_locationEdit->setAccessibleDescription(locationPrompt());
 
     for (QWidget* control : findChildren<QWidget*>()) {
         if (!control->toolTip().isEmpty())
@@ -703,11 +723,11 @@ void FrmOptions::describeForAssistiveTechnology() {
 // Widgets join the focus chain in the order they are made, which puts the
 // history choices after the user list; the chain is laid down here in full.
 // The parked pages are disabled, so only the page on view takes part.
-void FrmOptions::orderTabStops() {
-    std::vector<QWidget*> chain = {m_tbsOptions, m_command4};
+void OptionsWindow::orderTabStops() {
+    std::vector<QWidget*> chain = {m_tabStrip, m_exitButton};
     for (const char* name : {"Option10", "Option1", "Option23", "Option24", "Option25", "Option4"})
         chain.push_back(optionButton(name));
-    chain.insert(chain.end(), {m_command1, m_command2, m_command3, m_list1, m_text1});
+    chain.insert(chain.end(), {m_addNamesButton, m_deleteNameButton, m_deleteAllButton, m_userList, m_locationEdit});
     for (const char* name :
          {"Option18", "Option17", "Option21", "Option20", "Option19", "Option13", "Option14"})
         chain.push_back(optionButton(name));
@@ -715,17 +735,17 @@ void FrmOptions::orderTabStops() {
         setTabOrder(chain[stop - 1], chain[stop]);
 }
 
-void FrmOptions::Form_Load() {
-    m_tbsOptions->move(twipsToPixels(*this, centredLeft(kTabStripWidth)), m_tbsOptions->y());
-    m_tabPane->move(m_tbsOptions->x(), m_tabPane->y());
-    m_command2->setEnabled(false);
+void OptionsWindow::load() {
+    m_tabStrip->move(twipsToPixels(*this, centredLeft(kTabStripWidth)), m_tabStrip->y());
+    m_tabPane->move(m_tabStrip->x(), m_tabPane->y());
+    m_deleteNameButton->setEnabled(false);
     m_state.confirmDelete = true;
     showSelectedPage();
 }
 
-void FrmOptions::showSelectedPage() {
-    for (int element = 0; element < int(m_picOptions.size()); ++element) {
-        QWidget* page = m_picOptions[element];
+void OptionsWindow::showSelectedPage() {
+    for (int element = 0; element < int(m_pages.size()); ++element) {
+        QWidget* page = m_pages[element];
         if (element == selectedTab() - 1) {
             page->move(twipsToPixels(*this, centredLeft(kPageWidth)), page->y());
             page->setEnabled(true);
@@ -736,136 +756,136 @@ void FrmOptions::showSelectedPage() {
     }
 }
 
-void FrmOptions::tbsOptions_Click() {
+void OptionsWindow::onTabChosen() {
     clearUserListSelection();
-    m_command2->setEnabled(false);
+    m_deleteNameButton->setEnabled(false);
     showSelectedPage();
     // Parking the old page took the focus from its control; without a focus in
     // this window its keys (Ctrl+Tab, F1, Escape) would go to the main window.
-    m_tbsOptions->setFocus();
-    RefreshPage(selectedTab());
+    m_tabStrip->setFocus();
+    refreshPage(selectedTab());
 }
 
-void FrmOptions::RefreshPage(int page) {
+void OptionsWindow::refreshPage(int page) {
     m_state.optionLines[EntryHistoryLocation] =
-        refreshedLocationEntry(m_text1->text(), m_state.pathPolicy);
+        refreshedLocationEntry(m_locationEdit->text(), m_state.pathPolicy);
     switch (page) {
     case 1:
-        ShowSummary();
+        showSummary();
         break;
     case 2:
-        ShowHistoryExplanation();
+        showHistoryExplanation();
         break;
     case 3:
-        ShowAdvanceExplanation();
+        showAdvanceExplanation();
         break;
     case 4:
-        ShowSoundExplanation();
+        showSoundExplanation();
         break;
     case 5:
-        ShowDocumentsExplanation();
+        showDocumentsExplanation();
         break;
     default:
-        qFatal("RefreshPage: there is no page %d", page);
+        qFatal("refreshPage: there is no page %d", page);
     }
 }
 
-void FrmOptions::clearUserListSelection() {
-    m_list1->setCurrentRow(-1);
-    m_list1->clearSelection();
+void OptionsWindow::clearUserListSelection() {
+    m_userList->setCurrentRow(-1);
+    m_userList->clearSelection();
 }
 
-void FrmOptions::ShowSummary() {
+void OptionsWindow::showSummary() {
     const std::optional<SummaryTexts> texts =
         summaryTexts(m_state.optionLines, m_state.programFolder);
     if (!texts) {
         const OptionLines& lines = m_state.optionLines;
-        qFatal("ShowSummary: an entry holds an impossible value (3 \"%s\", 4 \"%s\", 10 \"%s\", "
+        qFatal("showSummary: an entry holds an impossible value (3 \"%s\", 4 \"%s\", 10 \"%s\", "
                "11 \"%s\", 12 \"%s\")",
                lines[EntryInstallation].constData(), lines[EntryHistoryMode].constData(),
                lines[EntryManualAdvance].constData(), lines[EntrySounds].constData(),
                lines[EntryDocuments].constData());
     }
-    static_cast<PathLabel*>(m_label2[7])->setTextNamingPath(texts->programLocation);
-    static_cast<PathLabel*>(m_label2[1])->setTextNamingPath(texts->history);
-    m_label2[6]->setText(texts->sounds);
-    m_label2[5]->setText(texts->advance);
-    m_label2[10]->setText(texts->documents);
+    static_cast<PathLabel*>(m_summaryValues[7])->setTextNamingPath(texts->programLocation);
+    static_cast<PathLabel*>(m_summaryValues[1])->setTextNamingPath(texts->history);
+    m_summaryValues[6]->setText(texts->sounds);
+    m_summaryValues[5]->setText(texts->advance);
+    m_summaryValues[10]->setText(texts->documents);
     for (int element : {7, 1, 6, 5, 10})
-        fitHeight(m_label2[element], m_label2[element]->property("bottomLimit").toInt());
+        fitHeight(m_summaryValues[element], m_summaryValues[element]->property("bottomLimit").toInt());
 }
 
-void FrmOptions::ShowHistoryExplanation() {
+void OptionsWindow::showHistoryExplanation() {
     const QByteArray entry3 = m_state.optionLines[EntryInstallation];
     const QByteArray entry4 = m_state.optionLines[EntryHistoryMode];
     const QByteArray entry5 = m_state.optionLines[EntryHistoryLocation];
     const std::optional<InstallationGroup> group = installationGroup(entry3);
     if (!group)
-        internalError("ShowHistoryExplanation", EntryInstallation, entry3);
+        internalError("showHistoryExplanation", EntryInstallation, entry3);
     const HistoryModeCase* mode = historyModeCase(*group, entry4);
     const std::optional<StatusLine> status = historyStatusLine(entry3, entry4, entry5);
     if (!mode || !status)
-        internalError("ShowHistoryExplanation", EntryHistoryMode, entry4);
+        internalError("showHistoryExplanation", EntryHistoryMode, entry4);
 
     // Reset.
     clearUserListSelection();
-    m_command2->setEnabled(false);
-    m_label23->hide();
+    m_deleteNameButton->setEnabled(false);
+    m_locationPrompt->hide();
     // A substitute font may need a line more; the page has room below it.
-    showWholeText(m_label23, locationPrompt(), m_picOptions[1]->height());
+    showWholeText(m_locationPrompt, locationPrompt(), m_pages[1]->height());
 
     // The location status line.
     if (!status->unchanged)
-        m_label20->setText(status->caption);
+        m_locationStatus->setText(status->caption);
     if (status->copyToSummary)
-        static_cast<PathLabel*>(m_label2[1])->setTextNamingPath({m_label20->text(), {}, {}});
+        static_cast<PathLabel*>(m_summaryValues[1])->setTextNamingPath({m_locationStatus->text(), {}, {}});
 
     // The installation's settings.
     const InstallationTexts& installation = installationTexts(*group);
     QRadioButton* option10 = optionButton("Option10");
-    option10->setText(QString::fromLatin1(installation.option10Caption));
+    option10->setText(QString::fromLatin1(installation.automaticCaption));
     showWholeCaption(option10);
-    m_frame10->hide();
-    m_frame9->hide();
-    m_label23->hide();
-    if (installation.label19)
-        m_label19->setText(QString::fromLatin1(installation.label19));
-    widenHeading(m_label19);
-    fitHeight(m_label19, m_label21->y());
-    showWholeText(m_label21, QString::fromLatin1(installation.label21), m_label22->y());
+    m_userListFrame->hide();
+    m_locationFrame->hide();
+    m_locationPrompt->hide();
+    if (installation.pageHeading)
+        m_historyHeading->setText(QString::fromLatin1(installation.pageHeading));
+    widenHeading(m_historyHeading);
+    fitHeight(m_historyHeading, m_installationText->y());
+    showWholeText(m_installationText, QString::fromLatin1(installation.installationText), m_modeHeading->y());
 
     // The mode's settings. Selecting the button may run its handler, which
     // stores the same mode and runs this routine once more, nested.
     optionButton(mode->selectedButton)->setChecked(true);
     if (mode->userListCaption) {
-        m_frame10->setTitle(QString::fromLatin1(mode->userListCaption));
-        showWholeTitle(m_frame10);
-        m_frame10->show();
+        m_userListFrame->setTitle(QString::fromLatin1(mode->userListCaption));
+        showWholeTitle(m_userListFrame);
+        m_userListFrame->show();
     } else {
-        m_frame10->hide();
+        m_userListFrame->hide();
     }
     if (mode->fillUserList == FillUserListMoment::BeforeLocation)
         m_roster->FillUserList();
     if (mode->locationShown) {
-        m_frame9->show();
-        m_frame9->setTitle(locationFrameCaption());
-        showWholeTitle(m_frame9);
-        m_label23->show();
+        m_locationFrame->show();
+        m_locationFrame->setTitle(locationFrameCaption());
+        showWholeTitle(m_locationFrame);
+        m_locationPrompt->show();
     }
     if (mode->fillUserList == FillUserListMoment::AfterLocation)
         m_roster->FillUserList();
-    m_label22->setText(QString::fromLatin1(mode->heading));
-    widenHeading(m_label22);
-    m_label3->resize(twipsToPixels(*this, mode->explanationWidthTwips), m_label3->height());
-    showWholeText(m_label3, historyExplanation(mode->explanationKey).value_or(QString()),
-                  m_label23->y() - 2);
+    m_modeHeading->setText(QString::fromLatin1(mode->heading));
+    widenHeading(m_modeHeading);
+    m_modeExplanation->resize(twipsToPixels(*this, mode->explanationWidthTwips), m_modeExplanation->height());
+    showWholeText(m_modeExplanation, historyExplanation(mode->explanationKey).value_or(QString()),
+                  m_locationPrompt->y() - 2);
 
     // Only while the page is on view, so that no hidden control takes the focus.
-    if (mode->focusRule && selectedTab() == 2 && m_text1->text().isEmpty())
-        m_text1->setFocus();
+    if (mode->focusRule && selectedTab() == 2 && m_locationEdit->text().isEmpty())
+        m_locationEdit->setFocus();
 }
 
-void FrmOptions::showChoice(std::span<const ChoiceText> choices, int entry, QLabel* label,
+void OptionsWindow::showChoice(std::span<const ChoiceText> choices, int entry, QLabel* label,
                             const char* routine) {
     const ChoiceText* choice = choiceFor(choices, m_state.optionLines[entry]);
     if (!choice)
@@ -875,38 +895,38 @@ void FrmOptions::showChoice(std::span<const ChoiceText> choices, int entry, QLab
     showWholeText(label, QString::fromLatin1(choice->text), label->parentWidget()->height() - 7);
 }
 
-void FrmOptions::ShowAdvanceExplanation() {
-    showChoice(advanceChoices(), EntryManualAdvance, m_label12, "ShowAdvanceExplanation");
+void OptionsWindow::showAdvanceExplanation() {
+    showChoice(advanceChoices(), EntryManualAdvance, m_advanceExplanation, "showAdvanceExplanation");
 }
 
-void FrmOptions::ShowSoundExplanation() {
-    showChoice(soundChoices(), EntrySounds, m_label14, "ShowSoundExplanation");
+void OptionsWindow::showSoundExplanation() {
+    showChoice(soundChoices(), EntrySounds, m_soundExplanation, "showSoundExplanation");
 }
 
-void FrmOptions::ShowDocumentsExplanation() {
-    showChoice(documentsChoices(), EntryDocuments, m_label26, "ShowDocumentsExplanation");
+void OptionsWindow::showDocumentsExplanation() {
+    showChoice(documentsChoices(), EntryDocuments, m_documentsExplanation, "showDocumentsExplanation");
 }
 
-void FrmOptions::runExplanation(ExplanationPage page) {
+void OptionsWindow::runExplanation(ExplanationPage page) {
     switch (page) {
     case ExplanationPage::History:
-        ShowHistoryExplanation();
+        showHistoryExplanation();
         return;
     case ExplanationPage::Advance:
-        ShowAdvanceExplanation();
+        showAdvanceExplanation();
         return;
     case ExplanationPage::Sounds:
-        ShowSoundExplanation();
+        showSoundExplanation();
         return;
     case ExplanationPage::Documents:
-        ShowDocumentsExplanation();
+        showDocumentsExplanation();
         return;
     }
 }
 
-void FrmOptions::optionButtonSelected(const OptionButtonAction& action) {
+void OptionsWindow::optionButtonSelected(const OptionButtonAction& action) {
     if (action.needsDocumentation) {
-        Option13_Click();
+        onIncludeDocumentsChosen();
         return;
     }
     m_state.optionLines[action.entry] = action.value;
@@ -915,7 +935,7 @@ void FrmOptions::optionButtonSelected(const OptionButtonAction& action) {
         m_roster->FillUserList();
 }
 
-void FrmOptions::Option13_Click() {
+void OptionsWindow::onIncludeDocumentsChosen() {
     if (!m_state.docsInstalled) {
         // Selecting "Do not include documents" clears this button and runs its
         // handler, so the page is already updated when the message appears.
@@ -924,46 +944,46 @@ void FrmOptions::Option13_Click() {
         return;
     }
     m_state.optionLines[EntryDocuments] = values::kDocumentsOn;
-    ShowDocumentsExplanation();
+    showDocumentsExplanation();
 }
 
-void FrmOptions::Command4_Click() {
+void OptionsWindow::onExitClicked() {
     if (m_closeMainWindow)
         m_closeMainWindow();
 }
 
-void FrmOptions::picOptions_MouseDown() {
+void OptionsWindow::onPageBackgroundPressed() {
     clearUserListSelection();
-    m_command2->setEnabled(false);
+    m_deleteNameButton->setEnabled(false);
 }
 
-void FrmOptions::Form_KeyDown(int key, Qt::KeyboardModifiers shift, const QObject* focused) {
+void OptionsWindow::onWindowKey(int key, Qt::KeyboardModifiers shift, const QObject* focused) {
     if (key == Qt::Key_Delete) {
         if (!editsText(focused))
             m_roster->DeleteSelectedName();
         return;
     }
     if (key == Qt::Key_Escape) {
-        Command4_Click();
+        onExitClicked();
         return;
     }
     if (key == Qt::Key_F1 && m_showHelp)
         m_showHelp();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         if (m_state.optionLines[EntryHistoryMode] == values::kHistAuto) {
-            m_state.optionLines[EntryHistoryLocation] = typedLocationEntry(m_text1->text());
-            m_label20->setText(locationStatus(m_state.optionLines[EntryHistoryLocation]));
+            m_state.optionLines[EntryHistoryLocation] = typedLocationEntry(m_locationEdit->text());
+            m_locationStatus->setText(locationStatus(m_state.optionLines[EntryHistoryLocation]));
         }
         return;
     }
     if (const int step = pageStep(key, shift)) {
-        const int count = m_tbsOptions->count();
-        m_tbsOptions->setCurrentIndex((m_tbsOptions->currentIndex() + step + count) % count);
+        const int count = m_tabStrip->count();
+        m_tabStrip->setCurrentIndex((m_tabStrip->currentIndex() + step + count) % count);
         return;
     }
 }
 
-bool FrmOptions::isKeyPreviewTarget(QObject* receiver) const {
+bool OptionsWindow::isKeyPreviewTarget(QObject* receiver) const {
     if (!receiver->isWidgetType())
         return false;
     auto* widget = static_cast<QWidget*>(receiver);
@@ -971,7 +991,7 @@ bool FrmOptions::isKeyPreviewTarget(QObject* receiver) const {
     return widget == this || isAncestorOf(widget);
 }
 
-bool FrmOptions::isPropagationOfHandledKey(QObject* receiver, const QEvent* event) const {
+bool OptionsWindow::isPropagationOfHandledKey(QObject* receiver, const QEvent* event) const {
     // A key the focused control leaves unhandled goes on to each of its parents
     // in turn, through this filter again. The same event on its way up is the
     // one already handled, even when the handler moved the focus meanwhile.
@@ -981,7 +1001,7 @@ bool FrmOptions::isPropagationOfHandledKey(QObject* receiver, const QEvent* even
     return static_cast<QWidget*>(receiver)->isAncestorOf(first);
 }
 
-bool FrmOptions::eventFilter(QObject* watched, QEvent* event) {
+bool OptionsWindow::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::ShortcutOverride:
     case QEvent::KeyRelease:
@@ -993,7 +1013,7 @@ bool FrmOptions::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress:
         if (isKeyPreviewTarget(watched) && !isPropagationOfHandledKey(watched, event)) {
             const auto* key = static_cast<QKeyEvent*>(event);
-            Form_KeyDown(key->key(), key->modifiers(), watched);
+            onWindowKey(key->key(), key->modifiers(), watched);
             // Marked afterwards: keys typed in a window the handler opened
             // (Help, a message box) clear the mark as they pass.
             m_handledKey = event;

@@ -8,15 +8,15 @@
 namespace dexlan {
 namespace {
 
-using FrmOptionsTest = OptionsWindowTest;
+using OptionsWindowTest = OptionsWindowTest;
 
 // At 96 dpi a pixel is 15 twips; ScreenScale 1 is a screen 640 pixels wide.
 constexpr int kParkedLeft = -1333;
 
-void expectOnlyPageOnView(FrmOptions& window, int tab, int centredLeft) {
+void expectOnlyPageOnView(OptionsWindow& window, int tab, int centredLeft) {
     EXPECT_EQ(window.selectedTab(), tab);
     for (int element = 0; element < 5; ++element) {
-        QWidget* page = window.picOptions(element);
+        QWidget* page = window.page(element);
         SCOPED_TRACE("page element " + std::to_string(element));
         if (element == tab - 1) {
             EXPECT_EQ(page->x(), centredLeft);
@@ -28,7 +28,7 @@ void expectOnlyPageOnView(FrmOptions& window, int tab, int centredLeft) {
     }
 }
 
-TEST_F(FrmOptionsTest, TabsCarryTheirCaptionsKeysAndTooltips) {
+TEST_F(OptionsWindowTest, TabsCarryTheirCaptionsKeysAndTooltips) {
     open();
     struct Tab {
         const char* caption;
@@ -50,19 +50,19 @@ TEST_F(FrmOptionsTest, TabsCarryTheirCaptionsKeysAndTooltips) {
     }
 }
 
-TEST_F(FrmOptionsTest, LoadingShowsTheFirstPageAndParksTheOthers) {
+TEST_F(OptionsWindowTest, LoadingShowsTheFirstPageAndParksTheOthers) {
     state.confirmDelete = false;
-    FrmOptions& window = open();
+    OptionsWindow& window = open();
     EXPECT_EQ(window.objectName(), "frmOptions");
     // On a screen 9600 twips wide a page's left edge is 225 twips, the tab strip's 120.
     expectOnlyPageOnView(window, 1, 15);
     EXPECT_EQ(tabs()->x(), 8);
     EXPECT_EQ(tabs()->y(), 7);
-    EXPECT_EQ(window.picOptions(0)->y(), 35);
-    EXPECT_EQ(window.picOptions(1)->y(), 42);
-    EXPECT_EQ(window.picOptions(1)->height(), 351);
-    EXPECT_EQ(window.picOptions(4)->height(), 330);
-    EXPECT_EQ(window.picOptions(3)->objectName(), "picOptions3");
+    EXPECT_EQ(window.page(0)->y(), 35);
+    EXPECT_EQ(window.page(1)->y(), 42);
+    EXPECT_EQ(window.page(1)->height(), 351);
+    EXPECT_EQ(window.page(4)->height(), 330);
+    EXPECT_EQ(window.page(3)->objectName(), "picOptions3");
     EXPECT_FALSE(deleteNameEnabled());
     EXPECT_TRUE(state.confirmDelete);
     EXPECT_EQ(window.palette().color(QPalette::Window), QColor(0, 128, 128));
@@ -70,7 +70,7 @@ TEST_F(FrmOptionsTest, LoadingShowsTheFirstPageAndParksTheOthers) {
     EXPECT_EQ(state.optionLines, state.fileOptionLines);
 }
 
-TEST_F(FrmOptionsTest, PagesAreCentredOnTheScreenByScreenScale) {
+TEST_F(OptionsWindowTest, PagesAreCentredOnTheScreenByScreenScale) {
     struct Case {
         double screenScale;
         int pageLeft;
@@ -84,7 +84,7 @@ TEST_F(FrmOptionsTest, PagesAreCentredOnTheScreenByScreenScale) {
     };
     for (const Case& c : cases) {
         state.screenScale = c.screenScale;
-        FrmOptions& window = open();
+        OptionsWindow& window = open();
         SCOPED_TRACE(c.screenScale);
         EXPECT_EQ(tabs()->x(), c.tabStripLeft);
         chooseTab(4);
@@ -92,10 +92,10 @@ TEST_F(FrmOptionsTest, PagesAreCentredOnTheScreenByScreenScale) {
     }
 }
 
-TEST_F(FrmOptionsTest, ChoosingATabShowsAndRefreshesItsPage) {
+TEST_F(OptionsWindowTest, ChoosingATabShowsAndRefreshesItsPage) {
     state.pathPolicy = PathPolicy::windows();
     state.optionLines[EntrySounds] = "sfx beep";
-    FrmOptions& window = open();
+    OptionsWindow& window = open();
     const struct {
         int tab;
         const char* label; // the page's explanation
@@ -110,7 +110,7 @@ TEST_F(FrmOptionsTest, ChoosingATabShowsAndRefreshesItsPage) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.tab);
         addSelectedUser("Ann");
-        window.locationBox()->setText("d:\\hist");
+        window.locationEdit()->setText("d:\\hist");
         state.optionLines[EntryHistoryLocation] = "hist home";
         chooseTab(c.tab);
         expectOnlyPageOnView(window, c.tab, 15);
@@ -121,36 +121,36 @@ TEST_F(FrmOptionsTest, ChoosingATabShowsAndRefreshesItsPage) {
         if (c.label)
             EXPECT_TRUE(label(c.label)->text().startsWith(c.startsWith));
     }
-    EXPECT_EQ(window.label2(6)->text(), "Sound effect options are limited to 'beep' sounds only.");
-    EXPECT_EQ(window.label2(1)->text(),
+    EXPECT_EQ(window.summaryValue(6)->text(), "Sound effect options are limited to 'beep' sounds only.");
+    EXPECT_EQ(window.summaryValue(1)->text(),
               "The user name is selected from a list.  Names may be added "
               "or deleted at any time.  \r\nThe location of the history "
               "files is D:\\HIST.");
-    EXPECT_EQ(window.label2(7)->text(), state.programFolder);
+    EXPECT_EQ(window.summaryValue(7)->text(), state.programFolder);
 }
 
-TEST_F(FrmOptionsTest, RefreshKeepsTheTypedCaseWhereFileNamesTellCaseApart) {
-    FrmOptions& window = open();
-    window.locationBox()->setText("/srv/Dexlan");
-    window.RefreshPage(1);
+TEST_F(OptionsWindowTest, RefreshKeepsTheTypedCaseWhereFileNamesTellCaseApart) {
+    OptionsWindow& window = open();
+    window.locationEdit()->setText("/srv/Dexlan");
+    window.refreshPage(1);
     EXPECT_EQ(state.optionLines[EntryHistoryLocation], "/srv/Dexlan");
-    window.locationBox()->clear();
-    window.RefreshPage(3);
+    window.locationEdit()->clear();
+    window.refreshPage(3);
     EXPECT_EQ(state.optionLines[EntryHistoryLocation], "hist home");
 }
 
-TEST_F(FrmOptionsTest, CtrlTabSelectsTheNextTabAndWrapsAround) {
-    FrmOptions& window = open();
-    auto pageOnView = [&] { return window.picOptions(window.selectedTab() - 1); };
+TEST_F(OptionsWindowTest, CtrlTabSelectsTheNextTabAndWrapsAround) {
+    OptionsWindow& window = open();
+    auto pageOnView = [&] { return window.page(window.selectedTab() - 1); };
     for (int expected : {2, 3, 4, 5}) {
         press(pageOnView(), Qt::Key_Tab, Qt::ControlModifier);
         EXPECT_EQ(window.selectedTab(), expected);
     }
     state.optionLines[EntrySounds] = "sfx none";
-    press(window.picOptions(4), Qt::Key_Tab, Qt::ControlModifier);
+    press(window.page(4), Qt::Key_Tab, Qt::ControlModifier);
     expectOnlyPageOnView(window, 1, 15);
     // The first page comes back with a fresh summary.
-    EXPECT_EQ(window.label2(6)->text(),
+    EXPECT_EQ(window.summaryValue(6)->text(),
               "All sound effect options are all off.  Both the program and the game are silent.");
 
     // Ctrl with Alt, or Tab alone, leaves the page as it is.
@@ -163,10 +163,10 @@ TEST_F(FrmOptionsTest, CtrlTabSelectsTheNextTabAndWrapsAround) {
     EXPECT_EQ(window.selectedTab(), 5);
 }
 
-TEST_F(FrmOptionsTest, KeyboardAloneCyclesThroughAllTabs) {
+TEST_F(OptionsWindowTest, KeyboardAloneCyclesThroughAllTabs) {
     // The History Files page puts the focus in the empty location box, and
     // parking that page takes it away again; the keys must still reach the window.
-    FrmOptions& window = open();
+    OptionsWindow& window = open();
     showActive();
     for (int expected : {2, 3, 4, 5, 1, 2, 3}) {
         QWidget* focus = QApplication::focusWidget();
@@ -174,12 +174,12 @@ TEST_F(FrmOptionsTest, KeyboardAloneCyclesThroughAllTabs) {
         QTest::keyClick(focus, Qt::Key_Tab, Qt::ControlModifier);
         EXPECT_EQ(window.selectedTab(), expected);
         if (expected == 2)
-            EXPECT_EQ(QApplication::focusWidget(), window.locationBox());
+            EXPECT_EQ(QApplication::focusWidget(), window.locationEdit());
     }
 }
 
-TEST_F(FrmOptionsTest, KeysReachTheWindowOnceAndThenTheFocusedControl) {
-    FrmOptions& window = open();
+TEST_F(OptionsWindowTest, KeysReachTheWindowOnceAndThenTheFocusedControl) {
+    OptionsWindow& window = open();
     chooseTab(3);
     // A radio button leaves F1 to its frame, page and window: the key travels
     // up through them but Help opens once.
@@ -201,18 +201,18 @@ TEST_F(FrmOptionsTest, KeysReachTheWindowOnceAndThenTheFocusedControl) {
 
     // The text box still handles the keys the window looks at.
     chooseTab(2);
-    window.locationBox()->setText("abc");
-    window.locationBox()->setCursorPosition(0);
-    press(window.locationBox(), Qt::Key_F1);
-    press(window.locationBox(), Qt::Key_Delete);
+    window.locationEdit()->setText("abc");
+    window.locationEdit()->setCursorPosition(0);
+    press(window.locationEdit(), Qt::Key_F1);
+    press(window.locationEdit(), Qt::Key_Delete);
     EXPECT_EQ(helpShown, 4);
-    EXPECT_EQ(window.locationBox()->text(), "bc");
+    EXPECT_EQ(window.locationEdit()->text(), "bc");
 }
 
-TEST_F(FrmOptionsTest, EscapeAndExitCloseTheMainWindow) {
-    FrmOptions& window = open();
+TEST_F(OptionsWindowTest, EscapeAndExitCloseTheMainWindow) {
+    OptionsWindow& window = open();
     chooseTab(2);
-    press(window.locationBox(), Qt::Key_Escape);
+    press(window.locationEdit(), Qt::Key_Escape);
     EXPECT_EQ(closeRequests, 1);
     chooseTab(4);
     press(option("Option21"), Qt::Key_Escape);
@@ -223,8 +223,8 @@ TEST_F(FrmOptionsTest, EscapeAndExitCloseTheMainWindow) {
     EXPECT_EQ(helpShown, 0);
 }
 
-TEST_F(FrmOptionsTest, OtherWindowsKeepTheirKeys) {
-    FrmOptions& window = open();
+TEST_F(OptionsWindowTest, OtherWindowsKeepTheirKeys) {
+    OptionsWindow& window = open();
     QDialog dialog(&window);
     dialog.show();
     press(&dialog, Qt::Key_F1);
@@ -233,8 +233,8 @@ TEST_F(FrmOptionsTest, OtherWindowsKeepTheirKeys) {
     EXPECT_EQ(window.selectedTab(), 1);
 }
 
-TEST_F(FrmOptionsTest, DeleteKeyDeletesTheSelectedName) {
-    FrmOptions& window = open();
+TEST_F(OptionsWindowTest, DeleteKeyDeletesTheSelectedName) {
+    OptionsWindow& window = open();
     chooseTab(2);
     addSelectedUser("Ann");
     dialogs.answerNextBox(MsgAnswer::Cancel);
@@ -245,8 +245,8 @@ TEST_F(FrmOptionsTest, DeleteKeyDeletesTheSelectedName) {
 
 // Delete typed into a text box edits the text; the selected user and the file
 // stay, and nothing is asked.
-TEST_F(FrmOptionsTest, DeleteKeyInATextBoxLeavesTheSelectedUserAlone) {
-    FrmOptions& window = open();
+TEST_F(OptionsWindowTest, DeleteKeyInATextBoxLeavesTheSelectedUserAlone) {
+    OptionsWindow& window = open();
     state.confirmDelete = false; // a deletion would follow without a question
     chooseTab(2);
     NameIn addNames(&window);
@@ -255,7 +255,7 @@ TEST_F(FrmOptionsTest, DeleteKeyInATextBoxLeavesTheSelectedUserAlone) {
         const char* where;
         QLineEdit* box;
     } cases[] = {
-        {"location box", window.locationBox()},
+        {"location box", window.locationEdit()},
         {"add-names box", addNames.nameBox()},
     };
     for (const auto& c : cases) {
@@ -273,14 +273,14 @@ TEST_F(FrmOptionsTest, DeleteKeyInATextBoxLeavesTheSelectedUserAlone) {
         EXPECT_TRUE(dialogs.boxesShown.isEmpty());
         dialogs.boxesShown.clear();
         userList()->clear();
-        window.locationBox()->clear();
+        window.locationEdit()->clear();
     }
 }
 
-TEST_F(FrmOptionsTest, EnterInAutomaticModeWritesTheLocationStatus) {
+TEST_F(OptionsWindowTest, EnterInAutomaticModeWritesTheLocationStatus) {
     state.optionLines[EntryHistoryMode] = "hist auto";
     state.pathPolicy = PathPolicy::windows();
-    FrmOptions& window = open();
+    OptionsWindow& window = open();
     QLabel* status = label("Label20");
     struct Case {
         const char* box;
@@ -292,28 +292,28 @@ TEST_F(FrmOptionsTest, EnterInAutomaticModeWritesTheLocationStatus) {
         {"", "hist home", "No location for history file location is selected."},
     };
     for (const Case& c : cases) {
-        window.locationBox()->setText(c.box);
-        press(window.picOptions(0), Qt::Key_Return);
+        window.locationEdit()->setText(c.box);
+        press(window.page(0), Qt::Key_Return);
         EXPECT_EQ(state.optionLines[EntryHistoryLocation], c.entry5);
         EXPECT_EQ(status->text(), c.status);
     }
-    press(window.picOptions(0), Qt::Key_Enter);
+    press(window.page(0), Qt::Key_Enter);
     EXPECT_EQ(status->text(), "No location for history file location is selected.");
 
     // In any other mode Enter changes nothing at window level.
     state.optionLines[EntryHistoryMode] = "hist roster open";
     state.optionLines[EntryHistoryLocation] = "X";
-    window.locationBox()->setText("e:\\other");
-    press(window.picOptions(0), Qt::Key_Return);
+    window.locationEdit()->setText("e:\\other");
+    press(window.page(0), Qt::Key_Return);
     EXPECT_EQ(state.optionLines[EntryHistoryLocation], "X");
     EXPECT_EQ(status->text(), "No location for history file location is selected.");
     EXPECT_TRUE(status->isHidden());
 }
 
-TEST_F(FrmOptionsTest, PressOnAPageBackgroundClearsTheUserList) {
-    FrmOptions& window = open();
+TEST_F(OptionsWindowTest, PressOnAPageBackgroundClearsTheUserList) {
+    OptionsWindow& window = open();
     chooseTab(2);
-    QWidget* page = window.picOptions(1);
+    QWidget* page = window.page(1);
 
     // A press on a label reaches the page too, but is not on its background.
     addSelectedUser("Ann");
@@ -334,8 +334,8 @@ TEST_F(FrmOptionsTest, PressOnAPageBackgroundClearsTheUserList) {
     EXPECT_TRUE(userList()->selectedItems().isEmpty());
 }
 
-TEST_F(FrmOptionsTest, ControlsStandWhereTheDesignPutsThem) {
-    FrmOptions& window = open();
+TEST_F(OptionsWindowTest, ControlsStandWhereTheDesignPutsThem) {
+    OptionsWindow& window = open();
     struct Place {
         const char* name;
         QRect geometry; // pixels, twips / 15
@@ -369,20 +369,20 @@ TEST_F(FrmOptionsTest, ControlsStandWhereTheDesignPutsThem) {
         }
     }
 
-    EXPECT_EQ(window.label1(1)->geometry(), QRect(24, 46, 193, 17));
-    EXPECT_EQ(window.label2(1)->geometry(), QRect(56, 62, 545, 33));
-    EXPECT_EQ(window.label1(0)->geometry(), QRect(400, 46, 193, 17));
+    EXPECT_EQ(window.summaryHeading(1)->geometry(), QRect(24, 46, 193, 17));
+    EXPECT_EQ(window.summaryValue(1)->geometry(), QRect(56, 62, 545, 33));
+    EXPECT_EQ(window.summaryHeading(0)->geometry(), QRect(400, 46, 193, 17));
     for (int element : {2, 3, 4, 8, 9, 11, -1})
-        EXPECT_EQ(window.label1(element), nullptr) << element;
+        EXPECT_EQ(window.summaryHeading(element), nullptr) << element;
     for (int element : {0, 2, 3, 4, 8, 9})
-        EXPECT_EQ(window.label2(element), nullptr) << element;
-    EXPECT_EQ(window.label1(10)->property("index").toInt(), 10);
-    EXPECT_EQ(window.label1(10)->objectName(), "Label1");
-    EXPECT_EQ(window.label2(7)->objectName(), "Label2");
+        EXPECT_EQ(window.summaryValue(element), nullptr) << element;
+    EXPECT_EQ(window.summaryHeading(10)->property("index").toInt(), 10);
+    EXPECT_EQ(window.summaryHeading(10)->objectName(), "Label1");
+    EXPECT_EQ(window.summaryValue(7)->objectName(), "Label2");
 }
 
-TEST_F(FrmOptionsTest, CaptionsColoursAndFonts) {
-    FrmOptions& window = open();
+TEST_F(OptionsWindowTest, CaptionsColoursAndFonts) {
+    OptionsWindow& window = open();
     struct Caption {
         const char* name;
         const char* text;
@@ -440,22 +440,22 @@ TEST_F(FrmOptionsTest, CaptionsColoursAndFonts) {
 
     for (const char* bold : {"Label19", "Label22", "Label11", "Label13", "Label27"})
         EXPECT_TRUE(QFontInfo(label(bold)->font()).bold()) << bold;
-    EXPECT_TRUE(QFontInfo(window.label1(6)->font()).bold());
-    EXPECT_FALSE(QFontInfo(window.label2(6)->font()).bold());
+    EXPECT_TRUE(QFontInfo(window.summaryHeading(6)->font()).bold());
+    EXPECT_FALSE(QFontInfo(window.summaryValue(6)->font()).bold());
     EXPECT_FALSE(QFontInfo(label("Label3")->font()).bold());
     EXPECT_DOUBLE_EQ(label("Label3")->font().pointSizeF(), 8.25);
     for (QWidget* system :
-         {static_cast<QWidget*>(window.locationBox()), static_cast<QWidget*>(userList()),
+         {static_cast<QWidget*>(window.locationEdit()), static_cast<QWidget*>(userList()),
           static_cast<QWidget*>(label("Label20"))}) {
         EXPECT_DOUBLE_EQ(system->font().pointSizeF(), 9.75) << system->objectName().toStdString();
         EXPECT_TRUE(QFontInfo(system->font()).bold());
     }
-    EXPECT_EQ(window.picOptions(1)->focusPolicy(), Qt::ClickFocus);
-    EXPECT_GT(window.locationBox()->maxLength(), 1'000'000);
+    EXPECT_EQ(window.page(1)->focusPolicy(), Qt::ClickFocus);
+    EXPECT_GT(window.locationEdit()->maxLength(), 1'000'000);
 }
 
-TEST(FrmOptions, LocateDialogSettings) {
-    const FileOpenRequest request = FrmOptions::commonDialog1();
+TEST(OptionsWindow, LocateDialogSettings) {
+    const FileOpenRequest request = OptionsWindow::trainerLocationRequest();
     EXPECT_EQ(request.defaultExtension, ".exe");
     EXPECT_EQ(request.filter, "Program files (*.exe)|*exe");
     EXPECT_TRUE(request.title.contains("Corvantis Dexlan Trainer 4.exe"));

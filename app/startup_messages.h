@@ -1,0 +1,17 @@
+#pragma once
+
+#include "platform/message_box.h"
+
+namespace dexlan {
+
+// What start-up asks and refuses, and the names it looks for beside the trainer.
+
+MsgBoxRequest anotherCopyQuestion();
+MsgBoxRequest locateTrainerRefusal();
+
+inline constexpr char kTrainerExecutable[] = "Corvantis Dexlan Trainer 4.exe";
+inline constexpr char kDocumentationPage[] = "defaultdx.html";
+// The screen width, in twips, that the window's layout was drawn for.
+inline constexpr double kLayoutReferenceWidth = 9600.0;
+
+} // namespace dexlan

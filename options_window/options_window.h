@@ -1,0 +1,152 @@
+#pragma once
+
+#include "options_file/shared_state.h"
+#include "platform/message_box.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <span>
+
+class QButtonGroup;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QTabBar;
+
+namespace dexlan {
+
+class Dialogs;
+class UserRoster;
+struct ChoiceText;
+struct OptionButtonAction;
+enum class ExplanationPage;
+
+// The tabbed window on which the trainer's settings are shown and changed
+// ("frmOptions"). Five pages, one per tab; the page on view is centred on the
+// screen, the others are parked far off to the left and disabled.
+class OptionsWindow : public QWidget {
+    Q_OBJECT
+  public:
+    // Builds the window and runs load().
+    OptionsWindow(SharedState& state, Dialogs& dialogs, QWidget* parent = nullptr);
+    ~OptionsWindow() override;
+
+    // What start-up read from the options file: the history location as the
+    // box shows it, and the installation type's caption on the summary.
+    void showLoadedValues(const QString& locationText, const QString& installationCaption);
+    // The Documentation row of the summary; hidden while the trainer is looked for.
+    void setDocumentationRowVisible(bool visible);
+    QString locationText() const;
+    void setLocationText(const QString& text);
+
+    QLineEdit* locationEdit(); // Text1
+    // The summary's heading labels (rows 0, 1, 5, 6, 7, 10) and value labels
+    // (rows 1, 5, 6, 7, 10); nullptr for a row the page does not have.
+    QLabel* summaryHeading(int row); // Label1
+    QLabel* summaryValue(int row);   // Label2
+    UserRoster& roster();
+
+    // Takes entry 5 from the location box, then brings page 1 to 5 into line
+    // with OptionLines.
+    void refreshPage(int page);
+    int selectedTab() const; // 1 to 5
+
+    // F1 shows Help modally; the application owns Help.
+    void setShowHelp(std::function<void()> showHelp);
+    // Escape and the Exit button close the main window.
+    void setCloseMainWindow(std::function<void()> close);
+
+    // The settings of the dialog that locates the trainer at start-up.
+    static FileOpenRequest trainerLocationRequest(); // CommonDialog1
+
+    // The pages' explanation routines; refreshPage and the option buttons run them.
+    void showSummary();
+    void showHistoryExplanation();
+    void showAdvanceExplanation();
+    void showSoundExplanation();
+    void showDocumentsExplanation();
+
+    QWidget* page(int element) const; // picOptions: the page of tab element + 1
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void buildTabStrip();
+    void buildSummaryPage();
+    void buildHistoryPage();
+    void buildChoicePages();
+    void connectOptionButtons();
+    void describeForAssistiveTechnology();
+    void orderTabStops();
+
+    void load(); // Form_Load
+    void onTabChosen(); // tbsOptions_Click
+    void showSelectedPage();
+    // focused: the control the key was typed into.
+    void onWindowKey(int key, Qt::KeyboardModifiers shift, const QObject* focused); // Form_KeyDown
+    void onPageBackgroundPressed(); // picOptions_MouseDown
+    void onExitClicked(); // Command4_Click
+    void optionButtonSelected(const OptionButtonAction& action);
+    void onIncludeDocumentsChosen(); // Option13_Click
+
+    void runExplanation(ExplanationPage page);
+    void showChoice(std::span<const ChoiceText> choices, int entry, QLabel* label,
+                    const char* routine);
+    void clearUserListSelection();
+    QRadioButton* optionButton(const char* name) const;
+    int centredLeft(int widthTwips) const;
+    bool isKeyPreviewTarget(QObject* receiver) const;
+    bool isPropagationOfHandledKey(QObject* receiver, const QEvent* event) const;
+
+    SharedState& m_state;
+    Dialogs& m_dialogs;
+    std::function<void()> m_showHelp;
+    std::function<void()> m_closeMainWindow;
+
+    QWidget* m_tabPane = nullptr;
+    QTabBar* m_tabStrip = nullptr;  // tbsOptions
+    std::array<QWidget*, 5> m_pages{}; // picOptions
+    QWidget* m_summaryArea = nullptr; // txt
+
+    // By row; the gaps stay nullptr.
+    std::array<QLabel*, 11> m_summaryHeadings{}; // Label1
+    std::array<QLabel*, 11> m_summaryValues{};   // Label2
+    QPushButton* m_exitButton = nullptr;          // Command4
+
+    QLabel* m_historyHeading = nullptr;        // Label19
+    QLabel* m_installationText = nullptr;      // Label21
+    QLabel* m_modeHeading = nullptr;           // Label22
+    QLabel* m_modeExplanation = nullptr;       // Label3
+    QLabel* m_locationPrompt = nullptr;        // Label23
+    QLabel* m_locationStatus = nullptr;        // Label20
+    QGroupBox* m_historyModeFrame = nullptr;   // Frame8
+    QGroupBox* m_locationFrame = nullptr;      // Frame9
+    QGroupBox* m_userListFrame = nullptr;      // Frame10
+    QLineEdit* m_locationEdit = nullptr;       // Text1
+    QListWidget* m_userList = nullptr;         // List1
+    QPushButton* m_addNamesButton = nullptr;   // Command1
+    QPushButton* m_deleteNameButton = nullptr; // Command2
+    QPushButton* m_deleteAllButton = nullptr;  // Command3
+
+    QLabel* m_advanceExplanation = nullptr;   // Label12
+    QLabel* m_soundExplanation = nullptr;     // Label14
+    QLabel* m_documentsExplanation = nullptr; // Label26
+
+    // History mode, Lesson Advance, Sounds, Documentation.
+    std::array<QButtonGroup*, 4> m_optionGroups{}; // Frame8, Frame2, Frame3, Frame12
+
+    UserRoster* m_roster = nullptr;
+
+    // The key press the window handled last, and where it first arrived.
+    const QEvent* m_handledKey = nullptr;
+    QPointer<QObject> m_handledKeyReceiver;
+};
+
+} // namespace dexlan
