@@ -8,8 +8,6 @@
 namespace dexlan {
 namespace {
 
-using OptionsWindowTest = OptionsWindowTest;
-
 // At 96 dpi a pixel is 15 twips; ScreenScale 1 is a screen 640 pixels wide.
 constexpr int kParkedLeft = -1333;
 
