@@ -6,14 +6,13 @@
 #include "options_window/page_explanations.h"
 #include "options_window/path_label.h"
 #include "options_window/summary_text.h"
+#include "options_window/window_keys.h"
 #include "platform/dialogs.h"
 #include "resources/classic_look.h"
 #include "roster/user_roster.h"
 
-#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QButtonGroup>
-#include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -21,13 +20,11 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyleOptionButton>
 #include <QStyleOptionTabWidgetFrame>
 #include <QTabBar>
-#include <QTextEdit>
 
 #include <algorithm>
 #include <cmath>
@@ -37,22 +34,6 @@
 namespace dexlan {
 
 namespace {
-
-// Whether a key typed into this control edits text: Delete then belongs to the
-// text, not to the user list.
-bool editsText(const QObject* control) {
-    if (const auto* line = qobject_cast<const QLineEdit*>(control))
-        return !line->isReadOnly();
-    if (const auto* text = qobject_cast<const QTextEdit*>(control))
-        return !text->isReadOnly();
-    if (const auto* plain = qobject_cast<const QPlainTextEdit*>(control))
-        return !plain->isReadOnly();
-    if (const auto* spin = qobject_cast<const QAbstractSpinBox*>(control))
-        return !spin->isReadOnly();
-    if (const auto* combo = qobject_cast<const QComboBox*>(control))
-        return combo->isEditable();
-    return false;
-}
 
 // The layout reference width: ScreenScale is the screen's width over it.
 constexpr double kReferenceWidthTwips = 9600.0;
@@ -178,22 +159,6 @@ class PageBackgroundWatcher : public QObject {
     std::vector<QWidget*> m_pages;
     std::function<void()> m_pressed;
 };
-
-// The page keys of every tab widget: Ctrl+Tab and Ctrl+PgDn go forward,
-// Ctrl+Shift+Tab (which arrives as Backtab) and Ctrl+PgUp go back.
-int pageStep(int key, Qt::KeyboardModifiers modifiers) {
-    modifiers &= ~Qt::KeypadModifier;
-    if (modifiers == Qt::ControlModifier) {
-        if (key == Qt::Key_Tab || key == Qt::Key_PageDown)
-            return 1;
-        if (key == Qt::Key_PageUp)
-            return -1;
-    }
-    if (modifiers == (Qt::ControlModifier | Qt::ShiftModifier) &&
-        (key == Qt::Key_Backtab || key == Qt::Key_Tab))
-        return -1;
-    return 0;
-}
 
 [[noreturn]] void internalError(const char* routine, int entry, const QByteArray& value) {
     // The loader and the option buttons store only the listed values; anything
@@ -397,9 +362,9 @@ OptionsWindow::OptionsWindow(SharedState& state, Dialogs& dialogs, QWidget* pare
         RosterControls{m_locationEdit, m_userList, m_addNamesButton, m_deleteNameButton, m_deleteAllButton, m_pages[1]},
         this);
 
-    // Key preview: the window sees every key before the control with the focus.
-    // An application filter runs before the controls' own filters.
-    qApp->installEventFilter(this);
+    m_keys = std::make_unique<WindowKeys>(*this, [this](const QKeyEvent& key, QObject* focused) {
+        onWindowKey(key.key(), key.modifiers(), focused);
+    });
     // The Current Options page is covered by its inner container.
     std::vector<QWidget*> backgrounds(m_pages.begin(), m_pages.end());
     backgrounds.push_back(m_summaryArea);
@@ -410,7 +375,8 @@ OptionsWindow::OptionsWindow(SharedState& state, Dialogs& dialogs, QWidget* pare
 }
 
 OptionsWindow::~OptionsWindow() {
-    qApp->removeEventFilter(this);
+    // Before the controls go: no key may reach a half-destroyed window.
+    m_keys.reset();
 }
 
 void OptionsWindow::buildTabStrip() {
@@ -981,50 +947,6 @@ void OptionsWindow::onWindowKey(int key, Qt::KeyboardModifiers shift, const QObj
         m_tabStrip->setCurrentIndex((m_tabStrip->currentIndex() + step + count) % count);
         return;
     }
-}
-
-bool OptionsWindow::isKeyPreviewTarget(QObject* receiver) const {
-    if (!receiver->isWidgetType())
-        return false;
-    auto* widget = static_cast<QWidget*>(receiver);
-    // Other windows (Help, the add-names dialog, message boxes) keep their keys.
-    return widget == this || isAncestorOf(widget);
-}
-
-bool OptionsWindow::isPropagationOfHandledKey(QObject* receiver, const QEvent* event) const {
-    // A key the focused control leaves unhandled goes on to each of its parents
-    // in turn, through this filter again. The same event on its way up is the
-    // one already handled, even when the handler moved the focus meanwhile.
-    if (event != m_handledKey || !m_handledKeyReceiver)
-        return false;
-    const auto* first = static_cast<QWidget*>(m_handledKeyReceiver.data());
-    return static_cast<QWidget*>(receiver)->isAncestorOf(first);
-}
-
-bool OptionsWindow::eventFilter(QObject* watched, QEvent* event) {
-    switch (event->type()) {
-    case QEvent::ShortcutOverride:
-    case QEvent::KeyRelease:
-        // Every key press starts with its shortcut check and ends with its
-        // release: a later press is a new key, wherever its event is stored.
-        m_handledKey = nullptr;
-        m_handledKeyReceiver = nullptr;
-        break;
-    case QEvent::KeyPress:
-        if (isKeyPreviewTarget(watched) && !isPropagationOfHandledKey(watched, event)) {
-            const auto* key = static_cast<QKeyEvent*>(event);
-            onWindowKey(key->key(), key->modifiers(), watched);
-            // Marked afterwards: keys typed in a window the handler opened
-            // (Help, a message box) clear the mark as they pass.
-            m_handledKey = event;
-            m_handledKeyReceiver = watched;
-        }
-        break;
-    default:
-        break;
-    }
-    // Never consumed: the focused control then handles the key as usual.
-    return false;
 }
 
 } // namespace dexlan

@@ -3,11 +3,11 @@
 #include "options_file/shared_state.h"
 #include "platform/message_box.h"
 
-#include <QPointer>
 #include <QWidget>
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <span>
 
 class QButtonGroup;
@@ -23,6 +23,7 @@ namespace dexlan {
 
 class Dialogs;
 class UserRoster;
+class WindowKeys;
 struct ChoiceText;
 struct OptionButtonAction;
 enum class ExplanationPage;
@@ -74,9 +75,6 @@ class OptionsWindow : public QWidget {
 
     QWidget* page(int element) const; // picOptions: the page of tab element + 1
 
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
   private:
     void buildTabStrip();
     void buildSummaryPage();
@@ -102,8 +100,6 @@ class OptionsWindow : public QWidget {
     void clearUserListSelection();
     QRadioButton* optionButton(const char* name) const;
     int centredLeft(int widthTwips) const;
-    bool isKeyPreviewTarget(QObject* receiver) const;
-    bool isPropagationOfHandledKey(QObject* receiver, const QEvent* event) const;
 
     SharedState& m_state;
     Dialogs& m_dialogs;
@@ -143,10 +139,7 @@ class OptionsWindow : public QWidget {
     std::array<QButtonGroup*, 4> m_optionGroups{}; // Frame8, Frame2, Frame3, Frame12
 
     UserRoster* m_roster = nullptr;
-
-    // The key press the window handled last, and where it first arrived.
-    const QEvent* m_handledKey = nullptr;
-    QPointer<QObject> m_handledKeyReceiver;
+    std::unique_ptr<WindowKeys> m_keys;
 };
 
 } // namespace dexlan
