@@ -36,19 +36,19 @@ constexpr char kProtectedList[] = "User list: Protected ";
 
 constexpr std::array<HistoryModeCase, 12> kCases{{
     // clang-format off
-    // group               mode                          button      user list       location heading                                   width    text   FillUserList        focus
-    {Group::SingleComputer, values::kHistAuto,            "Option10", nullptr,        false, "Automatic operation -- single user",      kWide,   "SC1", Fill::Never,          false},
-    {Group::SingleComputer, values::kHistLogin,           "Option1",  nullptr,        false, "Automatic operation requiring password",  kWide,   "SC2", Fill::Never,          false},
-    {Group::SingleComputer, values::kHistRosterOpen,      "Option23", kOpenList,      false, "Multi-user open list",                    kNarrow, "SC3", Fill::Never,          false},
-    {Group::SingleComputer, values::kHistRosterProtected, "Option24", kProtectedList, false, "Multi-user protected list",               kNarrow, "SC4", Fill::Never,          false},
-    {Group::SingleComputer, values::kHistDriveA,          "Option25", nullptr,        false, "Multi-users with disks in Drive A:",      kWide,   "SC5", Fill::Never,          false},
-    {Group::SingleComputer, values::kHistNone,            "Option4",  nullptr,        false, "No history information saved",           kWide,   "SC6", Fill::Never,          false},
-    {Group::Network,        values::kHistAuto,            "Option10", nullptr,        true,  "Automatic operation -- server",           kWide,   "NW1", Fill::BeforeLocation, true},
-    {Group::Network,        values::kHistLogin,           "Option1",  nullptr,        true,  "Automatic operation requiring password",  kWide,   "NW2", Fill::Never,          true},
-    {Group::Network,        values::kHistRosterOpen,      "Option23", kOpenList,      true,  "Multi-user open list",                    kNarrow, "NW3", Fill::AfterLocation,  true},
-    {Group::Network,        values::kHistRosterProtected, "Option24", kProtectedList, true,  "Multi-user protected list",               kNarrow, "NW4", Fill::AfterLocation,  true},
-    {Group::Network,        values::kHistDriveA,          "Option25", nullptr,        false, "Multi-users with disks in Drive A:",      kWide,   "NW5", Fill::Never,          false},
-    {Group::Network,        values::kHistNone,            "Option4",  nullptr,        false, "No history information saved",           kWide,   "NW6", Fill::Never,          false},
+    // group               button                      user list       location heading                                   width    text   FillUserList        focus
+    {Group::SingleComputer, OptionId::AutomaticHistory, nullptr,        false, "Automatic operation -- single user",      kWide,   "SC1", Fill::Never,          false},
+    {Group::SingleComputer, OptionId::PasswordHistory, nullptr,        false, "Automatic operation requiring password",  kWide,   "SC2", Fill::Never,          false},
+    {Group::SingleComputer, OptionId::OpenList, kOpenList,      false, "Multi-user open list",                    kNarrow, "SC3", Fill::Never,          false},
+    {Group::SingleComputer, OptionId::ProtectedList, kProtectedList, false, "Multi-user protected list",               kNarrow, "SC4", Fill::Never,          false},
+    {Group::SingleComputer, OptionId::DriveAHistory, nullptr,        false, "Multi-users with disks in Drive A:",      kWide,   "SC5", Fill::Never,          false},
+    {Group::SingleComputer, OptionId::NoHistory, nullptr,        false, "No history information saved",           kWide,   "SC6", Fill::Never,          false},
+    {Group::Network,        OptionId::AutomaticHistory, nullptr,        true,  "Automatic operation -- server",           kWide,   "NW1", Fill::BeforeLocation, true},
+    {Group::Network,        OptionId::PasswordHistory, nullptr,        true,  "Automatic operation requiring password",  kWide,   "NW2", Fill::Never,          true},
+    {Group::Network,        OptionId::OpenList, kOpenList,      true,  "Multi-user open list",                    kNarrow, "NW3", Fill::AfterLocation,  true},
+    {Group::Network,        OptionId::ProtectedList, kProtectedList, true,  "Multi-user protected list",               kNarrow, "NW4", Fill::AfterLocation,  true},
+    {Group::Network,        OptionId::DriveAHistory, nullptr,        false, "Multi-users with disks in Drive A:",      kWide,   "NW5", Fill::Never,          false},
+    {Group::Network,        OptionId::NoHistory, nullptr,        false, "No history information saved",           kWide,   "NW6", Fill::Never,          false},
     // clang-format on
 }};
 
@@ -148,7 +148,7 @@ std::span<const HistoryModeCase> historyModeCases() {
 
 const HistoryModeCase* historyModeCase(InstallationGroup group, const QByteArray& entry4) {
     for (const HistoryModeCase& row : kCases) {
-        if (row.group == group && entry4 == row.mode)
+        if (row.group == group && entry4 == optionButton(row.button).value)
             return &row;
     }
     return nullptr;

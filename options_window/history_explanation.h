@@ -1,5 +1,7 @@
 #pragma once
 
+#include "options_window/option_buttons.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -30,8 +32,7 @@ enum class FillUserListMoment { Never, BeforeLocation, AfterLocation };
 // One row of the page's decision table.
 struct HistoryModeCase {
     InstallationGroup group;
-    const char* mode;            // entry 4
-    const char* selectedButton;  // objectName of the option button
+    OptionId button;             // selected; its value is the mode, entry 4
     const char* userListCaption; // Frame10's caption; nullptr: the user list is hidden
     bool locationShown;          // Frame9 with its caption, and Label23
     const char* heading;         // Label22

@@ -146,7 +146,7 @@ TEST(HistoryExplanation, DecisionTableForBothGroupsAndAllSixModes) {
         ASSERT_TRUE(group);
         const HistoryModeCase* row = historyModeCase(*group, c.mode);
         ASSERT_NE(row, nullptr);
-        EXPECT_STREQ(row->selectedButton, c.button);
+        EXPECT_STREQ(optionButton(row->button).designName, c.button);
         if (c.userList)
             EXPECT_STREQ(row->userListCaption, c.userList);
         else

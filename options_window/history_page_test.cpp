@@ -31,7 +31,7 @@ TEST_F(HistoryPageTest, PageFollowsTheDecisionTableInEveryCase) {
 
             for (const char* button :
                  {"Option10", "Option1", "Option23", "Option24", "Option25", "Option4"})
-                EXPECT_EQ(option(button)->isChecked(), QByteArray(button) == row.selectedButton)
+                EXPECT_EQ(option(button)->isChecked(), QByteArray(button) == optionButton(row.button).designName)
                     << button;
             EXPECT_EQ(state.optionLines[EntryHistoryMode], mode);
             EXPECT_EQ(option("Option10")->text(), texts.automaticCaption);

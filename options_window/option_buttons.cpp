@@ -8,28 +8,59 @@ namespace dexlan {
 
 namespace {
 
+using Id = OptionId;
+using Frame = OptionFrame;
 using Page = ExplanationPage;
 
-constexpr std::array<OptionButtonAction, 13> kActions{{
-    {"Option10", EntryHistoryMode, values::kHistAuto, Page::History, false, false},
-    {"Option1", EntryHistoryMode, values::kHistLogin, Page::History, true, false},
-    {"Option23", EntryHistoryMode, values::kHistRosterOpen, Page::History, false, false},
-    {"Option24", EntryHistoryMode, values::kHistRosterProtected, Page::History, false, false},
-    {"Option25", EntryHistoryMode, values::kHistDriveA, Page::History, false, false},
-    {"Option4", EntryHistoryMode, values::kHistNone, Page::History, false, false},
-    {"Option18", EntryManualAdvance, values::kF2On, Page::Advance, false, false},
-    {"Option17", EntryManualAdvance, values::kF2Off, Page::Advance, false, false},
-    {"Option21", EntrySounds, values::kSfxAll, Page::Sounds, false, false},
-    {"Option20", EntrySounds, values::kSfxBeep, Page::Sounds, false, false},
-    {"Option19", EntrySounds, values::kSfxNone, Page::Sounds, false, false},
-    {"Option13", EntryDocuments, values::kDocumentsOn, Page::Documents, false, true},
-    {"Option14", EntryDocuments, values::kDocumentsOff, Page::Documents, false, false},
+constexpr std::array<OptionButton, kOptionCount> kButtons{{
+    // clang-format off
+    {Id::AutomaticHistory, "Option10", Frame::HistoryMode, "ten", 210, 315, 3600, 195, false,
+     EntryHistoryMode, values::kHistAuto, Page::History, false, false},
+    {Id::PasswordHistory, "Option1", Frame::HistoryMode, "Password required for each user", 210, 525, 3585, 195, false,
+     EntryHistoryMode, values::kHistLogin, Page::History, true, false},
+    {Id::OpenList, "Option23", Frame::HistoryMode, "Multi-user open list", 210, 735, 2640, 195, false,
+     EntryHistoryMode, values::kHistRosterOpen, Page::History, false, false},
+    {Id::ProtectedList, "Option24", Frame::HistoryMode, "Multi-user protected list", 210, 945, 2640, 195, false,
+     EntryHistoryMode, values::kHistRosterProtected, Page::History, false, false},
+    {Id::DriveAHistory, "Option25", Frame::HistoryMode, "History files saved on disks in Drive A", 210, 1155, 3360, 195, false,
+     EntryHistoryMode, values::kHistDriveA, Page::History, false, false},
+    {Id::NoHistory, "Option4", Frame::HistoryMode, "No history files saved", 210, 1365, 3240, 195, false,
+     EntryHistoryMode, values::kHistNone, Page::History, false, false},
+    {Id::ManualAdvanceOn, "Option18", Frame::ManualAdvance, "Option included", 210, 315, 2955, 195, true,
+     EntryManualAdvance, values::kF2On, Page::Advance, false, false},
+    {Id::ManualAdvanceOff, "Option17", Frame::ManualAdvance, "Option removed", 210, 735, 2955, 225, false,
+     EntryManualAdvance, values::kF2Off, Page::Advance, false, false},
+    {Id::AllSounds, "Option21", Frame::Sounds, "All sound effects available from menu", 210, 315, 2955, 195, true,
+     EntrySounds, values::kSfxAll, Page::Sounds, false, false},
+    {Id::BeepsOnly, "Option20", Frame::Sounds, "\"Beep\" sounds only", 210, 735, 2955, 225, false,
+     EntrySounds, values::kSfxBeep, Page::Sounds, false, false},
+    {Id::Silent, "Option19", Frame::Sounds, "Silent operation only", 210, 1155, 2850, 225, false,
+     EntrySounds, values::kSfxNone, Page::Sounds, false, false},
+    {Id::IncludeDocuments, "Option13", Frame::Documents, "Include documents in program menu", 210, 315, 2955, 195, true,
+     EntryDocuments, values::kDocumentsOn, Page::Documents, false, true},
+    {Id::NoDocuments, "Option14", Frame::Documents, "Do not include documents", 210, 735, 2955, 225, false,
+     EntryDocuments, values::kDocumentsOff, Page::Documents, false, false},
+    // clang-format on
 }};
+
+// The table is indexed by its ids.
+constexpr bool idsInOrder() {
+    for (std::size_t i = 0; i < kButtons.size(); ++i) {
+        if (indexOf(kButtons[i].id) != i)
+            return false;
+    }
+    return true;
+}
+static_assert(idsInOrder());
 
 } // namespace
 
-std::span<const OptionButtonAction> optionButtonActions() {
-    return kActions;
+std::span<const OptionButton> optionButtons() {
+    return kButtons;
+}
+
+const OptionButton& optionButton(OptionId id) {
+    return kButtons[indexOf(id)];
 }
 
 MsgBoxRequest documentsNotInstalledMessage() {

@@ -88,33 +88,6 @@ constexpr std::array<SummaryRow, 5> kSummaryRows{{
     {7, "Current program location", 3975, 4215, 6735, 375, true},
 }};
 
-// The frames that hold option buttons, in the order of m_optionGroups.
-enum OptionFrame { Frame8, Frame2, Frame3, Frame12 };
-
-struct OptionDesign {
-    const char* name;
-    OptionFrame frame;
-    const char* caption;
-    int left, top, width, height;
-    bool selectedAtCreation;
-};
-
-constexpr std::array<OptionDesign, 13> kOptionButtons{{
-    {"Option10", Frame8, "ten", 210, 315, 3600, 195, false},
-    {"Option1", Frame8, "Password required for each user", 210, 525, 3585, 195, false},
-    {"Option23", Frame8, "Multi-user open list", 210, 735, 2640, 195, false},
-    {"Option24", Frame8, "Multi-user protected list", 210, 945, 2640, 195, false},
-    {"Option25", Frame8, "History files saved on disks in Drive A", 210, 1155, 3360, 195, false},
-    {"Option4", Frame8, "No history files saved", 210, 1365, 3240, 195, false},
-    {"Option18", Frame2, "Option included", 210, 315, 2955, 195, true},
-    {"Option17", Frame2, "Option removed", 210, 735, 2955, 225, false},
-    {"Option21", Frame3, "All sound effects available from menu", 210, 315, 2955, 195, true},
-    {"Option20", Frame3, "\"Beep\" sounds only", 210, 735, 2955, 225, false},
-    {"Option19", Frame3, "Silent operation only", 210, 1155, 2850, 225, false},
-    {"Option13", Frame12, "Include documents in program menu", 210, 315, 2955, 195, true},
-    {"Option14", Frame12, "Do not include documents", 210, 735, 2955, 225, false},
-}};
-
 // The tab strip's body: the frame a tab widget draws around its pages.
 class TabStripPane : public QWidget {
   public:
@@ -524,7 +497,7 @@ void OptionsWindow::buildChoicePages() {
          "Frame12", "Documentation Option ", 1260},
     };
 
-    std::array<QGroupBox*, 4> frames{m_historyModeFrame};
+    std::array<QGroupBox*, kOptionFrameCount> frames{m_historyModeFrame};
     for (const ChoicePage& design : pages) {
         QWidget* page = m_pages[design.element];
         makeLabel(page, design.headingName, QString::fromLatin1(design.heading),
@@ -553,13 +526,15 @@ void OptionsWindow::buildChoicePages() {
                 });
         m_optionGroups[frame] = group;
     }
-    for (const OptionDesign& design : kOptionButtons) {
-        auto* button = new QRadioButton(QString::fromLatin1(design.caption), frames[design.frame]);
-        button->setObjectName(QLatin1String(design.name));
+    for (const OptionButton& design : optionButtons()) {
+        const std::size_t frame = static_cast<std::size_t>(design.frame);
+        auto* button = new QRadioButton(QString::fromLatin1(design.caption), frames[frame]);
+        button->setObjectName(QLatin1String(design.designName));
+        m_optionButtons[indexOf(design.id)] = button;
         button->setGeometry(twipsRect(*this, design.left, design.top, design.width, design.height));
         showWholeCaption(button);
         showWholeIndicator(button);
-        m_optionGroups[design.frame]->addButton(button);
+        m_optionGroups[frame]->addButton(button);
         // Selected before the handlers are connected: creating runs nothing.
         if (design.selectedAtCreation)
             button->setChecked(true);
@@ -570,8 +545,8 @@ void OptionsWindow::connectOptionButtons() {
     // A button's handler runs whenever it becomes selected, by the user or by
     // an explanation routine; selecting the selected button again runs nothing,
     // which is what ends the nested run a routine's own selection causes.
-    for (const OptionButtonAction& action : optionButtonActions()) {
-        connect(optionButton(action.button), &QRadioButton::toggled, this,
+    for (const OptionButton& action : optionButtons()) {
+        connect(radio(action.id), &QRadioButton::toggled, this,
                 [this, &action](bool selected) {
                     if (selected)
                         optionButtonSelected(action);
@@ -639,8 +614,8 @@ FileOpenRequest OptionsWindow::trainerLocationRequest() {
     return request;
 }
 
-QRadioButton* OptionsWindow::optionButton(const char* name) const {
-    return findChild<QRadioButton*>(QLatin1String(name));
+QRadioButton* OptionsWindow::radio(OptionId id) const {
+    return m_optionButtons[indexOf(id)];
 }
 
 int OptionsWindow::centredLeft(int widthTwips) const {
@@ -691,12 +666,15 @@ void OptionsWindow::describeForAssistiveTechnology() {
 // The parked pages are disabled, so only the page on view takes part.
 void OptionsWindow::orderTabStops() {
     std::vector<QWidget*> chain = {m_tabStrip, m_exitButton};
-    for (const char* name : {"Option10", "Option1", "Option23", "Option24", "Option25", "Option4"})
-        chain.push_back(optionButton(name));
-    chain.insert(chain.end(), {m_addNamesButton, m_deleteNameButton, m_deleteAllButton, m_userList, m_locationEdit});
-    for (const char* name :
-         {"Option18", "Option17", "Option21", "Option20", "Option19", "Option13", "Option14"})
-        chain.push_back(optionButton(name));
+    // The option buttons are made in layout order.
+    const auto history = optionButtons().first(indexOf(OptionId::ManualAdvanceOn));
+    const auto others = optionButtons().subspan(indexOf(OptionId::ManualAdvanceOn));
+    for (const OptionButton& button : history)
+        chain.push_back(radio(button.id));
+    chain.insert(chain.end(), {m_addNamesButton, m_deleteNameButton, m_deleteAllButton, m_userList,
+                               m_locationEdit});
+    for (const OptionButton& button : others)
+        chain.push_back(radio(button.id));
     for (std::size_t stop = 1; stop < chain.size(); ++stop)
         setTabOrder(chain[stop - 1], chain[stop]);
 }
@@ -808,9 +786,9 @@ void OptionsWindow::showHistoryExplanation() {
 
     // The installation's settings.
     const InstallationTexts& installation = installationTexts(*group);
-    QRadioButton* option10 = optionButton("Option10");
-    option10->setText(QString::fromLatin1(installation.automaticCaption));
-    showWholeCaption(option10);
+    QRadioButton* automatic = radio(OptionId::AutomaticHistory);
+    automatic->setText(QString::fromLatin1(installation.automaticCaption));
+    showWholeCaption(automatic);
     m_userListFrame->hide();
     m_locationFrame->hide();
     m_locationPrompt->hide();
@@ -822,7 +800,7 @@ void OptionsWindow::showHistoryExplanation() {
 
     // The mode's settings. Selecting the button may run its handler, which
     // stores the same mode and runs this routine once more, nested.
-    optionButton(mode->selectedButton)->setChecked(true);
+    radio(mode->button)->setChecked(true);
     if (mode->userListCaption) {
         m_userListFrame->setTitle(QString::fromLatin1(mode->userListCaption));
         showWholeTitle(m_userListFrame);
@@ -857,7 +835,7 @@ void OptionsWindow::showChoice(std::span<const ChoiceText> choices, int entry, Q
     if (!choice)
         internalError(routine, entry, m_state.optionLines[entry]);
     // Selecting the row's button clears the others of its frame.
-    optionButton(choice->button)->setChecked(true);
+    radio(choice->button)->setChecked(true);
     showWholeText(label, QString::fromLatin1(choice->text), label->parentWidget()->height() - 7);
 }
 
@@ -890,7 +868,7 @@ void OptionsWindow::runExplanation(ExplanationPage page) {
     }
 }
 
-void OptionsWindow::optionButtonSelected(const OptionButtonAction& action) {
+void OptionsWindow::optionButtonSelected(const OptionButton& action) {
     if (action.needsDocumentation) {
         onIncludeDocumentsChosen();
         return;
@@ -905,7 +883,7 @@ void OptionsWindow::onIncludeDocumentsChosen() {
     if (!m_state.docsInstalled) {
         // Selecting "Do not include documents" clears this button and runs its
         // handler, so the page is already updated when the message appears.
-        optionButton("Option14")->setChecked(true);
+        radio(OptionId::NoDocuments)->setChecked(true);
         m_dialogs.msgBox(documentsNotInstalledMessage());
         return;
     }

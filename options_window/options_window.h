@@ -25,8 +25,9 @@ class Dialogs;
 class UserRoster;
 class WindowKeys;
 struct ChoiceText;
-struct OptionButtonAction;
+struct OptionButton;
 enum class ExplanationPage;
+enum class OptionId;
 
 // The tabbed window on which the trainer's settings are shown and changed
 // ("frmOptions"). Five pages, one per tab; the page on view is centred on the
@@ -91,14 +92,14 @@ class OptionsWindow : public QWidget {
     void onWindowKey(int key, Qt::KeyboardModifiers shift, const QObject* focused); // Form_KeyDown
     void onPageBackgroundPressed(); // picOptions_MouseDown
     void onExitClicked(); // Command4_Click
-    void optionButtonSelected(const OptionButtonAction& action);
+    void optionButtonSelected(const OptionButton& action);
     void onIncludeDocumentsChosen(); // Option13_Click
 
     void runExplanation(ExplanationPage page);
     void showChoice(std::span<const ChoiceText> choices, int entry, QLabel* label,
                     const char* routine);
     void clearUserListSelection();
-    QRadioButton* optionButton(const char* name) const;
+    QRadioButton* radio(OptionId id) const;
     int centredLeft(int widthTwips) const;
 
     SharedState& m_state;
@@ -137,6 +138,7 @@ class OptionsWindow : public QWidget {
 
     // History mode, Lesson Advance, Sounds, Documentation.
     std::array<QButtonGroup*, 4> m_optionGroups{}; // Frame8, Frame2, Frame3, Frame12
+    std::array<QRadioButton*, 13> m_optionButtons{}; // by OptionId
 
     UserRoster* m_roster = nullptr;
     std::unique_ptr<WindowKeys> m_keys;

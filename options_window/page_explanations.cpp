@@ -9,26 +9,26 @@ namespace dexlan {
 namespace {
 
 constexpr std::array<ChoiceText, 2> kAdvance{{
-    {values::kF2On, "Option18",
+    {OptionId::ManualAdvanceOn,
      "In the default mode, lessons may be advanced manually by pressing the F2 key.  This can be "
      "an advantage if you wish to move quickly through certain lessons.  If no progress is made "
      "and no new keys are learned after the manual advance, the program will automatically "
      "revert to the place in the lessons where you were more successful at the next startup."},
-    {values::kF2Off, "Option17",
+    {OptionId::ManualAdvanceOff,
      "In the classroom, disabling the manual advance option may be necessary if students "
      "attempt to use the manual program advance feature inappropriately."},
 }};
 
 constexpr std::array<ChoiceText, 3> kSounds{{
-    {values::kSfxAll, "Option21",
+    {OptionId::AllSounds,
      "In the default mode, all sound effect options are available and may be selected from the "
      "program menu.  Program sounds are used for feedback and for special effects in the "
      "Quorrix! game.  Silent operation is always an option at any time."},
-    {values::kSfxBeep, "Option20",
+    {OptionId::BeepsOnly,
      "In the classroom, sound effect options may be limited to simple 'beep' sounds in both the "
      "program and the game.  If this option is selected, students can select either the "
      "relatively quiet beep mode or silent operation, at their option."},
-    {values::kSfxNone, "Option19",
+    {OptionId::Silent,
      "In the classroom, turning off all program sounds may be the only option if noise is a "
      "problem and students cannot be relied upon to select reasonable sound levels for the "
      "program and game.  If the silent option is selected here, the program will run silently "
@@ -36,10 +36,10 @@ constexpr std::array<ChoiceText, 3> kSounds{{
 }};
 
 constexpr std::array<ChoiceText, 2> kDocuments{{
-    {values::kDocumentsOn, "Option13",
+    {OptionId::IncludeDocuments,
      "The complete program documentation and index are available from the Dexlan program "
      "menu.  "},
-    {values::kDocumentsOff, "Option14",
+    {OptionId::NoDocuments,
      "The documents options are not included in the program menu."},
 }};
 
@@ -59,7 +59,7 @@ std::span<const ChoiceText> documentsChoices() {
 
 const ChoiceText* choiceFor(std::span<const ChoiceText> choices, const QByteArray& value) {
     for (const ChoiceText& choice : choices) {
-        if (value == choice.value)
+        if (value == optionButton(choice.button).value)
             return &choice;
     }
     return nullptr;

@@ -1,18 +1,19 @@
 #pragma once
 
+#include "options_window/option_buttons.h"
+
 #include <QByteArray>
 
 #include <span>
 
 namespace dexlan {
 
-// One choice of the Lesson Advance, Sounds or Documentation page: the entry's
-// value, the option button that stands for it and the page's explanation.
-// Each table lists its buttons in the order the page sets them.
+// One choice of the Lesson Advance, Sounds or Documentation page: the option
+// button that stands for it (and with it the entry's value) and the page's
+// explanation. Each table lists its buttons in the order the page sets them.
 struct ChoiceText {
-    const char* value;
-    const char* button; // objectName of the option button
-    const char* text;   // caption of the page's explanation label
+    OptionId button;
+    const char* text; // caption of the page's explanation label
 };
 
 std::span<const ChoiceText> advanceChoices();   // entry 10, Label12

@@ -48,7 +48,7 @@ TEST(PageExplanations, EveryValueSelectsItsButtonAndExplainsIt) {
     for (const Case& c : cases) {
         const ChoiceText* choice = choiceFor(c.choices, c.value);
         ASSERT_NE(choice, nullptr) << c.value;
-        EXPECT_STREQ(choice->button, c.button) << c.value;
+        EXPECT_STREQ(optionButton(choice->button).designName, c.button) << c.value;
         EXPECT_STREQ(choice->text, c.text) << c.value;
     }
 }
@@ -81,10 +81,10 @@ TEST(OptionButtons, EachButtonStoresOneListedValue) {
         {"Option13", 12, "documents on", ExplanationPage::Documents},
         {"Option14", 12, "documents off", ExplanationPage::Documents},
     };
-    const auto actions = optionButtonActions();
+    const auto actions = optionButtons();
     ASSERT_EQ(actions.size(), std::size(expected));
     for (size_t i = 0; i < actions.size(); ++i) {
-        EXPECT_STREQ(actions[i].button, expected[i].button);
+        EXPECT_STREQ(actions[i].designName, expected[i].button);
         EXPECT_EQ(actions[i].entry, expected[i].entry) << expected[i].button;
         EXPECT_STREQ(actions[i].value, expected[i].value) << expected[i].button;
         EXPECT_EQ(actions[i].refreshes, expected[i].page) << expected[i].button;
