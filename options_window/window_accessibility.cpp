@@ -1,0 +1,72 @@
+// What assistive technology reads out about the options window, and the order
+// in which the Tab key walks its controls.
+#include "options_window/history_explanation.h"
+#include "options_window/option_buttons.h"
+#include "options_window/options_window.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+
+#include <vector>
+
+namespace dexlan {
+
+// Labels, buttons, option buttons and frames are named by their captions,
+// which Qt follows as they change. What shows no caption of its own is named
+// here, a tooltip becomes its control's description, and a few controls whose
+// use is not plain from the caption get a short one.
+void OptionsWindow::describeForAssistiveTechnology() {
+    setAccessibleName(QStringLiteral("Trainer options"));
+    m_tabStrip->setAccessibleName(QStringLiteral("Option tabs"));
+    m_tabStrip->setAccessibleDescription(QStringLiteral("Ctrl+Tab shows the next page"));
+    m_tabPane->setAccessibleName(QStringLiteral("Option pages"));
+    for (int element = 0; element < int(m_pages.size()); ++element) {
+        m_pages[element]->setAccessibleName(m_tabStrip->tabText(element).trimmed() +
+                                                 QStringLiteral(" page"));
+        m_pages[element]->setAccessibleDescription(m_tabStrip->tabToolTip(element));
+    }
+    // It covers the whole Current Options page.
+    m_summaryArea->setAccessibleName(m_pages[0]->accessibleName());
+
+    m_historyModeFrame->setAccessibleDescription(
+        QStringLiteral("How the trainer keeps the users' history files"));
+    m_addNamesButton->setAccessibleDescription(
+        QStringLiteral("Adds users to the list, with a history file for each"));
+    m_deleteNameButton->setAccessibleDescription(
+        QStringLiteral("Deletes the chosen user and the user's history file"));
+    m_userList->setAccessibleName(QStringLiteral("User list"));
+    m_userList->setAccessibleDescription(
+        QStringLiteral("The users found in the history folder; Delete deletes the chosen one"));
+    m_locationEdit->setAccessibleName(QStringLiteral("History file location"));
+    m_locationEdit->setAccessibleDescription(locationPrompt());
+
+    for (QWidget* control : findChildren<QWidget*>()) {
+        if (!control->toolTip().isEmpty())
+            control->setAccessibleDescription(control->toolTip());
+    }
+}
+
+// The Tab key follows each page's layout, top to bottom and left to right.
+// Widgets join the focus chain in the order they are made, which puts the
+// history choices after the user list; the chain is laid down here in full.
+// The parked pages are disabled, so only the page on view takes part.
+void OptionsWindow::orderTabStops() {
+    std::vector<QWidget*> chain = {m_tabStrip, m_exitButton};
+    // The option buttons are made in layout order.
+    const auto history = optionButtons().first(indexOf(OptionId::ManualAdvanceOn));
+    const auto others = optionButtons().subspan(indexOf(OptionId::ManualAdvanceOn));
+    for (const OptionButton& button : history)
+        chain.push_back(radio(button.id));
+    chain.insert(chain.end(), {m_addNamesButton, m_deleteNameButton, m_deleteAllButton, m_userList,
+                               m_locationEdit});
+    for (const OptionButton& button : others)
+        chain.push_back(radio(button.id));
+    for (std::size_t stop = 1; stop < chain.size(); ++stop)
+        setTabOrder(chain[stop - 1], chain[stop]);
+}
+
+} // namespace dexlan
