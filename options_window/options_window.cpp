@@ -1,12 +1,14 @@
 #include "options_window/options_window.h"
 
+#include "options_window/choice_page.h"
 #include "options_window/history_explanation.h"
+#include "options_window/history_page.h"
 #include "options_window/location_entry.h"
 #include "options_window/option_buttons.h"
 #include "options_window/page_explanations.h"
 #include "options_window/page_layout.h"
 #include "options_window/path_label.h"
-#include "options_window/summary_text.h"
+#include "options_window/summary_page.h"
 #include "options_window/window_keys.h"
 #include "platform/dialogs.h"
 #include "resources/classic_look.h"
@@ -18,18 +20,15 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyleOptionButton>
 #include <QStyleOptionTabWidgetFrame>
 #include <QTabBar>
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <vector>
 
 namespace dexlan {
@@ -69,24 +68,6 @@ constexpr std::array<PageDesign, 5> kPages{{
     {525, 4950},
     {525, 4950},
     {525, 4950},
-}};
-
-struct SummaryRow {
-    int element;
-    const char* heading;
-    int headingTop;
-    int valueTop;
-    int valueWidth;
-    int valueHeight;
-    bool namesFolder; // the value may name a folder too long for its line
-};
-
-constexpr std::array<SummaryRow, 5> kSummaryRows{{
-    {1, "History File Location", 690, 930, 8175, 495, true},
-    {5, "Lesson Advance Option", 1755, 1995, 7095, 255, false},
-    {6, "Sound Effects Option", 2460, 2700, 7215, 255, false},
-    {10, "Documentation Option", 3165, 3405, 6855, 255, false},
-    {7, "Current program location", 3975, 4215, 6735, 375, true},
 }};
 
 // The tab strip's body: the frame a tab widget draws around its pages.
@@ -156,9 +137,13 @@ OptionsWindow::OptionsWindow(SharedState& state, Dialogs& dialogs, QWidget* pare
         child->setPalette(face);
     for (QWidget* page : m_pages)
         page->setPalette(face);
-    buildSummaryPage();
-    buildHistoryPage();
-    buildChoicePages();
+    m_summaryPage->build();
+    connect(m_summaryPage->exitButton(), &QPushButton::clicked, this, &OptionsWindow::onExitClicked);
+    m_historyPage->build();
+    m_advancePage->build();
+    m_soundsPage->build();
+    m_documentationPage->build();
+    buildOptionButtons();
     // The captions that no page routine changes.
     for (QPushButton* button : findChildren<QPushButton*>())
         showWholeCaption(button);
@@ -170,7 +155,9 @@ OptionsWindow::OptionsWindow(SharedState& state, Dialogs& dialogs, QWidget* pare
 
     m_roster = new UserRoster(
         m_state, m_dialogs,
-        RosterControls{m_locationEdit, m_userList, m_addNamesButton, m_deleteNameButton, m_deleteAllButton, m_pages[1]},
+        RosterControls{m_historyPage->locationEdit(), m_historyPage->userList(),
+                       m_historyPage->addNamesButton(), m_historyPage->deleteNameButton(),
+                       m_historyPage->deleteAllButton(), m_historyPage},
         this);
 
     m_keys = std::make_unique<WindowKeys>(*this, [this](const QKeyEvent& key, QObject* focused) {
@@ -178,7 +165,7 @@ OptionsWindow::OptionsWindow(SharedState& state, Dialogs& dialogs, QWidget* pare
     });
     // The Current Options page is covered by its inner container.
     std::vector<QWidget*> backgrounds(m_pages.begin(), m_pages.end());
-    backgrounds.push_back(m_summaryArea);
+    backgrounds.push_back(m_summaryPage->area());
     new PageBackgroundWatcher(
         std::move(backgrounds), [this] { onPageBackgroundPressed(); }, this);
 
@@ -214,140 +201,26 @@ void OptionsWindow::buildTabStrip() {
                            twipsToPixels(*this, kTabStripTop + kTabStripHeight) - paneTop);
     connect(m_tabStrip, &QTabBar::currentChanged, this, &OptionsWindow::onTabChosen);
 
+    m_summaryPage = new SummaryPage(this);
+    m_historyPage = new HistoryPage(this);
+    m_advancePage = new ChoicePage(ChoicePageKind::LessonAdvance, this);
+    m_soundsPage = new ChoicePage(ChoicePageKind::Sounds, this);
+    m_documentationPage = new ChoicePage(ChoicePageKind::Documentation, this);
+    m_pages = {m_summaryPage, m_historyPage, m_advancePage, m_soundsPage, m_documentationPage};
     for (int element = 0; element < int(m_pages.size()); ++element) {
-        auto* page = new QWidget(this);
+        QWidget* page = m_pages[element];
         page->setObjectName(QStringLiteral("picOptions%1").arg(element));
         page->setProperty("index", element);
         page->setAutoFillBackground(true);
         page->setGeometry(
             twipsRect(*this, 0, kPages[element].top, kPageWidth, kPages[element].height));
-        m_pages[element] = page;
     }
 }
 
-void OptionsWindow::buildSummaryPage() {
-    m_summaryArea = new QWidget(m_pages[0]);
-    m_summaryArea->setObjectName(QStringLiteral("txt"));
-    m_summaryArea->setAutoFillBackground(true);
-    m_summaryArea->setGeometry(twipsRect(*this, -210, -315, 9150, 5385));
-
-    auto addHeading = [this](int element, const char* caption, int left, int top) {
-        QLabel* label = makeLabel(m_summaryArea, "Label1", QString::fromLatin1(caption),
-                                  twipsRect(*this, left, top, 2895, 255), classicFont(true));
-        label->setProperty("index", element);
-        m_summaryHeadings[element] = label;
-    };
-    addHeading(0, "", 6000, 690);
-    for (std::size_t r = 0; r < kSummaryRows.size(); ++r) {
-        const SummaryRow& row = kSummaryRows[r];
-        addHeading(row.element, row.heading, 360, row.headingTop);
-        const QRect place = twipsRect(*this, 840, row.valueTop, row.valueWidth, row.valueHeight);
-        QLabel* value = row.namesFolder
-                            ? makeLabel<PathLabel>(m_summaryArea, "Label2", {}, place, classicFont())
-                            : makeLabel(m_summaryArea, "Label2", {}, place, classicFont());
-        value->setProperty("index", row.element);
-        // A value may take more lines, down to the next row's heading.
-        const bool last = r + 1 == kSummaryRows.size();
-        const int bottomLimit = last ? m_summaryArea->height() - twipsToPixels(*this, kGapTwips)
-                                     : twipsToPixels(*this, kSummaryRows[r + 1].headingTop);
-        value->setProperty("bottomLimit", bottomLimit);
-        m_summaryValues[row.element] = value;
-    }
-
-    m_exitButton = makeCommand(m_summaryArea, "Command4", QStringLiteral("E&xit"),
-                             twipsRect(*this, 7875, 4935, 1065, 330));
-    m_exitButton->setToolTip(QStringLiteral("Save settings as shown and exit"));
-    m_exitButton->setPalette(
-        withColours(m_exitButton->palette(), QPalette::Button, QColor(192, 192, 192), Qt::black));
-    connect(m_exitButton, &QPushButton::clicked, this, &OptionsWindow::onExitClicked);
-}
-
-void OptionsWindow::buildHistoryPage() {
-    QWidget* page = m_pages[1];
-    // The Enter key in the location box moves the focus here.
-    page->setFocusPolicy(Qt::ClickFocus);
-    const QFont bold = classicFont(true);
-    const QFont plain = classicFont();
-
-    m_historyHeading = makeLabel(page, "Label19", QStringLiteral("History file options"),
-                          twipsRect(*this, 210, 90, 3060, 330), bold);
-    m_installationText = makeLabel(page, "Label21", QStringLiteral("selection info..."),
-                          twipsRect(*this, 210, 555, 4425, 960), plain);
-    m_modeHeading = makeLabel(page, "Label22", QStringLiteral("Network or single..."),
-                          twipsRect(*this, 216, 1572, 4260, 228), bold);
-    m_modeExplanation = makeLabel(page, "Label3", QStringLiteral("Which option..."),
-                         twipsRect(*this, 210, 1890, 3270, 2115), plain);
-    m_locationPrompt = makeLabel(page, "Label23", QStringLiteral("Which option..."),
-                          twipsRect(*this, 210, 4515, 3270, 645), plain);
-
-    m_historyModeFrame = makeFrame(page, "Frame8", QStringLiteral("History file location "),
-                         twipsRect(*this, 5040, 105, 4005, 1695));
-
-    m_userListFrame = makeFrame(page, "Frame10", QStringLiteral("User list"),
-                          twipsRect(*this, 4200, 1995, 4845, 2220));
-    m_addNamesButton = makeCommand(m_userListFrame, "Command1", QStringLiteral("&Add names"),
-                             twipsRect(*this, 210, 315, 1065, 330));
-    m_deleteNameButton = makeCommand(m_userListFrame, "Command2", QStringLiteral("&Delete name"),
-                             twipsRect(*this, 210, 840, 1065, 330));
-    m_deleteAllButton = makeCommand(m_userListFrame, "Command3", QStringLiteral("D&elete all"),
-                             twipsRect(*this, 210, 1365, 1065, 330));
-    m_deleteAllButton->hide(); // never shown, and it has no action
-    m_userList = new QListWidget(m_userListFrame);
-    m_userList->setObjectName(QStringLiteral("List1"));
-    m_userList->setFont(systemFont());
-    m_userList->setGeometry(twipsRect(*this, 1470, 315, 3165, 1740));
-    m_userList->setPalette(withColours(m_userList->palette(), QPalette::Base, Qt::white, Qt::black));
-
-    m_locationFrame = makeFrame(page, "Frame9", QString(), twipsRect(*this, 4200, 4410, 4845, 855));
-    m_locationEdit = new QLineEdit(m_locationFrame);
-    m_locationEdit->setObjectName(QStringLiteral("Text1"));
-    // No length of its own: every typed character reaches the box.
-    m_locationEdit->setMaxLength(std::numeric_limits<int>::max());
-    m_locationEdit->setFont(systemFont());
-    m_locationEdit->setGeometry(twipsRect(*this, 210, 315, 4425, 360));
-
-    m_locationStatus = makeLabel(page, "Label20", QStringLiteral("selection info..."),
-                          twipsRect(*this, 5355, 3885, 3060, 960), systemFont());
-    m_locationStatus->setAutoFillBackground(true);
-    m_locationStatus->setPalette(
-        withColours(m_locationStatus->palette(), QPalette::Window, QColor(192, 192, 192), Qt::black));
-    m_locationStatus->hide(); // its caption is kept up to date, but nothing ever shows it
-}
-
-void OptionsWindow::buildChoicePages() {
-    struct ChoicePage {
-        int element;
-        const char* headingName;
-        const char* heading;
-        const char* explanationName;
-        const char* explanation;
-        QLabel** explanationLabel;
-        const char* frameName;
-        const char* frameCaption;
-        int frameHeight;
-    };
-    const ChoicePage pages[] = {
-        {2, "Label11", "Lesson Advance Option", "Label12", "Details about F2 button", &m_advanceExplanation,
-         "Frame2", "Manual Lesson Advance Option ", 1260},
-        {3, "Label13", "Sound Effects Options", "Label14", "About sound effects...", &m_soundExplanation,
-         "Frame3", "Sound effects options ", 1575},
-        {4, "Label27", "Documentation Option", "Label26", "Details about F2 button", &m_documentsExplanation,
-         "Frame12", "Documentation Option ", 1260},
-    };
-
-    std::array<QGroupBox*, kOptionFrameCount> frames{m_historyModeFrame};
-    for (const ChoicePage& design : pages) {
-        QWidget* page = m_pages[design.element];
-        makeLabel(page, design.headingName, QString::fromLatin1(design.heading),
-                  twipsRect(*this, 210, 210, 2850, 330), classicFont(true));
-        *design.explanationLabel =
-            makeLabel(page, design.explanationName, QString::fromLatin1(design.explanation),
-                      twipsRect(*this, 210, 630, 3480, 1590), classicFont());
-        frames[design.element - 1] =
-            makeFrame(page, design.frameName, QString::fromLatin1(design.frameCaption),
-                      twipsRect(*this, 5145, 210, 3420, design.frameHeight));
-    }
-
+void OptionsWindow::buildOptionButtons() {
+    const std::array<QGroupBox*, kOptionFrameCount> frames{
+        m_historyPage->historyModeFrame(), m_advancePage->frame(), m_soundsPage->frame(),
+        m_documentationPage->frame()};
     for (int frame = 0; frame < int(frames.size()); ++frame) {
         QButtonGroup* group = new QButtonGroup(frames[frame]);
         group->setExclusive(true);
@@ -394,34 +267,34 @@ void OptionsWindow::connectOptionButtons() {
 
 void OptionsWindow::showLoadedValues(const QString& locationText,
                                      const QString& installationCaption) {
-    m_locationEdit->setText(locationText);
-    m_summaryHeadings[0]->setText(installationCaption);
+    m_historyPage->locationEdit()->setText(locationText);
+    m_summaryPage->heading(0)->setText(installationCaption);
 }
 
 void OptionsWindow::setDocumentationRowVisible(bool visible) {
     constexpr int kDocumentationRow = 10;
-    m_summaryHeadings[kDocumentationRow]->setVisible(visible);
-    m_summaryValues[kDocumentationRow]->setVisible(visible);
+    m_summaryPage->heading(kDocumentationRow)->setVisible(visible);
+    m_summaryPage->value(kDocumentationRow)->setVisible(visible);
 }
 
 QString OptionsWindow::locationText() const {
-    return m_locationEdit->text();
+    return m_historyPage->locationEdit()->text();
 }
 
 void OptionsWindow::setLocationText(const QString& text) {
-    m_locationEdit->setText(text);
+    m_historyPage->locationEdit()->setText(text);
 }
 
 QLineEdit* OptionsWindow::locationEdit() {
-    return m_locationEdit;
+    return m_historyPage->locationEdit();
 }
 
 QLabel* OptionsWindow::summaryHeading(int row) {
-    return row >= 0 && row < int(m_summaryHeadings.size()) ? m_summaryHeadings[row] : nullptr;
+    return m_summaryPage->heading(row);
 }
 
 QLabel* OptionsWindow::summaryValue(int row) {
-    return row >= 0 && row < int(m_summaryValues.size()) ? m_summaryValues[row] : nullptr;
+    return m_summaryPage->value(row);
 }
 
 UserRoster& OptionsWindow::roster() {
@@ -466,7 +339,7 @@ int OptionsWindow::centredLeft(int widthTwips) const {
 void OptionsWindow::load() {
     m_tabStrip->move(twipsToPixels(*this, centredLeft(kTabStripWidth)), m_tabStrip->y());
     m_tabPane->move(m_tabStrip->x(), m_tabPane->y());
-    m_deleteNameButton->setEnabled(false);
+    m_historyPage->deleteNameButton()->setEnabled(false);
     m_state.confirmDelete = true;
     showSelectedPage();
 }
@@ -485,8 +358,7 @@ void OptionsWindow::showSelectedPage() {
 }
 
 void OptionsWindow::onTabChosen() {
-    clearUserListSelection();
-    m_deleteNameButton->setEnabled(false);
+    m_historyPage->clearUserChoice();
     showSelectedPage();
     // Parking the old page took the focus from its control; without a focus in
     // this window its keys (Ctrl+Tab, F1, Escape) would go to the main window.
@@ -496,7 +368,7 @@ void OptionsWindow::onTabChosen() {
 
 void OptionsWindow::refreshPage(int page) {
     m_state.optionLines[EntryHistoryLocation] =
-        refreshedLocationEntry(m_locationEdit->text(), m_state.pathPolicy);
+        refreshedLocationEntry(locationText(), m_state.pathPolicy);
     switch (page) {
     case 1:
         showSummary();
@@ -518,121 +390,38 @@ void OptionsWindow::refreshPage(int page) {
     }
 }
 
-void OptionsWindow::clearUserListSelection() {
-    m_userList->setCurrentRow(-1);
-    m_userList->clearSelection();
-}
-
 void OptionsWindow::showSummary() {
-    const std::optional<SummaryTexts> texts =
-        summaryTexts(m_state.optionLines, m_state.programFolder);
-    if (!texts) {
-        const OptionLines& lines = m_state.optionLines;
-        qFatal("showSummary: an entry holds an impossible value (3 \"%s\", 4 \"%s\", 10 \"%s\", "
-               "11 \"%s\", 12 \"%s\")",
-               lines[EntryInstallation].constData(), lines[EntryHistoryMode].constData(),
-               lines[EntryManualAdvance].constData(), lines[EntrySounds].constData(),
-               lines[EntryDocuments].constData());
-    }
-    static_cast<PathLabel*>(m_summaryValues[7])->setTextNamingPath(texts->programLocation);
-    static_cast<PathLabel*>(m_summaryValues[1])->setTextNamingPath(texts->history);
-    m_summaryValues[6]->setText(texts->sounds);
-    m_summaryValues[5]->setText(texts->advance);
-    m_summaryValues[10]->setText(texts->documents);
-    for (int element : {7, 1, 6, 5, 10})
-        fitHeight(m_summaryValues[element], m_summaryValues[element]->property("bottomLimit").toInt());
+    m_summaryPage->showSummary(m_state.optionLines, m_state.programFolder);
 }
 
 void OptionsWindow::showHistoryExplanation() {
-    const QByteArray entry3 = m_state.optionLines[EntryInstallation];
-    const QByteArray entry4 = m_state.optionLines[EntryHistoryMode];
-    const QByteArray entry5 = m_state.optionLines[EntryHistoryLocation];
-    const std::optional<InstallationGroup> group = installationGroup(entry3);
-    if (!group)
-        internalError("showHistoryExplanation", EntryInstallation, entry3);
-    const HistoryModeCase* mode = historyModeCase(*group, entry4);
-    const std::optional<StatusLine> status = historyStatusLine(entry3, entry4, entry5);
-    if (!mode || !status)
-        internalError("showHistoryExplanation", EntryHistoryMode, entry4);
-
-    // Reset.
-    clearUserListSelection();
-    m_deleteNameButton->setEnabled(false);
-    m_locationPrompt->hide();
-    // A substitute font may need a line more; the page has room below it.
-    showWholeText(m_locationPrompt, locationPrompt(), m_pages[1]->height());
-
-    // The location status line.
-    if (!status->unchanged)
-        m_locationStatus->setText(status->caption);
-    if (status->copyToSummary)
-        static_cast<PathLabel*>(m_summaryValues[1])->setTextNamingPath({m_locationStatus->text(), {}, {}});
-
-    // The installation's settings.
-    const InstallationTexts& installation = installationTexts(*group);
-    QRadioButton* automatic = radio(OptionId::AutomaticHistory);
-    automatic->setText(QString::fromLatin1(installation.automaticCaption));
-    showWholeCaption(automatic);
-    m_userListFrame->hide();
-    m_locationFrame->hide();
-    m_locationPrompt->hide();
-    if (installation.pageHeading)
-        m_historyHeading->setText(QString::fromLatin1(installation.pageHeading));
-    widenHeading(m_historyHeading);
-    fitHeight(m_historyHeading, m_installationText->y());
-    showWholeText(m_installationText, QString::fromLatin1(installation.installationText), m_modeHeading->y());
-
-    // The mode's settings. Selecting the button may run its handler, which
-    // stores the same mode and runs this routine once more, nested.
-    radio(mode->button)->setChecked(true);
-    if (mode->userListCaption) {
-        m_userListFrame->setTitle(QString::fromLatin1(mode->userListCaption));
-        showWholeTitle(m_userListFrame);
-        m_userListFrame->show();
-    } else {
-        m_userListFrame->hide();
-    }
-    if (mode->fillUserList == FillUserListMoment::BeforeLocation)
-        m_roster->FillUserList();
-    if (mode->locationShown) {
-        m_locationFrame->show();
-        m_locationFrame->setTitle(locationFrameCaption());
-        showWholeTitle(m_locationFrame);
-        m_locationPrompt->show();
-    }
-    if (mode->fillUserList == FillUserListMoment::AfterLocation)
-        m_roster->FillUserList();
-    m_modeHeading->setText(QString::fromLatin1(mode->heading));
-    widenHeading(m_modeHeading);
-    m_modeExplanation->resize(twipsToPixels(*this, mode->explanationWidthTwips), m_modeExplanation->height());
-    showWholeText(m_modeExplanation, historyExplanation(mode->explanationKey).value_or(QString()),
-                  m_locationPrompt->y() - 2);
-
-    // Only while the page is on view, so that no hidden control takes the focus.
-    if (mode->focusRule && selectedTab() == 2 && m_locationEdit->text().isEmpty())
-        m_locationEdit->setFocus();
+    HistoryPage::Surroundings around;
+    around.optionButton = [this](OptionId id) { return radio(id); };
+    around.fillUserList = [this] { m_roster->FillUserList(); };
+    around.copyStatusToSummary = [this](const QString& status) {
+        m_summaryPage->historyValue()->setTextNamingPath({status, {}, {}});
+    };
+    around.onView = [this] { return selectedTab() == 2; };
+    m_historyPage->showExplanation(m_state.optionLines, around);
 }
 
-void OptionsWindow::showChoice(std::span<const ChoiceText> choices, int entry, QLabel* label,
-                            const char* routine) {
-    const ChoiceText* choice = choiceFor(choices, m_state.optionLines[entry]);
-    if (!choice)
-        internalError(routine, entry, m_state.optionLines[entry]);
+void OptionsWindow::showChoice(ChoicePage* page) {
+    const ChoiceText& choice = page->choiceInForce(m_state.optionLines);
     // Selecting the row's button clears the others of its frame.
-    radio(choice->button)->setChecked(true);
-    showWholeText(label, QString::fromLatin1(choice->text), label->parentWidget()->height() - 7);
+    radio(choice.button)->setChecked(true);
+    page->showExplanation(choice);
 }
 
 void OptionsWindow::showAdvanceExplanation() {
-    showChoice(advanceChoices(), EntryManualAdvance, m_advanceExplanation, "showAdvanceExplanation");
+    showChoice(m_advancePage);
 }
 
 void OptionsWindow::showSoundExplanation() {
-    showChoice(soundChoices(), EntrySounds, m_soundExplanation, "showSoundExplanation");
+    showChoice(m_soundsPage);
 }
 
 void OptionsWindow::showDocumentsExplanation() {
-    showChoice(documentsChoices(), EntryDocuments, m_documentsExplanation, "showDocumentsExplanation");
+    showChoice(m_documentationPage);
 }
 
 void OptionsWindow::runExplanation(ExplanationPage page) {
@@ -681,8 +470,7 @@ void OptionsWindow::onExitClicked() {
 }
 
 void OptionsWindow::onPageBackgroundPressed() {
-    clearUserListSelection();
-    m_deleteNameButton->setEnabled(false);
+    m_historyPage->clearUserChoice();
 }
 
 void OptionsWindow::onWindowKey(int key, Qt::KeyboardModifiers shift, const QObject* focused) {
@@ -699,8 +487,8 @@ void OptionsWindow::onWindowKey(int key, Qt::KeyboardModifiers shift, const QObj
         m_showHelp();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         if (m_state.optionLines[EntryHistoryMode] == values::kHistAuto) {
-            m_state.optionLines[EntryHistoryLocation] = typedLocationEntry(m_locationEdit->text());
-            m_locationStatus->setText(locationStatus(m_state.optionLines[EntryHistoryLocation]));
+            m_state.optionLines[EntryHistoryLocation] = typedLocationEntry(locationText());
+            m_historyPage->locationStatus()->setText(locationStatus(m_state.optionLines[EntryHistoryLocation]));
         }
         return;
     }

@@ -8,7 +8,6 @@
 #include <array>
 #include <functional>
 #include <memory>
-#include <span>
 
 class QButtonGroup;
 class QGroupBox;
@@ -21,10 +20,12 @@ class QTabBar;
 
 namespace dexlan {
 
+class ChoicePage;
 class Dialogs;
+class HistoryPage;
+class SummaryPage;
 class UserRoster;
 class WindowKeys;
-struct ChoiceText;
 struct OptionButton;
 enum class ExplanationPage;
 enum class OptionId;
@@ -78,9 +79,7 @@ class OptionsWindow : public QWidget {
 
   private:
     void buildTabStrip();
-    void buildSummaryPage();
-    void buildHistoryPage();
-    void buildChoicePages();
+    void buildOptionButtons();
     void connectOptionButtons();
     void describeForAssistiveTechnology();
     void orderTabStops();
@@ -96,9 +95,7 @@ class OptionsWindow : public QWidget {
     void onIncludeDocumentsChosen(); // Option13_Click
 
     void runExplanation(ExplanationPage page);
-    void showChoice(std::span<const ChoiceText> choices, int entry, QLabel* label,
-                    const char* routine);
-    void clearUserListSelection();
+    void showChoice(ChoicePage* page);
     QRadioButton* radio(OptionId id) const;
     int centredLeft(int widthTwips) const;
 
@@ -109,32 +106,12 @@ class OptionsWindow : public QWidget {
 
     QWidget* m_tabPane = nullptr;
     QTabBar* m_tabStrip = nullptr;  // tbsOptions
-    std::array<QWidget*, 5> m_pages{}; // picOptions
-    QWidget* m_summaryArea = nullptr; // txt
-
-    // By row; the gaps stay nullptr.
-    std::array<QLabel*, 11> m_summaryHeadings{}; // Label1
-    std::array<QLabel*, 11> m_summaryValues{};   // Label2
-    QPushButton* m_exitButton = nullptr;          // Command4
-
-    QLabel* m_historyHeading = nullptr;        // Label19
-    QLabel* m_installationText = nullptr;      // Label21
-    QLabel* m_modeHeading = nullptr;           // Label22
-    QLabel* m_modeExplanation = nullptr;       // Label3
-    QLabel* m_locationPrompt = nullptr;        // Label23
-    QLabel* m_locationStatus = nullptr;        // Label20
-    QGroupBox* m_historyModeFrame = nullptr;   // Frame8
-    QGroupBox* m_locationFrame = nullptr;      // Frame9
-    QGroupBox* m_userListFrame = nullptr;      // Frame10
-    QLineEdit* m_locationEdit = nullptr;       // Text1
-    QListWidget* m_userList = nullptr;         // List1
-    QPushButton* m_addNamesButton = nullptr;   // Command1
-    QPushButton* m_deleteNameButton = nullptr; // Command2
-    QPushButton* m_deleteAllButton = nullptr;  // Command3
-
-    QLabel* m_advanceExplanation = nullptr;   // Label12
-    QLabel* m_soundExplanation = nullptr;     // Label14
-    QLabel* m_documentsExplanation = nullptr; // Label26
+    std::array<QWidget*, 5> m_pages{}; // picOptions: the pages below, by tab
+    SummaryPage* m_summaryPage = nullptr;
+    HistoryPage* m_historyPage = nullptr;
+    ChoicePage* m_advancePage = nullptr;
+    ChoicePage* m_soundsPage = nullptr;
+    ChoicePage* m_documentationPage = nullptr;
 
     // History mode, Lesson Advance, Sounds, Documentation.
     std::array<QButtonGroup*, 4> m_optionGroups{}; // Frame8, Frame2, Frame3, Frame12

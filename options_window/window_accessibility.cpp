@@ -1,8 +1,10 @@
 // What assistive technology reads out about the options window, and the order
 // in which the Tab key walks its controls.
 #include "options_window/history_explanation.h"
+#include "options_window/history_page.h"
 #include "options_window/option_buttons.h"
 #include "options_window/options_window.h"
+#include "options_window/summary_page.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -30,19 +32,19 @@ void OptionsWindow::describeForAssistiveTechnology() {
         m_pages[element]->setAccessibleDescription(m_tabStrip->tabToolTip(element));
     }
     // It covers the whole Current Options page.
-    m_summaryArea->setAccessibleName(m_pages[0]->accessibleName());
+    m_summaryPage->area()->setAccessibleName(m_pages[0]->accessibleName());
 
-    m_historyModeFrame->setAccessibleDescription(
+    m_historyPage->historyModeFrame()->setAccessibleDescription(
         QStringLiteral("How the trainer keeps the users' history files"));
-    m_addNamesButton->setAccessibleDescription(
+    m_historyPage->addNamesButton()->setAccessibleDescription(
         QStringLiteral("Adds users to the list, with a history file for each"));
-    m_deleteNameButton->setAccessibleDescription(
+    m_historyPage->deleteNameButton()->setAccessibleDescription(
         QStringLiteral("Deletes the chosen user and the user's history file"));
-    m_userList->setAccessibleName(QStringLiteral("User list"));
-    m_userList->setAccessibleDescription(
+    m_historyPage->userList()->setAccessibleName(QStringLiteral("User list"));
+    m_historyPage->userList()->setAccessibleDescription(
         QStringLiteral("The users found in the history folder; Delete deletes the chosen one"));
-    m_locationEdit->setAccessibleName(QStringLiteral("History file location"));
-    m_locationEdit->setAccessibleDescription(locationPrompt());
+    m_historyPage->locationEdit()->setAccessibleName(QStringLiteral("History file location"));
+    m_historyPage->locationEdit()->setAccessibleDescription(locationPrompt());
 
     for (QWidget* control : findChildren<QWidget*>()) {
         if (!control->toolTip().isEmpty())
@@ -55,14 +57,14 @@ void OptionsWindow::describeForAssistiveTechnology() {
 // history choices after the user list; the chain is laid down here in full.
 // The parked pages are disabled, so only the page on view takes part.
 void OptionsWindow::orderTabStops() {
-    std::vector<QWidget*> chain = {m_tabStrip, m_exitButton};
+    std::vector<QWidget*> chain = {m_tabStrip, m_summaryPage->exitButton()};
     // The option buttons are made in layout order.
     const auto history = optionButtons().first(indexOf(OptionId::ManualAdvanceOn));
     const auto others = optionButtons().subspan(indexOf(OptionId::ManualAdvanceOn));
     for (const OptionButton& button : history)
         chain.push_back(radio(button.id));
-    chain.insert(chain.end(), {m_addNamesButton, m_deleteNameButton, m_deleteAllButton, m_userList,
-                               m_locationEdit});
+    chain.insert(chain.end(), {m_historyPage->addNamesButton(), m_historyPage->deleteNameButton(), m_historyPage->deleteAllButton(), m_historyPage->userList(),
+                               m_historyPage->locationEdit()});
     for (const OptionButton& button : others)
         chain.push_back(radio(button.id));
     for (std::size_t stop = 1; stop < chain.size(); ++stop)

@@ -1,0 +1,70 @@
+#include "options_window/choice_page.h"
+
+#include "options_window/page_layout.h"
+#include "resources/classic_look.h"
+
+#include <QGroupBox>
+#include <QLabel>
+
+#include <array>
+
+namespace dexlan {
+
+namespace {
+
+struct ChoicePageDesign {
+    const char* headingName;
+    const char* heading;
+    const char* explanationName;
+    const char* explanation;
+    const char* frameName;
+    const char* frameCaption;
+    int frameHeight;
+    int entry;
+    std::span<const ChoiceText> (*choices)();
+    const char* routine; // named when the entry holds an impossible value
+};
+
+// By ChoicePageKind.
+const std::array<ChoicePageDesign, 3> kDesigns{{
+    {"Label11", "Lesson Advance Option", "Label12", "Details about F2 button", "Frame2",
+     "Manual Lesson Advance Option ", 1260, EntryManualAdvance, advanceChoices,
+     "showAdvanceExplanation"},
+    {"Label13", "Sound Effects Options", "Label14", "About sound effects...", "Frame3",
+     "Sound effects options ", 1575, EntrySounds, soundChoices, "showSoundExplanation"},
+    {"Label27", "Documentation Option", "Label26", "Details about F2 button", "Frame12",
+     "Documentation Option ", 1260, EntryDocuments, documentsChoices,
+     "showDocumentsExplanation"},
+}};
+
+const ChoicePageDesign& designOf(ChoicePageKind kind) {
+    return kDesigns[static_cast<std::size_t>(kind)];
+}
+
+} // namespace
+
+ChoicePage::ChoicePage(ChoicePageKind kind, QWidget* parent) : QWidget(parent), m_kind(kind) {}
+
+void ChoicePage::build() {
+    const ChoicePageDesign& design = designOf(m_kind);
+    makeLabel(this, design.headingName, QString::fromLatin1(design.heading),
+              twipsRect(*this, 210, 210, 2850, 330), classicFont(true));
+    m_explanation = makeLabel(this, design.explanationName, QString::fromLatin1(design.explanation),
+                              twipsRect(*this, 210, 630, 3480, 1590), classicFont());
+    m_frame = makeFrame(this, design.frameName, QString::fromLatin1(design.frameCaption),
+                        twipsRect(*this, 5145, 210, 3420, design.frameHeight));
+}
+
+const ChoiceText& ChoicePage::choiceInForce(const OptionLines& lines) const {
+    const ChoicePageDesign& design = designOf(m_kind);
+    const ChoiceText* choice = choiceFor(design.choices(), lines[design.entry]);
+    if (!choice)
+        internalError(design.routine, design.entry, lines[design.entry]);
+    return *choice;
+}
+
+void ChoicePage::showExplanation(const ChoiceText& choice) {
+    showWholeText(m_explanation, QString::fromLatin1(choice.text), height() - 7);
+}
+
+} // namespace dexlan

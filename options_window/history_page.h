@@ -1,0 +1,68 @@
+#pragma once
+
+#include "options_file/option_lines.h"
+#include "options_window/option_buttons.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+
+namespace dexlan {
+
+// The History Files page: how the trainer keeps its users' history files, the
+// user list and the history location.
+class HistoryPage : public QWidget {
+  public:
+    explicit HistoryPage(QWidget* parent);
+
+    // Makes the controls; the window calls it once it has set its colours, and
+    // puts the history option buttons in historyModeFrame().
+    void build();
+
+    // What the page asks of the rest of the window.
+    struct Surroundings {
+        std::function<QRadioButton*(OptionId)> optionButton;
+        std::function<void()> fillUserList;
+        // The status line goes to the summary's history row too.
+        std::function<void(const QString&)> copyStatusToSummary;
+        std::function<bool()> onView; // the page is the one on view
+    };
+    // Brings the page into line with entries 3, 4 and 5.
+    void showExplanation(const OptionLines& lines, const Surroundings& around);
+
+    // No user chosen: the selection cleared and Delete name disabled.
+    void clearUserChoice();
+
+    QGroupBox* historyModeFrame() const { return m_historyModeFrame; }
+    QLineEdit* locationEdit() const { return m_locationEdit; }
+    QListWidget* userList() const { return m_userList; }
+    QPushButton* addNamesButton() const { return m_addNamesButton; }
+    QPushButton* deleteNameButton() const { return m_deleteNameButton; }
+    QPushButton* deleteAllButton() const { return m_deleteAllButton; }
+    QLabel* locationStatus() const { return m_locationStatus; }
+
+  private:
+    QLabel* m_historyHeading = nullptr;        // Label19
+    QLabel* m_installationText = nullptr;      // Label21
+    QLabel* m_modeHeading = nullptr;           // Label22
+    QLabel* m_modeExplanation = nullptr;       // Label3
+    QLabel* m_locationPrompt = nullptr;        // Label23
+    QLabel* m_locationStatus = nullptr;        // Label20
+    QGroupBox* m_historyModeFrame = nullptr;   // Frame8
+    QGroupBox* m_locationFrame = nullptr;      // Frame9
+    QGroupBox* m_userListFrame = nullptr;      // Frame10
+    QLineEdit* m_locationEdit = nullptr;       // Text1
+    QListWidget* m_userList = nullptr;         // List1
+    QPushButton* m_addNamesButton = nullptr;   // Command1
+    QPushButton* m_deleteNameButton = nullptr; // Command2
+    QPushButton* m_deleteAllButton = nullptr;  // Command3
+};
+
+} // namespace dexlan
