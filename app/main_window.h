@@ -41,12 +41,12 @@ class MainWindow : public QMainWindow {
     void showHelp();
     void showAbout();
 
-    // Msave: the save dialogue alone.
-    void save();
+    // The File menu's Save: the save dialogue alone.
+    void save(); // Msave_Click
 
     // The closing sequence; answers whether the closing is cancelled.
-    bool confirmClose();
-    void checkNetworkLocation();
+    bool confirmClose();         // MDIForm_QueryUnload
+    void checkNetworkLocation(); // CheckNetworkLocation
 
     // The session is ending (log-off, shutdown): the same closing sequence.
     void commitData(QSessionManager& manager);

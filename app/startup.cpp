@@ -1,7 +1,7 @@
 #include "app/startup.h"
 
-#include "app/startup_messages.h"
 #include "app/main_window.h"
+#include "app/startup_messages.h"
 #include "options_file/options_file.h"
 #include "options_window/options_window.h"
 #include "platform/dialogs.h"

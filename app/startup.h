@@ -26,7 +26,7 @@ class Program {
 
     // Runs start-up to its end (true: the windows now drive the program) or to
     // an end of the program (false: nothing was saved, quit at once).
-    bool start();
+    bool start(); // StartUp
     // The process's exit status after start-up ended the program: 0 when the
     // user chose to end it, 1 when an error did.
     int exitStatus() const { return m_exitStatus; }

@@ -33,8 +33,7 @@ const std::array<ChoicePageDesign, 3> kDesigns{{
     {"Label13", "Sound Effects Options", "Label14", "About sound effects...", "Frame3",
      "Sound effects options ", 1575, EntrySounds, soundChoices, "showSoundExplanation"},
     {"Label27", "Documentation Option", "Label26", "Details about F2 button", "Frame12",
-     "Documentation Option ", 1260, EntryDocuments, documentsChoices,
-     "showDocumentsExplanation"},
+     "Documentation Option ", 1260, EntryDocuments, documentsChoices, "showDocumentsExplanation"},
 }};
 
 const ChoicePageDesign& designOf(ChoicePageKind kind) {

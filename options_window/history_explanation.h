@@ -21,7 +21,7 @@ std::optional<InstallationGroup> installationGroup(const QByteArray& entry3);
 // What the installation type writes, the same on every call of a run.
 struct InstallationTexts {
     const char* automaticCaption; // Option10
-    const char* pageHeading; // Label19; nullptr: it keeps its layout caption
+    const char* pageHeading;      // Label19; nullptr: it keeps its layout caption
     const char* installationText; // Label21
 };
 const InstallationTexts& installationTexts(InstallationGroup group);

@@ -25,33 +25,34 @@ void HistoryPage::build() {
     const QFont plain = classicFont();
 
     m_historyHeading = makeLabel(page, "Label19", QStringLiteral("History file options"),
-                          twipsRect(*this, 210, 90, 3060, 330), bold);
+                                 twipsRect(*this, 210, 90, 3060, 330), bold);
     m_installationText = makeLabel(page, "Label21", QStringLiteral("selection info..."),
-                          twipsRect(*this, 210, 555, 4425, 960), plain);
+                                   twipsRect(*this, 210, 555, 4425, 960), plain);
     m_modeHeading = makeLabel(page, "Label22", QStringLiteral("Network or single..."),
-                          twipsRect(*this, 216, 1572, 4260, 228), bold);
+                              twipsRect(*this, 216, 1572, 4260, 228), bold);
     m_modeExplanation = makeLabel(page, "Label3", QStringLiteral("Which option..."),
-                         twipsRect(*this, 210, 1890, 3270, 2115), plain);
+                                  twipsRect(*this, 210, 1890, 3270, 2115), plain);
     m_locationPrompt = makeLabel(page, "Label23", QStringLiteral("Which option..."),
-                          twipsRect(*this, 210, 4515, 3270, 645), plain);
+                                 twipsRect(*this, 210, 4515, 3270, 645), plain);
 
     m_historyModeFrame = makeFrame(page, "Frame8", QStringLiteral("History file location "),
-                         twipsRect(*this, 5040, 105, 4005, 1695));
+                                   twipsRect(*this, 5040, 105, 4005, 1695));
 
     m_userListFrame = makeFrame(page, "Frame10", QStringLiteral("User list"),
-                          twipsRect(*this, 4200, 1995, 4845, 2220));
+                                twipsRect(*this, 4200, 1995, 4845, 2220));
     m_addNamesButton = makeCommand(m_userListFrame, "Command1", QStringLiteral("&Add names"),
-                             twipsRect(*this, 210, 315, 1065, 330));
+                                   twipsRect(*this, 210, 315, 1065, 330));
     m_deleteNameButton = makeCommand(m_userListFrame, "Command2", QStringLiteral("&Delete name"),
-                             twipsRect(*this, 210, 840, 1065, 330));
+                                     twipsRect(*this, 210, 840, 1065, 330));
     m_deleteAllButton = makeCommand(m_userListFrame, "Command3", QStringLiteral("D&elete all"),
-                             twipsRect(*this, 210, 1365, 1065, 330));
+                                    twipsRect(*this, 210, 1365, 1065, 330));
     m_deleteAllButton->hide(); // never shown, and it has no action
     m_userList = new QListWidget(m_userListFrame);
     m_userList->setObjectName(QStringLiteral("List1"));
     m_userList->setFont(systemFont());
     m_userList->setGeometry(twipsRect(*this, 1470, 315, 3165, 1740));
-    m_userList->setPalette(withColours(m_userList->palette(), QPalette::Base, Qt::white, Qt::black));
+    m_userList->setPalette(
+        withColours(m_userList->palette(), QPalette::Base, Qt::white, Qt::black));
 
     m_locationFrame = makeFrame(page, "Frame9", QString(), twipsRect(*this, 4200, 4410, 4845, 855));
     m_locationEdit = new QLineEdit(m_locationFrame);
@@ -62,10 +63,10 @@ void HistoryPage::build() {
     m_locationEdit->setGeometry(twipsRect(*this, 210, 315, 4425, 360));
 
     m_locationStatus = makeLabel(page, "Label20", QStringLiteral("selection info..."),
-                          twipsRect(*this, 5355, 3885, 3060, 960), systemFont());
+                                 twipsRect(*this, 5355, 3885, 3060, 960), systemFont());
     m_locationStatus->setAutoFillBackground(true);
-    m_locationStatus->setPalette(
-        withColours(m_locationStatus->palette(), QPalette::Window, QColor(192, 192, 192), Qt::black));
+    m_locationStatus->setPalette(withColours(m_locationStatus->palette(), QPalette::Window,
+                                             QColor(192, 192, 192), Qt::black));
     m_locationStatus->hide(); // its caption is kept up to date, but nothing ever shows it
 }
 
@@ -105,7 +106,8 @@ void HistoryPage::showExplanation(const OptionLines& lines, const Surroundings& 
         m_historyHeading->setText(QString::fromLatin1(installation.pageHeading));
     widenHeading(m_historyHeading);
     fitHeight(m_historyHeading, m_installationText->y());
-    showWholeText(m_installationText, QString::fromLatin1(installation.installationText), m_modeHeading->y());
+    showWholeText(m_installationText, QString::fromLatin1(installation.installationText),
+                  m_modeHeading->y());
 
     // The mode's settings. Selecting the button may run its handler, which
     // stores the same mode and runs this routine once more, nested.
@@ -129,7 +131,8 @@ void HistoryPage::showExplanation(const OptionLines& lines, const Surroundings& 
         around.fillUserList();
     m_modeHeading->setText(QString::fromLatin1(mode->heading));
     widenHeading(m_modeHeading);
-    m_modeExplanation->resize(twipsToPixels(*this, mode->explanationWidthTwips), m_modeExplanation->height());
+    m_modeExplanation->resize(twipsToPixels(*this, mode->explanationWidthTwips),
+                              m_modeExplanation->height());
     showWholeText(m_modeExplanation, historyExplanation(mode->explanationKey).value_or(QString()),
                   m_locationPrompt->y() - 2);
 

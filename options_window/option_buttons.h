@@ -9,19 +9,19 @@ namespace dexlan {
 
 // The thirteen option buttons of the window, in the order they are made.
 enum class OptionId {
-    AutomaticHistory,   // Option10
-    PasswordHistory,    // Option1
-    OpenList,           // Option23
-    ProtectedList,      // Option24
-    DriveAHistory,      // Option25
-    NoHistory,          // Option4
-    ManualAdvanceOn,    // Option18
-    ManualAdvanceOff,   // Option17
-    AllSounds,          // Option21
-    BeepsOnly,          // Option20
-    Silent,             // Option19
-    IncludeDocuments,   // Option13
-    NoDocuments,        // Option14
+    AutomaticHistory, // Option10
+    PasswordHistory,  // Option1
+    OpenList,         // Option23
+    ProtectedList,    // Option24
+    DriveAHistory,    // Option25
+    NoHistory,        // Option4
+    ManualAdvanceOn,  // Option18
+    ManualAdvanceOff, // Option17
+    AllSounds,        // Option21
+    BeepsOnly,        // Option20
+    Silent,           // Option19
+    IncludeDocuments, // Option13
+    NoDocuments,      // Option14
 };
 inline constexpr std::size_t kOptionCount = 13;
 

@@ -138,7 +138,8 @@ OptionsWindow::OptionsWindow(SharedState& state, Dialogs& dialogs, QWidget* pare
     for (QWidget* page : m_pages)
         page->setPalette(face);
     m_summaryPage->build();
-    connect(m_summaryPage->exitButton(), &QPushButton::clicked, this, &OptionsWindow::onExitClicked);
+    connect(m_summaryPage->exitButton(), &QPushButton::clicked, this,
+            &OptionsWindow::onExitClicked);
     m_historyPage->build();
     m_advancePage->build();
     m_soundsPage->build();
@@ -194,7 +195,7 @@ void OptionsWindow::buildTabStrip() {
     m_tabStrip->setCurrentIndex(0);
     const int tabHeight = m_tabStrip->sizeHint().height();
     m_tabStrip->setGeometry(0, twipsToPixels(*this, kTabStripTop),
-                              twipsToPixels(*this, kTabStripWidth), tabHeight);
+                            twipsToPixels(*this, kTabStripWidth), tabHeight);
     const int overlap = style()->pixelMetric(QStyle::PM_TabBarBaseOverlap, nullptr, m_tabStrip);
     const int paneTop = m_tabStrip->geometry().bottom() + 1 - overlap;
     m_tabPane->setGeometry(0, paneTop, m_tabStrip->width(),
@@ -257,11 +258,10 @@ void OptionsWindow::connectOptionButtons() {
     // an explanation routine; selecting the selected button again runs nothing,
     // which is what ends the nested run a routine's own selection causes.
     for (const OptionButton& action : optionButtons()) {
-        connect(radio(action.id), &QRadioButton::toggled, this,
-                [this, &action](bool selected) {
-                    if (selected)
-                        optionButtonSelected(action);
-                });
+        connect(radio(action.id), &QRadioButton::toggled, this, [this, &action](bool selected) {
+            if (selected)
+                optionButtonSelected(action);
+        });
     }
 }
 
@@ -488,7 +488,8 @@ void OptionsWindow::onWindowKey(int key, Qt::KeyboardModifiers shift, const QObj
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         if (m_state.optionLines[EntryHistoryMode] == values::kHistAuto) {
             m_state.optionLines[EntryHistoryLocation] = typedLocationEntry(locationText());
-            m_historyPage->locationStatus()->setText(locationStatus(m_state.optionLines[EntryHistoryLocation]));
+            m_historyPage->locationStatus()->setText(
+                locationStatus(m_state.optionLines[EntryHistoryLocation]));
         }
         return;
     }

@@ -84,13 +84,13 @@ class OptionsWindow : public QWidget {
     void describeForAssistiveTechnology();
     void orderTabStops();
 
-    void load(); // Form_Load
+    void load();        // Form_Load
     void onTabChosen(); // tbsOptions_Click
     void showSelectedPage();
     // focused: the control the key was typed into.
     void onWindowKey(int key, Qt::KeyboardModifiers shift, const QObject* focused); // Form_KeyDown
     void onPageBackgroundPressed(); // picOptions_MouseDown
-    void onExitClicked(); // Command4_Click
+    void onExitClicked();           // Command4_Click
     void optionButtonSelected(const OptionButton& action);
     void onIncludeDocumentsChosen(); // Option13_Click
 
@@ -105,7 +105,7 @@ class OptionsWindow : public QWidget {
     std::function<void()> m_closeMainWindow;
 
     QWidget* m_tabPane = nullptr;
-    QTabBar* m_tabStrip = nullptr;  // tbsOptions
+    QTabBar* m_tabStrip = nullptr;     // tbsOptions
     std::array<QWidget*, 5> m_pages{}; // picOptions: the pages below, by tab
     SummaryPage* m_summaryPage = nullptr;
     HistoryPage* m_historyPage = nullptr;
@@ -114,7 +114,7 @@ class OptionsWindow : public QWidget {
     ChoicePage* m_documentationPage = nullptr;
 
     // History mode, Lesson Advance, Sounds, Documentation.
-    std::array<QButtonGroup*, 4> m_optionGroups{}; // Frame8, Frame2, Frame3, Frame12
+    std::array<QButtonGroup*, 4> m_optionGroups{};   // Frame8, Frame2, Frame3, Frame12
     std::array<QRadioButton*, 13> m_optionButtons{}; // by OptionId
 
     UserRoster* m_roster = nullptr;

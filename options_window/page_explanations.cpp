@@ -39,8 +39,7 @@ constexpr std::array<ChoiceText, 2> kDocuments{{
     {OptionId::IncludeDocuments,
      "The complete program documentation and index are available from the Dexlan program "
      "menu.  "},
-    {OptionId::NoDocuments,
-     "The documents options are not included in the program menu."},
+    {OptionId::NoDocuments, "The documents options are not included in the program menu."},
 }};
 
 } // namespace

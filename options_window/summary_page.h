@@ -26,14 +26,14 @@ class SummaryPage : public QWidget {
 
     // Rows 0, 1, 5, 6, 7 and 10 have a heading, all but row 0 a value;
     // nullptr for a row the page does not have.
-    QLabel* heading(int row) const; // Label1
-    QLabel* value(int row) const;   // Label2
+    QLabel* heading(int row) const;  // Label1
+    QLabel* value(int row) const;    // Label2
     PathLabel* historyValue() const; // Label2 row 1
     QWidget* area() const { return m_area; }
     QPushButton* exitButton() const { return m_exitButton; }
 
   private:
-    QWidget* m_area = nullptr; // txt: covers the whole page
+    QWidget* m_area = nullptr;            // txt: covers the whole page
     std::array<QLabel*, 11> m_headings{}; // by row; the gaps stay nullptr
     std::array<QLabel*, 11> m_values{};
     QPushButton* m_exitButton = nullptr; // Command4

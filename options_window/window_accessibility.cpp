@@ -28,7 +28,7 @@ void OptionsWindow::describeForAssistiveTechnology() {
     m_tabPane->setAccessibleName(QStringLiteral("Option pages"));
     for (int element = 0; element < int(m_pages.size()); ++element) {
         m_pages[element]->setAccessibleName(m_tabStrip->tabText(element).trimmed() +
-                                                 QStringLiteral(" page"));
+                                            QStringLiteral(" page"));
         m_pages[element]->setAccessibleDescription(m_tabStrip->tabToolTip(element));
     }
     // It covers the whole Current Options page.
@@ -63,7 +63,8 @@ void OptionsWindow::orderTabStops() {
     const auto others = optionButtons().subspan(indexOf(OptionId::ManualAdvanceOn));
     for (const OptionButton& button : history)
         chain.push_back(radio(button.id));
-    chain.insert(chain.end(), {m_historyPage->addNamesButton(), m_historyPage->deleteNameButton(), m_historyPage->deleteAllButton(), m_historyPage->userList(),
+    chain.insert(chain.end(), {m_historyPage->addNamesButton(), m_historyPage->deleteNameButton(),
+                               m_historyPage->deleteAllButton(), m_historyPage->userList(),
                                m_historyPage->locationEdit()});
     for (const OptionButton& button : others)
         chain.push_back(radio(button.id));

@@ -106,8 +106,8 @@ TEST(EditsText, OnlyControlsThatTakeTypedText) {
     QPushButton button;
     QLabel label;
     const std::vector<std::pair<const QObject*, bool>> cases = {
-        {&line, true},   {&readOnly, false}, {&fixed, false},
-        {&editable, true}, {&button, false},  {&label, false},
+        {&line, true},     {&readOnly, false}, {&fixed, false},
+        {&editable, true}, {&button, false},   {&label, false},
     };
     for (const auto& [control, expected] : cases)
         EXPECT_EQ(editsText(control), expected) << control->metaObject()->className();
