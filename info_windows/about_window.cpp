@@ -24,23 +24,23 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("The Corvantis Dexlan Options Program..."));
     info_window::setClientSize(*this, 5655, 3255);
 
-    m_picture2 = info_window::emblem(*this, "Picture2", 360, 360);
-    m_label1 = info_window::label(*this, "Label1", -1, {}, 1395, 240, 3480, 225);
-    m_label2 = info_window::label(*this, "Label2", -1, {}, 1395, 450, 3480, 225);
-    m_label3 = info_window::label(*this, "Label3", -1, {}, 1395, 765, 3585, 1380);
-    m_label4 = info_window::label(*this, "Label4", -1, {}, 345, 2340, 4950, 225);
-    m_command1 = info_window::okButton(*this, 2400, 2640, 855, 330);
-    Form_Load();
+    m_emblem = info_window::emblem(*this, "Picture2", 360, 360);
+    m_programName = info_window::label(*this, "Label1", -1, {}, 1395, 240, 3480, 225);
+    m_version = info_window::label(*this, "Label2", -1, {}, 1395, 450, 3480, 225);
+    m_maker = info_window::label(*this, "Label3", -1, {}, 1395, 765, 3585, 1380);
+    m_legal = info_window::label(*this, "Label4", -1, {}, 345, 2340, 4950, 225);
+    m_okButton = info_window::okButton(*this, 2400, 2640, 855, 330);
+    fillTexts();
 }
 
-void AboutWindow::Form_Load() {
-    m_label1->setText(QStringLiteral("Corvantis Dexlan Options 4"));
-    m_label2->setText(QStringLiteral("Version %1.%2    R%3")
-                          .arg(build::kVersionMajor)
-                          .arg(build::kVersionMinor)
-                          .arg(build::kRevision));
-    m_label3->setText(makerDetails());
-    m_label4->setText(legalNotice());
+void AboutWindow::fillTexts() {
+    m_programName->setText(QStringLiteral("Corvantis Dexlan Options 4"));
+    m_version->setText(QStringLiteral("Version %1.%2    R%3")
+                           .arg(build::kVersionMajor)
+                           .arg(build::kVersionMinor)
+                           .arg(build::kRevision));
+    m_maker->setText(makerDetails());
+    m_legal->setText(legalNotice());
 }
 
 } // namespace dexlan

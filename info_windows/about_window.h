@@ -14,22 +14,22 @@ class AboutWindow : public QDialog {
   public:
     explicit AboutWindow(QWidget* parent = nullptr);
 
-    QLabel* picture2() const { return m_picture2; }
-    QLabel* label1() const { return m_label1; }
-    QLabel* label2() const { return m_label2; }
-    QLabel* label3() const { return m_label3; }
-    QLabel* label4() const { return m_label4; }
-    QPushButton* command1() const { return m_command1; }
+    QLabel* emblem() const { return m_emblem; }           // Picture2
+    QLabel* programName() const { return m_programName; } // Label1
+    QLabel* version() const { return m_version; }         // Label2
+    QLabel* maker() const { return m_maker; }             // Label3
+    QLabel* legal() const { return m_legal; }             // Label4
+    QPushButton* okButton() const { return m_okButton; }  // Command1
 
   private:
-    void Form_Load();
+    void fillTexts(); // Form_Load
 
-    QLabel* m_picture2;
-    QLabel* m_label1;
-    QLabel* m_label2;
-    QLabel* m_label3;
-    QLabel* m_label4;
-    QPushButton* m_command1;
+    QLabel* m_emblem;
+    QLabel* m_programName;
+    QLabel* m_version;
+    QLabel* m_maker;
+    QLabel* m_legal;
+    QPushButton* m_okButton;
 };
 
 // The maker's details and legal notice shown in About.

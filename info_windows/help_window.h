@@ -14,16 +14,16 @@ class HelpWindow : public QDialog {
   public:
     explicit HelpWindow(QWidget* parent = nullptr);
 
-    QLabel* picture1() const { return m_picture1; }
-    QLabel* label1(int element) const;
-    QLabel* label3(int element) const;
-    QPushButton* command1() const { return m_command1; }
+    QLabel* emblem() const { return m_emblem; }          // Picture1
+    QLabel* instruction(int element) const;              // Label1, elements 0 and 1
+    QLabel* introduction(int element) const;             // Label3, element 1
+    QPushButton* okButton() const { return m_okButton; } // Command1
 
   private:
-    QLabel* m_picture1;
-    QLabel* m_label1[2];
-    QLabel* m_label3;
-    QPushButton* m_command1;
+    QLabel* m_emblem;
+    QLabel* m_instructions[2];
+    QLabel* m_introduction;
+    QPushButton* m_okButton;
 };
 
 } // namespace dexlan

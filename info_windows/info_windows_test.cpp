@@ -22,23 +22,23 @@ TEST(HelpWindow, ShowsTheFixedIntroduction) {
     EXPECT_EQ(help.objectName(), "Help");
     EXPECT_EQ(help.windowTitle(), "The Corvantis Dexlan Options 4 program...");
     EXPECT_EQ(help.size(), QSize(353, 205)); // 5295 x 3075 twips
-    EXPECT_EQ(help.label3(1)->text(),
+    EXPECT_EQ(help.introduction(1)->text(),
               "The Corvantis Dexlan Options 4 program may be run at any time you wish to examine "
               "or change settings for the Corvantis Dexlan Training System 4.");
-    EXPECT_EQ(help.label1(0)->text(),
+    EXPECT_EQ(help.instruction(0)->text(),
               "The next screen shows the current or default settings for several options.  Use "
               "the tabs to see each option in detail.");
-    EXPECT_EQ(help.label1(1)->text(), "When you have finished setting the program options, "
+    EXPECT_EQ(help.instruction(1)->text(), "When you have finished setting the program options, "
                                       "simply exit and your changes will be recorded.");
-    EXPECT_EQ(help.label1(1)->geometry(), QRect(21, 126, 309, 36)); // 315, 1890, 4635, 540
-    EXPECT_EQ(help.label1(2), nullptr);
-    EXPECT_EQ(help.label3(0), nullptr);
-    EXPECT_EQ(help.label1(1)->property("index").toInt(), 1);
-    EXPECT_EQ(help.command1()->text(), "OK");
-    EXPECT_TRUE(help.command1()->isDefault());
-    ASSERT_NE(help.picture1()->pixmap().isNull(), true);
-    EXPECT_EQ(help.picture1()->pixmap().size(), QSize(34, 34));
-    EXPECT_EQ(help.picture1()->geometry(), QRect(14, 21, 34, 34));
+    EXPECT_EQ(help.instruction(1)->geometry(), QRect(21, 126, 309, 36)); // 315, 1890, 4635, 540
+    EXPECT_EQ(help.instruction(2), nullptr);
+    EXPECT_EQ(help.introduction(0), nullptr);
+    EXPECT_EQ(help.instruction(1)->property("index").toInt(), 1);
+    EXPECT_EQ(help.okButton()->text(), "OK");
+    EXPECT_TRUE(help.okButton()->isDefault());
+    ASSERT_NE(help.emblem()->pixmap().isNull(), true);
+    EXPECT_EQ(help.emblem()->pixmap().size(), QSize(34, 34));
+    EXPECT_EQ(help.emblem()->geometry(), QRect(14, 21, 34, 34));
 }
 
 TEST(HelpWindow, EnterEscapeAndOkCloseItAndTheSameWindowComesBack) {
@@ -70,7 +70,7 @@ TEST(HelpWindow, EnterEscapeAndOkCloseItAndTheSameWindowComesBack) {
     // Hidden, never destroyed: its texts are still there for the next showing.
     EXPECT_EQ(dialogs.modalsShown, QStringList({"Help", "Help", "Help"}));
     EXPECT_FALSE(help.testAttribute(Qt::WA_DeleteOnClose));
-    EXPECT_FALSE(help.label1(0)->text().isEmpty());
+    EXPECT_FALSE(help.instruction(0)->text().isEmpty());
 }
 
 TEST(AboutWindow, FillsItsLabelsWhenCreated) {
@@ -78,20 +78,20 @@ TEST(AboutWindow, FillsItsLabelsWhenCreated) {
     EXPECT_EQ(about.objectName(), "About");
     EXPECT_EQ(about.windowTitle(), "The Corvantis Dexlan Options Program...");
     EXPECT_EQ(about.size(), QSize(377, 217)); // 5655 x 3255 twips
-    EXPECT_EQ(about.label1()->text(), "Corvantis Dexlan Options 4");
-    EXPECT_EQ(about.label2()->text(), "Version 4.1    R24");
+    EXPECT_EQ(about.programName()->text(), "Corvantis Dexlan Options 4");
+    EXPECT_EQ(about.version()->text(), "Version 4.1    R24");
     // One item per line: name, two address lines, an empty line, web site, e-mail.
-    const QStringList details = about.label3()->text().split("\r\n");
+    const QStringList details = about.maker()->text().split("\r\n");
     ASSERT_EQ(details.size(), 6);
     EXPECT_TRUE(details[3].isEmpty());
     EXPECT_TRUE(details[4].endsWith("example.com"));
     EXPECT_TRUE(details[5].endsWith("@example.com"));
-    EXPECT_FALSE(about.label4()->text().isEmpty());
-    EXPECT_FALSE(about.label4()->text().contains('\n'));
-    EXPECT_EQ(about.picture2()->pixmap().size(), QSize(34, 34));
-    EXPECT_EQ(about.picture2()->geometry(), QRect(24, 24, 34, 34));
-    EXPECT_TRUE(about.command1()->isDefault());
-    EXPECT_EQ(about.command1()->geometry(), QRect(160, 176, 57, 22)); // 2400, 2640, 855, 330
+    EXPECT_FALSE(about.legal()->text().isEmpty());
+    EXPECT_FALSE(about.legal()->text().contains('\n'));
+    EXPECT_EQ(about.emblem()->pixmap().size(), QSize(34, 34));
+    EXPECT_EQ(about.emblem()->geometry(), QRect(24, 24, 34, 34));
+    EXPECT_TRUE(about.okButton()->isDefault());
+    EXPECT_EQ(about.okButton()->geometry(), QRect(160, 176, 57, 22)); // 2400, 2640, 855, 330
 }
 
 TEST(AboutWindow, EnterAndEscapeCloseIt) {
