@@ -36,19 +36,19 @@ constexpr char kProtectedList[] = "User list: Protected ";
 
 constexpr std::array<HistoryModeCase, 12> kCases{{
     // clang-format off
-    // group               button                      user list       location heading                                   width    text   FillUserList        focus
-    {Group::SingleComputer, OptionId::AutomaticHistory, nullptr,        false, "Automatic operation -- single user",      kWide,   "SC1", Fill::Never,          false},
-    {Group::SingleComputer, OptionId::PasswordHistory, nullptr,        false, "Automatic operation requiring password",  kWide,   "SC2", Fill::Never,          false},
-    {Group::SingleComputer, OptionId::OpenList, kOpenList,      false, "Multi-user open list",                    kNarrow, "SC3", Fill::Never,          false},
-    {Group::SingleComputer, OptionId::ProtectedList, kProtectedList, false, "Multi-user protected list",               kNarrow, "SC4", Fill::Never,          false},
-    {Group::SingleComputer, OptionId::DriveAHistory, nullptr,        false, "Multi-users with disks in Drive A:",      kWide,   "SC5", Fill::Never,          false},
-    {Group::SingleComputer, OptionId::NoHistory, nullptr,        false, "No history information saved",           kWide,   "SC6", Fill::Never,          false},
-    {Group::Network,        OptionId::AutomaticHistory, nullptr,        true,  "Automatic operation -- server",           kWide,   "NW1", Fill::BeforeLocation, true},
-    {Group::Network,        OptionId::PasswordHistory, nullptr,        true,  "Automatic operation requiring password",  kWide,   "NW2", Fill::Never,          true},
-    {Group::Network,        OptionId::OpenList, kOpenList,      true,  "Multi-user open list",                    kNarrow, "NW3", Fill::AfterLocation,  true},
-    {Group::Network,        OptionId::ProtectedList, kProtectedList, true,  "Multi-user protected list",               kNarrow, "NW4", Fill::AfterLocation,  true},
-    {Group::Network,        OptionId::DriveAHistory, nullptr,        false, "Multi-users with disks in Drive A:",      kWide,   "NW5", Fill::Never,          false},
-    {Group::Network,        OptionId::NoHistory, nullptr,        false, "No history information saved",           kWide,   "NW6", Fill::Never,          false},
+    // group                button                      user list       location heading                                   width    text   FillUserList          focus
+    {Group::SingleComputer, OptionId::AutomaticHistory, nullptr,        false, "Automatic operation -- single user",     kWide,   "SC1", Fill::Never,          false},
+    {Group::SingleComputer, OptionId::PasswordHistory,  nullptr,        false, "Automatic operation requiring password", kWide,   "SC2", Fill::Never,          false},
+    {Group::SingleComputer, OptionId::OpenList,         kOpenList,      false, "Multi-user open list",                   kNarrow, "SC3", Fill::Never,          false},
+    {Group::SingleComputer, OptionId::ProtectedList,    kProtectedList, false, "Multi-user protected list",              kNarrow, "SC4", Fill::Never,          false},
+    {Group::SingleComputer, OptionId::DriveAHistory,    nullptr,        false, "Multi-users with disks in Drive A:",     kWide,   "SC5", Fill::Never,          false},
+    {Group::SingleComputer, OptionId::NoHistory,        nullptr,        false, "No history information saved",           kWide,   "SC6", Fill::Never,          false},
+    {Group::Network,        OptionId::AutomaticHistory, nullptr,        true,  "Automatic operation -- server",          kWide,   "NW1", Fill::BeforeLocation, true},
+    {Group::Network,        OptionId::PasswordHistory,  nullptr,        true,  "Automatic operation requiring password", kWide,   "NW2", Fill::Never,          true},
+    {Group::Network,        OptionId::OpenList,         kOpenList,      true,  "Multi-user open list",                   kNarrow, "NW3", Fill::AfterLocation,  true},
+    {Group::Network,        OptionId::ProtectedList,    kProtectedList, true,  "Multi-user protected list",              kNarrow, "NW4", Fill::AfterLocation,  true},
+    {Group::Network,        OptionId::DriveAHistory,    nullptr,        false, "Multi-users with disks in Drive A:",     kWide,   "NW5", Fill::Never,          false},
+    {Group::Network,        OptionId::NoHistory,        nullptr,        false, "No history information saved",           kWide,   "NW6", Fill::Never,          false},
     // clang-format on
 }};
 
