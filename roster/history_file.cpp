@@ -1,5 +1,7 @@
 #include "roster/history_file.h"
 
+#include "platform/line_break.h"
+
 #include "platform/code_page.h"
 
 #include <QFile>
@@ -235,12 +237,12 @@ QByteArray historyNumberText(int value) {
 
 QByteArray newHistoryFileBytes(const QByteArray& name,
                                const std::array<int, kRandomsPerFile>& randoms) {
-    static const QByteArray kCrLf = "\r\n";
+    static const QByteArray kLineEnd = kCrLf.toLatin1();
     QByteArray out;
     out.reserve(name.size() + kHistoryFileLines * 8);
     auto line = [&out](const QByteArray& text) {
         out += text;
-        out += kCrLf;
+        out += kLineEnd;
     };
     auto number = [&line](int value) { line(historyNumberText(value)); };
 
