@@ -2,6 +2,7 @@
 
 #include "platform/atomic_file.h"
 #include "platform/code_page.h"
+#include "platform/cr_lines.h"
 #include "platform/regular_file.h"
 
 #include <QCryptographicHash>
@@ -12,71 +13,20 @@ namespace dexlan {
 
 namespace {
 
-// Reads lines the way the trainer writes them: a line ends at CR, and an LF
-// right after it is skipped; a lone LF is part of the value.
-class LineReader {
-  public:
-    explicit LineReader(QIODevice& input) : m_input(input) {}
-
-    enum Result { Line, Overlong, End };
-
-    // Reads what is left, so that the digest covers the whole input.
-    void readToEnd() {
-        m_pos = m_size;
-        while (fill())
-            m_pos = m_size;
+// Feeds the line reader from the options file and counts every byte read
+// into the digest. A read error ends the file, as the end of a short file does.
+struct DigestingRead {
+    QIODevice* input;
+    QCryptographicHash* digest;
+    qint64 operator()(char* data, qint64 size) const {
+        const qint64 n = input->read(data, size);
+        if (n <= 0)
+            return 0;
+        digest->addData(QByteArrayView(data, n));
+        return n;
     }
-
-    QByteArray digest() const { return m_digest.result(); }
-
-    // Reads the next line of at most limit bytes. A longer line is not read on:
-    // the file is refused, and its remainder may be endless.
-    Result next(QByteArray& line, qsizetype limit) {
-        line.clear();
-        bool any = false;
-        for (;;) {
-            if (m_pos == m_size && !fill())
-                break;
-            if (m_skipLf) {
-                m_skipLf = false;
-                if (m_buffer[m_pos] == '\n') {
-                    ++m_pos;
-                    continue;
-                }
-            }
-            any = true;
-            const char* start = m_buffer + m_pos;
-            const char* cr = static_cast<const char*>(memchr(start, '\r', size_t(m_size - m_pos)));
-            const qsizetype length = cr ? cr - start : m_size - m_pos;
-            if (length > limit - line.size())
-                return Overlong;
-            line.append(start, length);
-            m_pos += length;
-            if (cr) {
-                ++m_pos;
-                m_skipLf = true;
-                return Line;
-            }
-        }
-        return any ? Line : End;
-    }
-
-  private:
-    bool fill() {
-        const qint64 n = m_input.read(m_buffer, sizeof m_buffer);
-        m_pos = 0;
-        m_size = n > 0 ? n : 0;
-        m_digest.addData(QByteArrayView(m_buffer, m_size));
-        return m_size > 0;
-    }
-
-    QIODevice& m_input;
-    char m_buffer[16 * 1024];
-    qsizetype m_pos = 0;
-    qsizetype m_size = 0;
-    bool m_skipLf = false;
-    QCryptographicHash m_digest{kContentDigest};
 };
+using LineReader = CrLineReader<DigestingRead, 16 * 1024>;
 
 bool isOneOf(const QByteArray& value, std::initializer_list<const char*> accepted) {
     for (const char* candidate : accepted) {
@@ -101,7 +51,8 @@ struct Check {
 LoadResult parseOptionsFile(QIODevice& input) {
     using namespace values;
     LoadResult result;
-    LineReader reader(input);
+    QCryptographicHash digest(kContentDigest);
+    LineReader reader(DigestingRead{&input, &digest});
     QByteArray line;
 
     // Lines 1 to 11 must all be readable; anything else is a missing file.
@@ -116,6 +67,7 @@ LoadResult parseOptionsFile(QIODevice& input) {
             result.longLine = entry;
             return result;
         case LineReader::End:
+        case LineReader::ReadError:
             return result;
         }
         if (entry == EntryHeader && line != kHeader)
@@ -155,7 +107,7 @@ LoadResult parseOptionsFile(QIODevice& input) {
     if (!isOneOf(result.lines[EntryDocuments], {kDocumentsOff, kDocumentsOn}))
         result.lines[EntryDocuments] = kDocumentsOn;
     reader.readToEnd();
-    result.digest = reader.digest();
+    result.digest = digest.result();
     result.outcome = LoadOutcome::Loaded;
     return result;
 }
