@@ -3,8 +3,8 @@
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "platform/environment.h"
-#include "platform/scripted_dialogs.h"
-#include "platform/test_files.h"
+#include "testing/scripted_dialogs.h"
+#include "testing/test_files.h"
 
 #include <QByteArray>
 

@@ -3,6 +3,7 @@
 #include "app/closing_rules.h"
 #include "info_windows/about_window.h"
 #include "info_windows/help_window.h"
+#include "options_file/options_dialogue.h"
 #include "options_file/options_file.h"
 #include "options_window/location_entry.h"
 #include "options_window/options_window.h"
@@ -109,14 +110,14 @@ void MainWindow::showAbout() {
 }
 
 void MainWindow::save() {
-    QString text = options().locationText();
-    SaveOptionsFile(m_state, m_dialogs, text);
-    options().setLocationText(text);
+    if (const std::optional<QString> text =
+            saveOptionsFile(m_state, m_dialogs, options().locationText()))
+        options().setLocationText(*text);
 }
 
 void MainWindow::checkNetworkLocation() {
     m_state.optionLines[EntryHistoryLocation] = typedLocationEntry(options().locationText());
-    options().roster().CheckHistoryFolder();
+    options().roster().checkHistoryFolder();
     if (!networkLocationCheckApplies(m_state.optionLines))
         return;
     if (const auto warning = networkLocationWarning(m_state.optionLines)) {
@@ -141,7 +142,7 @@ void MainWindow::closeOtherWindows() {
         m_options->close();
     if (m_help)
         m_help->close();
-    // NameIn is modal over the options window and is gone by the time the main
+    // AddNamesDialog is modal over the options window and is gone by the time the main
     // window can be closed.
 }
 

@@ -1,5 +1,6 @@
 #include "app/app_fixture.h"
 #include "app/closing_rules.h"
+#include "options_file/options_dialogue.h"
 #include "options_file/options_file.h"
 #include "options_window/options_window.h"
 

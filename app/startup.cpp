@@ -2,6 +2,7 @@
 
 #include "app/main_window.h"
 #include "app/startup_messages.h"
+#include "options_file/options_dialogue.h"
 #include "options_file/options_file.h"
 #include "options_window/options_window.h"
 #include "platform/dialogs.h"
@@ -104,18 +105,18 @@ bool Program::start() {
     main.showFramed();
 
     OptionsWindow& options = main.options();
-    const auto loaded = ReadOptionsFile(m_state, m_dialogs);
+    const auto loaded = readOptionsFile(m_state, m_dialogs);
     if (!loaded) {
         m_exitStatus = 1;
         return false;
     }
     options.showLoadedValues(loaded->locationBoxText, loaded->installationCaption);
-    CopyOptionLines(m_state);
+    copyOptionLines(m_state);
 
     options.refreshPage(2);
     options.refreshPage(1);
     options.show();
-    options.roster().FillUserList();
+    options.roster().fillUserList();
     main.showHelp();
     m_state.startupDone = true;
     return true;

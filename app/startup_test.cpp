@@ -1,5 +1,6 @@
 #include "app/app_fixture.h"
 #include "app/startup_messages.h"
+#include "options_file/options_dialogue.h"
 #include "options_file/options_file.h"
 #include "options_window/options_window.h"
 

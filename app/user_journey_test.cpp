@@ -2,9 +2,10 @@
 // open user list, a history location typed and confirmed with Enter, two new
 // users, and File, Exit with Yes to the update question.
 #include "app/app_fixture.h"
+#include "options_file/options_dialogue.h"
 #include "options_file/options_file.h"
 #include "options_window/options_window.h"
-#include "roster/name_in.h"
+#include "roster/add_names_dialog.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -46,11 +47,11 @@ TEST_F(ProgramTest, TypicalSessionWritesOptionsAndTwoHistoryFiles) {
 
     // Two names in the add-names window, then OK on an empty box closes it.
     dialogs.onNextModal([](QDialog& window) {
-        auto& nameIn = static_cast<NameIn&>(window);
+        auto& nameIn = static_cast<AddNamesDialog&>(window);
         for (const char* name : {"Zoe Miller", "adam Fox"}) {
-            nameIn.nameBox()->setText(QString::fromLatin1(name));
+            nameIn.nameEdit()->setText(QString::fromLatin1(name));
             nameIn.okButton()->click();
-            EXPECT_TRUE(nameIn.nameBox()->text().isEmpty()) << name;
+            EXPECT_TRUE(nameIn.nameEdit()->text().isEmpty()) << name;
         }
         nameIn.okButton()->click();
     });

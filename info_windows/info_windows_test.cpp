@@ -1,6 +1,6 @@
 #include "info_windows/about_window.h"
 #include "info_windows/help_window.h"
-#include "platform/scripted_dialogs.h"
+#include "testing/scripted_dialogs.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -2,7 +2,7 @@
 
 #include "platform/atomic_file.h"
 #include "platform/code_page.h"
-#include "platform/dialogs.h"
+#include "platform/cr_lines.h"
 #include "platform/regular_file.h"
 
 #include <QCryptographicHash>
@@ -13,73 +13,20 @@ namespace dexlan {
 
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
-
-// Reads lines the way the trainer writes them: a line ends at CR, and an LF
-// right after it is skipped; a lone LF is part of the value.
-class LineReader {
-  public:
-    explicit LineReader(QIODevice& input) : m_input(input) {}
-
-    enum Result { Line, Overlong, End };
-
-    // Reads what is left, so that the digest covers the whole input.
-    void readToEnd() {
-        m_pos = m_size;
-        while (fill())
-            m_pos = m_size;
+// Feeds the line reader from the options file and counts every byte read
+// into the digest. A read error ends the file, as the end of a short file does.
+struct DigestingRead {
+    QIODevice* input;
+    QCryptographicHash* digest;
+    qint64 operator()(char* data, qint64 size) const {
+        const qint64 n = input->read(data, size);
+        if (n <= 0)
+            return 0;
+        digest->addData(QByteArrayView(data, n));
+        return n;
     }
-
-    QByteArray digest() const { return m_digest.result(); }
-
-    // Reads the next line of at most limit bytes. A longer line is not read on:
-    // the file is refused, and its remainder may be endless.
-    Result next(QByteArray& line, qsizetype limit) {
-        line.clear();
-        bool any = false;
-        for (;;) {
-            if (m_pos == m_size && !fill())
-                break;
-            if (m_skipLf) {
-                m_skipLf = false;
-                if (m_buffer[m_pos] == '\n') {
-                    ++m_pos;
-                    continue;
-                }
-            }
-            any = true;
-            const char* start = m_buffer + m_pos;
-            const char* cr = static_cast<const char*>(memchr(start, '\r', size_t(m_size - m_pos)));
-            const qsizetype length = cr ? cr - start : m_size - m_pos;
-            if (length > limit - line.size())
-                return Overlong;
-            line.append(start, length);
-            m_pos += length;
-            if (cr) {
-                ++m_pos;
-                m_skipLf = true;
-                return Line;
-            }
-        }
-        return any ? Line : End;
-    }
-
-  private:
-    bool fill() {
-        const qint64 n = m_input.read(m_buffer, sizeof m_buffer);
-        m_pos = 0;
-        m_size = n > 0 ? n : 0;
-        m_digest.addData(QByteArrayView(m_buffer, m_size));
-        return m_size > 0;
-    }
-
-    QIODevice& m_input;
-    char m_buffer[16 * 1024];
-    qsizetype m_pos = 0;
-    qsizetype m_size = 0;
-    bool m_skipLf = false;
-    QCryptographicHash m_digest{kContentDigest};
 };
+using LineReader = CrLineReader<DigestingRead, 16 * 1024>;
 
 bool isOneOf(const QByteArray& value, std::initializer_list<const char*> accepted) {
     for (const char* candidate : accepted) {
@@ -104,7 +51,8 @@ struct Check {
 LoadResult parseOptionsFile(QIODevice& input) {
     using namespace values;
     LoadResult result;
-    LineReader reader(input);
+    QCryptographicHash digest(kContentDigest);
+    LineReader reader(DigestingRead{&input, &digest});
     QByteArray line;
 
     // Lines 1 to 11 must all be readable; anything else is a missing file.
@@ -119,6 +67,7 @@ LoadResult parseOptionsFile(QIODevice& input) {
             result.longLine = entry;
             return result;
         case LineReader::End:
+        case LineReader::ReadError:
             return result;
         }
         if (entry == EntryHeader && line != kHeader)
@@ -158,7 +107,7 @@ LoadResult parseOptionsFile(QIODevice& input) {
     if (!isOneOf(result.lines[EntryDocuments], {kDocumentsOff, kDocumentsOn}))
         result.lines[EntryDocuments] = kDocumentsOn;
     reader.readToEnd();
-    result.digest = reader.digest();
+    result.digest = digest.result();
     result.outcome = LoadOutcome::Loaded;
     return result;
 }
@@ -216,123 +165,6 @@ std::optional<SavedLocation> locationForSaving(const QString& boxText, const QSt
     if (policy.driveLetterColon && saved.boxText.size() == 1)
         saved.entry5 += ':';
     return saved;
-}
-
-MsgBoxRequest missingFileReport() {
-    return {QStringLiteral("There is no Corvantis Options 4.ini file at this location.  This file "
-                           "must be present for the Corvantis Dexlan Options 4 program to view or "
-                           "change ini settings."),
-            MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok, QStringLiteral("Sorry...")};
-}
-
-MsgBoxRequest lineTooLongReport(int line) {
-    return {QStringLiteral("Line %1 of the Dexlan4.ini file is too long to be read.  This file "
-                           "must be corrected for the Corvantis Dexlan Options 4 program to view "
-                           "or change ini settings.")
-                .arg(line),
-            MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok, QStringLiteral("Sorry...")};
-}
-
-MsgBoxRequest checkReport(const QByteArray& offendingLine, const QString& message) {
-    return {fromCodePage(offendingLine) + kCrLf + kCrLf + message + kCrLf + kCrLf +
-                QStringLiteral("Do you wish to use default settings?"),
-            MsgButtons::OkCancel, MsgIcon::Critical, MsgAnswer::Ok, QStringLiteral("Oops...")};
-}
-
-MsgBoxRequest updateQuestion() {
-    return {QStringLiteral("You have selected new options for the Corvantis Dexlan Program.") +
-                kCrLf + kCrLf + QStringLiteral("Do you wish to update the program ini file?"),
-            MsgButtons::YesNo, MsgIcon::Information, MsgAnswer::Yes,
-            QStringLiteral("Corvantis Dexlan Program options...")};
-}
-
-MsgBoxRequest changedOnDiskQuestion() {
-    return {QStringLiteral("The Dexlan4.ini file has been changed by another program or user "
-                           "since the Corvantis Dexlan Options 4 program read it.") +
-                kCrLf + kCrLf +
-                QStringLiteral("Do you wish to replace it with your options?  The changes made "
-                               "meanwhile will be lost."),
-            MsgButtons::YesNo, MsgIcon::Exclamation, MsgAnswer::No, QStringLiteral("Warning...")};
-}
-
-MsgBoxRequest saveErrorReport(const QString& errorText) {
-    return {errorText + kCrLf + kCrLf + QStringLiteral("Can't save the Dexlan4.ini file"),
-            MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok, QStringLiteral("Sorry...")};
-}
-
-std::optional<LoadedWindowValues> ReadOptionsFile(SharedState& state, Dialogs& dialogs) {
-    const LoadResult loaded =
-        parseOptionsFile(state.programFolder + QLatin1String(kOptionsFileName));
-    if (loaded.outcome == LoadOutcome::CheckFailed) {
-        const MsgAnswer answer =
-            dialogs.msgBox(checkReport(loaded.offendingLine, loaded.checkMessage));
-        if (answer != MsgAnswer::Ok)
-            return std::nullopt;
-    }
-    if (loaded.outcome == LoadOutcome::LineTooLong) {
-        dialogs.msgBox(lineTooLongReport(loaded.longLine));
-        return std::nullopt;
-    }
-    if (loaded.outcome != LoadOutcome::Loaded) {
-        dialogs.msgBox(missingFileReport());
-        return std::nullopt;
-    }
-    for (int entry = kFirstEntry; entry <= kLastEntry; ++entry)
-        state.fileOptionLines[entry] = loaded.lines[entry];
-    state.fileDigest = loaded.digest;
-    const QByteArray& location = state.fileOptionLines[EntryHistoryLocation];
-    LoadedWindowValues window;
-    if (location != values::kHistHome)
-        window.locationBoxText = fromCodePage(location);
-    window.installationCaption = installationCaption(state.fileOptionLines[EntryInstallation]);
-    state.historyFolder = historyFolderFromEntry(location, state.pathPolicy);
-    return window;
-}
-
-void CopyOptionLines(SharedState& state) {
-    for (int entry = kFirstEntry; entry <= kLastEntry; ++entry)
-        state.optionLines[entry] = state.fileOptionLines[entry];
-}
-
-void SaveOptionsFile(SharedState& state, Dialogs& dialogs, QString& locationBox) {
-    const bool changed = optionsChanged(state.optionLines, state.fileOptionLines);
-    if (changed) {
-        const MsgAnswer answer = dialogs.msgBox(updateQuestion());
-        if (answer != MsgAnswer::Yes)
-            return;
-    }
-    const std::optional<SavedLocation> location =
-        locationForSaving(locationBox, state.programFolder, state.pathPolicy);
-    if (!location) {
-        // The trainer reads the file in its single-byte code page; a location
-        // it cannot hold would be written as a different folder.
-        dialogs.msgBox(saveErrorReport(
-            QStringLiteral("The history location contains characters that cannot be stored in "
-                           "the options file.")));
-        return;
-    }
-    const QString path = state.programFolder + QLatin1String(kOptionsFileName);
-    // Another copy of the program, the trainer or an editor may have written the
-    // file since it was read; rewriting it unasked would revert their work.
-    if (regularFileDigest(path) != state.fileDigest) {
-        if (!changed && location->entry5 == state.fileOptionLines[EntryHistoryLocation])
-            return;
-        const MsgAnswer answer = dialogs.msgBox(changedOnDiskQuestion());
-        if (answer != MsgAnswer::Yes)
-            return;
-    }
-    locationBox = location->boxText;
-    state.optionLines[EntryHistoryLocation] = location->entry5;
-
-    const QByteArray bytes = optionsFileBytes(state.optionLines);
-    const FileError error = rewriteKeepingIdentity(path, bytes);
-    if (error.failed()) {
-        dialogs.msgBox(saveErrorReport(error.text));
-        return;
-    }
-    for (int entry = kFirstEntry; entry <= kLastEntry; ++entry)
-        state.fileOptionLines[entry] = state.optionLines[entry];
-    state.fileDigest = contentDigest(bytes);
 }
 
 } // namespace dexlan

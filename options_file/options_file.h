@@ -2,7 +2,6 @@
 
 #include "options_file/option_lines.h"
 #include "options_file/shared_state.h"
-#include "platform/message_box.h"
 
 #include <QString>
 
@@ -11,8 +10,6 @@
 class QIODevice;
 
 namespace dexlan {
-
-class Dialogs;
 
 inline constexpr char kOptionsFileName[] = "Dexlan4.ini";
 
@@ -57,32 +54,5 @@ struct SavedLocation {
 };
 std::optional<SavedLocation> locationForSaving(const QString& boxText, const QString& programFolder,
                                                const PathPolicy& policy);
-
-// The message boxes of loading and saving.
-MsgBoxRequest missingFileReport();
-MsgBoxRequest lineTooLongReport(int line);
-MsgBoxRequest checkReport(const QByteArray& offendingLine, const QString& message);
-MsgBoxRequest updateQuestion();
-MsgBoxRequest changedOnDiskQuestion();
-MsgBoxRequest saveErrorReport(const QString& errorText);
-
-// What loading puts on the options window.
-struct LoadedWindowValues {
-    QString locationBoxText;
-    QString installationCaption;
-};
-
-// Loads ProgramFolder's options file into FileOptionLines and HistoryFolder. On
-// a missing or wrong file it reports so and answers nothing: the program must
-// then end at once.
-std::optional<LoadedWindowValues> ReadOptionsFile(SharedState& state, Dialogs& dialogs);
-
-void CopyOptionLines(SharedState& state);
-
-// The save dialogue: asks when anything changed, takes entry 5 from the
-// location box (whose text it may rewrite) and replaces the file whole. What
-// someone else wrote since the file was read is kept when nothing changed here,
-// and replaced only when the user says so.
-void SaveOptionsFile(SharedState& state, Dialogs& dialogs, QString& locationBox);
 
 } // namespace dexlan

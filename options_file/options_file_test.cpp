@@ -1,6 +1,7 @@
+#include "options_file/options_dialogue.h"
 #include "options_file/options_file.h"
-#include "platform/scripted_dialogs.h"
-#include "platform/test_files.h"
+#include "testing/scripted_dialogs.h"
+#include "testing/test_files.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -289,14 +290,14 @@ class ReadOptionsFileTest : public ::testing::Test {
 TEST_F(ReadOptionsFileTest, LoadsAndPutsFirstValuesOnTheWindow) {
     state.pathPolicy = PathPolicy::posix();
     folder.write("Dexlan4.ini", join(with(5, "/srv/dexlan")));
-    const auto window = ReadOptionsFile(state, dialogs);
+    const auto window = readOptionsFile(state, dialogs);
     ASSERT_TRUE(window);
     EXPECT_EQ(window->locationBoxText, "/srv/dexlan");
     EXPECT_EQ(window->installationCaption, "Network Installation");
     EXPECT_EQ(state.historyFolder, "/srv/dexlan/");
     EXPECT_EQ(state.fileOptionLines[3], "network");
-    EXPECT_TRUE(state.optionLines[3].isEmpty()) << "the working copy is filled by CopyOptionLines";
-    CopyOptionLines(state);
+    EXPECT_TRUE(state.optionLines[3].isEmpty()) << "the working copy is filled by copyOptionLines";
+    copyOptionLines(state);
     EXPECT_EQ(state.optionLines, state.fileOptionLines);
 }
 
@@ -304,7 +305,7 @@ TEST_F(ReadOptionsFileTest, HistHomeLeavesTheBoxAndFolderEmpty) {
     QList<QByteArray> lines = with(3, "single computer");
     lines[4] = "D:\\HIST";
     folder.write("Dexlan4.ini", join(lines));
-    const auto window = ReadOptionsFile(state, dialogs);
+    const auto window = readOptionsFile(state, dialogs);
     ASSERT_TRUE(window);
     EXPECT_EQ(window->locationBoxText, "");
     EXPECT_EQ(window->installationCaption, "Single-Computer Installation");
@@ -313,7 +314,7 @@ TEST_F(ReadOptionsFileTest, HistHomeLeavesTheBoxAndFolderEmpty) {
 
 TEST_F(ReadOptionsFileTest, MissingFileIsReportedOnce) {
     dialogs.expectBox(missingFileReport(), MsgAnswer::Ok);
-    EXPECT_FALSE(ReadOptionsFile(state, dialogs));
+    EXPECT_FALSE(readOptionsFile(state, dialogs));
     EXPECT_EQ(missingFileReport().prompt,
               "There is no Corvantis Options 4.ini file at this location.  This file must be "
               "present for the Corvantis Dexlan Options 4 program to view or change ini settings.");
@@ -328,14 +329,14 @@ TEST_F(ReadOptionsFileTest, CheckReportOkLeadsToTheMissingFileReport) {
         MsgButtons::OkCancel, MsgIcon::Critical, MsgAnswer::Ok, "Oops..."};
     dialogs.expectBox(expected, MsgAnswer::Ok);
     dialogs.expectBox(missingFileReport(), MsgAnswer::Ok);
-    EXPECT_FALSE(ReadOptionsFile(state, dialogs));
+    EXPECT_FALSE(readOptionsFile(state, dialogs));
     EXPECT_TRUE(dialogs.allAnswersUsed());
 }
 
 TEST_F(ReadOptionsFileTest, CheckReportCancelEndsWithoutAnotherMessage) {
     folder.write("Dexlan4.ini", join(with(11, "sfx loud")));
     dialogs.answerNextBox(MsgAnswer::Cancel);
-    EXPECT_FALSE(ReadOptionsFile(state, dialogs));
+    EXPECT_FALSE(readOptionsFile(state, dialogs));
     EXPECT_EQ(dialogs.boxesShown.size(), 1);
     EXPECT_EQ(dialogs.boxesShown.front().title, "Oops...");
 }
@@ -343,7 +344,7 @@ TEST_F(ReadOptionsFileTest, CheckReportCancelEndsWithoutAnotherMessage) {
 TEST_F(ReadOptionsFileTest, TooLongALineIsNamedNotCalledMissing) {
     folder.write("Dexlan4.ini", join(with(8, QByteArray(kMaxTrainerLineBytes + 1, 'z'))));
     dialogs.expectBox(lineTooLongReport(8), MsgAnswer::Ok);
-    EXPECT_FALSE(ReadOptionsFile(state, dialogs));
+    EXPECT_FALSE(readOptionsFile(state, dialogs));
     EXPECT_TRUE(dialogs.allAnswersUsed());
     EXPECT_EQ(lineTooLongReport(8).title, "Sorry...");
     EXPECT_TRUE(
@@ -370,7 +371,7 @@ TEST_F(ReadOptionsFileTest, OnlyARegularFileIsRead) {
         c.make();
         ScriptedDialogs reports;
         reports.expectBox(missingFileReport(), MsgAnswer::Ok);
-        EXPECT_FALSE(ReadOptionsFile(state, reports));
+        EXPECT_FALSE(readOptionsFile(state, reports));
         EXPECT_TRUE(reports.allAnswersUsed());
         if (::remove(path.constData()) != 0)
             ::rmdir(path.constData());
@@ -378,7 +379,7 @@ TEST_F(ReadOptionsFileTest, OnlyARegularFileIsRead) {
     // A link to a regular file is read through.
     folder.write("real.ini", join(validLines()));
     ASSERT_EQ(symlink("real.ini", path.constData()), 0);
-    EXPECT_TRUE(ReadOptionsFile(state, dialogs));
+    EXPECT_TRUE(readOptionsFile(state, dialogs));
 }
 #endif
 

@@ -1,18 +1,15 @@
-#include "options_file/options_file.h"
+#include "options_file/options_dialogue.h"
 #include "platform/atomic_file.h"
-#include "platform/scripted_dialogs.h"
-#include "platform/test_files.h"
+#include "testing/scripted_dialogs.h"
+#include "testing/test_files.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QRandomGenerator>
 
 #include <gtest/gtest.h>
 
 #ifdef Q_OS_UNIX
-#include <csignal>
-#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -33,10 +30,15 @@ class SaveOptionsTest : public ::testing::Test {
         state.programFolder = folder.path();
         state.pathPolicy = PathPolicy::posix();
         folder.write("Dexlan4.ini", kElevenLines);
-        ASSERT_TRUE(ReadOptionsFile(state, dialogs));
-        CopyOptionLines(state);
+        ASSERT_TRUE(readOptionsFile(state, dialogs));
+        copyOptionLines(state);
     }
     QByteArray onDisk() const { return folder.read("Dexlan4.ini"); }
+    // Saves as the window does: the location box shows what the save answers.
+    void save() {
+        if (const std::optional<QString> text = saveOptionsFile(state, dialogs, box))
+            box = *text;
+    }
 
     TestFolder folder;
     SharedState state;
@@ -45,7 +47,7 @@ class SaveOptionsTest : public ::testing::Test {
 };
 
 TEST_F(SaveOptionsTest, UnchangedOptionsAreWrittenWithoutAsking) {
-    SaveOptionsFile(state, dialogs, box);
+    save();
     EXPECT_TRUE(dialogs.boxesShown.isEmpty());
     EXPECT_EQ(onDisk(), kElevenLines + "documents on\r\n") << "always twelve lines";
 }
@@ -61,19 +63,19 @@ TEST_F(SaveOptionsTest, AChangeIsOfferedUntilSaved) {
     // No: nothing written, nothing changed, and the question comes again.
     box = "/srv/typed";
     dialogs.expectBox(question, MsgAnswer::No);
-    SaveOptionsFile(state, dialogs, box);
+    save();
     EXPECT_EQ(onDisk(), kElevenLines);
     EXPECT_EQ(state.optionLines[EntryHistoryLocation], "hist home");
     EXPECT_EQ(state.fileOptionLines[EntrySounds], "sfx all");
 
     dialogs.expectBox(question, MsgAnswer::Yes);
-    SaveOptionsFile(state, dialogs, box);
+    save();
     EXPECT_TRUE(onDisk().contains("\r\n/srv/typed\r\n6\r\n"));
     EXPECT_TRUE(onDisk().endsWith("sfx none\r\ndocuments on\r\n"));
     EXPECT_EQ(state.fileOptionLines, state.optionLines);
 
     // Saved: the next save writes without asking.
-    SaveOptionsFile(state, dialogs, box);
+    save();
     EXPECT_TRUE(dialogs.allAnswersUsed());
     EXPECT_EQ(dialogs.boxesShown.size(), 2);
 }
@@ -81,7 +83,7 @@ TEST_F(SaveOptionsTest, AChangeIsOfferedUntilSaved) {
 TEST_F(SaveOptionsTest, TheLocationIsTakenAfterTheChangeTest) {
     // Only the box differs: no question, and the location is written.
     box = "/srv/dexlan";
-    SaveOptionsFile(state, dialogs, box);
+    save();
     EXPECT_TRUE(dialogs.boxesShown.isEmpty());
     EXPECT_EQ(state.fileOptionLines[EntryHistoryLocation], "/srv/dexlan");
 }
@@ -93,7 +95,7 @@ TEST_F(SaveOptionsTest, WhatOthersSavedMeanwhileIsKept) {
     folder.write("Dexlan4.ini", theirs);
 
     // Nothing changed here.
-    SaveOptionsFile(state, dialogs, box);
+    save();
     EXPECT_TRUE(dialogs.boxesShown.isEmpty());
     EXPECT_EQ(onDisk(), theirs);
 
@@ -101,7 +103,7 @@ TEST_F(SaveOptionsTest, WhatOthersSavedMeanwhileIsKept) {
     state.optionLines[EntryManualAdvance] = "f2 off";
     dialogs.expectBox(updateQuestion(), MsgAnswer::Yes);
     dialogs.expectBox(changedOnDiskQuestion(), MsgAnswer::No);
-    SaveOptionsFile(state, dialogs, box);
+    save();
     EXPECT_EQ(onDisk(), theirs);
     EXPECT_EQ(state.optionLines[EntryManualAdvance], "f2 off");
     EXPECT_EQ(state.fileOptionLines[EntryManualAdvance], "f2 on");
@@ -109,17 +111,17 @@ TEST_F(SaveOptionsTest, WhatOthersSavedMeanwhileIsKept) {
     // Yes replaces it, and what was written is the new reference.
     dialogs.expectBox(updateQuestion(), MsgAnswer::Yes);
     dialogs.expectBox(changedOnDiskQuestion(), MsgAnswer::Yes);
-    SaveOptionsFile(state, dialogs, box);
+    save();
     EXPECT_TRUE(onDisk().contains("\r\nf2 off\r\nsfx all\r\ndocuments on\r\n"));
     EXPECT_TRUE(dialogs.allAnswersUsed());
-    SaveOptionsFile(state, dialogs, box);
+    save();
     EXPECT_EQ(dialogs.boxesShown.size(), 4) << "unchanged on both sides: written without asking";
 
     // A location typed into the box is a change too.
     folder.write("Dexlan4.ini", theirs);
     box = "/srv/typed";
     dialogs.expectBox(changedOnDiskQuestion(), MsgAnswer::No);
-    SaveOptionsFile(state, dialogs, box);
+    save();
     EXPECT_EQ(onDisk(), theirs);
     EXPECT_EQ(box, "/srv/typed");
     EXPECT_EQ(state.optionLines[EntryHistoryLocation], "hist home");
@@ -128,18 +130,18 @@ TEST_F(SaveOptionsTest, WhatOthersSavedMeanwhileIsKept) {
 
 TEST_F(SaveOptionsTest, TheSameBytesWrittenAgainAreNoChange) {
     folder.write("Dexlan4.ini", kElevenLines); // rewritten, as by the trainer
-    SaveOptionsFile(state, dialogs, box);
+    save();
     EXPECT_EQ(onDisk(), kElevenLines + "documents on\r\n");
 }
 
 TEST_F(SaveOptionsTest, AFileRemovedMeanwhileIsNotMadeAgainUnasked) {
     QFile::remove(folder.file("Dexlan4.ini"));
-    SaveOptionsFile(state, dialogs, box);
+    save();
     EXPECT_FALSE(QFile::exists(folder.file("Dexlan4.ini")));
     state.optionLines[EntrySounds] = "sfx none";
     dialogs.expectBox(updateQuestion(), MsgAnswer::Yes);
     dialogs.expectBox(changedOnDiskQuestion(), MsgAnswer::Yes);
-    SaveOptionsFile(state, dialogs, box);
+    save();
     EXPECT_TRUE(onDisk().endsWith("sfx none\r\ndocuments on\r\n"));
 }
 
@@ -192,7 +194,7 @@ TEST(LocationForSaving, FollowsThePlatformPolicy) {
 TEST_F(SaveOptionsTest, LocationOutsideTheCodePageIsNotWritten) {
     box = QString::fromUtf8("/srv/Ωmega");
     dialogs.answerNextBox(MsgAnswer::Ok);
-    SaveOptionsFile(state, dialogs, box);
+    save();
     ASSERT_EQ(dialogs.boxesShown.size(), 1);
     EXPECT_EQ(dialogs.boxesShown.front().title, "Sorry...");
     EXPECT_TRUE(
@@ -210,7 +212,7 @@ void expectRefusedSave(SharedState& state, ScriptedDialogs& dialogs, const QStri
     dialogs.expectBox({expectedText + "\r\n\r\nCan't save the Dexlan4.ini file", MsgButtons::Ok,
                        MsgIcon::Critical, MsgAnswer::Ok, "Sorry..."},
                       MsgAnswer::Ok);
-    SaveOptionsFile(state, dialogs, box);
+    saveOptionsFile(state, dialogs, box);
     EXPECT_TRUE(dialogs.allAnswersUsed());
     EXPECT_EQ(state.fileOptionLines[EntrySounds], "sfx all");
     EXPECT_EQ(testing::readFile(path), before);
@@ -254,7 +256,7 @@ TEST_F(SaveOptionsTest, ASecondNameKeepsShowingTheFile) {
     const QString other = folder.file("shared.ini");
     ASSERT_EQ(link(QFile::encodeName(path).constData(), QFile::encodeName(other).constData()), 0);
     box = "/srv/one";
-    SaveOptionsFile(state, dialogs, box);
+    save();
     const QByteArray saved = onDisk();
     EXPECT_TRUE(saved.contains("\r\n/srv/one\r\n"));
     EXPECT_EQ(testing::readFile(other), saved);
@@ -265,7 +267,7 @@ TEST_F(SaveOptionsTest, ASecondNameKeepsShowingTheFile) {
         setrlimit(RLIMIT_FSIZE, &limit);
         dialogs.answerNextBox(MsgAnswer::Yes);
         dialogs.answerNextBox(MsgAnswer::Ok);
-        SaveOptionsFile(state, dialogs, box);
+        save();
         return dialogs.boxesShown.size() == 2 &&
                        dialogs.boxesShown[1] == saveErrorReport("File too large")
                    ? 0
@@ -276,86 +278,6 @@ TEST_F(SaveOptionsTest, ASecondNameKeepsShowingTheFile) {
     EXPECT_EQ(testing::readFile(other), saved);
 }
 
-TEST(AtomicSave, FileSizeLimitCancelsTheSave) {
-    const QByteArray old = kElevenLines;
-    QByteArray large = kElevenLines;
-    large.replace("6\r\n", QByteArray(4000, '6') + "\r\n");
-    for (ReplaceStrategy strategy : {ReplaceStrategy::SaveFile, ReplaceStrategy::NamedTemporary}) {
-        TestFolder folder;
-        folder.write("Dexlan4.ini", old);
-        const QString path = folder.file("Dexlan4.ini");
-        const int status = inChild([&] {
-            signal(SIGXFSZ, SIG_IGN);
-            rlimit limit{1024, 1024};
-            setrlimit(RLIMIT_FSIZE, &limit);
-            const FileError error = replaceFileAtomically(path, large, strategy);
-            if (!error.failed())
-                return 1;
-            return error.text == QLatin1String("File too large") ? 0 : 2;
-        });
-        EXPECT_EQ(status, 0) << "the save must fail with the system's text";
-        EXPECT_EQ(folder.read("Dexlan4.ini"), old);
-        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
-    }
-}
-
-TEST(AtomicSave, FullDiskCancelsTheSave) {
-    TestFolder folder;
-    const QByteArray mountPoint = QFile::encodeName(folder.file("small"));
-    QDir().mkpath(folder.file("small"));
-    if (mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=64k") != 0)
-        GTEST_SKIP() << "cannot mount a small tmpfs here";
-    const QString path = folder.file("small/Dexlan4.ini");
-    testing::writeFile(path, kElevenLines);
-    // Fill what is left of the file system.
-    {
-        QFile filler(folder.file("small/filler"));
-        ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-        const QByteArray block(4096, 'f');
-        while (filler.write(block) == block.size()) {
-        }
-    }
-    QByteArray large = kElevenLines;
-    large.replace("6\r\n", QByteArray(8000, '6') + "\r\n");
-    for (ReplaceStrategy strategy : {ReplaceStrategy::SaveFile, ReplaceStrategy::NamedTemporary}) {
-        const FileError error = replaceFileAtomically(path, large, strategy);
-        EXPECT_TRUE(error.failed());
-        EXPECT_EQ(error.text, "No space left on device");
-        EXPECT_EQ(testing::readFile(path), kElevenLines);
-    }
-    umount(mountPoint.constData());
-}
-
-// Kills a child in the middle of saving, again and again: the file on disk is
-// always the old contents or the new, never a mix or a part.
-TEST(AtomicSave, KilledWhileSavingLeavesAWholeFile) {
-    TestFolder folder;
-    const QString path = folder.file("Dexlan4.ini");
-    const QByteArray first = kElevenLines + "documents on\r\n";
-    QByteArray second = first;
-    second.replace("6\r\n", QByteArray(200 * 1024, 's') + "\r\n"); // long enough to be cut
-    testing::writeFile(path, first);
-    for (int round = 0; round < 200; ++round) {
-        const pid_t pid = fork();
-        if (pid == 0) {
-            for (int i = 0;; ++i) {
-                const QByteArray& bytes = i % 2 ? first : second;
-                if (i % 3 == 2)
-                    rewriteKeepingIdentity(path, bytes);
-                else
-                    replaceFileAtomically(path, bytes,
-                                          i % 3 ? ReplaceStrategy::SaveFile
-                                                : ReplaceStrategy::NamedTemporary);
-            }
-        }
-        usleep(QRandomGenerator::global()->bounded(200, 20000));
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-        const QByteArray now = testing::readFile(path);
-        ASSERT_TRUE(now == first || now == second)
-            << "round " << round << ": " << now.size() << " bytes";
-    }
-}
 #endif
 
 } // namespace

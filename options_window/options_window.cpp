@@ -397,7 +397,7 @@ void OptionsWindow::showSummary() {
 void OptionsWindow::showHistoryExplanation() {
     HistoryPage::Surroundings around;
     around.optionButton = [this](OptionId id) { return radio(id); };
-    around.fillUserList = [this] { m_roster->FillUserList(); };
+    around.fillUserList = [this] { m_roster->fillUserList(); };
     around.copyStatusToSummary = [this](const QString& status) {
         m_summaryPage->historyValue()->setTextNamingPath({status, {}, {}});
     };
@@ -449,7 +449,7 @@ void OptionsWindow::optionButtonSelected(const OptionButton& action) {
     m_state.optionLines[action.entry] = action.value;
     runExplanation(action.refreshes);
     if (action.fillsUserList)
-        m_roster->FillUserList();
+        m_roster->fillUserList();
 }
 
 void OptionsWindow::onIncludeDocumentsChosen() {
@@ -476,7 +476,7 @@ void OptionsWindow::onPageBackgroundPressed() {
 void OptionsWindow::onWindowKey(int key, Qt::KeyboardModifiers shift, const QObject* focused) {
     if (key == Qt::Key_Delete) {
         if (!editsText(focused))
-            m_roster->DeleteSelectedName();
+            m_roster->deleteSelectedName();
         return;
     }
     if (key == Qt::Key_Escape) {

@@ -3,8 +3,8 @@
 #include "options_file/shared_state.h"
 #include "options_window/options_window.h"
 #include "platform/dialogs.h"
-#include "platform/scripted_dialogs.h"
-#include "platform/test_files.h"
+#include "testing/scripted_dialogs.h"
+#include "testing/test_files.h"
 
 #include <QApplication>
 #include <QGroupBox>

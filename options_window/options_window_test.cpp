@@ -1,5 +1,5 @@
 #include "options_window/options_window_fixture.h"
-#include "roster/name_in.h"
+#include "roster/add_names_dialog.h"
 #include "roster/user_roster.h"
 
 #include <QDialog>
@@ -247,14 +247,14 @@ TEST_F(OptionsWindowTest, DeleteKeyInATextBoxLeavesTheSelectedUserAlone) {
     OptionsWindow& window = open();
     state.confirmDelete = false; // a deletion would follow without a question
     chooseTab(2);
-    NameIn addNames(&window);
+    AddNamesDialog addNames(&window);
     addNames.show();
     const struct {
         const char* where;
         QLineEdit* box;
     } cases[] = {
         {"location box", window.locationEdit()},
-        {"add-names box", addNames.nameBox()},
+        {"add-names box", addNames.nameEdit()},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.where);

@@ -138,7 +138,7 @@ void showWholeCaption(QPushButton* button) {
     look.text = button->text();
     const int room =
         button->style()->subElementRect(QStyle::SE_PushButtonContents, &look, button).width();
-    const int needed = button->fontMetrics().horizontalAdvance(QString(button->text()).remove('&'));
+    const int needed = button->fontMetrics().horizontalAdvance(QString(button->text()).remove(QLatin1Char('&')));
     if (needed <= room)
         return;
     const int limit = rightLimit(button, twipsToPixels(*button, kGapTwips));

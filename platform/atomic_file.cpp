@@ -24,22 +24,8 @@ namespace dexlan {
 
 namespace {
 
-// Writes all bytes and flushes; any short write or failed flush is an error,
-// because a cut-short file must never be committed.
-bool writeAll(QFileDevice& file, const QByteArray& bytes) {
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return file.flush() && file.error() == QFileDevice::NoError;
-}
-
 QString errorOr(const QFileDevice& file, const QString& fallback) {
-    const QString text = file.errorString();
-    return text.isEmpty() || text == QLatin1String("Unknown error") ? fallback : text;
+    return errorTextOr(file.errorString(), fallback);
 }
 
 bool syncToDisk(QFile& file) {
@@ -73,8 +59,8 @@ FileError viaSaveFile(const QString& path, const QByteArray& bytes, bool* opened
     *opened = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
     if (!*opened)
         return describeFailure(path, file.errorString());
-    if (!writeAll(file, bytes)) {
-        const QString text = errorOr(file, lastSystemErrorText());
+    if (const FileError written = writeAll(file, bytes); written.failed()) {
+        const QString& text = written.text;
         file.cancelWriting();
         file.commit(); // discards the temporary file
         return describeFailure(path, text);
@@ -102,8 +88,8 @@ FileError viaNamedTemporary(const QString& path, const QByteArray& bytes) {
         temp.remove();
         return describeFailure(forPath, text);
     };
-    if (!writeAll(temp, bytes))
-        return discard(errorOr(temp, lastSystemErrorText()), path);
+    if (const FileError written = writeAll(temp, bytes); written.failed())
+        return discard(written.text, path);
     if (!syncToDisk(temp))
         return discard(lastSystemErrorText(), path);
     temp.close();

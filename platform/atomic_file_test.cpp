@@ -1,5 +1,5 @@
 #include "platform/atomic_file.h"
-#include "platform/test_files.h"
+#include "testing/test_files.h"
 
 #include <QDir>
 #include <QFile>

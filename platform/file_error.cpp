@@ -1,6 +1,7 @@
 #include "platform/file_error.h"
 
 #include <QDir>
+#include <QFileDevice>
 #include <QFileInfo>
 #include <QtGlobal>
 
@@ -21,6 +22,29 @@ FileError describeFailure(const QString& path, const QString& errorText) {
 
 QString lastSystemErrorText() {
     return qt_error_string(errno);
+}
+
+QString errorTextOr(const QString& text, const QString& fallback) {
+    return text.isEmpty() || text == QLatin1String("Unknown error") ? fallback : text;
+}
+
+FileError writeAll(QIODevice& device, const QByteArray& bytes) {
+    auto failure = [&device] {
+        return FileError{FileError::Other,
+                         errorTextOr(device.errorString(), lastSystemErrorText())};
+    };
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 n = device.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0)
+            return failure();
+        done += n;
+    }
+    if (auto* file = qobject_cast<QFileDevice*>(&device)) {
+        if (!file->flush() || file->error() != QFileDevice::NoError)
+            return failure();
+    }
+    return FileError::ok();
 }
 
 } // namespace dexlan

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-class QFileDevice;
+class QIODevice;
 
 namespace dexlan {
 
@@ -23,5 +23,14 @@ FileError describeFailure(const QString& path, const QString& errorText);
 
 // The platform's text for the last error of the C runtime.
 QString lastSystemErrorText();
+
+// A device's error text, or fallback where Qt has none to give: an empty text,
+// or its "Unknown error".
+QString errorTextOr(const QString& text, const QString& fallback);
+
+// Writes every byte and, for a file, flushes: a short write or a failed flush
+// is a failure, because a cut-short file must never be committed or kept. The
+// failure carries the device's text, else the system's.
+FileError writeAll(QIODevice& device, const QByteArray& bytes);
 
 } // namespace dexlan

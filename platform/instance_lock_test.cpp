@@ -1,5 +1,5 @@
 #include "platform/instance_lock.h"
-#include "platform/test_files.h"
+#include "testing/test_files.h"
 
 #include <gtest/gtest.h>
 

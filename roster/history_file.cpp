@@ -1,6 +1,8 @@
 #include "roster/history_file.h"
 
 #include "platform/code_page.h"
+#include "platform/cr_lines.h"
+#include "platform/line_break.h"
 
 #include <QFile>
 #include <QIODevice>
@@ -101,39 +103,31 @@ std::optional<int> userNumberFromFileName(QStringView fileName) {
 
 namespace {
 
-// Scans for the first line through read(buffer, size), which answers the bytes
+// Reads the first line through read(buffer, size), which answers the bytes
 // read, 0 at the end, or -1 on an error that errorText() then describes.
 template <typename Read, typename ErrorText>
 FirstLine scanFirstLine(Read read, ErrorText errorText) {
-    FirstLine result;
     // A history file's first line is a short quoted name: one small read is
     // normally all it takes.
-    char chunk[256];
-    for (;;) {
-        const qint64 n = read(chunk, qint64(sizeof chunk));
-        if (n < 0) {
-            result.status = FirstLine::ReadError;
-            result.errorText = errorText();
-            result.bytes.clear();
-            return result;
-        }
-        if (n == 0)
-            break;
-        const void* cr = std::memchr(chunk, '\r', size_t(n));
-        const qsizetype length = cr ? static_cast<const char*>(cr) - chunk : qsizetype(n);
-        if (result.bytes.size() + length > kMaxFirstLineBytes) {
-            result.status = FirstLine::TooLong;
-            result.bytes.clear();
-            return result;
-        }
-        result.bytes.append(chunk, length);
-        if (cr) {
-            result.status = FirstLine::Line;
-            return result;
-        }
+    CrLineReader<Read, 256> reader(std::move(read));
+    FirstLine result;
+    switch (reader.next(result.bytes, kMaxFirstLineBytes)) {
+    case CrLineReader<Read, 256>::Line:
+        result.status = FirstLine::Line;
+        break;
+    case CrLineReader<Read, 256>::End:
+        result.status = FirstLine::Empty;
+        break;
+    case CrLineReader<Read, 256>::Overlong:
+        result.status = FirstLine::TooLong;
+        result.bytes.clear();
+        break;
+    case CrLineReader<Read, 256>::ReadError:
+        result.status = FirstLine::ReadError;
+        result.errorText = errorText();
+        result.bytes.clear();
+        break;
     }
-    // The end of the file also ends a line, unless there was nothing at all.
-    result.status = result.bytes.isEmpty() ? FirstLine::Empty : FirstLine::Line;
     return result;
 }
 
@@ -235,12 +229,12 @@ QByteArray historyNumberText(int value) {
 
 QByteArray newHistoryFileBytes(const QByteArray& name,
                                const std::array<int, kRandomsPerFile>& randoms) {
-    static const QByteArray kCrLf = "\r\n";
+    static const QByteArray kLineEnd = kCrLf.toLatin1();
     QByteArray out;
     out.reserve(name.size() + kHistoryFileLines * 8);
     auto line = [&out](const QByteArray& text) {
         out += text;
-        out += kCrLf;
+        out += kLineEnd;
     };
     auto number = [&line](int value) { line(historyNumberText(value)); };
 

@@ -27,7 +27,7 @@ inline constexpr int kRandomTop = 5000;
 inline constexpr char kRecordMarker[] = "xxxx1";
 inline constexpr int kFixedKey = 8046;
 
-// The name box of NameIn accepts no more than this.
+// The name box of AddNamesDialog accepts no more than this.
 inline constexpr int kMaxNameLength = 30;
 
 // A first line longer than this holds no name the program could have written;

@@ -1,6 +1,6 @@
 #include "roster/history_file.h"
 
-#include "platform/test_files.h"
+#include "testing/test_files.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -55,10 +55,8 @@ FileError failureIn(const QString& folder, QString text) {
     FileError error;
     error.kind = existsAsAnything(withoutTrailingSeparator(folder)) ? FileError::Other
                                                                     : FileError::FolderMissing;
-    if (text.isEmpty() || text == QLatin1String("Unknown error"))
-        text = error.kind == FileError::FolderMissing ? qt_error_string(ENOENT)
-                                                      : lastSystemErrorText();
-    error.text = text;
+    error.text = errorTextOr(text, error.kind == FileError::FolderMissing ? qt_error_string(ENOENT)
+                                                                          : lastSystemErrorText());
     return error;
 }
 
@@ -460,27 +458,6 @@ NumberInFolder inspectNumber(const QString& folder, int number) {
     return result;
 }
 
-FileError writeAllBytes(QIODevice& device, const QByteArray& bytes) {
-    auto failure = [&device] {
-        const QString text = device.errorString();
-        return otherFailure(text.isEmpty() || text == QLatin1String("Unknown error")
-                                ? lastSystemErrorText()
-                                : text);
-    };
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        const qint64 n = device.write(bytes.constData() + done, bytes.size() - done);
-        if (n <= 0)
-            return failure();
-        done += n;
-    }
-    if (auto* file = qobject_cast<QFileDevice*>(&device)) {
-        if (!file->flush() || file->error() != QFileDevice::NoError)
-            return failure();
-    }
-    return FileError::ok();
-}
-
 namespace {
 
 bool syncToDisk(QFile& file) {
@@ -524,7 +501,7 @@ Temporary writeTemporaryBeside(const QString& path, const QByteArray& bytes) {
         if (attempt >= 8 || !existsAsAnything(file.fileName()))
             return {{}, failureIn(folder, file.errorString())};
     }
-    FileError error = writeAllBytes(file, bytes);
+    FileError error = writeAll(file, bytes);
     if (!error.failed() && !syncToDisk(file))
         error = otherFailure(lastSystemErrorText());
     file.close();
@@ -663,10 +640,9 @@ FileError deleteHistoryFile(const QString& path) {
     QFile file(path);
     if (file.remove())
         return FileError::ok();
-    QString text = file.errorString();
-    if (text.isEmpty() || text == QLatin1String("Unknown error"))
-        text = existsAsAnything(path) ? lastSystemErrorText() : qt_error_string(ENOENT);
-    return otherFailure(text);
+    return otherFailure(errorTextOr(file.errorString(), existsAsAnything(path)
+                                                            ? lastSystemErrorText()
+                                                            : qt_error_string(ENOENT)));
 }
 
 } // namespace dexlan

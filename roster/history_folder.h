@@ -133,9 +133,6 @@ NumberInFolder inspectNumber(const QString& folder, int number);
 
 // --- Writing and deleting files ----------------------------------------------
 
-// Writes every byte and flushes; any short write is a failure.
-FileError writeAllBytes(QIODevice& device, const QByteArray& bytes);
-
 struct CreateResult {
     enum Outcome {
         Created,

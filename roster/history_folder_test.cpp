@@ -1,9 +1,9 @@
 #include "roster/history_folder.h"
 
-#include "platform/test_files.h"
 #include "roster/history_file.h"
 #include "roster/roster_messages.h"
 #include "roster/roster_test_files.h"
+#include "testing/test_files.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -443,16 +443,16 @@ class FailDevice : public QIODevice {
     qint64 m_limit;
 };
 
-TEST(WriteAllBytes, AShortWriteIsAFailure) {
+TEST(WriteAll, AShortWriteIsAFailure) {
     const QByteArray bytes(2000, 'x');
     for (qint64 limit : {0, 1, 1999}) {
         FailDevice device(limit);
-        const FileError error = writeAllBytes(device, bytes);
+        const FileError error = writeAll(device, bytes);
         EXPECT_TRUE(error.failed()) << limit;
         EXPECT_EQ(error.text, QStringLiteral("No space left on device"));
     }
     FailDevice roomy(2000);
-    EXPECT_FALSE(writeAllBytes(roomy, bytes).failed());
+    EXPECT_FALSE(writeAll(roomy, bytes).failed());
     EXPECT_EQ(roomy.written, bytes);
 }
 

@@ -20,13 +20,13 @@ std::uint64_t splitMix(std::uint64_t x) {
 
 } // namespace
 
-int randInRange(int bottom, int topp, double r) {
-    if (bottom > topp)
-        std::swap(bottom, topp);
-    const double span = double(topp) - double(bottom) + 1.0;
-    const double value = std::floor(span * r + double(bottom));
-    // Rounding can carry r just below 1 onto topp + 1.
-    return int(std::clamp(value, double(bottom), double(topp)));
+int scaledToRange(int low, int high, double fraction) {
+    if (low > high)
+        std::swap(low, high);
+    const double span = double(high) - double(low) + 1.0;
+    const double value = std::floor(span * fraction + double(low));
+    // Rounding can carry a fraction just below 1 onto high + 1.
+    return int(std::clamp(value, double(low), double(high)));
 }
 
 RandomNumbers::RandomNumbers(Clock clock) : m_clock(std::move(clock)) {}
@@ -42,8 +42,8 @@ double RandomNumbers::draw() {
     return double(m_state >> 11) * 0x1.0p-53;
 }
 
-int RandomNumbers::Rand(int bottom, int topp) {
-    return randInRange(bottom, topp, draw());
+int RandomNumbers::inRange(int low, int high) {
+    return scaledToRange(low, high, draw());
 }
 
 } // namespace dexlan

@@ -5,9 +5,10 @@
 
 namespace dexlan {
 
-// The whole part of (topp - bottom + 1) * r + bottom for r in [0, 1), after
-// putting the bounds in order: a whole number from bottom to topp, both included.
-int randInRange(int bottom, int topp, double r);
+// The whole part of (high - low + 1) * fraction + low for fraction in [0, 1),
+// after putting the bounds in order: a whole number from low to high, both
+// included.
+int scaledToRange(int low, int high, double fraction);
 
 // The random numbers of a new history file. They carry no information; the
 // generator is mixed with the time of day on every draw, and a test can hand
@@ -19,7 +20,8 @@ class RandomNumbers {
 
     explicit RandomNumbers(Clock clock = secondsSinceMidnight);
 
-    int Rand(int bottom, int topp);
+    // A whole number from low to high, both included.
+    int inRange(int low, int high);
 
     static double secondsSinceMidnight();
 

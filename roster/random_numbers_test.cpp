@@ -8,7 +8,7 @@
 namespace dexlan {
 namespace {
 
-TEST(RandInRange, WholePartOfTheScaledDraw) {
+TEST(ScaledToRange, WholePartOfTheScaledDraw) {
     struct Case {
         int bottom;
         int topp;
@@ -30,16 +30,16 @@ TEST(RandInRange, WholePartOfTheScaledDraw) {
         {INT_MIN, INT_MAX, 0.0, INT_MIN},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(randInRange(c.bottom, c.topp, c.r), c.expected)
+        EXPECT_EQ(scaledToRange(c.bottom, c.topp, c.r), c.expected)
             << c.bottom << ".." << c.topp << " r=" << c.r;
 }
 
-TEST(Rand, StaysInRangeAndVariesWithinOneTick) {
+TEST(RandomNumbersInRange, StaysInRangeAndVariesWithinOneTick) {
     // A clock that never moves: every draw is reseeded with the same time.
     RandomNumbers random([] { return 43200.25; });
     std::set<int> seen;
     for (int i = 0; i < 2000; ++i) {
-        const int value = random.Rand(200, 5000);
+        const int value = random.inRange(200, 5000);
         ASSERT_GE(value, 200);
         ASSERT_LE(value, 5000);
         seen.insert(value);
@@ -47,15 +47,15 @@ TEST(Rand, StaysInRangeAndVariesWithinOneTick) {
     EXPECT_GT(seen.size(), 1000u);
 }
 
-TEST(Rand, SameClockGivesTheSameDraws) {
+TEST(RandomNumbersInRange, SameClockGivesTheSameDraws) {
     double now = 10.0;
     auto clock = [&now] { return now += 0.001; };
     RandomNumbers first(clock);
     now = 10.0;
-    const int a = first.Rand(200, 5000);
+    const int a = first.inRange(200, 5000);
     now = 10.0;
     RandomNumbers second(clock);
-    EXPECT_EQ(second.Rand(200, 5000), a);
+    EXPECT_EQ(second.inRange(200, 5000), a);
 }
 
 } // namespace

@@ -1,12 +1,13 @@
 #include "roster/roster_messages.h"
 
+#include "platform/line_break.h"
+
 #include <QStringList>
 
 namespace dexlan {
 
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
 const QString kTwice = kCrLf + kCrLf;
 
 } // namespace

@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
     QPushButton add, remove, removeAll;
     UserRoster roster(state, dialogs, {box, list, &add, &remove, &removeAll, &page});
     page.show();
-    roster.FillUserList();
+    roster.fillUserList();
     QApplication::processEvents();
     list->scrollToBottom();
     QApplication::processEvents();

@@ -1,9 +1,10 @@
 #include "roster/user_roster.h"
 
 #include "platform/dialogs.h"
+#include "roster/add_names_dialog.h"
 #include "roster/history_file.h"
 #include "roster/history_folder.h"
-#include "roster/name_in.h"
+#include "roster/roster_decisions.h"
 #include "roster/roster_messages.h"
 
 #include <QApplication>
@@ -63,8 +64,8 @@ QListWidgetItem* newEntry(const QString& text, int number, const QString& path) 
 UserRoster::UserRoster(SharedState& state, Dialogs& dialogs, const RosterControls& controls,
                        QObject* parent)
     : QObject(parent), m_state(state), m_dialogs(dialogs), m_controls(controls) {
-    if (m_controls.locationBox)
-        m_controls.locationBox->installEventFilter(this);
+    if (m_controls.locationEdit)
+        m_controls.locationEdit->installEventFilter(this);
     if (QListWidget* list = m_controls.userList) {
         // Qt's own sorting follows the locale, which in the C locale puts every
         // capital before every small letter; the roster orders the list itself.
@@ -72,12 +73,12 @@ UserRoster::UserRoster(SharedState& state, Dialogs& dialogs, const RosterControl
         // A name chosen with the mouse or with the arrow keys enables "Delete
         // name", so the button can be reached without a mouse.
         auto enableDelete = [this, list] {
-            if (m_controls.deleteName && !list->selectedItems().isEmpty())
-                m_controls.deleteName->setEnabled(true);
+            if (m_controls.deleteNameButton && !list->selectedItems().isEmpty())
+                m_controls.deleteNameButton->setEnabled(true);
         };
         connect(list, &QListWidget::itemClicked, this, enableDelete);
         connect(list, &QListWidget::itemSelectionChanged, this, enableDelete);
-        connect(list, &QListWidget::itemDoubleClicked, this, &UserRoster::DeleteSelectedName);
+        connect(list, &QListWidget::itemDoubleClicked, this, &UserRoster::deleteSelectedName);
 
         // Whatever changes the rows changes what lies under the mouse.
         QAbstractItemModel* rows = list->model();
@@ -92,11 +93,11 @@ UserRoster::UserRoster(SharedState& state, Dialogs& dialogs, const RosterControl
         list->verticalScrollBar()->installEventFilter(this);
         list->horizontalScrollBar()->installEventFilter(this);
     }
-    if (m_controls.addNames)
-        connect(m_controls.addNames, &QPushButton::clicked, this, &UserRoster::AddNames);
-    if (m_controls.deleteName)
-        connect(m_controls.deleteName, &QPushButton::clicked, this,
-                &UserRoster::DeleteSelectedName);
+    if (m_controls.addNamesButton)
+        connect(m_controls.addNamesButton, &QPushButton::clicked, this, &UserRoster::addNames);
+    if (m_controls.deleteNameButton)
+        connect(m_controls.deleteNameButton, &QPushButton::clicked, this,
+                &UserRoster::deleteSelectedName);
     // "D&elete all" stays hidden and does nothing.
 }
 
@@ -111,13 +112,13 @@ QString UserRoster::shownFolder() const {
 }
 
 void UserRoster::normaliseLocation() {
-    const QString typed = m_controls.locationBox ? m_controls.locationBox->text() : QString();
+    const QString typed = m_controls.locationEdit ? m_controls.locationEdit->text() : QString();
     m_state.historyFolder = normalisedLocation(typed, m_state.pathPolicy);
-    if (m_controls.locationBox && typed != m_state.historyFolder)
-        m_controls.locationBox->setText(m_state.historyFolder);
+    if (m_controls.locationEdit && typed != m_state.historyFolder)
+        m_controls.locationEdit->setText(m_state.historyFolder);
 }
 
-void UserRoster::CheckHistoryFolder() {
+void UserRoster::checkHistoryFolder() {
     const QByteArray& mode = m_state.optionLines[EntryHistoryMode];
     if (mode == values::kHistDriveA || mode == values::kHistNone)
         return;
@@ -126,34 +127,15 @@ void UserRoster::CheckHistoryFolder() {
     if (!m_state.startupDone)
         return;
 
-    const QString folder = historyFolderPath();
-    if (folder.isEmpty()) {
-
-        m_dialogs.msgBox(cannotReadReport(windowsOnlyLocationText(), shownFolder()));
-        m_state.historyFolderState = HistoryFolderState::Unusable;
-        return;
-    }
-    const FileError probe = probeFolder(folder);
-    if (!probe.failed())
-        return;
-    if (probe.kind == FileError::FolderMissing) {
-        const MsgAnswer answer = m_dialogs.msgBox(createFolderQuestion(probe.text, shownFolder()));
-        if (answer != MsgAnswer::Yes) {
-            m_state.historyFolderState = HistoryFolderState::MissingNotCreated;
-            return;
-        }
-        const FileError created = createHistoryFolder(folder);
-        if (!created.failed())
-            return;
-        m_dialogs.msgBox(cannotReadReport(created.text, shownFolder()));
-        m_state.historyFolderState = HistoryFolderState::Unusable;
-        return;
-    }
-    m_dialogs.msgBox(cannotReadReport(probe.text, shownFolder()));
-    m_state.historyFolderState = HistoryFolderState::Unusable;
+    const FolderCheck check = checkFolder(historyFolderPath(), [this](const QString& errorText) {
+        return m_dialogs.msgBox(createFolderQuestion(errorText, shownFolder())) == MsgAnswer::Yes;
+    });
+    if (!check.errorText.isEmpty())
+        m_dialogs.msgBox(cannotReadReport(check.errorText, shownFolder()));
+    m_state.historyFolderState = check.state;
 }
 
-void UserRoster::FillUserList() {
+void UserRoster::fillUserList() {
     // A message box shown by the check moves the focus; that is no reason to
     // start a second fill inside the first.
     if (m_filling)
@@ -161,7 +143,7 @@ void UserRoster::FillUserList() {
     QScopedValueRollback<bool> filling(m_filling, true);
     ++m_fills;
 
-    CheckHistoryFolder();
+    checkHistoryFolder();
     if (m_state.historyFolderState == HistoryFolderState::Unusable ||
         m_state.historyFolderState == HistoryFolderState::MissingNotCreated)
         return;
@@ -251,7 +233,7 @@ QListWidgetItem* UserRoster::selectedEntry() const {
     return selected.isEmpty() ? nullptr : selected.front();
 }
 
-void UserRoster::DeleteSelectedName() {
+void UserRoster::deleteSelectedName() {
     QListWidgetItem* item = selectedEntry();
     if (!item)
         return;
@@ -269,47 +251,25 @@ void UserRoster::DeleteSelectedName() {
         m_state.confirmDelete = false;
     }
 
-    FileError error;
-    QString deletePath = item->data(kHistoryFileRole).toString();
-    if (deletePath.isEmpty()) {
-        const QString folder = historyFolderPath();
-        if (folder.isEmpty()) {
-            deletePath =
-                m_state.historyFolder + QString::number(number) + QLatin1String(kHistorySuffix);
-            error = {FileError::Other, windowsOnlyLocationText()};
-        } else {
-            deletePath = existingHistoryFile(folder, number);
-            if (deletePath.isEmpty())
-                deletePath = folder + QString::number(number) + QLatin1String(kHistorySuffix);
-        }
-    }
+    const DeleteTarget target = deleteTargetFor(item->data(kHistoryFileRole).toString(),
+                                                historyFolderPath(), m_state.historyFolder, number);
+    FileError error = target.error;
     if (!error.failed()) {
-        // The number may have been given to somebody else since the list was
-        // read (another administrator, another copy): only the listed user's
-        // own file is killed.
-        const FirstLine line = readFirstLineOfFile(deletePath);
-        if (line.status == FirstLine::ReadError) {
-            error = {FileError::Other, line.errorText};
-        } else {
-            const std::optional<QByteArray> name =
-                line.status == FirstLine::Line ? nameFromFirstLine(line.bytes) : std::nullopt;
-            const QString nameNow = name ? shownName(*name) : QString();
-            if (nameNow != item->text()) {
-
-                m_dialogs.msgBox(replacedFileReport(item->text(), nameNow, deletePath));
-                if (m_controls.deleteName)
-                    m_controls.deleteName->setEnabled(false);
-                FillUserList();
-                return;
-            }
-            const quint64 before = historyFileDigest(deletePath);
-            error = deleteHistoryFile(deletePath);
-            if (!error.failed())
-                countChangeIn(deletePath, before);
+        const quint64 before = historyFileDigest(target.path);
+        const DeletedUser deleted = deleteUserFile(target.path, item->text());
+        if (deleted.outcome == DeletedUser::Replaced) {
+            m_dialogs.msgBox(replacedFileReport(item->text(), deleted.nameNow, target.path));
+            if (m_controls.deleteNameButton)
+                m_controls.deleteNameButton->setEnabled(false);
+            fillUserList();
+            return;
         }
+        error = deleted.error;
+        if (deleted.outcome == DeletedUser::Deleted)
+            countChangeIn(target.path, before);
     }
     if (error.failed()) {
-        m_dialogs.msgBox(cannotDeleteReport(error.text, deletePath));
+        m_dialogs.msgBox(cannotDeleteReport(error.text, target.path));
         return;
     }
 
@@ -317,21 +277,21 @@ void UserRoster::DeleteSelectedName() {
     delete item;
     list->clearSelection();
     list->setCurrentItem(nullptr);
-    if (m_controls.deleteName)
-        m_controls.deleteName->setEnabled(false);
+    if (m_controls.deleteNameButton)
+        m_controls.deleteNameButton->setEnabled(false);
     list->setFocus();
 }
 
-void UserRoster::AddNames() {
-    NameIn dialog(m_controls.userList ? m_controls.userList->window() : nullptr);
-    connect(&dialog, &NameIn::okPressed, this, [this, &dialog] { AddName(dialog); });
+void UserRoster::addNames() {
+    AddNamesDialog dialog(m_controls.userList ? m_controls.userList->window() : nullptr);
+    connect(&dialog, &AddNamesDialog::okPressed, this, [this, &dialog] { addName(dialog); });
     m_dialogs.showModal(dialog);
     if (m_controls.historyPage)
         m_controls.historyPage->setFocus();
 }
 
-void UserRoster::AddName(NameIn& dialog) {
-    QLineEdit* box = dialog.nameBox();
+void UserRoster::addName(AddNamesDialog& dialog) {
+    QLineEdit* box = dialog.nameEdit();
     const QString name = box->text();
     if (name.isEmpty()) {
         dialog.accept();
@@ -365,87 +325,40 @@ void UserRoster::AddName(NameIn& dialog) {
     listNumbers.reserve(size_t(list->count()));
     for (int row = 0; row < list->count(); ++row)
         listNumbers.push_back(list->item(row)->data(Qt::UserRole).toInt());
-    FreeNumbers candidates(listNumbers);
-    std::optional<int> number = candidates.next();
 
     auto cannotSave = [&](const QString& errorText, const QString& path) {
         m_dialogs.msgBox(cannotSaveReport(errorText, path));
         box->setFocus();
     };
     if (folder.isEmpty()) {
+        const int number = smallestFreeNumber(listNumbers, {}).value_or(1);
         cannotSave(windowsOnlyLocationText(),
-                   windowsStylePath(m_state.historyFolder, newHistoryFileName(number.value_or(1))));
+                   windowsStylePath(m_state.historyFolder, newHistoryFileName(number)));
         return;
     }
 
-    // The list may be stale (another administrator on the same share) or
-    // partial (a read failure at start-up): a number whose file holds a name is
-    // passed over, and a new file is only ever created where none exists.
-    bool folderOffered = false;
-    int raceRetries = 0;
-    QString createdPath;
-    while (number && createdPath.isEmpty()) {
-        const NumberInFolder inFolder = inspectNumber(folder, *number);
-        if (inFolder.taken) {
-            number = candidates.next();
-            continue;
-        }
-        std::array<int, kRandomsPerFile> randoms;
-        for (int& value : randoms)
-            value = m_random.Rand(kRandomBottom, kRandomTop);
-        const QByteArray bytes = newHistoryFileBytes(storable.bytes, randoms);
-
-        if (!inFolder.emptyNameFile.isEmpty()) {
-            // A file with the empty name holds no user; it is replaced whole,
-            // under its own spelling, rather than joined by a second file.
-            const quint64 before = historyFileDigest(inFolder.emptyNameFile);
-            const CreateResult replaced = replaceEmptyNameFile(inFolder.emptyNameFile, bytes);
-            if (replaced.outcome == CreateResult::Failed)
-                return cannotSave(replaced.error.text, inFolder.emptyNameFile);
-            if (replaced.outcome == CreateResult::Created) {
-                createdPath = inFolder.emptyNameFile;
-                countChangeIn(createdPath, before);
-                break;
-            }
-            number = candidates.next();
-            continue;
-        }
-        const QString path = folder + newHistoryFileName(*number);
-        const CreateResult created = createFileExclusively(path, bytes);
-        switch (created.outcome) {
-        case CreateResult::Created:
-            createdPath = path;
-            countChangeIn(path, 0);
-            break;
-        case CreateResult::Skipped:
-        case CreateResult::AlreadyExists:
-            // Another copy of the program took the number a moment ago; look
-            // at it again, and move on should it keep appearing and vanishing.
-            if (++raceRetries > 3) {
-                raceRetries = 0;
-                number = candidates.next();
-            }
-            break;
-        case CreateResult::Failed:
-            if (created.error.kind == FileError::FolderMissing && !folderOffered) {
-                folderOffered = true;
-                const MsgAnswer answer = m_dialogs.msgBox(addFolderQuestion(shownFolder()));
-                if (answer != MsgAnswer::Yes) {
-                    box->setFocus();
-                    return;
-                }
-                const FileError made = createHistoryFolder(folder);
-                if (made.failed())
-                    return cannotSave(made.text, path);
-                break;
-            }
-            return cannotSave(created.error.text, path);
-        }
-    }
-    if (createdPath.isEmpty())
+    const NewUserFile created = createUserFile(
+        folder, listNumbers, storable.bytes,
+        [this] {
+            std::array<int, kRandomsPerFile> randoms;
+            for (int& value : randoms)
+                value = m_random.inRange(kRandomBottom, kRandomTop);
+            return randoms;
+        },
+        [this] { return m_dialogs.msgBox(addFolderQuestion(shownFolder())) == MsgAnswer::Yes; });
+    switch (created.outcome) {
+    case NewUserFile::Created:
+        break;
+    case NewUserFile::FolderDeclined:
+        box->setFocus();
+        return;
+    case NewUserFile::Failed:
+        return cannotSave(created.error.text, created.path);
+    case NewUserFile::NumbersUsedUp:
         return cannotSave(QStringLiteral("Every user number is in use."), folder);
-
-    insertSorted(newEntry(name, *number, createdPath));
+    }
+    countChangeIn(created.path, created.digestBefore);
+    insertSorted(newEntry(name, created.number, created.path));
     box->clear();
     box->setFocus();
 }
@@ -466,7 +379,7 @@ void UserRoster::insertSorted(QListWidgetItem* item) {
 
 void UserRoster::locationEnterPressed() {
     normaliseLocation();
-    CheckHistoryFolder();
+    checkHistoryFolder();
     if (m_state.historyFolderState != HistoryFolderState::Usable)
         return; // the focus stays so that the location can be corrected
     const int fills = m_fills;
@@ -475,16 +388,16 @@ void UserRoster::locationEnterPressed() {
     // Leaving the box rebuilds the list; where no focus change arrives (the
     // window is not active) it is rebuilt all the same.
     if (m_fills == fills)
-        FillUserList();
+        fillUserList();
 }
 
 void UserRoster::locationLostFocus() {
     normaliseLocation();
-    FillUserList();
+    fillUserList();
 }
 
 bool UserRoster::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_controls.locationBox) {
+    if (watched == m_controls.locationEdit) {
         if (event->type() == QEvent::KeyPress) {
             const auto* key = static_cast<QKeyEvent*>(event);
             if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&

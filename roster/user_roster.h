@@ -17,18 +17,18 @@ class QWidget;
 namespace dexlan {
 
 class Dialogs;
-class NameIn;
+class AddNamesDialog;
 struct UserListing;
 
 // The controls of the History Files page that the roster works on. The options
 // window owns them; the roster only reads and drives them.
 struct RosterControls {
-    QLineEdit* locationBox = nullptr;  // Text1
-    QListWidget* userList = nullptr;   // List1
-    QPushButton* addNames = nullptr;   // Command1, "&Add names"
-    QPushButton* deleteName = nullptr; // Command2, "&Delete name"
-    QPushButton* deleteAll = nullptr;  // Command3, "D&elete all" (hidden, no action)
-    QWidget* historyPage = nullptr;    // picOptions element 1
+    QLineEdit* locationEdit = nullptr;       // Text1
+    QListWidget* userList = nullptr;         // List1
+    QPushButton* addNamesButton = nullptr;   // Command1, "&Add names"
+    QPushButton* deleteNameButton = nullptr; // Command2, "&Delete name"
+    QPushButton* deleteAllButton = nullptr;  // Command3, "D&elete all" (hidden, no action)
+    QWidget* historyPage = nullptr;          // picOptions element 1
 };
 
 // The history location, the user list and adding and deleting users.
@@ -48,13 +48,13 @@ class UserRoster : public QObject {
 
     // Normalises the location box into HistoryFolder and, once start-up is
     // over, proves the folder usable; the verdict is HistoryFolderState.
-    void CheckHistoryFolder();
+    void checkHistoryFolder();
     // Checks the folder, then rebuilds the user list from its history files.
-    void FillUserList();
+    void fillUserList();
     // Deletes the selected user's history file and list entry.
-    void DeleteSelectedName();
-    // "&Add names": the NameIn dialog, modal.
-    void AddNames();
+    void deleteSelectedName();
+    // "&Add names": AddNamesDialog, modal.
+    void addNames();
 
     // The folder that history files are read from and written to now, ending
     // in a separator; empty for a location this computer cannot reach.
@@ -70,8 +70,8 @@ class UserRoster : public QObject {
     void normaliseLocation();
     void locationEnterPressed();
     void locationLostFocus();
-    // "OK" in NameIn.
-    void AddName(NameIn& dialog);
+    // "OK" in AddNamesDialog.
+    void addName(AddNamesDialog& dialog);
     // The folder as the messages show it.
     QString shownFolder() const;
     void insertSorted(QListWidgetItem* item);

@@ -1,8 +1,8 @@
 // How the roster keeps up with a large history folder:
 //   cmake --preset bench && cmake --build --preset bench
 //   build/bench/roster/user_roster_benchmark
-// FillUserList is compared with a bare loop, in the same run, that only lists
-// the folder and reads each file's first line; AddName with a roster of
+// fillUserList is compared with a bare loop, in the same run, that only lists
+// the folder and reads each file's first line; addName with a roster of
 // 100,000 users, which includes reading the folder's names to see whether
 // another copy changed it.
 
@@ -30,7 +30,7 @@
 namespace dexlan {
 namespace {
 
-// Answers every question with its default and lets a benchmark drive NameIn.
+// Answers every question with its default and lets a benchmark drive AddNamesDialog.
 class SilentDialogs final : public Dialogs {
   public:
     std::function<void(QDialog&)> onModal;
@@ -127,7 +127,7 @@ BENCHMARK(BM_HistoryFilesDigest)->Arg(10000)->Arg(100000)->Unit(benchmark::kMill
 void BM_FillUserList(benchmark::State& state) {
     Page page(folderOfUsers(int(state.range(0))));
     for (auto _ : state)
-        page.roster->FillUserList();
+        page.roster->fillUserList();
     if (page.list.count() != state.range(0))
         state.SkipWithError("not every user was listed");
     state.SetItemsProcessed(state.iterations() * state.range(0));
@@ -139,7 +139,7 @@ void BM_AddNameTo100000Users(benchmark::State& state) {
     // here are removed again at the end.
     const QString& folder = folderOfUsers(100000);
     Page page(folder);
-    page.roster->FillUserList();
+    page.roster->fillUserList();
     int added = 0;
     page.dialogs.onModal = [&added](QDialog& dialog) {
         auto* text = dialog.findChild<QLineEdit*>(QStringLiteral("Text1"));
@@ -148,7 +148,7 @@ void BM_AddNameTo100000Users(benchmark::State& state) {
         ok->click();
     };
     for (auto _ : state)
-        page.roster->AddNames();
+        page.roster->addNames();
     if (page.list.count() != 100000 + added)
         state.SkipWithError("a name was not added");
     for (int n = 100001; n <= 100000 + added; ++n)

@@ -1,12 +1,12 @@
 #include "roster/user_roster.h"
 
-#include "platform/scripted_dialogs.h"
-#include "platform/test_files.h"
+#include "roster/add_names_dialog.h"
 #include "roster/history_file.h"
 #include "roster/history_folder.h"
-#include "roster/name_in.h"
 #include "roster/roster_messages.h"
 #include "roster/roster_test_files.h"
+#include "testing/scripted_dialogs.h"
+#include "testing/test_files.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -127,7 +127,7 @@ class UserRosterTest : public ::testing::Test {
                            '"' + name + "\"\r\n 0\r\n");
     }
 
-    // Types each name into NameIn and presses OK, then closes it with an empty box.
+    // Types each name into AddNamesDialog and presses OK, then closes it with an empty box.
     void addNames(const QStringList& names) {
         dialogs.onNextModal([names](QDialog& dialog) {
             auto* text = dialog.findChild<QLineEdit*>(QStringLiteral("Text1"));
@@ -140,7 +140,7 @@ class UserRosterTest : public ::testing::Test {
             ok->click();
             EXPECT_FALSE(dialog.isVisible()) << "OK with an empty box closes NameIn";
         });
-        page.roster->AddNames();
+        page.roster->addNames();
     }
 
     void expectDeleteQuestion(const QString& name, MsgAnswer answer) {
@@ -167,7 +167,7 @@ TEST_F(UserRosterTest, ListsTheFoldersUsersWithoutRegardToCase) {
     writeUser("7hist.dx", "\xc9mile");
     useLocation(users.path());
 
-    page.roster->FillUserList();
+    page.roster->fillUserList();
     const std::vector<Entry> expected{
         {"adam", 5}, {"Ann", 1}, {"bob", 2}, {"Carl", 4}, {QString::fromUtf8("Émile"), 7}};
     EXPECT_EQ(page.entries(), expected);
@@ -175,7 +175,7 @@ TEST_F(UserRosterTest, ListsTheFoldersUsersWithoutRegardToCase) {
               users.file("1hist.dx"));
     EXPECT_EQ(state.historyFolderState, HistoryFolderState::Usable);
 
-    page.roster->FillUserList(); // a rebuild replaces, never doubles
+    page.roster->fillUserList(); // a rebuild replaces, never doubles
     EXPECT_EQ(page.entries(), expected);
 }
 
@@ -185,14 +185,14 @@ TEST_F(UserRosterTest, ALineFeedInANameShowsAndTheFileStaysAsItWas) {
     const QByteArray bytes = "\"Ann\nBob\"\r\n 0\r\n";
     users.write("1hist.dx", bytes);
     useLocation(users.path());
-    page.roster->FillUserList();
+    page.roster->fillUserList();
     EXPECT_EQ(page.entries(), (std::vector<Entry>{{QString::fromUtf8("Ann↵Bob"), 1}}));
     EXPECT_EQ(users.read("1hist.dx"), bytes);
 
     // Deleting it still finds the name it shows in the file.
     state.confirmDelete = false;
     page.select(QString::fromUtf8("Ann↵Bob"));
-    page.roster->DeleteSelectedName();
+    page.roster->deleteSelectedName();
     EXPECT_FALSE(QFileInfo::exists(users.file("1hist.dx")));
 }
 
@@ -216,7 +216,7 @@ TEST_F(UserRosterTest, EmptyOrRelativeLocationLiesInTheTrainersFolder) {
     const Case cases[] = {{"", "", "Home"}, {"hist home", "", "Home"}, {"sub", "sub/", "Sub"}};
     for (const Case& c : cases) {
         page.box->setText(QString::fromLatin1(c.typed));
-        page.roster->FillUserList();
+        page.roster->fillUserList();
         EXPECT_EQ(page.box->text(), QString::fromLatin1(c.shown)) << c.typed;
         EXPECT_EQ(page.entries(), (std::vector<Entry>{{QString::fromLatin1(c.user), 1}}))
             << c.typed;
@@ -232,7 +232,7 @@ TEST_F(UserRosterTest, MissingFolderIsOfferedOnlyAfterStartUp) {
     // During start-up: no question, an empty list, nothing created.
     state.startupDone = false;
     useLocation(missing);
-    page.roster->FillUserList();
+    page.roster->fillUserList();
     EXPECT_TRUE(page.entries().empty());
     EXPECT_FALSE(QFileInfo::exists(missing));
 
@@ -240,14 +240,14 @@ TEST_F(UserRosterTest, MissingFolderIsOfferedOnlyAfterStartUp) {
     state.startupDone = true;
     page.list->addItem(QStringLiteral("Earlier"));
     dialogs.expectBox(createFolderQuestion(qt_error_string(ENOENT), missing), MsgAnswer::No);
-    page.roster->FillUserList();
+    page.roster->fillUserList();
     EXPECT_EQ(state.historyFolderState, HistoryFolderState::MissingNotCreated);
     EXPECT_EQ(page.entries().size(), 1u);
     EXPECT_FALSE(QFileInfo::exists(missing));
 
     // Yes: the folder is made, empty, and so is the list.
     dialogs.expectBox(createFolderQuestion(qt_error_string(ENOENT), missing), MsgAnswer::Yes);
-    page.roster->FillUserList();
+    page.roster->fillUserList();
     EXPECT_EQ(state.historyFolderState, HistoryFolderState::Usable);
     EXPECT_TRUE(QFileInfo(missing).isDir());
     EXPECT_TRUE(testing::allNamesUnder(missing).isEmpty()) << "no probe file stays";
@@ -259,7 +259,7 @@ TEST_F(UserRosterTest, ProbeLeavesAUsersFileNamedXxxxAlone) {
     writeUser("1hist.dx", "Ann");
     useLocation(users.path());
     const QStringList before = testing::allNamesUnder(users.path());
-    page.roster->FillUserList();
+    page.roster->fillUserList();
     EXPECT_EQ(users.read("xxxx"), "not the program's");
     EXPECT_EQ(testing::allNamesUnder(users.path()), before);
 }
@@ -270,7 +270,7 @@ TEST_F(UserRosterTest, UnusableFolderKeepsTheListAndGivesVerdict99) {
     useLocation(users.file("plain"));
     dialogs.expectBox(cannotReadReport(qt_error_string(ENOTDIR), users.file("plain/")),
                       MsgAnswer::Ok);
-    page.roster->FillUserList();
+    page.roster->fillUserList();
     EXPECT_EQ(state.historyFolderState, HistoryFolderState::Unusable);
     EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Earlier", 0}}));
 
@@ -280,7 +280,7 @@ TEST_F(UserRosterTest, UnusableFolderKeepsTheListAndGivesVerdict99) {
         useLocation(users.file("locked/"));
         dialogs.expectBox(cannotReadReport(qt_error_string(EPERM), users.file("locked/")),
                           MsgAnswer::Ok);
-        page.roster->FillUserList();
+        page.roster->fillUserList();
         EXPECT_EQ(state.historyFolderState, HistoryFolderState::Unusable);
     }
 }
@@ -295,13 +295,13 @@ TEST_F(UserRosterTest, WindowsOnlyLocationIsNeverMadeIntoFilesOrFolders) {
 
         state.startupDone = false;
         page.box->setText(text);
-        page.roster->FillUserList(); // start-up: quietly nothing
+        page.roster->fillUserList(); // start-up: quietly nothing
         EXPECT_TRUE(page.entries().empty()) << location;
 
         state.startupDone = true;
         page.list->addItem(QStringLiteral("Earlier"));
         dialogs.expectBox(cannotReadReport(windowsOnlyLocationText(), text), MsgAnswer::Ok);
-        page.roster->FillUserList();
+        page.roster->fillUserList();
         EXPECT_EQ(state.historyFolderState, HistoryFolderState::Unusable) << location;
         EXPECT_EQ(page.box->text(), text) << "kept as the options file had it";
         EXPECT_EQ(page.entries().size(), 1u);
@@ -333,7 +333,7 @@ TEST_F(UserRosterTest, OneBadFileHidesNoOtherUser) {
                                                               "6HIST.DX is empty."),
                                                users.path()),
                               MsgAnswer::Ok);
-        page.roster->FillUserList();
+        page.roster->fillUserList();
         EXPECT_EQ(page.entries(), everyone);
         EXPECT_EQ(state.historyFolderState, HistoryFolderState::Usable)
             << "the verdict is not changed";
@@ -351,7 +351,7 @@ TEST_F(UserRosterTest, FolderNamesLegalHereAreCreatedOnYes) {
     const QString colon = users.file("class:7b/");
     useLocation(colon);
     dialogs.expectBox(createFolderQuestion(qt_error_string(ENOENT), colon), MsgAnswer::Yes);
-    page.roster->FillUserList();
+    page.roster->fillUserList();
     EXPECT_TRUE(QFileInfo(colon).isDir());
     EXPECT_EQ(state.historyFolderState, HistoryFolderState::Usable);
 
@@ -377,7 +377,7 @@ TEST_F(UserRosterTest, AFolderThatCannotBeMadeSaysWhy) {
         useLocation(c.folder);
         dialogs.expectBox(createFolderQuestion(qt_error_string(ENOENT), c.folder), MsgAnswer::Yes);
         dialogs.expectBox(cannotReadReport(c.why, c.folder), MsgAnswer::Ok);
-        page.roster->FillUserList();
+        page.roster->fillUserList();
         EXPECT_EQ(state.historyFolderState, HistoryFolderState::Unusable) << c.folder.toStdString();
     }
 
@@ -385,7 +385,7 @@ TEST_F(UserRosterTest, AFolderThatCannotBeMadeSaysWhy) {
     const QString nul = users.path() + QStringLiteral("a") + QChar(0) + QStringLiteral("b/");
     useLocation(nul);
     dialogs.expectBox(cannotReadReport(nulInLocationText(), nul), MsgAnswer::Ok);
-    page.roster->FillUserList();
+    page.roster->fillUserList();
     EXPECT_EQ(state.historyFolderState, HistoryFolderState::Unusable);
 
     dialogs.expectBox(cannotSaveReport(nulInLocationText(), nul + "1HIST.DX"), MsgAnswer::Ok);
@@ -404,14 +404,14 @@ TEST_F(UserRosterTest, ModesWithoutFolderNeitherProbeNorChangeTheVerdict) {
              {HistoryFolderState::MissingNotCreated, HistoryFolderState::Unusable}) {
             state.historyFolderState = verdict;
             useLocation(users.file("missing/"));
-            page.roster->FillUserList();
+            page.roster->fillUserList();
             EXPECT_EQ(state.historyFolderState, verdict) << mode;
             EXPECT_EQ(page.entries().size(), 1u) << mode;
         }
         // An earlier verdict of 0 lets the list be rebuilt.
         state.historyFolderState = HistoryFolderState::Usable;
         useLocation(users.path());
-        page.roster->FillUserList();
+        page.roster->fillUserList();
         EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Ann", 1}})) << mode;
     }
 }
@@ -494,7 +494,7 @@ TEST_F(UserRosterTest, ARebuildUnderTheMouseCancelsTheClick) {
         writeUser("1hist.dx", "Ann");
         writeUser("1hist.dx", "Zed", other.path());
         useLocation(users.path());
-        page.roster->FillUserList();
+        page.roster->fillUserList();
         state.confirmDelete = false; // a double click would delete at once
         page.box->setFocus();
         ASSERT_TRUE(page.box->hasFocus());
@@ -520,7 +520,7 @@ TEST_F(UserRosterTest, ARebuildUnderTheMouseCancelsTheClick) {
     // Leaving the box without a new location changes nothing under the mouse.
     writeUser("1hist.dx", "Ann");
     useLocation(users.path());
-    page.roster->FillUserList();
+    page.roster->fillUserList();
     page.box->setFocus();
     QTest::mouseClick(page.list->viewport(), Qt::LeftButton, {},
                       page.list->visualItemRect(page.list->item(0)).center());
@@ -581,7 +581,7 @@ TEST_F(UserRosterTest, NumbersFillTheGapsAndNamesTakeTheirPlace) {
     writeUser("2hist.dx", "Ann");
     writeUser("4hist.dx", "Eve");
     useLocation(users.path());
-    page.roster->FillUserList();
+    page.roster->fillUserList();
 
     addNames({QStringLiteral("bob"), QStringLiteral("adam")});
     EXPECT_EQ(page.entries(),
@@ -592,7 +592,7 @@ TEST_F(UserRosterTest, NumbersFillTheGapsAndNamesTakeTheirPlace) {
     // After user 2 is deleted the next new user gets 2 again.
     page.select(QStringLiteral("Ann"));
     expectDeleteQuestion(QStringLiteral("Ann"), MsgAnswer::Ok);
-    page.roster->DeleteSelectedName();
+    page.roster->deleteSelectedName();
     addNames({QStringLiteral("Dora")});
     EXPECT_EQ(firstLine(users.file("2HIST.DX")), "\"Dora\"");
     EXPECT_FALSE(QFileInfo::exists(users.file("2hist.dx")));
@@ -601,7 +601,7 @@ TEST_F(UserRosterTest, NumbersFillTheGapsAndNamesTakeTheirPlace) {
 TEST_F(UserRosterTest, DuplicateNamesAreRefusedExactlyAsTyped) {
     writeUser("1hist.dx", "Ann");
     useLocation(users.path());
-    page.roster->FillUserList();
+    page.roster->fillUserList();
 
     dialogs.expectBox(duplicateNameReport(QStringLiteral("Ann")), MsgAnswer::Ok);
     dialogs.onNextModal([](QDialog& dialog) {
@@ -617,7 +617,7 @@ TEST_F(UserRosterTest, DuplicateNamesAreRefusedExactlyAsTyped) {
         }
         ok->click();
     });
-    page.roster->AddNames();
+    page.roster->addNames();
     EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Ann", 1}, {"ann", 2}, {"Ann ", 3}}));
 }
 
@@ -644,7 +644,7 @@ TEST_F(UserRosterTest, NamesLineOneCannotHoldAreRefusedAndNothingIsWritten) {
             text->clear();
             ok->click();
         });
-        page.roster->AddNames();
+        page.roster->addNames();
     }
     EXPECT_TRUE(testing::allNamesUnder(users.path()).isEmpty());
     EXPECT_TRUE(page.entries().empty());
@@ -652,7 +652,7 @@ TEST_F(UserRosterTest, NamesLineOneCannotHoldAreRefusedAndNothingIsWritten) {
 
 TEST_F(UserRosterTest, AStaleListNeverCostsAUserTheirFile) {
     useLocation(users.path());
-    page.roster->FillUserList();               // the list is empty...
+    page.roster->fillUserList();               // the list is empty...
     writeUser("1hist.dx", "Zed");              // ...when another administrator adds Zed
     users.write("2hist.dx", "\"\"\r\n 0\r\n"); // and a file holds the empty name
 
@@ -675,7 +675,7 @@ TEST_F(UserRosterTest, AnEmptyNameFileIsReplacedNeverWrittenThroughNorInTheWay) 
     users.write("2hist.dx", emptyName);
     testing::ImmutableFolder locked(users.file("2hist.dx"));
     useLocation(users.path());
-    page.roster->FillUserList();
+    page.roster->fillUserList();
 
     addNames({QStringLiteral("Ann"), QStringLiteral("Bob")});
     // The link gave way to Ann's own file; the file it pointed to is untouched.
@@ -696,8 +696,8 @@ TEST_F(UserRosterTest, TwoCopiesAddingToOneFolderNeverShareAFile) {
     useLocation(users.path());
     other.box->setText(users.path());
     otherState.historyFolder = users.path();
-    page.roster->FillUserList();
-    other.roster->FillUserList();
+    page.roster->fillUserList();
+    other.roster->fillUserList();
 
     addNames({QStringLiteral("Ann")});
     otherDialogs.onNextModal([](QDialog& dialog) {
@@ -707,7 +707,7 @@ TEST_F(UserRosterTest, TwoCopiesAddingToOneFolderNeverShareAFile) {
         ok->click();
         ok->click();
     });
-    other.roster->AddNames();
+    other.roster->addNames();
 
     EXPECT_EQ(firstLine(users.file("1HIST.DX")), "\"Ann\"");
     EXPECT_EQ(firstLine(users.file("2HIST.DX")), "\"Bob\"");
@@ -717,14 +717,14 @@ TEST_F(UserRosterTest, TwoCopiesAddingToOneFolderNeverShareAFile) {
 TEST_F(UserRosterTest, ANameIsCheckedAgainstTheFolderAsItIsWhenAdding) {
     writeUser("1hist.dx", "Bob");
     useLocation(users.path());
-    page.roster->FillUserList();
+    page.roster->fillUserList();
 
     // A second copy of the program, its list read at the same time.
     SharedState otherState = state;
     ScriptedDialogs otherDialogs;
     RosterPage other(otherState, otherDialogs);
     other.box->setText(users.path());
-    other.roster->FillUserList();
+    other.roster->fillUserList();
 
     addNames({QStringLiteral("Ann")});
     ASSERT_EQ(firstLine(users.file("2HIST.DX")), "\"Ann\"");
@@ -736,7 +736,7 @@ TEST_F(UserRosterTest, ANameIsCheckedAgainstTheFolderAsItIsWhenAdding) {
         ok->click();
         ok->click();
     });
-    other.roster->AddNames();
+    other.roster->addNames();
     EXPECT_TRUE(otherDialogs.allAnswersUsed());
     EXPECT_EQ(other.entries(), (std::vector<Entry>{{"Ann", 2}, {"Bob", 1}}))
         << "the list shows the folder as it is";
@@ -763,7 +763,7 @@ TEST_F(UserRosterTest, AddingToAMissingFolderAsksFirst) {
         text->clear();
         dialog.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
     });
-    page.roster->AddNames();
+    page.roster->addNames();
     EXPECT_FALSE(QFileInfo::exists(missing));
     EXPECT_TRUE(page.entries().empty());
 
@@ -805,7 +805,7 @@ TEST_F(UserRosterTest, CannotSaveLeavesNoFileAndKeepsTheName) {
             text->clear();
             ok->click();
         });
-        page.roster->AddNames();
+        page.roster->addNames();
         EXPECT_EQ(testing::allNamesUnder(users.path()), before) << c.what;
         EXPECT_TRUE(page.entries().empty()) << c.what;
     }
@@ -820,12 +820,12 @@ TEST_F(UserRosterTest, CannotSaveLeavesNoFileAndKeepsTheName) {
     }
 }
 
-TEST_F(UserRosterTest, NameInDialogTextsKeysAndLimit) {
+TEST_F(UserRosterTest, AddNamesDialogDialogTextsKeysAndLimit) {
     useLocation(users.path());
     dialogs.onNextModal([](QDialog& dialog) {
         EXPECT_EQ(dialog.objectName(), QStringLiteral("NameIn"));
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Add a name..."));
-        auto& nameIn = static_cast<NameIn&>(dialog);
+        auto& nameIn = static_cast<AddNamesDialog&>(dialog);
         EXPECT_EQ(nameIn.label(0)->text(),
                   QStringLiteral("To add a name or names to the user list, type the name and "
                                  "press Enter.  You may add as many names as you like."));
@@ -861,12 +861,12 @@ TEST_F(UserRosterTest, NameInDialogTextsKeysAndLimit) {
         press(Qt::Key_Escape); // and with an empty box closes the window
         EXPECT_FALSE(dialog.isVisible());
     });
-    page.roster->AddNames();
+    page.roster->addNames();
     EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Enter", 1}, {"Escape", 2}}));
     EXPECT_EQ(dialogs.modalsShown, QStringList{QStringLiteral("NameIn")});
 }
 
-TEST_F(UserRosterTest, NameInGetsTheFocusAndHandsItBackToThePage) {
+TEST_F(UserRosterTest, AddNamesDialogGetsTheFocusAndHandsItBackToThePage) {
     useLocation(users.path());
     page.activate();
     dialogs.onNextModal([](QDialog& dialog) {
@@ -889,7 +889,7 @@ TEST_F(UserRosterTest, DeleteAsksOncePerLoadingOfTheWindow) {
     writeUser("2hist.dx", "Bob");
     writeUser("3hist.dx", "Cy");
     useLocation(users.path());
-    page.roster->FillUserList();
+    page.roster->fillUserList();
     page.activate();
 
     // Cancel: nothing changes, and the next deletion asks again.
@@ -928,7 +928,7 @@ TEST_F(UserRosterTest, DeleteAsksOncePerLoadingOfTheWindow) {
     state.confirmDelete = true;
     page.select(QStringLiteral("Bob"));
     expectDeleteQuestion(QStringLiteral("Bob"), MsgAnswer::Ok);
-    page.roster->DeleteSelectedName();
+    page.roster->deleteSelectedName();
     EXPECT_TRUE(page.entries().empty());
 }
 
@@ -938,9 +938,9 @@ TEST_F(UserRosterTest, DeletingUser12RemovesTheFileInWhateverCase) {
         writeUser(QString::fromLatin1(spelling), "Ann");
         writeUser("012hist.dx", "Other");
         useLocation(users.path());
-        page.roster->FillUserList();
+        page.roster->fillUserList();
         page.select(QStringLiteral("Ann"));
-        page.roster->DeleteSelectedName();
+        page.roster->deleteSelectedName();
         EXPECT_EQ(testing::allNamesUnder(users.path()), QStringList{QStringLiteral("012hist.dx")})
             << spelling;
         EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Other", 12}})) << spelling;
@@ -953,7 +953,7 @@ TEST_F(UserRosterTest, DeletingUser12RemovesTheFileInWhateverCase) {
     item->setData(Qt::UserRole, 12);
     page.list->addItem(item);
     page.select(QStringLiteral("Bob"));
-    page.roster->DeleteSelectedName();
+    page.roster->deleteSelectedName();
     EXPECT_EQ(testing::allNamesUnder(users.path()), QStringList{QStringLiteral("012hist.dx")});
 }
 
@@ -962,12 +962,12 @@ TEST_F(UserRosterTest, DeleteRemovesTheListedFileEvenAfterTheLocationChanged) {
     writeUser("1hist.dx", "Ann");
     writeUser("1hist.dx", "Zed", other.path());
     useLocation(users.path());
-    page.roster->FillUserList();
+    page.roster->fillUserList();
     useLocation(other.path()); // typed, but the list still shows the first folder
 
     state.confirmDelete = false;
     page.select(QStringLiteral("Ann"));
-    page.roster->DeleteSelectedName();
+    page.roster->deleteSelectedName();
     EXPECT_FALSE(QFileInfo::exists(users.file("1hist.dx")));
     EXPECT_EQ(firstLine(other.file("1hist.dx")), "\"Zed\"");
 }
@@ -988,7 +988,7 @@ TEST_F(UserRosterTest, DeleteKillsOnlyAFileThatStillHoldsTheListedName) {
         writeUser("1hist.dx", "Ann");
         writeUser("2hist.dx", "Bob");
         useLocation(users.path());
-        page.roster->FillUserList();
+        page.roster->fillUserList();
         // Another administrator gives number 1 to somebody else meanwhile.
         users.write("1hist.dx", c.nowInFile);
 
@@ -1003,7 +1003,7 @@ TEST_F(UserRosterTest, DeleteKillsOnlyAFileThatStillHoldsTheListedName) {
                                                               "empty."),
                                                users.path()),
                               MsgAnswer::Ok);
-        page.roster->DeleteSelectedName();
+        page.roster->deleteSelectedName();
         EXPECT_EQ(users.read("1hist.dx"), c.nowInFile);
         EXPECT_EQ(page.entries(), c.listAfter) << c.nowInFile.toStdString();
         EXPECT_FALSE(page.remove->isEnabled());
@@ -1014,14 +1014,14 @@ TEST_F(UserRosterTest, FailedOrRefusedDeletionsChangeNothing) {
     writeUser("1hist.dx", "Ann");
     writeUser("-5hist.dx", "Minus");
     useLocation(users.path());
-    page.roster->FillUserList();
+    page.roster->fillUserList();
     QFile::remove(users.file("1hist.dx")); // gone before the deletion
 
     page.select(QStringLiteral("Ann"));
     expectDeleteQuestion(QStringLiteral("Ann"), MsgAnswer::Ok);
     dialogs.expectBox(cannotDeleteReport(qt_error_string(ENOENT), users.file("1hist.dx")),
                       MsgAnswer::Ok);
-    page.roster->DeleteSelectedName();
+    page.roster->deleteSelectedName();
     EXPECT_EQ(page.entries().size(), 2u);
     EXPECT_TRUE(page.list->currentItem()->isSelected());
     EXPECT_EQ(page.list->currentItem()->text(), QStringLiteral("Ann"));
@@ -1030,14 +1030,14 @@ TEST_F(UserRosterTest, FailedOrRefusedDeletionsChangeNothing) {
     state.confirmDelete = true;
     page.select(QStringLiteral("Minus"));
     dialogs.expectBox(noUserNumberReport(QStringLiteral("Minus")), MsgAnswer::Ok);
-    page.roster->DeleteSelectedName();
+    page.roster->deleteSelectedName();
     EXPECT_TRUE(state.confirmDelete);
     EXPECT_TRUE(QFileInfo::exists(users.file("-5hist.dx")));
     EXPECT_EQ(page.entries().size(), 2u);
 
     // Nothing selected, or "D&elete all": nothing at all.
     page.list->clearSelection();
-    page.roster->DeleteSelectedName();
+    page.roster->deleteSelectedName();
     page.removeAll->click();
     EXPECT_EQ(page.entries().size(), 2u);
     EXPECT_TRUE(QFileInfo::exists(users.file("-5hist.dx")));

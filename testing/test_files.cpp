@@ -1,4 +1,4 @@
-#include "platform/test_files.h"
+#include "testing/test_files.h"
 
 #include <QDir>
 #include <QFile>

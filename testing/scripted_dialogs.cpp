@@ -1,4 +1,4 @@
-#include "platform/scripted_dialogs.h"
+#include "testing/scripted_dialogs.h"
 
 #include <QDialog>
 

@@ -1,4 +1,4 @@
-#include "roster/name_in.h"
+#include "roster/add_names_dialog.h"
 
 #include "roster/history_file.h"
 
@@ -26,7 +26,7 @@ constexpr LabelText kLabels[] = {
 
 } // namespace
 
-NameIn::NameIn(QWidget* parent) : QDialog(parent) {
+AddNamesDialog::AddNamesDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("NameIn"));
     setWindowTitle(QStringLiteral("Add a name..."));
 
@@ -37,47 +37,47 @@ NameIn::NameIn(QWidget* parent) : QDialog(parent) {
         widget->setObjectName(QStringLiteral("Label1"));
         widget->setProperty("element", label.element);
         widget->setWordWrap(true);
-        m_label1[label.element] = widget;
+        m_labels[label.element] = widget;
     }
 
-    m_text1 = new QLineEdit(this);
-    m_text1->setObjectName(QStringLiteral("Text1"));
-    m_text1->setMaxLength(kMaxNameLength);
-    m_text1->setAccessibleName(QStringLiteral("Name to add"));
-    m_text1->setAccessibleDescription(m_label1[0]->text());
-    m_label1[0]->setBuddy(m_text1);
+    m_nameEdit = new QLineEdit(this);
+    m_nameEdit->setObjectName(QStringLiteral("Text1"));
+    m_nameEdit->setMaxLength(kMaxNameLength);
+    m_nameEdit->setAccessibleName(QStringLiteral("Name to add"));
+    m_nameEdit->setAccessibleDescription(m_labels[0]->text());
+    m_labels[0]->setBuddy(m_nameEdit);
 
-    m_command1 = new QPushButton(QStringLiteral("OK"), this);
-    m_command1->setObjectName(QStringLiteral("Command1"));
-    m_command1->setDefault(true);
-    m_command1->setAccessibleDescription(
+    m_okButton = new QPushButton(QStringLiteral("OK"), this);
+    m_okButton->setObjectName(QStringLiteral("Command1"));
+    m_okButton->setDefault(true);
+    m_okButton->setAccessibleDescription(
         QStringLiteral("Adds the typed name; with an empty box, closes the window"));
-    connect(m_command1, &QPushButton::clicked, this, &NameIn::okPressed);
+    connect(m_okButton, &QPushButton::clicked, this, &AddNamesDialog::okPressed);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(m_command1);
+    buttons->addWidget(m_okButton);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_label1[0]);
-    layout->addWidget(m_text1);
-    layout->addWidget(m_label1[1]);
+    layout->addWidget(m_labels[0]);
+    layout->addWidget(m_nameEdit);
+    layout->addWidget(m_labels[1]);
     layout->addLayout(buttons);
     setFixedWidth(360);
 }
 
-void NameIn::keyPressEvent(QKeyEvent* event) {
+void AddNamesDialog::keyPressEvent(QKeyEvent* event) {
     // OK is also the cancel button: Esc adds the typed name just as OK does.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        m_command1->click();
+        m_okButton->click();
         return;
     }
     QDialog::keyPressEvent(event);
 }
 
-void NameIn::showEvent(QShowEvent* event) {
+void AddNamesDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    m_text1->setFocus();
+    m_nameEdit->setFocus();
 }
 
 } // namespace dexlan

@@ -1,0 +1,130 @@
+#include "options_file/options_dialogue.h"
+
+#include "options_file/option_lines.h"
+#include "platform/atomic_file.h"
+#include "platform/code_page.h"
+#include "platform/dialogs.h"
+#include "platform/line_break.h"
+#include "platform/regular_file.h"
+
+namespace dexlan {
+
+MsgBoxRequest missingFileReport() {
+    return {QStringLiteral("There is no Corvantis Options 4.ini file at this location.  This file "
+                           "must be present for the Corvantis Dexlan Options 4 program to view or "
+                           "change ini settings."),
+            MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok, QStringLiteral("Sorry...")};
+}
+
+MsgBoxRequest lineTooLongReport(int line) {
+    return {QStringLiteral("Line %1 of the Dexlan4.ini file is too long to be read.  This file "
+                           "must be corrected for the Corvantis Dexlan Options 4 program to view "
+                           "or change ini settings.")
+                .arg(line),
+            MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok, QStringLiteral("Sorry...")};
+}
+
+MsgBoxRequest checkReport(const QByteArray& offendingLine, const QString& message) {
+    return {fromCodePage(offendingLine) + kCrLf + kCrLf + message + kCrLf + kCrLf +
+                QStringLiteral("Do you wish to use default settings?"),
+            MsgButtons::OkCancel, MsgIcon::Critical, MsgAnswer::Ok, QStringLiteral("Oops...")};
+}
+
+MsgBoxRequest updateQuestion() {
+    return {QStringLiteral("You have selected new options for the Corvantis Dexlan Program.") +
+                kCrLf + kCrLf + QStringLiteral("Do you wish to update the program ini file?"),
+            MsgButtons::YesNo, MsgIcon::Information, MsgAnswer::Yes,
+            QStringLiteral("Corvantis Dexlan Program options...")};
+}
+
+MsgBoxRequest changedOnDiskQuestion() {
+    return {QStringLiteral("The Dexlan4.ini file has been changed by another program or user "
+                           "since the Corvantis Dexlan Options 4 program read it.") +
+                kCrLf + kCrLf +
+                QStringLiteral("Do you wish to replace it with your options?  The changes made "
+                               "meanwhile will be lost."),
+            MsgButtons::YesNo, MsgIcon::Exclamation, MsgAnswer::No, QStringLiteral("Warning...")};
+}
+
+MsgBoxRequest saveErrorReport(const QString& errorText) {
+    return {errorText + kCrLf + kCrLf + QStringLiteral("Can't save the Dexlan4.ini file"),
+            MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok, QStringLiteral("Sorry...")};
+}
+
+std::optional<LoadedWindowValues> readOptionsFile(SharedState& state, Dialogs& dialogs) {
+    const LoadResult loaded =
+        parseOptionsFile(state.programFolder + QLatin1String(kOptionsFileName));
+    if (loaded.outcome == LoadOutcome::CheckFailed) {
+        const MsgAnswer answer =
+            dialogs.msgBox(checkReport(loaded.offendingLine, loaded.checkMessage));
+        if (answer != MsgAnswer::Ok)
+            return std::nullopt;
+    }
+    if (loaded.outcome == LoadOutcome::LineTooLong) {
+        dialogs.msgBox(lineTooLongReport(loaded.longLine));
+        return std::nullopt;
+    }
+    if (loaded.outcome != LoadOutcome::Loaded) {
+        dialogs.msgBox(missingFileReport());
+        return std::nullopt;
+    }
+    for (int entry = kFirstEntry; entry <= kLastEntry; ++entry)
+        state.fileOptionLines[entry] = loaded.lines[entry];
+    state.fileDigest = loaded.digest;
+    const QByteArray& location = state.fileOptionLines[EntryHistoryLocation];
+    LoadedWindowValues window;
+    if (location != values::kHistHome)
+        window.locationBoxText = fromCodePage(location);
+    window.installationCaption = installationCaption(state.fileOptionLines[EntryInstallation]);
+    state.historyFolder = historyFolderFromEntry(location, state.pathPolicy);
+    return window;
+}
+
+void copyOptionLines(SharedState& state) {
+    for (int entry = kFirstEntry; entry <= kLastEntry; ++entry)
+        state.optionLines[entry] = state.fileOptionLines[entry];
+}
+
+std::optional<QString> saveOptionsFile(SharedState& state, Dialogs& dialogs,
+                                       const QString& locationText) {
+    const bool changed = optionsChanged(state.optionLines, state.fileOptionLines);
+    if (changed) {
+        const MsgAnswer answer = dialogs.msgBox(updateQuestion());
+        if (answer != MsgAnswer::Yes)
+            return std::nullopt;
+    }
+    const std::optional<SavedLocation> location =
+        locationForSaving(locationText, state.programFolder, state.pathPolicy);
+    if (!location) {
+        // The trainer reads the file in its single-byte code page; a location
+        // it cannot hold would be written as a different folder.
+        dialogs.msgBox(saveErrorReport(
+            QStringLiteral("The history location contains characters that cannot be stored in "
+                           "the options file.")));
+        return std::nullopt;
+    }
+    const QString path = state.programFolder + QLatin1String(kOptionsFileName);
+    // Another copy of the program, the trainer or an editor may have written the
+    // file since it was read; rewriting it unasked would revert their work.
+    if (regularFileDigest(path) != state.fileDigest) {
+        if (!changed && location->entry5 == state.fileOptionLines[EntryHistoryLocation])
+            return std::nullopt;
+        const MsgAnswer answer = dialogs.msgBox(changedOnDiskQuestion());
+        if (answer != MsgAnswer::Yes)
+            return std::nullopt;
+    }
+    state.optionLines[EntryHistoryLocation] = location->entry5;
+
+    const QByteArray bytes = optionsFileBytes(state.optionLines);
+    const FileError error = rewriteKeepingIdentity(path, bytes);
+    if (error.failed()) {
+        dialogs.msgBox(saveErrorReport(error.text));
+        return location->boxText;
+    }
+    for (int entry = kFirstEntry; entry <= kLastEntry; ++entry)
+        state.fileOptionLines[entry] = state.optionLines[entry];
+    state.fileDigest = contentDigest(bytes);
+    return location->boxText;
+}
+
+} // namespace dexlan

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+namespace dexlan {
+
+// The trainer's line end, CR LF: in its files, and between the parts of a
+// message's prompt.
+inline const QString kCrLf = QStringLiteral("\r\n");
+
+} // namespace dexlan

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace dexlan {
+
+// "Add a name...": the user types one name at a time and presses OK (or Enter,
+// or Esc) for each; OK with an empty box closes the window. What OK does is up
+// to whoever listens to okPressed. Its objectName stays "NameIn".
+class AddNamesDialog : public QDialog {
+    Q_OBJECT
+  public:
+    explicit AddNamesDialog(QWidget* parent = nullptr);
+
+    QLineEdit* nameEdit() const { return m_nameEdit; } // Text1
+    QPushButton* okButton() const { return m_okButton; }           // Command1
+    QLabel* label(int element) const { return m_labels[element]; } // Label1(0), Label1(1)
+
+  signals:
+    void okPressed();
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    QLabel* m_labels[2] = {};          // Label1(0), Label1(1)
+    QLineEdit* m_nameEdit = nullptr;   // Text1
+    QPushButton* m_okButton = nullptr; // Command1
+};
+
+// old name, removed once every caller uses the new one
+using AddNamesDialog = AddNamesDialog;
+
+} // namespace dexlan
