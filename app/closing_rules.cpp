@@ -1,10 +1,9 @@
 #include "app/closing_rules.h"
+#include "platform/line_break.h"
 
 namespace dexlan {
 
-namespace {
-const QString kCrLf = QStringLiteral("\r\n");
-}
+namespace {}
 
 bool networkLocationCheckApplies(const OptionLines& optionLines) {
     return optionLines[EntryInstallation] == values::kNetwork &&

@@ -35,7 +35,6 @@ class MainWindow : public QMainWindow {
 
     // The options window, created on first use.
     OptionsWindow& options();
-    bool hasOptions() const { return m_options != nullptr; }
 
     // Shows the introduction window modally; the caller waits until it is closed.
     void showHelp();
@@ -55,7 +54,6 @@ class MainWindow : public QMainWindow {
 
     // The answer to the network-location check; nothing when it did not apply.
     std::optional<MsgAnswer> exitCheck() const { return m_exitCheck; }
-    HelpWindow* helpWindow() const { return m_help.get(); }
 
   protected:
     void closeEvent(QCloseEvent* event) override;

@@ -81,7 +81,7 @@ bool Program::start() {
             if (answer != MsgAnswer::Yes)
                 return false;
         }
-        m_state.screenScale = float(m_environment.screenWidthTwips() / kLayoutReferenceWidth);
+        m_state.screenScale = float(m_environment.screenWidthTwips() / kLayoutReferenceWidthTwips);
         if (!m_namedTrainer.isEmpty()) {
             const Step step = useNamedTrainer(std::exchange(m_namedTrainer, QString()));
             if (step == Step::End)

@@ -11,7 +11,5 @@ MsgBoxRequest locateTrainerRefusal();
 
 inline constexpr char kTrainerExecutable[] = "Corvantis Dexlan Trainer 4.exe";
 inline constexpr char kDocumentationPage[] = "defaultdx.html";
-// The screen width, in twips, that the window's layout was drawn for.
-inline constexpr double kLayoutReferenceWidth = 9600.0;
 
 } // namespace dexlan

@@ -7,6 +7,9 @@
 
 namespace dexlan {
 
+// The layout's reference width in twips: screenScale is the screen's width over it.
+inline constexpr double kLayoutReferenceWidthTwips = 9600.0;
+
 // The verdict of the last check of the history folder.
 enum class HistoryFolderState {
     Usable,

@@ -2,6 +2,7 @@
 
 #include "options_file/option_lines.h"
 #include "options_window/location_entry.h"
+#include "platform/line_break.h"
 
 #include <array>
 #include <cstring>
@@ -9,8 +10,6 @@
 namespace dexlan {
 
 namespace {
-
-const QString kCrLf = QStringLiteral("\r\n");
 
 constexpr InstallationTexts kSingleComputerTexts{
     "One history file only is stored with program",
@@ -142,20 +141,12 @@ const InstallationTexts& installationTexts(InstallationGroup group) {
     return group == InstallationGroup::SingleComputer ? kSingleComputerTexts : kNetworkTexts;
 }
 
-std::span<const HistoryModeCase> historyModeCases() {
-    return kCases;
-}
-
 const HistoryModeCase* historyModeCase(InstallationGroup group, const QByteArray& entry4) {
     for (const HistoryModeCase& row : kCases) {
         if (row.group == group && entry4 == optionButton(row.button).value)
             return &row;
     }
     return nullptr;
-}
-
-std::span<const HistoryExplanationText> historyExplanationTexts() {
-    return kTexts;
 }
 
 std::optional<QString> historyExplanation(const char* key) {

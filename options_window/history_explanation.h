@@ -41,7 +41,6 @@ struct HistoryModeCase {
     FillUserListMoment fillUserList;
     bool focusRule; // an empty location box takes the focus while the page is on view
 };
-std::span<const HistoryModeCase> historyModeCases();
 const HistoryModeCase* historyModeCase(InstallationGroup group, const QByteArray& entry4);
 
 // Label3's texts: the first part alone, or the first part, an empty line and
@@ -51,7 +50,6 @@ struct HistoryExplanationText {
     const char* firstPart;
     const char* secondPart; // nullptr: one paragraph
 };
-std::span<const HistoryExplanationText> historyExplanationTexts();
 std::optional<QString> historyExplanation(const char* key);
 
 // The widths Label3 takes: that of Label21 beside a hidden user list, its own

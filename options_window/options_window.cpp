@@ -35,8 +35,6 @@ namespace dexlan {
 
 namespace {
 
-// The layout reference width: ScreenScale is the screen's width over it.
-constexpr double kReferenceWidthTwips = 9600.0;
 constexpr int kParkedLeftTwips = -20000;
 constexpr int kTabStripTop = 105;
 constexpr int kTabStripWidth = 9360;
@@ -332,7 +330,7 @@ QRadioButton* OptionsWindow::radio(OptionId id) const {
 int OptionsWindow::centredLeft(int widthTwips) const {
     // Centred on the screen's width rather than the window's: the window fills
     // a maximised main window.
-    const double left = (kReferenceWidthTwips * m_state.screenScale - widthTwips) / 2.0;
+    const double left = (kLayoutReferenceWidthTwips * m_state.screenScale - widthTwips) / 2.0;
     return int(std::lround(left));
 }
 

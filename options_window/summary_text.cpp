@@ -1,14 +1,14 @@
 #include "options_window/summary_text.h"
 
+#include "options_window/history_explanation.h"
 #include "options_window/location_entry.h"
+#include "platform/line_break.h"
 
 #include <array>
 
 namespace dexlan {
 
 namespace {
-
-const QString kCrLf = QStringLiteral("\r\n");
 
 constexpr std::array<ValueText, 3> kSoundSummary{{
     {values::kSfxAll, "All sound effects are all available from the main menu Help option."},
@@ -68,12 +68,13 @@ constexpr std::array<HistorySummaryText, 11> kHistorySummary{{
      "The program resets automatically with each user."},
 }};
 
+// The summary's rows tell installations apart as the History Files page does.
 std::optional<Installation> installationOf(const QByteArray& entry3) {
-    if (entry3 == values::kSingleComputer)
-        return Installation::SingleComputer;
-    if (entry3 == values::kNetwork || entry3 == values::kIndividual)
-        return Installation::NetworkOrIndividual;
-    return std::nullopt;
+    const std::optional<InstallationGroup> group = installationGroup(entry3);
+    if (!group)
+        return std::nullopt;
+    return *group == InstallationGroup::SingleComputer ? Installation::SingleComputer
+                                                       : Installation::NetworkOrIndividual;
 }
 
 } // namespace
@@ -88,10 +89,6 @@ std::span<const ValueText> advanceSummaryTexts() {
 
 std::span<const ValueText> documentsSummaryTexts() {
     return kDocumentsSummary;
-}
-
-std::span<const HistorySummaryText> historySummaryTexts() {
-    return kHistorySummary;
 }
 
 bool locationGiven(const QByteArray& entry5) {

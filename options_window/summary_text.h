@@ -35,8 +35,6 @@ struct HistorySummaryText {
     const char* secondLine; // before the location when the row names it
 };
 
-std::span<const HistorySummaryText> historySummaryTexts();
-
 // A location is given when entry 5 is neither empty nor "hist home".
 bool locationGiven(const QByteArray& entry5);
 

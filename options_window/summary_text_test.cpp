@@ -1,11 +1,10 @@
 #include "options_window/summary_text.h"
+#include "platform/line_break.h"
 
 #include <gtest/gtest.h>
 
 namespace dexlan {
 namespace {
-
-const QString kCrLf = QStringLiteral("\r\n");
 
 TEST(SummaryText, HistoryRowForEveryModeInstallationAndLocation) {
     struct Case {

@@ -3,6 +3,7 @@
 #include "options_file/option_lines.h"
 #include "platform/code_page.h"
 #include "roster/history_file.h"
+#include "roster/history_folder_detail.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -29,7 +30,7 @@
 
 namespace dexlan {
 
-namespace {
+namespace folder_detail {
 
 bool isSeparator(QChar c) {
     return c == QLatin1Char('/') || c == QLatin1Char('\\');
@@ -91,7 +92,9 @@ QString folderOf(const QString& path) {
     return path.left(i + 1);
 }
 
-} // namespace
+} // namespace folder_detail
+
+using namespace folder_detail;
 
 bool isWindowsOnlyLocation(const QString& location, const PathPolicy& policy) {
     if (policy.separator == QLatin1Char('\\'))
@@ -456,193 +459,6 @@ NumberInFolder inspectNumber(const QString& folder, int number) {
             result.emptyNameFile = path;
     }
     return result;
-}
-
-namespace {
-
-bool syncToDisk(QFile& file) {
-#ifdef Q_OS_WIN
-    return _commit(file.handle()) == 0;
-#else
-    return ::fsync(file.handle()) == 0;
-#endif
-}
-
-// Makes the new name itself durable: without it a crash may forget the entry.
-void syncFolder(const QString& folder) {
-#ifndef Q_OS_WIN
-    const int fd =
-        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-#else
-    Q_UNUSED(folder);
-#endif
-}
-
-// A file beside path holding bytes, complete and synced, under a hidden name
-// that no user's file can have (it does not end in "hist.dx").
-struct Temporary {
-    QString path;
-    FileError error;
-};
-
-Temporary writeTemporaryBeside(const QString& path, const QByteArray& bytes) {
-    const QString folder = folderOf(path);
-    QFile file;
-    for (int attempt = 0;; ++attempt) {
-        file.setFileName(folder + QLatin1Char('.') + path.mid(folder.size()) +
-                         QLatin1String(".new") +
-                         QString::number(QRandomGenerator::global()->generate64(), 16));
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
-            break;
-        if (attempt >= 8 || !existsAsAnything(file.fileName()))
-            return {{}, failureIn(folder, file.errorString())};
-    }
-    FileError error = writeAll(file, bytes);
-    if (!error.failed() && !syncToDisk(file))
-        error = otherFailure(lastSystemErrorText());
-    file.close();
-    if (error.failed()) {
-        file.remove();
-        return {{}, error};
-    }
-    return {file.fileName(), {}};
-}
-
-struct Placed {
-    enum Outcome { Done, NameTaken, Failed };
-    Outcome outcome = Failed;
-    QString errorText;
-};
-
-#ifndef Q_OS_WIN
-Placed placeFailure(int error) {
-    if (error == EEXIST)
-        return {Placed::NameTaken, {}};
-    return {Placed::Failed, qt_error_string(error)};
-}
-#endif
-
-// Gives the file at from the name to, unless something has that name.
-Placed placeWithoutReplacing(const QString& from, const QString& to) {
-#ifdef Q_OS_WIN
-    if (MoveFileExW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(from).utf16()),
-                    reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(to).utf16()),
-                    MOVEFILE_WRITE_THROUGH))
-        return {Placed::Done, {}};
-    const DWORD error = GetLastError();
-    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
-        return {Placed::NameTaken, {}};
-    return {Placed::Failed, windowsErrorText(error)};
-#else
-    const QByteArray source = QFile::encodeName(from);
-    const QByteArray target = QFile::encodeName(to);
-#ifdef Q_OS_LINUX
-    // Where the file system cannot rename without replacing (NFS, for one), a
-    // second name for the file, made by link(), is just as atomic.
-    const int renamed =
-        ::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE);
-    if (renamed == 0)
-        return {Placed::Done, {}};
-    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
-        return placeFailure(errno);
-#endif
-    if (::link(source.constData(), target.constData()) == 0) {
-        ::unlink(source.constData());
-        return {Placed::Done, {}};
-    }
-    if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS)
-        return placeFailure(errno);
-    // Neither, as on some shares: look, then rename. Only a copy that makes
-    // the same name within that moment could be replaced.
-    struct stat info {};
-    if (::lstat(target.constData(), &info) == 0)
-        return {Placed::NameTaken, {}};
-    if (::rename(source.constData(), target.constData()) == 0)
-        return {Placed::Done, {}};
-    return placeFailure(errno);
-#endif
-}
-
-} // namespace
-
-CreateResult createFileExclusively(const QString& path, const QByteArray& bytes) {
-    if (holdsNul(path))
-        return {CreateResult::Failed, otherFailure(nulInLocationText())};
-    if (existsAsAnything(path))
-        return {CreateResult::AlreadyExists, {}};
-    const Temporary temporary = writeTemporaryBeside(path, bytes);
-    if (temporary.error.failed())
-        return {CreateResult::Failed, temporary.error};
-    const Placed placed = placeWithoutReplacing(temporary.path, path);
-    if (placed.outcome != Placed::Done) {
-        QFile::remove(temporary.path);
-        if (placed.outcome == Placed::NameTaken)
-            return {CreateResult::AlreadyExists, {}};
-        return {CreateResult::Failed, failureIn(folderOf(path), placed.errorText)};
-    }
-    syncFolder(folderOf(path));
-    return {CreateResult::Created, {}};
-}
-
-CreateResult replaceEmptyNameFile(const QString& path, const QByteArray& bytes) {
-    if (holdsNul(path))
-        return {CreateResult::Failed, otherFailure(nulInLocationText())};
-    const Temporary temporary = writeTemporaryBeside(path, bytes);
-    if (temporary.error.failed())
-        return {CreateResult::Failed, temporary.error};
-    auto skip = [&temporary] {
-        QFile::remove(temporary.path);
-        return CreateResult{CreateResult::Skipped, {}};
-    };
-    // Looked at again at the last moment: another copy may have given it a
-    // name since. A write-protected file is somebody's decision, kept.
-    const FirstLine line = readFirstLineOfFile(path);
-    if (line.status != FirstLine::Line || line.bytes != "\"\"")
-        return skip();
-    const QFileInfo info(path);
-    if (!info.isSymLink() && !info.isWritable())
-        return skip();
-#ifdef Q_OS_WIN
-    if (!MoveFileExW(
-            reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(temporary.path).utf16()),
-            reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()),
-            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return skip();
-#else
-    if (::rename(QFile::encodeName(temporary.path).constData(),
-                 QFile::encodeName(path).constData()) != 0)
-        return skip();
-#endif
-    syncFolder(folderOf(path));
-    return {CreateResult::Created, {}};
-}
-
-QString existingHistoryFile(const QString& folder, int number) {
-    if (holdsNul(folder))
-        return {};
-#ifdef Q_OS_WIN
-    const QStringList spellings{QString::number(number) + QLatin1String(kHistorySuffix)};
-#else
-    const QStringList spellings = historyFileSpellings(number);
-#endif
-    for (const QString& spelling : spellings) {
-        if (QFileInfo(folder + spelling).isFile())
-            return folder + spelling;
-    }
-    return {};
-}
-
-FileError deleteHistoryFile(const QString& path) {
-    QFile file(path);
-    if (file.remove())
-        return FileError::ok();
-    return otherFailure(errorTextOr(file.errorString(), existsAsAnything(path)
-                                                            ? lastSystemErrorText()
-                                                            : qt_error_string(ENOENT)));
 }
 
 } // namespace dexlan

@@ -1,0 +1,32 @@
+#pragma once
+
+// Helpers that listing the history folder and writing its files share; not
+// for use outside the roster core.
+
+#include "platform/file_error.h"
+
+#include <QString>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace dexlan::folder_detail {
+
+bool isSeparator(QChar c);
+// The folder without its trailing separator, so that asking about it asks
+// about the folder itself.
+QString withoutTrailingSeparator(const QString& folder);
+bool existsAsAnything(const QString& path);
+// A failure in folder: FolderMissing only when the folder itself is absent.
+FileError failureIn(const QString& folder, QString text);
+FileError otherFailure(const QString& text);
+#ifdef Q_OS_WIN
+QString windowsErrorText(DWORD error);
+#endif
+// Whether the path holds a NUL, which no file or folder name can.
+bool holdsNul(const QString& path);
+// The folder part of path, ending in a separator, or empty.
+QString folderOf(const QString& path);
+
+} // namespace dexlan::folder_detail
