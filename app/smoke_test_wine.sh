@@ -61,7 +61,7 @@ app_pid=$!
 window_rect() {
     wine "$list_windows" 2>/dev/null | tr -d '\r' |
         awk -v t="$1" '{r=$1" "$2" "$3" "$4; $1=$2=$3=$4=""; sub(/^ +/, ""); if ($0 == t) print r}' |
-        head -1
+        head -1 || true
 }
 wait_for() { # window title
     for _ in $(seq 120); do
