@@ -6,6 +6,8 @@
 ; OUTFILE.
 
 Unicode true
+; A 64-bit installer for a 64-bit program (and Wine runs it without 32-bit support).
+Target amd64-unicode
 !include "LogicLib.nsh"
 
 !define PRODUCT "Corvantis Dexlan Options 4"
