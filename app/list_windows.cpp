@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lists the visible top-level windows of the Windows session it runs in, one a
 // line: left, top, right, bottom and title. The Wine smoke test runs it to
 // wait for a window and to find where it is, since inside Wine's virtual

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/app_fixture.h"
 #include "app/closing_rules.h"
 #include "options_file/options_dialogue.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The yardsticks for the program's start-up figures.
 //   minimal_window          the least a Qt Widgets program does to show one
 //                           empty window

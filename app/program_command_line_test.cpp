@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real program, started as a shell starts it, without a display.
 #include "app/command_line.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starts the program on a trainer folder without a display and saves what a
 // user would see, each page of the options window, Help and About, as PNG
 // files:   dexlan-render-pages <trainer folder> <output folder>

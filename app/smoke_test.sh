@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Drives the real program as a user would, under a private X server, with
 # keystrokes from outside: Help is closed with Enter, Ctrl+Tab reaches the
 # Sounds page, the keyboard chooses "Silent operation only", File, Exit, and

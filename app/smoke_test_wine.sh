@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Drives the real Windows program under Wine as a user would, as smoke_test.sh
 # does on Linux: Help is closed with Enter, Ctrl+Tab reaches the Sounds page,
 # the keyboard chooses "Silent operation only", File, Exit, and Yes to the

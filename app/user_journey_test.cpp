@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A typical session through the real windows: a network installation gets an
 // open user list, a history location typed and confirmed with Enter, two new
 // users, and File, Exit with Yes to the update question.

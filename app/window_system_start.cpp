@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/window_system_start.h"
 
 #include "app/command_line.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-compiling for 64-bit Windows with Debian's mingw-w64 (posix threads,
 # so that std::thread and std::mutex work).
 set(CMAKE_SYSTEM_NAME Windows)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "info_windows/about_window.h"
 
 #include "info_windows/info_window_parts.h"

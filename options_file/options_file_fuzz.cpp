@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loads arbitrary bytes as an options file. Whatever the input, loading ends
 // with one of its three outcomes, and a loaded file saved and loaded again
 // gives the same entries.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "options_file/options_dialogue.h"
 #include "platform/atomic_file.h"
 #include "testing/scripted_dialogs.h"

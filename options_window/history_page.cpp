@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "options_window/history_page.h"
 
 #include "options_window/history_explanation.h"

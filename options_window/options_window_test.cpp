@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "options_window/options_window_fixture.h"
 #include "roster/add_names_dialog.h"
 #include "roster/user_roster.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "options_window/page_explanations.h"
 
 #include "options_file/option_lines.h"

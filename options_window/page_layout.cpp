@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "options_window/page_layout.h"
 
 #include "resources/classic_look.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "options_window/summary_text.h"
 #include "platform/line_break.h"
 

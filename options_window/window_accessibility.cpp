@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What assistive technology reads out about the options window, and the order
 // in which the Tab key walks its controls.
 #include "options_window/history_explanation.h"

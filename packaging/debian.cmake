@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package's control fields beyond those set beside include(CPack).
 # Its files are in packaging/CMakeLists.txt; tools/build-package builds it
 # with Debian's hardened flags.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A save cut short by the system (a size limit, a full disk, a kill) leaves
 // the old file or the new one, whole.
 #include "platform/atomic_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "roster/add_names_dialog.h"
 
 #include "roster/history_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "roster/history_file.h"
 
 #include "platform/code_page.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to what the roster reads from a history folder: a
 // file's first line and the name on it, file names and their user numbers,
 // typed names and locations. Checks each answer against a plain restatement.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing and deleting history files: whole or not at all, never over another's.
 #include "roster/history_folder.h"
 #include "roster/history_folder_detail.h"

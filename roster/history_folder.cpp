@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "roster/history_folder.h"
 
 #include "options_file/option_lines.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Fixtures shared by the roster's tests: ways to make the file system refuse a

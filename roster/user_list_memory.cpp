@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Peak memory of the program holding a roster of 100,000 users: fills a user
 // list from a folder of that many history files, shows it, and reports the
 // process's maximum resident set size.

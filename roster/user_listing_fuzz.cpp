@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lists a folder made from arbitrary bytes: file names and first lines of any
 // kind. Whatever the folder holds, every listed user comes from a history file
 // whose name carries a user number, with the name its first line holds.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the roster keeps up with a large history folder:
 //   cmake --preset bench && cmake --build --preset bench
 //   build/bench/roster/user_roster_benchmark

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "roster/user_roster.h"
 
 #include "roster/add_names_dialog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* Times a program's start-up as the X server sees it: from the fork to the
  * moment each named top-level window is mapped and to the first drawing into
  * it, then reads the program's peak memory (VmHWM) and ends it.
