@@ -29,14 +29,6 @@ QString errorOr(const QFileDevice& file, const QString& fallback) {
     return errorTextOr(file.errorString(), fallback);
 }
 
-bool syncToDisk(QFile& file) {
-#ifdef Q_OS_WIN
-    return _commit(file.handle()) == 0;
-#else
-    return ::fsync(file.handle()) == 0;
-#endif
-}
-
 // Moves from over to, replacing to in one step.
 bool renameReplacing(const QString& from, const QString& to, QString* errorText) {
 #ifdef Q_OS_WIN

@@ -8,6 +8,12 @@
 
 #include <cerrno>
 
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace dexlan {
 
 FileError describeFailure(const QString& path, const QString& errorText) {
@@ -46,6 +52,14 @@ FileError writeAll(QIODevice& device, const QByteArray& bytes) {
             return failure();
     }
     return FileError::ok();
+}
+
+bool syncToDisk(QFileDevice& file) {
+#ifdef Q_OS_WIN
+    return _commit(file.handle()) == 0;
+#else
+    return ::fsync(file.handle()) == 0;
+#endif
 }
 
 } // namespace dexlan

@@ -5,6 +5,8 @@
 
 class QIODevice;
 
+class QFileDevice;
+
 namespace dexlan {
 
 // A failed file-system operation: whether its folder is missing (the one failure
@@ -33,5 +35,8 @@ QString errorTextOr(const QString& text, const QString& fallback);
 // is a failure, because a cut-short file must never be committed or kept. The
 // failure carries the device's text, else the system's.
 FileError writeAll(QIODevice& device, const QByteArray& bytes);
+
+// Asks the system to put an open file's bytes on the disk; false when it cannot.
+bool syncToDisk(QFileDevice& file);
 
 } // namespace dexlan

@@ -36,14 +36,6 @@ using namespace folder_detail;
 
 namespace {
 
-bool syncToDisk(QFile& file) {
-#ifdef Q_OS_WIN
-    return _commit(file.handle()) == 0;
-#else
-    return ::fsync(file.handle()) == 0;
-#endif
-}
-
 // Makes the new name itself durable: without it a crash may forget the entry.
 void syncFolder(const QString& folder) {
 #ifndef Q_OS_WIN
