@@ -49,7 +49,10 @@ Program::Step Program::locateTrainer() {
         const MsgAnswer answer = m_dialogs.msgBox(locateTrainerRefusal());
         return answer == MsgAnswer::Retry ? Step::Retry : Step::End;
     }
-    m_state.programFolder = m_commonDialogFileName.chopped(executable.size());
+    // The file dialog answers with '/' on every platform; the folder is kept,
+    // shown and compared with the location box in the platform's own form.
+    m_state.programFolder =
+        QDir::toNativeSeparators(m_commonDialogFileName.chopped(executable.size()));
     m_environment.rememberTrainerFolder(QFileInfo(m_commonDialogFileName).absolutePath());
     options.setDocumentationRowVisible(true);
     return Step::Continue;

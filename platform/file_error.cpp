@@ -10,6 +10,7 @@
 
 #ifdef Q_OS_WIN
 #include <io.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -61,5 +62,18 @@ bool syncToDisk(QFileDevice& file) {
     return ::fsync(file.handle()) == 0;
 #endif
 }
+
+#ifdef Q_OS_WIN
+QString windowsErrorText(unsigned long error) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    QString text = length ? QString::fromWCharArray(buffer, int(length)).trimmed()
+                          : QStringLiteral("Error %1").arg(error);
+    LocalFree(buffer);
+    return text;
+}
+#endif
 
 } // namespace dexlan

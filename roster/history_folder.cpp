@@ -66,20 +66,6 @@ FileError otherFailure(const QString& text) {
     return {FileError::Other, text};
 }
 
-#ifdef Q_OS_WIN
-// The system's own description of a Windows error code.
-QString windowsErrorText(DWORD error) {
-    wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    QString text = length ? QString::fromWCharArray(buffer, int(length)).trimmed()
-                          : QStringLiteral("Error %1").arg(error);
-    LocalFree(buffer);
-    return text;
-}
-#endif
-
 // No file or folder name holds a NUL: the system would cut the path short
 // there, and Qt refuses it with a stale error text.
 bool holdsNul(const QString& path) {

@@ -8,10 +8,6 @@
 
 #include <QString>
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
-
 namespace dexlan::folder_detail {
 
 bool isSeparator(QChar c);
@@ -22,9 +18,6 @@ bool existsAsAnything(const QString& path);
 // A failure in folder: FolderMissing only when the folder itself is absent.
 FileError failureIn(const QString& folder, QString text);
 FileError otherFailure(const QString& text);
-#ifdef Q_OS_WIN
-QString windowsErrorText(DWORD error);
-#endif
 // Whether the path holds a NUL, which no file or folder name can.
 bool holdsNul(const QString& path);
 // The folder part of path, ending in a separator, or empty.
