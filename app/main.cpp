@@ -36,6 +36,10 @@ int main(int argc, char* argv[]) {
     const auto qtTranslations = dexlan::qtTranslationsFor(QLocale());
     if (qtTranslations)
         QApplication::installTranslator(qtTranslations.get());
+    const auto ownTranslations =
+        dexlan::programTranslationsFor(QLocale(), dexlan::programTranslationFolders());
+    if (ownTranslations)
+        QApplication::installTranslator(ownTranslations.get());
 
     dexlan::QtDialogs dialogs;
     dexlan::QtEnvironment environment;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/file_error.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDevice>
 #include <QFileInfo>
@@ -70,7 +71,7 @@ QString windowsErrorText(unsigned long error) {
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     QString text = length ? QString::fromWCharArray(buffer, int(length)).trimmed()
-                          : QStringLiteral("Error %1").arg(error);
+                          : QCoreApplication::translate("FileError", "Error %1").arg(error);
     LocalFree(buffer);
     return text;
 }

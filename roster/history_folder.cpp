@@ -6,6 +6,7 @@
 #include "roster/history_file.h"
 #include "roster/history_folder_detail.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -94,13 +95,14 @@ bool isWindowsOnlyLocation(const QString& location, const PathPolicy& policy) {
 }
 
 QString windowsOnlyLocationText() {
-    return QStringLiteral("This location names a Windows drive or network share, which cannot "
-                          "be reached from this computer.");
+    return QCoreApplication::translate("HistoryFolder",
+                                       "This location names a Windows drive or network share, "
+                                       "which cannot be reached from this computer.");
 }
 
 QString nulInLocationText() {
-    return QStringLiteral("The location contains a NUL character, which no folder name can "
-                          "hold.");
+    return QCoreApplication::translate(
+        "HistoryFolder", "The location contains a NUL character, which no folder name can hold.");
 }
 
 QString normalisedLocation(const QString& typed, const PathPolicy& policy) {
@@ -157,7 +159,8 @@ FileError createHistoryFolder(const QString& folder) {
         return otherFailure(qt_error_string(EEXIST));
 #ifdef Q_OS_WIN
     if (last.contains(QLatin1Char(':')))
-        return otherFailure(QStringLiteral("A folder name cannot contain a colon."));
+        return otherFailure(
+            QCoreApplication::translate("HistoryFolder", "A folder name cannot contain a colon."));
     if (CreateDirectoryW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()),
                          nullptr))
         return FileError::ok();

@@ -356,7 +356,7 @@ void UserRoster::addName(AddNamesDialog& dialog) {
     case NewUserFile::Failed:
         return cannotSave(created.error.text, created.path);
     case NewUserFile::NumbersUsedUp:
-        return cannotSave(QStringLiteral("Every user number is in use."), folder);
+        return cannotSave(tr("Every user number is in use."), folder);
     }
     countChangeIn(created.path, created.digestBefore);
     insertSorted(newEntry(name, created.number, created.path));
