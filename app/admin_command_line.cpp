@@ -279,32 +279,31 @@ void deleteUser(Run& run, const QString& folder, const QString& name, const QDat
         return;
     }
     const ListedUser& user = *matches.front();
-    const HoldResult held = holdUserFile(user.path, user.number, name, now);
-    switch (held.outcome) {
-    case HoldResult::Held:
+    const Deletion deletion =
+        deleteHoldingFirst(user.path, user.number, name, now, [&run, &name](const QString& why) {
+            // Nobody to ask: the administrator asked for the deletion.
+            run.dialogs.tell(why + QLatin1Char('\n') + cannotBeUndoneText(name));
+            return true;
+        });
+    switch (deletion.outcome) {
+    case Deletion::Held:
         run.out << QStringLiteral("Deleted %1 (number %2); --restore-user brings the name back "
                                   "within %3 days.\n")
                        .arg(name)
                        .arg(user.number)
                        .arg(kHeldDays);
         return;
-    case HoldResult::Replaced:
-        run.refuse(replacedFileReport(name, held.nameNow, user.path).prompt);
-        return;
-    case HoldResult::Failed:
-        run.refuse(cannotDeleteReport(held.error.text, user.path).prompt);
-        return;
-    case HoldResult::CannotHold:
-        break;
-    }
-    run.dialogs.tell(held.error.text + QLatin1Char('\n') + cannotBeUndoneText(name));
-    const DeletedUser deleted = deleteUserFile(user.path, name);
-    if (deleted.outcome == DeletedUser::Deleted)
+    case Deletion::Deleted:
         run.out << QStringLiteral("Deleted %1 (number %2) for good.\n").arg(name).arg(user.number);
-    else if (deleted.outcome == DeletedUser::Replaced)
-        run.refuse(replacedFileReport(name, deleted.nameNow, user.path).prompt);
-    else
-        run.refuse(cannotDeleteReport(deleted.error.text, user.path).prompt);
+        return;
+    case Deletion::Replaced:
+        run.refuse(replacedFileReport(name, deletion.nameNow, user.path).prompt);
+        return;
+    case Deletion::Declined:
+    case Deletion::Failed:
+        run.refuse(cannotDeleteReport(deletion.error.text, user.path).prompt);
+        return;
+    }
 }
 
 void restoreUser(Run& run, const QString& folder, const QString& name) {

@@ -2,6 +2,7 @@
 #include "roster/bulk_add.h"
 
 #include "platform/code_page.h"
+#include "platform/line_break.h"
 #include "roster/roster_decisions.h"
 
 #include <QSet>
@@ -161,6 +162,13 @@ MsgBoxRequest bulkAddQuestion(int count) {
     return {count == 1 ? QStringLiteral("Add this name?")
                        : QStringLiteral("Add these %1 names?").arg(count),
             MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::Yes, QStringLiteral("Add names...")};
+}
+
+MsgBoxRequest classListUnreadableReport(const QString& errorText, const QString& path) {
+    const QString twice = kCrLf + kCrLf;
+    return {errorText + twice + path + twice +
+                QStringLiteral("The program cannot read the names in this file."),
+            MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok, QStringLiteral(" Sorry...")};
 }
 
 QString bulkAddSummaryText(const BulkAddResult& result) {

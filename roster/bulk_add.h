@@ -87,6 +87,9 @@ QString refusalText(const RefusedName& refused);
 // "Add these 28 names?" (Yes / No).
 MsgBoxRequest bulkAddQuestion(int count);
 
+// A class list that cannot be read.
+MsgBoxRequest classListUnreadableReport(const QString& errorText, const QString& path);
+
 // The summary as plain lines: the names added, then those refused with why.
 QString bulkAddSummaryText(const BulkAddResult& result);
 

@@ -5,6 +5,7 @@
 #include "roster/history_file.h"
 #include "roster/history_folder.h"
 #include "roster/history_folder_detail.h"
+#include "roster/roster_decisions.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -173,6 +174,34 @@ HoldResult holdUserFile(const QString& path, int number, const QString& listedNa
     result.outcome = HoldResult::Held;
     result.held = held;
     return result;
+}
+
+Deletion deleteHoldingFirst(const QString& path, int number, const QString& listedName,
+                            const QDateTime& now,
+                            const std::function<bool(const QString& errorText)>& deleteForGood) {
+    const HoldResult held = holdUserFile(path, number, listedName, now);
+    switch (held.outcome) {
+    case HoldResult::Held:
+        return {Deletion::Held, {}, {}};
+    case HoldResult::Replaced:
+        return {Deletion::Replaced, held.nameNow, {}};
+    case HoldResult::Failed:
+        return {Deletion::Failed, {}, held.error};
+    case HoldResult::CannotHold:
+        break;
+    }
+    if (!deleteForGood || !deleteForGood(held.error.text))
+        return {Deletion::Declined, {}, {}};
+    const DeletedUser deleted = deleteUserFile(path, listedName);
+    switch (deleted.outcome) {
+    case DeletedUser::Deleted:
+        return {Deletion::Deleted, {}, {}};
+    case DeletedUser::Replaced:
+        return {Deletion::Replaced, deleted.nameNow, {}};
+    case DeletedUser::Failed:
+        break;
+    }
+    return {Deletion::Failed, {}, deleted.error};
 }
 
 std::vector<HeldName> listHeldNames(const QString& historyFolder) {

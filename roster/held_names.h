@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 namespace dexlan {
@@ -50,6 +51,18 @@ struct HoldResult {
 // note of the time now. Only while the file still holds listedName.
 HoldResult holdUserFile(const QString& path, int number, const QString& listedName,
                         const QDateTime& now);
+
+// Deleting a user as the window and the command line do: held when it can be;
+// where it cannot, deleted for good only once deleteForGood, told why, agrees.
+struct Deletion {
+    enum Outcome { Held, Deleted, Declined, Replaced, Failed };
+    Outcome outcome = Failed;
+    QString nameNow; // for Replaced
+    FileError error; // for Failed
+};
+Deletion deleteHoldingFirst(const QString& path, int number, const QString& listedName,
+                            const QDateTime& now,
+                            const std::function<bool(const QString& errorText)>& deleteForGood);
 
 // The users held for historyFolder, newest deletion first. A note without its
 // file, or a file without its note, is no held user.
