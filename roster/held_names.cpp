@@ -162,13 +162,13 @@ HoldResult holdUserFile(const QString& path, int number, const QString& listedNa
         result.error = note.error.failed() ? note.error : otherFailure(qt_error_string(EEXIST));
         return result;
     }
-    const Placed moved = placeWithoutReplacing(path, held.heldPath);
-    if (moved.outcome != Placed::Done) {
+    // A plain rename: the held name is new and this call's own, and of two
+    // copies deleting the same user only one can take the file away.
+    int error = 0;
+    if (!renameExclusively(path, held.heldPath, &error)) {
         QFile::remove(held.notePath);
-        const bool gone = !existsAsAnything(path);
-        result.outcome = gone ? HoldResult::Failed : HoldResult::CannotHold;
-        result.error = otherFailure(gone ? qt_error_string(ENOENT)
-                                         : errorTextOr(moved.errorText, qt_error_string(EEXIST)));
+        result.outcome = error == ENOENT ? HoldResult::Failed : HoldResult::CannotHold;
+        result.error = otherFailure(qt_error_string(error));
         return result;
     }
     result.outcome = HoldResult::Held;

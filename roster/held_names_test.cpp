@@ -119,6 +119,30 @@ TEST(HeldNames, TwoCopiesRestoringAtOnceNeverShareAFile) {
     }
 }
 
+TEST(HeldNames, TwoCopiesDeletingTheSameUserHoldOneFile) {
+    TestFolder folder;
+    for (int round = 0; round < 40; ++round) {
+        SCOPED_TRACE(round);
+        folder.write("5HIST.DX", userFile("Ann"));
+        std::atomic<int> ready{0};
+        HoldResult results[2];
+        auto hold = [&](int copy) {
+            ++ready;
+            while (ready < 2) {
+            }
+            results[copy] = holdUserFile(folder.file("5HIST.DX"), 5, "Ann", kNow);
+        };
+        std::thread first(hold, 0), second(hold, 1);
+        first.join();
+        second.join();
+        EXPECT_EQ(
+            (results[0].outcome == HoldResult::Held) + (results[1].outcome == HoldResult::Held), 1);
+        const std::vector<HeldName> held = listHeldNames(folder.path());
+        ASSERT_EQ(held.size(), 1u);
+        EXPECT_FALSE(eraseHeldName(held[0]).failed());
+    }
+}
+
 TEST(HeldNames, NothingIsMovedWhenTheFileCannotBeHeld) {
     struct Case {
         const char* what;
