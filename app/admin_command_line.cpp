@@ -189,6 +189,23 @@ void applySettings(Run& run, const QStringList& settings, QString& locationText)
     }
 }
 
+// The window proves a new location as soon as it is typed; here nobody can be
+// asked to have a missing folder made, so the administrator is told.
+void checkNewLocation(Run& run) {
+    const QByteArray& mode = run.state.fileOptionLines[EntryHistoryMode];
+    if (mode == values::kHistDriveA || mode == values::kHistNone)
+        return;
+    const QString shown =
+        run.state.historyFolder.isEmpty() ? run.state.programFolder : run.state.historyFolder;
+    const FolderCheck check = checkFolder(run.folder(), {});
+    if (check.state == HistoryFolderState::MissingNotCreated)
+        run.dialogs.tell(shown + QLatin1Char('\n') +
+                         QStringLiteral("The history file location you have selected does not "
+                                        "exist."));
+    else if (!check.errorText.isEmpty())
+        run.dialogs.tell(cannotReadReport(check.errorText, shown).prompt);
+}
+
 void saveSettings(Run& run, const QStringList& settings, const QString& loadedLocationText) {
     QString locationText = loadedLocationText;
     applySettings(run, settings, locationText);
@@ -216,6 +233,8 @@ void saveSettings(Run& run, const QStringList& settings, const QString& loadedLo
     }
     run.state.historyFolder = historyFolderFromEntry(
         run.state.fileOptionLines[EntryHistoryLocation], run.state.pathPolicy);
+    if (before[EntryHistoryLocation] != run.state.fileOptionLines[EntryHistoryLocation])
+        checkNewLocation(run);
 }
 
 void show(Run& run) {

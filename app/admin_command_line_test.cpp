@@ -187,6 +187,8 @@ TEST(AdminCommandLine, LocationIsStoredAsTheWindowStoresIt) {
     request.settings = {"location=" + trainer.folder.file("hist")};
     Ran ran = administer(trainer, request);
     EXPECT_EQ(ran.status, 0) << ran.err.toStdString();
+    EXPECT_TRUE(ran.err.contains("The history file location you have selected does not exist."))
+        << "saved, but the administrator is told";
     EXPECT_TRUE(trainer.folder.read("Dexlan4.ini")
                     .contains(QFile::encodeName(trainer.folder.file("hist/")) + "\r\n"));
     request.settings = {"location="};
