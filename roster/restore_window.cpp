@@ -71,6 +71,9 @@ void RestoreWindow::reload() {
         item->setData(0, Qt::UserRole, qulonglong(i));
     }
     m_heldList->resizeColumnToContents(1);
+    m_keptFor->setText(m_held.empty() ? keptForText() + QStringLiteral("  No deleted names are "
+                                                                       "held now.")
+                                      : keptForText());
     if (!m_held.empty())
         m_heldList->setCurrentItem(m_heldList->topLevelItem(0));
     const bool chosen = selected() != nullptr;

@@ -124,6 +124,7 @@ TEST_F(RosterWindowsTest, RestoreWindowPutsBackAndErasesAfterOneQuestion) {
     EXPECT_EQ(held->topLevelItemCount(), 0);
     EXPECT_TRUE(window.restoredAny());
     EXPECT_FALSE(window.restoreButton()->isEnabled());
+    EXPECT_TRUE(window.findChild<QLabel*>()->text().endsWith("No deleted names are held now."));
     EXPECT_EQ(readFirstLineOfFile(users.file("1HIST.DX")).bytes, "\"Ann\"");
     EXPECT_FALSE(QFileInfo::exists(users.file("2HIST.DX")));
 }
