@@ -3,6 +3,7 @@
 
 #include "app/startup_messages.h"
 #include "platform/build_info.h"
+#include "roster/held_names.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -18,6 +19,70 @@ QString refusal(const QString& reason) {
     return kProgramName + QLatin1String(": ") + reason + QLatin1Char('\n') +
            QCoreApplication::translate("CommandLine", "Try '%1 --help' for more information.\n")
                .arg(kProgramName);
+}
+
+struct AdminOptions {
+    QCommandLineOption trainer{QStringLiteral("trainer"), {}, QStringLiteral("DIR")};
+    QCommandLineOption show{QStringLiteral("show"), {}};
+    QCommandLineOption set{QStringLiteral("set"), {}, QStringLiteral("KEY=VALUE")};
+    QCommandLineOption listUsers{QStringLiteral("list-users"), {}};
+    QCommandLineOption addUsers{QStringLiteral("add-users"), {}, QStringLiteral("FILE")};
+    QCommandLineOption deleteUser{QStringLiteral("delete-user"), {}, QStringLiteral("NAME")};
+    QCommandLineOption restoreUser{QStringLiteral("restore-user"), {}, QStringLiteral("NAME")};
+};
+
+// The administrator's options: each with what it does and an example.
+AdminOptions addAdminOptions(QCommandLineParser& parser) {
+    AdminOptions options;
+    const QString example = QStringLiteral("\nExample: dexlan-options --trainer /srv/trainer ");
+    options.trainer.setDescription(
+        QStringLiteral("The trainer's folder (or its program file) to administer without a "
+                       "window; every option below needs it.") +
+        example + QStringLiteral("--show"));
+    options.show.setDescription(
+        QStringLiteral("Prints the settings as the Current Options page words them, then the "
+                       "lines of Dexlan4.ini.") +
+        example + QStringLiteral("--show"));
+    options.set.setDescription(
+        QStringLiteral("Changes a setting, with the checks of the options window, saves "
+                       "Dexlan4.ini safely and prints what changed. May be given more than "
+                       "once. The settings:\n") +
+        adminSettingKeysText() + example +
+        QStringLiteral("--set history=roster-open --set sounds=none"));
+    options.listUsers.setDescription(
+        QStringLiteral("Prints the users as number<TAB>name, in the order of the user list.") +
+        example + QStringLiteral("--list-users"));
+    options.addUsers.setDescription(
+        QStringLiteral("Adds the names in FILE, one a line (of a .csv file, the first column; "
+                       "UTF-8 or the trainer's code page), or from standard input for -, and "
+                       "prints the names added and those refused, with why.") +
+        example + QStringLiteral("--add-users class-4b.txt"));
+    options.deleteUser.setDescription(
+        QStringLiteral("Deletes the user NAME; the history file is kept for %1 days, for "
+                       "--restore-user.")
+            .arg(kHeldDays) +
+        example + QStringLiteral("--delete-user \"Ann Smith\""));
+    options.restoreUser.setDescription(
+        QStringLiteral("Brings back the user NAME deleted within the last %1 days, under the "
+                       "number the user had, or the smallest free one when that is taken.")
+            .arg(kHeldDays) +
+        example + QStringLiteral("--restore-user \"Ann Smith\""));
+    for (const QCommandLineOption* option :
+         {&options.trainer, &options.show, &options.set, &options.listUsers, &options.addUsers,
+          &options.deleteUser, &options.restoreUser})
+        parser.addOption(*option);
+    return options;
+}
+
+AdminRequest adminRequest(const QCommandLineParser& parser, const AdminOptions& options) {
+    AdminRequest request;
+    request.show = parser.isSet(options.show);
+    request.settings = parser.values(options.set);
+    request.listUsers = parser.isSet(options.listUsers);
+    request.addUsers = parser.values(options.addUsers);
+    request.deleteUsers = parser.values(options.deleteUser);
+    request.restoreUsers = parser.values(options.restoreUser);
+    return request;
 }
 
 } // namespace
@@ -42,6 +107,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         QCoreApplication::translate("CommandLine", "Displays the version and licence and exits."));
     parser.addOption(help);
     parser.addOption(version);
+    const AdminOptions admin = addAdminOptions(parser);
     parser.addPositionalArgument(
         QStringLiteral("trainer"),
         QCoreApplication::translate("CommandLine",
@@ -50,25 +116,52 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         QStringLiteral("[trainer]"));
 
     if (!parser.parse(arguments))
-        return {CommandLineAction::Refuse, refusal(parser.errorText()), {}};
+        return {CommandLineAction::Refuse, refusal(parser.errorText()), {}, {}};
     if (parser.isSet(help)) {
         // Without an application object the parser cannot know our name.
         QString text = parser.helpText();
         const qsizetype options = text.indexOf(QLatin1String(" [options]"));
         if (text.startsWith(QLatin1String("Usage: ")) && options > 0)
             text.replace(7, options - 7, kProgramName);
-        return {CommandLineAction::ShowHelp, text, {}};
+        return {CommandLineAction::ShowHelp, text, {}, {}};
     }
     if (parser.isSet(version))
-        return {CommandLineAction::ShowVersion, versionText(), {}};
+        return {CommandLineAction::ShowVersion, versionText(), {}, {}};
     const QStringList positional = parser.positionalArguments();
     if (positional.size() > 1)
         return {CommandLineAction::Refuse,
                 refusal(QCoreApplication::translate(
                             "CommandLine", "one trainer folder or program at most, not %1.")
                             .arg(positional.size())),
+                {},
                 {}};
-    return {CommandLineAction::Run, {}, positional.value(0)};
+    if (parser.isSet(admin.trainer) && !positional.isEmpty())
+        return {CommandLineAction::Refuse,
+                refusal(QStringLiteral("the trainer is named twice: with --trainer and alone.")),
+                {},
+                {}};
+    CommandLine line{CommandLineAction::Run, {}, positional.value(0), {}};
+    if (parser.isSet(admin.trainer))
+        line.trainer = parser.value(admin.trainer);
+    line.admin = adminRequest(parser, admin);
+    if (!line.admin.any())
+        return line;
+    line.admin.trainer = line.trainer;
+    if (line.trainer.isEmpty())
+        return {CommandLineAction::Refuse,
+                refusal(QStringLiteral("--trainer DIR names the trainer to administer.")),
+                {},
+                {}};
+    for (const QString& setting : line.admin.settings) {
+        if (!parseAdminSetting(setting))
+            return {CommandLineAction::Refuse,
+                    refusal(QStringLiteral("--set %1: not one of these settings:\n%2")
+                                .arg(setting, adminSettingKeysText())),
+                    {},
+                    {}};
+    }
+    line.action = CommandLineAction::Administer;
+    return line;
 }
 
 int exitStatusOf(CommandLineAction action) {

@@ -10,6 +10,8 @@
 #include "options_window/options_window.h"
 #include "platform/build_info.h"
 #include "platform/dialogs.h"
+#include "roster/bulk_add_window.h"
+#include "roster/restore_window.h"
 #include "roster/user_roster.h"
 
 #include <QCloseEvent>
@@ -58,6 +60,14 @@ void MainWindow::buildMenus() {
     save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     save->setShortcutContext(Qt::ApplicationShortcut);
     connect(save, &QAction::triggered, this, &MainWindow::save);
+    QAction* restore = file->addAction(tr("&Restore deleted names…"));
+    restore->setObjectName(QStringLiteral("Mrestore"));
+    connect(restore, &QAction::triggered, this,
+            [this] { showRestoreWindow(options().roster(), m_dialogs, this); });
+    QAction* addFromFile = file->addAction(tr("&Add names from a file…"));
+    addFromFile->setObjectName(QStringLiteral("Maddfile"));
+    connect(addFromFile, &QAction::triggered, this,
+            [this] { addNamesFromFile(options().roster(), m_dialogs, this); });
     QAction* exit = file->addAction(tr("E&xit"));
     exit->setObjectName(QStringLiteral("Mexit"));
     // The platform's own quit key; Windows' key scheme has none, and there

@@ -8,8 +8,10 @@
 #include "options_window/options_window.h"
 #include "platform/dialogs.h"
 #include "platform/environment.h"
+#include "roster/held_names.h"
 #include "roster/user_roster.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
@@ -120,6 +122,9 @@ bool Program::start() {
     options.refreshPage(2);
     options.refreshPage(1);
     options.show();
+    // Deleted names held their time are erased before anyone looks at them.
+    if (const QString folder = options.roster().historyFolderPath(); !folder.isEmpty())
+        eraseExpiredHeldNames(folder, QDateTime::currentDateTimeUtc());
     options.roster().fillUserList();
     main.showHelp();
     m_state.startupDone = true;

@@ -1,12 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "roster/add_names_dialog.h"
 
+#include "roster/bulk_add.h"
 #include "roster/history_file.h"
 
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -48,6 +53,17 @@ AddNamesDialog::AddNamesDialog(QWidget* parent) : QDialog(parent) {
     m_nameEdit->setAccessibleName(tr("Name to add"));
     m_nameEdit->setAccessibleDescription(m_labels[0]->text());
     m_labels[0]->setBuddy(m_nameEdit);
+    m_nameEdit->installEventFilter(this);
+    m_nameEdit->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_nameEdit, &QLineEdit::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu* menu = m_nameEdit->createStandardContextMenu();
+        if (auto* paste = menu->findChild<QAction*>(QStringLiteral("edit-paste"))) {
+            disconnect(paste, &QAction::triggered, nullptr, nullptr);
+            connect(paste, &QAction::triggered, this, &AddNamesDialog::pasteNames);
+        }
+        menu->exec(m_nameEdit->mapToGlobal(at));
+        delete menu;
+    });
 
     m_okButton = new QPushButton(tr("OK"), this);
     m_okButton->setObjectName(QStringLiteral("Command1"));
@@ -75,6 +91,27 @@ void AddNamesDialog::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+bool AddNamesDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_nameEdit && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste)) {
+        pasteNames();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void AddNamesDialog::pasteNames() {
+    const QStringList names =
+        namesFromClassList(QGuiApplication::clipboard()->text(), /*firstColumnOnly=*/false);
+    if (names.size() > 1) {
+        emit severalNamesPasted(names);
+        return;
+    }
+    // One line: into the box as typed, without its line break.
+    if (!names.isEmpty())
+        m_nameEdit->insert(names.front());
 }
 
 void AddNamesDialog::showEvent(QShowEvent* event) {

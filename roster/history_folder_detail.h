@@ -23,4 +23,13 @@ bool holdsNul(const QString& path);
 // The folder part of path, ending in a separator, or empty.
 QString folderOf(const QString& path);
 
+// Gives the file at from the name to, unless something has that name; the
+// file moves whole, in one step.
+struct Placed {
+    enum Outcome { Done, NameTaken, Failed };
+    Outcome outcome = Failed;
+    QString errorText;
+};
+Placed placeWithoutReplacing(const QString& from, const QString& to);
+
 } // namespace dexlan::folder_detail

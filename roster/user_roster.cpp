@@ -3,12 +3,16 @@
 
 #include "platform/dialogs.h"
 #include "roster/add_names_dialog.h"
+#include "roster/bulk_add_window.h"
+#include "roster/held_names.h"
+#include "roster/held_names_messages.h"
 #include "roster/history_file.h"
 #include "roster/history_folder.h"
 #include "roster/roster_decisions.h"
 #include "roster/roster_messages.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -257,8 +261,17 @@ void UserRoster::deleteSelectedName() {
     FileError error = target.error;
     if (!error.failed()) {
         const quint64 before = historyFileDigest(target.path);
-        const DeletedUser deleted = deleteUserFile(target.path, item->text());
-        if (deleted.outcome == DeletedUser::Replaced) {
+        // Held for a while so that it can be restored; deleted for good only
+        // where it cannot be held and the user agrees.
+        const Deletion deleted = deleteHoldingFirst(
+            target.path, number, item->text(), QDateTime::currentDateTimeUtc(),
+            [this, item](const QString& errorText) {
+                return m_dialogs.msgBox(cannotHoldQuestion(errorText, item->text())) ==
+                       MsgAnswer::Ok;
+            });
+        if (deleted.outcome == Deletion::Declined)
+            return;
+        if (deleted.outcome == Deletion::Replaced) {
             m_dialogs.msgBox(replacedFileReport(item->text(), deleted.nameNow, target.path));
             if (m_controls.deleteNameButton)
                 m_controls.deleteNameButton->setEnabled(false);
@@ -266,7 +279,7 @@ void UserRoster::deleteSelectedName() {
             return;
         }
         error = deleted.error;
-        if (deleted.outcome == DeletedUser::Deleted)
+        if (deleted.outcome != Deletion::Failed)
             countChangeIn(target.path, before);
     }
     if (error.failed()) {
@@ -286,6 +299,10 @@ void UserRoster::deleteSelectedName() {
 void UserRoster::addNames() {
     AddNamesDialog dialog(m_controls.userList ? m_controls.userList->window() : nullptr);
     connect(&dialog, &AddNamesDialog::okPressed, this, [this, &dialog] { addName(dialog); });
+    connect(&dialog, &AddNamesDialog::severalNamesPasted, this,
+            [this, &dialog](const QStringList& names) {
+                addNamesInBulk(*this, m_dialogs, names, &dialog);
+            });
     m_dialogs.showModal(dialog);
     if (m_controls.historyPage)
         m_controls.historyPage->setFocus();

@@ -60,6 +60,8 @@ class UserRoster : public QObject {
     // The folder that history files are read from and written to now, ending
     // in a separator; empty for a location this computer cannot reach.
     QString historyFolderPath() const;
+    // The folder as the messages show it.
+    QString shownFolder() const;
 
     // Replaces the clock the random numbers of new files are mixed with.
     void setClock(RandomNumbers::Clock clock) { m_random = RandomNumbers(std::move(clock)); }
@@ -73,8 +75,6 @@ class UserRoster : public QObject {
     void locationLostFocus();
     // "OK" in AddNamesDialog.
     void addName(AddNamesDialog& dialog);
-    // The folder as the messages show it.
-    QString shownFolder() const;
     void insertSorted(QListWidgetItem* item);
     // Replaces the list's entries with the users of a listing of folder.
     void showListing(const UserListing& listing, const QString& folder);
