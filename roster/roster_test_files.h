@@ -12,10 +12,12 @@
 #include <QString>
 #include <QStringList>
 
+#ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/fsuid.h>
 #include <sys/resource.h>
 #include <unistd.h>
+#endif
 
 #include <ostream>
 
@@ -26,6 +28,7 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 
 namespace dexlan::testing {
 
+#ifdef Q_OS_UNIX
 // Files larger than limit cannot be written while this lives (SIGXFSZ is
 // ignored, so the write fails with "File too large" instead).
 class FileSizeLimit {
@@ -43,6 +46,7 @@ class FileSizeLimit {
     }
     FileSizeLimit(const FileSizeLimit&) = delete;
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool ok() const { return true; }
 
   private:
     rlimit m_saved{};
@@ -93,6 +97,29 @@ class UnprivilegedFileAccess {
     static constexpr uid_t kNobody = 65534;
     bool m_ok = false;
 };
+
+#else
+// Windows has none of these: no file-size limit, no immutable attribute for
+// folders, no file-system uid. Each answers ok() false, and the tests that need
+// them skip what they cannot make happen there.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(qint64) {}
+    bool ok() const { return false; }
+};
+
+class ImmutableFolder {
+  public:
+    explicit ImmutableFolder(const QString&) {}
+    bool ok() const { return false; }
+};
+
+class UnprivilegedFileAccess {
+  public:
+    bool ok() const { return false; }
+};
+
+#endif
 
 // Every name in a folder, hidden ones included, recursively, sorted.
 inline QStringList allNamesUnder(const QString& folder) {

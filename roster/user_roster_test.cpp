@@ -9,6 +9,7 @@
 #include "roster/roster_test_files.h"
 #include "testing/scripted_dialogs.h"
 #include "testing/test_files.h"
+#include "testing/linux_only.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -670,6 +671,7 @@ TEST_F(UserRosterTest, AStaleListNeverCostsAUserTheirFile) {
 }
 
 TEST_F(UserRosterTest, AnEmptyNameFileIsReplacedNeverWrittenThroughNorInTheWay) {
+    DEXLAN_LINUX_ONLY("the first file is a symbolic link, which QFile::link makes only there");
     const QByteArray emptyName = "\"\"\r\n 0\r\n";
     TestFolder outside;
     outside.write("template.dx", emptyName);
@@ -788,8 +790,10 @@ TEST_F(UserRosterTest, CannotSaveLeavesNoFileAndKeepsTheName) {
     const std::vector<Case> cases = {
         {"path through a file", users.file("plain/"), qt_error_string(ENOTDIR),
          users.file("plain/1HIST.DX"), nullptr},
+#ifdef Q_OS_UNIX // Linux-only: a file-size limit stands for the full disk
         {"disk full while writing", users.path(), qt_error_string(EFBIG), users.file("1HIST.DX"),
          [] { return std::make_unique<testing::FileSizeLimit>(1000); }},
+#endif
     };
     for (const Case& c : cases) {
         useLocation(c.folder);
