@@ -279,6 +279,35 @@ TEST(AdminCommandLine, DeletedUserIsHeldAndRestored) {
     EXPECT_TRUE(ran.err.contains("Bob is not among the deleted names."));
 }
 
+TEST(AdminCommandLine, NamesHoldingPlaceMarkersArePrintedAsTheyAre) {
+    const QString name = QStringLiteral("Ann %2 %3");
+    Trainer trainer({{1, name.toLatin1()}});
+    AdminRequest remove;
+    remove.deleteUsers = {name};
+    Ran ran = administer(trainer, remove);
+    EXPECT_EQ(ran.out, "Deleted Ann %2 %3 (number 1); --restore-user brings the name back within "
+                       "30 days.\n");
+
+    trainer.folder.write("1HIST.DX", userFile("Cyd")); // the number is given away
+    AdminRequest restore;
+    restore.restoreUsers = {name};
+    ran = administer(trainer, restore);
+    EXPECT_EQ(ran.out, "Restored Ann %2 %3 (number 2).\n");
+    EXPECT_TRUE(ran.err.contains("The number 1 of Ann %2 %3 has been given to another user since "
+                                 "Ann %2 %3 was deleted."))
+        << ran.err.toStdString();
+    EXPECT_TRUE(ran.err.contains("Ann %2 %3 is back in the user list under the number 2."))
+        << ran.err.toStdString();
+
+    remove.deleteUsers = {name};
+    ASSERT_EQ(administer(trainer, remove).status, 0);
+    AdminRequest list;
+    list.listUsers = true;
+    ran = administer(trainer, list, {}, kNow.addDays(kHeldDays));
+    EXPECT_TRUE(ran.err.contains("Ann %2 %3, deleted on ")) << ran.err.toStdString();
+    EXPECT_TRUE(ran.err.contains(" was kept 30 days and is now erased.")) << ran.err.toStdString();
+}
+
 TEST(AdminCommandLine, WhereNothingCanBeHeldTheDeletionIsForGoodAndSaysSo) {
     Trainer trainer({{1, "Ann"}});
     trainer.folder.write(".deleted", "a file in the way");

@@ -7,6 +7,7 @@
 #include "roster/history_folder_detail.h"
 #include "roster/roster_decisions.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -41,7 +42,8 @@ FileError makeHoldingFolder(const QString& folder) {
     const QString path = withoutTrailingSeparator(folder);
     const QFileInfo info(path);
     if (info.isSymLink())
-        return otherFailure(QStringLiteral("%1 is a link, not a folder.").arg(path));
+        return otherFailure(
+            QCoreApplication::translate("HeldNames", "%1 is a link, not a folder.").arg(path));
     if (info.isDir())
         return FileError::ok();
     const FileError made = createHistoryFolder(folder);

@@ -373,7 +373,7 @@ void UserRoster::addName(AddNamesDialog& dialog) {
     case NewUserFile::Failed:
         return cannotSave(created.error.text, created.path);
     case NewUserFile::NumbersUsedUp:
-        return cannotSave(tr("Every user number is in use."), folder);
+        return cannotSave(numbersUsedUpText(), folder);
     }
     countChangeIn(created.path, created.digestBefore);
     insertSorted(newEntry(name, created.number, created.path));
