@@ -2,6 +2,7 @@
 // The administrator's command line, run in the test's own process.
 #include "app/admin_command_line.h"
 #include "app/command_line.h"
+#include "platform/path_policy.h"
 
 #include "roster/held_names.h"
 #include "roster/history_file.h"
@@ -189,8 +190,9 @@ TEST(AdminCommandLine, LocationIsStoredAsTheWindowStoresIt) {
     EXPECT_EQ(ran.status, 0) << ran.err.toStdString();
     EXPECT_TRUE(ran.err.contains("The history file location you have selected does not exist."))
         << "saved, but the administrator is told";
-    EXPECT_TRUE(trainer.folder.read("Dexlan4.ini")
-                    .contains(QFile::encodeName(trainer.folder.file("hist/")) + "\r\n"));
+    const PathPolicy policy = PathPolicy::native();
+    const QString stored = policy.locationCase(policy.withTrailingSeparator(trainer.folder.file("hist")));
+    EXPECT_TRUE(trainer.folder.read("Dexlan4.ini").contains(QFile::encodeName(stored) + "\r\n"));
     request.settings = {"location="};
     ran = administer(trainer, request);
     EXPECT_EQ(ran.status, 0);

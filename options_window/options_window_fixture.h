@@ -60,7 +60,7 @@ class OptionsWindowTest : public ::testing::Test {
         // test asks for them.
         state.startupDone = false;
         state.screenScale = 1.0;
-        state.pathPolicy = PathPolicy::posix();
+        state.pathPolicy = PathPolicy::native();
     }
 
     OptionsWindow& open(Dialogs& with) {
