@@ -161,7 +161,7 @@ HoldResult holdUserFile(const QString& path, int number, const QString& listedNa
         held.notePath, noteBytes(now, number, path.mid(folderOf(path).size())));
     if (note.outcome != CreateResult::Created) {
         result.outcome = HoldResult::CannotHold;
-        result.error = note.error.failed() ? note.error : otherFailure(qt_error_string(EEXIST));
+        result.error = note.error.failed() ? note.error : otherFailure(posixErrorText(EEXIST));
         return result;
     }
     // A plain rename: the held name is new and this call's own, and of two
@@ -170,7 +170,7 @@ HoldResult holdUserFile(const QString& path, int number, const QString& listedNa
     if (!renameExclusively(path, held.heldPath, &error)) {
         QFile::remove(held.notePath);
         result.outcome = error == ENOENT ? HoldResult::Failed : HoldResult::CannotHold;
-        result.error = otherFailure(qt_error_string(error));
+        result.error = otherFailure(posixErrorText(error));
         return result;
     }
     result.outcome = HoldResult::Held;
@@ -253,7 +253,7 @@ RestoreResult restoreHeldName(const QString& historyFolder, const HeldName& held
         if (error == ENOENT) {
             result.outcome = RestoreResult::Gone;
         } else {
-            result.error = otherFailure(qt_error_string(error));
+            result.error = otherFailure(posixErrorText(error));
             result.path = held.heldPath;
         }
         return result;
