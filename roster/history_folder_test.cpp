@@ -439,8 +439,8 @@ TEST(InspectNumber, OnlyAnEmptyNameMayBeReused) {
         const NumberInFolder found = inspectNumber(folder.path(), 3);
         EXPECT_EQ(found.taken, c.taken) << c.what;
         EXPECT_EQ(testing::comparablePath(found.emptyNameFile),
-                  testing::comparablePath(
-                      *c.reusable ? folder.file(QString::fromLatin1(c.reusable)) : QString()))
+                  testing::comparablePath(*c.reusable ? folder.file(QString::fromLatin1(c.reusable))
+                                                      : QString()))
             << c.what;
     }
     TestFolder withFolder;

@@ -58,7 +58,8 @@ TEST(CreateUserFile, TakesTheSmallestNumberFreeInListAndFolder) {
     const NewUserFile first = createUserFile(folder.path(), {1}, "Ann", fixedRandoms, {});
     ASSERT_EQ(first.outcome, NewUserFile::Created);
     EXPECT_EQ(first.number, 3);
-    EXPECT_EQ(testing::comparablePath(first.path), testing::comparablePath(folder.file("3hist.dx")));
+    EXPECT_EQ(testing::comparablePath(first.path),
+              testing::comparablePath(folder.file("3hist.dx")));
     EXPECT_NE(first.digestBefore, 0u) << "the replaced file was part of the folder's digest";
     EXPECT_TRUE(folder.read("3hist.dx").startsWith("\"Ann\"\r\n"));
 

@@ -1042,9 +1042,8 @@ TEST_F(UserRosterTest, FailedOrRefusedDeletionsChangeNothing) {
 
     page.select(QStringLiteral("Ann"));
     expectDeleteQuestion(QStringLiteral("Ann"), MsgAnswer::Ok);
-    dialogs.expectBox(
-        cannotDeleteReport(qt_error_string(ENOENT), shown(users.path()) + "1hist.dx"),
-        MsgAnswer::Ok);
+    dialogs.expectBox(cannotDeleteReport(qt_error_string(ENOENT), shown(users.path()) + "1hist.dx"),
+                      MsgAnswer::Ok);
     page.roster->deleteSelectedName();
     EXPECT_EQ(page.entries().size(), 2u);
     EXPECT_TRUE(page.list->currentItem()->isSelected());
