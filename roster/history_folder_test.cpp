@@ -26,6 +26,8 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#else
+#include <windows.h>
 #endif
 
 namespace dexlan {
@@ -58,6 +60,8 @@ TEST(NormalisedLocation, TableForBothPolicies) {
         {"c:\\hist", kWindows, "C:\\HIST\\"},
         {"C:\\HIST\\", kWindows, "C:\\HIST\\"},
         {"c:\\Hist\\", kWindows, "C:\\HIST\\"},
+        {"c:/hist/users/", kWindows, "C:\\HIST\\USERS\\"}, // one separator throughout
+        {"Users", kWindows, "USERS\\"},
         {"hist home", kWindows, ""},
     };
     for (const Case& c : cases)
@@ -125,11 +129,11 @@ TEST(ProbeFolder, TellsAMissingFolderFromOtherFailures) {
 
     const FileError missing = probeFolder(folder.file("nowhere/"));
     EXPECT_EQ(missing.kind, FileError::FolderMissing);
-    EXPECT_EQ(missing.text, qt_error_string(ENOENT));
+    EXPECT_EQ(missing.text, testing::missingFolderText());
 
     const FileError throughFile = probeFolder(folder.file("plain/"));
     EXPECT_EQ(throughFile.kind, FileError::Other);
-    EXPECT_EQ(throughFile.text, qt_error_string(ENOTDIR));
+    EXPECT_EQ(throughFile.text, testing::notAFolderText());
 
     QDir().mkdir(folder.file("locked"));
     testing::ImmutableFolder locked(folder.file("locked"));
@@ -147,13 +151,25 @@ TEST(CreateHistoryFolder, MakesWhatThisSystemCallsAFolderAndSaysWhyNot) {
         QString folder;
         QString error; // empty: made
     };
+#ifdef Q_OS_WIN
+    // A colon cannot be in a name, and a backslash separates folders.
+    const QString colonMade = colonInFolderNameText();
+    const QString backslashMade = testing::missingFolderText();
+    const QStringList made{QStringLiteral("plain"), QStringLiteral("users")};
+#else
+    // Both are ordinary characters in a name.
+    const QString colonMade;
+    const QString backslashMade;
+    const QStringList made{QStringLiteral("class:7b"), QStringLiteral("plain"),
+                           QStringLiteral("users"), QStringLiteral("x\\y")};
+#endif
     const Case cases[] = {
         {folder.file("users/"), {}},
-        {folder.file("class:7b/"), {}}, // a colon is an ordinary character here
-        {folder.file("x\\y/"), {}},
-        {folder.file("users/"), qt_error_string(EEXIST)},
-        {folder.file("a/b/"), qt_error_string(ENOENT)}, // one level only
-        {folder.file("plain/sub/"), qt_error_string(ENOTDIR)},
+        {folder.file("class:7b/"), colonMade},
+        {folder.file("x\\y/"), backslashMade},
+        {folder.file("users/"), testing::alreadyExistsText()},
+        {folder.file("a/b/"), testing::missingFolderText()}, // one level only
+        {folder.file("plain/sub/"), testing::notAFolderText()},
         {folder.path() + QStringLiteral("a") + QChar(0) + QStringLiteral("b/"),
          nulInLocationText()},
     };
@@ -163,9 +179,7 @@ TEST(CreateHistoryFolder, MakesWhatThisSystemCallsAFolderAndSaysWhyNot) {
         if (c.error.isEmpty())
             EXPECT_TRUE(QFileInfo(c.folder).isDir()) << c.folder.toStdString();
     }
-    EXPECT_EQ(testing::allNamesUnder(folder.path()),
-              (QStringList{QStringLiteral("class:7b"), QStringLiteral("plain"),
-                           QStringLiteral("users"), QStringLiteral("x\\y")}));
+    EXPECT_EQ(testing::allNamesUnder(folder.path()), made);
 
     testing::ImmutableFolder locked(folder.file("users"));
     if (locked.ok())
@@ -224,11 +238,11 @@ TEST(ListUsers, AFolderThatCannotBeListedIsAFailure) {
     folder.write("plain", "x");
     const UserListing missing = listUsers(folder.file("nowhere/"));
     EXPECT_EQ(missing.error.kind, FileError::FolderMissing);
-    EXPECT_EQ(missing.error.text, qt_error_string(ENOENT));
+    EXPECT_EQ(missing.error.text, testing::missingFolderText());
 
     const UserListing notAFolder = listUsers(folder.file("plain/"));
     EXPECT_EQ(notAFolder.error.kind, FileError::Other);
-    EXPECT_EQ(notAFolder.error.text, qt_error_string(ENOTDIR));
+    EXPECT_EQ(notAFolder.error.text, testing::notAFolderText());
 }
 
 TEST(ListUsers, AFileThatCannotBeReadHidesNoOtherUser) {
@@ -301,10 +315,16 @@ TEST(HistoryFilesDigest, FollowsTheHistoryFilesAndNothingElse) {
     EXPECT_EQ(*second, *first ^ historyFileDigest(folder.file("2HIST.DX")));
 
     // So does a file put in the place of another; removing it goes back.
-    folder.write("3hist.dx", "\"Zed\"\r\n");
+    folder.write("3hist.dx", "\"Zedekiah\"\r\n");
+#ifdef Q_OS_WIN
+    ASSERT_TRUE(MoveFileExW(reinterpret_cast<const wchar_t*>(folder.file("3hist.dx").utf16()),
+                            reinterpret_cast<const wchar_t*>(folder.file("2HIST.DX").utf16()),
+                            MOVEFILE_REPLACE_EXISTING));
+#else
     ASSERT_EQ(std::rename(QFile::encodeName(folder.file("3hist.dx")).constData(),
                           QFile::encodeName(folder.file("2HIST.DX")).constData()),
               0);
+#endif
     EXPECT_NE(digest(), second);
     ASSERT_TRUE(QFile::remove(folder.file("2HIST.DX")));
     EXPECT_EQ(digest(), first);
@@ -418,8 +438,9 @@ TEST(InspectNumber, OnlyAnEmptyNameMayBeReused) {
             folder.write(QString::fromLatin1(name), bytes);
         const NumberInFolder found = inspectNumber(folder.path(), 3);
         EXPECT_EQ(found.taken, c.taken) << c.what;
-        EXPECT_EQ(found.emptyNameFile,
-                  *c.reusable ? folder.file(QString::fromLatin1(c.reusable)) : QString())
+        EXPECT_EQ(testing::comparablePath(found.emptyNameFile),
+                  testing::comparablePath(*c.reusable ? folder.file(QString::fromLatin1(c.reusable))
+                                                      : QString()))
             << c.what;
     }
     TestFolder withFolder;
@@ -574,7 +595,8 @@ TEST(HistoryFileOfANumber, FoundInAnyCaseAndDeleted) {
         folder.write("012hist.dx", "\"Other\"\r\n");
         folder.write("112hist.dx", "\"Other\"\r\n");
         const QString path = existingHistoryFile(folder.path(), 12);
-        EXPECT_EQ(path, folder.file(QString::fromLatin1(spelling)));
+        EXPECT_EQ(testing::comparablePath(path),
+                  testing::comparablePath(folder.file(QString::fromLatin1(spelling))));
         EXPECT_FALSE(deleteHistoryFile(path).failed());
         EXPECT_EQ(testing::allNamesUnder(folder.path()),
                   (QStringList{QStringLiteral("012hist.dx"), QStringLiteral("112hist.dx")}));

@@ -4,6 +4,8 @@
 // Fixtures shared by the roster's tests: ways to make the file system refuse a
 // write even to root, who ignores permission bits.
 
+#include "platform/file_error.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QDirIterator>
@@ -19,6 +21,7 @@
 #include <unistd.h>
 #endif
 
+#include <cerrno>
 #include <ostream>
 
 // Readable QStrings in the tests' failure messages.
@@ -120,6 +123,41 @@ class UnprivilegedFileAccess {
 };
 
 #endif
+
+// The system's own text for a failure: Windows has its own error codes and
+// words, where Qt would read a POSIX number as one of them.
+inline QString systemErrorText([[maybe_unused]] int posixError,
+                               [[maybe_unused]] unsigned long windowsError) {
+#ifdef Q_OS_WIN
+    return windowsErrorText(windowsError);
+#else
+    return qt_error_string(posixError);
+#endif
+}
+
+// A folder on the way is missing (ERROR_PATH_NOT_FOUND).
+inline QString missingFolderText() {
+    return systemErrorText(ENOENT, 3);
+}
+
+// The path goes through a regular file: Windows calls that a missing path too.
+inline QString notAFolderText() {
+    return systemErrorText(ENOTDIR, 3);
+}
+
+// The folder to be made is there already (ERROR_ALREADY_EXISTS).
+inline QString alreadyExistsText() {
+    return systemErrorText(EEXIST, 183);
+}
+
+// A path as this system compares file names: Windows ignores letter case.
+inline QString comparablePath(const QString& path) {
+#ifdef Q_OS_WIN
+    return path.toUpper();
+#else
+    return path;
+#endif
+}
 
 // Every name in a folder, hidden ones included, recursively, sorted.
 inline QStringList allNamesUnder(const QString& folder) {

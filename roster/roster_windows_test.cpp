@@ -42,7 +42,7 @@ class RosterWindowsTest : public ::testing::Test {
     RosterWindowsTest() {
         state.programFolder = users.path();
         state.historyFolder = users.path();
-        state.pathPolicy = PathPolicy::posix();
+        state.pathPolicy = PathPolicy::native();
         state.startupDone = true;
         state.confirmDelete = false;
         state.optionLines[EntryHistoryMode] = values::kHistRosterOpen;
