@@ -13,13 +13,8 @@
 namespace dexlan {
 namespace {
 
+using testing::fixedRandoms;
 using testing::TestFolder;
-
-std::array<int, kRandomsPerFile> fixedRandoms() {
-    std::array<int, kRandomsPerFile> randoms;
-    randoms.fill(kRandomBottom);
-    return randoms;
-}
 
 TEST(ClassList, DecodedAsUtf8OrElseInTheCodePage) {
     EXPECT_EQ(decodeClassList("Zo\xc3\xab\nAnn"), QString::fromUtf8("Zoë\nAnn"));

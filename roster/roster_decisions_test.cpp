@@ -13,13 +13,8 @@
 namespace dexlan {
 namespace {
 
+using testing::fixedRandoms;
 using testing::TestFolder;
-
-std::array<int, kRandomsPerFile> fixedRandoms() {
-    std::array<int, kRandomsPerFile> randoms;
-    randoms.fill(kRandomBottom);
-    return randoms;
-}
 
 TEST(CheckFolder, VerdictAndWhetherTheUserWasAsked) {
     TestFolder folder;

@@ -6,6 +6,8 @@
 
 #include "platform/file_error.h"
 
+#include "roster/history_file.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QDirIterator>
@@ -22,6 +24,7 @@
 #endif
 
 #include <cerrno>
+#include <array>
 #include <ostream>
 
 // Readable QStrings in the tests' failure messages.
@@ -157,6 +160,13 @@ inline QString comparablePath(const QString& path) {
 #else
     return path;
 #endif
+}
+
+// The smallest random numbers, so that a new history file's bytes are known.
+inline std::array<int, kRandomsPerFile> fixedRandoms() {
+    std::array<int, kRandomsPerFile> randoms;
+    randoms.fill(kRandomBottom);
+    return randoms;
 }
 
 // Every name in a folder, hidden ones included, recursively, sorted.
