@@ -30,4 +30,9 @@ bool holdsNul(const QString& path);
 // The folder part of path, ending in a separator, or empty.
 QString folderOf(const QString& path);
 
+// While on, every listing read on several threads is read once more one file
+// after another, and a difference ends the program: the tests turn it on, so
+// that every folder they list proves the two ways equal.
+void setListingCrossCheck(bool on);
+
 } // namespace dexlan::folder_detail
