@@ -114,10 +114,16 @@ bool Program::start() {
     options.showLoadedValues(loaded->locationBoxText, loaded->installationCaption);
     copyOptionLines(m_state);
 
-    options.refreshPage(2);
-    options.refreshPage(1);
-    options.show();
-    options.roster().fillUserList();
+    {
+        // The pages' routines and start-up itself each ask for a fresh user
+        // list; the folder is read once for them all.
+        const UserRoster::RebuildBatch oneReading(options.roster(),
+                                                  UserRoster::RebuildBatch::AtTheEnd);
+        options.refreshPage(2);
+        options.refreshPage(1);
+        options.show();
+        options.roster().fillUserList();
+    }
     main.showHelp();
     m_state.startupDone = true;
     return true;

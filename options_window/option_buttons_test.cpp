@@ -174,10 +174,10 @@ TEST_F(OptionButtonsTest, HistLoginRebuildsTheUserList) {
     OptionsWindow& window = open();
     window.locationEdit()->setText(history.path());
     chooseTab(2);
-    EXPECT_EQ(userList()->count(), 0);
+    EXPECT_EQ(userCount(), 0);
     QTest::mouseClick(option("Option1"), Qt::LeftButton);
-    ASSERT_EQ(userList()->count(), 1);
-    EXPECT_EQ(userList()->item(0)->text(), "Ann");
+    ASSERT_EQ(userCount(), 1);
+    EXPECT_EQ(userText(0), "Ann");
 }
 
 } // namespace

@@ -157,7 +157,8 @@ OptionsWindow::OptionsWindow(SharedState& state, Dialogs& dialogs, QWidget* pare
         m_state, m_dialogs,
         RosterControls{m_historyPage->locationEdit(), m_historyPage->userList(),
                        m_historyPage->addNamesButton(), m_historyPage->deleteNameButton(),
-                       m_historyPage->deleteAllButton(), m_historyPage},
+                       m_historyPage->deleteAllButton(), m_historyPage,
+                       m_historyPage->readingStatus()},
         this);
 
     m_keys = std::make_unique<WindowKeys>(*this, [this](const QKeyEvent& key, QObject* focused) {
@@ -366,6 +367,8 @@ void OptionsWindow::onTabChosen() {
 }
 
 void OptionsWindow::refreshPage(int page) {
+    // Its routines may each ask for a fresh user list: one reading serves them.
+    const UserRoster::RebuildBatch oneReading(*m_roster);
     m_state.optionLines[EntryHistoryLocation] =
         refreshedLocationEntry(locationText(), m_state.pathPolicy);
     switch (page) {
@@ -445,6 +448,9 @@ void OptionsWindow::optionButtonSelected(const OptionButton& action) {
         onIncludeDocumentsChosen();
         return;
     }
+    // The explanation and the button itself may each ask for a fresh user
+    // list: one reading serves them.
+    const UserRoster::RebuildBatch oneReading(*m_roster);
     m_state.optionLines[action.entry] = action.value;
     runExplanation(action.refreshes);
     if (action.fillsUserList)

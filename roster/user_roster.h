@@ -5,13 +5,14 @@
 #include "roster/random_numbers.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <optional>
 
+class QLabel;
 class QLineEdit;
-class QListWidget;
-class QListWidgetItem;
+class QListView;
 class QPushButton;
 class QWidget;
 
@@ -20,16 +21,19 @@ namespace dexlan {
 class Dialogs;
 class AddNamesDialog;
 struct UserListing;
+class UserListModel;
 
 // The controls of the History Files page that the roster works on. The options
 // window owns them; the roster only reads and drives them.
 struct RosterControls {
     QLineEdit* locationEdit = nullptr;       // Text1
-    QListWidget* userList = nullptr;         // List1
+    QListView* userList = nullptr;           // List1
     QPushButton* addNamesButton = nullptr;   // Command1, "&Add names"
     QPushButton* deleteNameButton = nullptr; // Command2, "&Delete name"
     QPushButton* deleteAllButton = nullptr;  // Command3, "D&elete all" (hidden, no action)
     QWidget* historyPage = nullptr;          // picOptions element 1
+    // Shown over the list while a long reading of the folder runs, with its progress.
+    QLabel* readingStatus = nullptr;
 };
 
 // The history location, the user list and adding and deleting users.
@@ -42,10 +46,35 @@ class UserRoster : public QObject {
     static constexpr int kHistoryFileRole = Qt::UserRole + 1;
 
     // Wires the controls: Enter and focus loss of the location box, clicks and
-    // double clicks on the list, and the Add and Delete buttons. The list's own
-    // sorting is switched off: the roster keeps it in order itself.
+    // double clicks on the list, and the Add and Delete buttons. The list
+    // shows the roster's own model, which keeps the list's order.
     UserRoster(SharedState& state, Dialogs& dialogs, const RosterControls& controls,
                QObject* parent = nullptr);
+    ~UserRoster() override;
+
+    // While one lives, the requests to rebuild the list coalesce, so that one
+    // user action, such as choosing a page or an option, reads the folder once
+    // however many routines ask for a fresh list. AtOnce: the first request
+    // reads the folder, the others find the list just read (the location
+    // still being checked each time). AtTheEnd: the requests are noted, and
+    // the list is rebuilt once as the batch ends (start-up, where the window
+    // is not on the screen until then).
+    class RebuildBatch {
+      public:
+        enum When { AtOnce, AtTheEnd };
+        explicit RebuildBatch(UserRoster& roster, When when = AtOnce);
+        ~RebuildBatch();
+        RebuildBatch(const RebuildBatch&) = delete;
+        RebuildBatch& operator=(const RebuildBatch&) = delete;
+
+      private:
+        UserRoster& m_roster;
+        bool m_defers = false;
+    };
+
+    UserListModel& model() const { return *m_model; }
+    // How many times the folder's files were read for the list.
+    int folderReads() const { return m_folderReads; }
 
     // Normalises the location box into HistoryFolder and, once start-up is
     // over, proves the folder usable; the verdict is HistoryFolderState.
@@ -75,7 +104,9 @@ class UserRoster : public QObject {
     void addName(AddNamesDialog& dialog);
     // The folder as the messages show it.
     QString shownFolder() const;
-    void insertSorted(QListWidgetItem* item);
+    // Reads folder's users, showing the progress while it takes long; the
+    // window paints meanwhile but takes no input.
+    UserListing readFolder(const QString& folder);
     // Replaces the list's entries with the users of a listing of folder.
     void showListing(const UserListing& listing, const QString& folder);
     // Reads the list again from folder when its history files have changed
@@ -84,7 +115,8 @@ class UserRoster : public QObject {
     // Counts a change the roster made itself to the file at path (whose part
     // of the digest was before) into the digest of the listed folder.
     void countChangeIn(const QString& path, quint64 before);
-    QListWidgetItem* selectedEntry() const;
+    // The selected row, or -1.
+    int selectedRow() const;
     // Mouse events on the list; true swallows the event.
     bool listMouseEvent(QObject* watched, QEvent* event);
 
@@ -92,8 +124,15 @@ class UserRoster : public QObject {
     Dialogs& m_dialogs;
     RosterControls m_controls;
     RandomNumbers m_random;
+    UserListModel* m_model;
+    QPointer<QListView> m_view; // the list, as long as it lives
     bool m_filling = false;
     int m_fills = 0;
+    int m_folderReads = 0;
+    int m_batchDepth = 0;
+    bool m_readInBatch = false; // the list was read from m_listedFolder in this batch
+    int m_deferDepth = 0;       // AtTheEnd batches alive
+    bool m_deferredRequest = false;
     // The folder the list was read from and its history files' digest then.
     QString m_listedFolder;
     std::optional<quint64> m_listedDigest;
