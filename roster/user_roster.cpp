@@ -55,10 +55,25 @@ QStringList shownRows(const UserListModel& model) {
     return rows;
 }
 
-// A reading of the folder shorter than this leaves the window as it was.
-constexpr qint64 kQuietReadingMs = 250;
-// How often a longer one shows its progress and lets the window paint.
+// How often a long reading of the folder shows its progress and lets the window paint.
 constexpr qint64 kProgressEveryMs = 50;
+
+bool isUserInput(QEvent::Type type) {
+    switch (type) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+        return true;
+    default:
+        return false;
+    }
+}
 
 } // namespace
 
@@ -98,11 +113,15 @@ UserRoster::UserRoster(SharedState& state, Dialogs& dialogs, const RosterControl
         list->verticalScrollBar()->installEventFilter(this);
         list->horizontalScrollBar()->installEventFilter(this);
     }
-    if (m_controls.addNamesButton)
+    if (m_controls.addNamesButton) {
         connect(m_controls.addNamesButton, &QPushButton::clicked, this, &UserRoster::addNames);
-    if (m_controls.deleteNameButton)
+        m_controls.addNamesButton->installEventFilter(this);
+    }
+    if (m_controls.deleteNameButton) {
         connect(m_controls.deleteNameButton, &QPushButton::clicked, this,
                 &UserRoster::deleteSelectedName);
+        m_controls.deleteNameButton->installEventFilter(this);
+    }
     // "D&elete all" stays hidden and does nothing.
 }
 
@@ -217,22 +236,26 @@ UserListing UserRoster::readFolder(const QString& folder) {
     ListingOptions options;
     options.progress = [&](qsizetype read, qsizetype total) {
         const qint64 now = clock.elapsed();
-        if (now < kQuietReadingMs || now - shownAt < kProgressEveryMs)
+        if (now < m_quietReadingMs || now - shownAt < kProgressEveryMs)
             return;
         shownAt = now;
         if (status && m_controls.userList) {
+            status->setText(readingUsersText(read, total));
             if (status->isHidden()) {
                 status->setGeometry(m_controls.userList->geometry());
                 status->raise();
                 status->show();
             }
-            status->setText(readingUsersText(read, total));
         }
         // The window paints, but what the user does waits for the list to be
         // whole: the input is delivered once the reading is over.
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };
-    UserListing listing = listUsers(folder, options);
+    UserListing listing;
+    {
+        QScopedValueRollback<bool> reading(m_reading, true);
+        listing = listUsers(folder, options);
+    }
     if (status)
         status->hide();
     return listing;
@@ -424,6 +447,10 @@ void UserRoster::locationLostFocus() {
 }
 
 bool UserRoster::eventFilter(QObject* watched, QEvent* event) {
+    // While the folder is read the window paints, but the roster's controls
+    // take no input: nothing may act on a list about to be replaced.
+    if (m_reading && isUserInput(event->type()))
+        return true;
     if (watched == m_controls.locationEdit) {
         if (event->type() == QEvent::KeyPress) {
             const auto* key = static_cast<QKeyEvent*>(event);
@@ -448,7 +475,8 @@ bool UserRoster::eventFilter(QObject* watched, QEvent* event) {
                     m_listChangedForPress = true;
             }
         }
-    } else if (m_controls.userList) {
+    } else if (m_controls.userList && watched != m_controls.addNamesButton &&
+               watched != m_controls.deleteNameButton) {
         return listMouseEvent(watched, event);
     }
     return QObject::eventFilter(watched, event);

@@ -90,6 +90,10 @@ class UserRoster : public QObject {
     // in a separator; empty for a location this computer cannot reach.
     QString historyFolderPath() const;
 
+    // A reading of the folder shorter than this leaves the window as it is;
+    // a longer one shows its progress and lets the window paint.
+    void setQuietReadingTime(int milliseconds) { m_quietReadingMs = milliseconds; }
+
     // Replaces the clock the random numbers of new files are mixed with.
     void setClock(RandomNumbers::Clock clock) { m_random = RandomNumbers(std::move(clock)); }
 
@@ -129,6 +133,8 @@ class UserRoster : public QObject {
     bool m_filling = false;
     int m_fills = 0;
     int m_folderReads = 0;
+    int m_quietReadingMs = 250;
+    bool m_reading = false; // the folder is being read; the controls take no input
     int m_batchDepth = 0;
     bool m_readInBatch = false; // the list was read from m_listedFolder in this batch
     int m_deferDepth = 0;       // AtTheEnd batches alive

@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QItemSelectionModel>
 #include <QListView>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QStyleHints>
 #include <QTest>
@@ -61,13 +62,15 @@ class RosterPage {
         remove = new QPushButton(QStringLiteral("&Delete name"), page);
         removeAll = new QPushButton(QStringLiteral("D&elete all"), page);
         removeAll->hide();
+        status = new QLabel(page);
+        status->hide();
         auto* layout = new QVBoxLayout(page);
         for (QWidget* w : std::initializer_list<QWidget*>{box, list, add, remove, removeAll})
             layout->addWidget(w);
         (new QVBoxLayout(&window))->addWidget(page);
         remove->setEnabled(false);
         roster = std::make_unique<UserRoster>(
-            state, dialogs, RosterControls{box, list, add, remove, removeAll, page});
+            state, dialogs, RosterControls{box, list, add, remove, removeAll, page, status});
     }
 
     void activate() {
@@ -111,6 +114,7 @@ class RosterPage {
     QPushButton* add;
     QPushButton* remove;
     QPushButton* removeAll;
+    QLabel* status;
     std::unique_ptr<UserRoster> roster;
 };
 
@@ -552,6 +556,61 @@ TEST_F(UserRosterTest, WindowsPolicyShowsTheLocationInCapitals) {
         EXPECT_EQ(page.box->text(), QStringLiteral("C:\\HIST\\")) << typed;
         EXPECT_EQ(state.historyFolder, QStringLiteral("C:\\HIST\\")) << typed;
     }
+}
+
+TEST_F(UserRosterTest, ALongReadingShowsItsProgressAndTheControlsTakeNoInput) {
+    for (int n = 1; n <= 700; ++n)
+        writeUser(QString::number(n) + QStringLiteral("hist.dx"), "User " + QByteArray::number(n));
+    useLocation(users.path());
+    page.roster->setQuietReadingTime(0); // every reading counts as a long one
+    page.activate();
+    page.list->setFocus(); // leaving the location box reads the folder too
+    const int readsBefore = page.roster->folderReads();
+
+    // What the window paints, and the input that reaches the list, meanwhile.
+    struct Watcher : QObject {
+        RosterPage* page;
+        QStringList painted;
+        int keysWhileReading = 0;
+        bool eventFilter(QObject* watched, QEvent* event) override {
+            if (watched == page->status && event->type() == QEvent::Paint)
+                painted << page->status->text();
+            if (event->type() == QEvent::KeyPress && page->status->isVisible())
+                ++keysWhileReading;
+            return false;
+        }
+    } watcher;
+    watcher.page = &page;
+    page.status->installEventFilter(&watcher);
+    page.list->installEventFilter(&watcher);
+
+    // The user presses Down and Delete in the list and clicks "Add names"
+    // while the folder is read.
+    for (Qt::Key key : {Qt::Key_Down, Qt::Key_Delete})
+        QApplication::postEvent(page.list, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier));
+    const QPointF inAdd = QRectF(page.add->rect()).center();
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+        QApplication::postEvent(page.add,
+                                new QMouseEvent(type, inAdd, page.add->mapToGlobal(inAdd),
+                                                Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+    page.roster->fillUserList();
+
+    ASSERT_FALSE(watcher.painted.isEmpty()) << "the window paints while the folder is read";
+    EXPECT_TRUE(watcher.painted.front().startsWith(QStringLiteral("Reading users\u2026 ")));
+    EXPECT_TRUE(watcher.painted.back().endsWith(QStringLiteral(" of 700")));
+    EXPECT_EQ(watcher.keysWhileReading, 2) << "the keys came while the folder was read";
+    EXPECT_TRUE(page.status->isHidden());
+    EXPECT_EQ(page.entries().size(), 700u);
+    EXPECT_FALSE(page.anySelected()) << "no key acted on the list";
+    EXPECT_EQ(page.roster->folderReads(), readsBefore + 1);
+    // Nor did the click open AddNamesDialog: the scripted dialogs expect none.
+    QApplication::processEvents();
+    EXPECT_FALSE(page.anySelected());
+}
+
+TEST(ReadingUsersText, ThousandsGrouped) {
+    EXPECT_EQ(readingUsersText(40000, 100000), QStringLiteral("Reading users\u2026 40,000 of 100,000"));
+    EXPECT_EQ(readingUsersText(0, 7), QStringLiteral("Reading users\u2026 0 of 7"));
 }
 
 // --- Adding names ---------------------------------------------------------------
