@@ -412,9 +412,14 @@ bool listOnThreads(const QString& folder, const ListingOptions& options, int thr
     if (options.progress)
         options.progress(total, total);
 
-    for (size_t i = 0; i < candidates.size(); ++i)
+    // Each file's part is let go as soon as it is in the listing, so that the
+    // two never hold 100,000 users each at once.
+    for (size_t i = 0; i < candidates.size(); ++i) {
         addOutcome(listing, std::move(outcomes[i]), folder, candidates[i].fileName,
                    candidates[i].number);
+        outcomes[i] = {};
+        candidates[i].fileName = QString();
+    }
     return true;
 }
 

@@ -77,35 +77,55 @@ void UserListModel::showListing(const UserListing& listing) {
     m_files.clear();
     m_folders.clear();
 
+    // The names go into the store in the folder's order, with their sort keys
+    // in a second store of the same kind, thrown away after the sort: two
+    // long strings rather than two small ones for every user.
     const size_t count = listing.users.size();
-    std::vector<QString> texts(count);
-    std::vector<QString> keys(count);
-    qsizetype textLength = 0;
+    QString keys;
+    std::vector<std::pair<quint32, quint32>> keyAt(count); // start and length in keys
+    std::vector<Row> rows;
+    rows.reserve(count);
     qsizetype fileLength = 0;
     for (size_t i = 0; i < count; ++i) {
-        texts[i] = shownName(listing.users[i].name);
-        keys[i] = listSortKey(texts[i]);
-        textLength += texts[i].size();
-        fileLength += listing.users[i].path.size();
+        const ListedUser& user = listing.users[i];
+        const QString text = shownName(user.name);
+        const QString key = listSortKey(text);
+        keyAt[i] = {quint32(keys.size()), quint32(key.size())};
+        keys += key;
+        rows.push_back(makeRow(text, user.number, QString()));
+        fileLength += user.path.size() - folder_detail::folderOf(user.path).size();
     }
+    auto keyOf = [&](quint32 i) {
+        return QStringView(keys).sliced(keyAt[i].first, keyAt[i].second);
+    };
     // One sort for the whole folder rather than a search per entry, on keys
     // made once per name.
     std::vector<quint32> order(count);
     std::iota(order.begin(), order.end(), 0u);
     std::sort(order.begin(), order.end(), [&](quint32 a, quint32 b) {
-        if (keys[a] != keys[b])
-            return keys[a] < keys[b];
-        if (texts[a] != texts[b])
-            return texts[a] < texts[b];
-        return listing.users[a].number < listing.users[b].number;
+        const Row& rowA = rows[a];
+        const Row& rowB = rows[b];
+        const int byKey = keyOf(a).compare(keyOf(b));
+        if (byKey != 0)
+            return byKey < 0;
+        const int byText = textView(rowA).compare(textView(rowB));
+        if (byText != 0)
+            return byText < 0;
+        return rowA.number < rowB.number;
     });
-    keys = {};
-    m_texts.reserve(textLength);
-    m_files.reserve(fileLength); // an upper bound: the folder is held once
+    keys = QString();
+    keyAt = {};
+    m_files.reserve(fileLength);
     m_rows.reserve(count);
-    for (quint32 i : order)
-        m_rows.push_back(makeRow(texts[i], listing.users[i].number, listing.users[i].path));
-    m_files.squeeze();
+    for (quint32 i : order) {
+        Row row = rows[i];
+        const QString& path = listing.users[i].path;
+        const Row withFile = makeRow(QString(), row.number, path);
+        row.fileAt = withFile.fileAt;
+        row.fileLength = withFile.fileLength;
+        row.folder = withFile.folder;
+        m_rows.push_back(row);
+    }
     endResetModel();
 }
 
