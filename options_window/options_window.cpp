@@ -358,6 +358,9 @@ void OptionsWindow::showSelectedPage() {
 }
 
 void OptionsWindow::onTabChosen() {
+    // Leaving the location box and refreshing the new page may each ask for a
+    // fresh user list: one reading serves them.
+    const UserRoster::RebuildBatch oneReading(*m_roster);
     m_historyPage->clearUserChoice();
     showSelectedPage();
     // Parking the old page took the focus from its control; without a focus in
