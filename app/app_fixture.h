@@ -50,7 +50,7 @@ class ProgramTest : public ::testing::Test {
 
     bool startUp(const QString& namedTrainer = {}) {
         program = std::make_unique<Program>(dialogs, environment);
-        program->state().pathPolicy = PathPolicy::posix();
+        program->state().pathPolicy = policy;
         program->setNamedTrainer(namedTrainer);
         return program->start();
     }
@@ -58,6 +58,8 @@ class ProgramTest : public ::testing::Test {
     SharedState& state() { return program->state(); }
     MainWindow& mainWindow() { return program->mainWindow(); }
 
+    // The expectations of most tests are written in POSIX paths.
+    PathPolicy policy = PathPolicy::posix();
     TestFolder trainer;
     FakeEnvironment environment;
     ScriptedDialogs dialogs;

@@ -2,6 +2,8 @@
 #include "app/closing_rules.h"
 #include "platform/line_break.h"
 
+#include <QCoreApplication>
+
 namespace dexlan {
 
 namespace {}
@@ -15,23 +17,26 @@ std::optional<MsgBoxRequest> networkLocationWarning(const OptionLines& optionLin
     if (!networkLocationCheckApplies(optionLines) ||
         optionLines[EntryHistoryLocation] != values::kHistHome)
         return std::nullopt;
-    const char* parts[] = {
-        "You have selected:",
-        "        Network server",
-        "        History files stored automatically on server",
-        "        Drive letter or location for history files (none)",
-        "You did not specify a drive letter or location for the history files.  Please select the "
-        "History Files tab above, specify a location for storing these files on the server, and "
-        "then exit the program.",
-        "If you do not specify a location, a single history file will be saved in the same "
-        "location as the program.",
-        "Do you wish to exit now?",
+    static const char* const parts[] = {
+        QT_TRANSLATE_NOOP("ClosingRules", "You have selected:"),
+        QT_TRANSLATE_NOOP("ClosingRules", "        Network server"),
+        QT_TRANSLATE_NOOP("ClosingRules", "        History files stored automatically on server"),
+        QT_TRANSLATE_NOOP("ClosingRules",
+                          "        Drive letter or location for history files (none)"),
+        QT_TRANSLATE_NOOP("ClosingRules",
+                          "You did not specify a drive letter or location for the history files.  "
+                          "Please select the History Files tab above, specify a location for "
+                          "storing these files on the server, and then exit the program."),
+        QT_TRANSLATE_NOOP("ClosingRules", "If you do not specify a location, a single history file "
+                                          "will be saved in the same location as the program."),
+        QT_TRANSLATE_NOOP("ClosingRules", "Do you wish to exit now?"),
     };
     QString prompt;
     for (const char* part : parts)
-        prompt += QLatin1String(part) + kCrLf + kCrLf;
-    return MsgBoxRequest{prompt, MsgButtons::OkCancel, MsgIcon::Question, MsgAnswer::Cancel,
-                         QStringLiteral("History file location not specified...")};
+        prompt += QCoreApplication::translate("ClosingRules", part) + kCrLf + kCrLf;
+    return MsgBoxRequest{
+        prompt, MsgButtons::OkCancel, MsgIcon::Question, MsgAnswer::Cancel,
+        QCoreApplication::translate("ClosingRules", "History file location not specified...")};
 }
 
 } // namespace dexlan

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "app/admin_command_line.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -9,12 +11,15 @@ namespace dexlan {
 // What the command line asks for. Help, the version and a refusal end the
 // program at once; they are answered before any window system is touched, so
 // they work without a display.
-enum class CommandLineAction { Run, ShowHelp, ShowVersion, Refuse };
+// Administration (settings and roster from the command line) is answered
+// without a window too.
+enum class CommandLineAction { Run, ShowHelp, ShowVersion, Refuse, Administer };
 
 struct CommandLine {
     CommandLineAction action = CommandLineAction::Run;
-    QString message; // the help or version for stdout, or the refusal for stderr
-    QString trainer; // the trainer's folder or program file as given; empty when none
+    QString message;    // the help or version for stdout, or the refusal for stderr
+    QString trainer;    // the trainer's folder or program file as given; empty when none
+    AdminRequest admin; // for Administer
 };
 
 // Reads the program's arguments, its own name first.

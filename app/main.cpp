@@ -9,6 +9,8 @@
 #include "platform/qt_environment.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QFile>
 #include <QSessionManager>
 #include <QTextStream>
 
@@ -21,6 +23,14 @@ int main(int argc, char* argv[]) {
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     const dexlan::CommandLine commandLine = dexlan::parseCommandLine(arguments);
+    if (commandLine.action == dexlan::CommandLineAction::Administer) {
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        QFile input;
+        input.open(stdin, QIODevice::ReadOnly);
+        return dexlan::runAdministration(commandLine.admin, out, err, input,
+                                         QDateTime::currentDateTimeUtc());
+    }
     if (commandLine.action != dexlan::CommandLineAction::Run) {
         const bool refused = commandLine.action == dexlan::CommandLineAction::Refuse;
         QTextStream(refused ? stderr : stdout) << commandLine.message;
@@ -36,6 +46,10 @@ int main(int argc, char* argv[]) {
     const auto qtTranslations = dexlan::qtTranslationsFor(QLocale());
     if (qtTranslations)
         QApplication::installTranslator(qtTranslations.get());
+    const auto ownTranslations =
+        dexlan::programTranslationsFor(QLocale(), dexlan::programTranslationFolders());
+    if (ownTranslations)
+        QApplication::installTranslator(ownTranslations.get());
 
     dexlan::QtDialogs dialogs;
     dexlan::QtEnvironment environment;

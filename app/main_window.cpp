@@ -10,6 +10,8 @@
 #include "options_window/options_window.h"
 #include "platform/build_info.h"
 #include "platform/dialogs.h"
+#include "roster/bulk_add_window.h"
+#include "roster/restore_window.h"
 #include "roster/user_roster.h"
 
 #include <QCloseEvent>
@@ -41,7 +43,7 @@ QIcon smallProgramIcon() {
 MainWindow::MainWindow(SharedState& state, Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent), m_state(state), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("MDIForm1"));
-    setWindowTitle(QStringLiteral("Corvantis Dexlan Options 4"));
+    setWindowTitle(tr("Corvantis Dexlan Options 4"));
     setWindowIcon(smallProgramIcon());
     buildMenus();
     resize(800, 600);
@@ -51,14 +53,22 @@ MainWindow::MainWindow(SharedState& state, Dialogs& dialogs, QWidget* parent)
 MainWindow::~MainWindow() = default;
 
 void MainWindow::buildMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    QMenu* file = menuBar()->addMenu(tr("&File"));
     file->setObjectName(QStringLiteral("Mfile"));
-    QAction* save = file->addAction(QStringLiteral("&Save"));
+    QAction* save = file->addAction(tr("&Save"));
     save->setObjectName(QStringLiteral("Msave"));
     save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     save->setShortcutContext(Qt::ApplicationShortcut);
     connect(save, &QAction::triggered, this, &MainWindow::save);
-    QAction* exit = file->addAction(QStringLiteral("E&xit"));
+    QAction* restore = file->addAction(tr("&Restore deleted names…"));
+    restore->setObjectName(QStringLiteral("Mrestore"));
+    connect(restore, &QAction::triggered, this,
+            [this] { showRestoreWindow(options().roster(), m_dialogs, this); });
+    QAction* addFromFile = file->addAction(tr("&Add names from a file…"));
+    addFromFile->setObjectName(QStringLiteral("Maddfile"));
+    connect(addFromFile, &QAction::triggered, this,
+            [this] { addNamesFromFile(options().roster(), m_dialogs, this); });
+    QAction* exit = file->addAction(tr("E&xit"));
     exit->setObjectName(QStringLiteral("Mexit"));
     // The platform's own quit key; Windows' key scheme has none, and there
     // Ctrl+Q stands in.
@@ -66,15 +76,15 @@ void MainWindow::buildMenus() {
     exit->setShortcuts(quit.isEmpty() ? QList{QKeySequence(Qt::CTRL | Qt::Key_Q)} : quit);
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("Mhelp"));
-    QAction* options = help->addAction(QStringLiteral("&Options Help"));
+    QAction* options = help->addAction(tr("&Options Help"));
     options->setObjectName(QStringLiteral("Moptions"));
     // Shown beside the item. As a shortcut of the frame F1 also works while
     // the menu bar holds the focus, as after a menu closed with Escape.
     options->setShortcut(QKeySequence(Qt::Key_F1));
     connect(options, &QAction::triggered, this, &MainWindow::showHelp);
-    QAction* about = help->addAction(QStringLiteral("&About Corvantis"));
+    QAction* about = help->addAction(tr("&About Corvantis"));
     about->setObjectName(QStringLiteral("Mabout"));
     connect(about, &QAction::triggered, this, &MainWindow::showAbout);
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The real program, started as a shell starts it, without a display.
 #include "app/command_line.h"
+#include "roster/history_file.h"
+#include "testing/test_files.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -84,6 +86,100 @@ TEST(ProgramCommandLine, NoDisplayIsOneSentenceAndStatusOne) {
         EXPECT_EQ(ended.out, "");
         EXPECT_EQ(ended.err, noDisplayMessage()) << "nothing of Qt's own text";
     }
+}
+
+// A trainer's folder with an open user list of network users, and the users given.
+struct Trainer {
+    explicit Trainer(const QList<QByteArray>& users) {
+        folder.write("Corvantis Dexlan Trainer 4.exe", "stand-in");
+        folder.write("Dexlan4.ini",
+                     "Options File\r\nCorvantis Dexlan Training System 4\r\nnetwork\r\n"
+                     "hist roster open\r\nhist home\r\n0\r\n0\r\n0\r\n0\r\nf2 on\r\n"
+                     "sfx all\r\ndocuments off\r\n");
+        for (int i = 0; i < users.size(); ++i)
+            folder.write(newHistoryFileName(i + 1),
+                         newHistoryFileBytes(users[i], {201, 302, 403, 504, 605, 706, 807, 908}));
+    }
+    QStringList with(const QStringList& arguments) const {
+        return QStringList{"--trainer", folder.path()} + arguments;
+    }
+    testing::TestFolder folder;
+};
+
+TEST(ProgramCommandLine, AClassListOfThirtyFromAFileWithTwoRefused) {
+    Trainer trainer({"Ann Carter", "Bob Lindqvist"});
+    // A spreadsheet's export: a heading-free CSV in UTF-8, first column the name.
+    QByteArray csv;
+    QStringList expected;
+    for (int i = 1; i <= 28; ++i) {
+        const QString name = QString::fromUtf8("Pupil %1 Müller").arg(i, 2, 10, QLatin1Char('0'));
+        csv += "\"" + name.toUtf8() + "\",4b," + QByteArray::number(i) + "\r\n";
+        expected.append(name);
+    }
+    csv.insert(csv.indexOf("\"Pupil 10"), "Bob Lindqvist,4b,0\r\n");
+    csv += QString::fromUtf8("Łucja Nowak,4b,29\r\n").toUtf8();
+    trainer.folder.write("class-4b.csv", csv);
+
+    const Ended added = run(trainer.with({"--add-users", trainer.folder.file("class-4b.csv")}));
+    EXPECT_EQ(added.status, 1) << "two names were refused";
+    EXPECT_EQ(added.out, "28 names added:\n    " + expected.join("\n    ") +
+                             "\n\n2 names refused:\n"
+                             "    Bob Lindqvist: already on the list\n" +
+                             QString::fromUtf8("    Łucja Nowak: a character that cannot be "
+                                               "stored in a history file\n"));
+    EXPECT_EQ(added.err, "");
+
+    const Ended listed = run(trainer.with({"--list-users"}));
+    EXPECT_EQ(listed.status, 0);
+    const QStringList rows = listed.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), 30);
+    EXPECT_EQ(rows[0], "1\tAnn Carter");
+    EXPECT_EQ(rows[1], "2\tBob Lindqvist");
+    EXPECT_EQ(rows[2], QString::fromUtf8("3\tPupil 01 Müller"));
+    EXPECT_EQ(rows[29], QString::fromUtf8("30\tPupil 28 Müller"));
+    // The trainer reads the name in its code page.
+    EXPECT_EQ(readFirstLineOfFile(trainer.folder.file("30HIST.DX")).bytes,
+              "\"Pupil 28 M\xfcller\"");
+}
+
+TEST(ProgramCommandLine, ANameIsDeletedAndRestored) {
+    Trainer trainer({"Ann Carter", "Bob Lindqvist", "Chiara Rossi"});
+    const QByteArray bob = trainer.folder.read("2HIST.DX");
+
+    const Ended deleted = run(trainer.with({"--delete-user", "Bob Lindqvist", "--list-users"}));
+    EXPECT_EQ(deleted.status, 0) << deleted.err.toStdString();
+    EXPECT_EQ(deleted.out, "Deleted Bob Lindqvist (number 2); --restore-user brings the name "
+                           "back within 30 days.\n1\tAnn Carter\n3\tChiara Rossi\n");
+
+    const Ended restored = run(trainer.with({"--restore-user", "Bob Lindqvist", "--list-users"}));
+    EXPECT_EQ(restored.status, 0) << restored.err.toStdString();
+    EXPECT_EQ(
+        restored.out,
+        "Restored Bob Lindqvist (number 2).\n1\tAnn Carter\n2\tBob Lindqvist\n3\tChiara Rossi\n");
+    EXPECT_EQ(trainer.folder.read("2HIST.DX"), bob) << "the records come back byte for byte";
+
+    const Ended again = run(trainer.with({"--restore-user", "Bob Lindqvist"}));
+    EXPECT_EQ(again.status, 1);
+    EXPECT_EQ(again.err, "dexlan-options: Bob Lindqvist is not among the deleted names.\n");
+}
+
+TEST(ProgramCommandLine, SettingsChangedAndShownWithoutADisplay) {
+    Trainer trainer({});
+    const Ended set = run(trainer.with(
+        {"--set", "history=roster-protected", "--set", "sounds=none", "--set", "documents=on"}));
+    EXPECT_EQ(set.status, 1) << "the documentation is not installed";
+    EXPECT_EQ(set.out, "Line 4: \"hist roster open\" -> \"hist roster protected\"\n"
+                       "Line 11: \"sfx all\" -> \"sfx none\"\n");
+    EXPECT_TRUE(set.err.startsWith("dexlan-options: The Documentations was not selected"));
+
+    const Ended shown = run(trainer.with({"--show"}));
+    EXPECT_EQ(shown.status, 0);
+    EXPECT_TRUE(shown.out.contains("Sound Effects Option\n"));
+    EXPECT_TRUE(shown.out.contains("11  sfx none\n"));
+
+    const Ended usage = run(trainer.with({"--set", "sounds=loud"}));
+    EXPECT_EQ(usage.status, 2);
+    EXPECT_TRUE(usage.err.startsWith("dexlan-options: --set sounds=loud: not one of these"));
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/qt_translations.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QLibraryInfo>
 
 namespace dexlan {
@@ -11,6 +13,22 @@ std::unique_ptr<QTranslator> qtTranslationsFor(const QLocale& locale) {
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         return nullptr;
     return translator;
+}
+
+std::unique_ptr<QTranslator> programTranslationsFor(const QLocale& locale,
+                                                    const QStringList& folders) {
+    for (const QString& folder : folders) {
+        auto translator = std::make_unique<QTranslator>();
+        if (translator->load(locale, QStringLiteral("dexlan-options"), QStringLiteral("_"), folder))
+            return translator;
+    }
+    return nullptr;
+}
+
+QStringList programTranslationFolders() {
+    const QString program = QCoreApplication::applicationDirPath();
+    return {program,
+            QDir::cleanPath(program + QLatin1String("/../share/dexlan-options/translations"))};
 }
 
 } // namespace dexlan

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Starts the program on a trainer folder without a display and saves what a
 // user would see, each page of the options window, Help and About, as PNG
-// files:   dexlan-render-pages <trainer folder> <output folder>
+// files, with the restore window and the summary after adding a class list:
+//   dexlan-render-pages <trainer folder> <output folder>
 // It runs the real start-up, so the pictures show that folder's settings.
 #include "app/main_window.h"
 #include "app/startup.h"
@@ -10,12 +11,20 @@
 #include "options_window/options_window.h"
 #include "platform/dialogs.h"
 #include "platform/qt_environment.h"
+#include "roster/bulk_add.h"
+#include "roster/bulk_add_window.h"
+#include "roster/held_names.h"
+#include "roster/history_file.h"
+#include "roster/restore_window.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QRect>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <QTextStream>
 
 namespace {
@@ -121,5 +130,41 @@ int main(int argc, char** argv) {
         ok &= save(about, output, QStringLiteral("about.png"));
     };
     window.showAbout();
+
+    // The restore window and the summary after adding a class list, over a
+    // scratch folder, so that the trainer's own roster is left as it is.
+    QTemporaryDir scratch;
+    const QString folder = scratch.path() + QLatin1Char('/');
+    const std::array<int, dexlan::kRandomsPerFile> randoms{201, 302, 403, 504, 605, 706, 807, 908};
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const std::pair<const char*, int> deleted[] = {{"Chiara Rossi", 3}, {"David Okafor", 9}};
+    for (const auto& [name, daysAgo] : deleted) {
+        const QString path = folder + dexlan::newHistoryFileName(daysAgo);
+        QFile file(path);
+        ok &= file.open(QIODevice::WriteOnly) &&
+              file.write(dexlan::newHistoryFileBytes(name, randoms)) > 0;
+        file.close();
+        ok &= dexlan::holdUserFile(path, daysAgo, QLatin1String(name), now.addDays(-daysAgo))
+                  .outcome == dexlan::HoldResult::Held;
+    }
+    dexlan::RestoreWindow restore(folder, dialogs, &window);
+    restore.show();
+    QApplication::processEvents();
+    ok &= save(restore, output, QStringLiteral("restore-deleted-names.png"));
+    restore.hide();
+
+    const QStringList classList = {
+        QStringLiteral("Amira Haddad"), QStringLiteral("Ben Fischer"),
+        QStringLiteral("Chiara Rossi"), QStringLiteral("Dylan O'Brien"),
+        QStringLiteral("Elif Yilmaz"),  QStringLiteral("Finn Larsen"),
+        QStringLiteral("Grace Mensah"), QStringLiteral("Hugo Martin"),
+        QStringLiteral("Ben Fischer"),  QString::fromUtf8("Łucja Nowak"),
+    };
+    const dexlan::BulkAddResult added = dexlan::carryOutBulkAdd(
+        folder, dexlan::planBulkAdd(classList, {}), {}, [&randoms] { return randoms; }, {});
+    dexlan::AddSummaryWindow summary(added, &window);
+    summary.show();
+    QApplication::processEvents();
+    ok &= save(summary, output, QStringLiteral("add-names-summary.png"));
     return ok ? 0 : 1;
 }

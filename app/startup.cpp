@@ -8,8 +8,10 @@
 #include "options_window/options_window.h"
 #include "platform/dialogs.h"
 #include "platform/environment.h"
+#include "roster/held_names.h"
 #include "roster/user_roster.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
@@ -49,7 +51,10 @@ Program::Step Program::locateTrainer() {
         const MsgAnswer answer = m_dialogs.msgBox(locateTrainerRefusal());
         return answer == MsgAnswer::Retry ? Step::Retry : Step::End;
     }
-    m_state.programFolder = m_commonDialogFileName.chopped(executable.size());
+    // The file dialog answers with '/' on every platform; the folder is kept,
+    // shown and compared with the location box in the platform's own form.
+    m_state.programFolder =
+        QDir::toNativeSeparators(m_commonDialogFileName.chopped(executable.size()));
     m_environment.rememberTrainerFolder(QFileInfo(m_commonDialogFileName).absolutePath());
     options.setDocumentationRowVisible(true);
     return Step::Continue;
@@ -122,6 +127,9 @@ bool Program::start() {
         options.refreshPage(2);
         options.refreshPage(1);
         options.show();
+        // Deleted names held their time are erased before anyone looks at them.
+        if (const QString folder = options.roster().historyFolderPath(); !folder.isEmpty())
+            eraseExpiredHeldNames(folder, QDateTime::currentDateTimeUtc());
         options.roster().fillUserList();
     }
     main.showHelp();

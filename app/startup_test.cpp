@@ -116,6 +116,22 @@ TEST_F(ProgramTest, TrainerLocatedByTheDialog) {
     EXPECT_EQ(state().fileOptionLines[EntryInstallation], "individual");
 }
 
+TEST_F(ProgramTest, TheDialogsSlashesBecomeTheFoldersOwnSeparators) {
+    // The file dialog answers with '/' on every platform; on Windows the folder
+    // must still match the location box, which holds backslashes.
+    TestFolder elsewhere;
+    environment.folder = elsewhere.path();
+    layTrainer(optionsFile("network", "hist roster open"));
+    policy = PathPolicy::native();
+    dialogs.answerNextFile(QDir::fromNativeSeparators(trainer.file(kExe)));
+    ASSERT_TRUE(startUp());
+    EXPECT_EQ(state().programFolder, trainer.path());
+    const std::optional<SavedLocation> saved = locationForSaving(
+        policy.locationCase(trainer.path()), state().programFolder, policy);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->entry5, "hist home") << "the trainer's own folder is saved as its marker";
+}
+
 TEST_F(ProgramTest, WrongCaseIsRefusedAndRetryStartsAgain) {
     TestFolder elsewhere;
     environment.folder = elsewhere.path();

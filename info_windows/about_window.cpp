@@ -4,6 +4,7 @@
 #include "info_windows/info_window_parts.h"
 #include "platform/build_info.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 
 namespace dexlan {
@@ -17,12 +18,13 @@ QString makerDetails() {
 }
 
 QString legalNotice() {
-    return QStringLiteral("Copyright (C) Corvantis Learning Systems. All rights reserved.");
+    return QCoreApplication::translate(
+        "dexlan::AboutWindow", "Copyright (C) Corvantis Learning Systems. All rights reserved.");
 }
 
 AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("About"));
-    setWindowTitle(QStringLiteral("The Corvantis Dexlan Options Program..."));
+    setWindowTitle(tr("The Corvantis Dexlan Options Program..."));
     info_window::setClientSize(*this, 5655, 3255);
 
     m_emblem = info_window::emblem(*this, "Picture2", 360, 360);
@@ -35,8 +37,8 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
 }
 
 void AboutWindow::fillTexts() {
-    m_programName->setText(QStringLiteral("Corvantis Dexlan Options 4"));
-    m_version->setText(QStringLiteral("Version %1.%2    R%3")
+    m_programName->setText(tr("Corvantis Dexlan Options 4"));
+    m_version->setText(tr("Version %1.%2    R%3")
                            .arg(build::kVersionMajor)
                            .arg(build::kVersionMinor)
                            .arg(build::kRevision));

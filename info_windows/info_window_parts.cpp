@@ -3,6 +3,7 @@
 
 #include "resources/classic_look.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QPixmap>
@@ -15,7 +16,8 @@ QLabel* emblem(QDialog& window, const char* name, int left, int top) {
     picture->setObjectName(QLatin1String(name));
     picture->setPixmap(QPixmap(QString::fromLatin1(kEmblemPath)));
     // A picture has no text a screen reader could read out.
-    picture->setAccessibleName(QStringLiteral("Corvantis Dexlan emblem"));
+    picture->setAccessibleName(
+        QCoreApplication::translate("InfoWindow", "Corvantis Dexlan emblem"));
     picture->setGeometry(twipsRect(window, left, top, 510, 510));
     return picture;
 }
@@ -34,7 +36,7 @@ QLabel* label(QDialog& window, const char* name, int index, const QString& text,
 }
 
 QPushButton* okButton(QDialog& window, int left, int top, int width, int height) {
-    auto* button = new QPushButton(QStringLiteral("OK"), &window);
+    auto* button = new QPushButton(QCoreApplication::translate("InfoWindow", "OK"), &window);
     button->setObjectName(QStringLiteral("Command1"));
     button->setDefault(true);
     button->setGeometry(twipsRect(window, left, top, width, height));

@@ -8,48 +8,67 @@
 #include "platform/line_break.h"
 #include "platform/regular_file.h"
 
+#include <QCoreApplication>
+
 namespace dexlan {
 
 MsgBoxRequest missingFileReport() {
-    return {QStringLiteral("There is no Corvantis Options 4.ini file at this location.  This file "
-                           "must be present for the Corvantis Dexlan Options 4 program to view or "
-                           "change ini settings."),
-            MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok, QStringLiteral("Sorry...")};
+    return {
+        QCoreApplication::translate(
+            "OptionsDialogue",
+            "There is no Corvantis Options 4.ini file at this location.  This file must be present "
+            "for the Corvantis Dexlan Options 4 program to view or change ini settings."),
+        MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok,
+        QCoreApplication::translate("OptionsDialogue", "Sorry...")};
 }
 
 MsgBoxRequest lineTooLongReport(int line) {
-    return {QStringLiteral("Line %1 of the Dexlan4.ini file is too long to be read.  This file "
-                           "must be corrected for the Corvantis Dexlan Options 4 program to view "
-                           "or change ini settings.")
-                .arg(line),
-            MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok, QStringLiteral("Sorry...")};
+    return {
+        QCoreApplication::translate(
+            "OptionsDialogue",
+            "Line %1 of the Dexlan4.ini file is too long to be read.  This file must be corrected "
+            "for the Corvantis Dexlan Options 4 program to view or change ini settings.")
+            .arg(line),
+        MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok,
+        QCoreApplication::translate("OptionsDialogue", "Sorry...")};
 }
 
 MsgBoxRequest checkReport(const QByteArray& offendingLine, const QString& message) {
-    return {fromCodePage(offendingLine) + kCrLf + kCrLf + message + kCrLf + kCrLf +
-                QStringLiteral("Do you wish to use default settings?"),
-            MsgButtons::OkCancel, MsgIcon::Critical, MsgAnswer::Ok, QStringLiteral("Oops...")};
+    return {
+        fromCodePage(offendingLine) + kCrLf + kCrLf + message + kCrLf + kCrLf +
+            QCoreApplication::translate("OptionsDialogue", "Do you wish to use default settings?"),
+        MsgButtons::OkCancel, MsgIcon::Critical, MsgAnswer::Ok,
+        QCoreApplication::translate("OptionsDialogue", "Oops...")};
 }
 
 MsgBoxRequest updateQuestion() {
-    return {QStringLiteral("You have selected new options for the Corvantis Dexlan Program.") +
-                kCrLf + kCrLf + QStringLiteral("Do you wish to update the program ini file?"),
-            MsgButtons::YesNo, MsgIcon::Information, MsgAnswer::Yes,
-            QStringLiteral("Corvantis Dexlan Program options...")};
+    return {
+        QCoreApplication::translate(
+            "OptionsDialogue", "You have selected new options for the Corvantis Dexlan Program.") +
+            kCrLf + kCrLf +
+            QCoreApplication::translate("OptionsDialogue",
+                                        "Do you wish to update the program ini file?"),
+        MsgButtons::YesNo, MsgIcon::Information, MsgAnswer::Yes,
+        QCoreApplication::translate("OptionsDialogue", "Corvantis Dexlan Program options...")};
 }
 
 MsgBoxRequest changedOnDiskQuestion() {
-    return {QStringLiteral("The Dexlan4.ini file has been changed by another program or user "
-                           "since the Corvantis Dexlan Options 4 program read it.") +
+    return {QCoreApplication::translate(
+                "OptionsDialogue", "The Dexlan4.ini file has been changed by another program or "
+                                   "user since the Corvantis Dexlan Options 4 program read it.") +
                 kCrLf + kCrLf +
-                QStringLiteral("Do you wish to replace it with your options?  The changes made "
-                               "meanwhile will be lost."),
-            MsgButtons::YesNo, MsgIcon::Exclamation, MsgAnswer::No, QStringLiteral("Warning...")};
+                QCoreApplication::translate("OptionsDialogue",
+                                            "Do you wish to replace it with your options?  The "
+                                            "changes made meanwhile will be lost."),
+            MsgButtons::YesNo, MsgIcon::Exclamation, MsgAnswer::No,
+            QCoreApplication::translate("OptionsDialogue", "Warning...")};
 }
 
 MsgBoxRequest saveErrorReport(const QString& errorText) {
-    return {errorText + kCrLf + kCrLf + QStringLiteral("Can't save the Dexlan4.ini file"),
-            MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok, QStringLiteral("Sorry...")};
+    return {errorText + kCrLf + kCrLf +
+                QCoreApplication::translate("OptionsDialogue", "Can't save the Dexlan4.ini file"),
+            MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok,
+            QCoreApplication::translate("OptionsDialogue", "Sorry...")};
 }
 
 std::optional<LoadedWindowValues> readOptionsFile(SharedState& state, Dialogs& dialogs) {
@@ -99,9 +118,9 @@ std::optional<QString> saveOptionsFile(SharedState& state, Dialogs& dialogs,
     if (!location) {
         // The trainer reads the file in its single-byte code page; a location
         // it cannot hold would be written as a different folder.
-        dialogs.msgBox(saveErrorReport(
-            QStringLiteral("The history location contains characters that cannot be stored in "
-                           "the options file.")));
+        dialogs.msgBox(saveErrorReport(QCoreApplication::translate(
+            "OptionsDialogue", "The history location contains characters that cannot be stored in "
+                               "the options file.")));
         return std::nullopt;
     }
     const QString path = state.programFolder + QLatin1String(kOptionsFileName);

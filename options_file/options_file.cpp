@@ -6,6 +6,7 @@
 #include "platform/cr_lines.h"
 #include "platform/regular_file.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -80,25 +81,33 @@ LoadResult parseOptionsFile(QIODevice& input) {
         result.lines[EntryDocuments] = line;
 
     const Check checks[] = {
-        {EntryTitle, {kTitle}, "Is the wrong program title for Dexlan4.ini file."},
+        {EntryTitle,
+         {kTitle},
+         QT_TRANSLATE_NOOP("OptionsFile", "Is the wrong program title for Dexlan4.ini file.")},
         {EntryInstallation,
          {kSingleComputer, kNetwork, kIndividual},
-         "Is the wrong computer type selection for Dexlan4.ini file."},
+         QT_TRANSLATE_NOOP("OptionsFile",
+                           "Is the wrong computer type selection for Dexlan4.ini file.")},
         {EntryHistoryMode,
          {kHistAuto, kHistRosterOpen, kHistRosterProtected, kHistDriveA, kHistNone, kHistLogin},
-         "Is the wrong history file location selection for Dexlan4.ini file."},
+         QT_TRANSLATE_NOOP("OptionsFile",
+                           "Is the wrong history file location selection for Dexlan4.ini file.")},
         {EntryManualAdvance,
          {kF2Off, kF2On},
-         "Is the wrong selection for the automatic advance option in the Dexlan4.ini file."},
+         QT_TRANSLATE_NOOP(
+             "OptionsFile",
+             "Is the wrong selection for the automatic advance option in the Dexlan4.ini file.")},
         {EntrySounds,
          {kSfxNone, kSfxBeep, kSfxAll},
-         "Is the wrong selection for the sound effects option in the Dexlan4.ini file."},
+         QT_TRANSLATE_NOOP(
+             "OptionsFile",
+             "Is the wrong selection for the sound effects option in the Dexlan4.ini file.")},
     };
     for (const Check& check : checks) {
         if (!isOneOf(result.lines[check.entry], check.accepted)) {
             result.outcome = LoadOutcome::CheckFailed;
             result.offendingLine = result.lines[check.entry];
-            result.checkMessage = QString::fromLatin1(check.message);
+            result.checkMessage = QCoreApplication::translate("OptionsFile", check.message);
             return result;
         }
         // A single computer keeps its history files with the program.
@@ -137,11 +146,11 @@ QString historyFolderFromEntry(const QByteArray& entry5, const PathPolicy& polic
 
 QString installationCaption(const QByteArray& entry3) {
     if (entry3 == values::kNetwork)
-        return QStringLiteral("Network Installation");
+        return QCoreApplication::translate("OptionsFile", "Network Installation");
     if (entry3 == values::kIndividual)
-        return QStringLiteral("Individual Installation");
+        return QCoreApplication::translate("OptionsFile", "Individual Installation");
     if (entry3 == values::kSingleComputer)
-        return QStringLiteral("Single-Computer Installation");
+        return QCoreApplication::translate("OptionsFile", "Single-Computer Installation");
     return {};
 }
 

@@ -352,6 +352,7 @@ TEST_F(ReadOptionsFileTest, TooLongALineIsNamedNotCalledMissing) {
         lineTooLongReport(8).prompt.startsWith("Line 8 of the Dexlan4.ini file is too long"));
 }
 
+// Linux-only: FIFOs and device files, which Windows folders do not hold.
 #ifdef Q_OS_UNIX
 // Only a regular file is read: anything else is reported missing at once,
 // without waiting for a writer or reading an endless device.

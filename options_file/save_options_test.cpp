@@ -219,6 +219,7 @@ void expectRefusedSave(SharedState& state, ScriptedDialogs& dialogs, const QStri
     EXPECT_EQ(testing::readFile(path), before);
 }
 
+// Linux-only: chattr +i; Windows' read-only attribute is tried in windows_files_test.
 #ifdef Q_OS_UNIX
 TEST_F(SaveOptionsTest, WriteProtectedFileIsNotReplaced) {
     const QString path = folder.file("Dexlan4.ini");
@@ -238,6 +239,7 @@ TEST_F(SaveOptionsTest, FolderThatIsAFileIsReported) {
     expectRefusedSave(state, dialogs, "Not a directory", "not a folder", folder.file("plain"));
 }
 
+// Linux-only: hard links made with link() and a save cut short by fork() and ulimit.
 #ifdef Q_OS_UNIX
 // Runs body in a child process and answers its exit status.
 template <typename Body> int inChild(Body body) {

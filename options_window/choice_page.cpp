@@ -4,6 +4,7 @@
 #include "options_window/page_layout.h"
 #include "resources/classic_look.h"
 
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 
@@ -28,13 +29,18 @@ struct ChoicePageDesign {
 
 // By ChoicePageKind.
 const std::array<ChoicePageDesign, 3> kDesigns{{
-    {"Label11", "Lesson Advance Option", "Label12", "Details about F2 button", "Frame2",
-     "Manual Lesson Advance Option ", 1260, EntryManualAdvance, advanceChoices,
-     "showAdvanceExplanation"},
-    {"Label13", "Sound Effects Options", "Label14", "About sound effects...", "Frame3",
-     "Sound effects options ", 1575, EntrySounds, soundChoices, "showSoundExplanation"},
-    {"Label27", "Documentation Option", "Label26", "Details about F2 button", "Frame12",
-     "Documentation Option ", 1260, EntryDocuments, documentsChoices, "showDocumentsExplanation"},
+    {"Label11", QT_TRANSLATE_NOOP("dexlan::ChoicePage", "Lesson Advance Option"), "Label12",
+     QT_TRANSLATE_NOOP("dexlan::ChoicePage", "Details about F2 button"), "Frame2",
+     QT_TRANSLATE_NOOP("dexlan::ChoicePage", "Manual Lesson Advance Option "), 1260,
+     EntryManualAdvance, advanceChoices, "showAdvanceExplanation"},
+    {"Label13", QT_TRANSLATE_NOOP("dexlan::ChoicePage", "Sound Effects Options"), "Label14",
+     QT_TRANSLATE_NOOP("dexlan::ChoicePage", "About sound effects..."), "Frame3",
+     QT_TRANSLATE_NOOP("dexlan::ChoicePage", "Sound effects options "), 1575, EntrySounds,
+     soundChoices, "showSoundExplanation"},
+    {"Label27", QT_TRANSLATE_NOOP("dexlan::ChoicePage", "Documentation Option"), "Label26",
+     QT_TRANSLATE_NOOP("dexlan::ChoicePage", "Details about F2 button"), "Frame12",
+     QT_TRANSLATE_NOOP("dexlan::ChoicePage", "Documentation Option "), 1260, EntryDocuments,
+     documentsChoices, "showDocumentsExplanation"},
 }};
 
 const ChoicePageDesign& designOf(ChoicePageKind kind) {
@@ -47,11 +53,11 @@ ChoicePage::ChoicePage(ChoicePageKind kind, QWidget* parent) : QWidget(parent), 
 
 void ChoicePage::build() {
     const ChoicePageDesign& design = designOf(m_kind);
-    makeLabel(this, design.headingName, QString::fromLatin1(design.heading),
-              twipsRect(*this, 210, 210, 2850, 330), classicFont(true));
-    m_explanation = makeLabel(this, design.explanationName, QString::fromLatin1(design.explanation),
+    makeLabel(this, design.headingName, tr(design.heading), twipsRect(*this, 210, 210, 2850, 330),
+              classicFont(true));
+    m_explanation = makeLabel(this, design.explanationName, tr(design.explanation),
                               twipsRect(*this, 210, 630, 3480, 1590), classicFont());
-    m_frame = makeFrame(this, design.frameName, QString::fromLatin1(design.frameCaption),
+    m_frame = makeFrame(this, design.frameName, tr(design.frameCaption),
                         twipsRect(*this, 5145, 210, 3420, design.frameHeight));
 }
 
@@ -64,7 +70,8 @@ const ChoiceText& ChoicePage::choiceInForce(const OptionLines& lines) const {
 }
 
 void ChoicePage::showExplanation(const ChoiceText& choice) {
-    showWholeText(m_explanation, QString::fromLatin1(choice.text), height() - 7);
+    showWholeText(m_explanation, QCoreApplication::translate(kPageExplanationsContext, choice.text),
+                  height() - 7);
 }
 
 } // namespace dexlan

@@ -18,6 +18,7 @@ namespace dexlan {
 enum class ChoicePageKind { LessonAdvance, Sounds, Documentation };
 
 class ChoicePage : public QWidget {
+    Q_OBJECT
   public:
     ChoicePage(ChoicePageKind kind, QWidget* parent);
 

@@ -15,6 +15,10 @@ namespace dexlan {
 // history mode (entry 4) and the location (entry 5). The window applies these
 // decisions; nothing here needs a widget.
 
+// The translation context of the page's texts; the tables' texts are
+// translated with it where they are shown.
+inline constexpr char kHistoryExplanationContext[] = "HistoryExplanation";
+
 // "network" and "individual" share the texts of this page.
 enum class InstallationGroup { SingleComputer, Network };
 std::optional<InstallationGroup> installationGroup(const QByteArray& entry3);

@@ -5,6 +5,7 @@
 #include "options_window/page_layout.h"
 #include "resources/classic_look.h"
 
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,27 +26,27 @@ void HistoryPage::build() {
     const QFont bold = classicFont(true);
     const QFont plain = classicFont();
 
-    m_historyHeading = makeLabel(page, "Label19", QStringLiteral("History file options"),
+    m_historyHeading = makeLabel(page, "Label19", tr("History file options"),
                                  twipsRect(*this, 210, 90, 3060, 330), bold);
-    m_installationText = makeLabel(page, "Label21", QStringLiteral("selection info..."),
+    m_installationText = makeLabel(page, "Label21", tr("selection info..."),
                                    twipsRect(*this, 210, 555, 4425, 960), plain);
-    m_modeHeading = makeLabel(page, "Label22", QStringLiteral("Network or single..."),
+    m_modeHeading = makeLabel(page, "Label22", tr("Network or single..."),
                               twipsRect(*this, 216, 1572, 4260, 228), bold);
-    m_modeExplanation = makeLabel(page, "Label3", QStringLiteral("Which option..."),
+    m_modeExplanation = makeLabel(page, "Label3", tr("Which option..."),
                                   twipsRect(*this, 210, 1890, 3270, 2115), plain);
-    m_locationPrompt = makeLabel(page, "Label23", QStringLiteral("Which option..."),
+    m_locationPrompt = makeLabel(page, "Label23", tr("Which option..."),
                                  twipsRect(*this, 210, 4515, 3270, 645), plain);
 
-    m_historyModeFrame = makeFrame(page, "Frame8", QStringLiteral("History file location "),
+    m_historyModeFrame = makeFrame(page, "Frame8", tr("History file location "),
                                    twipsRect(*this, 5040, 105, 4005, 1695));
 
-    m_userListFrame = makeFrame(page, "Frame10", QStringLiteral("User list"),
-                                twipsRect(*this, 4200, 1995, 4845, 2220));
-    m_addNamesButton = makeCommand(m_userListFrame, "Command1", QStringLiteral("&Add names"),
+    m_userListFrame =
+        makeFrame(page, "Frame10", tr("User list"), twipsRect(*this, 4200, 1995, 4845, 2220));
+    m_addNamesButton = makeCommand(m_userListFrame, "Command1", tr("&Add names"),
                                    twipsRect(*this, 210, 315, 1065, 330));
-    m_deleteNameButton = makeCommand(m_userListFrame, "Command2", QStringLiteral("&Delete name"),
+    m_deleteNameButton = makeCommand(m_userListFrame, "Command2", tr("&Delete name"),
                                      twipsRect(*this, 210, 840, 1065, 330));
-    m_deleteAllButton = makeCommand(m_userListFrame, "Command3", QStringLiteral("D&elete all"),
+    m_deleteAllButton = makeCommand(m_userListFrame, "Command3", tr("D&elete all"),
                                     twipsRect(*this, 210, 1365, 1065, 330));
     m_deleteAllButton->hide(); // never shown, and it has no action
     m_userList = new QListView(m_userListFrame);
@@ -76,7 +77,7 @@ void HistoryPage::build() {
     m_locationEdit->setFont(systemFont());
     m_locationEdit->setGeometry(twipsRect(*this, 210, 315, 4425, 360));
 
-    m_locationStatus = makeLabel(page, "Label20", QStringLiteral("selection info..."),
+    m_locationStatus = makeLabel(page, "Label20", tr("selection info..."),
                                  twipsRect(*this, 5355, 3885, 3060, 960), systemFont());
     m_locationStatus->setAutoFillBackground(true);
     m_locationStatus->setPalette(withColours(m_locationStatus->palette(), QPalette::Window,
@@ -111,23 +112,28 @@ void HistoryPage::showExplanation(const OptionLines& lines, const Surroundings& 
     // The installation's settings.
     const InstallationTexts& installation = installationTexts(*group);
     QRadioButton* automatic = around.optionButton(OptionId::AutomaticHistory);
-    automatic->setText(QString::fromLatin1(installation.automaticCaption));
+    automatic->setText(
+        QCoreApplication::translate(kHistoryExplanationContext, installation.automaticCaption));
     showWholeCaption(automatic);
     m_userListFrame->hide();
     m_locationFrame->hide();
     m_locationPrompt->hide();
     if (installation.pageHeading)
-        m_historyHeading->setText(QString::fromLatin1(installation.pageHeading));
+        m_historyHeading->setText(
+            QCoreApplication::translate(kHistoryExplanationContext, installation.pageHeading));
     widenHeading(m_historyHeading);
     fitHeight(m_historyHeading, m_installationText->y());
-    showWholeText(m_installationText, QString::fromLatin1(installation.installationText),
-                  m_modeHeading->y());
+    showWholeText(
+        m_installationText,
+        QCoreApplication::translate(kHistoryExplanationContext, installation.installationText),
+        m_modeHeading->y());
 
     // The mode's settings. Selecting the button may run its handler, which
     // stores the same mode and runs this routine once more, nested.
     around.optionButton(mode->button)->setChecked(true);
     if (mode->userListCaption) {
-        m_userListFrame->setTitle(QString::fromLatin1(mode->userListCaption));
+        m_userListFrame->setTitle(
+            QCoreApplication::translate(kHistoryExplanationContext, mode->userListCaption));
         showWholeTitle(m_userListFrame);
         m_userListFrame->show();
     } else {
@@ -143,7 +149,7 @@ void HistoryPage::showExplanation(const OptionLines& lines, const Surroundings& 
     }
     if (mode->fillUserList == FillUserListMoment::AfterLocation)
         around.fillUserList();
-    m_modeHeading->setText(QString::fromLatin1(mode->heading));
+    m_modeHeading->setText(QCoreApplication::translate(kHistoryExplanationContext, mode->heading));
     widenHeading(m_modeHeading);
     m_modeExplanation->resize(twipsToPixels(*this, mode->explanationWidthTwips),
                               m_modeExplanation->height());

@@ -20,6 +20,7 @@ namespace dexlan {
 // The History Files page: how the trainer keeps its users' history files, the
 // user list and the history location.
 class HistoryPage : public QWidget {
+    Q_OBJECT
   public:
     explicit HistoryPage(QWidget* parent);
 

@@ -3,6 +3,8 @@
 
 #include "options_file/option_lines.h"
 
+#include <QCoreApplication>
+
 #include <array>
 
 namespace dexlan {
@@ -15,31 +17,31 @@ using Page = ExplanationPage;
 
 constexpr std::array<OptionButton, kOptionCount> kButtons{{
     // clang-format off
-    {Id::AutomaticHistory, "Option10", Frame::HistoryMode, "ten", 210, 315, 3600, 195, false,
+    {Id::AutomaticHistory, "Option10", Frame::HistoryMode, QT_TRANSLATE_NOOP("OptionButtons", "ten"), 210, 315, 3600, 195, false,
      EntryHistoryMode, values::kHistAuto, Page::History, false, false},
-    {Id::PasswordHistory, "Option1", Frame::HistoryMode, "Password required for each user", 210, 525, 3585, 195, false,
+    {Id::PasswordHistory, "Option1", Frame::HistoryMode, QT_TRANSLATE_NOOP("OptionButtons", "Password required for each user"), 210, 525, 3585, 195, false,
      EntryHistoryMode, values::kHistLogin, Page::History, true, false},
-    {Id::OpenList, "Option23", Frame::HistoryMode, "Multi-user open list", 210, 735, 2640, 195, false,
+    {Id::OpenList, "Option23", Frame::HistoryMode, QT_TRANSLATE_NOOP("OptionButtons", "Multi-user open list"), 210, 735, 2640, 195, false,
      EntryHistoryMode, values::kHistRosterOpen, Page::History, false, false},
-    {Id::ProtectedList, "Option24", Frame::HistoryMode, "Multi-user protected list", 210, 945, 2640, 195, false,
+    {Id::ProtectedList, "Option24", Frame::HistoryMode, QT_TRANSLATE_NOOP("OptionButtons", "Multi-user protected list"), 210, 945, 2640, 195, false,
      EntryHistoryMode, values::kHistRosterProtected, Page::History, false, false},
-    {Id::DriveAHistory, "Option25", Frame::HistoryMode, "History files saved on disks in Drive A", 210, 1155, 3360, 195, false,
+    {Id::DriveAHistory, "Option25", Frame::HistoryMode, QT_TRANSLATE_NOOP("OptionButtons", "History files saved on disks in Drive A"), 210, 1155, 3360, 195, false,
      EntryHistoryMode, values::kHistDriveA, Page::History, false, false},
-    {Id::NoHistory, "Option4", Frame::HistoryMode, "No history files saved", 210, 1365, 3240, 195, false,
+    {Id::NoHistory, "Option4", Frame::HistoryMode, QT_TRANSLATE_NOOP("OptionButtons", "No history files saved"), 210, 1365, 3240, 195, false,
      EntryHistoryMode, values::kHistNone, Page::History, false, false},
-    {Id::ManualAdvanceOn, "Option18", Frame::ManualAdvance, "Option included", 210, 315, 2955, 195, true,
+    {Id::ManualAdvanceOn, "Option18", Frame::ManualAdvance, QT_TRANSLATE_NOOP("OptionButtons", "Option included"), 210, 315, 2955, 195, true,
      EntryManualAdvance, values::kF2On, Page::Advance, false, false},
-    {Id::ManualAdvanceOff, "Option17", Frame::ManualAdvance, "Option removed", 210, 735, 2955, 225, false,
+    {Id::ManualAdvanceOff, "Option17", Frame::ManualAdvance, QT_TRANSLATE_NOOP("OptionButtons", "Option removed"), 210, 735, 2955, 225, false,
      EntryManualAdvance, values::kF2Off, Page::Advance, false, false},
-    {Id::AllSounds, "Option21", Frame::Sounds, "All sound effects available from menu", 210, 315, 2955, 195, true,
+    {Id::AllSounds, "Option21", Frame::Sounds, QT_TRANSLATE_NOOP("OptionButtons", "All sound effects available from menu"), 210, 315, 2955, 195, true,
      EntrySounds, values::kSfxAll, Page::Sounds, false, false},
-    {Id::BeepsOnly, "Option20", Frame::Sounds, "\"Beep\" sounds only", 210, 735, 2955, 225, false,
+    {Id::BeepsOnly, "Option20", Frame::Sounds, QT_TRANSLATE_NOOP("OptionButtons", "\"Beep\" sounds only"), 210, 735, 2955, 225, false,
      EntrySounds, values::kSfxBeep, Page::Sounds, false, false},
-    {Id::Silent, "Option19", Frame::Sounds, "Silent operation only", 210, 1155, 2850, 225, false,
+    {Id::Silent, "Option19", Frame::Sounds, QT_TRANSLATE_NOOP("OptionButtons", "Silent operation only"), 210, 1155, 2850, 225, false,
      EntrySounds, values::kSfxNone, Page::Sounds, false, false},
-    {Id::IncludeDocuments, "Option13", Frame::Documents, "Include documents in program menu", 210, 315, 2955, 195, true,
+    {Id::IncludeDocuments, "Option13", Frame::Documents, QT_TRANSLATE_NOOP("OptionButtons", "Include documents in program menu"), 210, 315, 2955, 195, true,
      EntryDocuments, values::kDocumentsOn, Page::Documents, false, true},
-    {Id::NoDocuments, "Option14", Frame::Documents, "Do not include documents", 210, 735, 2955, 225, false,
+    {Id::NoDocuments, "Option14", Frame::Documents, QT_TRANSLATE_NOOP("OptionButtons", "Do not include documents"), 210, 735, 2955, 225, false,
      EntryDocuments, values::kDocumentsOff, Page::Documents, false, false},
     // clang-format on
 }};
@@ -65,10 +67,13 @@ const OptionButton& optionButton(OptionId id) {
 }
 
 MsgBoxRequest documentsNotInstalledMessage() {
-    return {QStringLiteral("The Documentations was not selected and installed when the Setup "
-                           "program was run.  To include the documentation in the Dexlan Trainer "
-                           "menu, you must run Setup again."),
-            MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok, QStringLiteral("Sorry...")};
+    return {
+        QCoreApplication::translate(
+            "OptionButtons",
+            "The Documentations was not selected and installed when the Setup program was run.  To "
+            "include the documentation in the Dexlan Trainer menu, you must run Setup again."),
+        MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok,
+        QCoreApplication::translate("OptionButtons", "Sorry...")};
 }
 
 } // namespace dexlan

@@ -48,7 +48,7 @@ struct OptionButton {
     OptionId id;
     const char* designName; // objectName
     OptionFrame frame;
-    const char* caption;
+    const char* caption;          // translated in kOptionButtonsContext
     int left, top, width, height; // twips, within its frame
     bool selectedAtCreation;
     int entry; // of OptionLines
@@ -57,6 +57,9 @@ struct OptionButton {
     bool fillsUserList;      // afterwards rebuild the user list
     bool needsDocumentation; // refused while the documentation is not installed
 };
+
+// The translation context of the captions.
+inline constexpr char kOptionButtonsContext[] = "OptionButtons";
 
 // Every option button, indexed by OptionId.
 std::span<const OptionButton> optionButtons();

@@ -49,11 +49,16 @@ struct TabDesign {
 };
 
 constexpr std::array<TabDesign, 5> kTabs{{
-    {"Current Options", "Group1", "These options are curretly selected"},
-    {"History Files", nullptr, "History file settings"},
-    {"Lesson Advance", "Group5", "Dexlan Lessons advance options"},
-    {"Sounds", "Group6", "Quorrix! Game sound effects"},
-    {"Documentation   ", nullptr, "Current documentation selections"},
+    {QT_TRANSLATE_NOOP("dexlan::OptionsWindow", "Current Options"), "Group1",
+     QT_TRANSLATE_NOOP("dexlan::OptionsWindow", "These options are curretly selected")},
+    {QT_TRANSLATE_NOOP("dexlan::OptionsWindow", "History Files"), nullptr,
+     QT_TRANSLATE_NOOP("dexlan::OptionsWindow", "History file settings")},
+    {QT_TRANSLATE_NOOP("dexlan::OptionsWindow", "Lesson Advance"), "Group5",
+     QT_TRANSLATE_NOOP("dexlan::OptionsWindow", "Dexlan Lessons advance options")},
+    {QT_TRANSLATE_NOOP("dexlan::OptionsWindow", "Sounds"), "Group6",
+     QT_TRANSLATE_NOOP("dexlan::OptionsWindow", "Quorrix! Game sound effects")},
+    {QT_TRANSLATE_NOOP("dexlan::OptionsWindow", "Documentation   "), nullptr,
+     QT_TRANSLATE_NOOP("dexlan::OptionsWindow", "Current documentation selections")},
 }};
 
 struct PageDesign {
@@ -187,8 +192,8 @@ void OptionsWindow::buildTabStrip() {
     m_tabStrip->setDrawBase(false);
     m_tabStrip->setExpanding(false);
     for (const TabDesign& tab : kTabs) {
-        const int index = m_tabStrip->addTab(QString::fromLatin1(tab.caption));
-        m_tabStrip->setTabToolTip(index, QString::fromLatin1(tab.toolTip));
+        const int index = m_tabStrip->addTab(tr(tab.caption));
+        m_tabStrip->setTabToolTip(index, tr(tab.toolTip));
         if (tab.key)
             m_tabStrip->setTabData(index, QString::fromLatin1(tab.key));
     }
@@ -240,7 +245,8 @@ void OptionsWindow::buildOptionButtons() {
     }
     for (const OptionButton& design : optionButtons()) {
         const std::size_t frame = static_cast<std::size_t>(design.frame);
-        auto* button = new QRadioButton(QString::fromLatin1(design.caption), frames[frame]);
+        auto* button = new QRadioButton(
+            QCoreApplication::translate(kOptionButtonsContext, design.caption), frames[frame]);
         button->setObjectName(QLatin1String(design.designName));
         m_optionButtons[indexOf(design.id)] = button;
         button->setGeometry(twipsRect(*this, design.left, design.top, design.width, design.height));
@@ -319,9 +325,10 @@ void OptionsWindow::setCloseMainWindow(std::function<void()> close) {
 
 FileOpenRequest OptionsWindow::trainerLocationRequest() {
     FileOpenRequest request;
-    request.title = QStringLiteral("Please locate the Corvantis Dexlan Trainer 4.exe program");
+    request.title = tr("Please locate the Corvantis Dexlan Trainer 4.exe program");
     request.defaultExtension = QStringLiteral(".exe");
-    request.filter = QStringLiteral("Program files (*.exe)|*exe");
+    // The pattern after the bar is no text for a translator.
+    request.filter = tr("Program files (*.exe)") + QLatin1String("|*exe");
     return request;
 }
 

@@ -14,8 +14,11 @@ namespace dexlan {
 // explanation. Each table lists its buttons in the order the page sets them.
 struct ChoiceText {
     OptionId button;
-    const char* text; // caption of the page's explanation label
+    const char* text; // caption of the page's explanation label, in kPageExplanationsContext
 };
+
+// The translation context of the explanations.
+inline constexpr char kPageExplanationsContext[] = "PageExplanations";
 
 std::span<const ChoiceText> advanceChoices();   // entry 10, Label12
 std::span<const ChoiceText> soundChoices();     // entry 11, Label14

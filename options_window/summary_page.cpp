@@ -24,11 +24,16 @@ struct SummaryRow {
 };
 
 constexpr std::array<SummaryRow, 5> kSummaryRows{{
-    {1, "History File Location", 690, 930, 8175, 495, true},
-    {5, "Lesson Advance Option", 1755, 1995, 7095, 255, false},
-    {6, "Sound Effects Option", 2460, 2700, 7215, 255, false},
-    {10, "Documentation Option", 3165, 3405, 6855, 255, false},
-    {7, "Current program location", 3975, 4215, 6735, 375, true},
+    {1, QT_TRANSLATE_NOOP("dexlan::SummaryPage", "History File Location"), 690, 930, 8175, 495,
+     true},
+    {5, QT_TRANSLATE_NOOP("dexlan::SummaryPage", "Lesson Advance Option"), 1755, 1995, 7095, 255,
+     false},
+    {6, QT_TRANSLATE_NOOP("dexlan::SummaryPage", "Sound Effects Option"), 2460, 2700, 7215, 255,
+     false},
+    {10, QT_TRANSLATE_NOOP("dexlan::SummaryPage", "Documentation Option"), 3165, 3405, 6855, 255,
+     false},
+    {7, QT_TRANSLATE_NOOP("dexlan::SummaryPage", "Current program location"), 3975, 4215, 6735, 375,
+     true},
 }};
 
 } // namespace
@@ -42,7 +47,7 @@ void SummaryPage::build() {
     m_area->setGeometry(twipsRect(*this, -210, -315, 9150, 5385));
 
     auto addHeading = [this](int row, const char* caption, int left, int top) {
-        QLabel* label = makeLabel(m_area, "Label1", QString::fromLatin1(caption),
+        QLabel* label = makeLabel(m_area, "Label1", tr(caption),
                                   twipsRect(*this, left, top, 2895, 255), classicFont(true));
         label->setProperty("index", row);
         m_headings[row] = label;
@@ -64,9 +69,9 @@ void SummaryPage::build() {
         m_values[row.row] = value;
     }
 
-    m_exitButton = makeCommand(m_area, "Command4", QStringLiteral("E&xit"),
-                               twipsRect(*this, 7875, 4935, 1065, 330));
-    m_exitButton->setToolTip(QStringLiteral("Save settings as shown and exit"));
+    m_exitButton =
+        makeCommand(m_area, "Command4", tr("E&xit"), twipsRect(*this, 7875, 4935, 1065, 330));
+    m_exitButton->setToolTip(tr("Save settings as shown and exit"));
     m_exitButton->setPalette(
         withColours(m_exitButton->palette(), QPalette::Button, QColor(192, 192, 192), Qt::black));
 }
@@ -86,8 +91,8 @@ PathLabel* SummaryPage::historyValue() const {
 void SummaryPage::showSummary(const OptionLines& lines, const QString& programFolder) {
     const std::optional<SummaryTexts> texts = summaryTexts(lines, programFolder);
     if (!texts) {
-        qFatal("showSummary: an entry holds an impossible value (3 \"%s\", 4 \"%s\", 10 \"%s\", "
-               "11 \"%s\", 12 \"%s\")",
+        qFatal("showSummary: an entry holds an impossible value (3 \"%s\", 4 \"%s\", 10 \"%s\", 11 "
+               "\"%s\", 12 \"%s\")",
                lines[EntryInstallation].constData(), lines[EntryHistoryMode].constData(),
                lines[EntryManualAdvance].constData(), lines[EntrySounds].constData(),
                lines[EntryDocuments].constData());

@@ -17,6 +17,7 @@ class PathLabel;
 // The Current Options page: one row per setting, with its heading and the
 // sentence that describes the value in force, and the Exit button.
 class SummaryPage : public QWidget {
+    Q_OBJECT
   public:
     explicit SummaryPage(QWidget* parent);
 

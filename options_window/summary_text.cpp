@@ -5,6 +5,8 @@
 #include "options_window/location_entry.h"
 #include "platform/line_break.h"
 
+#include <QCoreApplication>
+
 #include <array>
 
 namespace dexlan {
@@ -12,61 +14,81 @@ namespace dexlan {
 namespace {
 
 constexpr std::array<ValueText, 3> kSoundSummary{{
-    {values::kSfxAll, "All sound effects are all available from the main menu Help option."},
-    {values::kSfxBeep, "Sound effect options are limited to 'beep' sounds only."},
+    {values::kSfxAll,
+     QT_TRANSLATE_NOOP("SummaryText",
+                       "All sound effects are all available from the main menu Help option.")},
+    {values::kSfxBeep,
+     QT_TRANSLATE_NOOP("SummaryText", "Sound effect options are limited to 'beep' sounds only.")},
     {values::kSfxNone,
-     "All sound effect options are all off.  Both the program and the game are silent."},
+     QT_TRANSLATE_NOOP(
+         "SummaryText",
+         "All sound effect options are all off.  Both the program and the game are silent.")},
 }};
 
 constexpr std::array<ValueText, 2> kAdvanceSummary{{
     {values::kF2On,
-     "The manual advance option is active. Lessons may be advanced with the F2 key."},
-    {values::kF2Off, "The manual advance option is not active."},
+     QT_TRANSLATE_NOOP(
+         "SummaryText",
+         "The manual advance option is active. Lessons may be advanced with the F2 key.")},
+    {values::kF2Off, QT_TRANSLATE_NOOP("SummaryText", "The manual advance option is not active.")},
 }};
 
 constexpr std::array<ValueText, 2> kDocumentsSummary{{
-    {values::kDocumentsOn, "The documents are selected and are available from the menu."},
-    {values::kDocumentsOff, "The documents are not selected.  "},
+    {values::kDocumentsOn,
+     QT_TRANSLATE_NOOP("SummaryText",
+                       "The documents are selected and are available from the menu.")},
+    {values::kDocumentsOff, QT_TRANSLATE_NOOP("SummaryText", "The documents are not selected.  ")},
 }};
 
 using Installation = HistorySummaryText::Installation;
 using Location = HistorySummaryText::Location;
 
-constexpr char kSameFolder[] = "History files are stored in the same folder as the main program.";
-constexpr char kOpenList[] = "The user name is selected from a list.  Names may be added or "
-                             "deleted at any time.  ";
-constexpr char kProtectedList[] = "The user name is selected from a list.  Names may ONLY be "
-                                  "added or deleted by using this program.  ";
-constexpr char kOnServer[] = "History files are automatically stored on the newtork server. ";
+constexpr char kSameFolder[] = QT_TRANSLATE_NOOP(
+    "SummaryText", "History files are stored in the same folder as the main program.");
+constexpr char kOpenList[] = QT_TRANSLATE_NOOP(
+    "SummaryText",
+    "The user name is selected from a list.  Names may be added or deleted at any time.  ");
+constexpr char kProtectedList[] =
+    QT_TRANSLATE_NOOP("SummaryText", "The user name is selected from a list.  Names may ONLY be "
+                                     "added or deleted by using this program.  ");
+constexpr char kOnServer[] = QT_TRANSLATE_NOOP(
+    "SummaryText", "History files are automatically stored on the newtork server. ");
 
 constexpr std::array<HistorySummaryText, 11> kHistorySummary{{
     {values::kHistLogin, Installation::Any, Location::Given,
-     "A password name must be entered when the program starts.  History files are created for "
-     "each user password. ",
-     "History files are stored in: "},
+     QT_TRANSLATE_NOOP("SummaryText", "A password name must be entered when the program starts.  "
+                                      "History files are created for each user password. "),
+     QT_TRANSLATE_NOOP("SummaryText", "History files are stored in: ")},
     {values::kHistLogin, Installation::Any, Location::NotGiven,
-     "A password must be entered when the program starts.  History files are created for each "
-     "user password.  ",
+     QT_TRANSLATE_NOOP("SummaryText", "A password must be entered when the program starts.  "
+                                      "History files are created for each user password.  "),
      kSameFolder},
     {values::kHistAuto, Installation::SingleComputer, Location::NotTested,
-     "A history file is maintained automatically for a single user.  ",
-     "The name may be changed and lessons restarted at any time."},
+     QT_TRANSLATE_NOOP("SummaryText",
+                       "A history file is maintained automatically for a single user.  "),
+     QT_TRANSLATE_NOOP("SummaryText",
+                       "The name may be changed and lessons restarted at any time.")},
     {values::kHistAuto, Installation::NetworkOrIndividual, Location::Given, kOnServer,
-     "History files are stored in "},
+     QT_TRANSLATE_NOOP("SummaryText", "History files are stored in ")},
     {values::kHistAuto, Installation::NetworkOrIndividual, Location::NotGiven, kOnServer,
-     "The location of the history files on the network server has not been specified."},
+     QT_TRANSLATE_NOOP(
+         "SummaryText",
+         "The location of the history files on the network server has not been specified.")},
     {values::kHistRosterOpen, Installation::Any, Location::Given, kOpenList,
-     "The location of the history files is "},
+     QT_TRANSLATE_NOOP("SummaryText", "The location of the history files is ")},
     {values::kHistRosterOpen, Installation::Any, Location::NotGiven, kOpenList, kSameFolder},
     {values::kHistRosterProtected, Installation::Any, Location::Given, kProtectedList,
-     "The location of the history files is "},
+     QT_TRANSLATE_NOOP("SummaryText", "The location of the history files is ")},
     {values::kHistRosterProtected, Installation::Any, Location::NotGiven, kProtectedList,
      kSameFolder},
     {values::kHistDriveA, Installation::Any, Location::NotTested,
-     "History files are stored on individual disks in Drive A:.",
-     "Any number of people may keep individual history files on separate disks."},
-    {values::kHistNone, Installation::Any, Location::NotTested, "No history files are stored.  ",
-     "The program resets automatically with each user."},
+     QT_TRANSLATE_NOOP("SummaryText", "History files are stored on individual disks in Drive A:."),
+     QT_TRANSLATE_NOOP(
+         "SummaryText",
+         "Any number of people may keep individual history files on separate disks.")},
+    {values::kHistNone, Installation::Any, Location::NotTested,
+     QT_TRANSLATE_NOOP("SummaryText", "No history files are stored.  "),
+     QT_TRANSLATE_NOOP("SummaryText", "The program resets automatically with each user.")},
 }};
 
 // The summary's rows tell installations apart as the History Files page does.
@@ -99,7 +121,7 @@ bool locationGiven(const QByteArray& entry5) {
 std::optional<QString> lookUp(std::span<const ValueText> table, const QByteArray& value) {
     for (const ValueText& row : table) {
         if (value == row.value)
-            return QString::fromLatin1(row.text);
+            return QCoreApplication::translate("SummaryText", row.text);
     }
     return std::nullopt;
 }
@@ -118,8 +140,8 @@ historySummaryParts(const QByteArray& entry3, const QByteArray& entry4, const QB
         if (row.location != Location::NotTested && row.location != location)
             continue;
         TextNamingPath text;
-        text.before =
-            QString::fromLatin1(row.firstLine) + kCrLf + QString::fromLatin1(row.secondLine);
+        text.before = QCoreApplication::translate("SummaryText", row.firstLine) + kCrLf +
+                      QCoreApplication::translate("SummaryText", row.secondLine);
         if (row.location == Location::Given) {
             text.path = screenText(entry5);
             text.after = QStringLiteral(".");

@@ -23,28 +23,28 @@ namespace dexlan {
 // here, a tooltip becomes its control's description, and a few controls whose
 // use is not plain from the caption get a short one.
 void OptionsWindow::describeForAssistiveTechnology() {
-    setAccessibleName(QStringLiteral("Trainer options"));
-    m_tabStrip->setAccessibleName(QStringLiteral("Option tabs"));
-    m_tabStrip->setAccessibleDescription(QStringLiteral("Ctrl+Tab shows the next page"));
-    m_tabPane->setAccessibleName(QStringLiteral("Option pages"));
+    setAccessibleName(tr("Trainer options"));
+    m_tabStrip->setAccessibleName(tr("Option tabs"));
+    m_tabStrip->setAccessibleDescription(tr("Ctrl+Tab shows the next page"));
+    m_tabPane->setAccessibleName(tr("Option pages"));
     for (int element = 0; element < int(m_pages.size()); ++element) {
-        m_pages[element]->setAccessibleName(m_tabStrip->tabText(element).trimmed() +
-                                            QStringLiteral(" page"));
+        m_pages[element]->setAccessibleName(
+            tr("%1 page").arg(m_tabStrip->tabText(element).trimmed()));
         m_pages[element]->setAccessibleDescription(m_tabStrip->tabToolTip(element));
     }
     // It covers the whole Current Options page.
     m_summaryPage->area()->setAccessibleName(m_pages[0]->accessibleName());
 
     m_historyPage->historyModeFrame()->setAccessibleDescription(
-        QStringLiteral("How the trainer keeps the users' history files"));
+        tr("How the trainer keeps the users' history files"));
     m_historyPage->addNamesButton()->setAccessibleDescription(
-        QStringLiteral("Adds users to the list, with a history file for each"));
+        tr("Adds users to the list, with a history file for each"));
     m_historyPage->deleteNameButton()->setAccessibleDescription(
-        QStringLiteral("Deletes the chosen user and the user's history file"));
-    m_historyPage->userList()->setAccessibleName(QStringLiteral("User list"));
+        tr("Deletes the chosen user and the user's history file"));
+    m_historyPage->userList()->setAccessibleName(tr("User list"));
     m_historyPage->userList()->setAccessibleDescription(
-        QStringLiteral("The users found in the history folder; Delete deletes the chosen one"));
-    m_historyPage->locationEdit()->setAccessibleName(QStringLiteral("History file location"));
+        tr("The users found in the history folder; Delete deletes the chosen one"));
+    m_historyPage->locationEdit()->setAccessibleName(tr("History file location"));
     m_historyPage->locationEdit()->setAccessibleDescription(locationPrompt());
 
     for (QWidget* control : findChildren<QWidget*>()) {

@@ -7,6 +7,8 @@
 #include <QSaveFile>
 
 #ifdef Q_OS_WIN
+#include <QDir>
+
 #include <io.h>
 #include <windows.h>
 #else
@@ -115,9 +117,64 @@ FileError replaceFileAtomically(const QString& path, const QByteArray& bytes,
 }
 
 #ifdef Q_OS_WIN
+namespace {
+
+const wchar_t* wide(const QString& nativePath) {
+    return reinterpret_cast<const wchar_t*>(nativePath.utf16());
+}
+
+} // namespace
+
 FileError rewriteKeepingIdentity(const QString& path, const QByteArray& bytes) {
-    // ReplaceFile, behind QSaveFile, carries the access lists over on Windows.
-    return replaceFileAtomically(path, bytes);
+    const QString target = QDir::toNativeSeparators(path);
+    // Opening for writing, without changing anything, tells whether the file
+    // may be written at all (read-only attribute, access list, a lock).
+    const HANDLE original = ::CreateFileW(wide(target), GENERIC_WRITE,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (original == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND)
+            return replaceFileAtomically(path, bytes);
+        return describeFailure(path, windowsErrorText(error));
+    }
+    ::CloseHandle(original);
+
+    // The new bytes, complete and flushed, under a fresh name beside the file
+    // (CREATE_NEW: never over anything that is there).
+    const QFileInfo info(path);
+    QFile temp;
+    for (int attempt = 0;; ++attempt) {
+        temp.setFileName(info.absolutePath() + QLatin1String("/.") + info.fileName() +
+                         QLatin1String(".new") +
+                         QString::number(QRandomGenerator::global()->generate(), 16));
+        if (temp.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+            break;
+        if (attempt > 20 || !QFileInfo::exists(temp.fileName()))
+            return describeFailure(path, temp.errorString());
+    }
+    FileError written = writeAll(temp, bytes);
+    if (!written.failed() && !syncToDisk(temp))
+        written = describeFailure(path, lastSystemErrorText());
+    temp.close();
+    const QString replacement = QDir::toNativeSeparators(temp.fileName());
+    if (written.failed()) {
+        ::DeleteFileW(wide(replacement));
+        return describeFailure(path, written.text);
+    }
+    // ReplaceFile gives the new file the old one's attributes, access list,
+    // creation time and streams, so it stays the same file to its users.
+    if (::ReplaceFileW(wide(target), wide(replacement), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                       nullptr, nullptr))
+        return FileError::ok();
+    const DWORD error = ::GetLastError();
+    // The old file is gone but the new one kept its temporary name: give it
+    // the file's name, so the new bytes are not lost with the old.
+    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT && !QFileInfo::exists(path) &&
+        ::MoveFileExW(wide(replacement), wide(target), MOVEFILE_WRITE_THROUGH))
+        return FileError::ok();
+    ::DeleteFileW(wide(replacement));
+    return describeFailure(path, windowsErrorText(error));
 }
 #else
 namespace {

@@ -59,6 +59,8 @@ TEST(ReplaceFileAtomically, PathThroughAFileIsAnOtherError) {
     EXPECT_FALSE(error.text.isEmpty());
 }
 
+// Linux-only: symbolic and hard links, owner, group, mode, access lists and
+// chattr are POSIX identity; windows_files_test covers what Windows keeps.
 #ifdef Q_OS_UNIX
 QByteArray native(const QString& path) {
     return QFile::encodeName(path);

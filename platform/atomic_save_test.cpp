@@ -27,6 +27,7 @@ const QByteArray kElevenLines = "Options File\r\nCorvantis Dexlan Training Syste
                                 "hist roster open\r\nhist home\r\n6\r\n7\r\n8\r\n9\r\nf2 on\r\n"
                                 "sfx all\r\n";
 
+// Linux-only: a save cut short needs fork(), ulimit -f, a small tmpfs and SIGKILL.
 #ifdef Q_OS_UNIX
 // Runs body in a child process and answers its exit status.
 template <typename Body> int inChild(Body body) {

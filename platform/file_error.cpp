@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/file_error.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDevice>
 #include <QFileInfo>
@@ -10,6 +11,7 @@
 
 #ifdef Q_OS_WIN
 #include <io.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -61,5 +63,18 @@ bool syncToDisk(QFileDevice& file) {
     return ::fsync(file.handle()) == 0;
 #endif
 }
+
+#ifdef Q_OS_WIN
+QString windowsErrorText(unsigned long error) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    QString text = length ? QString::fromWCharArray(buffer, int(length)).trimmed()
+                          : QCoreApplication::translate("FileError", "Error %1").arg(error);
+    LocalFree(buffer);
+    return text;
+}
+#endif
 
 } // namespace dexlan

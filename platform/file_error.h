@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 class QIODevice;
 
@@ -38,5 +39,10 @@ FileError writeAll(QIODevice& device, const QByteArray& bytes);
 
 // Asks the system to put an open file's bytes on the disk; false when it cannot.
 bool syncToDisk(QFileDevice& file);
+
+#ifdef Q_OS_WIN
+// The system's own description of a Windows error code (a DWORD).
+QString windowsErrorText(unsigned long error);
+#endif
 
 } // namespace dexlan

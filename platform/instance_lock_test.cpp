@@ -60,6 +60,8 @@ TEST(InstanceLock, UnmakeableLockIsNeitherHeldNorBusy) {
     }
 }
 
+// Linux-only: the other copies are fork()ed children; the tests above run the
+// Windows lock with two handles in one process.
 #ifdef Q_OS_UNIX
 // Another copy of the program: a child process that takes its part of the
 // lock at the given moment, reports what it found, and runs until it is ended.

@@ -80,22 +80,19 @@ Temporary writeTemporaryBeside(const QString& path, const QByteArray& bytes) {
     return {file.fileName(), {}};
 }
 
-struct Placed {
-    enum Outcome { Done, NameTaken, Failed };
-    Outcome outcome = Failed;
-    QString errorText;
-};
+} // namespace
 
 #ifndef Q_OS_WIN
+namespace {
 Placed placeFailure(int error) {
     if (error == EEXIST)
         return {Placed::NameTaken, {}};
     return {Placed::Failed, qt_error_string(error)};
 }
+} // namespace
 #endif
 
-// Gives the file at from the name to, unless something has that name.
-Placed placeWithoutReplacing(const QString& from, const QString& to) {
+Placed folder_detail::placeWithoutReplacing(const QString& from, const QString& to) {
 #ifdef Q_OS_WIN
     if (MoveFileExW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(from).utf16()),
                     reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(to).utf16()),
@@ -134,8 +131,6 @@ Placed placeWithoutReplacing(const QString& from, const QString& to) {
     return placeFailure(errno);
 #endif
 }
-
-} // namespace
 
 CreateResult createFileExclusively(const QString& path, const QByteArray& bytes) {
     if (holdsNul(path))

@@ -6,6 +6,7 @@
 #include "roster/history_file.h"
 #include "roster/history_folder_detail.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -69,20 +70,6 @@ FileError otherFailure(const QString& text) {
     return {FileError::Other, text};
 }
 
-#ifdef Q_OS_WIN
-// The system's own description of a Windows error code.
-QString windowsErrorText(DWORD error) {
-    wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    QString text = length ? QString::fromWCharArray(buffer, int(length)).trimmed()
-                          : QStringLiteral("Error %1").arg(error);
-    LocalFree(buffer);
-    return text;
-}
-#endif
-
 // No file or folder name holds a NUL: the system would cut the path short
 // there, and Qt refuses it with a stale error text.
 bool holdsNul(const QString& path) {
@@ -119,13 +106,14 @@ bool isWindowsOnlyLocation(const QString& location, const PathPolicy& policy) {
 }
 
 QString windowsOnlyLocationText() {
-    return QStringLiteral("This location names a Windows drive or network share, which cannot "
-                          "be reached from this computer.");
+    return QCoreApplication::translate("HistoryFolder",
+                                       "This location names a Windows drive or network share, "
+                                       "which cannot be reached from this computer.");
 }
 
 QString nulInLocationText() {
-    return QStringLiteral("The location contains a NUL character, which no folder name can "
-                          "hold.");
+    return QCoreApplication::translate(
+        "HistoryFolder", "The location contains a NUL character, which no folder name can hold.");
 }
 
 QString normalisedLocation(const QString& typed, const PathPolicy& policy) {
@@ -182,7 +170,8 @@ FileError createHistoryFolder(const QString& folder) {
         return otherFailure(qt_error_string(EEXIST));
 #ifdef Q_OS_WIN
     if (last.contains(QLatin1Char(':')))
-        return otherFailure(QStringLiteral("A folder name cannot contain a colon."));
+        return otherFailure(
+            QCoreApplication::translate("HistoryFolder", "A folder name cannot contain a colon."));
     if (CreateDirectoryW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()),
                          nullptr))
         return FileError::ok();

@@ -8,10 +8,6 @@
 
 #include <QString>
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
-
 namespace dexlan::folder_detail {
 
 bool isSeparator(QChar c);
@@ -22,13 +18,19 @@ bool existsAsAnything(const QString& path);
 // A failure in folder: FolderMissing only when the folder itself is absent.
 FileError failureIn(const QString& folder, QString text);
 FileError otherFailure(const QString& text);
-#ifdef Q_OS_WIN
-QString windowsErrorText(DWORD error);
-#endif
 // Whether the path holds a NUL, which no file or folder name can.
 bool holdsNul(const QString& path);
 // The folder part of path, ending in a separator, or empty.
 QString folderOf(const QString& path);
+
+// Gives the file at from the name to, unless something has that name; the
+// file moves whole, in one step.
+struct Placed {
+    enum Outcome { Done, NameTaken, Failed };
+    Outcome outcome = Failed;
+    QString errorText;
+};
+Placed placeWithoutReplacing(const QString& from, const QString& to);
 
 // While on, every listing read on several threads is read once more one file
 // after another, and a difference ends the program: the tests turn it on, so

@@ -3,6 +3,7 @@
 
 #include "platform/line_break.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 #include <QStringList>
 
@@ -16,16 +17,20 @@ const QString kTwice = kCrLf + kCrLf;
 
 MsgBoxRequest createFolderQuestion(const QString& errorText, const QString& historyFolder) {
     return {errorText + kTwice + historyFolder + kTwice +
-                QStringLiteral("The history file location you have selected does not exist.  Do "
-                               "you wish to create it?"),
-            MsgButtons::YesNo, MsgIcon::None, MsgAnswer::Yes, QStringLiteral(" Warning...")};
+                QCoreApplication::translate("RosterMessages",
+                                            "The history file location you have selected does not "
+                                            "exist.  Do you wish to create it?"),
+            MsgButtons::YesNo, MsgIcon::None, MsgAnswer::Yes,
+            QCoreApplication::translate("RosterMessages", " Warning...")};
 }
 
 MsgBoxRequest cannotReadReport(const QString& errorText, const QString& historyFolder) {
     return {errorText + kTwice +
-                QStringLiteral("The program cannot read history files at this location: ") +
+                QCoreApplication::translate(
+                    "RosterMessages", "The program cannot read history files at this location: ") +
                 kTwice + historyFolder,
-            MsgButtons::Ok, MsgIcon::Exclamation, MsgAnswer::Ok, QStringLiteral("Warning...")};
+            MsgButtons::Ok, MsgIcon::Exclamation, MsgAnswer::Ok,
+            QCoreApplication::translate("RosterMessages", "Warning...")};
 }
 
 QString unreadableFilesText(const std::vector<UnreadableFile>& files) {
@@ -34,14 +39,18 @@ QString unreadableFilesText(const std::vector<UnreadableFile>& files) {
     QStringList lines;
     for (size_t i = 0; i < files.size() && i < kNamed; ++i) {
         const UnreadableFile& file = files[i];
-        lines.append(file.errorText.isEmpty()
-                         ? QStringLiteral("The history file %1 is empty.").arg(file.fileName)
-                         : QStringLiteral("The history file %1 cannot be read: %2.")
-                               .arg(file.fileName, file.errorText));
+        lines.append(
+            file.errorText.isEmpty()
+                ? QCoreApplication::translate("RosterMessages", "The history file %1 is empty.")
+                      .arg(file.fileName)
+                : QCoreApplication::translate("RosterMessages",
+                                              "The history file %1 cannot be read: %2.")
+                      .arg(file.fileName, file.errorText));
     }
     if (files.size() > kNamed)
         lines.append(
-            QStringLiteral("%1 more history files cannot be read.").arg(files.size() - kNamed));
+            QCoreApplication::translate("RosterMessages", "%1 more history files cannot be read.")
+                .arg(files.size() - kNamed));
     return lines.join(kCrLf);
 }
 
@@ -49,71 +58,96 @@ QString readingUsersText(qint64 read, qint64 total) {
     // Thousands grouped with commas, whatever the locale, as every other text
     // of the program is English.
     const QLocale english(QLocale::English, QLocale::UnitedStates);
-    return QStringLiteral("Reading users\u2026 %1 of %2")
+    return QCoreApplication::translate("RosterMessages", "Reading users\u2026 %1 of %2")
         .arg(english.toString(read), english.toString(total));
 }
 
 MsgBoxRequest duplicateNameReport(const QString& name) {
-    return {QStringLiteral("You already have a person namded  '") + name +
-                QStringLiteral("'  in the list.  Two people with the same name would really be "
-                               "confusing!"),
-            MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok, QStringLiteral("Sorry...")};
+    return {QCoreApplication::translate("RosterMessages",
+                                        "You already have a person namded  '%1'  in the list.  Two "
+                                        "people with the same name would really be confusing!")
+                .arg(name),
+            MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok,
+            QCoreApplication::translate("RosterMessages", "Sorry...")};
 }
 
 MsgBoxRequest unstorableNameReport(const QString& name, UnstorableReason reason) {
     const QString why =
         reason == UnstorableReason::ControlCharacter
-            ? QStringLiteral("The name contains a line break or another control character.")
-            : QStringLiteral("The name contains a character that the Dexlan Trainer cannot store "
-                             "in a history file.");
-    return {why + kTwice + name + kTwice + QStringLiteral("Please type the name again without it."),
-            MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok, QStringLiteral("Sorry...")};
+            ? QCoreApplication::translate(
+                  "RosterMessages", "The name contains a line break or another control character.")
+            : QCoreApplication::translate("RosterMessages",
+                                          "The name contains a character that the Dexlan Trainer "
+                                          "cannot store in a history file.");
+    return {
+        why + kTwice + name + kTwice +
+            QCoreApplication::translate("RosterMessages", "Please type the name again without it."),
+        MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok,
+        QCoreApplication::translate("RosterMessages", "Sorry...")};
 }
 
 MsgBoxRequest addFolderQuestion(const QString& historyFolder) {
-    return {historyFolder + kTwice +
-                QStringLiteral("The file location you have selected does not exist.  Do you wish "
-                               "to create it?"),
-            MsgButtons::YesNo, MsgIcon::None, MsgAnswer::Yes,
-            QStringLiteral(" You cannot add names to this location...")};
+    return {
+        historyFolder + kTwice +
+            QCoreApplication::translate(
+                "RosterMessages",
+                "The file location you have selected does not exist.  Do you wish to create it?"),
+        MsgButtons::YesNo, MsgIcon::None, MsgAnswer::Yes,
+        QCoreApplication::translate("RosterMessages", " You cannot add names to this location...")};
 }
 
 MsgBoxRequest cannotSaveReport(const QString& errorText, const QString& path) {
     return {errorText + kTwice + path + kTwice +
-                QStringLiteral("The program cannot save your history file as shown above."),
-            MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok, QStringLiteral(" Sorry...")};
+                QCoreApplication::translate(
+                    "RosterMessages", "The program cannot save your history file as shown above."),
+            MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok,
+            QCoreApplication::translate("RosterMessages", " Sorry...")};
 }
 
 MsgBoxRequest deleteQuestion(const QString& name) {
-    return {QStringLiteral("You are about to erase the name and all records for ") + name +
-                QStringLiteral(".  Do you really want to do that?"),
+    return {QCoreApplication::translate("RosterMessages",
+                                        "You are about to erase the name and all records for %1.  "
+                                        "Do you really want to do that?")
+                .arg(name),
             MsgButtons::OkCancel, MsgIcon::Question, MsgAnswer::Ok,
-            QStringLiteral("Delete name...")};
+            QCoreApplication::translate("RosterMessages", "Delete name...")};
 }
 
 MsgBoxRequest replacedFileReport(const QString& listedName, const QString& nameNow,
                                  const QString& path) {
-    const QString now = nameNow.isEmpty()
-                            ? QStringLiteral("it holds no name now.")
-                            : QStringLiteral("it now holds the name ") + nameNow + QLatin1Char('.');
-    return {QStringLiteral("The history file ") + path + QStringLiteral(" no longer belongs to ") +
-                listedName + QStringLiteral(":  ") + now + kTwice +
-                QStringLiteral("Nothing has been erased.  The user list now shows the names "
-                               "found in the history files."),
-            MsgButtons::Ok, MsgIcon::Exclamation, MsgAnswer::Ok, QStringLiteral("Sorry...")};
+    const QString now =
+        nameNow.isEmpty()
+            ? QCoreApplication::translate("RosterMessages", "it holds no name now.")
+            : QCoreApplication::translate("RosterMessages", "it now holds the name %1.")
+                  .arg(nameNow);
+    return {QCoreApplication::translate("RosterMessages",
+                                        "The history file %1 no longer belongs to %2:  %3")
+                    .arg(path, listedName, now) +
+                kTwice +
+                QCoreApplication::translate("RosterMessages",
+                                            "Nothing has been erased.  The user list now shows the "
+                                            "names found in the history files."),
+            MsgButtons::Ok, MsgIcon::Exclamation, MsgAnswer::Ok,
+            QCoreApplication::translate("RosterMessages", "Sorry...")};
 }
 
 MsgBoxRequest cannotDeleteReport(const QString& errorText, const QString& deletePath) {
-    return {errorText + kTwice + QStringLiteral("The program cannot kill the file: ") + deletePath,
-            MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok, QStringLiteral("Sorry...")};
+    return {
+        errorText + kTwice +
+            QCoreApplication::translate("RosterMessages", "The program cannot kill the file: ") +
+            deletePath,
+        MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok,
+        QCoreApplication::translate("RosterMessages", "Sorry...")};
 }
 
 MsgBoxRequest noUserNumberReport(const QString& name) {
-    return {QStringLiteral("The history file of ") + name +
-                QStringLiteral(" carries no user number, so the program cannot tell which file "
-                               "to kill.") +
-                kTwice + QStringLiteral("Nothing was deleted."),
-            MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok, QStringLiteral("Sorry...")};
+    return {QCoreApplication::translate("RosterMessages",
+                                        "The history file of %1 carries no user number, so the "
+                                        "program cannot tell which file to kill.")
+                    .arg(name) +
+                kTwice + QCoreApplication::translate("RosterMessages", "Nothing was deleted."),
+            MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok,
+            QCoreApplication::translate("RosterMessages", "Sorry...")};
 }
 
 } // namespace dexlan

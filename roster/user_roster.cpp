@@ -3,6 +3,9 @@
 
 #include "platform/dialogs.h"
 #include "roster/add_names_dialog.h"
+#include "roster/bulk_add_window.h"
+#include "roster/held_names.h"
+#include "roster/held_names_messages.h"
 #include "roster/history_file.h"
 #include "roster/history_folder.h"
 #include "roster/roster_decisions.h"
@@ -10,6 +13,7 @@
 #include "roster/user_list_model.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QElapsedTimer>
@@ -325,8 +329,16 @@ void UserRoster::deleteSelectedName() {
     FileError error = target.error;
     if (!error.failed()) {
         const quint64 before = historyFileDigest(target.path);
-        const DeletedUser deleted = deleteUserFile(target.path, text);
-        if (deleted.outcome == DeletedUser::Replaced) {
+        // Held for a while so that it can be restored; deleted for good only
+        // where it cannot be held and the user agrees.
+        const Deletion deleted = deleteHoldingFirst(
+            target.path, number, text, QDateTime::currentDateTimeUtc(),
+            [this, &text](const QString& errorText) {
+                return m_dialogs.msgBox(cannotHoldQuestion(errorText, text)) == MsgAnswer::Ok;
+            });
+        if (deleted.outcome == Deletion::Declined)
+            return;
+        if (deleted.outcome == Deletion::Replaced) {
             m_dialogs.msgBox(replacedFileReport(text, deleted.nameNow, target.path));
             if (m_controls.deleteNameButton)
                 m_controls.deleteNameButton->setEnabled(false);
@@ -334,7 +346,7 @@ void UserRoster::deleteSelectedName() {
             return;
         }
         error = deleted.error;
-        if (deleted.outcome == DeletedUser::Deleted)
+        if (deleted.outcome != Deletion::Failed)
             countChangeIn(target.path, before);
     }
     if (error.failed()) {
@@ -355,6 +367,10 @@ void UserRoster::deleteSelectedName() {
 void UserRoster::addNames() {
     AddNamesDialog dialog(m_controls.userList ? m_controls.userList->window() : nullptr);
     connect(&dialog, &AddNamesDialog::okPressed, this, [this, &dialog] { addName(dialog); });
+    connect(&dialog, &AddNamesDialog::severalNamesPasted, this,
+            [this, &dialog](const QStringList& names) {
+                addNamesInBulk(*this, m_dialogs, names, &dialog);
+            });
     m_dialogs.showModal(dialog);
     if (m_controls.historyPage)
         m_controls.historyPage->setFocus();
@@ -419,7 +435,7 @@ void UserRoster::addName(AddNamesDialog& dialog) {
     case NewUserFile::Failed:
         return cannotSave(created.error.text, created.path);
     case NewUserFile::NumbersUsedUp:
-        return cannotSave(QStringLiteral("Every user number is in use."), folder);
+        return cannotSave(tr("Every user number is in use."), folder);
     }
     countChangeIn(created.path, created.digestBefore);
     m_model->insertSorted(name, created.number, created.path);

@@ -89,6 +89,8 @@ class UserRoster : public QObject {
     // The folder that history files are read from and written to now, ending
     // in a separator; empty for a location this computer cannot reach.
     QString historyFolderPath() const;
+    // The folder as the messages show it.
+    QString shownFolder() const;
 
     // A reading of the folder shorter than this leaves the window as it is;
     // a longer one shows its progress and lets the window paint.
@@ -106,8 +108,6 @@ class UserRoster : public QObject {
     void locationLostFocus();
     // "OK" in AddNamesDialog.
     void addName(AddNamesDialog& dialog);
-    // The folder as the messages show it.
-    QString shownFolder() const;
     // Reads folder's users, showing the progress while it takes long; the
     // window paints meanwhile but takes no input.
     UserListing readFolder(const QString& folder);

@@ -5,11 +5,12 @@
 // fillUserList is compared with a bare loop, in the same run, that only lists
 // the folder and reads each file's first line; addName with a roster of
 // 100,000 users, which includes reading the folder's names to see whether
-// another copy changed it.
+// another copy changed it; and a class list of 1,000 names added at once.
 
 #include "platform/dialogs.h"
-#include "roster/history_file.h"
 #include "roster/bare_listing_loop.h"
+#include "roster/bulk_add.h"
+#include "roster/history_file.h"
 #include "roster/history_folder.h"
 #include "roster/user_roster.h"
 
@@ -163,6 +164,36 @@ void BM_AddNameTo100000Users(benchmark::State& state) {
         QFile::remove(folder + newHistoryFileName(n));
 }
 BENCHMARK(BM_AddNameTo100000Users)->Unit(benchmark::kMillisecond)->Iterations(200);
+
+// A class list of 1,000 names added to a roster of 100,000, as File, Add
+// names from a file and --add-users do it: the folder read once, every name
+// checked, then 1,000 history files made one by one.
+void BM_AddClassListOf1000To100000Users(benchmark::State& state) {
+    const QString& folder = folderOfUsers(100000);
+    QStringList names;
+    for (int i = 1; i <= 1000; ++i)
+        names.append(QStringLiteral("Pupil %1").arg(i));
+    const std::array<int, kRandomsPerFile> randoms{201, 302, 403, 504, 605, 706, 807, 908};
+    for (auto _ : state) {
+        const UserListing listing = listUsers(folder);
+        QStringList namesOnList;
+        std::vector<int> numbers;
+        for (const ListedUser& user : listing.users) {
+            namesOnList.append(shownName(user.name));
+            numbers.push_back(user.number);
+        }
+        const BulkAddResult result = carryOutBulkAdd(folder, planBulkAdd(names, namesOnList),
+                                                     numbers, [&randoms] { return randoms; }, {});
+        state.PauseTiming();
+        if (result.added.size() != 1000)
+            state.SkipWithError("a name was not added");
+        for (const AddedName& added : result.added)
+            QFile::remove(added.path);
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * 1000);
+}
+BENCHMARK(BM_AddClassListOf1000To100000Users)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 } // namespace dexlan

@@ -2,6 +2,7 @@
 #include "roster/user_roster.h"
 
 #include "roster/add_names_dialog.h"
+#include "roster/held_names.h"
 #include "roster/history_file.h"
 #include "roster/history_folder.h"
 #include "roster/history_folder_detail.h"
@@ -1013,7 +1014,9 @@ TEST_F(UserRosterTest, DeletingUser12RemovesTheFileInWhateverCase) {
         page.roster->fillUserList();
         page.select(QStringLiteral("Ann"));
         page.roster->deleteSelectedName();
-        EXPECT_EQ(testing::allNamesUnder(users.path()), QStringList{QStringLiteral("012hist.dx")})
+        // Gone from the folder the trainer lists; held in the hidden folder beside.
+        EXPECT_EQ(QDir(users.path()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{QStringLiteral("012hist.dx")})
             << spelling;
         EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Other", 12}})) << spelling;
     }
@@ -1024,7 +1027,9 @@ TEST_F(UserRosterTest, DeletingUser12RemovesTheFileInWhateverCase) {
     page.rows().append(QStringLiteral("Bob"), 12);
     page.select(QStringLiteral("Bob"));
     page.roster->deleteSelectedName();
-    EXPECT_EQ(testing::allNamesUnder(users.path()), QStringList{QStringLiteral("012hist.dx")});
+    EXPECT_EQ(QDir(users.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("012hist.dx")});
+    EXPECT_EQ(listHeldNames(users.path()).size(), 4u);
 }
 
 TEST_F(UserRosterTest, DeleteRemovesTheListedFileEvenAfterTheLocationChanged) {

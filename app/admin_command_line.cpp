@@ -1,0 +1,514 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/admin_command_line.h"
+
+#include "app/startup_messages.h"
+#include "options_file/options_dialogue.h"
+#include "options_file/options_file.h"
+#include "options_window/history_explanation.h"
+#include "options_window/option_buttons.h"
+#include "options_window/summary_text.h"
+#include "platform/code_page.h"
+#include "platform/dialogs.h"
+#include "platform/line_break.h"
+#include "roster/bulk_add.h"
+#include "roster/held_names.h"
+#include "roster/held_names_messages.h"
+#include "roster/history_folder.h"
+#include "roster/random_numbers.h"
+#include "roster/roster_decisions.h"
+#include "roster/roster_messages.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <algorithm>
+#include <array>
+
+namespace dexlan {
+
+namespace {
+
+const QString kProgramName = QStringLiteral("dexlan-options");
+
+struct SettingValue {
+    const char* word;
+    const char* value;
+};
+struct SettingKey {
+    const char* key;
+    int entry;
+    std::array<SettingValue, 6> values; // ends at the first empty word
+};
+
+constexpr SettingKey kSettingKeys[] = {
+    {"history",
+     EntryHistoryMode,
+     {{{"auto", values::kHistAuto},
+       {"login", values::kHistLogin},
+       {"roster-open", values::kHistRosterOpen},
+       {"roster-protected", values::kHistRosterProtected},
+       {"drive-a", values::kHistDriveA},
+       {"none", values::kHistNone}}}},
+    {"f2", EntryManualAdvance, {{{"on", values::kF2On}, {"off", values::kF2Off}}}},
+    {"sounds",
+     EntrySounds,
+     {{{"all", values::kSfxAll}, {"beep", values::kSfxBeep}, {"none", values::kSfxNone}}}},
+    {"documents", EntryDocuments, {{{"on", values::kDocumentsOn}, {"off", values::kDocumentsOff}}}},
+};
+
+const QLatin1String kLocationKey("location");
+
+// The summary page's rows, top to bottom, with their headings.
+struct SummaryRow {
+    const char* heading;
+    TextNamingPath SummaryTexts::*namingPath;
+    QString SummaryTexts::*text;
+};
+constexpr SummaryRow kSummaryRows[] = {
+    {"History File Location", &SummaryTexts::history, nullptr},
+    {"Lesson Advance Option", nullptr, &SummaryTexts::advance},
+    {"Sound Effects Option", nullptr, &SummaryTexts::sounds},
+    {"Documentation Option", nullptr, &SummaryTexts::documents},
+    {"Current program location", &SummaryTexts::programLocation, nullptr},
+};
+
+// A message box's prompt, as lines on a terminal.
+QString asLines(const QString& prompt) {
+    QString text = prompt;
+    text.replace(kCrLf, QLatin1String("\n"));
+    return text;
+}
+
+// The Dialogs of a run without a window: nothing can be asked, so every
+// question gets the answer that changes nothing, but for the one question
+// the command line itself answers by being given: whether to save the
+// options. Each message is written to stderr in the window's words.
+class CommandLineDialogs final : public Dialogs {
+  public:
+    explicit CommandLineDialogs(QTextStream& err) : m_err(err) {}
+
+    MsgAnswer msgBox(const MsgBoxRequest& request) override {
+        if (request == updateQuestion())
+            return MsgAnswer::Yes;
+        tell(request.prompt);
+        switch (request.buttons) {
+        case MsgButtons::Ok:
+            return MsgAnswer::Ok;
+        case MsgButtons::OkCancel:
+        case MsgButtons::RetryCancel:
+            return MsgAnswer::Cancel;
+        case MsgButtons::YesNo:
+            return MsgAnswer::No;
+        }
+        return MsgAnswer::Cancel;
+    }
+    QString openFile(const FileOpenRequest&) override { return {}; }
+    void showModal(QDialog&) override {}
+
+    void tell(const QString& prompt) {
+        m_err << kProgramName << ": " << asLines(prompt) << '\n';
+        m_err.flush();
+        m_told = true;
+    }
+    bool told() const { return m_told; }
+
+  private:
+    QTextStream& m_err;
+    bool m_told = false;
+};
+
+struct Run {
+    Run(QTextStream& o, QTextStream& e) : out(o), err(e), dialogs(e) {}
+    QTextStream& out;
+    QTextStream& err;
+    CommandLineDialogs dialogs;
+    SharedState state;
+    bool refused = false;
+
+    void refuse(const QString& prompt) {
+        dialogs.tell(prompt);
+        refused = true;
+    }
+    QString folder() const {
+        if (isWindowsOnlyLocation(state.historyFolder, state.pathPolicy))
+            return {};
+        return resolvedHistoryFolder(state.historyFolder, state.programFolder, state.pathPolicy);
+    }
+};
+
+std::optional<QString> trainerFolder(const QString& named) {
+    const QFileInfo info(named);
+    const QString executable = QLatin1String(kTrainerExecutable);
+    QString folder;
+    if (info.isDir())
+        folder = info.absoluteFilePath();
+    else if (named.endsWith(executable, Qt::CaseSensitive))
+        folder = info.absoluteFilePath().chopped(executable.size());
+    if (folder.isEmpty())
+        return std::nullopt;
+    folder = PathPolicy::native().withTrailingSeparator(QDir::toNativeSeparators(folder));
+    const QFileInfo trainer(folder + executable);
+    if (!trainer.isFile() || trainer.isHidden())
+        return std::nullopt;
+    return folder;
+}
+
+// --- Settings -------------------------------------------------------------------
+
+// Whether the history mode suits the installation, as the window's buttons do.
+bool modeSuitsInstallation(const OptionLines& lines, const QByteArray& mode) {
+    const std::optional<InstallationGroup> group = installationGroup(lines[EntryInstallation]);
+    return group && historyModeCase(*group, mode);
+}
+
+void applySettings(Run& run, const QStringList& settings, QString& locationText) {
+    for (const QString& given : settings) {
+        const std::optional<AdminSetting> setting = parseAdminSetting(given);
+        if (!setting)
+            continue; // refused by the parser already
+        if (setting->entry == EntryHistoryLocation) {
+            locationText = normalisedLocation(setting->locationText, run.state.pathPolicy);
+            continue;
+        }
+        if (setting->entry == EntryDocuments && setting->value == values::kDocumentsOn &&
+            !run.state.docsInstalled) {
+            run.refuse(documentsNotInstalledMessage().prompt);
+            continue;
+        }
+        if (setting->entry == EntryHistoryMode &&
+            !modeSuitsInstallation(run.state.optionLines, setting->value)) {
+            run.refuse(QStringLiteral("The history mode \"%1\" is not offered for a \"%2\" "
+                                      "installation.")
+                           .arg(fromCodePage(setting->value),
+                                fromCodePage(run.state.optionLines[EntryInstallation])));
+            continue;
+        }
+        run.state.optionLines[setting->entry] = setting->value;
+    }
+}
+
+// The window proves a new location as soon as it is typed; here nobody can be
+// asked to have a missing folder made, so the administrator is told.
+void checkNewLocation(Run& run) {
+    const QByteArray& mode = run.state.fileOptionLines[EntryHistoryMode];
+    if (mode == values::kHistDriveA || mode == values::kHistNone)
+        return;
+    const QString shown =
+        run.state.historyFolder.isEmpty() ? run.state.programFolder : run.state.historyFolder;
+    const FolderCheck check = checkFolder(run.folder(), {});
+    if (check.state == HistoryFolderState::MissingNotCreated)
+        run.dialogs.tell(shown + QLatin1Char('\n') +
+                         QStringLiteral("The history file location you have selected does not "
+                                        "exist."));
+    else if (!check.errorText.isEmpty())
+        run.dialogs.tell(cannotReadReport(check.errorText, shown).prompt);
+}
+
+void saveSettings(Run& run, const QStringList& settings, const QString& loadedLocationText) {
+    QString locationText = loadedLocationText;
+    applySettings(run, settings, locationText);
+    const OptionLines before = run.state.fileOptionLines;
+    const std::optional<SavedLocation> location =
+        locationForSaving(locationText, run.state.programFolder, run.state.pathPolicy);
+    const bool locationChanged = !location || location->entry5 != before[EntryHistoryLocation];
+    if (!optionsChanged(run.state.optionLines, before) && !locationChanged) {
+        run.out << "Nothing changed: Dexlan4.ini already holds these settings.\n";
+        return;
+    }
+    const bool toldBefore = run.dialogs.told();
+    saveOptionsFile(run.state, run.dialogs, locationText);
+    if (run.state.fileOptionLines == before || run.dialogs.told() != toldBefore) {
+        run.refused = true;
+        run.err << kProgramName << ": Dexlan4.ini was not changed.\n";
+        return;
+    }
+    for (int entry = kFirstEntry; entry <= kLastEntry; ++entry) {
+        if (before[entry] != run.state.fileOptionLines[entry])
+            run.out << QStringLiteral("Line %1: \"%2\" -> \"%3\"\n")
+                           .arg(entry)
+                           .arg(fromCodePage(before[entry]),
+                                fromCodePage(run.state.fileOptionLines[entry]));
+    }
+    run.state.historyFolder = historyFolderFromEntry(
+        run.state.fileOptionLines[EntryHistoryLocation], run.state.pathPolicy);
+    if (before[EntryHistoryLocation] != run.state.fileOptionLines[EntryHistoryLocation])
+        checkNewLocation(run);
+}
+
+void show(Run& run) {
+    const std::optional<SummaryTexts> texts =
+        summaryTexts(run.state.fileOptionLines, run.state.programFolder);
+    if (texts) {
+        for (const SummaryRow& row : kSummaryRows) {
+            const QString text =
+                row.namingPath ? ((*texts).*row.namingPath).whole() : (*texts).*row.text;
+            run.out << row.heading << '\n';
+            for (const QString& line : asLines(text).split(QLatin1Char('\n')))
+                run.out << "    " << line << '\n';
+        }
+        run.out << '\n';
+    }
+    run.out << run.state.programFolder << QLatin1String(kOptionsFileName) << '\n';
+    for (int entry = kFirstEntry; entry <= kLastEntry; ++entry)
+        run.out << QStringLiteral("%1  ").arg(entry, 2)
+                << fromCodePage(run.state.fileOptionLines[entry]) << '\n';
+}
+
+// --- The roster -----------------------------------------------------------------
+
+QString shownFolder(const Run& run) {
+    return run.state.historyFolder.isEmpty() ? run.state.programFolder : run.state.historyFolder;
+}
+
+// The folder's users, or nothing after telling why they cannot be read.
+std::optional<UserListing> readUsers(Run& run, const QString& folder) {
+    if (folder.isEmpty()) {
+        run.refuse(cannotReadReport(windowsOnlyLocationText(), shownFolder(run)).prompt);
+        return std::nullopt;
+    }
+    UserListing listing = listUsers(folder);
+    if (listing.error.failed()) {
+        run.refuse(cannotReadReport(listing.error.text, shownFolder(run)).prompt);
+        return std::nullopt;
+    }
+    if (!listing.unreadable.empty())
+        run.refuse(
+            cannotReadReport(unreadableFilesText(listing.unreadable), shownFolder(run)).prompt);
+    return listing;
+}
+
+void deleteUser(Run& run, const QString& folder, const QString& name, const QDateTime& now) {
+    const std::optional<UserListing> listing = readUsers(run, folder);
+    if (!listing)
+        return;
+    std::vector<const ListedUser*> matches;
+    for (const ListedUser& user : listing->users) {
+        if (shownName(user.name) == name)
+            matches.push_back(&user);
+    }
+    if (matches.size() != 1) {
+        run.refuse(matches.empty()
+                       ? QStringLiteral("There is no one named  '%1'  in the user list.").arg(name)
+                       : QStringLiteral("%1 users are named  '%2'  in the user list: delete the "
+                                        "one you mean in the window.")
+                             .arg(matches.size())
+                             .arg(name));
+        return;
+    }
+    const ListedUser& user = *matches.front();
+    const Deletion deletion =
+        deleteHoldingFirst(user.path, user.number, name, now, [&run, &name](const QString& why) {
+            // Nobody to ask: the administrator asked for the deletion.
+            run.dialogs.tell(why + QLatin1Char('\n') + cannotBeUndoneText(name));
+            return true;
+        });
+    switch (deletion.outcome) {
+    case Deletion::Held:
+        run.out << QStringLiteral("Deleted %1 (number %2); --restore-user brings the name back "
+                                  "within %3 days.\n")
+                       .arg(name)
+                       .arg(user.number)
+                       .arg(kHeldDays);
+        return;
+    case Deletion::Deleted:
+        run.out << QStringLiteral("Deleted %1 (number %2) for good.\n").arg(name).arg(user.number);
+        return;
+    case Deletion::Replaced:
+        run.refuse(replacedFileReport(name, deletion.nameNow, user.path).prompt);
+        return;
+    case Deletion::Declined:
+    case Deletion::Failed:
+        run.refuse(cannotDeleteReport(deletion.error.text, user.path).prompt);
+        return;
+    }
+}
+
+void restoreUser(Run& run, const QString& folder, const QString& name) {
+    if (folder.isEmpty()) {
+        run.refuse(cannotReadReport(windowsOnlyLocationText(), shownFolder(run)).prompt);
+        return;
+    }
+    const std::vector<HeldName> held = listHeldNames(folder);
+    // The newest deletion of that name, should it have been deleted twice.
+    const auto found = std::find_if(held.begin(), held.end(),
+                                    [&name](const HeldName& one) { return one.name == name; });
+    if (found == held.end()) {
+        run.refuse(QStringLiteral("%1 is not among the deleted names.").arg(name));
+        return;
+    }
+    const RestoreResult restored = restoreHeldName(folder, *found);
+    switch (restored.outcome) {
+    case RestoreResult::Restored:
+        run.out << QStringLiteral("Restored %1 (number %2).\n").arg(name).arg(restored.number);
+        if (restored.numberChanged)
+            run.dialogs.tell(
+                restoredUnderOtherNumberReport(name, found->number, restored.number).prompt);
+        return;
+    case RestoreResult::NameOnList:
+        run.refuse(duplicateNameReport(name).prompt);
+        return;
+    case RestoreResult::Gone:
+        run.refuse(noLongerHeldReport(name).prompt);
+        return;
+    case RestoreResult::Failed:
+        run.refuse(cannotRestoreReport(restored.error.text, restored.path).prompt);
+        return;
+    case RestoreResult::NumbersUsedUp:
+        run.refuse(
+            cannotRestoreReport(QStringLiteral("Every user number is in use."), found->heldPath)
+                .prompt);
+        return;
+    }
+}
+
+void addUsers(Run& run, const QString& folder, const QString& source, QIODevice& standardInput) {
+    QByteArray bytes;
+    if (source == QLatin1String("-")) {
+        bytes = standardInput.readAll();
+    } else {
+        QFile file(source);
+        if (!file.open(QIODevice::ReadOnly)) {
+            run.refuse(QStringLiteral("%1: %2").arg(source, file.errorString()));
+            return;
+        }
+        bytes = file.readAll();
+    }
+    const QStringList names = namesFromClassList(
+        decodeClassList(bytes), source.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive));
+    QStringList namesOnList;
+    std::vector<int> numbers;
+    if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
+        const std::optional<UserListing> listing = readUsers(run, folder);
+        if (!listing)
+            return;
+        for (const ListedUser& user : listing->users) {
+            namesOnList.append(shownName(user.name));
+            numbers.push_back(user.number);
+        }
+    } else if (folder.isEmpty()) {
+        run.refuse(cannotReadReport(windowsOnlyLocationText(), shownFolder(run)).prompt);
+        return;
+    }
+    RandomNumbers random;
+    const BulkAddResult result =
+        carryOutBulkAdd(folder, planBulkAdd(names, namesOnList), numbers,
+                        [&random] {
+                            std::array<int, kRandomsPerFile> randoms;
+                            for (int& value : randoms)
+                                value = random.inRange(kRandomBottom, kRandomTop);
+                            return randoms;
+                        },
+                        {});
+    run.out << bulkAddSummaryText(result);
+    if (!result.refused.empty())
+        run.refused = true;
+}
+
+void listAllUsers(Run& run, const QString& folder) {
+    const std::optional<UserListing> listing = readUsers(run, folder);
+    if (!listing)
+        return;
+    struct Row {
+        QString name;
+        int number;
+    };
+    std::vector<Row> rows;
+    rows.reserve(listing->users.size());
+    for (const ListedUser& user : listing->users)
+        rows.push_back({shownName(user.name), user.number});
+    std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
+        if (a.name != b.name)
+            return listsBefore(a.name, b.name);
+        return a.number < b.number;
+    });
+    for (const Row& row : rows)
+        run.out << row.number << '\t' << row.name << '\n';
+}
+
+} // namespace
+
+std::optional<AdminSetting> parseAdminSetting(const QString& keyAndValue) {
+    const qsizetype equals = keyAndValue.indexOf(QLatin1Char('='));
+    if (equals < 0)
+        return std::nullopt;
+    const QString key = keyAndValue.left(equals);
+    const QString value = keyAndValue.mid(equals + 1);
+    if (key == kLocationKey)
+        return AdminSetting{EntryHistoryLocation, {}, value};
+    for (const SettingKey& known : kSettingKeys) {
+        if (key != QLatin1String(known.key))
+            continue;
+        for (const SettingValue& word : known.values) {
+            if (!word.word)
+                break;
+            // The options file's own literal is taken as well.
+            if (value == QLatin1String(word.word) || value == QLatin1String(word.value))
+                return AdminSetting{known.entry, word.value, {}};
+        }
+    }
+    return std::nullopt;
+}
+
+QString adminSettingKeysText() {
+    QStringList lines;
+    for (const SettingKey& known : kSettingKeys) {
+        QStringList words;
+        for (const SettingValue& word : known.values) {
+            if (!word.word)
+                break;
+            words.append(QLatin1String(word.word));
+        }
+        lines.append(QStringLiteral("  %1=%2").arg(QLatin1String(known.key),
+                                                   words.join(QLatin1String(" | "))));
+    }
+    lines.append(QStringLiteral("  location=PATH (empty: the trainer's own folder)"));
+    return lines.join(QLatin1Char('\n'));
+}
+
+int runAdministration(const AdminRequest& request, QTextStream& out, QTextStream& err,
+                      QIODevice& standardInput, const QDateTime& now) {
+    Run run(out, err);
+    const std::optional<QString> folder = trainerFolder(request.trainer);
+    if (!folder) {
+        run.refuse(locateTrainerRefusal().prompt);
+        return 1;
+    }
+    run.state.programFolder = *folder;
+    run.state.docsInstalled = QFileInfo(*folder + QLatin1String(kDocumentationPage)).isFile();
+    run.state.startupDone = true;
+    const std::optional<LoadedWindowValues> loaded = readOptionsFile(run.state, run.dialogs);
+    if (!loaded)
+        return 1;
+    copyOptionLines(run.state);
+
+    if (!request.settings.isEmpty())
+        saveSettings(run, request.settings, loaded->locationBoxText);
+
+    const bool rosterWork = request.listUsers || !request.addUsers.isEmpty() ||
+                            !request.deleteUsers.isEmpty() || !request.restoreUsers.isEmpty();
+    const QString historyFolder = run.folder();
+    if (rosterWork && !historyFolder.isEmpty()) {
+        for (const HeldName& erased : eraseExpiredHeldNames(historyFolder, now))
+            err << kProgramName << ": "
+                << QStringLiteral("%1, deleted on %2, was kept %3 days and is now erased.\n")
+                       .arg(erased.name, shownDeletionTime(erased.deletedAt))
+                       .arg(kHeldDays);
+    }
+    for (const QString& name : request.deleteUsers)
+        deleteUser(run, historyFolder, name, now);
+    for (const QString& name : request.restoreUsers)
+        restoreUser(run, historyFolder, name);
+    for (const QString& source : request.addUsers)
+        addUsers(run, historyFolder, source, standardInput);
+    if (request.listUsers)
+        listAllUsers(run, historyFolder);
+    if (request.show)
+        show(run);
+    out.flush();
+    err.flush();
+    return run.refused ? 1 : 0;
+}
+
+} // namespace dexlan

@@ -1,0 +1,319 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The administrator's command line, run in the test's own process.
+#include "app/admin_command_line.h"
+#include "app/command_line.h"
+
+#include "roster/held_names.h"
+#include "roster/history_file.h"
+#include "roster/roster_test_files.h"
+#include "testing/test_files.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
+#include <QTextStream>
+#include <QTimeZone>
+
+#include <gtest/gtest.h>
+
+namespace dexlan {
+namespace {
+
+using testing::TestFolder;
+
+const QDateTime kNow = QDateTime(QDate(2026, 12, 10), QTime(11, 42), QTimeZone::utc());
+
+const QByteArray kOptions = "Options File\r\nCorvantis Dexlan Training System 4\r\nnetwork\r\n"
+                            "hist roster open\r\nhist home\r\n0\r\ntrainer's own\r\n\xe9t\xe9\r\n"
+                            "0\r\nf2 on\r\nsfx all\r\ndocuments off\r\n";
+
+QByteArray userFile(const QByteArray& name) {
+    return newHistoryFileBytes(name, {201, 302, 403, 504, 605, 706, 807, 908});
+}
+
+// A trainer's folder with its options file and the given users (number, name).
+struct Trainer {
+    explicit Trainer(std::initializer_list<std::pair<int, QByteArray>> users = {},
+                     bool documentation = false) {
+        folder.write("Corvantis Dexlan Trainer 4.exe", "stand-in");
+        folder.write("Dexlan4.ini", kOptions);
+        if (documentation)
+            folder.write("defaultdx.html", "<html></html>");
+        for (const auto& [number, name] : users)
+            folder.write(newHistoryFileName(number), userFile(name));
+    }
+    TestFolder folder;
+};
+
+struct Ran {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+Ran administer(const Trainer& trainer, AdminRequest request, const QByteArray& input = {},
+               const QDateTime& now = kNow) {
+    request.trainer = trainer.folder.path();
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    QByteArray inputBytes = input;
+    QBuffer inputDevice(&inputBytes);
+    inputDevice.open(QIODevice::ReadOnly);
+    const int status = runAdministration(request, outStream, errStream, inputDevice, now);
+    return {status, out, err};
+}
+
+TEST(AdminSetting, KeysAndValuesAsTheHelpListsThem) {
+    struct Case {
+        const char* given;
+        int entry;
+        const char* value; // nullptr: refused
+    };
+    const Case cases[] = {
+        {"history=roster-open", EntryHistoryMode, "hist roster open"},
+        {"history=hist login", EntryHistoryMode, "hist login"},
+        {"history=drive-a", EntryHistoryMode, "hist drive a:"},
+        {"sounds=none", EntrySounds, "sfx none"},
+        {"sounds=beep", EntrySounds, "sfx beep"},
+        {"f2=on", EntryManualAdvance, "f2 on"},
+        {"documents=off", EntryDocuments, "documents off"},
+        {"sounds=loud", 0, nullptr},
+        {"Sounds=none", 0, nullptr},
+        {"sounds", 0, nullptr},
+        {"colour=red", 0, nullptr},
+        {"history=", 0, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.given);
+        const std::optional<AdminSetting> setting = parseAdminSetting(QString::fromLatin1(c.given));
+        ASSERT_EQ(setting.has_value(), c.value != nullptr);
+        if (setting) {
+            EXPECT_EQ(setting->entry, c.entry);
+            EXPECT_EQ(setting->value, c.value);
+        }
+    }
+    const std::optional<AdminSetting> location = parseAdminSetting("location=/srv/h=1");
+    ASSERT_TRUE(location);
+    EXPECT_EQ(location->entry, EntryHistoryLocation);
+    EXPECT_EQ(location->locationText, "/srv/h=1");
+}
+
+TEST(AdminCommandLine, UsageErrorsAreRefusedBeforeAnythingIsDone) {
+    struct Case {
+        QStringList arguments;
+        CommandLineAction action;
+    };
+    const Case cases[] = {
+        {{"--list-users"}, CommandLineAction::Refuse},
+        {{"--trainer", "/t", "--set", "sounds=loud"}, CommandLineAction::Refuse},
+        {{"--trainer", "/t", "--set", "volume=3"}, CommandLineAction::Refuse},
+        {{"--trainer", "/t", "/u", "--show"}, CommandLineAction::Refuse},
+        {{"--trainer", "/t"}, CommandLineAction::Run},
+        {{"/t", "--list-users"}, CommandLineAction::Administer},
+        {{"--trainer", "/t", "--set", "f2=off", "--set", "location=", "--show"},
+         CommandLineAction::Administer},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        const CommandLine line = parseCommandLine(QStringList{"dexlan-options"} + c.arguments);
+        EXPECT_EQ(line.action, c.action) << line.message.toStdString();
+        if (c.action == CommandLineAction::Refuse)
+            EXPECT_EQ(exitStatusOf(line.action), 2);
+    }
+    const CommandLine line = parseCommandLine({"dexlan-options", "--trainer", "/t", "--set",
+                                               "f2=off", "--set", "sounds=none", "--delete-user",
+                                               "Ann", "--delete-user", "Bob", "--add-users", "-"});
+    EXPECT_EQ(line.admin.trainer, "/t");
+    EXPECT_EQ(line.admin.settings, QStringList({"f2=off", "sounds=none"}));
+    EXPECT_EQ(line.admin.deleteUsers, QStringList({"Ann", "Bob"}));
+    EXPECT_EQ(line.admin.addUsers, QStringList({"-"}));
+}
+
+TEST(AdminCommandLine, HelpShowsEveryOptionWithAnExample) {
+    const QString help = parseCommandLine({"dexlan-options", "--help"}).message;
+    for (const char* option : {"--trainer", "--show", "--set", "--list-users", "--add-users",
+                               "--delete-user", "--restore-user"}) {
+        SCOPED_TRACE(option);
+        const qsizetype at = help.indexOf(QLatin1String("\n  ") + QLatin1String(option));
+        ASSERT_GE(at, 0);
+        const qsizetype next = help.indexOf(QLatin1String("\n  -"), at + 1);
+        EXPECT_TRUE(help.mid(at, next - at).contains("Example: dexlan-options --trainer"));
+    }
+}
+
+TEST(AdminCommandLine, SettingsAreSavedWithTheWindowsChecksAndTheChangesPrinted) {
+    Trainer trainer;
+    AdminRequest request;
+    request.settings = {"history=roster-protected", "sounds=none", "f2=off", "f2=off"};
+    const Ran ran = administer(trainer, request);
+    EXPECT_EQ(ran.status, 0) << ran.err.toStdString();
+    EXPECT_EQ(ran.err, "");
+    EXPECT_EQ(ran.out, "Line 4: \"hist roster open\" -> \"hist roster protected\"\n"
+                       "Line 10: \"f2 on\" -> \"f2 off\"\n"
+                       "Line 11: \"sfx all\" -> \"sfx none\"\n");
+    QByteArray expected = kOptions;
+    expected.replace("hist roster open", "hist roster protected")
+        .replace("f2 on", "f2 off")
+        .replace("sfx all", "sfx none");
+    EXPECT_EQ(trainer.folder.read("Dexlan4.ini"), expected) << "lines 6 to 9 kept byte for byte";
+
+    const Ran again = administer(trainer, request);
+    EXPECT_EQ(again.status, 0);
+    EXPECT_TRUE(again.out.startsWith("Nothing changed"));
+}
+
+TEST(AdminCommandLine, DocumentationThatIsNotInstalledIsRefusedInTheWindowsWords) {
+    Trainer trainer;
+    AdminRequest request;
+    request.settings = {"documents=on", "sounds=beep"};
+    const Ran ran = administer(trainer, request);
+    EXPECT_EQ(ran.status, 1);
+    EXPECT_TRUE(ran.err.contains("The Documentations was not selected and installed when the "
+                                 "Setup program was run."))
+        << ran.err.toStdString();
+    EXPECT_TRUE(trainer.folder.read("Dexlan4.ini").contains("documents off\r\n"));
+    EXPECT_TRUE(trainer.folder.read("Dexlan4.ini").contains("sfx beep\r\n"))
+        << "what was not refused is done";
+
+    Trainer installed({}, true);
+    request.settings = {"documents=on"};
+    EXPECT_EQ(administer(installed, request).status, 0);
+    EXPECT_TRUE(installed.folder.read("Dexlan4.ini").contains("documents on\r\n"));
+}
+
+TEST(AdminCommandLine, LocationIsStoredAsTheWindowStoresIt) {
+    Trainer trainer;
+    AdminRequest request;
+    request.settings = {"location=" + trainer.folder.file("hist")};
+    Ran ran = administer(trainer, request);
+    EXPECT_EQ(ran.status, 0) << ran.err.toStdString();
+    EXPECT_TRUE(ran.err.contains("The history file location you have selected does not exist."))
+        << "saved, but the administrator is told";
+    EXPECT_TRUE(trainer.folder.read("Dexlan4.ini")
+                    .contains(QFile::encodeName(trainer.folder.file("hist/")) + "\r\n"));
+    request.settings = {"location="};
+    ran = administer(trainer, request);
+    EXPECT_EQ(ran.status, 0);
+    EXPECT_EQ(trainer.folder.read("Dexlan4.ini"), kOptions);
+}
+
+TEST(AdminCommandLine, ASaveThatFailsIsReportedAndRefused) {
+    Trainer trainer;
+    AdminRequest request;
+    request.settings = {"sounds=none"};
+    testing::ImmutableFolder frozen(trainer.folder.file("Dexlan4.ini"));
+    if (!frozen.ok())
+        GTEST_SKIP() << "no immutable attribute here";
+    const Ran ran = administer(trainer, request);
+    EXPECT_EQ(ran.status, 1);
+    EXPECT_TRUE(ran.err.contains("Can't save the Dexlan4.ini file")) << ran.err.toStdString();
+}
+
+TEST(AdminCommandLine, TrainerOrOptionsFileMissingIsRefused) {
+    AdminRequest request;
+    request.show = true;
+    TestFolder empty;
+    request.trainer = empty.path();
+    QString out, err;
+    QTextStream o(&out), e(&err);
+    QBuffer in;
+    in.open(QIODevice::ReadOnly);
+    EXPECT_EQ(runAdministration(request, o, e, in, kNow), 1);
+    EXPECT_TRUE(err.contains("You must select the correct location")) << err.toStdString();
+
+    Trainer trainer;
+    QFile::remove(trainer.folder.file("Dexlan4.ini"));
+    const Ran ran = administer(trainer, request);
+    EXPECT_EQ(ran.status, 1);
+    EXPECT_TRUE(ran.err.contains("There is no Corvantis Options 4.ini file at this location."));
+    EXPECT_EQ(ran.out, "");
+}
+
+TEST(AdminCommandLine, ShowWordsTheSettingsAsTheSummaryPageAndPrintsTheLines) {
+    Trainer trainer;
+    AdminRequest request;
+    request.show = true;
+    const Ran ran = administer(trainer, request);
+    EXPECT_EQ(ran.status, 0);
+    for (const char* heading :
+         {"History File Location\n", "Lesson Advance Option\n", "Sound Effects Option\n",
+          "Documentation Option\n", "Current program location\n"})
+        EXPECT_TRUE(ran.out.contains(heading)) << heading;
+    EXPECT_TRUE(ran.out.contains(" 4  hist roster open\n"));
+    EXPECT_TRUE(ran.out.contains(QString::fromUtf8(" 8  été\n"))) << "in the code page";
+    EXPECT_TRUE(ran.out.contains("12  documents off\n"));
+}
+
+TEST(AdminCommandLine, UsersAreListedInTheOrderOfTheWindow) {
+    Trainer trainer({{1, "bob"}, {2, "Ann"}, {3, "Cyd"}, {4, "ann"}, {10, "\xc9mile"}});
+    AdminRequest request;
+    request.listUsers = true;
+    const Ran ran = administer(trainer, request);
+    EXPECT_EQ(ran.status, 0);
+    EXPECT_EQ(ran.out, QString::fromUtf8("2\tAnn\n4\tann\n1\tbob\n3\tCyd\n10\tÉmile\n"));
+}
+
+TEST(AdminCommandLine, DeletedUserIsHeldAndRestored) {
+    Trainer trainer({{1, "Ann"}, {2, "Bob"}});
+    const QByteArray bob = trainer.folder.read("2HIST.DX");
+    AdminRequest remove;
+    remove.deleteUsers = {"Bob", "Nobody"};
+    Ran ran = administer(trainer, remove);
+    EXPECT_EQ(ran.status, 1) << "Nobody was refused";
+    EXPECT_TRUE(ran.out.contains("Deleted Bob (number 2)"));
+    EXPECT_TRUE(ran.err.contains("There is no one named  'Nobody'  in the user list."));
+    EXPECT_FALSE(QFileInfo::exists(trainer.folder.file("2HIST.DX")));
+
+    trainer.folder.write("2HIST.DX", userFile("Cyd")); // the number is given away
+    AdminRequest restore;
+    restore.restoreUsers = {"Bob"};
+    restore.listUsers = true;
+    ran = administer(trainer, restore);
+    EXPECT_EQ(ran.status, 0) << ran.err.toStdString();
+    EXPECT_EQ(ran.out, "Restored Bob (number 3).\n1\tAnn\n3\tBob\n2\tCyd\n");
+    EXPECT_TRUE(ran.err.contains("The number 2 of Bob has been given to another user"));
+    EXPECT_EQ(trainer.folder.read("3HIST.DX"), bob);
+
+    ran = administer(trainer, restore);
+    EXPECT_EQ(ran.status, 1);
+    EXPECT_TRUE(ran.err.contains("Bob is not among the deleted names."));
+}
+
+TEST(AdminCommandLine, WhereNothingCanBeHeldTheDeletionIsForGoodAndSaysSo) {
+    Trainer trainer({{1, "Ann"}});
+    trainer.folder.write(".deleted", "a file in the way");
+    AdminRequest remove;
+    remove.deleteUsers = {"Ann"};
+    const Ran ran = administer(trainer, remove);
+    EXPECT_EQ(ran.status, 0);
+    EXPECT_TRUE(ran.err.contains("this deletion cannot be undone")) << ran.err.toStdString();
+    EXPECT_EQ(ran.out, "Deleted Ann (number 1) for good.\n");
+    EXPECT_FALSE(QFileInfo::exists(trainer.folder.file("1HIST.DX")));
+}
+
+TEST(AdminCommandLine, HeldNamesKeptThirtyDaysAreErasedWhenTheProgramNextStarts) {
+    Trainer trainer({{1, "Ann"}});
+    AdminRequest remove;
+    remove.deleteUsers = {"Ann"};
+    ASSERT_EQ(administer(trainer, remove).status, 0);
+    AdminRequest list;
+    list.listUsers = true;
+    EXPECT_EQ(administer(trainer, list, {}, kNow.addDays(kHeldDays - 1)).err, "");
+    const Ran later = administer(trainer, list, {}, kNow.addDays(kHeldDays));
+    EXPECT_TRUE(later.err.contains("Ann, deleted on")) << later.err.toStdString();
+    EXPECT_TRUE(listHeldNames(trainer.folder.path()).empty());
+}
+
+TEST(AdminCommandLine, NamesFromStandardInputWithTheSummary) {
+    Trainer trainer({{1, "Ann"}});
+    AdminRequest add;
+    add.addUsers = {"-"};
+    const Ran ran = administer(trainer, add, "Bob\r\nAnn\r\n\r\nCyd\r\n");
+    EXPECT_EQ(ran.status, 1);
+    EXPECT_EQ(ran.out, "2 names added:\n    Bob\n    Cyd\n\n1 name refused:\n"
+                       "    Ann: already on the list\n");
+    EXPECT_EQ(readFirstLineOfFile(trainer.folder.file("3HIST.DX")).bytes, "\"Cyd\"");
+}
+
+} // namespace
+} // namespace dexlan

@@ -1,0 +1,103 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Through the real windows: a deleted name brought back from File, Restore
+// deleted names, and a class list added from File, Add names from a file.
+#include "app/app_fixture.h"
+#include "options_window/options_window.h"
+#include "roster/bulk_add.h"
+#include "roster/history_file.h"
+#include "roster/restore_window.h"
+#include "roster/roster_messages.h"
+
+#include <QAction>
+#include <QAbstractItemModel>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTreeWidget>
+
+namespace dexlan {
+namespace {
+
+using testing::optionsFile;
+using testing::ProgramTest;
+
+QByteArray userFile(const QByteArray& name) {
+    return newHistoryFileBytes(name, {201, 302, 403, 504, 605, 706, 807, 908});
+}
+
+QStringList shownNames(const QListView& list) {
+    QStringList names;
+    for (int row = 0; row < list.model()->rowCount(); ++row)
+        names.append(list.model()->index(row, 0).data().toString());
+    return names;
+}
+
+TEST_F(ProgramTest, ADeletedNameIsRestoredFromTheFileMenu) {
+    layTrainer(optionsFile("network", "hist roster open"));
+    trainer.write("1HIST.DX", userFile("Ann Carter"));
+    trainer.write("2HIST.DX", userFile("Bob Lindqvist"));
+    const QByteArray bob = trainer.read("2HIST.DX");
+    ASSERT_TRUE(startUp());
+    OptionsWindow& options = mainWindow().options();
+    options.findChild<QTabBar*>("tbsOptions")->setCurrentIndex(1);
+    auto* list1 = options.findChild<QListView*>("List1");
+    ASSERT_EQ(shownNames(*list1), QStringList({"Ann Carter", "Bob Lindqvist"}));
+
+    // Delete name, with the question of the first deletion.
+    list1->setCurrentIndex(list1->model()->index(1, 0));
+    emit list1->clicked(list1->model()->index(1, 0));
+    dialogs.expectBox(deleteQuestion("Bob Lindqvist"), MsgAnswer::Ok);
+    options.findChild<QPushButton*>("Command2")->click();
+    EXPECT_EQ(shownNames(*list1), QStringList({"Ann Carter"}));
+    EXPECT_FALSE(QFileInfo::exists(trainer.file("2HIST.DX")));
+
+    // File, Restore deleted names: Bob is there with the date; Restore, Close.
+    dialogs.onNextModal([](QDialog& window) {
+        auto& restore = static_cast<RestoreWindow&>(window);
+        ASSERT_EQ(restore.heldList()->topLevelItemCount(), 1);
+        EXPECT_EQ(restore.heldList()->topLevelItem(0)->text(0), "Bob Lindqvist");
+        EXPECT_FALSE(restore.heldList()->topLevelItem(0)->text(1).isEmpty());
+        restore.restoreButton()->click();
+        EXPECT_EQ(restore.heldList()->topLevelItemCount(), 0);
+        restore.closeButton()->click();
+    });
+    mainWindow().findChild<QAction*>("Mrestore")->trigger();
+    EXPECT_EQ(dialogs.modalsShown.back(), "RestoreNames");
+    EXPECT_EQ(shownNames(*list1), QStringList({"Ann Carter", "Bob Lindqvist"}));
+    EXPECT_EQ(trainer.read("2HIST.DX"), bob) << "back under its number, byte for byte";
+    EXPECT_TRUE(dialogs.allAnswersUsed());
+}
+
+TEST_F(ProgramTest, AClassListOfThirtyIsAddedFromAFileWithTwoRefused) {
+    layTrainer(optionsFile("network", "hist roster open"));
+    trainer.write("1HIST.DX", userFile("Ann Carter"));
+    QByteArray list = "Ann Carter\r\n";
+    for (int i = 1; i <= 28; ++i)
+        list += "Pupil " + QByteArray::number(i) + "\r\n";
+    list += "Pupil 7\r\n"; // twice
+    trainer.write("class 4b.txt", list);
+    ASSERT_TRUE(startUp());
+    OptionsWindow& options = mainWindow().options();
+    options.findChild<QTabBar*>("tbsOptions")->setCurrentIndex(1);
+
+    dialogs.answerNextFile(trainer.file("class 4b.txt"));
+    dialogs.expectBox(bulkAddQuestion(28), MsgAnswer::Yes);
+    QString summary;
+    dialogs.onNextModal([&summary](QDialog& window) {
+        summary = window.findChild<QPlainTextEdit*>("SummaryText")->toPlainText();
+        window.accept();
+    });
+    mainWindow().findChild<QAction*>("Maddfile")->trigger();
+    EXPECT_EQ(dialogs.filesAsked.back().filter, "Class lists (*.txt *.csv)");
+    EXPECT_TRUE(summary.startsWith("28 names added:\n    Pupil 1\n")) << summary.toStdString();
+    EXPECT_TRUE(summary.endsWith("2 names refused:\n    Ann Carter: already on the list\n"
+                                 "    Pupil 7: given twice in the names to add\n"))
+        << summary.toStdString();
+    EXPECT_EQ(options.findChild<QListView*>("List1")->model()->rowCount(), 29);
+    EXPECT_EQ(readFirstLineOfFile(trainer.file("29HIST.DX")).bytes, "\"Pupil 28\"");
+    EXPECT_TRUE(dialogs.allAnswersUsed());
+}
+
+} // namespace
+} // namespace dexlan

@@ -1,0 +1,302 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The program's own texts go through Qt's translation machinery. The build
+// gathers them with lupdate and makes a pseudo-translation that puts "XX"
+// before every text; with it loaded, a text shown without "XX" was never
+// marked for translation.
+#include "app/app_fixture.h"
+#include "app/closing_rules.h"
+#include "app/qt_translations.h"
+#include "app/startup_messages.h"
+#include "info_windows/about_window.h"
+#include "info_windows/help_window.h"
+#include "options_file/options_dialogue.h"
+#include "options_window/history_explanation.h"
+#include "options_window/option_buttons.h"
+#include "options_window/options_window.h"
+#include "options_window/summary_text.h"
+#include "roster/add_names_dialog.h"
+#include "roster/roster_messages.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCoreApplication>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QSet>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QXmlStreamReader>
+
+#include <functional>
+
+namespace dexlan {
+namespace {
+
+const QString kPseudoTs = QStringLiteral(DEXLAN_PSEUDO_TS);
+const QString kPseudoQm = QStringLiteral(DEXLAN_PSEUDO_QM);
+
+// A source text, whose control characters the catalogue writes as
+// <byte value="xd"/>.
+QString sourceText(QXmlStreamReader& xml) {
+    QString text;
+    while (xml.readNext() != QXmlStreamReader::EndElement ||
+           xml.name() != QLatin1String("source")) {
+        if (xml.isCharacters())
+            text += xml.text();
+        else if (xml.isStartElement() && xml.name() == QLatin1String("byte"))
+            text +=
+                QChar(xml.attributes().value(QLatin1String("value")).mid(1).toUInt(nullptr, 16));
+        else if (xml.atEnd())
+            break;
+    }
+    return text;
+}
+
+// Every context and source text of the catalogue lupdate made.
+QSet<QString> catalogue() {
+    QFile file(kPseudoTs);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << kPseudoTs.toStdString();
+    QSet<QString> texts;
+    QXmlStreamReader xml(&file);
+    QString context;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == QLatin1String("name"))
+            context = xml.readElementText();
+        else if (xml.name() == QLatin1String("source"))
+            texts.insert(context + QLatin1Char('|') + sourceText(xml));
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    return texts;
+}
+
+TEST(TranslationCatalogue, HoldsTheProgramsTextsAsTheyAreShown) {
+    const QSet<QString> texts = catalogue();
+    // One or two from each kind of text, with the blanks and spellings the
+    // program shows.
+    const char* const expected[] = {
+        // a menu item
+        "dexlan::MainWindow|&Options Help",
+        // a start-up message
+        "StartupMessages|The Corvantis Dexlan Options 4 program is already running. \r\n"
+        "Do you wish to start ANOTHER copy of the program?",
+        // a message box of the options file
+        "OptionsDialogue|Do you wish to update the program ini file?",
+        // explanation tables
+        "HistoryExplanation|User list: Open ",
+        "PageExplanations|The documents options are not included in the program menu.",
+        // summary sentences
+        "SummaryText|History files are automatically stored on the newtork server. ",
+        "SummaryText|The documents are not selected.  ",
+        // a roster message
+        "RosterMessages|You already have a person namded  '%1'  in the list.  Two people with "
+        "the same name would really be confusing!",
+        // the closing warning, blanks first
+        "ClosingRules|        Network server",
+        // a tab's tooltip, a Help text, an accessible name
+        "dexlan::OptionsWindow|These options are curretly selected",
+        "dexlan::HelpWindow|When you have finished setting the program options, simply exit and "
+        "your changes will be recorded.",
+        "dexlan::OptionsWindow|Trainer options",
+    };
+    for (const char* text : expected)
+        EXPECT_TRUE(texts.contains(QString::fromUtf8(text))) << text;
+    // The options file's own lines are the trainer's, never a text to translate.
+    for (const QString& text : texts) {
+        for (const char* line : {values::kSfxNone, values::kHistRosterOpen, values::kNetwork})
+            EXPECT_FALSE(text.endsWith(QLatin1Char('|') + QLatin1String(line))) << line;
+    }
+}
+
+class PseudoTranslated : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_translator.load(kPseudoQm)) << kPseudoQm.toStdString();
+        QCoreApplication::installTranslator(&m_translator);
+    }
+    void TearDown() override { QCoreApplication::removeTranslator(&m_translator); }
+
+    void withoutTranslation(const std::function<void()>& action) {
+        QCoreApplication::removeTranslator(&m_translator);
+        action();
+        QCoreApplication::installTranslator(&m_translator);
+    }
+
+  private:
+    QTranslator m_translator;
+};
+
+// The texts a window shows or names for assistive technology, each with the
+// object it belongs to. Qt's own parts (the tab bar's scroll buttons, the menu
+// bar's extension) bring Qt's texts.
+QList<std::pair<QString, QString>> shownTexts(QWidget& window) {
+    QList<std::pair<QString, QString>> texts;
+    const auto add = [&texts](const QObject& owner, const QString& text) {
+        if (!text.isEmpty())
+            texts.append({owner.objectName() + QLatin1Char('[') +
+                              owner.property("index").toString() + QLatin1Char(']'),
+                          text});
+    };
+    add(window, window.windowTitle());
+    QList<QWidget*> widgets = window.findChildren<QWidget*>();
+    widgets.prepend(&window);
+    for (QWidget* widget : widgets) {
+        if (qobject_cast<QToolButton*>(widget))
+            continue;
+        add(*widget, widget->accessibleName());
+        add(*widget, widget->accessibleDescription());
+        add(*widget, widget->toolTip());
+        if (auto* label = qobject_cast<QLabel*>(widget))
+            add(*widget, label->text());
+        if (auto* button = qobject_cast<QAbstractButton*>(widget))
+            add(*widget, button->text());
+        if (auto* frame = qobject_cast<QGroupBox*>(widget))
+            add(*widget, frame->title());
+        if (auto* menu = qobject_cast<QMenu*>(widget))
+            add(*widget, menu->title());
+        if (auto* tabs = qobject_cast<QTabBar*>(widget)) {
+            for (int i = 0; i < tabs->count(); ++i) {
+                add(*widget, tabs->tabText(i));
+                add(*widget, tabs->tabToolTip(i));
+            }
+        }
+    }
+    for (QAction* action : window.findChildren<QAction*>())
+        add(*action, action->text());
+    return texts;
+}
+
+void expectAllTranslated(QWidget& window, const QStringList& dataShown = {}) {
+    const QList<std::pair<QString, QString>> texts = shownTexts(window);
+    EXPECT_GT(texts.size(), 3) << window.objectName().toStdString();
+    for (const auto& [owner, text] : texts) {
+        if (dataShown.contains(owner))
+            continue;
+        EXPECT_TRUE(text.startsWith(QLatin1String("XX")))
+            << window.objectName().toStdString() << " " << owner.toStdString() << ": \""
+            << text.toStdString() << "\" is not marked for translation";
+    }
+}
+
+class PseudoTranslatedProgram : public testing::ProgramTest {
+  protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        ASSERT_TRUE(m_translator.load(kPseudoQm)) << kPseudoQm.toStdString();
+        QCoreApplication::installTranslator(&m_translator);
+    }
+    void TearDown() override { QCoreApplication::removeTranslator(&m_translator); }
+
+  private:
+    QTranslator m_translator;
+};
+
+TEST_F(PseudoTranslatedProgram, EveryWindowShowsItsTextsTranslated) {
+    layTrainer(testing::optionsFile("network", "hist roster open"));
+    dialogs.onNextModal([](QDialog& help) {
+        expectAllTranslated(help);
+        help.close();
+    });
+    ASSERT_TRUE(startUp());
+    // Each page once on view, as the user sees them.
+    OptionsWindow& options = mainWindow().options();
+    auto* tabs = options.findChild<QTabBar*>(QStringLiteral("tbsOptions"));
+    ASSERT_NE(tabs, nullptr);
+    for (int page = tabs->count() - 1; page >= 0; --page)
+        tabs->setCurrentIndex(page);
+    // The program's folder is shown as it is.
+    expectAllTranslated(mainWindow(), {QStringLiteral("Label2[7]")});
+
+    AboutWindow about;
+    // The maker's address is no text to translate.
+    expectAllTranslated(about, {QStringLiteral("Label3[]")});
+    AddNamesDialog addNames;
+    expectAllTranslated(addNames);
+}
+
+TEST_F(PseudoTranslated, MessagesKeepTheirEnglishShapeAroundTranslatedTexts) {
+    OptionLines unlocated;
+    unlocated[EntryInstallation] = values::kNetwork;
+    unlocated[EntryHistoryMode] = values::kHistAuto;
+    unlocated[EntryHistoryLocation] = values::kHistHome;
+    const QString path = QStringLiteral("/srv/dexlan/1hist.dx");
+    const std::function<MsgBoxRequest()> boxes[] = {
+        anotherCopyQuestion,
+        locateTrainerRefusal,
+        [&] { return networkLocationWarning(unlocated).value(); },
+        missingFileReport,
+        [] { return lineTooLongReport(7); },
+        [] { return checkReport("sfx loud", QStringLiteral("Is wrong.")); },
+        updateQuestion,
+        changedOnDiskQuestion,
+        [] { return saveErrorReport(QStringLiteral("Disk full")); },
+        documentsNotInstalledMessage,
+        [&] { return createFolderQuestion(QStringLiteral("No such folder"), path); },
+        [&] { return cannotReadReport(QStringLiteral("Permission denied"), path); },
+        [] { return duplicateNameReport(QStringLiteral("Ann")); },
+        [] {
+            return unstorableNameReport(QStringLiteral("Ann"), UnstorableReason::ControlCharacter);
+        },
+        [] {
+            return unstorableNameReport(QStringLiteral("Ann"), UnstorableReason::OutsideCodePage);
+        },
+        [&] { return addFolderQuestion(path); },
+        [&] { return cannotSaveReport(QStringLiteral("Disk full"), path); },
+        [] { return deleteQuestion(QStringLiteral("Ann")); },
+        [&] { return replacedFileReport(QStringLiteral("Ann"), QStringLiteral("Bob"), path); },
+        [&] { return replacedFileReport(QStringLiteral("Ann"), QString(), path); },
+        [&] { return cannotDeleteReport(QStringLiteral("Busy"), path); },
+        [] { return noUserNumberReport(QStringLiteral("Ann")); },
+    };
+    for (const auto& box : boxes) {
+        MsgBoxRequest english;
+        withoutTranslation([&] { english = box(); });
+        const MsgBoxRequest translated = box();
+        SCOPED_TRACE(english.prompt.toStdString());
+        EXPECT_TRUE(translated.title.startsWith(QLatin1String("XX")));
+        EXPECT_TRUE(translated.prompt.contains(QLatin1String("XX")));
+        // Only the prefix differs: names, paths and line breaks stay where they were.
+        EXPECT_EQ(QString(translated.prompt).remove(QStringLiteral("XX")), english.prompt);
+        EXPECT_EQ(QString(translated.title).remove(QStringLiteral("XX")), english.title);
+    }
+}
+
+TEST_F(PseudoTranslated, TablesAreTranslatedWhereTheyAreLookedUp) {
+    EXPECT_EQ(lookUp(advanceSummaryTexts(), "f2 off"),
+              QStringLiteral("XXThe manual advance option is not active."));
+    EXPECT_EQ(
+        historySummary("network", "hist auto", "hist home"),
+        QStringLiteral("XXHistory files are automatically stored on the newtork server. \r\n"
+                       "XXThe location of the history files on the network server has not been "
+                       "specified."));
+    const std::optional<QString> twoParts = historyExplanation("NW2");
+    ASSERT_TRUE(twoParts);
+    EXPECT_TRUE(twoParts->startsWith(QLatin1String("XXA password is required")));
+    EXPECT_TRUE(twoParts->contains(QLatin1String("\r\n\r\nXXIf the password files")));
+    EXPECT_EQ(locationStatus("/srv/dexlan"), QStringLiteral("XXLocation selected: /srv/dexlan"));
+}
+
+TEST(ProgramTranslations, FoundBesideTheProgramOrInItsShareFolder) {
+    QTemporaryDir beside;
+    QTemporaryDir shared;
+    ASSERT_TRUE(QFile::copy(kPseudoQm, shared.filePath(QStringLiteral("dexlan-options_de.qm"))));
+    const QStringList folders = {beside.path(), shared.path()};
+
+    const auto german = programTranslationsFor(QLocale(QLocale::German, QLocale::Austria), folders);
+    ASSERT_NE(german, nullptr);
+    EXPECT_EQ(german->translate("dexlan::MainWindow", "&File"), QStringLiteral("XX&File"));
+    EXPECT_EQ(programTranslationsFor(QLocale(QLocale::French), folders), nullptr);
+
+    // The one beside the program comes first.
+    ASSERT_TRUE(QFile::copy(kPseudoQm, beside.filePath(QStringLiteral("dexlan-options_de.qm"))));
+    const auto first = programTranslationsFor(QLocale(QLocale::German), folders);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->filePath(), beside.filePath(QStringLiteral("dexlan-options_de.qm")));
+}
+
+} // namespace
+} // namespace dexlan

@@ -1,0 +1,195 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "roster/bulk_add.h"
+
+#include "platform/code_page.h"
+#include "platform/line_break.h"
+#include "roster/roster_decisions.h"
+
+#include <QSet>
+#include <QStringDecoder>
+
+namespace dexlan {
+
+namespace {
+
+// The first field of a row; quotes as spreadsheets write them ("Smith, Ann",
+// a doubled quote for a quote).
+QString firstField(QStringView row, bool commaEnds) {
+    QString field;
+    qsizetype i = 0;
+    while (i < row.size() && (row[i] == u' '))
+        ++i;
+    if (commaEnds && i < row.size() && row[i] == u'"') {
+        for (++i; i < row.size(); ++i) {
+            if (row[i] == u'"') {
+                if (i + 1 < row.size() && row[i + 1] == u'"') {
+                    field += u'"';
+                    ++i;
+                    continue;
+                }
+                break;
+            }
+            field += row[i];
+        }
+        return field;
+    }
+    for (; i < row.size(); ++i) {
+        if (row[i] == u'\t' || (commaEnds && (row[i] == u',' || row[i] == u';')))
+            break;
+        field += row[i];
+    }
+    return field;
+}
+
+} // namespace
+
+QString decodeClassList(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError())
+        return fromCodePage(bytes);
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    return text;
+}
+
+QStringList namesFromClassList(const QString& text, bool firstColumnOnly) {
+    QStringList names;
+    QString normalised = text;
+    normalised.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    normalised.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    for (QStringView line : QStringView(normalised).split(u'\n')) {
+        if (line.trimmed().isEmpty())
+            continue;
+        names.append(firstField(line, firstColumnOnly).trimmed());
+    }
+    return names;
+}
+
+BulkAddPlan planBulkAdd(const QStringList& names, const QStringList& namesOnList) {
+    BulkAddPlan plan;
+    const QSet<QString> onList(namesOnList.begin(), namesOnList.end());
+    QSet<QString> planned;
+    for (const QString& name : names) {
+        auto refuse = [&](RefusalReason reason) { plan.refused.push_back({name, reason, {}}); };
+        if (name.isEmpty()) {
+            refuse(RefusalReason::Empty);
+            continue;
+        }
+        if (name.size() > kMaxNameLength) {
+            refuse(RefusalReason::TooLong);
+            continue;
+        }
+        if (onList.contains(name)) {
+            refuse(RefusalReason::AlreadyOnList);
+            continue;
+        }
+        if (planned.contains(name)) {
+            refuse(RefusalReason::GivenTwice);
+            continue;
+        }
+        const StorableName storable = storableName(name);
+        if (storable.problem != StorableName::None) {
+            refuse(RefusalReason::CannotBeStored);
+            continue;
+        }
+        planned.insert(name);
+        plan.toAdd.push_back({name, storable.bytes});
+    }
+    return plan;
+}
+
+BulkAddResult carryOutBulkAdd(const QString& folder, const BulkAddPlan& plan,
+                              std::vector<int> listNumbers,
+                              const std::function<std::array<int, kRandomsPerFile>()>& drawRandoms,
+                              const std::function<bool()>& createMissingFolder) {
+    BulkAddResult result;
+    result.refused = plan.refused;
+    bool asked = false;
+    auto askOnce = [&] {
+        if (asked)
+            return false;
+        asked = true;
+        return createMissingFolder && createMissingFolder();
+    };
+    QString stoppedBy; // once set, every name after is refused with it
+    for (const PlannedName& planned : plan.toAdd) {
+        if (!stoppedBy.isEmpty()) {
+            result.refused.push_back({planned.name, RefusalReason::NotSaved, stoppedBy});
+            continue;
+        }
+        const NewUserFile created =
+            createUserFile(folder, listNumbers, planned.bytes, drawRandoms, askOnce);
+        switch (created.outcome) {
+        case NewUserFile::Created:
+            listNumbers.push_back(created.number);
+            result.added.push_back({planned.name, created.number, created.path});
+            continue;
+        case NewUserFile::FolderDeclined:
+            stoppedBy = QStringLiteral("The history file location does not exist.");
+            break;
+        case NewUserFile::Failed:
+            stoppedBy = created.error.text + QStringLiteral(" (") + created.path + QLatin1Char(')');
+            break;
+        case NewUserFile::NumbersUsedUp:
+            stoppedBy = QStringLiteral("Every user number is in use.");
+            break;
+        }
+        result.refused.push_back({planned.name, RefusalReason::NotSaved, stoppedBy});
+    }
+    return result;
+}
+
+QString refusalText(const RefusedName& refused) {
+    switch (refused.reason) {
+    case RefusalReason::AlreadyOnList:
+        return QStringLiteral("already on the list");
+    case RefusalReason::GivenTwice:
+        return QStringLiteral("given twice in the names to add");
+    case RefusalReason::CannotBeStored:
+        return QStringLiteral("a character that cannot be stored in a history file");
+    case RefusalReason::Empty:
+        return QStringLiteral("empty");
+    case RefusalReason::TooLong:
+        return QStringLiteral("longer than %1 characters").arg(kMaxNameLength);
+    case RefusalReason::NotSaved:
+        return QStringLiteral("not saved: ") + refused.detail;
+    }
+    return {};
+}
+
+MsgBoxRequest bulkAddQuestion(int count) {
+    return {count == 1 ? QStringLiteral("Add this name?")
+                       : QStringLiteral("Add these %1 names?").arg(count),
+            MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::Yes, QStringLiteral("Add names...")};
+}
+
+MsgBoxRequest classListUnreadableReport(const QString& errorText, const QString& path) {
+    const QString twice = kCrLf + kCrLf;
+    return {errorText + twice + path + twice +
+                QStringLiteral("The program cannot read the names in this file."),
+            MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok, QStringLiteral(" Sorry...")};
+}
+
+QString bulkAddSummaryText(const BulkAddResult& result) {
+    QStringList lines;
+    const size_t added = result.added.size();
+    lines.append(added == 1 ? QStringLiteral("1 name added")
+                            : QStringLiteral("%1 names added").arg(added));
+    lines.last() += added ? QLatin1Char(':') : QLatin1Char('.');
+    for (const AddedName& name : result.added)
+        lines.append(QStringLiteral("    ") + name.name);
+    const size_t refused = result.refused.size();
+    if (refused) {
+        lines.append(QString());
+        lines.append(refused == 1 ? QStringLiteral("1 name refused:")
+                                  : QStringLiteral("%1 names refused:").arg(refused));
+        for (const RefusedName& name : result.refused)
+            lines.append(QStringLiteral("    ") +
+                         (name.name.isEmpty() ? QStringLiteral("(no name)") : name.name) +
+                         QStringLiteral(": ") + refusalText(name));
+    }
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+} // namespace dexlan

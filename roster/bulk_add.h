@@ -1,0 +1,96 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "platform/file_error.h"
+#include "platform/message_box.h"
+#include "roster/history_file.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <functional>
+#include <vector>
+
+namespace dexlan {
+
+// Adding many names at once: a class list pasted into the name box, read from
+// a file, or given on the command line. Every name is checked as one typed
+// into the name box; each accepted name gets a whole history file of its own.
+
+// A class list's text: UTF-8 when the bytes are valid UTF-8 (a byte-order mark
+// is dropped), otherwise the trainer's code page.
+QString decodeClassList(const QByteArray& bytes);
+
+// The names of a class list, one a line. With firstColumnOnly, a line is a
+// row of comma- or tab-separated values (quotes as spreadsheets write them)
+// and the name is its first column; otherwise only a tab ends the name. Blanks
+// round a name are dropped; lines with nothing on them are no names.
+QStringList namesFromClassList(const QString& text, bool firstColumnOnly);
+
+// Why a name was not added.
+enum class RefusalReason {
+    AlreadyOnList,
+    GivenTwice,     // an earlier line of the same list holds it
+    CannotBeStored, // a character the trainer's history file cannot hold
+    Empty,
+    TooLong,
+    NotSaved, // the history file could not be made; the detail says why
+};
+
+struct RefusedName {
+    QString name;
+    RefusalReason reason;
+    QString detail; // for NotSaved
+    friend bool operator==(const RefusedName&, const RefusedName&) = default;
+};
+
+struct PlannedName {
+    QString name;
+    QByteArray bytes; // in the code page
+};
+
+struct BulkAddPlan {
+    std::vector<PlannedName> toAdd; // in the list's order
+    std::vector<RefusedName> refused;
+};
+
+// Sorts the names into those to add and those refused, against the names on
+// the list now (compared exactly, as the name box compares them).
+BulkAddPlan planBulkAdd(const QStringList& names, const QStringList& namesOnList);
+
+struct AddedName {
+    QString name;
+    int number = 0;
+    QString path;
+};
+
+struct BulkAddResult {
+    std::vector<AddedName> added;
+    std::vector<RefusedName> refused; // the plan's refusals, then those that failed
+};
+
+// Gives every planned name a history file in folder, under the smallest
+// numbers free in the list and the folder. A name is added whole or not at
+// all; once a file cannot be made, the names after it are refused with the
+// same reason rather than tried one by one. createMissingFolder is asked at
+// most once.
+BulkAddResult carryOutBulkAdd(const QString& folder, const BulkAddPlan& plan,
+                              std::vector<int> listNumbers,
+                              const std::function<std::array<int, kRandomsPerFile>()>& drawRandoms,
+                              const std::function<bool()>& createMissingFolder);
+
+// The reason as the summary words it.
+QString refusalText(const RefusedName& refused);
+
+// "Add these 28 names?" (Yes / No).
+MsgBoxRequest bulkAddQuestion(int count);
+
+// A class list that cannot be read.
+MsgBoxRequest classListUnreadableReport(const QString& errorText, const QString& path);
+
+// The summary as plain lines: the names added, then those refused with why.
+QString bulkAddSummaryText(const BulkAddResult& result);
+
+} // namespace dexlan

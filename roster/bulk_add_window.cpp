@@ -1,0 +1,110 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "roster/bulk_add_window.h"
+
+#include "platform/dialogs.h"
+#include "platform/line_break.h"
+#include "roster/bulk_add.h"
+#include "roster/history_folder.h"
+#include "roster/random_numbers.h"
+#include "roster/roster_messages.h"
+#include "roster/user_roster.h"
+
+#include <QFile>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace dexlan {
+
+AddSummaryWindow::AddSummaryWindow(const BulkAddResult& result, QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("AddSummary"));
+    setWindowTitle(QStringLiteral("Add names..."));
+    m_heading =
+        new QLabel(result.refused.empty() ? QStringLiteral("Every name was added.")
+                                          : QStringLiteral("Some names were not added.  The reason "
+                                                           "stands beside each of them."),
+                   this);
+    m_heading->setWordWrap(true);
+    m_summary = new QPlainTextEdit(bulkAddSummaryText(result), this);
+    m_summary->setObjectName(QStringLiteral("SummaryText"));
+    m_summary->setReadOnly(true);
+    m_summary->setAccessibleName(QStringLiteral("Names added and refused"));
+    m_heading->setBuddy(m_summary);
+    m_okButton = new QPushButton(QStringLiteral("OK"), this);
+    m_okButton->setDefault(true);
+    connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_okButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_heading);
+    layout->addWidget(m_summary);
+    layout->addLayout(buttons);
+    resize(440, 360);
+}
+
+void addNamesInBulk(UserRoster& roster, Dialogs& dialogs, const QStringList& names,
+                    QWidget* parent) {
+    const QString folder = roster.historyFolderPath();
+    if (folder.isEmpty()) {
+        dialogs.msgBox(cannotSaveReport(windowsOnlyLocationText(), roster.shownFolder()));
+        return;
+    }
+    // The folder as it is now, not as the list was read: another copy or
+    // administrator may have added names since.
+    QStringList namesOnList;
+    std::vector<int> numbers;
+    const UserListing listing = listUsers(folder);
+    for (const ListedUser& user : listing.users) {
+        namesOnList.append(shownName(user.name));
+        numbers.push_back(user.number);
+    }
+    const BulkAddPlan plan = planBulkAdd(names, namesOnList);
+    if (!plan.toAdd.empty() &&
+        dialogs.msgBox(bulkAddQuestion(int(plan.toAdd.size()))) != MsgAnswer::Yes)
+        return;
+
+    RandomNumbers random;
+    const BulkAddResult result = carryOutBulkAdd(
+        folder, plan, numbers,
+        [&random] {
+            std::array<int, kRandomsPerFile> randoms;
+            for (int& value : randoms)
+                value = random.inRange(kRandomBottom, kRandomTop);
+            return randoms;
+        },
+        [&] { return dialogs.msgBox(addFolderQuestion(roster.shownFolder())) == MsgAnswer::Yes; });
+    if (!result.added.empty())
+        roster.fillUserList();
+    AddSummaryWindow summary(result, parent);
+    dialogs.showModal(summary);
+}
+
+void addNamesFromFile(UserRoster& roster, Dialogs& dialogs, QWidget* parent) {
+    FileOpenRequest request;
+    request.title = QStringLiteral("Add names from a file");
+    request.defaultExtension = QStringLiteral(".txt");
+    request.filter = QStringLiteral("Class lists (*.txt *.csv)");
+    const QString path = dialogs.openFile(request);
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        dialogs.msgBox(classListUnreadableReport(file.errorString(), path));
+        return;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        dialogs.msgBox(classListUnreadableReport(file.errorString(), path));
+        return;
+    }
+    addNamesInBulk(roster, dialogs,
+                   namesFromClassList(decodeClassList(bytes),
+                                      path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive)),
+                   parent);
+}
+
+} // namespace dexlan

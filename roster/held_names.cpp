@@ -1,0 +1,327 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Holding deleted users' history files, restoring and erasing them.
+#include "roster/held_names.h"
+
+#include "roster/history_file.h"
+#include "roster/history_folder.h"
+#include "roster/history_folder_detail.h"
+#include "roster/roster_decisions.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QTimeZone>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <optional>
+#include <set>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#endif
+
+namespace dexlan {
+
+using namespace folder_detail;
+
+namespace {
+
+const QLatin1String kHeldSuffix(".dx");
+const QLatin1String kNoteSuffix(".when");
+const QLatin1String kNoteTimeFormat("yyyy-MM-ddTHH:mm:ssZ");
+
+// Makes the holding folder, hidden, unless it is there.
+FileError makeHoldingFolder(const QString& folder) {
+    const QString path = withoutTrailingSeparator(folder);
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        return otherFailure(QStringLiteral("%1 is a link, not a folder.").arg(path));
+    if (info.isDir())
+        return FileError::ok();
+    const FileError made = createHistoryFolder(folder);
+    if (made.failed())
+        return made;
+#ifdef Q_OS_WIN
+    // A leading dot hides nothing on Windows.
+    SetFileAttributesW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()),
+                       FILE_ATTRIBUTE_HIDDEN);
+#endif
+    return FileError::ok();
+}
+
+// Renames from to to with the system's plain rename, which takes the name from
+// exactly one caller: the file is then this call's alone. ENOENT when from is
+// gone; false on every failure.
+bool renameExclusively(const QString& from, const QString& to, int* error) {
+#ifdef Q_OS_WIN
+    if (MoveFileExW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(from).utf16()),
+                    reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(to).utf16()), 0))
+        return true;
+    const DWORD code = GetLastError();
+    *error = (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) ? ENOENT : EIO;
+    return false;
+#else
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+        return true;
+    *error = errno;
+    return false;
+#endif
+}
+
+QString randomTag() {
+    return QString::number(QRandomGenerator::global()->generate() | 0x10000000u, 16);
+}
+
+QByteArray noteBytes(const QDateTime& deletedAt, int number, const QString& fileName) {
+    return "deleted " + deletedAt.toUTC().toString(kNoteTimeFormat).toLatin1() + "\nnumber " +
+           QByteArray::number(number) + "\nfile " + QFile::encodeName(fileName) + '\n';
+}
+
+// The held user of a note; nothing when the note or its file is not whole.
+std::optional<HeldName> readNote(const QString& folder, const QString& noteName) {
+    HeldName held;
+    held.key = noteName.chopped(kNoteSuffix.size());
+    held.notePath = folder + noteName;
+    held.heldPath = folder + held.key + kHeldSuffix;
+    QFile note(held.notePath);
+    if (!note.open(QIODevice::ReadOnly) || note.size() > 4096)
+        return std::nullopt;
+    for (const QByteArray& line : note.readAll().split('\n')) {
+        if (line.startsWith("deleted "))
+            held.deletedAt =
+                QDateTime::fromString(QString::fromLatin1(line.mid(8)), kNoteTimeFormat);
+        else if (line.startsWith("number "))
+            held.number = line.mid(7).toInt();
+    }
+    held.deletedAt.setTimeZone(QTimeZone::utc());
+    if (!held.deletedAt.isValid() || held.number < 1 || !QFileInfo(held.heldPath).isFile())
+        return std::nullopt;
+    const FirstLine line = readFirstLineOfFile(held.heldPath);
+    if (line.status != FirstLine::Line)
+        return std::nullopt;
+    const std::optional<QByteArray> name = nameFromFirstLine(line.bytes);
+    if (!name)
+        return std::nullopt;
+    held.name = shownName(*name);
+    return held;
+}
+
+} // namespace
+
+QString holdingFolder(const QString& historyFolder) {
+    if (historyFolder.isEmpty())
+        return {};
+    return historyFolder + QLatin1String(kHoldingFolderName) + historyFolder.back();
+}
+
+HoldResult holdUserFile(const QString& path, int number, const QString& listedName,
+                        const QDateTime& now) {
+    HoldResult result;
+    const FirstLine line = readFirstLineOfFile(path);
+    if (line.status == FirstLine::ReadError) {
+        result.error = otherFailure(line.errorText);
+        return result;
+    }
+    const std::optional<QByteArray> name =
+        line.status == FirstLine::Line ? nameFromFirstLine(line.bytes) : std::nullopt;
+    const QString nameNow = name ? shownName(*name) : QString();
+    if (nameNow != listedName) {
+        result.outcome = HoldResult::Replaced;
+        result.nameNow = nameNow;
+        return result;
+    }
+
+    const QString folder = holdingFolder(folderOf(path));
+    if (const FileError made = makeHoldingFolder(folder); made.failed()) {
+        result.outcome = HoldResult::CannotHold;
+        result.error = made;
+        return result;
+    }
+    HeldName held;
+    held.name = listedName;
+    held.number = number;
+    held.deletedAt = now.toUTC();
+    held.key = QString::number(number) + QLatin1Char('-') +
+               held.deletedAt.toString(QStringLiteral("yyyyMMddTHHmmsszzz")) + QLatin1Char('-') +
+               randomTag();
+    held.heldPath = folder + held.key + kHeldSuffix;
+    held.notePath = folder + held.key + kNoteSuffix;
+
+    // The note first: a file in the holding folder without its note would be
+    // no held user, and could never be restored from the window.
+    const CreateResult note = createFileExclusively(
+        held.notePath, noteBytes(now, number, path.mid(folderOf(path).size())));
+    if (note.outcome != CreateResult::Created) {
+        result.outcome = HoldResult::CannotHold;
+        result.error = note.error.failed() ? note.error : otherFailure(qt_error_string(EEXIST));
+        return result;
+    }
+    // A plain rename: the held name is new and this call's own, and of two
+    // copies deleting the same user only one can take the file away.
+    int error = 0;
+    if (!renameExclusively(path, held.heldPath, &error)) {
+        QFile::remove(held.notePath);
+        result.outcome = error == ENOENT ? HoldResult::Failed : HoldResult::CannotHold;
+        result.error = otherFailure(qt_error_string(error));
+        return result;
+    }
+    result.outcome = HoldResult::Held;
+    result.held = held;
+    return result;
+}
+
+Deletion deleteHoldingFirst(const QString& path, int number, const QString& listedName,
+                            const QDateTime& now,
+                            const std::function<bool(const QString& errorText)>& deleteForGood) {
+    const HoldResult held = holdUserFile(path, number, listedName, now);
+    switch (held.outcome) {
+    case HoldResult::Held:
+        return {Deletion::Held, {}, {}};
+    case HoldResult::Replaced:
+        return {Deletion::Replaced, held.nameNow, {}};
+    case HoldResult::Failed:
+        return {Deletion::Failed, {}, held.error};
+    case HoldResult::CannotHold:
+        break;
+    }
+    if (!deleteForGood || !deleteForGood(held.error.text))
+        return {Deletion::Declined, {}, {}};
+    const DeletedUser deleted = deleteUserFile(path, listedName);
+    switch (deleted.outcome) {
+    case DeletedUser::Deleted:
+        return {Deletion::Deleted, {}, {}};
+    case DeletedUser::Replaced:
+        return {Deletion::Replaced, deleted.nameNow, {}};
+    case DeletedUser::Failed:
+        break;
+    }
+    return {Deletion::Failed, {}, deleted.error};
+}
+
+std::vector<HeldName> listHeldNames(const QString& historyFolder) {
+    std::vector<HeldName> held;
+    const QString folder = holdingFolder(historyFolder);
+    if (QFileInfo(withoutTrailingSeparator(folder)).isSymLink())
+        return held;
+    QDirIterator it(folder, {QLatin1String("*") + kNoteSuffix}, QDir::Files | QDir::Hidden);
+    while (it.hasNext()) {
+        it.next();
+        if (std::optional<HeldName> one = readNote(folder, it.fileName()))
+            held.push_back(std::move(*one));
+    }
+    std::sort(held.begin(), held.end(), [](const HeldName& a, const HeldName& b) {
+        if (a.deletedAt != b.deletedAt)
+            return a.deletedAt > b.deletedAt;
+        return a.key < b.key;
+    });
+    return held;
+}
+
+RestoreResult restoreHeldName(const QString& historyFolder, const HeldName& held) {
+    RestoreResult result;
+    const UserListing listing = listUsers(historyFolder);
+    if (listing.error.failed()) {
+        result.error = listing.error;
+        result.path = historyFolder;
+        return result;
+    }
+    std::vector<int> listNumbers;
+    listNumbers.reserve(listing.users.size());
+    for (const ListedUser& user : listing.users) {
+        if (shownName(user.name) == held.name) {
+            result.outcome = RestoreResult::NameOnList;
+            result.number = user.number;
+            result.path = user.path;
+            return result;
+        }
+        listNumbers.push_back(user.number);
+    }
+
+    // Claimed first, under a name no other copy uses: whoever renames the
+    // held file away has it, and every other copy finds it gone.
+    const QString claimed = held.heldPath + QLatin1String(".restoring-") + randomTag();
+    int error = 0;
+    if (!renameExclusively(held.heldPath, claimed, &error)) {
+        if (error == ENOENT) {
+            result.outcome = RestoreResult::Gone;
+        } else {
+            result.error = otherFailure(qt_error_string(error));
+            result.path = held.heldPath;
+        }
+        return result;
+    }
+    auto putBack = [&] {
+        int ignored = 0;
+        renameExclusively(claimed, held.heldPath, &ignored);
+    };
+
+    std::set<int> passedOver;
+    auto takenInFolder = [&](int number) {
+        if (passedOver.count(number))
+            return true;
+        // A file with the empty name is left alone too: restoring never replaces.
+        const NumberInFolder inFolder = inspectNumber(historyFolder, number);
+        return inFolder.taken || !inFolder.emptyNameFile.isEmpty();
+    };
+    const bool ownFree =
+        std::find(listNumbers.begin(), listNumbers.end(), held.number) == listNumbers.end() &&
+        !takenInFolder(held.number);
+    std::optional<int> number =
+        ownFree ? std::optional<int>(held.number) : smallestFreeNumber(listNumbers, takenInFolder);
+    while (number) {
+        const QString target = historyFolder + newHistoryFileName(*number);
+        const Placed placed = placeWithoutReplacing(claimed, target);
+        if (placed.outcome == Placed::Done) {
+            QFile::remove(held.notePath);
+            result.outcome = RestoreResult::Restored;
+            result.number = *number;
+            result.numberChanged = *number != held.number;
+            result.path = target;
+            return result;
+        }
+        if (placed.outcome == Placed::Failed) {
+            putBack();
+            result.error = failureIn(historyFolder, placed.errorText);
+            result.path = target;
+            return result;
+        }
+        passedOver.insert(*number); // another copy took it a moment ago
+        number = smallestFreeNumber(listNumbers, takenInFolder);
+    }
+    putBack();
+    result.outcome = RestoreResult::NumbersUsedUp;
+    return result;
+}
+
+FileError eraseHeldName(const HeldName& held) {
+    QFile file(held.heldPath);
+    if (!file.remove() && existsAsAnything(held.heldPath))
+        return otherFailure(errorTextOr(file.errorString(), lastSystemErrorText()));
+    QFile::remove(held.notePath);
+    return FileError::ok();
+}
+
+bool heldTooLong(const HeldName& held, const QDateTime& now) {
+    return held.deletedAt.addDays(kHeldDays) <= now;
+}
+
+std::vector<HeldName> eraseExpiredHeldNames(const QString& historyFolder, const QDateTime& now) {
+    std::vector<HeldName> erased;
+    for (HeldName& held : listHeldNames(historyFolder)) {
+        if (heldTooLong(held, now) && !eraseHeldName(held).failed())
+            erased.push_back(std::move(held));
+    }
+    return erased;
+}
+
+QString shownDeletionTime(const QDateTime& deletedAt) {
+    return deletedAt.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+}
+
+} // namespace dexlan
