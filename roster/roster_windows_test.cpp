@@ -168,6 +168,33 @@ TEST_F(RosterWindowsTest, SeveralPastedLinesAreAskedForOnceAndSummed) {
     roster->addNames();
 }
 
+TEST_F(RosterWindowsTest, AClassListIsCheckedAgainstTheFolderAsItIsNowAndReadsItOnceAtMost) {
+    users.write("1HIST.DX", userFile("Ann"));
+    roster->fillUserList();
+    const int reads = roster->folderReads();
+    auto addInBulk = [this](const QStringList& names, int asked) {
+        dialogs.expectBox(bulkAddQuestion(asked), MsgAnswer::Yes);
+        dialogs.onNextModal([](QDialog& summary) { summary.accept(); });
+        addNamesInBulk(*roster, dialogs, names, nullptr);
+    };
+
+    // Another copy adds Bob meanwhile: the folder is read again, once, and
+    // Bob is refused as already on the list.
+    users.write("2HIST.DX", userFile("Bob"));
+    addInBulk({"Bob", "Zed", "adam"}, 2);
+    EXPECT_EQ(roster->folderReads(), reads + 1);
+    EXPECT_EQ(shown(), QStringList({"adam", "Ann", "Bob", "Zed"}));
+
+    // Nothing changed behind its back: no file is read, and the list is the
+    // one a reading of the folder gives.
+    addInBulk({"cyd", "Cyd"}, 2);
+    EXPECT_EQ(roster->folderReads(), reads + 1);
+    const QStringList listed = shown();
+    roster->fillUserList();
+    EXPECT_EQ(shown(), listed);
+    EXPECT_EQ(listed, QStringList({"adam", "Ann", "Bob", "Cyd", "cyd", "Zed"}));
+}
+
 TEST_F(RosterWindowsTest, SayingNoToTheQuestionAddsNothing) {
     dialogs.expectBox(bulkAddQuestion(2), MsgAnswer::No);
     addNamesInBulk(*roster, dialogs, {"Ann", "Bob"}, nullptr);

@@ -146,6 +146,32 @@ int UserListModel::insertSorted(const QString& text, int number, const QString& 
     return row;
 }
 
+void UserListModel::insertSorted(std::vector<NewRow> rows) {
+    if (rows.empty())
+        return;
+    // Equal names keep the order they came in, after those on the list, as
+    // one insertion after another would not promise either.
+    std::stable_sort(rows.begin(), rows.end(), [](const NewRow& a, const NewRow& b) {
+        return listsBefore(a.text, b.text);
+    });
+    beginResetModel();
+    std::vector<Row> merged;
+    merged.reserve(m_rows.size() + rows.size());
+    auto next = rows.begin();
+    for (const Row& row : m_rows) {
+        const QString text = textView(row).toString();
+        while (next != rows.end() && listsBefore(next->text, text)) {
+            merged.push_back(makeRow(next->text, next->number, next->path));
+            ++next;
+        }
+        merged.push_back(row);
+    }
+    for (; next != rows.end(); ++next)
+        merged.push_back(makeRow(next->text, next->number, next->path));
+    m_rows = std::move(merged);
+    endResetModel();
+}
+
 void UserListModel::append(const QString& text, int number, const QString& path) {
     const int row = rowCount();
     beginInsertRows(QModelIndex(), row, row);

@@ -84,6 +84,18 @@ TEST(UserListModel, ShowsAListingInTheListsOrderAndKeepsItThroughChanges) {
     sortAsTheList(expected);
     EXPECT_EQ(withoutTies(shown(model)), withoutTies(expected));
 
+    // Many at once, as a class list adds them.
+    std::vector<UserListModel::NewRow> many;
+    for (int n = 0; n < 100; ++n) {
+        const QString text = (n % 2 ? QStringLiteral("user %1") : QStringLiteral("Class %1"))
+                                 .arg(random.bounded(1000));
+        many.push_back({text, 2000 + n, QStringLiteral("/srv/users/%1HIST.DX").arg(2000 + n)});
+        expected.push_back({text, 2000 + n, many.back().path});
+    }
+    model.insertSorted(many);
+    sortAsTheList(expected);
+    EXPECT_EQ(withoutTies(shown(model)), withoutTies(expected));
+
     // Most rows removed: what is left still shows its own texts and files.
     while (model.rowCount() > 5) {
         const int row = int(random.bounded(model.rowCount()));

@@ -283,6 +283,15 @@ void UserRoster::refreshFromFolder(const QString& folder) {
         showListing(listing, folder);
 }
 
+void UserRoster::listAddedUsers(std::vector<UserListModel::NewRow> users) {
+    // No file was there before, or one with the empty name that the new one
+    // replaced; in that case the digest differs and the next check reads the
+    // folder again, which is only slower.
+    for (const UserListModel::NewRow& user : users)
+        countChangeIn(user.path, 0);
+    m_model->insertSorted(std::move(users));
+}
+
 void UserRoster::countChangeIn(const QString& path, quint64 before) {
     if (!m_listedDigest || !path.startsWith(m_listedFolder) ||
         path.indexOf(QLatin1Char('/'), m_listedFolder.size()) >= 0 ||

@@ -3,6 +3,7 @@
 
 #include "options_file/shared_state.h"
 #include "roster/random_numbers.h"
+#include "roster/user_list_model.h"
 
 #include <QObject>
 #include <QPointer>
@@ -21,7 +22,6 @@ namespace dexlan {
 class Dialogs;
 class AddNamesDialog;
 struct UserListing;
-class UserListModel;
 
 // The controls of the History Files page that the roster works on. The options
 // window owns them; the roster only reads and drives them.
@@ -92,6 +92,17 @@ class UserRoster : public QObject {
     // The folder as the messages show it.
     QString shownFolder() const;
 
+    // Reads the list again from folder when its history files have changed
+    // since the list was read; the folder's names alone tell, no file is
+    // opened otherwise. Whatever adds users reads the list (names, numbers)
+    // after this, as it is now.
+    void refreshFromFolder(const QString& folder);
+    // Users that were added to the folder other than through AddNamesDialog
+    // (a class list): on the list where its order puts them, and counted into
+    // the listed folder's digest, so that the next check does not read the
+    // folder again for them.
+    void listAddedUsers(std::vector<UserListModel::NewRow> users);
+
     // A reading of the folder shorter than this leaves the window as it is;
     // a longer one shows its progress and lets the window paint.
     void setQuietReadingTime(int milliseconds) { m_quietReadingMs = milliseconds; }
@@ -113,9 +124,6 @@ class UserRoster : public QObject {
     UserListing readFolder(const QString& folder);
     // Replaces the list's entries with the users of a listing of folder.
     void showListing(const UserListing& listing, const QString& folder);
-    // Reads the list again from folder when its history files have changed
-    // since the list was read.
-    void refreshFromFolder(const QString& folder);
     // Counts a change the roster made itself to the file at path (whose part
     // of the digest was before) into the digest of the listed folder.
     void countChangeIn(const QString& path, quint64 before);
