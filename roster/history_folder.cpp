@@ -412,9 +412,12 @@ bool listOnThreads(const QString& folder, const ListingOptions& options, int thr
     return true;
 }
 
-} // namespace
+bool sameListing(const UserListing& a, const UserListing& b) {
+    return a.users == b.users && a.unreadable == b.unreadable && a.digest == b.digest &&
+           a.error.kind == b.error.kind && a.error.text == b.error.text;
+}
 
-UserListing listUsers(const QString& folder, const ListingOptions& options) {
+UserListing listUsersOnce(const QString& folder, const ListingOptions& options) {
     UserListing listing;
     if (holdsNul(folder)) {
         listing.error = otherFailure(nulInLocationText());
@@ -445,15 +448,24 @@ UserListing listUsers(const QString& folder, const ListingOptions& options) {
     std::sort(
         listing.unreadable.begin(), listing.unreadable.end(),
         [](const UnreadableFile& a, const UnreadableFile& b) { return a.fileName < b.fileName; });
-    if (g_listingCrossCheck && (threads != 1 || options.progress)) {
-        const UserListing plain = listUsers(folder, {1, 1, {}});
-        if (plain.users != listing.users || plain.unreadable != listing.unreadable ||
-            plain.digest != listing.digest || plain.error.kind != listing.error.kind ||
-            plain.error.text != listing.error.text)
-            qFatal("listUsers: the listing read on %d threads differs from the one read file "
-                   "by file in %s",
-                   threads, qPrintable(folder));
-    }
+    return listing;
+}
+
+} // namespace
+
+UserListing listUsers(const QString& folder, const ListingOptions& options) {
+    if (!g_listingCrossCheck || (options.threads == 1 && !options.progress))
+        return listUsersOnce(folder, options);
+    // Only a folder that stood still proves anything: one that another copy
+    // (or thread) changed meanwhile gives two file-by-file listings that differ.
+    const ListingOptions plain{1, 1, {}};
+    const UserListing before = listUsersOnce(folder, plain);
+    UserListing listing = listUsersOnce(folder, options);
+    const UserListing after = listUsersOnce(folder, plain);
+    if (sameListing(before, after) && !sameListing(listing, before))
+        qFatal("listUsers: the listing read on several threads differs from the one read file "
+               "by file in %s",
+               qPrintable(folder));
     return listing;
 }
 
