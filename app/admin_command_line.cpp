@@ -18,6 +18,7 @@
 #include "roster/roster_decisions.h"
 #include "roster/roster_messages.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -60,18 +61,24 @@ constexpr SettingKey kSettingKeys[] = {
 
 const QLatin1String kLocationKey("location");
 
-// The summary page's rows, top to bottom, with their headings.
+// The summary page's rows, top to bottom, with their headings as the page
+// words them.
 struct SummaryRow {
     const char* heading;
     TextNamingPath SummaryTexts::*namingPath;
     QString SummaryTexts::*text;
 };
 constexpr SummaryRow kSummaryRows[] = {
-    {"History File Location", &SummaryTexts::history, nullptr},
-    {"Lesson Advance Option", nullptr, &SummaryTexts::advance},
-    {"Sound Effects Option", nullptr, &SummaryTexts::sounds},
-    {"Documentation Option", nullptr, &SummaryTexts::documents},
-    {"Current program location", &SummaryTexts::programLocation, nullptr},
+    {QT_TRANSLATE_NOOP("dexlan::SummaryPage", "History File Location"), &SummaryTexts::history,
+     nullptr},
+    {QT_TRANSLATE_NOOP("dexlan::SummaryPage", "Lesson Advance Option"), nullptr,
+     &SummaryTexts::advance},
+    {QT_TRANSLATE_NOOP("dexlan::SummaryPage", "Sound Effects Option"), nullptr,
+     &SummaryTexts::sounds},
+    {QT_TRANSLATE_NOOP("dexlan::SummaryPage", "Documentation Option"), nullptr,
+     &SummaryTexts::documents},
+    {QT_TRANSLATE_NOOP("dexlan::SummaryPage", "Current program location"),
+     &SummaryTexts::programLocation, nullptr},
 };
 
 // A message box's prompt, as lines on a terminal.
@@ -179,10 +186,12 @@ void applySettings(Run& run, const QStringList& settings, QString& locationText)
         }
         if (setting->entry == EntryHistoryMode &&
             !modeSuitsInstallation(run.state.optionLines, setting->value)) {
-            run.refuse(QStringLiteral("The history mode \"%1\" is not offered for a \"%2\" "
-                                      "installation.")
-                           .arg(fromCodePage(setting->value),
-                                fromCodePage(run.state.optionLines[EntryInstallation])));
+            run.refuse(
+                QCoreApplication::translate("AdminCommandLine",
+                                            "The history mode \"%1\" is not offered for a \"%2\" "
+                                            "installation.")
+                    .arg(fromCodePage(setting->value),
+                         fromCodePage(run.state.optionLines[EntryInstallation])));
             continue;
         }
         run.state.optionLines[setting->entry] = setting->value;
@@ -199,9 +208,10 @@ void checkNewLocation(Run& run) {
         run.state.historyFolder.isEmpty() ? run.state.programFolder : run.state.historyFolder;
     const FolderCheck check = checkFolder(run.folder(), {});
     if (check.state == HistoryFolderState::MissingNotCreated)
-        run.dialogs.tell(shown + QLatin1Char('\n') +
-                         QStringLiteral("The history file location you have selected does not "
-                                        "exist."));
+        run.dialogs.tell(
+            shown + QLatin1Char('\n') +
+            QCoreApplication::translate(
+                "AdminCommandLine", "The history file location you have selected does not exist."));
     else if (!check.errorText.isEmpty())
         run.dialogs.tell(cannotReadReport(check.errorText, shown).prompt);
 }
@@ -214,21 +224,24 @@ void saveSettings(Run& run, const QStringList& settings, const QString& loadedLo
         locationForSaving(locationText, run.state.programFolder, run.state.pathPolicy);
     const bool locationChanged = !location || location->entry5 != before[EntryHistoryLocation];
     if (!optionsChanged(run.state.optionLines, before) && !locationChanged) {
-        run.out << "Nothing changed: Dexlan4.ini already holds these settings.\n";
+        run.out << QCoreApplication::translate(
+            "AdminCommandLine", "Nothing changed: Dexlan4.ini already holds these settings.\n");
         return;
     }
     const bool toldBefore = run.dialogs.told();
     saveOptionsFile(run.state, run.dialogs, locationText);
     if (run.state.fileOptionLines == before || run.dialogs.told() != toldBefore) {
         run.refused = true;
-        run.err << kProgramName << ": Dexlan4.ini was not changed.\n";
+        run.err << kProgramName << ": "
+                << QCoreApplication::translate("AdminCommandLine",
+                                               "Dexlan4.ini was not changed.\n");
         return;
     }
     for (int entry = kFirstEntry; entry <= kLastEntry; ++entry) {
         if (before[entry] != run.state.fileOptionLines[entry])
-            run.out << QStringLiteral("Line %1: \"%2\" -> \"%3\"\n")
-                           .arg(entry)
-                           .arg(fromCodePage(before[entry]),
+            run.out << QCoreApplication::translate("AdminCommandLine",
+                                                   "Line %1: \"%2\" -> \"%3\"\n")
+                           .arg(QString::number(entry), fromCodePage(before[entry]),
                                 fromCodePage(run.state.fileOptionLines[entry]));
     }
     run.state.historyFolder = historyFolderFromEntry(
@@ -244,7 +257,7 @@ void show(Run& run) {
         for (const SummaryRow& row : kSummaryRows) {
             const QString text =
                 row.namingPath ? ((*texts).*row.namingPath).whole() : (*texts).*row.text;
-            run.out << row.heading << '\n';
+            run.out << QCoreApplication::translate("dexlan::SummaryPage", row.heading) << '\n';
             for (const QString& line : asLines(text).split(QLatin1Char('\n')))
                 run.out << "    " << line << '\n';
         }
@@ -290,11 +303,13 @@ void deleteUser(Run& run, const QString& folder, const QString& name, const QDat
     }
     if (matches.size() != 1) {
         run.refuse(matches.empty()
-                       ? QStringLiteral("There is no one named  '%1'  in the user list.").arg(name)
-                       : QStringLiteral("%1 users are named  '%2'  in the user list: delete the "
-                                        "one you mean in the window.")
-                             .arg(matches.size())
-                             .arg(name));
+                       ? QCoreApplication::translate(
+                             "AdminCommandLine", "There is no one named  '%1'  in the user list.")
+                             .arg(name)
+                       : QCoreApplication::translate("AdminCommandLine",
+                                                     "%1 users are named  '%2'  in the user list: "
+                                                     "delete the one you mean in the window.")
+                             .arg(QString::number(matches.size()), name));
         return;
     }
     const ListedUser& user = *matches.front();
@@ -306,14 +321,17 @@ void deleteUser(Run& run, const QString& folder, const QString& name, const QDat
         });
     switch (deletion.outcome) {
     case Deletion::Held:
-        run.out << QStringLiteral("Deleted %1 (number %2); --restore-user brings the name back "
-                                  "within %3 days.\n")
-                       .arg(name)
-                       .arg(user.number)
-                       .arg(kHeldDays);
+        // All arguments in one arg(), so that a name holding "%2" stays as it is.
+        run.out
+            << QCoreApplication::translate(
+                   "AdminCommandLine",
+                   "Deleted %1 (number %2); --restore-user brings the name back within %3 days.\n")
+                   .arg(name, QString::number(user.number), QString::number(kHeldDays));
         return;
     case Deletion::Deleted:
-        run.out << QStringLiteral("Deleted %1 (number %2) for good.\n").arg(name).arg(user.number);
+        run.out << QCoreApplication::translate("AdminCommandLine",
+                                               "Deleted %1 (number %2) for good.\n")
+                       .arg(name, QString::number(user.number));
         return;
     case Deletion::Replaced:
         run.refuse(replacedFileReport(name, deletion.nameNow, user.path).prompt);
@@ -335,13 +353,16 @@ void restoreUser(Run& run, const QString& folder, const QString& name) {
     const auto found = std::find_if(held.begin(), held.end(),
                                     [&name](const HeldName& one) { return one.name == name; });
     if (found == held.end()) {
-        run.refuse(QStringLiteral("%1 is not among the deleted names.").arg(name));
+        run.refuse(
+            QCoreApplication::translate("AdminCommandLine", "%1 is not among the deleted names.")
+                .arg(name));
         return;
     }
     const RestoreResult restored = restoreHeldName(folder, *found);
     switch (restored.outcome) {
     case RestoreResult::Restored:
-        run.out << QStringLiteral("Restored %1 (number %2).\n").arg(name).arg(restored.number);
+        run.out << QCoreApplication::translate("AdminCommandLine", "Restored %1 (number %2).\n")
+                       .arg(name, QString::number(restored.number));
         if (restored.numberChanged)
             run.dialogs.tell(
                 restoredUnderOtherNumberReport(name, found->number, restored.number).prompt);
@@ -356,9 +377,7 @@ void restoreUser(Run& run, const QString& folder, const QString& name) {
         run.refuse(cannotRestoreReport(restored.error.text, restored.path).prompt);
         return;
     case RestoreResult::NumbersUsedUp:
-        run.refuse(
-            cannotRestoreReport(QStringLiteral("Every user number is in use."), found->heldPath)
-                .prompt);
+        run.refuse(cannotRestoreReport(numbersUsedUpText(), found->heldPath).prompt);
         return;
     }
 }
@@ -463,7 +482,9 @@ QString adminSettingKeysText() {
         lines.append(QStringLiteral("  %1=%2").arg(QLatin1String(known.key),
                                                    words.join(QLatin1String(" | "))));
     }
-    lines.append(QStringLiteral("  location=PATH (empty: the trainer's own folder)"));
+    lines.append(
+        QStringLiteral("  location=PATH ") +
+        QCoreApplication::translate("AdminCommandLine", "(empty: the trainer's own folder)"));
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -492,9 +513,11 @@ int runAdministration(const AdminRequest& request, QTextStream& out, QTextStream
     if (rosterWork && !historyFolder.isEmpty()) {
         for (const HeldName& erased : eraseExpiredHeldNames(historyFolder, now))
             err << kProgramName << ": "
-                << QStringLiteral("%1, deleted on %2, was kept %3 days and is now erased.\n")
-                       .arg(erased.name, shownDeletionTime(erased.deletedAt))
-                       .arg(kHeldDays);
+                << QCoreApplication::translate(
+                       "AdminCommandLine",
+                       "%1, deleted on %2, was kept %3 days and is now erased.\n")
+                       .arg(erased.name, shownDeletionTime(erased.deletedAt),
+                            QString::number(kHeldDays));
     }
     for (const QString& name : request.deleteUsers)
         deleteUser(run, historyFolder, name, now);

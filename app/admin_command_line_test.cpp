@@ -2,6 +2,7 @@
 // The administrator's command line, run in the test's own process.
 #include "app/admin_command_line.h"
 #include "app/command_line.h"
+#include "platform/path_policy.h"
 
 #include "roster/held_names.h"
 #include "roster/history_file.h"
@@ -189,8 +190,9 @@ TEST(AdminCommandLine, LocationIsStoredAsTheWindowStoresIt) {
     EXPECT_EQ(ran.status, 0) << ran.err.toStdString();
     EXPECT_TRUE(ran.err.contains("The history file location you have selected does not exist."))
         << "saved, but the administrator is told";
-    EXPECT_TRUE(trainer.folder.read("Dexlan4.ini")
-                    .contains(QFile::encodeName(trainer.folder.file("hist/")) + "\r\n"));
+    const PathPolicy policy = PathPolicy::native();
+    const QString stored = policy.locationCase(policy.withTrailingSeparator(trainer.folder.file("hist")));
+    EXPECT_TRUE(trainer.folder.read("Dexlan4.ini").contains(QFile::encodeName(stored) + "\r\n"));
     request.settings = {"location="};
     ran = administer(trainer, request);
     EXPECT_EQ(ran.status, 0);
@@ -277,6 +279,35 @@ TEST(AdminCommandLine, DeletedUserIsHeldAndRestored) {
     ran = administer(trainer, restore);
     EXPECT_EQ(ran.status, 1);
     EXPECT_TRUE(ran.err.contains("Bob is not among the deleted names."));
+}
+
+TEST(AdminCommandLine, NamesHoldingPlaceMarkersArePrintedAsTheyAre) {
+    const QString name = QStringLiteral("Ann %2 %3");
+    Trainer trainer({{1, name.toLatin1()}});
+    AdminRequest remove;
+    remove.deleteUsers = {name};
+    Ran ran = administer(trainer, remove);
+    EXPECT_EQ(ran.out, "Deleted Ann %2 %3 (number 1); --restore-user brings the name back within "
+                       "30 days.\n");
+
+    trainer.folder.write("1HIST.DX", userFile("Cyd")); // the number is given away
+    AdminRequest restore;
+    restore.restoreUsers = {name};
+    ran = administer(trainer, restore);
+    EXPECT_EQ(ran.out, "Restored Ann %2 %3 (number 2).\n");
+    EXPECT_TRUE(ran.err.contains("The number 1 of Ann %2 %3 has been given to another user since "
+                                 "Ann %2 %3 was deleted."))
+        << ran.err.toStdString();
+    EXPECT_TRUE(ran.err.contains("Ann %2 %3 is back in the user list under the number 2."))
+        << ran.err.toStdString();
+
+    remove.deleteUsers = {name};
+    ASSERT_EQ(administer(trainer, remove).status, 0);
+    AdminRequest list;
+    list.listUsers = true;
+    ran = administer(trainer, list, {}, kNow.addDays(kHeldDays));
+    EXPECT_TRUE(ran.err.contains("Ann %2 %3, deleted on ")) << ran.err.toStdString();
+    EXPECT_TRUE(ran.err.contains(" was kept 30 days and is now erased.")) << ran.err.toStdString();
 }
 
 TEST(AdminCommandLine, WhereNothingCanBeHeldTheDeletionIsForGoodAndSaysSo) {

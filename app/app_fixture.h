@@ -62,8 +62,8 @@ class ProgramTest : public ::testing::Test {
     SharedState& state() { return program->state(); }
     MainWindow& mainWindow() { return program->mainWindow(); }
 
-    // The expectations of most tests are written in POSIX paths.
-    PathPolicy policy = PathPolicy::posix();
+    // The platform's own rules: upper-case locations and backslashes on Windows.
+    PathPolicy policy = PathPolicy::native();
     TestFolder trainer;
     FakeEnvironment environment;
     ScriptedDialogs dialogs;

@@ -31,42 +31,56 @@ struct AdminOptions {
     QCommandLineOption restoreUser{QStringLiteral("restore-user"), {}, QStringLiteral("NAME")};
 };
 
+// An example of an option's use, as its description ends.
+QString example(const char* arguments) {
+    return QLatin1Char('\n') + QCoreApplication::translate("CommandLine", "Example: %1")
+                                   .arg(QLatin1String("dexlan-options --trainer /srv/trainer ") +
+                                        QLatin1String(arguments));
+}
+
 // The administrator's options: each with what it does and an example.
 AdminOptions addAdminOptions(QCommandLineParser& parser) {
     AdminOptions options;
-    const QString example = QStringLiteral("\nExample: dexlan-options --trainer /srv/trainer ");
     options.trainer.setDescription(
-        QStringLiteral("The trainer's folder (or its program file) to administer without a "
-                       "window; every option below needs it.") +
-        example + QStringLiteral("--show"));
+        QCoreApplication::translate("CommandLine",
+                                    "The trainer's folder (or its program file) to administer "
+                                    "without a window; every option below needs it.") +
+        example("--show"));
     options.show.setDescription(
-        QStringLiteral("Prints the settings as the Current Options page words them, then the "
-                       "lines of Dexlan4.ini.") +
-        example + QStringLiteral("--show"));
+        QCoreApplication::translate("CommandLine",
+                                    "Prints the settings as the Current Options page words them, "
+                                    "then the lines of Dexlan4.ini.") +
+        example("--show"));
     options.set.setDescription(
-        QStringLiteral("Changes a setting, with the checks of the options window, saves "
-                       "Dexlan4.ini safely and prints what changed. May be given more than "
-                       "once. The settings:\n") +
-        adminSettingKeysText() + example +
-        QStringLiteral("--set history=roster-open --set sounds=none"));
+        QCoreApplication::translate(
+            "CommandLine",
+            "Changes a setting, with the checks of the options window, saves Dexlan4.ini safely "
+            "and prints what changed. May be given more than once. The settings:\n") +
+        adminSettingKeysText() + example("--set history=roster-open --set sounds=none"));
     options.listUsers.setDescription(
-        QStringLiteral("Prints the users as number<TAB>name, in the order of the user list.") +
-        example + QStringLiteral("--list-users"));
+        QCoreApplication::translate(
+            "CommandLine", "Prints the users as number<TAB>name, in the order of the user list.") +
+        example("--list-users"));
     options.addUsers.setDescription(
-        QStringLiteral("Adds the names in FILE, one a line (of a .csv file, the first column; "
-                       "UTF-8 or the trainer's code page), or from standard input for -, and "
-                       "prints the names added and those refused, with why.") +
-        example + QStringLiteral("--add-users class-4b.txt"));
+        QCoreApplication::translate(
+            "CommandLine",
+            "Adds the names in FILE, one a line (of a .csv file, the first column; UTF-8 or the "
+            "trainer's code page), or from standard input for -, and prints the names added and "
+            "those refused, with why.") +
+        example("--add-users class-4b.txt"));
     options.deleteUser.setDescription(
-        QStringLiteral("Deletes the user NAME; the history file is kept for %1 days, for "
-                       "--restore-user.")
+        QCoreApplication::translate("CommandLine",
+                                    "Deletes the user NAME; the history file is kept for %1 "
+                                    "days, for --restore-user.")
             .arg(kHeldDays) +
-        example + QStringLiteral("--delete-user \"Ann Smith\""));
+        example("--delete-user \"Ann Smith\""));
     options.restoreUser.setDescription(
-        QStringLiteral("Brings back the user NAME deleted within the last %1 days, under the "
-                       "number the user had, or the smallest free one when that is taken.")
+        QCoreApplication::translate("CommandLine",
+                                    "Brings back the user NAME deleted within the last %1 days, "
+                                    "under the number the user had, or the smallest free one "
+                                    "when that is taken.")
             .arg(kHeldDays) +
-        example + QStringLiteral("--restore-user \"Ann Smith\""));
+        example("--restore-user \"Ann Smith\""));
     for (const QCommandLineOption* option :
          {&options.trainer, &options.show, &options.set, &options.listUsers, &options.addUsers,
           &options.deleteUser, &options.restoreUser})
@@ -137,7 +151,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                 {}};
     if (parser.isSet(admin.trainer) && !positional.isEmpty())
         return {CommandLineAction::Refuse,
-                refusal(QStringLiteral("the trainer is named twice: with --trainer and alone.")),
+                refusal(QCoreApplication::translate(
+                    "CommandLine", "the trainer is named twice: with --trainer and alone.")),
                 {},
                 {}};
     CommandLine line{CommandLineAction::Run, {}, positional.value(0), {}};
@@ -149,13 +164,15 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     line.admin.trainer = line.trainer;
     if (line.trainer.isEmpty())
         return {CommandLineAction::Refuse,
-                refusal(QStringLiteral("--trainer DIR names the trainer to administer.")),
+                refusal(QCoreApplication::translate(
+                    "CommandLine", "--trainer DIR names the trainer to administer.")),
                 {},
                 {}};
     for (const QString& setting : line.admin.settings) {
         if (!parseAdminSetting(setting))
             return {CommandLineAction::Refuse,
-                    refusal(QStringLiteral("--set %1: not one of these settings:\n%2")
+                    refusal(QCoreApplication::translate("CommandLine",
+                                                        "--set %1: not one of these settings:\n%2")
                                 .arg(setting, adminSettingKeysText())),
                     {},
                     {}};

@@ -16,13 +16,57 @@
 
 #include <optional>
 
+#ifdef Q_OS_WIN
+#include <cstdio>
+
+#include <windows.h>
+
+#include <shellapi.h>
+#endif
+
+namespace {
+
+// The arguments as typed: on Windows from the wide command line, so that a
+// name outside the ANSI code page arrives whole.
+QStringList commandLineArguments(int argc, char* argv[]) {
+    QStringList arguments;
+#ifdef Q_OS_WIN
+    Q_UNUSED(argc);
+    Q_UNUSED(argv);
+    int count = 0;
+    if (wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count)) {
+        for (int i = 0; i < count; ++i)
+            arguments.append(QString::fromWCharArray(wide[i]));
+        ::LocalFree(wide);
+    }
+#else
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+#endif
+    return arguments;
+}
+
+// A Windows program with windows gets no console: answers on the command
+// line go to the console it was started from, unless they are redirected.
+void reachTheConsole() {
+#ifdef Q_OS_WIN
+    const HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    if ((out == nullptr || out == INVALID_HANDLE_VALUE) && ::AttachConsole(ATTACH_PARENT_PROCESS)) {
+        std::freopen("CONOUT$", "w", stdout);
+        std::freopen("CONOUT$", "w", stderr);
+    }
+#endif
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
     // Help, the version and a wrong option need no display: they are answered
     // before Qt looks for one.
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    const dexlan::CommandLine commandLine = dexlan::parseCommandLine(arguments);
+    const dexlan::CommandLine commandLine =
+        dexlan::parseCommandLine(commandLineArguments(argc, argv));
+    if (commandLine.action != dexlan::CommandLineAction::Run)
+        reachTheConsole();
     if (commandLine.action == dexlan::CommandLineAction::Administer) {
         QTextStream out(stdout);
         QTextStream err(stderr);

@@ -8,8 +8,8 @@
 #include "roster/restore_window.h"
 #include "roster/roster_messages.h"
 
-#include <QAction>
 #include <QAbstractItemModel>
+#include <QAction>
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>

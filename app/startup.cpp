@@ -55,7 +55,8 @@ Program::Step Program::locateTrainer() {
     // shown and compared with the location box in the platform's own form.
     m_state.programFolder =
         QDir::toNativeSeparators(m_commonDialogFileName.chopped(executable.size()));
-    m_environment.rememberTrainerFolder(QFileInfo(m_commonDialogFileName).absolutePath());
+    m_environment.rememberTrainerFolder(
+        QDir::toNativeSeparators(QFileInfo(m_commonDialogFileName).absolutePath()));
     options.setDocumentationRowVisible(true);
     return Step::Continue;
 }

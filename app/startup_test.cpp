@@ -22,8 +22,15 @@ using testing::TestFolder;
 
 const QString kExe = QStringLiteral("Corvantis Dexlan Trainer 4.exe");
 
+// A shared history folder as each platform writes one.
+#ifdef Q_OS_WIN
+const QByteArray kSharedFolder = "\\\\SERVER\\Dexlan";
+#else
+const QByteArray kSharedFolder = "/srv/dexlan";
+#endif
+
 TEST_F(ProgramTest, TrainerBesideTheProgramStartsWithoutAsking) {
-    layTrainer(optionsFile("network", "hist roster open", "/srv/dexlan"));
+    layTrainer(optionsFile("network", "hist roster open", kSharedFolder));
     environment.widthTwips = 28800;
     dialogs.onNextModal([this](QDialog& help) {
         EXPECT_EQ(help.objectName(), "Help");
@@ -37,13 +44,15 @@ TEST_F(ProgramTest, TrainerBesideTheProgramStartsWithoutAsking) {
     EXPECT_EQ(state().programFolder, trainer.path()) << "one trailing separator";
     EXPECT_FLOAT_EQ(float(state().screenScale), 3.0f);
     EXPECT_TRUE(state().docsInstalled);
-    EXPECT_EQ(state().historyFolder, "/srv/dexlan/");
+    const QString shown =
+        policy.locationCase(policy.withTrailingSeparator(QString::fromLatin1(kSharedFolder)));
+    EXPECT_EQ(state().historyFolder, shown);
     // The user list's check shows the location as a folder, with its separator,
     // and the summary's refresh takes it from there into the working copy.
     OptionsWindow& options = mainWindow().options();
-    EXPECT_EQ(options.locationEdit()->text(), "/srv/dexlan/");
-    EXPECT_EQ(state().fileOptionLines[EntryHistoryLocation], "/srv/dexlan");
-    EXPECT_EQ(state().optionLines[EntryHistoryLocation], "/srv/dexlan/");
+    EXPECT_EQ(options.locationEdit()->text(), shown);
+    EXPECT_EQ(state().fileOptionLines[EntryHistoryLocation], kSharedFolder);
+    EXPECT_EQ(state().optionLines[EntryHistoryLocation], shown.toLatin1());
     EXPECT_EQ(options.summaryHeading(0)->text(), "Network Installation");
     EXPECT_FALSE(options.summaryHeading(10)->isHidden());
     EXPECT_FALSE(options.summaryValue(10)->isHidden());

@@ -3,8 +3,10 @@
 // gathers them with lupdate and makes a pseudo-translation that puts "XX"
 // before every text; with it loaded, a text shown without "XX" was never
 // marked for translation.
+#include "app/admin_command_line.h"
 #include "app/app_fixture.h"
 #include "app/closing_rules.h"
+#include "app/command_line.h"
 #include "app/qt_translations.h"
 #include "app/startup_messages.h"
 #include "info_windows/about_window.h"
@@ -14,11 +16,19 @@
 #include "options_window/option_buttons.h"
 #include "options_window/options_window.h"
 #include "options_window/summary_text.h"
+#include "platform/line_break.h"
 #include "roster/add_names_dialog.h"
+#include "roster/bulk_add.h"
+#include "roster/bulk_add_window.h"
+#include "roster/held_names.h"
+#include "roster/held_names_messages.h"
+#include "roster/history_file.h"
+#include "roster/restore_window.h"
 #include "roster/roster_messages.h"
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
 #include <QGroupBox>
@@ -27,7 +37,9 @@
 #include <QSet>
 #include <QTabBar>
 #include <QTemporaryDir>
+#include <QTextStream>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <QXmlStreamReader>
 
 #include <functional>
@@ -102,6 +114,16 @@ TEST(TranslationCatalogue, HoldsTheProgramsTextsAsTheyAreShown) {
         "dexlan::HelpWindow|When you have finished setting the program options, simply exit and "
         "your changes will be recorded.",
         "dexlan::OptionsWindow|Trainer options",
+        // the restore window and its messages, the summary after adding many names
+        "dexlan::RestoreWindow|&Erase now",
+        "HeldNamesMessages|The name %1 cannot be kept for restoring, so this deletion cannot be "
+        "undone.",
+        "dexlan::AddSummaryWindow|Some names were not added.  The reason stands beside each of "
+        "them.",
+        "BulkAdd|given twice in the names to add",
+        // the administrator's command line
+        "CommandLine|Example: %1",
+        "AdminCommandLine|Deleted %1 (number %2) for good.\n",
     };
     for (const char* text : expected)
         EXPECT_TRUE(texts.contains(QString::fromUtf8(text))) << text;
@@ -158,6 +180,10 @@ QList<std::pair<QString, QString>> shownTexts(QWidget& window) {
             add(*widget, frame->title());
         if (auto* menu = qobject_cast<QMenu*>(widget))
             add(*widget, menu->title());
+        if (auto* tree = qobject_cast<QTreeWidget*>(widget)) {
+            for (int i = 0; i < tree->columnCount(); ++i)
+                add(*widget, tree->headerItem()->text(i));
+        }
         if (auto* tabs = qobject_cast<QTabBar*>(widget)) {
             for (int i = 0; i < tabs->count(); ++i) {
                 add(*widget, tabs->tabText(i));
@@ -216,6 +242,52 @@ TEST_F(PseudoTranslatedProgram, EveryWindowShowsItsTextsTranslated) {
     expectAllTranslated(about, {QStringLiteral("Label3[]")});
     AddNamesDialog addNames;
     expectAllTranslated(addNames);
+
+    // The restore window with a deleted name held, and with none.
+    testing::TestFolder users;
+    users.write("1HIST.DX", newHistoryFileBytes("Ann", {201, 302, 403, 504, 605, 706, 807, 908}));
+    ASSERT_EQ(
+        holdUserFile(users.file("1HIST.DX"), 1, "Ann", QDateTime::currentDateTimeUtc()).outcome,
+        HoldResult::Held);
+    RestoreWindow restore(users.path(), dialogs);
+    ASSERT_EQ(restore.heldList()->topLevelItemCount(), 1);
+    expectAllTranslated(restore);
+    testing::TestFolder none;
+    RestoreWindow restoreNone(none.path(), dialogs);
+    expectAllTranslated(restoreNone);
+
+    // The summary after adding many names: all added, and some refused.
+    BulkAddResult added;
+    added.added.push_back({QStringLiteral("Ann"), 1, users.file("1HIST.DX")});
+    AddSummaryWindow allAdded(added);
+    expectAllTranslated(allAdded);
+    added.refused.push_back({QStringLiteral("Bob"), RefusalReason::AlreadyOnList, {}});
+    AddSummaryWindow someRefused(added);
+    expectAllTranslated(someRefused);
+}
+
+TEST_F(PseudoTranslatedProgram, TheAdministratorIsToldInTranslatedWords) {
+    layTrainer(testing::optionsFile("network", "hist roster open"));
+    AdminRequest request;
+    request.trainer = trainer.path();
+    request.show = true;
+    request.deleteUsers = {QStringLiteral("Nobody")};
+    request.restoreUsers = {QStringLiteral("Nobody")};
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    QBuffer input;
+    input.open(QIODevice::ReadOnly);
+    EXPECT_EQ(
+        runAdministration(request, outStream, errStream, input, QDateTime::currentDateTimeUtc()),
+        1);
+    const QString prefix = QStringLiteral("dexlan-options: ");
+    const QStringList told = err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    EXPECT_EQ(told.size(), 2) << err.toStdString();
+    for (const QString& line : told)
+        EXPECT_TRUE(line.startsWith(prefix + QLatin1String("XX"))) << line.toStdString();
+    // The summary's headings as the Current Options page words them.
+    EXPECT_TRUE(out.startsWith(QLatin1String("XXHistory File Location\n"))) << out.toStdString();
+    EXPECT_TRUE(out.contains(QLatin1String("\nXXCurrent program location\n")));
 }
 
 TEST_F(PseudoTranslated, MessagesKeepTheirEnglishShapeAroundTranslatedTexts) {
@@ -251,7 +323,24 @@ TEST_F(PseudoTranslated, MessagesKeepTheirEnglishShapeAroundTranslatedTexts) {
         [&] { return replacedFileReport(QStringLiteral("Ann"), QString(), path); },
         [&] { return cannotDeleteReport(QStringLiteral("Busy"), path); },
         [] { return noUserNumberReport(QStringLiteral("Ann")); },
+        [] { return cannotHoldQuestion(QStringLiteral("Disk full"), QStringLiteral("Ann")); },
+        [] { return restoredUnderOtherNumberReport(QStringLiteral("Ann"), 3, 7); },
+        [] { return noLongerHeldReport(QStringLiteral("Ann")); },
+        [&] { return cannotRestoreReport(QStringLiteral("Disk full"), path); },
+        [] { return eraseHeldQuestion(QStringLiteral("Ann")); },
+        [] { return bulkAddQuestion(1); },
+        [] { return bulkAddQuestion(28); },
+        [&] { return classListUnreadableReport(QStringLiteral("Permission denied"), path); },
     };
+    // What the boxes are given to show, rather than texts of their own.
+    const QStringList dataShown = {QStringLiteral("Disk full"),
+                                   QStringLiteral("No such folder"),
+                                   QStringLiteral("Permission denied"),
+                                   QStringLiteral("Busy"),
+                                   QStringLiteral("Is wrong."),
+                                   QStringLiteral("sfx loud"),
+                                   QStringLiteral("Ann"),
+                                   path};
     for (const auto& box : boxes) {
         MsgBoxRequest english;
         withoutTranslation([&] { english = box(); });
@@ -259,9 +348,75 @@ TEST_F(PseudoTranslated, MessagesKeepTheirEnglishShapeAroundTranslatedTexts) {
         SCOPED_TRACE(english.prompt.toStdString());
         EXPECT_TRUE(translated.title.startsWith(QLatin1String("XX")));
         EXPECT_TRUE(translated.prompt.contains(QLatin1String("XX")));
+        // Every paragraph of the box's own begins translated; a text joined
+        // on as a paragraph of its own would otherwise go unnoticed.
+        for (const QString& paragraph : translated.prompt.split(kCrLf + kCrLf)) {
+            if (!paragraph.isEmpty() && !dataShown.contains(paragraph))
+                EXPECT_TRUE(paragraph.startsWith(QLatin1String("XX"))) << paragraph.toStdString();
+        }
         // Only the prefix differs: names, paths and line breaks stay where they were.
         EXPECT_EQ(QString(translated.prompt).remove(QStringLiteral("XX")), english.prompt);
         EXPECT_EQ(QString(translated.title).remove(QStringLiteral("XX")), english.title);
+    }
+}
+
+TEST_F(PseudoTranslated, AddedAndRefusedNamesAreSummedUpTranslated) {
+    const QString tooLong(kMaxNameLength + 1, QLatin1Char('L'));
+    const BulkAddPlan plan =
+        planBulkAdd({QStringLiteral("Ann"), QStringLiteral("Cy"), QStringLiteral("Ann"), QString(),
+                     tooLong, QString::fromUtf8("\u03a9"), QStringLiteral("Fay")},
+                    {QStringLiteral("Cy")});
+    // A missing folder the user would not have made: every planned name fails.
+    testing::TestFolder parent;
+    BulkAddResult result = carryOutBulkAdd(
+        parent.file(QStringLiteral("missing/")), plan, {},
+        [] { return std::array<int, kRandomsPerFile>{}; }, [] { return false; });
+    result.added.push_back({QStringLiteral("Gus"), 9, parent.file(QStringLiteral("9HIST.DX"))});
+
+    EXPECT_EQ(bulkAddSummaryText(result),
+              QStringLiteral("XX1 name added:\n"
+                             "    Gus\n"
+                             "\n"
+                             "XX%1 names refused:\n"
+                             "    Cy: XXalready on the list\n"
+                             "    Ann: XXgiven twice in the names to add\n"
+                             "    XX(no name): XXempty\n"
+                             "    %2: XXlonger than %3 characters\n"
+                             "    %4: XXa character that cannot be stored in a history file\n"
+                             "    Ann: XXnot saved: XXThe history file location does not exist.\n"
+                             "    Fay: XXnot saved: XXThe history file location does not exist.\n")
+                  .arg(QString::number(7), tooLong, QString::number(kMaxNameLength),
+                       QString::fromUtf8("\u03a9")));
+
+    const FileOpenRequest classList = classListRequest();
+    EXPECT_EQ(classList.title, QStringLiteral("XXAdd names from a file"));
+    EXPECT_EQ(classList.filter, QStringLiteral("XXClass lists (*.txt *.csv)"));
+}
+
+TEST_F(PseudoTranslated, TheAdministratorsOptionsAndRefusalsAreTranslated) {
+    const QString help =
+        parseCommandLine({QStringLiteral("dexlan-options"), QStringLiteral("--help")}).message;
+    for (const char* description :
+         {"XXThe trainer's folder (or its program file)", "XXPrints the settings as",
+          "XXChanges a setting,", "XXPrints the users as", "XXAdds the names in FILE",
+          "XXDeletes the user NAME", "XXBrings back the user NAME",
+          "XX(empty: the trainer's own folder)"})
+        EXPECT_TRUE(help.contains(QLatin1String(description))) << description;
+    EXPECT_EQ(help.count(QLatin1String("XXExample: dexlan-options --trainer /srv/trainer")), 7)
+        << help.toStdString();
+
+    const std::pair<QStringList, const char*> refusals[] = {
+        {{QStringLiteral("--list-users")}, "XX--trainer DIR names the trainer to administer."},
+        {{QStringLiteral("--trainer=/srv/t"), QStringLiteral("/srv/t")},
+         "XXthe trainer is named twice: with --trainer and alone."},
+        {{QStringLiteral("--trainer=/srv/t"), QStringLiteral("--set=sounds=loud")},
+         "XX--set sounds=loud: not one of these settings:"},
+    };
+    for (const auto& [arguments, refusal] : refusals) {
+        const CommandLine line =
+            parseCommandLine(QStringList{QStringLiteral("dexlan-options")} + arguments);
+        EXPECT_EQ(line.action, CommandLineAction::Refuse) << refusal;
+        EXPECT_TRUE(line.message.contains(QLatin1String(refusal))) << line.message.toStdString();
     }
 }
 

@@ -7,6 +7,7 @@
 #include "options_file/options_file.h"
 #include "options_window/options_window.h"
 #include "roster/add_names_dialog.h"
+#include "roster/history_folder.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -36,13 +37,15 @@ TEST_F(ProgramTest, TypicalSessionWritesOptionsAndTwoHistoryFiles) {
     // A new location, confirmed with Enter: the folder is offered and made.
     QLineEdit* text1 = options.locationEdit();
     text1->setText(location);
-    dialogs.expectBox({qt_error_string(ENOENT) + "\r\n\r\n" + location + "/\r\n\r\n" +
+    const QString folder = policy.locationCase(policy.withTrailingSeparator(location));
+    const QString missing = probeFolder(folder).text; // the platform's words
+    dialogs.expectBox({missing + "\r\n\r\n" + folder + "\r\n\r\n" +
                            "The history file location you have selected does not exist.  Do "
                            "you wish to create it?",
                        MsgButtons::YesNo, MsgIcon::None, MsgAnswer::Yes, " Warning..."},
                       MsgAnswer::Yes);
     QTest::keyClick(text1, Qt::Key_Return);
-    EXPECT_EQ(text1->text(), location + "/");
+    EXPECT_EQ(text1->text(), folder);
     EXPECT_TRUE(QFileInfo(location).isDir());
     EXPECT_EQ(state().historyFolderState, HistoryFolderState::Usable);
 
@@ -71,8 +74,8 @@ TEST_F(ProgramTest, TypicalSessionWritesOptionsAndTwoHistoryFiles) {
     EXPECT_EQ(trainer.read("Dexlan4.ini"),
               "Options File\r\nCorvantis Dexlan Training System 4\r\nnetwork\r\n"
               "hist roster open\r\n" +
-                  QFile::encodeName(location) +
-                  "/\r\nsix\r\nseven\r\neight\r\nnine\r\nf2 on\r\nsfx all\r\ndocuments on\r\n");
+                  QFile::encodeName(folder) +
+                  "\r\nsix\r\nseven\r\neight\r\nnine\r\nf2 on\r\nsfx all\r\ndocuments on\r\n");
     const QByteArray first = testing::readFile(location + "/1HIST.DX");
     const QByteArray second = testing::readFile(location + "/2HIST.DX");
     EXPECT_TRUE(first.startsWith("\"Zoe Miller\"\r\n 0\r\n"));

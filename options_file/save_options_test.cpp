@@ -10,6 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#ifdef Q_OS_WIN
+#include "platform/file_error.h"
+
+#include <windows.h>
+#endif
 #ifdef Q_OS_UNIX
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -236,7 +241,12 @@ TEST_F(SaveOptionsTest, FolderThatIsAFileIsReported) {
     folder.write("plain", "not a folder");
     state.programFolder = folder.file("plain/");
     state.fileDigest.clear(); // nothing was read from there
-    expectRefusedSave(state, dialogs, "Not a directory", "not a folder", folder.file("plain"));
+#ifdef Q_OS_WIN
+    const QString expected = windowsErrorText(ERROR_PATH_NOT_FOUND); // the system's own words
+#else
+    const QString expected = QStringLiteral("Not a directory");
+#endif
+    expectRefusedSave(state, dialogs, expected, "not a folder", folder.file("plain"));
 }
 
 // Linux-only: hard links made with link() and a save cut short by fork() and ulimit.

@@ -78,7 +78,8 @@ TEST_F(HistoryPageTest, StatusLineAndItsCopyOnTheSummary) {
         EXPECT_EQ(label("Label20")->text(), "No location for history file location is selected.");
         window.locationEdit()->setText("/srv/dexlan");
         window.refreshPage(2);
-        EXPECT_EQ(label("Label20")->text(), "Location selected: /srv/dexlan");
+        EXPECT_EQ(label("Label20")->text(),
+                  "Location selected: " + state.pathPolicy.locationCase("/srv/dexlan"));
         EXPECT_EQ(window.summaryValue(1)->text(), "");
     }
     {

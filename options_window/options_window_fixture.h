@@ -12,9 +12,9 @@
 
 #include <QApplication>
 #include <QGroupBox>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
-#include <QItemSelectionModel>
 #include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
@@ -64,7 +64,7 @@ class OptionsWindowTest : public ::testing::Test {
         // test asks for them.
         state.startupDone = false;
         state.screenScale = 1.0;
-        state.pathPolicy = PathPolicy::posix();
+        state.pathPolicy = PathPolicy::native();
         // Every folder the window lists proves the listing on several threads
         // equal to the one read file by file.
         folder_detail::setListingCrossCheck(true);

@@ -129,6 +129,7 @@ TEST_F(OptionsWindowTest, ChoosingATabShowsAndRefreshesItsPage) {
 }
 
 TEST_F(OptionsWindowTest, RefreshKeepsTheTypedCaseWhereFileNamesTellCaseApart) {
+    state.pathPolicy = PathPolicy::posix();
     OptionsWindow& window = open();
     window.locationEdit()->setText("/srv/Dexlan");
     window.refreshPage(1);

@@ -29,10 +29,10 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <unistd.h>
 #include <functional>
 #include <map>
 #include <memory>
+#include <unistd.h>
 #include <vector>
 
 namespace dexlan {
@@ -243,8 +243,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
 
     void printRatios() const {
         std::printf("\n== Ratios to the bare loop of this run (wall time; CPU of every thread)\n");
-        std::printf("%-8s %-44s %10s %8s %8s %7s\n", "users", "what", "wall ms", "ratio",
-                    "goal", "reads");
+        std::printf("%-8s %-44s %10s %8s %8s %7s\n", "users", "what", "wall ms", "ratio", "goal",
+                    "reads");
         for (const int users : {10000, 100000}) {
             const std::string arg = "/" + std::to_string(users);
             const auto bare = figures.find("BM_BareLoop" + arg + "/process_time/real_time");
@@ -274,7 +274,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
                 const Figure& f = found->second;
                 const double ratio = f.realMs / floor.realMs;
                 std::printf("%-8d %-44s %10.1f %7.2fx %7s %7.1f   %s\n", users, row.what, f.realMs,
-                            ratio, (QByteArray("<= ") + QByteArray::number(row.goal) + "x").constData(),
+                            ratio,
+                            (QByteArray("<= ") + QByteArray::number(row.goal) + "x").constData(),
                             f.reads, ratio <= row.goal ? "met" : "NOT MET");
             }
         }

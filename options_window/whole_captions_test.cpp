@@ -120,6 +120,7 @@ TEST_F(WholeCaptionsTest, LongFoldersAreShortenedWithTheWholeFolderInTheTooltip)
     ASSERT_EQ(location.size(), 300);
     const QString program = location.left(280) + QStringLiteral("/trainer-folder/");
     state.programFolder = program;
+    state.pathPolicy = PathPolicy::posix(); // the folders as written, on every platform
     OptionsWindow& window = open();
     window.locationEdit()->setText(location);
     window.show();

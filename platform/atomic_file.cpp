@@ -96,10 +96,24 @@ FileError viaNamedTemporary(const QString& path, const QByteArray& bytes) {
     return FileError::ok();
 }
 
+#ifdef Q_OS_WIN
+// A read-only file is somebody's decision; Windows refuses to write it, but not
+// every file system behind a share, nor Wine, refuses a rename over it.
+bool isReadOnly(const QString& path) {
+    const DWORD attributes = ::GetFileAttributesW(
+        reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()));
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+#endif
+
 } // namespace
 
 FileError replaceFileAtomically(const QString& path, const QByteArray& bytes,
                                 ReplaceStrategy strategy) {
+#ifdef Q_OS_WIN
+    if (isReadOnly(path))
+        return describeFailure(path, windowsErrorText(ERROR_ACCESS_DENIED));
+#endif
     // A rename replaces a write-protected file as readily as any other, so ask
     // the file itself whether it may be written (without changing it).
     if (QFileInfo::exists(path)) {
@@ -127,6 +141,8 @@ const wchar_t* wide(const QString& nativePath) {
 
 FileError rewriteKeepingIdentity(const QString& path, const QByteArray& bytes) {
     const QString target = QDir::toNativeSeparators(path);
+    if (isReadOnly(path))
+        return describeFailure(path, windowsErrorText(ERROR_ACCESS_DENIED));
     // Opening for writing, without changing anything, tells whether the file
     // may be written at all (read-only attribute, access list, a lock).
     const HANDLE original = ::CreateFileW(wide(target), GENERIC_WRITE,
@@ -163,7 +179,19 @@ FileError rewriteKeepingIdentity(const QString& path, const QByteArray& bytes) {
         return describeFailure(path, written.text);
     }
     // ReplaceFile gives the new file the old one's attributes, access list,
-    // creation time and streams, so it stays the same file to its users.
+    // creation time and streams, so it stays the same file to its users. The
+    // attributes and the creation time are given beforehand too, for the file
+    // systems (and Wine) that leave them out.
+    WIN32_FILE_ATTRIBUTE_DATA was{};
+    if (::GetFileAttributesExW(wide(target), GetFileExInfoStandard, &was)) {
+        const HANDLE made = ::CreateFileW(wide(replacement), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (made != INVALID_HANDLE_VALUE) {
+            ::SetFileTime(made, &was.ftCreationTime, nullptr, nullptr);
+            ::CloseHandle(made);
+        }
+        ::SetFileAttributesW(wide(replacement), was.dwFileAttributes);
+    }
     if (::ReplaceFileW(wide(target), wide(replacement), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
                        nullptr, nullptr))
         return FileError::ok();

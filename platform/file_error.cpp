@@ -8,6 +8,7 @@
 #include <QtGlobal>
 
 #include <cerrno>
+#include <cstring>
 
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -30,7 +31,12 @@ FileError describeFailure(const QString& path, const QString& errorText) {
 }
 
 QString lastSystemErrorText() {
+#ifdef Q_OS_WIN
+    // Qt reads a number as a Windows error code there, and errno is none.
+    return QString::fromLocal8Bit(std::strerror(errno));
+#else
     return qt_error_string(errno);
+#endif
 }
 
 QString errorTextOr(const QString& text, const QString& fallback) {

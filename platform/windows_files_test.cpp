@@ -48,13 +48,16 @@ TEST(WindowsFiles, RewriteKeepsAttributesAndCreationTime) {
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     ASSERT_TRUE(SetFileTime(file, &made, nullptr, nullptr));
     CloseHandle(file);
+    // Wine keeps no creation time of its own (Linux file systems cannot be
+    // given one); there only the attributes can be followed.
+    const bool timeKept = creationTime(path).dwHighDateTime == made.dwHighDateTime;
     ASSERT_TRUE(SetFileAttributesW(wide(path), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
 
     ASSERT_FALSE(rewriteKeepingIdentity(path, "new\r\n").failed());
     EXPECT_EQ(folder.read("Dexlan4.ini"), "new\r\n");
     EXPECT_TRUE(GetFileAttributesW(wide(path)) & FILE_ATTRIBUTE_HIDDEN);
-    const FILETIME after = creationTime(path);
-    EXPECT_EQ(after.dwHighDateTime, made.dwHighDateTime);
+    if (timeKept)
+        EXPECT_EQ(creationTime(path).dwHighDateTime, made.dwHighDateTime);
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
               QStringList{"Dexlan4.ini"})
         << "no temporary file is left behind";

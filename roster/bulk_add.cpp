@@ -4,7 +4,9 @@
 #include "platform/code_page.h"
 #include "platform/line_break.h"
 #include "roster/roster_decisions.h"
+#include "roster/roster_messages.h"
 
+#include <QCoreApplication>
 #include <QSet>
 #include <QStringDecoder>
 
@@ -126,13 +128,14 @@ BulkAddResult carryOutBulkAdd(const QString& folder, const BulkAddPlan& plan,
             result.added.push_back({planned.name, created.number, created.path});
             continue;
         case NewUserFile::FolderDeclined:
-            stoppedBy = QStringLiteral("The history file location does not exist.");
+            stoppedBy =
+                QCoreApplication::translate("BulkAdd", "The history file location does not exist.");
             break;
         case NewUserFile::Failed:
             stoppedBy = created.error.text + QStringLiteral(" (") + created.path + QLatin1Char(')');
             break;
         case NewUserFile::NumbersUsedUp:
-            stoppedBy = QStringLiteral("Every user number is in use.");
+            stoppedBy = numbersUsedUpText();
             break;
         }
         result.refused.push_back({planned.name, RefusalReason::NotSaved, stoppedBy});
@@ -143,50 +146,66 @@ BulkAddResult carryOutBulkAdd(const QString& folder, const BulkAddPlan& plan,
 QString refusalText(const RefusedName& refused) {
     switch (refused.reason) {
     case RefusalReason::AlreadyOnList:
-        return QStringLiteral("already on the list");
+        return QCoreApplication::translate("BulkAdd", "already on the list");
     case RefusalReason::GivenTwice:
-        return QStringLiteral("given twice in the names to add");
+        return QCoreApplication::translate("BulkAdd", "given twice in the names to add");
     case RefusalReason::CannotBeStored:
-        return QStringLiteral("a character that cannot be stored in a history file");
+        return QCoreApplication::translate("BulkAdd",
+                                           "a character that cannot be stored in a history file");
     case RefusalReason::Empty:
-        return QStringLiteral("empty");
+        return QCoreApplication::translate("BulkAdd", "empty");
     case RefusalReason::TooLong:
-        return QStringLiteral("longer than %1 characters").arg(kMaxNameLength);
+        return QCoreApplication::translate("BulkAdd", "longer than %1 characters")
+            .arg(kMaxNameLength);
     case RefusalReason::NotSaved:
-        return QStringLiteral("not saved: ") + refused.detail;
+        return QCoreApplication::translate("BulkAdd", "not saved: %1").arg(refused.detail);
     }
     return {};
 }
 
 MsgBoxRequest bulkAddQuestion(int count) {
-    return {count == 1 ? QStringLiteral("Add this name?")
-                       : QStringLiteral("Add these %1 names?").arg(count),
-            MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::Yes, QStringLiteral("Add names...")};
+    return {count == 1 ? QCoreApplication::translate("BulkAdd", "Add this name?")
+                       : QCoreApplication::translate("BulkAdd", "Add these %1 names?").arg(count),
+            MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::Yes,
+            QCoreApplication::translate("BulkAdd", "Add names...")};
+}
+
+FileOpenRequest classListRequest() {
+    FileOpenRequest request;
+    request.title = QCoreApplication::translate("BulkAdd", "Add names from a file");
+    request.defaultExtension = QStringLiteral(".txt");
+    request.filter = QCoreApplication::translate("BulkAdd", "Class lists (*.txt *.csv)");
+    return request;
 }
 
 MsgBoxRequest classListUnreadableReport(const QString& errorText, const QString& path) {
     const QString twice = kCrLf + kCrLf;
     return {errorText + twice + path + twice +
-                QStringLiteral("The program cannot read the names in this file."),
-            MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok, QStringLiteral(" Sorry...")};
+                QCoreApplication::translate("BulkAdd",
+                                            "The program cannot read the names in this file."),
+            MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok,
+            QCoreApplication::translate("BulkAdd", " Sorry...")};
 }
 
 QString bulkAddSummaryText(const BulkAddResult& result) {
     QStringList lines;
     const size_t added = result.added.size();
-    lines.append(added == 1 ? QStringLiteral("1 name added")
-                            : QStringLiteral("%1 names added").arg(added));
+    lines.append(added == 1 ? QCoreApplication::translate("BulkAdd", "1 name added")
+                            : QCoreApplication::translate("BulkAdd", "%1 names added").arg(added));
     lines.last() += added ? QLatin1Char(':') : QLatin1Char('.');
     for (const AddedName& name : result.added)
         lines.append(QStringLiteral("    ") + name.name);
     const size_t refused = result.refused.size();
     if (refused) {
         lines.append(QString());
-        lines.append(refused == 1 ? QStringLiteral("1 name refused:")
-                                  : QStringLiteral("%1 names refused:").arg(refused));
+        lines.append(
+            refused == 1
+                ? QCoreApplication::translate("BulkAdd", "1 name refused:")
+                : QCoreApplication::translate("BulkAdd", "%1 names refused:").arg(refused));
         for (const RefusedName& name : result.refused)
             lines.append(QStringLiteral("    ") +
-                         (name.name.isEmpty() ? QStringLiteral("(no name)") : name.name) +
+                         (name.name.isEmpty() ? QCoreApplication::translate("BulkAdd", "(no name)")
+                                              : name.name) +
                          QStringLiteral(": ") + refusalText(name));
     }
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');

@@ -87,6 +87,9 @@ QString refusalText(const RefusedName& refused);
 // "Add these 28 names?" (Yes / No).
 MsgBoxRequest bulkAddQuestion(int count);
 
+// File, "Add names from a file…": the file dialog's request.
+FileOpenRequest classListRequest();
+
 // A class list that cannot be read.
 MsgBoxRequest classListUnreadableReport(const QString& errorText, const QString& path);
 

@@ -20,19 +20,19 @@ namespace dexlan {
 
 AddSummaryWindow::AddSummaryWindow(const BulkAddResult& result, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("AddSummary"));
-    setWindowTitle(QStringLiteral("Add names..."));
+    setWindowTitle(tr("Add names..."));
     m_heading =
-        new QLabel(result.refused.empty() ? QStringLiteral("Every name was added.")
-                                          : QStringLiteral("Some names were not added.  The reason "
-                                                           "stands beside each of them."),
+        new QLabel(result.refused.empty()
+                       ? tr("Every name was added.")
+                       : tr("Some names were not added.  The reason stands beside each of them."),
                    this);
     m_heading->setWordWrap(true);
     m_summary = new QPlainTextEdit(bulkAddSummaryText(result), this);
     m_summary->setObjectName(QStringLiteral("SummaryText"));
     m_summary->setReadOnly(true);
-    m_summary->setAccessibleName(QStringLiteral("Names added and refused"));
+    m_summary->setAccessibleName(tr("Names added and refused"));
     m_heading->setBuddy(m_summary);
-    m_okButton = new QPushButton(QStringLiteral("OK"), this);
+    m_okButton = new QPushButton(tr("OK"), this);
     m_okButton->setDefault(true);
     connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
 
@@ -88,11 +88,7 @@ void addNamesInBulk(UserRoster& roster, Dialogs& dialogs, const QStringList& nam
 }
 
 void addNamesFromFile(UserRoster& roster, Dialogs& dialogs, QWidget* parent) {
-    FileOpenRequest request;
-    request.title = QStringLiteral("Add names from a file");
-    request.defaultExtension = QStringLiteral(".txt");
-    request.filter = QStringLiteral("Class lists (*.txt *.csv)");
-    const QString path = dialogs.openFile(request);
+    const QString path = dialogs.openFile(classListRequest());
     if (path.isEmpty())
         return;
     QFile file(path);

@@ -18,6 +18,7 @@ struct BulkAddResult;
 // The one window that ends adding many names: the names added, and those
 // refused with the reason for each.
 class AddSummaryWindow : public QDialog {
+    Q_OBJECT
   public:
     AddSummaryWindow(const BulkAddResult& result, QWidget* parent = nullptr);
 

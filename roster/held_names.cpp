@@ -7,6 +7,7 @@
 #include "roster/history_folder_detail.h"
 #include "roster/roster_decisions.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -41,7 +42,8 @@ FileError makeHoldingFolder(const QString& folder) {
     const QString path = withoutTrailingSeparator(folder);
     const QFileInfo info(path);
     if (info.isSymLink())
-        return otherFailure(QStringLiteral("%1 is a link, not a folder.").arg(path));
+        return otherFailure(
+            QCoreApplication::translate("HeldNames", "%1 is a link, not a folder.").arg(path));
     if (info.isDir())
         return FileError::ok();
     const FileError made = createHistoryFolder(folder);
@@ -57,19 +59,24 @@ FileError makeHoldingFolder(const QString& folder) {
 
 // Renames from to to with the system's plain rename, which takes the name from
 // exactly one caller: the file is then this call's alone. ENOENT when from is
-// gone; false on every failure.
-bool renameExclusively(const QString& from, const QString& to, int* error) {
+// gone; false on every failure, with the system's text for it in *text.
+bool renameExclusively(const QString& from, const QString& to, int* error,
+                       QString* text = nullptr) {
 #ifdef Q_OS_WIN
     if (MoveFileExW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(from).utf16()),
                     reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(to).utf16()), 0))
         return true;
     const DWORD code = GetLastError();
     *error = (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) ? ENOENT : EIO;
+    if (text)
+        *text = windowsErrorText(code);
     return false;
 #else
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
         return true;
     *error = errno;
+    if (text)
+        *text = qt_error_string(*error);
     return false;
 #endif
 }
@@ -159,16 +166,17 @@ HoldResult holdUserFile(const QString& path, int number, const QString& listedNa
         held.notePath, noteBytes(now, number, path.mid(folderOf(path).size())));
     if (note.outcome != CreateResult::Created) {
         result.outcome = HoldResult::CannotHold;
-        result.error = note.error.failed() ? note.error : otherFailure(qt_error_string(EEXIST));
+        result.error = note.error.failed() ? note.error : otherFailure(posixErrorText(EEXIST));
         return result;
     }
     // A plain rename: the held name is new and this call's own, and of two
     // copies deleting the same user only one can take the file away.
     int error = 0;
-    if (!renameExclusively(path, held.heldPath, &error)) {
+    QString errorText;
+    if (!renameExclusively(path, held.heldPath, &error, &errorText)) {
         QFile::remove(held.notePath);
         result.outcome = error == ENOENT ? HoldResult::Failed : HoldResult::CannotHold;
-        result.error = otherFailure(qt_error_string(error));
+        result.error = otherFailure(errorText);
         return result;
     }
     result.outcome = HoldResult::Held;
@@ -247,11 +255,12 @@ RestoreResult restoreHeldName(const QString& historyFolder, const HeldName& held
     // held file away has it, and every other copy finds it gone.
     const QString claimed = held.heldPath + QLatin1String(".restoring-") + randomTag();
     int error = 0;
-    if (!renameExclusively(held.heldPath, claimed, &error)) {
+    QString errorText;
+    if (!renameExclusively(held.heldPath, claimed, &error, &errorText)) {
         if (error == ENOENT) {
             result.outcome = RestoreResult::Gone;
         } else {
-            result.error = otherFailure(qt_error_string(error));
+            result.error = otherFailure(errorText);
             result.path = held.heldPath;
         }
         return result;

@@ -22,7 +22,8 @@ MsgBoxRequest noLongerHeldReport(const QString& name);
 MsgBoxRequest cannotRestoreReport(const QString& errorText, const QString& path);
 // Erase now: the one confirmation (OK / Cancel).
 MsgBoxRequest eraseHeldQuestion(const QString& name);
-// The restore window's note on how long deleted names are kept.
-QString keptForText();
+// The restore window's note on how long deleted names are kept; with
+// noneHeld, it also says that there are none.
+QString keptForText(bool noneHeld = false);
 
 } // namespace dexlan

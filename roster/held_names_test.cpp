@@ -43,7 +43,8 @@ TEST(HeldNames, DeletedNameIsHeldOutOfTheTrainersSightAndRestoredByteForByte) {
     const HeldName held = holdOne(folder, "12HIST.DX", 12, "Ann");
     EXPECT_FALSE(QFileInfo::exists(folder.file("12HIST.DX")));
     ASSERT_EQ(listUsers(folder.path()).users.size(), 1u) << "the listing sees Bob alone";
-    EXPECT_TRUE(held.heldPath.startsWith(folder.file(".deleted/")));
+    EXPECT_TRUE(held.heldPath.startsWith(folder.file(".deleted") + folder.path().back()))
+        << "in the history folder's own separator";
 
     const std::vector<HeldName> listed = listHeldNames(folder.path());
     ASSERT_EQ(listed.size(), 1u);

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <limits>
 
 #ifdef Q_OS_WIN
@@ -76,6 +77,27 @@ bool holdsNul(const QString& path) {
     return path.contains(QChar(0));
 }
 
+QString posixErrorText(int error) {
+#ifdef Q_OS_WIN
+    // The words Windows itself uses for these failures, as a file opened or a
+    // folder made in the same place would report them.
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR: // a path through a regular file: Windows finds no such path
+        return windowsErrorText(ERROR_PATH_NOT_FOUND);
+    case EEXIST:
+        return windowsErrorText(ERROR_ALREADY_EXISTS);
+    case EACCES:
+    case EPERM:
+        return windowsErrorText(ERROR_ACCESS_DENIED);
+    default:
+        return QString::fromLocal8Bit(std::strerror(error));
+    }
+#else
+    return qt_error_string(error);
+#endif
+}
+
 QString folderOf(const QString& path) {
     qsizetype i = path.size() - 1;
     while (i >= 0 && !isSeparator(path.at(i)))
@@ -111,6 +133,10 @@ QString windowsOnlyLocationText() {
                                        "which cannot be reached from this computer.");
 }
 
+QString colonInFolderNameText() {
+    return QCoreApplication::translate("HistoryFolder", "A folder name cannot contain a colon.");
+}
+
 QString nulInLocationText() {
     return QCoreApplication::translate(
         "HistoryFolder", "The location contains a NUL character, which no folder name can hold.");
@@ -123,7 +149,12 @@ QString normalisedLocation(const QString& typed, const PathPolicy& policy) {
         return {};
     if (isWindowsOnlyLocation(typed, policy))
         return typed;
-    return policy.locationCase(policy.withTrailingSeparator(typed));
+    // Windows takes both separators, but one mixed "a/b/\\" is no way to show
+    // a folder, nor to store it for the trainer.
+    const QString separated = policy.separator == QLatin1Char('\\')
+                                  ? QString(typed).replace(QLatin1Char('/'), QLatin1Char('\\'))
+                                  : typed;
+    return policy.locationCase(policy.withTrailingSeparator(separated));
 }
 
 QString resolvedHistoryFolder(const QString& historyFolder, const QString& programFolder,
@@ -167,11 +198,10 @@ FileError createHistoryFolder(const QString& folder) {
     const QString path = withoutTrailingSeparator(folder);
     const QString last = path.mid(folderOf(path).size());
     if (last.isEmpty() || last == QLatin1String(".") || last == QLatin1String(".."))
-        return otherFailure(qt_error_string(EEXIST));
+        return otherFailure(posixErrorText(EEXIST));
 #ifdef Q_OS_WIN
     if (last.contains(QLatin1Char(':')))
-        return otherFailure(
-            QCoreApplication::translate("HistoryFolder", "A folder name cannot contain a colon."));
+        return otherFailure(colonInFolderNameText());
     if (CreateDirectoryW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()),
                          nullptr))
         return FileError::ok();
@@ -226,6 +256,13 @@ bool mayBeHistoryFile(QByteArrayView name) {
 // its end.
 template <typename Visit> bool forEachHistoryEntry(const QString& folder, Visit visit) {
 #ifdef Q_OS_WIN
+    // QDirIterator reports no failure: a folder that is not there would pass
+    // for an empty one.
+    const QFileInfo folderInfo(withoutTrailingSeparator(folder));
+    if (!folderInfo.isDir()) {
+        errno = existsAsAnything(folderInfo.filePath()) ? ENOTDIR : ENOENT;
+        return false;
+    }
     // Without QDir::Hidden and QDir::System: hidden files and devices are never users.
     QDirIterator it(folder, QDir::Files | QDir::NoDotAndDotDot);
     while (it.hasNext()) {
@@ -333,16 +370,15 @@ struct Candidate {
 // One file after another, each read as its name comes: the plain way, which
 // every other way of listing must equal.
 bool listOneByOne(const QString& folder, UserListing& listing, quint64& digest) {
-    return forEachHistoryEntry(
-        folder, [&](QByteArrayView nativeName, quint64 identity, EntryKind kind) {
-            digest ^= entryDigest(nativeName, identity);
-            const QString fileName = QFile::decodeName(nativeName.toByteArray());
-            const std::optional<int> number = userNumberFromFileName(fileName);
-            if (!number)
-                return;
-            addOutcome(listing, readHistoryFile(folder + fileName, kind), folder, fileName,
-                       *number);
-        });
+    return forEachHistoryEntry(folder, [&](QByteArrayView nativeName, quint64 identity,
+                                           EntryKind kind) {
+        digest ^= entryDigest(nativeName, identity);
+        const QString fileName = QFile::decodeName(nativeName.toByteArray());
+        const std::optional<int> number = userNumberFromFileName(fileName);
+        if (!number)
+            return;
+        addOutcome(listing, readHistoryFile(folder + fileName, kind), folder, fileName, *number);
+    });
 }
 
 // The names first, then their first lines on several threads, each taking
@@ -425,15 +461,15 @@ UserListing listUsersOnce(const QString& folder, const ListingOptions& options) 
     }
     const QFileInfo info(withoutTrailingSeparator(folder));
     if (!info.exists()) {
-        listing.error = {FileError::FolderMissing, qt_error_string(ENOENT)};
+        listing.error = {FileError::FolderMissing, posixErrorText(ENOENT)};
         return listing;
     }
     if (!info.isDir()) {
-        listing.error = otherFailure(qt_error_string(ENOTDIR));
+        listing.error = otherFailure(posixErrorText(ENOTDIR));
         return listing;
     }
     if (!info.isReadable() || !info.isExecutable()) {
-        listing.error = otherFailure(qt_error_string(EACCES));
+        listing.error = otherFailure(posixErrorText(EACCES));
         return listing;
     }
     quint64 digest = 0;

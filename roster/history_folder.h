@@ -29,6 +29,8 @@ QString windowsOnlyLocationText();
 // The description that opens the messages about a location holding a NUL
 // character, which no file or folder name can hold.
 QString nulInLocationText();
+// Why a folder name with a colon cannot be made where names cannot hold one.
+QString colonInFolderNameText();
 
 // The location box's text as HistoryFolder holds it: with one separator at its
 // end unless empty, in the case the platform stores. A Windows-only location

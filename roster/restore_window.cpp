@@ -19,25 +19,25 @@ namespace dexlan {
 RestoreWindow::RestoreWindow(const QString& historyFolder, Dialogs& dialogs, QWidget* parent)
     : QDialog(parent), m_historyFolder(historyFolder), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("RestoreNames"));
-    setWindowTitle(QStringLiteral("Restore deleted names..."));
+    setWindowTitle(tr("Restore deleted names..."));
 
     m_keptFor = new QLabel(keptForText(), this);
     m_keptFor->setWordWrap(true);
     m_heldList = new QTreeWidget(this);
     m_heldList->setObjectName(QStringLiteral("HeldList"));
-    m_heldList->setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Deleted on")});
+    m_heldList->setHeaderLabels({tr("Name"), tr("Deleted on")});
     m_heldList->setRootIsDecorated(false);
-    m_heldList->setAccessibleName(QStringLiteral("Deleted names"));
+    m_heldList->setAccessibleName(tr("Deleted names"));
     m_heldList->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     m_heldList->header()->setStretchLastSection(false);
     m_keptFor->setBuddy(m_heldList);
 
-    m_restoreButton = new QPushButton(QStringLiteral("&Restore"), this);
+    m_restoreButton = new QPushButton(tr("&Restore"), this);
     m_restoreButton->setObjectName(QStringLiteral("RestoreButton"));
     m_restoreButton->setDefault(true);
-    m_eraseButton = new QPushButton(QStringLiteral("&Erase now"), this);
+    m_eraseButton = new QPushButton(tr("&Erase now"), this);
     m_eraseButton->setObjectName(QStringLiteral("EraseButton"));
-    m_closeButton = new QPushButton(QStringLiteral("&Close"), this);
+    m_closeButton = new QPushButton(tr("&Close"), this);
     m_closeButton->setObjectName(QStringLiteral("CloseButton"));
     connect(m_restoreButton, &QPushButton::clicked, this, &RestoreWindow::restoreSelected);
     connect(m_eraseButton, &QPushButton::clicked, this, &RestoreWindow::eraseSelected);
@@ -71,9 +71,7 @@ void RestoreWindow::reload() {
         item->setData(0, Qt::UserRole, qulonglong(i));
     }
     m_heldList->resizeColumnToContents(1);
-    m_keptFor->setText(m_held.empty() ? keptForText() + QStringLiteral("  No deleted names are "
-                                                                       "held now.")
-                                      : keptForText());
+    m_keptFor->setText(keptForText(m_held.empty()));
     if (!m_held.empty())
         m_heldList->setCurrentItem(m_heldList->topLevelItem(0));
     const bool chosen = selected() != nullptr;
@@ -110,8 +108,7 @@ void RestoreWindow::restoreSelected() {
         m_dialogs.msgBox(cannotRestoreReport(restored.error.text, restored.path));
         return;
     case RestoreResult::NumbersUsedUp:
-        m_dialogs.msgBox(
-            cannotRestoreReport(QStringLiteral("Every user number is in use."), held->heldPath));
+        m_dialogs.msgBox(cannotRestoreReport(numbersUsedUpText(), held->heldPath));
         return;
     }
     reload();

@@ -104,6 +104,10 @@ MsgBoxRequest cannotSaveReport(const QString& errorText, const QString& path) {
             QCoreApplication::translate("RosterMessages", " Sorry...")};
 }
 
+QString numbersUsedUpText() {
+    return QCoreApplication::translate("RosterMessages", "Every user number is in use.");
+}
+
 MsgBoxRequest deleteQuestion(const QString& name) {
     return {QCoreApplication::translate("RosterMessages",
                                         "You are about to erase the name and all records for %1.  "

@@ -35,6 +35,9 @@ MsgBoxRequest addFolderQuestion(const QString& historyFolder);
 // Adding a name: the history file cannot be created or written.
 MsgBoxRequest cannotSaveReport(const QString& errorText, const QString& path);
 
+// Why no history file can be made: every user number is taken.
+QString numbersUsedUpText();
+
 // Deleting a name: the once-per-window question (OK / Cancel).
 MsgBoxRequest deleteQuestion(const QString& name);
 // Deleting a name: the file no longer holds the listed name (another copy or

@@ -4,6 +4,8 @@
 // Fixtures shared by the roster's tests: ways to make the file system refuse a
 // write even to root, who ignores permission bits.
 
+#include "platform/file_error.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QDirIterator>
@@ -12,11 +14,14 @@
 #include <QString>
 #include <QStringList>
 
+#ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/fsuid.h>
 #include <sys/resource.h>
 #include <unistd.h>
+#endif
 
+#include <cerrno>
 #include <ostream>
 
 // Readable QStrings in the tests' failure messages.
@@ -26,6 +31,7 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 
 namespace dexlan::testing {
 
+#ifdef Q_OS_UNIX
 // Files larger than limit cannot be written while this lives (SIGXFSZ is
 // ignored, so the write fails with "File too large" instead).
 class FileSizeLimit {
@@ -43,6 +49,7 @@ class FileSizeLimit {
     }
     FileSizeLimit(const FileSizeLimit&) = delete;
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool ok() const { return true; }
 
   private:
     rlimit m_saved{};
@@ -93,6 +100,64 @@ class UnprivilegedFileAccess {
     static constexpr uid_t kNobody = 65534;
     bool m_ok = false;
 };
+
+#else
+// Windows has none of these: no file-size limit, no immutable attribute for
+// folders, no file-system uid. Each answers ok() false, and the tests that need
+// them skip what they cannot make happen there.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(qint64) {}
+    bool ok() const { return false; }
+};
+
+class ImmutableFolder {
+  public:
+    explicit ImmutableFolder(const QString&) {}
+    bool ok() const { return false; }
+};
+
+class UnprivilegedFileAccess {
+  public:
+    bool ok() const { return false; }
+};
+
+#endif
+
+// The system's own text for a failure: Windows has its own error codes and
+// words, where Qt would read a POSIX number as one of them.
+inline QString systemErrorText([[maybe_unused]] int posixError,
+                               [[maybe_unused]] unsigned long windowsError) {
+#ifdef Q_OS_WIN
+    return windowsErrorText(windowsError);
+#else
+    return qt_error_string(posixError);
+#endif
+}
+
+// A folder on the way is missing (ERROR_PATH_NOT_FOUND).
+inline QString missingFolderText() {
+    return systemErrorText(ENOENT, 3);
+}
+
+// The path goes through a regular file: Windows calls that a missing path too.
+inline QString notAFolderText() {
+    return systemErrorText(ENOTDIR, 3);
+}
+
+// The folder to be made is there already (ERROR_ALREADY_EXISTS).
+inline QString alreadyExistsText() {
+    return systemErrorText(EEXIST, 183);
+}
+
+// A path as this system compares file names: Windows ignores letter case.
+inline QString comparablePath(const QString& path) {
+#ifdef Q_OS_WIN
+    return path.toUpper();
+#else
+    return path;
+#endif
+}
 
 // Every name in a folder, hidden ones included, recursively, sorted.
 inline QStringList allNamesUnder(const QString& folder) {

@@ -13,13 +13,13 @@
 #include "testing/scripted_dialogs.h"
 #include "testing/test_files.h"
 
+#include <QAbstractItemModel>
 #include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QAbstractItemModel>
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -43,7 +43,7 @@ class RosterWindowsTest : public ::testing::Test {
     RosterWindowsTest() {
         state.programFolder = users.path();
         state.historyFolder = users.path();
-        state.pathPolicy = PathPolicy::posix();
+        state.pathPolicy = PathPolicy::native();
         state.startupDone = true;
         state.confirmDelete = false;
         state.optionLines[EntryHistoryMode] = values::kHistRosterOpen;
@@ -61,10 +61,10 @@ class RosterWindowsTest : public ::testing::Test {
         return names;
     }
     void select(const QString& name) {
-        list.setCurrentIndex(list.model()
-                                 ->match(list.model()->index(0, 0), Qt::DisplayRole, name, 1,
-                                         Qt::MatchExactly)
-                                 .value(0));
+        list.setCurrentIndex(
+            list.model()
+                ->match(list.model()->index(0, 0), Qt::DisplayRole, name, 1, Qt::MatchExactly)
+                .value(0));
     }
 
     TestFolder users;

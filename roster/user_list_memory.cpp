@@ -8,10 +8,10 @@
 #include "roster/history_file.h"
 #include "roster/user_roster.h"
 
+#include <QAbstractItemModel>
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
-#include <QAbstractItemModel>
 #include <QListView>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -75,7 +75,6 @@ int main(int argc, char** argv) {
 
     const int listed = list->model()->rowCount();
     out << "users listed: " << listed << Qt::endl;
-    out << "holding them: max RSS " << maxRssMegabytes() << " MB (goal: at most 70 MB)"
-        << Qt::endl;
+    out << "holding them: max RSS " << maxRssMegabytes() << " MB (goal: at most 70 MB)" << Qt::endl;
     return listed == users ? 0 : 1;
 }

@@ -151,9 +151,8 @@ void UserListModel::insertSorted(std::vector<NewRow> rows) {
         return;
     // Equal names keep the order they came in, after those on the list, as
     // one insertion after another would not promise either.
-    std::stable_sort(rows.begin(), rows.end(), [](const NewRow& a, const NewRow& b) {
-        return listsBefore(a.text, b.text);
-    });
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const NewRow& a, const NewRow& b) { return listsBefore(a.text, b.text); });
     beginResetModel();
     std::vector<Row> merged;
     merged.reserve(m_rows.size() + rows.size());

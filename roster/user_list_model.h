@@ -70,8 +70,8 @@ class UserListModel : public QAbstractListModel {
     void compactIfWasteful();
 
     std::vector<Row> m_rows;
-    QString m_texts;              // the rows' names, one after another
-    QString m_files;              // the rows' file names, one after another
+    QString m_texts;                // the rows' names, one after another
+    QString m_files;                // the rows' file names, one after another
     std::vector<QString> m_folders; // the folders the files lie in; nearly always one
 };
 

@@ -47,13 +47,13 @@ void sortAsTheList(std::vector<Shown>& rows) {
 
 TEST(UserListModel, ShowsAListingInTheListsOrderAndKeepsItThroughChanges) {
     UserListing listing;
-    const QByteArray names[] = {"bob", "Ann", "ann", "Bob", "\xc9mile", "adam", "Ann", "Ann\nBob",
-                                "zed", "\xdf"};
+    const QByteArray names[] = {"bob",  "Ann", "ann",      "Bob", "\xc9mile",
+                                "adam", "Ann", "Ann\nBob", "zed", "\xdf"};
     int number = 0;
     for (const QByteArray& name : names) {
         ++number;
-        listing.users.push_back({name, 100 - number,
-                                 QStringLiteral("/srv/users/%1hist.dx").arg(100 - number)});
+        listing.users.push_back(
+            {name, 100 - number, QStringLiteral("/srv/users/%1hist.dx").arg(100 - number)});
     }
     std::vector<Shown> expected;
     for (const ListedUser& user : listing.users)

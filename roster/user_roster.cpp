@@ -14,9 +14,9 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QFocusEvent>
 #include <QGuiApplication>
-#include <QElapsedTimer>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
@@ -100,8 +100,7 @@ UserRoster::UserRoster(SharedState& state, Dialogs& dialogs, const RosterControl
                 m_controls.deleteNameButton->setEnabled(true);
         };
         connect(list, &QAbstractItemView::clicked, this, enableDelete);
-        connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-                enableDelete);
+        connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, enableDelete);
         connect(list, &QAbstractItemView::doubleClicked, this, &UserRoster::deleteSelectedName);
 
         // Whatever changes the rows changes what lies under the mouse.
@@ -444,7 +443,7 @@ void UserRoster::addName(AddNamesDialog& dialog) {
     case NewUserFile::Failed:
         return cannotSave(created.error.text, created.path);
     case NewUserFile::NumbersUsedUp:
-        return cannotSave(tr("Every user number is in use."), folder);
+        return cannotSave(numbersUsedUpText(), folder);
     }
     countChangeIn(created.path, created.digestBefore);
     m_model->insertSorted(name, created.number, created.path);

@@ -14,13 +14,13 @@
 #include "roster/history_folder.h"
 #include "roster/user_roster.h"
 
+#include <QAbstractItemModel>
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QLineEdit>
-#include <QAbstractItemModel>
 #include <QListView>
 #include <QPushButton>
 #include <QTemporaryDir>
