@@ -8,8 +8,9 @@
 #include "roster/restore_window.h"
 #include "roster/roster_messages.h"
 
+#include <QAbstractItemModel>
 #include <QAction>
-#include <QListWidget>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabBar>
@@ -25,10 +26,10 @@ QByteArray userFile(const QByteArray& name) {
     return newHistoryFileBytes(name, {201, 302, 403, 504, 605, 706, 807, 908});
 }
 
-QStringList shownNames(const QListWidget& list) {
+QStringList shownNames(const QListView& list) {
     QStringList names;
-    for (int row = 0; row < list.count(); ++row)
-        names.append(list.item(row)->text());
+    for (int row = 0; row < list.model()->rowCount(); ++row)
+        names.append(list.model()->index(row, 0).data().toString());
     return names;
 }
 
@@ -40,12 +41,12 @@ TEST_F(ProgramTest, ADeletedNameIsRestoredFromTheFileMenu) {
     ASSERT_TRUE(startUp());
     OptionsWindow& options = mainWindow().options();
     options.findChild<QTabBar*>("tbsOptions")->setCurrentIndex(1);
-    auto* list1 = options.findChild<QListWidget*>("List1");
+    auto* list1 = options.findChild<QListView*>("List1");
     ASSERT_EQ(shownNames(*list1), QStringList({"Ann Carter", "Bob Lindqvist"}));
 
     // Delete name, with the question of the first deletion.
-    list1->setCurrentItem(list1->item(1));
-    emit list1->itemClicked(list1->item(1));
+    list1->setCurrentIndex(list1->model()->index(1, 0));
+    emit list1->clicked(list1->model()->index(1, 0));
     dialogs.expectBox(deleteQuestion("Bob Lindqvist"), MsgAnswer::Ok);
     options.findChild<QPushButton*>("Command2")->click();
     EXPECT_EQ(shownNames(*list1), QStringList({"Ann Carter"}));
@@ -93,7 +94,7 @@ TEST_F(ProgramTest, AClassListOfThirtyIsAddedFromAFileWithTwoRefused) {
     EXPECT_TRUE(summary.endsWith("2 names refused:\n    Ann Carter: already on the list\n"
                                  "    Pupil 7: given twice in the names to add\n"))
         << summary.toStdString();
-    EXPECT_EQ(options.findChild<QListWidget*>("List1")->count(), 29);
+    EXPECT_EQ(options.findChild<QListView*>("List1")->model()->rowCount(), 29);
     EXPECT_EQ(readFirstLineOfFile(trainer.file("29HIST.DX")).bytes, "\"Pupil 28\"");
     EXPECT_TRUE(dialogs.allAnswersUsed());
 }

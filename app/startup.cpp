@@ -120,13 +120,19 @@ bool Program::start() {
     options.showLoadedValues(loaded->locationBoxText, loaded->installationCaption);
     copyOptionLines(m_state);
 
-    options.refreshPage(2);
-    options.refreshPage(1);
-    options.show();
-    // Deleted names held their time are erased before anyone looks at them.
-    if (const QString folder = options.roster().historyFolderPath(); !folder.isEmpty())
-        eraseExpiredHeldNames(folder, QDateTime::currentDateTimeUtc());
-    options.roster().fillUserList();
+    {
+        // The pages' routines and start-up itself each ask for a fresh user
+        // list; the folder is read once for them all.
+        const UserRoster::RebuildBatch oneReading(options.roster(),
+                                                  UserRoster::RebuildBatch::AtTheEnd);
+        options.refreshPage(2);
+        options.refreshPage(1);
+        options.show();
+        // Deleted names held their time are erased before anyone looks at them.
+        if (const QString folder = options.roster().historyFolderPath(); !folder.isEmpty())
+            eraseExpiredHeldNames(folder, QDateTime::currentDateTimeUtc());
+        options.roster().fillUserList();
+    }
     main.showHelp();
     m_state.startupDone = true;
     return true;

@@ -4,6 +4,8 @@
 #include "options_file/options_dialogue.h"
 #include "options_file/options_file.h"
 #include "options_window/options_window.h"
+#include "roster/user_list_model.h"
+#include "roster/user_roster.h"
 
 #include <QDialog>
 #include <QDir>
@@ -57,6 +59,26 @@ TEST_F(ProgramTest, TrainerBesideTheProgramStartsWithoutAsking) {
     EXPECT_TRUE(mainWindow().isVisible());
     EXPECT_TRUE(options.isVisible());
     EXPECT_EQ(dialogs.modalsShown, QStringList{"Help"});
+}
+
+TEST_F(ProgramTest, StartUpReadsTheHistoryFolderOnce) {
+    // The history page's routine, the mode's option button and start-up
+    // itself each ask for the user list; the folder is read once, after the
+    // options window is on the screen.
+    layTrainer(optionsFile("network", "hist roster open"));
+    trainer.write("1hist.dx", "\"Zoe\"\r\n");
+    trainer.write("2hist.dx", "\"adam\"\r\n");
+    int readsWhenHelpOpened = -1;
+    dialogs.onNextModal([&](QDialog& help) {
+        readsWhenHelpOpened = mainWindow().options().roster().folderReads();
+        help.hide();
+    });
+    ASSERT_TRUE(startUp());
+    EXPECT_EQ(readsWhenHelpOpened, 1);
+    const UserListModel& rows = mainWindow().options().roster().model();
+    ASSERT_EQ(rows.rowCount(), 2);
+    EXPECT_EQ(rows.text(0), "adam");
+    EXPECT_EQ(rows.text(1), "Zoe");
 }
 
 TEST_F(ProgramTest, MissingDocumentationIsNoError) {

@@ -11,7 +11,7 @@
 
 #include <QAction>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
@@ -60,10 +60,10 @@ TEST_F(ProgramTest, TypicalSessionWritesOptionsAndTwoHistoryFiles) {
         nameIn.okButton()->click();
     });
     options.findChild<QPushButton*>("Command1")->click();
-    QListWidget* list1 = options.findChild<QListWidget*>("List1");
-    ASSERT_EQ(list1->count(), 2);
-    EXPECT_EQ(list1->item(0)->text(), "adam Fox");
-    EXPECT_EQ(list1->item(1)->text(), "Zoe Miller");
+    QListView* list1 = options.findChild<QListView*>("List1");
+    ASSERT_EQ(list1->model()->rowCount(), 2);
+    EXPECT_EQ(list1->model()->index(0, 0).data().toString(), "adam Fox");
+    EXPECT_EQ(list1->model()->index(1, 0).data().toString(), "Zoe Miller");
 
     // File, Exit: the update question, Yes, and the program closes.
     dialogs.expectBox(updateQuestion(), MsgAnswer::Yes);

@@ -9,7 +9,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -49,12 +49,25 @@ void HistoryPage::build() {
     m_deleteAllButton = makeCommand(m_userListFrame, "Command3", tr("D&elete all"),
                                     twipsRect(*this, 210, 1365, 1065, 330));
     m_deleteAllButton->hide(); // never shown, and it has no action
-    m_userList = new QListWidget(m_userListFrame);
+    m_userList = new QListView(m_userListFrame);
     m_userList->setObjectName(QStringLiteral("List1"));
     m_userList->setFont(systemFont());
     m_userList->setGeometry(twipsRect(*this, 1470, 315, 3165, 1740));
     m_userList->setPalette(
         withColours(m_userList->palette(), QPalette::Base, Qt::white, Qt::black));
+    // A long reading of the history folder covers the list with its progress:
+    // what it shows meanwhile is about to change.
+    m_readingStatus = new QLabel(m_userListFrame);
+    m_readingStatus->setObjectName(QStringLiteral("ReadingUsers"));
+    m_readingStatus->setFont(systemFont());
+    m_readingStatus->setAlignment(Qt::AlignCenter);
+    m_readingStatus->setWordWrap(true);
+    m_readingStatus->setFrameShape(QFrame::Box);
+    m_readingStatus->setAutoFillBackground(true);
+    m_readingStatus->setPalette(
+        withColours(m_readingStatus->palette(), QPalette::Window, Qt::white, Qt::black));
+    m_readingStatus->setGeometry(m_userList->geometry());
+    m_readingStatus->hide();
 
     m_locationFrame = makeFrame(page, "Frame9", QString(), twipsRect(*this, 4200, 4410, 4845, 855));
     m_locationEdit = new QLineEdit(m_locationFrame);
@@ -149,7 +162,7 @@ void HistoryPage::showExplanation(const OptionLines& lines, const Surroundings& 
 }
 
 void HistoryPage::clearUserChoice() {
-    m_userList->setCurrentRow(-1);
+    m_userList->setCurrentIndex(QModelIndex());
     m_userList->clearSelection();
     m_deleteNameButton->setEnabled(false);
 }

@@ -11,7 +11,7 @@
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class QListView;
 class QPushButton;
 class QRadioButton;
 
@@ -44,11 +44,12 @@ class HistoryPage : public QWidget {
 
     QGroupBox* historyModeFrame() const { return m_historyModeFrame; }
     QLineEdit* locationEdit() const { return m_locationEdit; }
-    QListWidget* userList() const { return m_userList; }
+    QListView* userList() const { return m_userList; }
     QPushButton* addNamesButton() const { return m_addNamesButton; }
     QPushButton* deleteNameButton() const { return m_deleteNameButton; }
     QPushButton* deleteAllButton() const { return m_deleteAllButton; }
     QLabel* locationStatus() const { return m_locationStatus; }
+    QLabel* readingStatus() const { return m_readingStatus; }
 
   private:
     QLabel* m_historyHeading = nullptr;        // Label19
@@ -61,7 +62,8 @@ class HistoryPage : public QWidget {
     QGroupBox* m_locationFrame = nullptr;      // Frame9
     QGroupBox* m_userListFrame = nullptr;      // Frame10
     QLineEdit* m_locationEdit = nullptr;       // Text1
-    QListWidget* m_userList = nullptr;         // List1
+    QListView* m_userList = nullptr;           // List1
+    QLabel* m_readingStatus = nullptr;         // over List1 while the folder is read
     QPushButton* m_addNamesButton = nullptr;   // Command1
     QPushButton* m_deleteNameButton = nullptr; // Command2
     QPushButton* m_deleteAllButton = nullptr;  // Command3

@@ -173,7 +173,7 @@ TEST_F(HistoryPageTest, UserListIsRebuiltInTheNetworkListAndAutomaticCasesOnly) 
         window.refreshPage(2);
         window.locationEdit()->setText(history.path());
         window.refreshPage(2);
-        EXPECT_EQ(userList()->count(), c.listed ? 1 : 0);
+        EXPECT_EQ(userCount(), c.listed ? 1 : 0);
     }
 }
 

@@ -5,6 +5,8 @@
 #include <QSignalSpy>
 #include <QStyle>
 
+#include <functional>
+
 namespace dexlan {
 namespace {
 
@@ -174,10 +176,52 @@ TEST_F(OptionButtonsTest, HistLoginRebuildsTheUserList) {
     OptionsWindow& window = open();
     window.locationEdit()->setText(history.path());
     chooseTab(2);
-    EXPECT_EQ(userList()->count(), 0);
+    EXPECT_EQ(userCount(), 0);
     QTest::mouseClick(option("Option1"), Qt::LeftButton);
-    ASSERT_EQ(userList()->count(), 1);
-    EXPECT_EQ(userList()->item(0)->text(), "Ann");
+    ASSERT_EQ(userCount(), 1);
+    EXPECT_EQ(userText(0), "Ann");
+}
+
+TEST_F(OptionButtonsTest, EachActionReadsTheFolderOnceAndShowsItAsItIsNow) {
+    // The page's routine, the option button's handler and the refresh may each
+    // ask for a fresh list; one reading serves them all, and it is fresh: a
+    // user added just before the action is on the list after it.
+    testing::TestFolder history;
+    OptionsWindow& window = open();
+    window.locationEdit()->setText(history.path());
+    const struct {
+        const char* action;
+        std::function<void()> run;
+        int reads;
+    } actions[] = {
+        // The first refresh selects the mode's button, whose handler refreshes
+        // the page once more, nested.
+        {"the first refresh", [&window] { window.refreshPage(2); }, 1},
+        {"choosing the History Files tab", [this] { chooseTab(2); }, 1},
+        {"choosing hist login", [this] { QTest::mouseClick(option("Option1"), Qt::LeftButton); },
+         1},
+        {"choosing the open list",
+         [this] { QTest::mouseClick(option("Option23"), Qt::LeftButton); }, 1},
+        {"choosing automatic operation",
+         [this] { QTest::mouseClick(option("Option10"), Qt::LeftButton); }, 1},
+        {"choosing the Current Options tab", [this] { chooseTab(1); }, 0},
+        {"refreshing the page", [&window] { window.refreshPage(2); }, 1},
+        {"Enter in the location box",
+         [&window] { QTest::keyClick(window.locationEdit(), Qt::Key_Return); }, 1},
+    };
+    int user = 0;
+    for (const auto& a : actions) {
+        SCOPED_TRACE(a.action);
+        if (a.reads > 0)
+            ++user;
+        history.write(QString::number(user) + QStringLiteral("hist.dx"),
+                      "\"User " + QByteArray::number(user) + "\"\r\n");
+        const int readsBefore = window.roster().folderReads();
+        a.run();
+        EXPECT_EQ(window.roster().folderReads(), readsBefore + a.reads);
+        ASSERT_EQ(userCount(), user);
+        EXPECT_EQ(userText(user - 1), QStringLiteral("User %1").arg(user));
+    }
 }
 
 } // namespace

@@ -162,7 +162,8 @@ OptionsWindow::OptionsWindow(SharedState& state, Dialogs& dialogs, QWidget* pare
         m_state, m_dialogs,
         RosterControls{m_historyPage->locationEdit(), m_historyPage->userList(),
                        m_historyPage->addNamesButton(), m_historyPage->deleteNameButton(),
-                       m_historyPage->deleteAllButton(), m_historyPage},
+                       m_historyPage->deleteAllButton(), m_historyPage,
+                       m_historyPage->readingStatus()},
         this);
 
     m_keys = std::make_unique<WindowKeys>(*this, [this](const QKeyEvent& key, QObject* focused) {
@@ -364,6 +365,9 @@ void OptionsWindow::showSelectedPage() {
 }
 
 void OptionsWindow::onTabChosen() {
+    // Leaving the location box and refreshing the new page may each ask for a
+    // fresh user list: one reading serves them.
+    const UserRoster::RebuildBatch oneReading(*m_roster);
     m_historyPage->clearUserChoice();
     showSelectedPage();
     // Parking the old page took the focus from its control; without a focus in
@@ -373,6 +377,8 @@ void OptionsWindow::onTabChosen() {
 }
 
 void OptionsWindow::refreshPage(int page) {
+    // Its routines may each ask for a fresh user list: one reading serves them.
+    const UserRoster::RebuildBatch oneReading(*m_roster);
     m_state.optionLines[EntryHistoryLocation] =
         refreshedLocationEntry(locationText(), m_state.pathPolicy);
     switch (page) {
@@ -452,6 +458,9 @@ void OptionsWindow::optionButtonSelected(const OptionButton& action) {
         onIncludeDocumentsChosen();
         return;
     }
+    // The explanation and the button itself may each ask for a fresh user
+    // list: one reading serves them.
+    const UserRoster::RebuildBatch oneReading(*m_roster);
     m_state.optionLines[action.entry] = action.value;
     runExplanation(action.refreshes);
     if (action.fillsUserList)

@@ -4,14 +4,18 @@
 #include "options_file/shared_state.h"
 #include "options_window/options_window.h"
 #include "platform/dialogs.h"
+#include "roster/history_folder_detail.h"
+#include "roster/user_list_model.h"
+#include "roster/user_roster.h"
 #include "testing/scripted_dialogs.h"
 #include "testing/test_files.h"
 
 #include <QApplication>
 #include <QGroupBox>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
@@ -61,6 +65,9 @@ class OptionsWindowTest : public ::testing::Test {
         state.startupDone = false;
         state.screenScale = 1.0;
         state.pathPolicy = PathPolicy::native();
+        // Every folder the window lists proves the listing on several threads
+        // equal to the one read file by file.
+        folder_detail::setListingCrossCheck(true);
     }
 
     OptionsWindow& open(Dialogs& with) {
@@ -88,7 +95,10 @@ class OptionsWindowTest : public ::testing::Test {
     QLabel* label(const char* name) const { return find<QLabel>(name); }
     QGroupBox* frame(const char* name) const { return find<QGroupBox>(name); }
     QTabBar* tabs() const { return find<QTabBar>("tbsOptions"); }
-    QListWidget* userList() const { return find<QListWidget>("List1"); }
+    QListView* userList() const { return find<QListView>("List1"); }
+    int userCount() const { return userList()->model()->rowCount(); }
+    QString userText(int row) const { return userList()->model()->index(row, 0).data().toString(); }
+    bool anyUserSelected() const { return userList()->selectionModel()->hasSelection(); }
     QPushButton* deleteName() const { return find<QPushButton>("Command2"); }
     // "&Delete name" as the roster and the window set it, whichever page is on view.
     bool deleteNameEnabled() const { return deleteName()->isEnabledTo(window->page(1)); }
@@ -105,10 +115,10 @@ class OptionsWindowTest : public ::testing::Test {
     }
 
     // A user entry in the list, selected as a click selects it.
-    void addSelectedUser(const QString& name) {
-        auto* item = new QListWidgetItem(name, userList());
-        item->setData(Qt::UserRole, 1);
-        userList()->setCurrentItem(item);
+    void addSelectedUser(const QString& name, const QString& historyFile = QString()) {
+        UserListModel& rows = window->roster().model();
+        rows.append(name, 1, historyFile);
+        userList()->setCurrentIndex(rows.index(rows.rowCount() - 1));
         deleteName()->setEnabled(true);
     }
 

@@ -115,7 +115,7 @@ TEST_F(OptionsWindowTest, ChoosingATabShowsAndRefreshesItsPage) {
         expectOnlyPageOnView(window, c.tab, 15);
         // Every refresh takes the location box into entry 5, in the platform's case.
         EXPECT_EQ(state.optionLines[EntryHistoryLocation], "D:\\HIST");
-        EXPECT_TRUE(userList()->selectedItems().isEmpty());
+        EXPECT_TRUE(!anyUserSelected());
         EXPECT_FALSE(deleteNameEnabled());
         if (c.label)
             EXPECT_TRUE(label(c.label)->text().startsWith(c.startsWith));
@@ -261,18 +261,16 @@ TEST_F(OptionsWindowTest, DeleteKeyInATextBoxLeavesTheSelectedUserAlone) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.where);
         programFolder.write("1HIST.DX", "\"Ann\"\r\n");
-        addSelectedUser("Ann");
-        userList()->currentItem()->setData(UserRoster::kHistoryFileRole,
-                                           programFolder.file("1HIST.DX"));
+        addSelectedUser("Ann", programFolder.file("1HIST.DX"));
         c.box->setText("xy");
         c.box->setCursorPosition(0);
         press(c.box, Qt::Key_Delete);
         EXPECT_EQ(c.box->text(), "y");
         EXPECT_EQ(programFolder.read("1HIST.DX"), "\"Ann\"\r\n");
-        EXPECT_EQ(userList()->count(), 1);
+        EXPECT_EQ(userCount(), 1);
         EXPECT_TRUE(dialogs.boxesShown.isEmpty());
         dialogs.boxesShown.clear();
-        userList()->clear();
+        window.roster().model().clear();
         window.locationEdit()->clear();
     }
 }
@@ -322,7 +320,7 @@ TEST_F(OptionsWindowTest, PressOnAPageBackgroundClearsTheUserList) {
     EXPECT_TRUE(deleteNameEnabled());
 
     QTest::mousePress(page, Qt::LeftButton, {}, QPoint(page->width() - 5, page->height() - 5));
-    EXPECT_TRUE(userList()->selectedItems().isEmpty());
+    EXPECT_TRUE(!anyUserSelected());
     EXPECT_FALSE(deleteNameEnabled());
 
     // The Current Options page is covered by its inner container.
@@ -331,7 +329,7 @@ TEST_F(OptionsWindowTest, PressOnAPageBackgroundClearsTheUserList) {
     QWidget* txt = find<QWidget>("txt");
     QTest::mousePress(txt, Qt::LeftButton, {}, QPoint(300, 20));
     EXPECT_FALSE(deleteNameEnabled());
-    EXPECT_TRUE(userList()->selectedItems().isEmpty());
+    EXPECT_TRUE(!anyUserSelected());
 }
 
 TEST_F(OptionsWindowTest, ControlsStandWhereTheDesignPutsThem) {

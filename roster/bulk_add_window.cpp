@@ -54,14 +54,15 @@ void addNamesInBulk(UserRoster& roster, Dialogs& dialogs, const QStringList& nam
         return;
     }
     // The folder as it is now, not as the list was read: another copy or
-    // administrator may have added names since.
+    // administrator may have added names since. The list is read again only
+    // then, and the names and numbers come from it.
+    roster.refreshFromFolder(folder);
+    const UserListModel& rows = roster.model();
     QStringList namesOnList;
-    std::vector<int> numbers;
-    const UserListing listing = listUsers(folder);
-    for (const ListedUser& user : listing.users) {
-        namesOnList.append(shownName(user.name));
-        numbers.push_back(user.number);
-    }
+    namesOnList.reserve(rows.rowCount());
+    for (int row = 0; row < rows.rowCount(); ++row)
+        namesOnList.append(rows.text(row));
+    const std::vector<int> numbers = rows.numbers();
     const BulkAddPlan plan = planBulkAdd(names, namesOnList);
     if (!plan.toAdd.empty() &&
         dialogs.msgBox(bulkAddQuestion(int(plan.toAdd.size()))) != MsgAnswer::Yes)
@@ -77,8 +78,11 @@ void addNamesInBulk(UserRoster& roster, Dialogs& dialogs, const QStringList& nam
             return randoms;
         },
         [&] { return dialogs.msgBox(addFolderQuestion(roster.shownFolder())) == MsgAnswer::Yes; });
-    if (!result.added.empty())
-        roster.fillUserList();
+    std::vector<UserListModel::NewRow> added;
+    added.reserve(result.added.size());
+    for (const AddedName& user : result.added)
+        added.push_back({user.name, user.number, user.path});
+    roster.listAddedUsers(std::move(added));
     AddSummaryWindow summary(result, parent);
     dialogs.showModal(summary);
 }

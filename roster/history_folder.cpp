@@ -12,8 +12,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QThread>
+#include <QThreadPool>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <limits>
@@ -100,6 +103,14 @@ QString folderOf(const QString& path) {
     while (i >= 0 && !isSeparator(path.at(i)))
         --i;
     return path.left(i + 1);
+}
+
+namespace {
+std::atomic<bool> g_listingCrossCheck{false};
+}
+
+void setListingCrossCheck(bool on) {
+    g_listingCrossCheck = on;
 }
 
 } // namespace folder_detail
@@ -303,7 +314,146 @@ bool isRegularFile(const QString& path) {
 
 } // namespace
 
-UserListing listUsers(const QString& folder) {
+namespace {
+
+// What one history file brings to a listing.
+struct FileOutcome {
+    enum Kind : quint8 { Nothing, User, Unreadable };
+    Kind kind = Nothing;
+    QByteArray name;   // User: the name from its first line
+    QString errorText; // Unreadable: the platform's description; empty for an empty file
+};
+
+FileOutcome readHistoryFile(const QString& path, EntryKind kind) {
+    // Folders, devices, pipes and broken links are never users (and a pipe
+    // would block the read).
+    if (kind == EntryKind::Other || (kind == EntryKind::Unknown && !isRegularFile(path)))
+        return {};
+    const FirstLine line = readFirstLineOfFile(path);
+    switch (line.status) {
+    case FirstLine::Empty:
+        return {FileOutcome::Unreadable, {}, {}};
+    case FirstLine::ReadError:
+        return {FileOutcome::Unreadable, {}, line.errorText};
+    case FirstLine::TooLong:
+        return {};
+    case FirstLine::Line:
+        break;
+    }
+    std::optional<QByteArray> name = nameFromFirstLine(line.bytes);
+    if (!name)
+        return {};
+    return {FileOutcome::User, std::move(*name), {}};
+}
+
+void addOutcome(UserListing& listing, FileOutcome&& outcome, const QString& folder,
+                const QString& fileName, int number) {
+    switch (outcome.kind) {
+    case FileOutcome::Nothing:
+        return;
+    case FileOutcome::Unreadable:
+        listing.unreadable.push_back({fileName, std::move(outcome.errorText)});
+        return;
+    case FileOutcome::User:
+        listing.users.push_back({std::move(outcome.name), number, folder + fileName});
+        return;
+    }
+}
+
+// The listing's first part, on the calling thread: the folder's names.
+struct Candidate {
+    QString fileName;
+    int number = 0;
+    EntryKind kind = EntryKind::Unknown;
+};
+
+// One file after another, each read as its name comes: the plain way, which
+// every other way of listing must equal.
+bool listOneByOne(const QString& folder, UserListing& listing, quint64& digest) {
+    return forEachHistoryEntry(folder, [&](QByteArrayView nativeName, quint64 identity,
+                                           EntryKind kind) {
+        digest ^= entryDigest(nativeName, identity);
+        const QString fileName = QFile::decodeName(nativeName.toByteArray());
+        const std::optional<int> number = userNumberFromFileName(fileName);
+        if (!number)
+            return;
+        addOutcome(listing, readHistoryFile(folder + fileName, kind), folder, fileName, *number);
+    });
+}
+
+// The names first, then their first lines on several threads, each taking
+// the next batch of files; the outcomes keep the names' order, so the result
+// is the one-by-one listing's.
+bool listOnThreads(const QString& folder, const ListingOptions& options, int threads,
+                   UserListing& listing, quint64& digest) {
+    std::vector<Candidate> candidates;
+    const bool complete = forEachHistoryEntry(
+        folder, [&](QByteArrayView nativeName, quint64 identity, EntryKind kind) {
+            digest ^= entryDigest(nativeName, identity);
+            QString fileName = QFile::decodeName(nativeName.toByteArray());
+            if (const std::optional<int> number = userNumberFromFileName(fileName))
+                candidates.push_back({std::move(fileName), *number, kind});
+        });
+    if (!complete)
+        return false;
+
+    const qsizetype total = qsizetype(candidates.size());
+    const qsizetype batch = std::max(1, options.batch);
+    std::vector<FileOutcome> outcomes(candidates.size());
+    std::atomic<qsizetype> next{0};
+    std::atomic<qsizetype> done{0};
+    // Returns false when no batch was left.
+    auto readBatch = [&] {
+        const qsizetype begin = next.fetch_add(batch, std::memory_order_relaxed);
+        if (begin >= total)
+            return false;
+        const qsizetype end = std::min(total, begin + batch);
+        for (qsizetype i = begin; i < end; ++i) {
+            const Candidate& candidate = candidates[size_t(i)];
+            outcomes[size_t(i)] = readHistoryFile(folder + candidate.fileName, candidate.kind);
+        }
+        done.fetch_add(end - begin, std::memory_order_relaxed);
+        return true;
+    };
+    {
+        // Threads of its own, started from here, read with this thread's
+        // rights to the files.
+        QThreadPool helpers;
+        const int extra = int(std::min<qsizetype>(threads - 1, (total - 1) / batch));
+        helpers.setMaxThreadCount(std::max(1, extra));
+        for (int i = 0; i < extra; ++i)
+            helpers.start([&readBatch] {
+                while (readBatch()) {
+                }
+            });
+        if (options.progress)
+            options.progress(0, total);
+        while (readBatch()) {
+            if (options.progress)
+                options.progress(done.load(std::memory_order_relaxed), total);
+        }
+        helpers.waitForDone();
+    }
+    if (options.progress)
+        options.progress(total, total);
+
+    // Each file's part is let go as soon as it is in the listing, so that the
+    // two never hold 100,000 users each at once.
+    for (size_t i = 0; i < candidates.size(); ++i) {
+        addOutcome(listing, std::move(outcomes[i]), folder, candidates[i].fileName,
+                   candidates[i].number);
+        outcomes[i] = {};
+        candidates[i].fileName = QString();
+    }
+    return true;
+}
+
+bool sameListing(const UserListing& a, const UserListing& b) {
+    return a.users == b.users && a.unreadable == b.unreadable && a.digest == b.digest &&
+           a.error.kind == b.error.kind && a.error.text == b.error.text;
+}
+
+UserListing listUsersOnce(const QString& folder, const ListingOptions& options) {
     UserListing listing;
     if (holdsNul(folder)) {
         listing.error = otherFailure(nulInLocationText());
@@ -323,35 +473,10 @@ UserListing listUsers(const QString& folder) {
         return listing;
     }
     quint64 digest = 0;
-    const bool complete = forEachHistoryEntry(
-        folder, [&](QByteArrayView nativeName, quint64 identity, EntryKind kind) {
-            digest ^= entryDigest(nativeName, identity);
-            const QString fileName = QFile::decodeName(nativeName.toByteArray());
-            const std::optional<int> number = userNumberFromFileName(fileName);
-            if (!number)
-                return;
-            const QString path = folder + fileName;
-            // Folders, devices, pipes and broken links are never users (and a
-            // pipe would block the read).
-            if (kind == EntryKind::Other || (kind == EntryKind::Unknown && !isRegularFile(path)))
-                return;
-            const FirstLine line = readFirstLineOfFile(path);
-            switch (line.status) {
-            case FirstLine::Empty:
-                listing.unreadable.push_back({fileName, {}});
-                return;
-            case FirstLine::ReadError:
-                listing.unreadable.push_back({fileName, line.errorText});
-                return;
-            case FirstLine::TooLong:
-                return;
-            case FirstLine::Line:
-                break;
-            }
-            std::optional<QByteArray> name = nameFromFirstLine(line.bytes);
-            if (name)
-                listing.users.push_back({std::move(*name), *number, path});
-        });
+    const int threads = options.threads > 0 ? options.threads : QThread::idealThreadCount();
+    const bool complete = threads == 1 && !options.progress
+                              ? listOneByOne(folder, listing, digest)
+                              : listOnThreads(folder, options, threads, listing, digest);
     if (complete)
         listing.digest = digest;
     else
@@ -359,6 +484,24 @@ UserListing listUsers(const QString& folder) {
     std::sort(
         listing.unreadable.begin(), listing.unreadable.end(),
         [](const UnreadableFile& a, const UnreadableFile& b) { return a.fileName < b.fileName; });
+    return listing;
+}
+
+} // namespace
+
+UserListing listUsers(const QString& folder, const ListingOptions& options) {
+    if (!g_listingCrossCheck || (options.threads == 1 && !options.progress))
+        return listUsersOnce(folder, options);
+    // Only a folder that stood still proves anything: one that another copy
+    // (or thread) changed meanwhile gives two file-by-file listings that differ.
+    const ListingOptions plain{1, 1, {}};
+    const UserListing before = listUsersOnce(folder, plain);
+    UserListing listing = listUsersOnce(folder, options);
+    const UserListing after = listUsersOnce(folder, plain);
+    if (sameListing(before, after) && !sameListing(listing, before))
+        qFatal("listUsers: the listing read on several threads differs from the one read file "
+               "by file in %s",
+               qPrintable(folder));
     return listing;
 }
 

@@ -36,4 +36,9 @@ struct Placed {
 };
 Placed placeWithoutReplacing(const QString& from, const QString& to);
 
+// While on, every listing read on several threads is read once more one file
+// after another, and a difference ends the program: the tests turn it on, so
+// that every folder they list proves the two ways equal.
+void setListingCrossCheck(bool on);
+
 } // namespace dexlan::folder_detail

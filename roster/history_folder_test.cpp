@@ -2,10 +2,11 @@
 #include "roster/history_folder.h"
 
 #include "roster/history_file.h"
+#include "roster/history_folder_detail.h"
 #include "roster/roster_messages.h"
 #include "roster/roster_test_files.h"
-#include "testing/test_files.h"
 #include "testing/linux_only.h"
+#include "testing/test_files.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -39,6 +40,10 @@ void PrintTo(const UnreadableFile& file, std::ostream* out) {
 namespace {
 
 using testing::TestFolder;
+
+// Every folder these tests list proves the listing on several threads equal
+// to the one read file by file.
+const bool kListingsCrossChecked = (folder_detail::setListingCrossCheck(true), true);
 
 const PathPolicy kPosix = PathPolicy::posix();
 const PathPolicy kWindows = PathPolicy::windows();
@@ -273,6 +278,110 @@ TEST(ListUsers, AFileThatCannotBeReadHidesNoOtherUser) {
         names.erase("Secret");
     EXPECT_EQ(names, (std::set<QByteArray>{"Ann", "Bob", "Cy"}));
     EXPECT_EQ(listing.unreadable, expected);
+}
+
+void PrintTo(const ListedUser& user, std::ostream* out) {
+    *out << user.name.toStdString() << '=' << user.number << " in " << user.path.toStdString();
+}
+
+// The listing read on several threads, whatever the batches and however the
+// threads interleave, is the one read file by file: the same users in the
+// same order, the same unreadable files and texts, the same digest and error.
+void expectSameListingOnThreads(const QString& folder, const std::string& what) {
+    const UserListing plain = listUsers(folder, {1, 1, {}});
+    struct Way {
+        int threads;
+        int batch;
+        bool progress;
+    };
+    for (const Way way : {Way{2, 1, false}, Way{3, 1, true}, Way{2, 3, true}, Way{0, 256, true}}) {
+        SCOPED_TRACE(what + ", " + std::to_string(way.threads) + " threads, batches of " +
+                     std::to_string(way.batch));
+        qsizetype lastRead = -1;
+        qsizetype lastTotal = -1;
+        ListingOptions options{way.threads, way.batch, {}};
+        if (way.progress)
+            options.progress = [&](qsizetype read, qsizetype total) {
+                EXPECT_GE(read, lastRead) << "the progress never goes back";
+                EXPECT_LE(read, total);
+                lastRead = read;
+                lastTotal = total;
+            };
+        const UserListing listing = listUsers(folder, options);
+        EXPECT_EQ(listing.users, plain.users);
+        EXPECT_EQ(listing.unreadable, plain.unreadable);
+        EXPECT_EQ(listing.digest, plain.digest);
+        EXPECT_EQ(listing.error.kind, plain.error.kind);
+        EXPECT_EQ(listing.error.text, plain.error.text);
+        if (way.progress && !plain.error.failed())
+            EXPECT_EQ(lastRead, lastTotal) << "the progress ends with every file read";
+    }
+}
+
+TEST(ListUsers, OnSeveralThreadsAsFileByFile) {
+    // The folders of the listing tests above, and a large one whose batches
+    // really run side by side.
+    TestFolder folder;
+    folder.write("1hist.dx", "\"Ann\"\r\n");
+    folder.write("2HIST.DX", "\"bob\"\r\n 0\r\n");
+    folder.write("3hist.dx", "\"\"\r\n");
+    folder.write("4Hist.Dx", "");
+    folder.write("-5hist.dx", "\"Minus\"\r\n");
+    folder.write("0hist.dx", "\"Zero\"\r\n");
+    folder.write("6hist.dx", "\"No end");
+    folder.write("7hist.dx", QByteArray(5000, 'x'));
+    folder.write("8hist.dx", "\"Ann\nBob\"\r\n");
+    folder.write("hist.dx", "\"Nobody\"\r\n");
+    folder.write(".9hist.dx", "\"Hidden\"\r\n");
+    folder.write("notes.txt", "\"Not a user\"\r\n");
+    QDir().mkdir(folder.file("11hist.dx"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(folder.file("12hist.dx")).constData(), 0600), 0);
+    ASSERT_EQ(symlink("1hist.dx", QFile::encodeName(folder.file("13hist.dx")).constData()), 0);
+    ASSERT_EQ(symlink("gone", QFile::encodeName(folder.file("14hist.dx")).constData()), 0);
+    expectSameListingOnThreads(folder.path(), "the odd cases");
+
+    for (int n = 20; n < 1500; ++n)
+        folder.write(QString::number(n) +
+                         (n % 3 ? QStringLiteral("hist.dx") : QStringLiteral("HIST.DX")),
+                     n % 97 ? "\"User " + QByteArray::number(n * 7 % 1500) + "\"\r\n" : "");
+    expectSameListingOnThreads(folder.path(), "1,500 files");
+
+    expectSameListingOnThreads(folder.file("nowhere/"), "a missing folder");
+    expectSameListingOnThreads(folder.file("notes.txt/"), "a file for a folder");
+    TestFolder empty;
+    expectSameListingOnThreads(empty.path(), "an empty folder");
+}
+
+TEST(ListUsers, OnSeveralThreadsAsFileByFileInRandomFolders) {
+    // Folders made from random names and first lines, as the listing's fuzzer
+    // makes them, with a fixed seed so that a failure can be run again.
+    QRandomGenerator random(20261210);
+    const QByteArray nameParts[] = {"1", "2",           "12",      "007",     "-3",
+                                    "0", "99999999999", "hist.dx", "HIST.DX", "Hist.dX",
+                                    ".", "x",           "\xe9",    " "};
+    const QByteArray lineParts[] = {
+        "\"", "Ann", "\r\n", "\n", "\r", "", "\"\"", "\x80\xff", QByteArray(300, 'y'), "\0"};
+    for (int round = 0; round < 60; ++round) {
+        TestFolder folder;
+        const int files = int(random.bounded(1, 40));
+        for (int f = 0; f < files; ++f) {
+            QByteArray name;
+            for (int part = int(random.bounded(1, 4)); part > 0; --part)
+                name += nameParts[random.bounded(int(std::size(nameParts)))];
+            name += random.bounded(4) ? "hist.dx" : "";
+            QByteArray bytes;
+            for (int part = int(random.bounded(0, 6)); part > 0; --part)
+                bytes += lineParts[random.bounded(int(std::size(lineParts)))];
+            const QString path = folder.path() + QFile::decodeName(name);
+            if (name == "." || name == ".." || QFileInfo::exists(path))
+                continue;
+            if (random.bounded(20) == 0)
+                QDir().mkdir(path);
+            else
+                folder.write(QFile::decodeName(name), bytes);
+        }
+        expectSameListingOnThreads(folder.path(), "random folder " + std::to_string(round));
+    }
 }
 
 TEST(UnreadableFilesText, NamesEachFileAndHowManyMore) {

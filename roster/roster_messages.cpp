@@ -4,6 +4,7 @@
 #include "platform/line_break.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 #include <QStringList>
 
 namespace dexlan {
@@ -51,6 +52,14 @@ QString unreadableFilesText(const std::vector<UnreadableFile>& files) {
             QCoreApplication::translate("RosterMessages", "%1 more history files cannot be read.")
                 .arg(files.size() - kNamed));
     return lines.join(kCrLf);
+}
+
+QString readingUsersText(qint64 read, qint64 total) {
+    // Thousands grouped with commas, whatever the locale, as every other text
+    // of the program is English.
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    return QCoreApplication::translate("RosterMessages", "Reading users\u2026 %1 of %2")
+        .arg(english.toString(read), english.toString(total));
 }
 
 MsgBoxRequest duplicateNameReport(const QString& name) {

@@ -22,6 +22,9 @@ MsgBoxRequest cannotReadReport(const QString& errorText, const QString& historyF
 // not be read: one line a file, up to a handful, then how many more.
 QString unreadableFilesText(const std::vector<UnreadableFile>& files);
 
+// The progress of a long reading of the history folder, as the user list shows it.
+QString readingUsersText(qint64 read, qint64 total);
+
 // The typed name is already in the list.
 MsgBoxRequest duplicateNameReport(const QString& name);
 // The typed name cannot stand on line 1 of a history file.

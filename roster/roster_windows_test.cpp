@@ -13,13 +13,14 @@
 #include "testing/scripted_dialogs.h"
 #include "testing/test_files.h"
 
+#include <QAbstractItemModel>
 #include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -55,12 +56,15 @@ class RosterWindowsTest : public ::testing::Test {
 
     QStringList shown() const {
         QStringList names;
-        for (int row = 0; row < list.count(); ++row)
-            names.append(list.item(row)->text());
+        for (int row = 0; row < list.model()->rowCount(); ++row)
+            names.append(list.model()->index(row, 0).data().toString());
         return names;
     }
     void select(const QString& name) {
-        list.setCurrentItem(list.findItems(name, Qt::MatchExactly).value(0));
+        list.setCurrentIndex(
+            list.model()
+                ->match(list.model()->index(0, 0), Qt::DisplayRole, name, 1, Qt::MatchExactly)
+                .value(0));
     }
 
     TestFolder users;
@@ -68,7 +72,7 @@ class RosterWindowsTest : public ::testing::Test {
     ScriptedDialogs dialogs;
     QWidget page;
     QLineEdit box;
-    QListWidget list;
+    QListView list;
     QPushButton add, remove, removeAll;
     std::unique_ptr<UserRoster> roster;
 };
@@ -162,6 +166,33 @@ TEST_F(RosterWindowsTest, SeveralPastedLinesAreAskedForOnceAndSummed) {
         static_cast<AddNamesDialog&>(nameIn).okButton()->click();
     });
     roster->addNames();
+}
+
+TEST_F(RosterWindowsTest, AClassListIsCheckedAgainstTheFolderAsItIsNowAndReadsItOnceAtMost) {
+    users.write("1HIST.DX", userFile("Ann"));
+    roster->fillUserList();
+    const int reads = roster->folderReads();
+    auto addInBulk = [this](const QStringList& names, int asked) {
+        dialogs.expectBox(bulkAddQuestion(asked), MsgAnswer::Yes);
+        dialogs.onNextModal([](QDialog& summary) { summary.accept(); });
+        addNamesInBulk(*roster, dialogs, names, nullptr);
+    };
+
+    // Another copy adds Bob meanwhile: the folder is read again, once, and
+    // Bob is refused as already on the list.
+    users.write("2HIST.DX", userFile("Bob"));
+    addInBulk({"Bob", "Zed", "adam"}, 2);
+    EXPECT_EQ(roster->folderReads(), reads + 1);
+    EXPECT_EQ(shown(), QStringList({"adam", "Ann", "Bob", "Zed"}));
+
+    // Nothing changed behind its back: no file is read, and the list is the
+    // one a reading of the folder gives.
+    addInBulk({"cyd", "Cyd"}, 2);
+    EXPECT_EQ(roster->folderReads(), reads + 1);
+    const QStringList listed = shown();
+    roster->fillUserList();
+    EXPECT_EQ(shown(), listed);
+    EXPECT_EQ(listed, QStringList({"adam", "Ann", "Bob", "Cyd", "cyd", "Zed"}));
 }
 
 TEST_F(RosterWindowsTest, SayingNoToTheQuestionAddsNothing) {

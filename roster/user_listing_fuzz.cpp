@@ -47,6 +47,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     const dexlan::UserListing listing = dexlan::listUsers(folder);
+    // Read on several threads, a file at a time each, the listing is the one
+    // read file by file: same users in the same order, same unreadable files.
+    const dexlan::UserListing plain = dexlan::listUsers(folder, {1, 1, {}});
+    const dexlan::UserListing threaded = dexlan::listUsers(folder, {3, 1, {}});
+    check(threaded.users == plain.users && threaded.unreadable == plain.unreadable &&
+          threaded.digest == plain.digest && threaded.error.kind == plain.error.kind &&
+          threaded.error.text == plain.error.text);
+    check(listing.users == plain.users && listing.unreadable == plain.unreadable);
     // Adding a name tells a changed folder by its digest: the same folder
     // gives the same digest as the listing saw.
     check(listing.digest.has_value() && listing.digest == dexlan::historyFilesDigest(folder));

@@ -10,14 +10,18 @@
 #include "roster/history_folder.h"
 #include "roster/roster_decisions.h"
 #include "roster/roster_messages.h"
+#include "roster/user_list_model.h"
 
 #include <QApplication>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QFocusEvent>
 #include <QGuiApplication>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScopedValueRollback>
@@ -47,46 +51,60 @@ QString windowsStylePath(const QString& location, const QString& fileName) {
 }
 
 // What the list shows, row by row: each name and the file it stands for.
-QStringList shownRows(const QListWidget& list) {
+QStringList shownRows(const UserListModel& model) {
     QStringList rows;
-    rows.reserve(list.count());
-    for (int row = 0; row < list.count(); ++row) {
-        const QListWidgetItem* item = list.item(row);
-        rows.append(item->text() + QChar(0) + item->data(UserRoster::kHistoryFileRole).toString());
-    }
+    rows.reserve(model.rowCount());
+    for (int row = 0; row < model.rowCount(); ++row)
+        rows.append(model.text(row) + QChar(0) + model.path(row));
     return rows;
 }
 
-QListWidgetItem* newEntry(const QString& text, int number, const QString& path) {
-    auto* item = new QListWidgetItem(text);
-    item->setData(Qt::UserRole, number);
-    item->setData(UserRoster::kHistoryFileRole, path);
-    return item;
+// How often a long reading of the folder shows its progress and lets the window paint.
+constexpr qint64 kProgressEveryMs = 50;
+
+bool isUserInput(QEvent::Type type) {
+    switch (type) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace
 
 UserRoster::UserRoster(SharedState& state, Dialogs& dialogs, const RosterControls& controls,
                        QObject* parent)
-    : QObject(parent), m_state(state), m_dialogs(dialogs), m_controls(controls) {
+    : QObject(parent), m_state(state), m_dialogs(dialogs), m_controls(controls),
+      m_model(new UserListModel(this)), m_view(controls.userList) {
     if (m_controls.locationEdit)
         m_controls.locationEdit->installEventFilter(this);
-    if (QListWidget* list = m_controls.userList) {
-        // Qt's own sorting follows the locale, which in the C locale puts every
-        // capital before every small letter; the roster orders the list itself.
-        list->setSortingEnabled(false);
+    if (QListView* list = m_controls.userList) {
+        // One row looks like every other: the view need not ask each of
+        // 100,000 rows for its size.
+        list->setUniformItemSizes(true);
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
+        list->setModel(m_model);
         // A name chosen with the mouse or with the arrow keys enables "Delete
         // name", so the button can be reached without a mouse.
         auto enableDelete = [this, list] {
-            if (m_controls.deleteNameButton && !list->selectedItems().isEmpty())
+            if (m_controls.deleteNameButton && list->selectionModel()->hasSelection())
                 m_controls.deleteNameButton->setEnabled(true);
         };
-        connect(list, &QListWidget::itemClicked, this, enableDelete);
-        connect(list, &QListWidget::itemSelectionChanged, this, enableDelete);
-        connect(list, &QListWidget::itemDoubleClicked, this, &UserRoster::deleteSelectedName);
+        connect(list, &QAbstractItemView::clicked, this, enableDelete);
+        connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, enableDelete);
+        connect(list, &QAbstractItemView::doubleClicked, this, &UserRoster::deleteSelectedName);
 
         // Whatever changes the rows changes what lies under the mouse.
-        QAbstractItemModel* rows = list->model();
+        QAbstractItemModel* rows = m_model;
         auto changed = [this] { ++m_listChanges; };
         connect(rows, &QAbstractItemModel::modelReset, this, changed);
         connect(rows, &QAbstractItemModel::rowsInserted, this, changed);
@@ -98,12 +116,39 @@ UserRoster::UserRoster(SharedState& state, Dialogs& dialogs, const RosterControl
         list->verticalScrollBar()->installEventFilter(this);
         list->horizontalScrollBar()->installEventFilter(this);
     }
-    if (m_controls.addNamesButton)
+    if (m_controls.addNamesButton) {
         connect(m_controls.addNamesButton, &QPushButton::clicked, this, &UserRoster::addNames);
-    if (m_controls.deleteNameButton)
+        m_controls.addNamesButton->installEventFilter(this);
+    }
+    if (m_controls.deleteNameButton) {
         connect(m_controls.deleteNameButton, &QPushButton::clicked, this,
                 &UserRoster::deleteSelectedName);
+        m_controls.deleteNameButton->installEventFilter(this);
+    }
     // "D&elete all" stays hidden and does nothing.
+}
+
+UserRoster::~UserRoster() {
+    // The view outlives the roster in the window's teardown; it must not be
+    // left showing a model that is gone.
+    if (m_view && m_view->model() == m_model)
+        m_view->setModel(nullptr);
+}
+
+UserRoster::RebuildBatch::RebuildBatch(UserRoster& roster, When when)
+    : m_roster(roster), m_defers(when == AtTheEnd) {
+    if (m_roster.m_batchDepth++ == 0)
+        m_roster.m_readInBatch = false;
+    if (m_defers)
+        ++m_roster.m_deferDepth;
+}
+
+UserRoster::RebuildBatch::~RebuildBatch() {
+    if (m_defers && --m_roster.m_deferDepth == 0 &&
+        std::exchange(m_roster.m_deferredRequest, false))
+        m_roster.fillUserList();
+    if (--m_roster.m_batchDepth == 0)
+        m_roster.m_readInBatch = false;
 }
 
 QString UserRoster::historyFolderPath() const {
@@ -141,6 +186,13 @@ void UserRoster::checkHistoryFolder() {
 }
 
 void UserRoster::fillUserList() {
+    if (m_deferDepth > 0) {
+        // The location is shown as the check leaves it at once; the reading waits.
+        if (!m_filling)
+            checkHistoryFolder();
+        m_deferredRequest = true;
+        return;
+    }
     // A message box shown by the check moves the focus; that is no reason to
     // start a second fill inside the first.
     if (m_filling)
@@ -152,59 +204,70 @@ void UserRoster::fillUserList() {
     if (m_state.historyFolderState == HistoryFolderState::Unusable ||
         m_state.historyFolderState == HistoryFolderState::MissingNotCreated)
         return;
-    QListWidget* list = m_controls.userList;
-    if (!list)
+    if (!m_controls.userList)
         return;
 
+    const QString folder = historyFolderPath();
+    // Asked again within one action: the list was read a moment ago.
+    if (m_batchDepth > 0 && m_readInBatch && folder == m_listedFolder)
+        return;
     QString errorText;
     {
         WaitCursor wait;
-        const QString folder = historyFolderPath();
         UserListing listing;
         if (folder.isEmpty())
             listing.error = {FileError::Other, windowsOnlyLocationText()};
         else
-            listing = listUsers(folder);
+            listing = readFolder(folder);
         if (listing.error.failed())
             errorText = listing.error.text;
         else if (!listing.unreadable.empty())
             errorText = unreadableFilesText(listing.unreadable);
         showListing(listing, folder);
+        m_readInBatch = m_batchDepth > 0 && !folder.isEmpty();
     }
     if (!errorText.isEmpty() && m_state.startupDone)
         m_dialogs.msgBox(cannotReadReport(errorText, shownFolder()));
 }
 
+UserListing UserRoster::readFolder(const QString& folder) {
+    ++m_folderReads;
+    QLabel* status = m_controls.readingStatus;
+    QElapsedTimer clock;
+    clock.start();
+    qint64 shownAt = -kProgressEveryMs;
+    ListingOptions options;
+    options.progress = [&](qsizetype read, qsizetype total) {
+        const qint64 now = clock.elapsed();
+        if (now < m_quietReadingMs || now - shownAt < kProgressEveryMs)
+            return;
+        shownAt = now;
+        if (status && m_controls.userList) {
+            status->setText(readingUsersText(read, total));
+            if (status->isHidden()) {
+                status->setGeometry(m_controls.userList->geometry());
+                status->raise();
+                status->show();
+            }
+        }
+        // The window paints, but what the user does waits for the list to be
+        // whole: the input is delivered once the reading is over.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
+    UserListing listing;
+    {
+        QScopedValueRollback<bool> reading(m_reading, true);
+        listing = listUsers(folder, options);
+    }
+    if (status)
+        status->hide();
+    return listing;
+}
+
 void UserRoster::showListing(const UserListing& listing, const QString& folder) {
-    QListWidget* list = m_controls.userList;
-    list->clear();
     m_listedFolder = folder;
     m_listedDigest = listing.digest;
-
-    struct Entry {
-        QString key;
-        QString text;
-        const ListedUser* user;
-    };
-    std::vector<Entry> entries;
-    entries.reserve(listing.users.size());
-    for (const ListedUser& user : listing.users) {
-        QString text = shownName(user.name);
-        entries.push_back({listSortKey(text), std::move(text), &user});
-    }
-    // One sort for the whole folder rather than a search per entry, on
-    // keys made once per name.
-    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-        if (a.key != b.key)
-            return a.key < b.key;
-        if (a.text != b.text)
-            return a.text < b.text;
-        return a.user->number < b.user->number;
-    });
-    list->setUpdatesEnabled(false);
-    for (const Entry& entry : entries)
-        list->addItem(newEntry(entry.text, entry.user->number, entry.user->path));
-    list->setUpdatesEnabled(true);
+    m_model->showListing(listing);
 }
 
 void UserRoster::refreshFromFolder(const QString& folder) {
@@ -214,9 +277,18 @@ void UserRoster::refreshFromFolder(const QString& folder) {
     if (!digest || (folder == m_listedFolder && digest == m_listedDigest))
         return; // unchanged, or missing: adding asks about it
     WaitCursor wait;
-    const UserListing listing = listUsers(folder);
+    const UserListing listing = readFolder(folder);
     if (!listing.error.failed())
         showListing(listing, folder);
+}
+
+void UserRoster::listAddedUsers(std::vector<UserListModel::NewRow> users) {
+    // No file was there before, or one with the empty name that the new one
+    // replaced; in that case the digest differs and the next check reads the
+    // folder again, which is only slower.
+    for (const UserListModel::NewRow& user : users)
+        countChangeIn(user.path, 0);
+    m_model->insertSorted(std::move(users));
 }
 
 void UserRoster::countChangeIn(const QString& path, quint64 before) {
@@ -227,52 +299,55 @@ void UserRoster::countChangeIn(const QString& path, quint64 before) {
     *m_listedDigest ^= before ^ historyFileDigest(path);
 }
 
-QListWidgetItem* UserRoster::selectedEntry() const {
-    QListWidget* list = m_controls.userList;
-    if (!list)
-        return nullptr;
-    QListWidgetItem* current = list->currentItem();
-    if (current && current->isSelected())
-        return current;
-    const QList<QListWidgetItem*> selected = list->selectedItems();
-    return selected.isEmpty() ? nullptr : selected.front();
+int UserRoster::selectedRow() const {
+    QListView* list = m_controls.userList;
+    if (!list || !list->selectionModel())
+        return -1;
+    const QModelIndex current = list->currentIndex();
+    if (current.isValid() && list->selectionModel()->isSelected(current))
+        return current.row();
+    const QModelIndexList selected = list->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.front().row();
 }
 
 void UserRoster::deleteSelectedName() {
-    QListWidgetItem* item = selectedEntry();
-    if (!item)
+    const int selected = selectedRow();
+    if (selected < 0)
         return;
-    const int number = item->data(Qt::UserRole).toInt();
+    // The row as it was chosen: a question may be answered after the list changed.
+    const QPersistentModelIndex entry = m_model->index(selected);
+    const QString text = m_model->text(selected);
+    const int number = m_model->number(selected);
+    const QString listedPath = m_model->path(selected);
     if (number < 1) {
         // Such an entry comes from a file named with a minus sign or a zero;
         // no history file is named after it, so nothing is deleted.
-        m_dialogs.msgBox(noUserNumberReport(item->text()));
+        m_dialogs.msgBox(noUserNumberReport(text));
         return;
     }
     if (m_state.confirmDelete) {
-        const MsgAnswer answer = m_dialogs.msgBox(deleteQuestion(item->text()));
+        const MsgAnswer answer = m_dialogs.msgBox(deleteQuestion(text));
         if (answer != MsgAnswer::Ok)
             return;
         m_state.confirmDelete = false;
     }
 
-    const DeleteTarget target = deleteTargetFor(item->data(kHistoryFileRole).toString(),
-                                                historyFolderPath(), m_state.historyFolder, number);
+    const DeleteTarget target =
+        deleteTargetFor(listedPath, historyFolderPath(), m_state.historyFolder, number);
     FileError error = target.error;
     if (!error.failed()) {
         const quint64 before = historyFileDigest(target.path);
         // Held for a while so that it can be restored; deleted for good only
         // where it cannot be held and the user agrees.
         const Deletion deleted = deleteHoldingFirst(
-            target.path, number, item->text(), QDateTime::currentDateTimeUtc(),
-            [this, item](const QString& errorText) {
-                return m_dialogs.msgBox(cannotHoldQuestion(errorText, item->text())) ==
-                       MsgAnswer::Ok;
+            target.path, number, text, QDateTime::currentDateTimeUtc(),
+            [this, &text](const QString& errorText) {
+                return m_dialogs.msgBox(cannotHoldQuestion(errorText, text)) == MsgAnswer::Ok;
             });
         if (deleted.outcome == Deletion::Declined)
             return;
         if (deleted.outcome == Deletion::Replaced) {
-            m_dialogs.msgBox(replacedFileReport(item->text(), deleted.nameNow, target.path));
+            m_dialogs.msgBox(replacedFileReport(text, deleted.nameNow, target.path));
             if (m_controls.deleteNameButton)
                 m_controls.deleteNameButton->setEnabled(false);
             fillUserList();
@@ -287,10 +362,11 @@ void UserRoster::deleteSelectedName() {
         return;
     }
 
-    QListWidget* list = m_controls.userList;
-    delete item;
+    QListView* list = m_controls.userList;
+    if (entry.isValid())
+        m_model->removeRowAt(entry.row());
     list->clearSelection();
-    list->setCurrentItem(nullptr);
+    list->setCurrentIndex(QModelIndex());
     if (m_controls.deleteNameButton)
         m_controls.deleteNameButton->setEnabled(false);
     list->setFocus();
@@ -315,19 +391,16 @@ void UserRoster::addName(AddNamesDialog& dialog) {
         dialog.accept();
         return;
     }
-    QListWidget* list = m_controls.userList;
     const QString folder = historyFolderPath();
     // Another copy or administrator may have added names since the list was
     // read: the name is checked against the folder as it is now.
     if (!folder.isEmpty())
         refreshFromFolder(folder);
-    for (int row = 0; row < list->count(); ++row) {
-        if (list->item(row)->text() == name) {
-            m_dialogs.msgBox(duplicateNameReport(name));
-            box->clear();
-            box->setFocus();
-            return;
-        }
+    if (m_model->rowOf(name) >= 0) {
+        m_dialogs.msgBox(duplicateNameReport(name));
+        box->clear();
+        box->setFocus();
+        return;
     }
     const StorableName storable = storableName(name);
     if (storable.problem != StorableName::None) {
@@ -339,10 +412,7 @@ void UserRoster::addName(AddNamesDialog& dialog) {
         return;
     }
 
-    std::vector<int> listNumbers;
-    listNumbers.reserve(size_t(list->count()));
-    for (int row = 0; row < list->count(); ++row)
-        listNumbers.push_back(list->item(row)->data(Qt::UserRole).toInt());
+    const std::vector<int> listNumbers = m_model->numbers();
 
     auto cannotSave = [&](const QString& errorText, const QString& path) {
         m_dialogs.msgBox(cannotSaveReport(errorText, path));
@@ -376,23 +446,9 @@ void UserRoster::addName(AddNamesDialog& dialog) {
         return cannotSave(numbersUsedUpText(), folder);
     }
     countChangeIn(created.path, created.digestBefore);
-    insertSorted(newEntry(name, created.number, created.path));
+    m_model->insertSorted(name, created.number, created.path);
     box->clear();
     box->setFocus();
-}
-
-void UserRoster::insertSorted(QListWidgetItem* item) {
-    QListWidget* list = m_controls.userList;
-    int low = 0;
-    int high = list->count();
-    while (low < high) {
-        const int middle = low + (high - low) / 2;
-        if (listsBefore(list->item(middle)->text(), item->text()))
-            low = middle + 1;
-        else
-            high = middle;
-    }
-    list->insertItem(low, item);
 }
 
 void UserRoster::locationEnterPressed() {
@@ -415,6 +471,10 @@ void UserRoster::locationLostFocus() {
 }
 
 bool UserRoster::eventFilter(QObject* watched, QEvent* event) {
+    // While the folder is read the window paints, but the roster's controls
+    // take no input: nothing may act on a list about to be replaced.
+    if (m_reading && isUserInput(event->type()))
+        return true;
     if (watched == m_controls.locationEdit) {
         if (event->type() == QEvent::KeyPress) {
             const auto* key = static_cast<QKeyEvent*>(event);
@@ -430,16 +490,17 @@ bool UserRoster::eventFilter(QObject* watched, QEvent* event) {
             if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
                 // A press on the list takes the focus before the list sees
                 // the press: the rebuild lands between the two.
-                QListWidget* list = m_controls.userList;
+                QListView* list = m_controls.userList;
                 const bool pressOnList =
                     reason == Qt::MouseFocusReason && list && QApplication::focusWidget() == list;
-                const QStringList seen = pressOnList ? shownRows(*list) : QStringList();
+                const QStringList seen = pressOnList ? shownRows(*m_model) : QStringList();
                 locationLostFocus();
-                if (pressOnList && shownRows(*list) != seen)
+                if (pressOnList && shownRows(*m_model) != seen)
                     m_listChangedForPress = true;
             }
         }
-    } else if (m_controls.userList) {
+    } else if (m_controls.userList && watched != m_controls.addNamesButton &&
+               watched != m_controls.deleteNameButton) {
         return listMouseEvent(watched, event);
     }
     return QObject::eventFilter(watched, event);
@@ -448,7 +509,7 @@ bool UserRoster::eventFilter(QObject* watched, QEvent* event) {
 bool UserRoster::listMouseEvent(QObject* watched, QEvent* event) {
     // The list also sends events while it is being destroyed: nothing is
     // asked of it but for mouse events.
-    QListWidget* list = m_controls.userList;
+    QListView* list = m_controls.userList;
     switch (event->type()) {
     case QEvent::FocusOut:
         if (watched == list)

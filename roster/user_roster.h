@@ -3,15 +3,17 @@
 
 #include "options_file/shared_state.h"
 #include "roster/random_numbers.h"
+#include "roster/user_list_model.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <optional>
 
+class QLabel;
 class QLineEdit;
-class QListWidget;
-class QListWidgetItem;
+class QListView;
 class QPushButton;
 class QWidget;
 
@@ -25,11 +27,13 @@ struct UserListing;
 // window owns them; the roster only reads and drives them.
 struct RosterControls {
     QLineEdit* locationEdit = nullptr;       // Text1
-    QListWidget* userList = nullptr;         // List1
+    QListView* userList = nullptr;           // List1
     QPushButton* addNamesButton = nullptr;   // Command1, "&Add names"
     QPushButton* deleteNameButton = nullptr; // Command2, "&Delete name"
     QPushButton* deleteAllButton = nullptr;  // Command3, "D&elete all" (hidden, no action)
     QWidget* historyPage = nullptr;          // picOptions element 1
+    // Shown over the list while a long reading of the folder runs, with its progress.
+    QLabel* readingStatus = nullptr;
 };
 
 // The history location, the user list and adding and deleting users.
@@ -42,10 +46,35 @@ class UserRoster : public QObject {
     static constexpr int kHistoryFileRole = Qt::UserRole + 1;
 
     // Wires the controls: Enter and focus loss of the location box, clicks and
-    // double clicks on the list, and the Add and Delete buttons. The list's own
-    // sorting is switched off: the roster keeps it in order itself.
+    // double clicks on the list, and the Add and Delete buttons. The list
+    // shows the roster's own model, which keeps the list's order.
     UserRoster(SharedState& state, Dialogs& dialogs, const RosterControls& controls,
                QObject* parent = nullptr);
+    ~UserRoster() override;
+
+    // While one lives, the requests to rebuild the list coalesce, so that one
+    // user action, such as choosing a page or an option, reads the folder once
+    // however many routines ask for a fresh list. AtOnce: the first request
+    // reads the folder, the others find the list just read (the location
+    // still being checked each time). AtTheEnd: the requests are noted, and
+    // the list is rebuilt once as the batch ends (start-up, where the window
+    // is not on the screen until then).
+    class RebuildBatch {
+      public:
+        enum When { AtOnce, AtTheEnd };
+        explicit RebuildBatch(UserRoster& roster, When when = AtOnce);
+        ~RebuildBatch();
+        RebuildBatch(const RebuildBatch&) = delete;
+        RebuildBatch& operator=(const RebuildBatch&) = delete;
+
+      private:
+        UserRoster& m_roster;
+        bool m_defers = false;
+    };
+
+    UserListModel& model() const { return *m_model; }
+    // How many times the folder's files were read for the list.
+    int folderReads() const { return m_folderReads; }
 
     // Normalises the location box into HistoryFolder and, once start-up is
     // over, proves the folder usable; the verdict is HistoryFolderState.
@@ -63,6 +92,21 @@ class UserRoster : public QObject {
     // The folder as the messages show it.
     QString shownFolder() const;
 
+    // Reads the list again from folder when its history files have changed
+    // since the list was read; the folder's names alone tell, no file is
+    // opened otherwise. Whatever adds users reads the list (names, numbers)
+    // after this, as it is now.
+    void refreshFromFolder(const QString& folder);
+    // Users that were added to the folder other than through AddNamesDialog
+    // (a class list): on the list where its order puts them, and counted into
+    // the listed folder's digest, so that the next check does not read the
+    // folder again for them.
+    void listAddedUsers(std::vector<UserListModel::NewRow> users);
+
+    // A reading of the folder shorter than this leaves the window as it is;
+    // a longer one shows its progress and lets the window paint.
+    void setQuietReadingTime(int milliseconds) { m_quietReadingMs = milliseconds; }
+
     // Replaces the clock the random numbers of new files are mixed with.
     void setClock(RandomNumbers::Clock clock) { m_random = RandomNumbers(std::move(clock)); }
 
@@ -75,16 +119,16 @@ class UserRoster : public QObject {
     void locationLostFocus();
     // "OK" in AddNamesDialog.
     void addName(AddNamesDialog& dialog);
-    void insertSorted(QListWidgetItem* item);
+    // Reads folder's users, showing the progress while it takes long; the
+    // window paints meanwhile but takes no input.
+    UserListing readFolder(const QString& folder);
     // Replaces the list's entries with the users of a listing of folder.
     void showListing(const UserListing& listing, const QString& folder);
-    // Reads the list again from folder when its history files have changed
-    // since the list was read.
-    void refreshFromFolder(const QString& folder);
     // Counts a change the roster made itself to the file at path (whose part
     // of the digest was before) into the digest of the listed folder.
     void countChangeIn(const QString& path, quint64 before);
-    QListWidgetItem* selectedEntry() const;
+    // The selected row, or -1.
+    int selectedRow() const;
     // Mouse events on the list; true swallows the event.
     bool listMouseEvent(QObject* watched, QEvent* event);
 
@@ -92,8 +136,17 @@ class UserRoster : public QObject {
     Dialogs& m_dialogs;
     RosterControls m_controls;
     RandomNumbers m_random;
+    UserListModel* m_model;
+    QPointer<QListView> m_view; // the list, as long as it lives
     bool m_filling = false;
     int m_fills = 0;
+    int m_folderReads = 0;
+    int m_quietReadingMs = 250;
+    bool m_reading = false; // the folder is being read; the controls take no input
+    int m_batchDepth = 0;
+    bool m_readInBatch = false; // the list was read from m_listedFolder in this batch
+    int m_deferDepth = 0;       // AtTheEnd batches alive
+    bool m_deferredRequest = false;
     // The folder the list was read from and its history files' digest then.
     QString m_listedFolder;
     std::optional<quint64> m_listedDigest;

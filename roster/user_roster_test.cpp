@@ -5,20 +5,24 @@
 #include "roster/held_names.h"
 #include "roster/history_file.h"
 #include "roster/history_folder.h"
+#include "roster/history_folder_detail.h"
 #include "roster/roster_messages.h"
 #include "roster/roster_test_files.h"
+#include "roster/user_list_model.h"
+#include "testing/linux_only.h"
 #include "testing/scripted_dialogs.h"
 #include "testing/test_files.h"
-#include "testing/linux_only.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QStyleHints>
 #include <QTest>
@@ -55,19 +59,20 @@ class RosterPage {
     RosterPage(SharedState& state, Dialogs& dialogs) {
         page = new QWidget(&window);
         box = new QLineEdit(page);
-        list = new QListWidget(page);
+        list = new QListView(page);
         add = new QPushButton(QStringLiteral("&Add names"), page);
         remove = new QPushButton(QStringLiteral("&Delete name"), page);
         removeAll = new QPushButton(QStringLiteral("D&elete all"), page);
         removeAll->hide();
+        status = new QLabel(page);
+        status->hide();
         auto* layout = new QVBoxLayout(page);
         for (QWidget* w : std::initializer_list<QWidget*>{box, list, add, remove, removeAll})
             layout->addWidget(w);
         (new QVBoxLayout(&window))->addWidget(page);
-        list->setSortingEnabled(true); // as the window's design has it
         remove->setEnabled(false);
         roster = std::make_unique<UserRoster>(
-            state, dialogs, RosterControls{box, list, add, remove, removeAll, page});
+            state, dialogs, RosterControls{box, list, add, remove, removeAll, page, status});
     }
 
     void activate() {
@@ -79,17 +84,19 @@ class RosterPage {
 
     std::vector<Entry> entries() const {
         std::vector<Entry> result;
-        for (int row = 0; row < list->count(); ++row)
-            result.push_back(
-                {list->item(row)->text(), list->item(row)->data(Qt::UserRole).toInt()});
+        const QAbstractItemModel* rows = list->model();
+        for (int row = 0; row < rows->rowCount(); ++row)
+            result.push_back({rows->index(row, 0).data().toString(),
+                              rows->index(row, 0).data(Qt::UserRole).toInt()});
         return result;
     }
 
     void select(const QString& name) {
-        const QList<QListWidgetItem*> found = list->findItems(name, Qt::MatchExactly);
+        const QModelIndexList found = list->model()->match(
+            list->model()->index(0, 0), Qt::DisplayRole, name, -1, Qt::MatchExactly);
         ASSERT_EQ(found.size(), 1) << name.toStdString();
-        list->setCurrentItem(found.front());
-        emit list->itemClicked(found.front());
+        list->setCurrentIndex(found.front());
+        emit list->clicked(found.front());
     }
 
     void pressKey(int key, const QString& text = {}) {
@@ -97,13 +104,19 @@ class RosterPage {
         QApplication::sendEvent(box, &press);
     }
 
+    // The list's rows, as the roster keeps them.
+    UserListModel& rows() const { return roster->model(); }
+    QModelIndex row(int at) const { return list->model()->index(at, 0); }
+    bool anySelected() const { return list->selectionModel()->hasSelection(); }
+
     QWidget window;
     QWidget* page;
     QLineEdit* box;
-    QListWidget* list;
+    QListView* list;
     QPushButton* add;
     QPushButton* remove;
     QPushButton* removeAll;
+    QLabel* status;
     std::unique_ptr<UserRoster> roster;
 };
 
@@ -115,6 +128,9 @@ class UserRosterTest : public ::testing::Test {
         state.startupDone = true;
         state.optionLines[EntryHistoryMode] = values::kHistRosterOpen;
         dialogs.closeModalsAutomatically(false);
+        // Every folder these tests list proves the listing on several threads
+        // equal to the one read file by file.
+        folder_detail::setListingCrossCheck(true);
     }
     ~UserRosterTest() override { EXPECT_TRUE(dialogs.allAnswersUsed()); }
 
@@ -180,7 +196,7 @@ TEST_F(UserRosterTest, ListsTheFoldersUsersWithoutRegardToCase) {
     const std::vector<Entry> expected{
         {"adam", 5}, {"Ann", 1}, {"bob", 2}, {"Carl", 4}, {QString::fromUtf8("Émile"), 7}};
     EXPECT_EQ(page.entries(), expected);
-    EXPECT_EQ(page.list->item(1)->data(UserRoster::kHistoryFileRole).toString(),
+    EXPECT_EQ(page.row(1).data(UserRoster::kHistoryFileRole).toString(),
               shown(users.path()) + "1hist.dx");
     EXPECT_EQ(state.historyFolderState, HistoryFolderState::Usable);
 
@@ -236,7 +252,7 @@ TEST_F(UserRosterTest, EmptyOrRelativeLocationLiesInTheTrainersFolder) {
 
 TEST_F(UserRosterTest, MissingFolderIsOfferedOnlyAfterStartUp) {
     const QString missing = users.file("new/");
-    page.list->addItem(QStringLiteral("Earlier"));
+    page.rows().append(QStringLiteral("Earlier"), 0);
 
     // During start-up: no question, an empty list, nothing created.
     state.startupDone = false;
@@ -247,7 +263,7 @@ TEST_F(UserRosterTest, MissingFolderIsOfferedOnlyAfterStartUp) {
 
     // After start-up, No: verdict 1 and the list as it was.
     state.startupDone = true;
-    page.list->addItem(QStringLiteral("Earlier"));
+    page.rows().append(QStringLiteral("Earlier"), 0);
     dialogs.expectBox(createFolderQuestion(testing::missingFolderText(), shown(missing)),
                       MsgAnswer::No);
     page.roster->fillUserList();
@@ -277,7 +293,7 @@ TEST_F(UserRosterTest, ProbeLeavesAUsersFileNamedXxxxAlone) {
 
 TEST_F(UserRosterTest, UnusableFolderKeepsTheListAndGivesVerdict99) {
     users.write("plain", "a file where a folder should be");
-    page.list->addItem(QStringLiteral("Earlier"));
+    page.rows().append(QStringLiteral("Earlier"), 0);
     useLocation(users.file("plain"));
     dialogs.expectBox(cannotReadReport(testing::notAFolderText(), shown(users.file("plain/"))),
                       MsgAnswer::Ok);
@@ -302,8 +318,8 @@ TEST_F(UserRosterTest, WindowsOnlyLocationIsNeverMadeIntoFilesOrFolders) {
     ASSERT_TRUE(QDir::setCurrent(users.path()));
     for (const char* location : {"C:\\HIST", "d:hist", "\\\\server\\share\\users"}) {
         const QString text = QString::fromLatin1(location);
-        page.list->clear();
-        page.list->addItem(QStringLiteral("Earlier"));
+        page.rows().clear();
+        page.rows().append(QStringLiteral("Earlier"), 0);
 
         state.startupDone = false;
         page.box->setText(text);
@@ -311,7 +327,7 @@ TEST_F(UserRosterTest, WindowsOnlyLocationIsNeverMadeIntoFilesOrFolders) {
         EXPECT_TRUE(page.entries().empty()) << location;
 
         state.startupDone = true;
-        page.list->addItem(QStringLiteral("Earlier"));
+        page.rows().append(QStringLiteral("Earlier"), 0);
         dialogs.expectBox(cannotReadReport(windowsOnlyLocationText(), text), MsgAnswer::Ok);
         page.roster->fillUserList();
         EXPECT_EQ(state.historyFolderState, HistoryFolderState::Unusable) << location;
@@ -413,8 +429,8 @@ TEST_F(UserRosterTest, ModesWithoutFolderNeitherProbeNorChangeTheVerdict) {
     for (const char* mode : {values::kHistNone, values::kHistDriveA}) {
         state.optionLines[EntryHistoryMode] = mode;
         // A missing folder asks nothing: no probe is made.
-        page.list->clear();
-        page.list->addItem(QStringLiteral("Earlier"));
+        page.rows().clear();
+        page.rows().append(QStringLiteral("Earlier"), 0);
         for (HistoryFolderState verdict :
              {HistoryFolderState::MissingNotCreated, HistoryFolderState::Unusable}) {
             state.historyFolderState = verdict;
@@ -516,11 +532,11 @@ TEST_F(UserRosterTest, ARebuildUnderTheMouseCancelsTheClick) {
         ASSERT_TRUE(page.box->hasFocus());
         page.box->setText(other.path());
 
-        const QPoint ann = page.list->visualItemRect(page.list->item(0)).center();
+        const QPoint ann = page.list->visualRect(page.row(0)).center();
         c.click(ann);
         EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Zed", 1}}));
         EXPECT_TRUE(page.list->hasFocus());
-        EXPECT_TRUE(page.list->selectedItems().isEmpty());
+        EXPECT_TRUE(!page.anySelected());
         EXPECT_FALSE(page.remove->isEnabled());
         EXPECT_EQ(firstLine(other.file("1hist.dx")), "\"Zed\"");
 
@@ -539,9 +555,9 @@ TEST_F(UserRosterTest, ARebuildUnderTheMouseCancelsTheClick) {
     page.roster->fillUserList();
     page.box->setFocus();
     QTest::mouseClick(page.list->viewport(), Qt::LeftButton, {},
-                      page.list->visualItemRect(page.list->item(0)).center());
+                      page.list->visualRect(page.row(0)).center());
     EXPECT_TRUE(page.list->hasFocus());
-    EXPECT_EQ(page.list->selectedItems().size(), 1);
+    EXPECT_EQ(page.list->selectionModel()->selectedIndexes().size(), 1);
     EXPECT_TRUE(page.remove->isEnabled());
 }
 
@@ -555,6 +571,62 @@ TEST_F(UserRosterTest, WindowsPolicyShowsTheLocationInCapitals) {
         EXPECT_EQ(page.box->text(), QStringLiteral("C:\\HIST\\")) << typed;
         EXPECT_EQ(state.historyFolder, QStringLiteral("C:\\HIST\\")) << typed;
     }
+}
+
+TEST_F(UserRosterTest, ALongReadingShowsItsProgressAndTheControlsTakeNoInput) {
+    for (int n = 1; n <= 700; ++n)
+        writeUser(QString::number(n) + QStringLiteral("hist.dx"), "User " + QByteArray::number(n));
+    useLocation(users.path());
+    page.roster->setQuietReadingTime(0); // every reading counts as a long one
+    page.activate();
+    page.list->setFocus(); // leaving the location box reads the folder too
+    const int readsBefore = page.roster->folderReads();
+
+    // What the window paints, and the input that reaches the list, meanwhile.
+    struct Watcher : QObject {
+        RosterPage* page;
+        QStringList painted;
+        int keysWhileReading = 0;
+        bool eventFilter(QObject* watched, QEvent* event) override {
+            if (watched == page->status && event->type() == QEvent::Paint)
+                painted << page->status->text();
+            if (event->type() == QEvent::KeyPress && page->status->isVisible())
+                ++keysWhileReading;
+            return false;
+        }
+    } watcher;
+    watcher.page = &page;
+    page.status->installEventFilter(&watcher);
+    page.list->installEventFilter(&watcher);
+
+    // The user presses Down and Delete in the list and clicks "Add names"
+    // while the folder is read.
+    for (Qt::Key key : {Qt::Key_Down, Qt::Key_Delete})
+        QApplication::postEvent(page.list, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier));
+    const QPointF inAdd = QRectF(page.add->rect()).center();
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+        QApplication::postEvent(page.add,
+                                new QMouseEvent(type, inAdd, page.add->mapToGlobal(inAdd),
+                                                Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+    page.roster->fillUserList();
+
+    ASSERT_FALSE(watcher.painted.isEmpty()) << "the window paints while the folder is read";
+    EXPECT_TRUE(watcher.painted.front().startsWith(QStringLiteral("Reading users\u2026 ")));
+    EXPECT_TRUE(watcher.painted.back().endsWith(QStringLiteral(" of 700")));
+    EXPECT_EQ(watcher.keysWhileReading, 2) << "the keys came while the folder was read";
+    EXPECT_TRUE(page.status->isHidden());
+    EXPECT_EQ(page.entries().size(), 700u);
+    EXPECT_FALSE(page.anySelected()) << "no key acted on the list";
+    EXPECT_EQ(page.roster->folderReads(), readsBefore + 1);
+    // Nor did the click open AddNamesDialog: the scripted dialogs expect none.
+    QApplication::processEvents();
+    EXPECT_FALSE(page.anySelected());
+}
+
+TEST(ReadingUsersText, ThousandsGrouped) {
+    EXPECT_EQ(readingUsersText(40000, 100000),
+              QStringLiteral("Reading users\u2026 40,000 of 100,000"));
+    EXPECT_EQ(readingUsersText(0, 7), QStringLiteral("Reading users\u2026 0 of 7"));
 }
 
 // --- Adding names ---------------------------------------------------------------
@@ -588,8 +660,7 @@ TEST_F(UserRosterTest, NewFileForAbcHasTheTrainersLayout) {
         EXPECT_LE(text.trimmed().toInt(), 5000) << line;
     }
     EXPECT_EQ(page.entries(), (std::vector<Entry>{{"abc", 1}}));
-    EXPECT_EQ(page.list->item(0)->data(UserRoster::kHistoryFileRole).toString(),
-              users.file("1HIST.DX"));
+    EXPECT_EQ(page.row(0).data(UserRoster::kHistoryFileRole).toString(), users.file("1HIST.DX"));
 }
 
 TEST_F(UserRosterTest, NumbersFillTheGapsAndNamesTakeTheirPlace) {
@@ -926,7 +997,7 @@ TEST_F(UserRosterTest, DeleteAsksOncePerLoadingOfTheWindow) {
     EXPECT_FALSE(state.confirmDelete);
     EXPECT_FALSE(QFileInfo::exists(users.file("1hist.dx")));
     EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Bob", 2}, {"Cy", 3}}));
-    EXPECT_TRUE(page.list->selectedItems().isEmpty());
+    EXPECT_TRUE(!page.anySelected());
     EXPECT_FALSE(page.remove->isEnabled());
     EXPECT_TRUE(page.list->hasFocus());
 
@@ -934,12 +1005,12 @@ TEST_F(UserRosterTest, DeleteAsksOncePerLoadingOfTheWindow) {
     page.list->setFocus();
     QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
     QApplication::sendEvent(page.list, &down);
-    ASSERT_FALSE(page.list->selectedItems().isEmpty());
+    ASSERT_TRUE(page.anySelected());
     EXPECT_TRUE(page.remove->isEnabled()) << "a name chosen from the keyboard enables Delete";
 
     // A double click deletes in the same way.
     page.select(QStringLiteral("Cy"));
-    emit page.list->itemDoubleClicked(page.list->currentItem());
+    emit page.list->doubleClicked(page.list->currentIndex());
     EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Bob", 2}}));
     EXPECT_FALSE(QFileInfo::exists(users.file("3hist.dx")));
 
@@ -969,10 +1040,8 @@ TEST_F(UserRosterTest, DeletingUser12RemovesTheFileInWhateverCase) {
 
     // An entry that does not tell its file is found by its number.
     users.write("12HIST.DX", "\"Bob\"\r\n");
-    page.list->clear();
-    auto* item = new QListWidgetItem(QStringLiteral("Bob"));
-    item->setData(Qt::UserRole, 12);
-    page.list->addItem(item);
+    page.rows().clear();
+    page.rows().append(QStringLiteral("Bob"), 12);
     page.select(QStringLiteral("Bob"));
     page.roster->deleteSelectedName();
     EXPECT_EQ(QDir(users.path()).entryList(QDir::Files | QDir::Hidden),
@@ -1046,8 +1115,8 @@ TEST_F(UserRosterTest, FailedOrRefusedDeletionsChangeNothing) {
                       MsgAnswer::Ok);
     page.roster->deleteSelectedName();
     EXPECT_EQ(page.entries().size(), 2u);
-    EXPECT_TRUE(page.list->currentItem()->isSelected());
-    EXPECT_EQ(page.list->currentItem()->text(), QStringLiteral("Ann"));
+    EXPECT_TRUE(page.list->selectionModel()->isSelected(page.list->currentIndex()));
+    EXPECT_EQ(page.list->currentIndex().data().toString(), QStringLiteral("Ann"));
 
     // An entry below 1 names no history file: refused before any question.
     state.confirmDelete = true;

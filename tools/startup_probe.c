@@ -6,7 +6,8 @@
  *   startup_probe FOLDER TITLE [TITLE...] -- PROGRAM [ARGUMENTS...]
  *
  * Prints one line per title: "map_ms paint_ms" (0.01 ms resolution), then
- * "peak_kib N". The events come from the server (SubstructureNotify on the
+ * "peak_kib N", then "cpu_ms N" (the program's CPU time by then, every
+ * thread counted, in clock ticks' resolution). The events come from the server (SubstructureNotify on the
  * root window for the mapping, a DAMAGE object on the root window for the
  * drawing), so nothing polls and nothing slows the program being measured.
  */
@@ -165,11 +166,25 @@ int main(int argc, char** argv)
             break;
     if (status)
         fclose(status);
+    /* The CPU time the program has used by then, all its threads together. */
+    double cpu_ms = -1;
+    snprintf(path, sizeof path, "/proc/%d/stat", (int)pid);
+    FILE* stat = fopen(path, "r");
+    if (stat && fgets(line, sizeof line, stat)) {
+        const char* after = strrchr(line, ')');
+        unsigned long utime = 0, stime = 0;
+        if (after && sscanf(after + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu",
+                            &utime, &stime) == 2)
+            cpu_ms = (utime + stime) * 1000.0 / (double)sysconf(_SC_CLK_TCK);
+    }
+    if (stat)
+        fclose(stat);
     kill(pid, SIGKILL);
     waitpid(pid, NULL, 0);
 
     for (int i = 0; i < count; ++i)
         printf("%.2f %.2f\n", targets[i].mapped_ms, targets[i].painted_ms);
     printf("peak_kib %ld\n", peak_kib);
+    printf("cpu_ms %.0f\n", cpu_ms);
     return painted == count ? 0 : 1;
 }
