@@ -30,6 +30,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <memory>
 
 namespace dexlan {
 
@@ -236,18 +237,47 @@ UserListing UserRoster::readFolder(const QString& folder) {
     QElapsedTimer clock;
     clock.start();
     qint64 shownAt = -kProgressEveryMs;
+    // With the list out of sight (another page, or at start-up) the progress
+    // shows over the middle of what is in sight instead, so that it is seen.
+    std::unique_ptr<QLabel> inWindow;
     ListingOptions options;
     options.progress = [&](qsizetype read, qsizetype total) {
         const qint64 now = clock.elapsed();
         if (now < m_quietReadingMs || now - shownAt < kProgressEveryMs)
             return;
         shownAt = now;
-        if (status && m_controls.userList) {
-            status->setText(readingUsersText(read, total));
-            if (status->isHidden()) {
-                status->setGeometry(m_controls.userList->geometry());
-                status->raise();
-                status->show();
+        QListView* list = m_controls.userList;
+        if (status && list) {
+            QLabel* shown = status;
+            // A page out of sight is parked outside the window, or hidden.
+            QWidget* over = list;
+            while (over->parentWidget() && (!over->isVisible() || over->visibleRegion().isEmpty()))
+                over = over->parentWidget();
+            if (over != list && over->isVisible()) {
+                if (!inWindow) {
+                    inWindow = std::make_unique<QLabel>(over);
+                    inWindow->setObjectName(QStringLiteral("ReadingUsersInWindow"));
+                    inWindow->setFont(status->font());
+                    inWindow->setAlignment(Qt::AlignCenter);
+                    inWindow->setFrameShape(status->frameShape());
+                    inWindow->setAutoFillBackground(true);
+                    inWindow->setPalette(status->palette());
+                    inWindow->setMargin(12);
+                }
+                shown = inWindow.get();
+            }
+            shown->setText(readingUsersText(read, total));
+            if (shown == inWindow.get()) {
+                const QSize size = inWindow->sizeHint().expandedTo(QSize(list->width(), 0));
+                QRect place(QPoint(), size);
+                place.moveCenter(over->rect().center());
+                inWindow->setGeometry(place);
+            } else if (status->isHidden()) {
+                status->setGeometry(list->geometry());
+            }
+            if (shown->isHidden()) {
+                shown->raise();
+                shown->show();
             }
         }
         // The window paints, but what the user does waits for the list to be

@@ -623,6 +623,37 @@ TEST_F(UserRosterTest, ALongReadingShowsItsProgressAndTheControlsTakeNoInput) {
     EXPECT_FALSE(page.anySelected());
 }
 
+TEST_F(UserRosterTest, AReadingOutOfSightShowsItsProgressOverTheWindow) {
+    // At start-up the list's page is not the one shown: the progress must be
+    // seen all the same, and go with the reading.
+    for (int n = 1; n <= 300; ++n)
+        writeUser(QString::number(n) + QStringLiteral("hist.dx"), "User " + QByteArray::number(n));
+    useLocation(users.path());
+    page.roster->setQuietReadingTime(0);
+    page.activate();
+    page.list->hide();
+    QStringList painted;
+    struct Watcher : QObject {
+        QStringList* painted;
+        bool eventFilter(QObject* watched, QEvent* event) override {
+            if (event->type() == QEvent::Paint && watched->objectName() == "ReadingUsersInWindow")
+                *painted << static_cast<QLabel*>(watched)->text();
+            return false;
+        }
+    } watcher;
+    watcher.painted = &painted;
+    qApp->installEventFilter(&watcher);
+    page.roster->fillUserList();
+
+    ASSERT_FALSE(painted.isEmpty()) << "the progress is painted over the window";
+    EXPECT_TRUE(painted.back().endsWith(QStringLiteral(" of 300")));
+    EXPECT_TRUE(page.status->isHidden()) << "not on the page out of sight";
+    qApp->removeEventFilter(&watcher);
+    EXPECT_EQ(page.window.findChild<QLabel*>(QStringLiteral("ReadingUsersInWindow")), nullptr)
+        << "gone with the reading";
+    EXPECT_EQ(page.entries().size(), 300u);
+}
+
 TEST(ReadingUsersText, ThousandsGrouped) {
     EXPECT_EQ(readingUsersText(40000, 100000),
               QStringLiteral("Reading users\u2026 40,000 of 100,000"));
