@@ -19,7 +19,6 @@
 #include "roster/roster_messages.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
@@ -138,29 +137,8 @@ struct Run {
         dialogs.tell(prompt);
         refused = true;
     }
-    QString folder() const {
-        if (isWindowsOnlyLocation(state.historyFolder, state.pathPolicy))
-            return {};
-        return resolvedHistoryFolder(state.historyFolder, state.programFolder, state.pathPolicy);
-    }
+    QString folder() const { return reachableHistoryFolder(state); }
 };
-
-std::optional<QString> trainerFolder(const QString& named) {
-    const QFileInfo info(named);
-    const QString executable = QLatin1String(kTrainerExecutable);
-    QString folder;
-    if (info.isDir())
-        folder = info.absoluteFilePath();
-    else if (named.endsWith(executable, Qt::CaseSensitive))
-        folder = info.absoluteFilePath().chopped(executable.size());
-    if (folder.isEmpty())
-        return std::nullopt;
-    folder = PathPolicy::native().withTrailingSeparator(QDir::toNativeSeparators(folder));
-    const QFileInfo trainer(folder + executable);
-    if (!trainer.isFile() || trainer.isHidden())
-        return std::nullopt;
-    return folder;
-}
 
 // --- Settings -------------------------------------------------------------------
 
@@ -491,13 +469,13 @@ QString adminSettingKeysText() {
 int runAdministration(const AdminRequest& request, QTextStream& out, QTextStream& err,
                       QIODevice& standardInput, const QDateTime& now) {
     Run run(out, err);
-    const std::optional<QString> folder = trainerFolder(request.trainer);
+    const std::optional<QString> folder = namedTrainerFolder(request.trainer, run.state.pathPolicy);
     if (!folder) {
         run.refuse(locateTrainerRefusal().prompt);
         return 1;
     }
     run.state.programFolder = *folder;
-    run.state.docsInstalled = QFileInfo(*folder + QLatin1String(kDocumentationPage)).isFile();
+    run.state.docsInstalled = fileExists(*folder + QLatin1String(kDocumentationPage));
     run.state.startupDone = true;
     const std::optional<LoadedWindowValues> loaded = readOptionsFile(run.state, run.dialogs);
     if (!loaded)

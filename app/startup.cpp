@@ -19,11 +19,6 @@
 
 namespace dexlan {
 
-bool fileExists(const QString& path) {
-    const QFileInfo info(path);
-    return info.isFile() && !info.isHidden();
-}
-
 Program::Program(Dialogs& dialogs, Environment& environment)
     : m_dialogs(dialogs), m_environment(environment) {}
 
@@ -62,17 +57,10 @@ Program::Step Program::locateTrainer() {
 }
 
 Program::Step Program::useNamedTrainer(const QString& path) {
-    const QFileInfo named(path);
-    const QString executable = QLatin1String(kTrainerExecutable);
-    QString folder;
-    if (named.isDir())
-        folder = named.absoluteFilePath();
-    else if (path.endsWith(executable, Qt::CaseSensitive))
-        folder = named.absoluteFilePath().chopped(executable.size());
-    m_state.programFolder =
-        m_state.pathPolicy.withTrailingSeparator(QDir::toNativeSeparators(folder));
-    if (!folder.isEmpty() && fileExists(m_state.programFolder + executable))
+    if (const std::optional<QString> folder = namedTrainerFolder(path, m_state.pathPolicy)) {
+        m_state.programFolder = *folder;
         return Step::Continue;
+    }
     // Named wrongly, as if chosen wrongly in the dialog. Retry starts again
     // without the name: beside the program, then with the dialog.
     const MsgAnswer answer = m_dialogs.msgBox(locateTrainerRefusal());

@@ -49,7 +49,4 @@ class Program {
     int m_exitStatus = 0;
 };
 
-// Whether path names a normal file: not a folder, not hidden.
-bool fileExists(const QString& path);
-
 } // namespace dexlan

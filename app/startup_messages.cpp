@@ -2,6 +2,8 @@
 #include "app/startup_messages.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 
 namespace dexlan {
 
@@ -21,6 +23,27 @@ MsgBoxRequest locateTrainerRefusal() {
                 "before you can view or modify the program options."),
             MsgButtons::RetryCancel, MsgIcon::Critical, MsgAnswer::Retry,
             QCoreApplication::translate("StartupMessages", "Sorry...")};
+}
+
+bool fileExists(const QString& path) {
+    const QFileInfo info(path);
+    return info.isFile() && !info.isHidden();
+}
+
+std::optional<QString> namedTrainerFolder(const QString& named, const PathPolicy& policy) {
+    const QFileInfo info(named);
+    const QString executable = QLatin1String(kTrainerExecutable);
+    QString folder;
+    if (info.isDir())
+        folder = info.absoluteFilePath();
+    else if (named.endsWith(executable, Qt::CaseSensitive))
+        folder = info.absoluteFilePath().chopped(executable.size());
+    if (folder.isEmpty())
+        return std::nullopt;
+    folder = policy.withTrailingSeparator(QDir::toNativeSeparators(folder));
+    if (!fileExists(folder + executable))
+        return std::nullopt;
+    return folder;
 }
 
 } // namespace dexlan

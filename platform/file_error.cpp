@@ -39,6 +39,26 @@ QString lastSystemErrorText() {
 #endif
 }
 
+QString posixErrorText(int error) {
+#ifdef Q_OS_WIN
+    // As a file opened or a folder made in the same place would report them.
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR: // a path through a regular file: Windows finds no such path
+        return windowsErrorText(ERROR_PATH_NOT_FOUND);
+    case EEXIST:
+        return windowsErrorText(ERROR_ALREADY_EXISTS);
+    case EACCES:
+    case EPERM:
+        return windowsErrorText(ERROR_ACCESS_DENIED);
+    default:
+        return QString::fromLocal8Bit(std::strerror(error));
+    }
+#else
+    return qt_error_string(error);
+#endif
+}
+
 QString errorTextOr(const QString& text, const QString& fallback) {
     return text.isEmpty() || text == QLatin1String("Unknown error") ? fallback : text;
 }

@@ -28,6 +28,11 @@ FileError describeFailure(const QString& path, const QString& errorText);
 // The platform's text for the last error of the C runtime.
 QString lastSystemErrorText();
 
+// The system's words for a POSIX error number. Qt's qt_error_string reads the
+// number as a Windows error code there ("Not same device." for EEXIST), so on
+// Windows the common failures take the words Windows itself uses for them.
+QString posixErrorText(int error);
+
 // A device's error text, or fallback where Qt has none to give: an empty text,
 // or its "Unknown error".
 QString errorTextOr(const QString& text, const QString& fallback);

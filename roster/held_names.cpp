@@ -23,8 +23,6 @@
 
 #ifdef Q_OS_WIN
 #include <windows.h>
-#else
-#include <sys/stat.h>
 #endif
 
 namespace dexlan {

@@ -18,7 +18,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <cstring>
 #include <limits>
 
 #ifdef Q_OS_WIN
@@ -75,27 +74,6 @@ FileError otherFailure(const QString& text) {
 // there, and Qt refuses it with a stale error text.
 bool holdsNul(const QString& path) {
     return path.contains(QChar(0));
-}
-
-QString posixErrorText(int error) {
-#ifdef Q_OS_WIN
-    // The words Windows itself uses for these failures, as a file opened or a
-    // folder made in the same place would report them.
-    switch (error) {
-    case ENOENT:
-    case ENOTDIR: // a path through a regular file: Windows finds no such path
-        return windowsErrorText(ERROR_PATH_NOT_FOUND);
-    case EEXIST:
-        return windowsErrorText(ERROR_ALREADY_EXISTS);
-    case EACCES:
-    case EPERM:
-        return windowsErrorText(ERROR_ACCESS_DENIED);
-    default:
-        return QString::fromLocal8Bit(std::strerror(error));
-    }
-#else
-    return qt_error_string(error);
-#endif
 }
 
 QString folderOf(const QString& path) {
@@ -168,6 +146,12 @@ QString resolvedHistoryFolder(const QString& historyFolder, const QString& progr
         absolute = true;
     const QString folder = policy.withTrailingSeparator(historyFolder);
     return absolute ? folder : program + folder;
+}
+
+QString reachableHistoryFolder(const SharedState& state) {
+    if (isWindowsOnlyLocation(state.historyFolder, state.pathPolicy))
+        return {};
+    return resolvedHistoryFolder(state.historyFolder, state.programFolder, state.pathPolicy);
 }
 
 FileError probeFolder(const QString& folder) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "options_file/shared_state.h"
 #include "platform/file_error.h"
 #include "platform/path_policy.h"
 
@@ -43,6 +44,10 @@ QString normalisedLocation(const QString& typed, const PathPolicy& policy);
 // never from the process's current folder.
 QString resolvedHistoryFolder(const QString& historyFolder, const QString& programFolder,
                               const PathPolicy& policy);
+
+// The folder the state's history files are read from and written to; empty
+// for a location that only Windows can reach.
+QString reachableHistoryFolder(const SharedState& state);
 
 // --- Proving and creating the folder ----------------------------------------
 

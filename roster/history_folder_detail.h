@@ -20,10 +20,6 @@ FileError failureIn(const QString& folder, QString text);
 FileError otherFailure(const QString& text);
 // Whether the path holds a NUL, which no file or folder name can.
 bool holdsNul(const QString& path);
-// The system's text for a POSIX error number. On Windows Qt's qt_error_string
-// reads the number as a Windows error code ("Not same device." for EEXIST);
-// the C runtime's own text is the right one there.
-QString posixErrorText(int error);
 // The folder part of path, ending in a separator, or empty.
 QString folderOf(const QString& path);
 

@@ -153,9 +153,7 @@ UserRoster::RebuildBatch::~RebuildBatch() {
 }
 
 QString UserRoster::historyFolderPath() const {
-    if (isWindowsOnlyLocation(m_state.historyFolder, m_state.pathPolicy))
-        return {};
-    return resolvedHistoryFolder(m_state.historyFolder, m_state.programFolder, m_state.pathPolicy);
+    return reachableHistoryFolder(m_state);
 }
 
 QString UserRoster::shownFolder() const {
