@@ -65,7 +65,9 @@ FileError viaSaveFile(const QString& path, const QByteArray& bytes, bool* opened
     return FileError::ok();
 }
 
-FileError viaNamedTemporary(const QString& path, const QByteArray& bytes) {
+// Writes bytes, complete and synced, to a fresh hidden file beside path, made
+// only where nothing is; its name goes to *made. Nothing is left on failure.
+FileError writeTemporaryBeside(const QString& path, const QByteArray& bytes, QString* made) {
     const QFileInfo target(path);
     QFile temp;
     for (int attempt = 0;; ++attempt) {
@@ -78,19 +80,25 @@ FileError viaNamedTemporary(const QString& path, const QByteArray& bytes) {
             !QFileInfo::exists(temp.fileName()))
             return describeFailure(path, temp.errorString());
     }
-    auto discard = [&temp](const QString& text, const QString& forPath) {
-        temp.close();
-        temp.remove();
-        return describeFailure(forPath, text);
-    };
-    if (const FileError written = writeAll(temp, bytes); written.failed())
-        return discard(written.text, path);
-    if (!syncToDisk(temp))
-        return discard(lastSystemErrorText(), path);
+    FileError written = writeAll(temp, bytes);
+    if (!written.failed() && !syncToDisk(temp))
+        written = {FileError::Other, lastSystemErrorText()};
     temp.close();
-    QString renameError;
-    if (!renameReplacing(temp.fileName(), path, &renameError)) {
+    if (written.failed()) {
         temp.remove();
+        return describeFailure(path, written.text);
+    }
+    *made = temp.fileName();
+    return FileError::ok();
+}
+
+FileError viaNamedTemporary(const QString& path, const QByteArray& bytes) {
+    QString temp;
+    if (const FileError written = writeTemporaryBeside(path, bytes, &temp); written.failed())
+        return written;
+    QString renameError;
+    if (!renameReplacing(temp, path, &renameError)) {
+        QFile::remove(temp);
         return describeFailure(path, renameError);
     }
     return FileError::ok();
@@ -156,39 +164,23 @@ FileError rewriteKeepingIdentity(const QString& path, const QByteArray& bytes) {
     }
     ::CloseHandle(original);
 
-    // The new bytes, complete and flushed, under a fresh name beside the file
+    // The new bytes, complete and synced, under a fresh name beside the file
     // (CREATE_NEW: never over anything that is there).
-    const QFileInfo info(path);
-    QFile temp;
-    for (int attempt = 0;; ++attempt) {
-        temp.setFileName(info.absolutePath() + QLatin1String("/.") + info.fileName() +
-                         QLatin1String(".new") +
-                         QString::number(QRandomGenerator::global()->generate(), 16));
-        if (temp.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
-            break;
-        if (attempt > 20 || !QFileInfo::exists(temp.fileName()))
-            return describeFailure(path, temp.errorString());
-    }
-    FileError written = writeAll(temp, bytes);
-    if (!written.failed() && !syncToDisk(temp))
-        written = describeFailure(path, lastSystemErrorText());
-    temp.close();
-    const QString replacement = QDir::toNativeSeparators(temp.fileName());
-    if (written.failed()) {
-        ::DeleteFileW(wide(replacement));
-        return describeFailure(path, written.text);
-    }
+    QString made;
+    if (const FileError written = writeTemporaryBeside(path, bytes, &made); written.failed())
+        return written;
+    const QString replacement = QDir::toNativeSeparators(made);
     // ReplaceFile gives the new file the old one's attributes, access list,
     // creation time and streams, so it stays the same file to its users. The
     // attributes and the creation time are given beforehand too, for the file
     // systems (and Wine) that leave them out.
     WIN32_FILE_ATTRIBUTE_DATA was{};
     if (::GetFileAttributesExW(wide(target), GetFileExInfoStandard, &was)) {
-        const HANDLE made = ::CreateFileW(wide(replacement), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+        const HANDLE file = ::CreateFileW(wide(replacement), FILE_WRITE_ATTRIBUTES, 0, nullptr,
                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (made != INVALID_HANDLE_VALUE) {
-            ::SetFileTime(made, &was.ftCreationTime, nullptr, nullptr);
-            ::CloseHandle(made);
+        if (file != INVALID_HANDLE_VALUE) {
+            ::SetFileTime(file, &was.ftCreationTime, nullptr, nullptr);
+            ::CloseHandle(file);
         }
         ::SetFileAttributesW(wide(replacement), was.dwFileAttributes);
     }
