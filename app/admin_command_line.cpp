@@ -182,8 +182,7 @@ void checkNewLocation(Run& run) {
     const QByteArray& mode = run.state.fileOptionLines[EntryHistoryMode];
     if (mode == values::kHistDriveA || mode == values::kHistNone)
         return;
-    const QString shown =
-        run.state.historyFolder.isEmpty() ? run.state.programFolder : run.state.historyFolder;
+    const QString shown = shownHistoryFolder(run.state);
     const FolderCheck check = checkFolder(run.folder(), {});
     if (check.state == HistoryFolderState::MissingNotCreated)
         run.dialogs.tell(
@@ -249,24 +248,22 @@ void show(Run& run) {
 
 // --- The roster -----------------------------------------------------------------
 
-QString shownFolder(const Run& run) {
-    return run.state.historyFolder.isEmpty() ? run.state.programFolder : run.state.historyFolder;
-}
-
 // The folder's users, or nothing after telling why they cannot be read.
 std::optional<UserListing> readUsers(Run& run, const QString& folder) {
     if (folder.isEmpty()) {
-        run.refuse(cannotReadReport(windowsOnlyLocationText(), shownFolder(run)).prompt);
+        run.refuse(
+            cannotReadReport(windowsOnlyLocationText(), shownHistoryFolder(run.state)).prompt);
         return std::nullopt;
     }
     UserListing listing = listUsers(folder);
     if (listing.error.failed()) {
-        run.refuse(cannotReadReport(listing.error.text, shownFolder(run)).prompt);
+        run.refuse(cannotReadReport(listing.error.text, shownHistoryFolder(run.state)).prompt);
         return std::nullopt;
     }
     if (!listing.unreadable.empty())
         run.refuse(
-            cannotReadReport(unreadableFilesText(listing.unreadable), shownFolder(run)).prompt);
+            cannotReadReport(unreadableFilesText(listing.unreadable), shownHistoryFolder(run.state))
+                .prompt);
     return listing;
 }
 
@@ -323,7 +320,8 @@ void deleteUser(Run& run, const QString& folder, const QString& name, const QDat
 
 void restoreUser(Run& run, const QString& folder, const QString& name) {
     if (folder.isEmpty()) {
-        run.refuse(cannotReadReport(windowsOnlyLocationText(), shownFolder(run)).prompt);
+        run.refuse(
+            cannotReadReport(windowsOnlyLocationText(), shownHistoryFolder(run.state)).prompt);
         return;
     }
     const std::vector<HeldName> held = listHeldNames(folder);
@@ -385,7 +383,8 @@ void addUsers(Run& run, const QString& folder, const QString& source, QIODevice&
             numbers.push_back(user.number);
         }
     } else if (folder.isEmpty()) {
-        run.refuse(cannotReadReport(windowsOnlyLocationText(), shownFolder(run)).prompt);
+        run.refuse(
+            cannotReadReport(windowsOnlyLocationText(), shownHistoryFolder(run.state)).prompt);
         return;
     }
     RandomNumbers random;

@@ -154,6 +154,10 @@ QString reachableHistoryFolder(const SharedState& state) {
     return resolvedHistoryFolder(state.historyFolder, state.programFolder, state.pathPolicy);
 }
 
+QString shownHistoryFolder(const SharedState& state) {
+    return state.historyFolder.isEmpty() ? state.programFolder : state.historyFolder;
+}
+
 FileError probeFolder(const QString& folder) {
     if (holdsNul(folder))
         return otherFailure(nulInLocationText());

@@ -48,6 +48,8 @@ QString resolvedHistoryFolder(const QString& historyFolder, const QString& progr
 // The folder the state's history files are read from and written to; empty
 // for a location that only Windows can reach.
 QString reachableHistoryFolder(const SharedState& state);
+// The history location as messages name it: the trainer's folder when none is set.
+QString shownHistoryFolder(const SharedState& state);
 
 // --- Proving and creating the folder ----------------------------------------
 

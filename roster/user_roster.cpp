@@ -29,8 +29,8 @@
 #include <QStyleHints>
 
 #include <algorithm>
-#include <utility>
 #include <memory>
+#include <utility>
 
 namespace dexlan {
 
@@ -157,7 +157,7 @@ QString UserRoster::historyFolderPath() const {
 }
 
 QString UserRoster::shownFolder() const {
-    return m_state.historyFolder.isEmpty() ? m_state.programFolder : m_state.historyFolder;
+    return shownHistoryFolder(m_state);
 }
 
 void UserRoster::normaliseLocation() {
