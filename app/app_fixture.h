@@ -3,8 +3,10 @@
 
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "options_window/options_window.h"
 #include "platform/environment.h"
 #include "roster/history_folder_detail.h"
+#include "roster/user_roster.h"
 #include "testing/scripted_dialogs.h"
 #include "testing/test_files.h"
 
@@ -56,7 +58,16 @@ class ProgramTest : public ::testing::Test {
         program = std::make_unique<Program>(dialogs, environment);
         program->state().pathPolicy = policy;
         program->setNamedTrainer(namedTrainer);
-        return program->start();
+        return startUpAndFinishReading();
+    }
+
+    // Start-up, and its reading of the users that goes on in the background:
+    // the list as the program shows it once that reading is over.
+    bool startUpAndFinishReading() {
+        const bool started = program->start();
+        if (started)
+            program->mainWindow().options().roster().finishReading();
+        return started;
     }
 
     SharedState& state() { return program->state(); }

@@ -110,9 +110,10 @@ bool Program::start() {
 
     {
         // The pages' routines and start-up itself each ask for a fresh user
-        // list; the folder is read once for them all.
+        // list; the folder is read once for them all, on a thread of its own
+        // while the window and the introduction are drawn.
         const UserRoster::RebuildBatch oneReading(options.roster(),
-                                                  UserRoster::RebuildBatch::AtTheEnd);
+                                                  UserRoster::RebuildBatch::InBackground);
         options.refreshPage(2);
         options.refreshPage(1);
         options.show();

@@ -4,14 +4,25 @@
 #include "options_file/options_dialogue.h"
 #include "options_file/options_file.h"
 #include "options_window/options_window.h"
+#include "roster/bulk_add.h"
 #include "roster/user_list_model.h"
 #include "roster/user_roster.h"
 
+#include <QAction>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTest>
+#include <QThread>
+
+#include <functional>
 
 namespace dexlan {
 namespace {
@@ -81,6 +92,124 @@ TEST_F(ProgramTest, StartUpReadsTheHistoryFolderOnce) {
     EXPECT_EQ(rows.text(1), "Zoe");
 }
 
+// Lets the event loop run, as the program's does, until the users read in
+// the background are on the list.
+void runUntilTheUsersAreListed(UserRoster& roster) {
+    QDeadlineTimer deadline(60000);
+    while (roster.isReadingInBackground() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents();
+        QThread::msleep(1);
+    }
+    ASSERT_FALSE(roster.isReadingInBackground());
+}
+
+TEST_F(ProgramTest, TheUsersAreReadWhileTheIntroductionIsOnTheScreen) {
+    layTrainer(optionsFile("network", "hist roster open"));
+    trainer.write("1hist.dx", "\"Zoe\"\r\n");
+    trainer.write("2hist.dx", "\"adam\"\r\n");
+    trainer.write("3hist.dx", ""); // told only when the user asks for the list
+    program = std::make_unique<Program>(dialogs, environment);
+    program->state().pathPolicy = policy;
+    UserRoster& roster = mainWindow().options().roster();
+    bool readingUnderHelp = false;
+    dialogs.onNextModal([&](QDialog& help) {
+        readingUnderHelp = roster.isReadingInBackground();
+        help.hide();
+    });
+    ASSERT_TRUE(program->start());
+    EXPECT_TRUE(readingUnderHelp) << "Help comes without waiting for the users";
+    EXPECT_TRUE(state().startupDone);
+    runUntilTheUsersAreListed(roster);
+    const UserListModel& rows = roster.model();
+    ASSERT_EQ(rows.rowCount(), 2);
+    EXPECT_EQ(rows.text(0), "adam");
+    EXPECT_EQ(rows.text(1), "Zoe");
+    EXPECT_EQ(roster.folderReads(), 1);
+    EXPECT_TRUE(dialogs.boxesShown.isEmpty())
+        << "start-up's reading tells nothing, even when its list comes after start-up";
+}
+
+TEST_F(ProgramTest, WhatTheUserDoesDuringTheReadingWaitsForTheWholeList) {
+    struct Action {
+        const char* what;
+        int users; // on the list after it
+        std::function<void(OptionsWindow&)> act;
+    };
+    const Action actions[] = {
+        {"the History Files tab", 300,
+         [](OptionsWindow& options) {
+             options.findChild<QTabBar*>(QStringLiteral("tbsOptions"))->setCurrentIndex(1);
+         }},
+        {"Enter in the location box", 300,
+         [](OptionsWindow& options) { QTest::keyClick(options.locationEdit(), Qt::Key_Return); }},
+        {"a press on the list", 300,
+         [](OptionsWindow& options) {
+             QTest::mouseClick(options.findChild<QListView*>(QStringLiteral("List1"))->viewport(),
+                               Qt::LeftButton, {}, QPoint(4, 4));
+         }},
+        // Last: it adds a user.
+        {"a class list from the File menu", 301, [this](OptionsWindow&) {
+             trainer.write("class.txt", "User 1001\r\nNew pupil\r\n");
+             dialogs.answerNextFile(trainer.file("class.txt"));
+             // Checked against the whole list: one name of the two is new.
+             dialogs.expectBox(bulkAddQuestion(1), MsgAnswer::Yes);
+             dialogs.onNextModal([](QDialog& summary) { summary.accept(); });
+             mainWindow().findChild<QAction*>(QStringLiteral("Maddfile"))->trigger();
+         }}};
+    layTrainer(optionsFile("network", "hist roster open"));
+    for (int n = 1; n <= 300; ++n)
+        trainer.write(QString::number(n) + QStringLiteral("hist.dx"),
+                      "\"User " + QByteArray::number(1000 + n) + "\"\r\n");
+    for (const Action& action : actions) {
+        SCOPED_TRACE(action.what);
+        program = std::make_unique<Program>(dialogs, environment);
+        program->state().pathPolicy = policy;
+        ASSERT_TRUE(program->start());
+        OptionsWindow& options = mainWindow().options();
+        ASSERT_TRUE(options.roster().isReadingInBackground());
+        action.act(options);
+        EXPECT_FALSE(options.roster().isReadingInBackground());
+        const UserListModel& rows = options.roster().model();
+        ASSERT_EQ(rows.rowCount(), action.users);
+        EXPECT_EQ(rows.text(rows.rowCount() - 1), "User 1300");
+        EXPECT_EQ(options.roster().folderReads(), 1)
+            << "the reading begun at start-up is the action's own";
+        // A press aimed at the empty list selects nothing on the whole one.
+        EXPECT_FALSE(options.findChild<QListView*>(QStringLiteral("List1"))
+                         ->selectionModel()
+                         ->hasSelection());
+        EXPECT_TRUE(dialogs.allAnswersUsed());
+    }
+}
+
+TEST_F(ProgramTest, AUserAddedDuringTheReadingIsOnTheList) {
+    layTrainer(optionsFile("network", "hist roster open"));
+    for (int n = 1; n <= 300; ++n)
+        trainer.write(QString::number(n) + QStringLiteral("hist.dx"),
+                      "\"User " + QByteArray::number(1000 + n) + "\"\r\n");
+    program = std::make_unique<Program>(dialogs, environment);
+    program->state().pathPolicy = policy;
+    ASSERT_TRUE(program->start());
+    // Another copy adds a user while, or just after, the folder is read.
+    trainer.write("301hist.dx", "\"Another copy's user\"\r\n");
+    mainWindow().options().findChild<QTabBar*>(QStringLiteral("tbsOptions"))->setCurrentIndex(1);
+    const UserListModel& rows = mainWindow().options().roster().model();
+    ASSERT_EQ(rows.rowCount(), 301);
+    EXPECT_EQ(rows.text(0), "Another copy's user");
+}
+
+TEST_F(ProgramTest, QuittingDuringTheReadingStopsIt) {
+    layTrainer(optionsFile("network", "hist roster open"));
+    for (int n = 1; n <= 3000; ++n)
+        trainer.write(QString::number(n) + QStringLiteral("hist.dx"), "\"User\"\r\n");
+    for (int round = 0; round < 5; ++round) {
+        program = std::make_unique<Program>(dialogs, environment);
+        program->state().pathPolicy = policy;
+        ASSERT_TRUE(program->start());
+        program.reset(); // the reading is stopped and waited for, nothing touched after
+    }
+}
+
 TEST_F(ProgramTest, MissingDocumentationIsNoError) {
     layTrainer(optionsFile("single computer", "hist auto"));
     QFile::remove(trainer.file("defaultdx.html"));
@@ -135,8 +264,8 @@ TEST_F(ProgramTest, TheDialogsSlashesBecomeTheFoldersOwnSeparators) {
     dialogs.answerNextFile(QDir::fromNativeSeparators(trainer.file(kExe)));
     ASSERT_TRUE(startUp());
     EXPECT_EQ(state().programFolder, trainer.path());
-    const std::optional<SavedLocation> saved = locationForSaving(
-        policy.locationCase(trainer.path()), state().programFolder, policy);
+    const std::optional<SavedLocation> saved =
+        locationForSaving(policy.locationCase(trainer.path()), state().programFolder, policy);
     ASSERT_TRUE(saved);
     EXPECT_EQ(saved->entry5, "hist home") << "the trainer's own folder is saved as its marker";
 }

@@ -392,6 +392,8 @@ bool listOnThreads(const QString& folder, const ListingOptions& options, int thr
     std::atomic<qsizetype> done{0};
     // Returns false when no batch was left.
     auto readBatch = [&] {
+        if (options.stop && options.stop->load(std::memory_order_relaxed))
+            return false;
         const qsizetype begin = next.fetch_add(batch, std::memory_order_relaxed);
         if (begin >= total)
             return false;
@@ -465,6 +467,12 @@ UserListing listUsersOnce(const QString& folder, const ListingOptions& options) 
     const bool complete = threads == 1 && !options.progress
                               ? listOneByOne(folder, listing, digest)
                               : listOnThreads(folder, options, threads, listing, digest);
+    if (options.stop && options.stop->load(std::memory_order_relaxed)) {
+        // Part of the files unread: nothing of it may pass for the folder's users.
+        listing = {};
+        listing.error = otherFailure(QStringLiteral("The reading was stopped."));
+        return listing;
+    }
     if (complete)
         listing.digest = digest;
     else
@@ -486,7 +494,8 @@ UserListing listUsers(const QString& folder, const ListingOptions& options) {
     const UserListing before = listUsersOnce(folder, plain);
     UserListing listing = listUsersOnce(folder, options);
     const UserListing after = listUsersOnce(folder, plain);
-    if (sameListing(before, after) && !sameListing(listing, before))
+    const bool stopped = options.stop && options.stop->load(std::memory_order_relaxed);
+    if (!stopped && sameListing(before, after) && !sameListing(listing, before))
         qFatal("listUsers: the listing read on several threads differs from the one read file "
                "by file in %s",
                qPrintable(folder));

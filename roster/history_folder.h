@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <atomic>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -98,6 +99,9 @@ struct ListingOptions {
     // Called on the calling thread as the files are read, with the number
     // read so far and the number of history files in all.
     std::function<void(qsizetype read, qsizetype total)> progress;
+    // Set by another thread when the listing is no longer wanted: the reading
+    // ends at its next batch and the listing comes back failed.
+    const std::atomic<bool>* stop = nullptr;
 };
 
 // Lists the users of folder (ending in a separator): the normal files whose

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "roster/history_folder.h"
 
+#include "roster/background_listing.h"
 #include "roster/history_file.h"
 #include "roster/history_folder_detail.h"
 #include "roster/roster_messages.h"
@@ -16,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -316,6 +318,22 @@ void expectSameListingOnThreads(const QString& folder, const std::string& what) 
         if (way.progress && !plain.error.failed())
             EXPECT_EQ(lastRead, lastTotal) << "the progress ends with every file read";
     }
+
+    // And on a thread of its own, as start-up reads the folder.
+    SCOPED_TRACE(what + ", in the background");
+    std::atomic<int> finished{0};
+    BackgroundListing background(folder, [&finished] { ++finished; });
+    background.waitUntilFinished({}, 5);
+    EXPECT_TRUE(background.isFinished());
+    EXPECT_EQ(finished, 1);
+    const UserListing listing = background.take();
+    EXPECT_EQ(listing.users, plain.users);
+    EXPECT_EQ(listing.unreadable, plain.unreadable);
+    EXPECT_EQ(listing.digest, plain.digest);
+    EXPECT_EQ(listing.error.kind, plain.error.kind);
+    EXPECT_EQ(listing.error.text, plain.error.text);
+    if (!plain.error.failed())
+        EXPECT_EQ(background.filesRead(), background.filesInAll());
 }
 
 TEST(ListUsers, OnSeveralThreadsAsFileByFile) {
@@ -384,6 +402,33 @@ TEST(ListUsers, OnSeveralThreadsAsFileByFileInRandomFolders) {
         }
         expectSameListingOnThreads(folder.path(), "random folder " + std::to_string(round));
     }
+}
+
+TEST(ListUsers, AReadingStoppedListsNobody) {
+    // A listing no longer wanted (the program quitting) ends early; what it
+    // read must not pass for the folder's users.
+    TestFolder folder;
+    for (int n = 1; n <= 600; ++n)
+        folder.write(QString::number(n) + QStringLiteral("hist.dx"),
+                     "\"User " + QByteArray::number(n) + "\"\r\n");
+    std::atomic<bool> stop{true};
+    ListingOptions stoppedAtOnce;
+    stoppedAtOnce.stop = &stop;
+    std::atomic<bool> stopHalfWay{false};
+    ListingOptions stoppedHalfWay{2, 10, [&stopHalfWay](qsizetype read, qsizetype) {
+                                      if (read > 0)
+                                          stopHalfWay = true;
+                                  }};
+    stoppedHalfWay.stop = &stopHalfWay;
+    for (const ListingOptions& options : {stoppedAtOnce, stoppedHalfWay}) {
+        const UserListing listing = listUsers(folder.path(), options);
+        EXPECT_TRUE(listing.error.failed());
+        EXPECT_TRUE(listing.users.empty());
+        EXPECT_FALSE(listing.digest);
+    }
+    // Let go while reading: stopped and waited for, nothing left running.
+    for (int round = 0; round < 20; ++round)
+        BackgroundListing(folder.path(), {});
 }
 
 TEST(UnreadableFilesText, NamesEachFileAndHowManyMore) {

@@ -3,6 +3,7 @@
 
 #include "platform/dialogs.h"
 #include "roster/add_names_dialog.h"
+#include "roster/background_listing.h"
 #include "roster/bulk_add_window.h"
 #include "roster/held_names.h"
 #include "roster/held_names_messages.h"
@@ -80,7 +81,92 @@ bool isUserInput(QEvent::Type type) {
     }
 }
 
+// Input that acts on the list or the roster's controls, as opposed to the
+// mouse passing over them.
+bool actsOnTheList(QEvent::Type type) {
+    switch (type) {
+    case QEvent::KeyPress:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
+
+// The progress of a long reading of the folder, over the list, or over the
+// middle of what is in sight when the list is out of sight (another page, or
+// at start-up). Each showing lets the window paint; what the user does waits
+// for the list to be whole: the input is delivered once the reading is over.
+class UserRoster::ReadingProgress {
+  public:
+    ReadingProgress(const RosterControls& controls, int quietMs)
+        : m_status(controls.readingStatus), m_list(controls.userList), m_quietMs(quietMs) {
+        m_clock.start();
+    }
+    ~ReadingProgress() {
+        if (m_status)
+            m_status->hide();
+    }
+    ReadingProgress(const ReadingProgress&) = delete;
+    ReadingProgress& operator=(const ReadingProgress&) = delete;
+
+    void update(qsizetype read, qsizetype total) {
+        const qint64 now = m_clock.elapsed();
+        if (now < m_quietMs || now - m_shownAt < kProgressEveryMs)
+            return;
+        m_shownAt = now;
+        if (m_status && m_list)
+            show(readingUsersText(read, total));
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+
+  private:
+    void show(const QString& text) {
+        QLabel* shown = m_status;
+        // A page out of sight is parked outside the window, or hidden.
+        QWidget* over = m_list;
+        while (over->parentWidget() && (!over->isVisible() || over->visibleRegion().isEmpty()))
+            over = over->parentWidget();
+        if (over != m_list && over->isVisible()) {
+            if (!m_inWindow) {
+                m_inWindow = std::make_unique<QLabel>(over);
+                m_inWindow->setObjectName(QStringLiteral("ReadingUsersInWindow"));
+                m_inWindow->setFont(m_status->font());
+                m_inWindow->setAlignment(Qt::AlignCenter);
+                m_inWindow->setFrameShape(m_status->frameShape());
+                m_inWindow->setAutoFillBackground(true);
+                m_inWindow->setPalette(m_status->palette());
+                m_inWindow->setMargin(12);
+            }
+            shown = m_inWindow.get();
+        }
+        shown->setText(text);
+        if (shown == m_inWindow.get()) {
+            const QSize size = m_inWindow->sizeHint().expandedTo(QSize(m_list->width(), 0));
+            QRect place(QPoint(), size);
+            place.moveCenter(over->rect().center());
+            m_inWindow->setGeometry(place);
+        } else if (m_status->isHidden()) {
+            m_status->setGeometry(m_list->geometry());
+        }
+        if (shown->isHidden()) {
+            shown->raise();
+            shown->show();
+        }
+    }
+
+    QLabel* m_status;
+    QListView* m_list;
+    int m_quietMs;
+    QElapsedTimer m_clock;
+    qint64 m_shownAt = -kProgressEveryMs;
+    std::unique_ptr<QLabel> m_inWindow;
+};
 
 UserRoster::UserRoster(SharedState& state, Dialogs& dialogs, const RosterControls& controls,
                        QObject* parent)
@@ -130,6 +216,8 @@ UserRoster::UserRoster(SharedState& state, Dialogs& dialogs, const RosterControl
 }
 
 UserRoster::~UserRoster() {
+    // A reading still running is stopped, and its list never shown.
+    m_background.reset();
     // The view outlives the roster in the window's teardown; it must not be
     // left showing a model that is gone.
     if (m_view && m_view->model() == m_model)
@@ -137,17 +225,21 @@ UserRoster::~UserRoster() {
 }
 
 UserRoster::RebuildBatch::RebuildBatch(UserRoster& roster, When when)
-    : m_roster(roster), m_defers(when == AtTheEnd) {
+    : m_roster(roster), m_defers(when != AtOnce) {
     if (m_roster.m_batchDepth++ == 0)
         m_roster.m_readInBatch = false;
-    if (m_defers)
-        ++m_roster.m_deferDepth;
+    if (m_defers && m_roster.m_deferDepth++ == 0)
+        m_roster.m_deferInBackground = when == InBackground;
 }
 
 UserRoster::RebuildBatch::~RebuildBatch() {
     if (m_defers && --m_roster.m_deferDepth == 0 &&
-        std::exchange(m_roster.m_deferredRequest, false))
-        m_roster.fillUserList();
+        std::exchange(m_roster.m_deferredRequest, false)) {
+        if (m_roster.m_deferInBackground)
+            m_roster.fillUserListInBackground();
+        else
+            m_roster.fillUserList();
+    }
     if (--m_roster.m_batchDepth == 0)
         m_roster.m_readInBatch = false;
 }
@@ -198,6 +290,10 @@ void UserRoster::fillUserList() {
         return;
     QScopedValueRollback<bool> filling(m_filling, true);
     ++m_fills;
+    // A reading in the background is shown first (waiting for its end), and
+    // counts as this one when the folder's history files are still as it
+    // found them.
+    const bool tookReading = settleReading();
 
     checkHistoryFolder();
     if (m_state.historyFolderState == HistoryFolderState::Unusable ||
@@ -210,86 +306,101 @@ void UserRoster::fillUserList() {
     // Asked again within one action: the list was read a moment ago.
     if (m_batchDepth > 0 && m_readInBatch && folder == m_listedFolder)
         return;
-    QString errorText;
+    if (tookReading && !folder.isEmpty() && folder == m_listedFolder && m_listedDigest &&
+        historyFilesDigest(folder) == m_listedDigest) {
+        m_readInBatch = m_batchDepth > 0;
+        return;
+    }
+    UserListing listing;
     {
         WaitCursor wait;
-        UserListing listing;
         if (folder.isEmpty())
             listing.error = {FileError::Other, windowsOnlyLocationText()};
         else
             listing = readFolder(folder);
-        if (listing.error.failed())
-            errorText = listing.error.text;
-        else if (!listing.unreadable.empty())
-            errorText = unreadableFilesText(listing.unreadable);
-        showListing(listing, folder);
-        m_readInBatch = m_batchDepth > 0 && !folder.isEmpty();
     }
-    if (!errorText.isEmpty() && m_state.startupDone)
+    m_readInBatch = m_batchDepth > 0 && !folder.isEmpty();
+    takeListing(listing, folder, m_state.startupDone);
+}
+
+void UserRoster::fillUserListInBackground() {
+    if (m_filling)
+        return;
+    settleReading();
+    QScopedValueRollback<bool> filling(m_filling, true);
+    ++m_fills;
+
+    checkHistoryFolder();
+    if (m_state.historyFolderState == HistoryFolderState::Unusable ||
+        m_state.historyFolderState == HistoryFolderState::MissingNotCreated)
+        return;
+    if (!m_controls.userList)
+        return;
+    const QString folder = historyFolderPath();
+    if (folder.isEmpty()) {
+        UserListing listing;
+        listing.error = {FileError::Other, windowsOnlyLocationText()};
+        takeListing(listing, folder, m_state.startupDone);
+        return;
+    }
+    ++m_folderReads;
+    // Reported as the reading would have been now: at start-up, not at all.
+    m_backgroundReportsErrors = m_state.startupDone;
+    m_background = std::make_unique<BackgroundListing>(folder, [this] {
+        // The list is shown on this object's thread once the reading is
+        // whole, unless someone waited for it first.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (m_background && m_background->isFinished())
+                    settleReading();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void UserRoster::finishReading() {
+    settleReading();
+}
+
+bool UserRoster::settleReading() {
+    if (!m_background)
+        return false;
+    const std::unique_ptr<BackgroundListing> reading = std::move(m_background);
+    if (!reading->isFinished()) {
+        WaitCursor wait;
+        ReadingProgress progress(m_controls, m_quietReadingMs);
+        QScopedValueRollback<bool> busy(m_reading, true);
+        reading->waitUntilFinished(
+            [&] { progress.update(reading->filesRead(), reading->filesInAll()); }, 10);
+    }
+    // A location changed meanwhile is read by whoever changed it.
+    if (reading->folder() != historyFolderPath())
+        return false;
+    takeListing(reading->take(), reading->folder(), m_backgroundReportsErrors);
+    return true;
+}
+
+void UserRoster::takeListing(const UserListing& listing, const QString& folder, bool report) {
+    QString errorText;
+    if (listing.error.failed())
+        errorText = listing.error.text;
+    else if (!listing.unreadable.empty())
+        errorText = unreadableFilesText(listing.unreadable);
+    showListing(listing, folder);
+    if (!errorText.isEmpty() && report)
         m_dialogs.msgBox(cannotReadReport(errorText, shownFolder()));
 }
 
 UserListing UserRoster::readFolder(const QString& folder) {
     ++m_folderReads;
-    QLabel* status = m_controls.readingStatus;
-    QElapsedTimer clock;
-    clock.start();
-    qint64 shownAt = -kProgressEveryMs;
-    // With the list out of sight (another page, or at start-up) the progress
-    // shows over the middle of what is in sight instead, so that it is seen.
-    std::unique_ptr<QLabel> inWindow;
+    ReadingProgress progress(m_controls, m_quietReadingMs);
     ListingOptions options;
-    options.progress = [&](qsizetype read, qsizetype total) {
-        const qint64 now = clock.elapsed();
-        if (now < m_quietReadingMs || now - shownAt < kProgressEveryMs)
-            return;
-        shownAt = now;
-        QListView* list = m_controls.userList;
-        if (status && list) {
-            QLabel* shown = status;
-            // A page out of sight is parked outside the window, or hidden.
-            QWidget* over = list;
-            while (over->parentWidget() && (!over->isVisible() || over->visibleRegion().isEmpty()))
-                over = over->parentWidget();
-            if (over != list && over->isVisible()) {
-                if (!inWindow) {
-                    inWindow = std::make_unique<QLabel>(over);
-                    inWindow->setObjectName(QStringLiteral("ReadingUsersInWindow"));
-                    inWindow->setFont(status->font());
-                    inWindow->setAlignment(Qt::AlignCenter);
-                    inWindow->setFrameShape(status->frameShape());
-                    inWindow->setAutoFillBackground(true);
-                    inWindow->setPalette(status->palette());
-                    inWindow->setMargin(12);
-                }
-                shown = inWindow.get();
-            }
-            shown->setText(readingUsersText(read, total));
-            if (shown == inWindow.get()) {
-                const QSize size = inWindow->sizeHint().expandedTo(QSize(list->width(), 0));
-                QRect place(QPoint(), size);
-                place.moveCenter(over->rect().center());
-                inWindow->setGeometry(place);
-            } else if (status->isHidden()) {
-                status->setGeometry(list->geometry());
-            }
-            if (shown->isHidden()) {
-                shown->raise();
-                shown->show();
-            }
-        }
-        // The window paints, but what the user does waits for the list to be
-        // whole: the input is delivered once the reading is over.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    options.progress = [&progress](qsizetype read, qsizetype total) {
+        progress.update(read, total);
     };
-    UserListing listing;
-    {
-        QScopedValueRollback<bool> reading(m_reading, true);
-        listing = listUsers(folder, options);
-    }
-    if (status)
-        status->hide();
-    return listing;
+    QScopedValueRollback<bool> reading(m_reading, true);
+    return listUsers(folder, options);
 }
 
 void UserRoster::showListing(const UserListing& listing, const QString& folder) {
@@ -299,6 +410,7 @@ void UserRoster::showListing(const UserListing& listing, const QString& folder) 
 }
 
 void UserRoster::refreshFromFolder(const QString& folder) {
+    settleReading();
     // Reading the folder's names tells whether any history file came, went or
     // was replaced since the list was read; only then are the files read.
     const std::optional<quint64> digest = historyFilesDigest(folder);
@@ -311,6 +423,7 @@ void UserRoster::refreshFromFolder(const QString& folder) {
 }
 
 void UserRoster::listAddedUsers(std::vector<UserListModel::NewRow> users) {
+    settleReading();
     // No file was there before, or one with the empty name that the new one
     // replaced; in that case the digest differs and the next check reads the
     // folder again, which is only slower.
@@ -339,6 +452,7 @@ int UserRoster::selectedRow() const {
 }
 
 void UserRoster::deleteSelectedName() {
+    settleReading(); // a list that changes now has no selection
     const int selected = selectedRow();
     if (selected < 0)
         return;
@@ -401,6 +515,7 @@ void UserRoster::deleteSelectedName() {
 }
 
 void UserRoster::addNames() {
+    settleReading();
     AddNamesDialog dialog(m_controls.userList ? m_controls.userList->window() : nullptr);
     connect(&dialog, &AddNamesDialog::okPressed, this, [this, &dialog] { addName(dialog); });
     connect(&dialog, &AddNamesDialog::severalNamesPasted, this,
@@ -503,6 +618,20 @@ bool UserRoster::eventFilter(QObject* watched, QEvent* event) {
     // take no input: nothing may act on a list about to be replaced.
     if (m_reading && isUserInput(event->type()))
         return true;
+    // Read in the background: what acts on the list waits for the whole of
+    // it. The buttons and the location box wait in what they do.
+    if (m_background && actsOnTheList(event->type()) && watched != m_controls.locationEdit &&
+        watched != m_controls.addNamesButton && watched != m_controls.deleteNameButton) {
+        const int changes = m_listChanges;
+        settleReading();
+        // A press aimed at the rows shown before the list changed under it
+        // is not acted on.
+        const bool press = event->type() == QEvent::MouseButtonPress ||
+                           event->type() == QEvent::MouseButtonDblClick;
+        if (press && m_listChanges != changes && m_controls.userList &&
+            watched == m_controls.userList->viewport())
+            return true;
+    }
     if (watched == m_controls.locationEdit) {
         if (event->type() == QEvent::KeyPress) {
             const auto* key = static_cast<QKeyEvent*>(event);

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 class QLabel;
@@ -21,6 +22,7 @@ namespace dexlan {
 
 class Dialogs;
 class AddNamesDialog;
+class BackgroundListing;
 struct UserListing;
 
 // The controls of the History Files page that the roster works on. The options
@@ -57,11 +59,12 @@ class UserRoster : public QObject {
     // however many routines ask for a fresh list. AtOnce: the first request
     // reads the folder, the others find the list just read (the location
     // still being checked each time). AtTheEnd: the requests are noted, and
-    // the list is rebuilt once as the batch ends (start-up, where the window
-    // is not on the screen until then).
+    // the list is rebuilt once as the batch ends. InBackground: as AtTheEnd,
+    // the folder being read on a thread of its own (start-up, so that the
+    // window comes at once, whatever the number of users).
     class RebuildBatch {
       public:
-        enum When { AtOnce, AtTheEnd };
+        enum When { AtOnce, AtTheEnd, InBackground };
         explicit RebuildBatch(UserRoster& roster, When when = AtOnce);
         ~RebuildBatch();
         RebuildBatch(const RebuildBatch&) = delete;
@@ -81,6 +84,15 @@ class UserRoster : public QObject {
     void checkHistoryFolder();
     // Checks the folder, then rebuilds the user list from its history files.
     void fillUserList();
+    // The same, the files being read on a thread of its own: the list is
+    // shown once they are read. Until then, whatever needs the list (a fill,
+    // adding, deleting, a press or key on the list) first waits for the
+    // reading to end, showing its progress, and acts on the whole list.
+    void fillUserListInBackground();
+    // Waits for a reading in the background to end and shows its list.
+    void finishReading();
+    // A reading in the background has not yet been shown.
+    bool isReadingInBackground() const { return m_background != nullptr; }
     // Deletes the selected user's history file and list entry.
     void deleteSelectedName();
     // "&Add names": AddNamesDialog, modal.
@@ -114,6 +126,8 @@ class UserRoster : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    class ReadingProgress;
+
     void normaliseLocation();
     void locationEnterPressed();
     void locationLostFocus();
@@ -122,6 +136,13 @@ class UserRoster : public QObject {
     // Reads folder's users, showing the progress while it takes long; the
     // window paints meanwhile but takes no input.
     UserListing readFolder(const QString& folder);
+    // Ends a reading in the background (waiting for it, with its progress)
+    // and shows its list, if the location is still the folder it read; true
+    // when it did.
+    bool settleReading();
+    // Shows a listing of folder; report: the failures are also told in a
+    // message box.
+    void takeListing(const UserListing& listing, const QString& folder, bool report);
     // Replaces the list's entries with the users of a listing of folder.
     void showListing(const UserListing& listing, const QString& folder);
     // Counts a change the roster made itself to the file at path (whose part
@@ -145,8 +166,12 @@ class UserRoster : public QObject {
     bool m_reading = false; // the folder is being read; the controls take no input
     int m_batchDepth = 0;
     bool m_readInBatch = false; // the list was read from m_listedFolder in this batch
-    int m_deferDepth = 0;       // AtTheEnd batches alive
+    int m_deferDepth = 0;       // AtTheEnd and InBackground batches alive
+    bool m_deferInBackground = false;
     bool m_deferredRequest = false;
+    // The reading on a thread of its own, until its list is shown.
+    std::unique_ptr<BackgroundListing> m_background;
+    bool m_backgroundReportsErrors = false;
     // The folder the list was read from and its history files' digest then.
     QString m_listedFolder;
     std::optional<quint64> m_listedDigest;

@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "roster/background_listing.h"
+
+#include <QDeadlineTimer>
+#include <QThread>
+
+#include <utility>
+
+namespace dexlan {
+
+BackgroundListing::BackgroundListing(const QString& folder, std::function<void()> finished)
+    : m_folder(folder) {
+    m_thread.reset(QThread::create([this, finished = std::move(finished)] {
+        ListingOptions options;
+        options.stop = &m_stop;
+        options.progress = [this](qsizetype read, qsizetype total) {
+            m_total.store(total, std::memory_order_relaxed);
+            m_read.store(read, std::memory_order_relaxed);
+        };
+        m_listing = listUsers(m_folder, options);
+        m_finished.store(true, std::memory_order_release);
+        if (finished)
+            finished();
+    }));
+    m_thread->start();
+}
+
+BackgroundListing::~BackgroundListing() {
+    m_stop.store(true, std::memory_order_relaxed);
+    m_thread->wait();
+}
+
+void BackgroundListing::waitUntilFinished(const std::function<void()>& whileWaiting,
+                                          int intervalMs) {
+    while (!m_thread->wait(QDeadlineTimer(intervalMs))) {
+        if (whileWaiting)
+            whileWaiting();
+    }
+}
+
+UserListing BackgroundListing::take() {
+    m_thread->wait();
+    return std::exchange(m_listing, {});
+}
+
+} // namespace dexlan

@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "roster/history_folder.h"
+
+#include <QString>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+
+class QThread;
+
+namespace dexlan {
+
+// A folder's users read on a thread of its own, so that the window is drawn
+// and used meanwhile; whoever needs the list waits for the rest of it.
+class BackgroundListing {
+  public:
+    // Starts reading the users of folder (ending in a separator) as listUsers
+    // does. finished is called on the reading thread once the listing is whole.
+    BackgroundListing(const QString& folder, std::function<void()> finished);
+    // A reading still running is stopped at its next batch and waited for.
+    ~BackgroundListing();
+    BackgroundListing(const BackgroundListing&) = delete;
+    BackgroundListing& operator=(const BackgroundListing&) = delete;
+
+    const QString& folder() const { return m_folder; }
+    bool isFinished() const { return m_finished.load(std::memory_order_acquire); }
+    // The history files read so far, and in all (0 until the folder's names are read).
+    qsizetype filesRead() const { return m_read.load(std::memory_order_relaxed); }
+    qsizetype filesInAll() const { return m_total.load(std::memory_order_relaxed); }
+
+    // Waits for the listing to be whole, calling whileWaiting every interval
+    // milliseconds meanwhile.
+    void waitUntilFinished(const std::function<void()>& whileWaiting, int intervalMs);
+    // The listing, once it is whole; it is handed over once.
+    UserListing take();
+
+  private:
+    QString m_folder;
+    UserListing m_listing;
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_finished{false};
+    std::atomic<qsizetype> m_read{0};
+    std::atomic<qsizetype> m_total{0};
+    std::unique_ptr<QThread> m_thread;
+};
+
+} // namespace dexlan
