@@ -8,9 +8,10 @@
 
 namespace dexlan {
 
-BackgroundListing::BackgroundListing(const QString& folder, std::function<void()> finished)
+BackgroundListing::BackgroundListing(const QString& folder, Made made,
+                                     std::function<void()> finished)
     : m_folder(folder) {
-    m_thread.reset(QThread::create([this, finished = std::move(finished)] {
+    m_thread.reset(QThread::create([this, made, finished = std::move(finished)] {
         ListingOptions options;
         options.stop = &m_stop;
         options.progress = [this](qsizetype read, qsizetype total) {
@@ -18,6 +19,12 @@ BackgroundListing::BackgroundListing(const QString& folder, std::function<void()
             m_read.store(read, std::memory_order_relaxed);
         };
         m_listing = listUsers(m_folder, options);
+        if (made == Made::ListRows && !m_stop.load(std::memory_order_relaxed)) {
+            // Sorted and stored compactly here, so that showing them costs
+            // the window nothing, and the users' separate copies go at once.
+            m_rows = UserListModel::rowsOf(m_listing);
+            m_listing.users = {};
+        }
         m_finished.store(true, std::memory_order_release);
         if (finished)
             finished();
@@ -41,6 +48,11 @@ void BackgroundListing::waitUntilFinished(const std::function<void()>& whileWait
 UserListing BackgroundListing::take() {
     m_thread->wait();
     return std::exchange(m_listing, {});
+}
+
+UserListModel::Rows BackgroundListing::takeRows() {
+    m_thread->wait();
+    return std::exchange(m_rows, {});
 }
 
 } // namespace dexlan

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "roster/history_folder.h"
+#include "roster/user_list_model.h"
 
 #include <QString>
 
@@ -17,9 +18,13 @@ namespace dexlan {
 // and used meanwhile; whoever needs the list waits for the rest of it.
 class BackgroundListing {
   public:
+    enum class Made {
+        Listing,  // the listing as listUsers gives it
+        ListRows, // its users made into the user list's rows there too, and let go
+    };
     // Starts reading the users of folder (ending in a separator) as listUsers
-    // does. finished is called on the reading thread once the listing is whole.
-    BackgroundListing(const QString& folder, std::function<void()> finished);
+    // does. finished is called on the reading thread once all is made.
+    BackgroundListing(const QString& folder, Made made, std::function<void()> finished);
     // A reading still running is stopped at its next batch and waited for.
     ~BackgroundListing();
     BackgroundListing(const BackgroundListing&) = delete;
@@ -34,12 +39,16 @@ class BackgroundListing {
     // Waits for the listing to be whole, calling whileWaiting every interval
     // milliseconds meanwhile.
     void waitUntilFinished(const std::function<void()>& whileWaiting, int intervalMs);
-    // The listing, once it is whole; it is handed over once.
+    // The listing, once it is whole; it is handed over once. With ListRows,
+    // its users are in the rows instead.
     UserListing take();
+    // With ListRows: the user list's rows, once made; handed over once.
+    UserListModel::Rows takeRows();
 
   private:
     QString m_folder;
     UserListing m_listing;
+    UserListModel::Rows m_rows;
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_finished{false};
     std::atomic<qsizetype> m_read{0};

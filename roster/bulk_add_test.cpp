@@ -3,8 +3,8 @@
 
 #include "roster/history_folder.h"
 #include "roster/roster_test_files.h"
-#include "testing/test_files.h"
 #include "testing/linux_only.h"
+#include "testing/test_files.h"
 
 #include <QFileInfo>
 

@@ -2,8 +2,8 @@
 #include "roster/history_file.h"
 #include "roster/roster_test_files.h"
 
-#include "testing/test_files.h"
 #include "testing/linux_only.h"
+#include "testing/test_files.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -6,6 +6,7 @@
 #include "roster/history_folder_detail.h"
 #include "roster/roster_messages.h"
 #include "roster/roster_test_files.h"
+#include "roster/user_list_model.h"
 #include "testing/linux_only.h"
 #include "testing/test_files.h"
 
@@ -224,7 +225,7 @@ TEST(ListUsers, FindsUsersInAnyLetterCaseAndNothingElse) {
             expected.insert(*c.listedAs);
     }
     QDir().mkdir(folder.file("11hist.dx")); // a folder is never a user
-#ifdef Q_OS_UNIX // Linux-only: Windows folders hold no pipes
+#ifdef Q_OS_UNIX                            // Linux-only: Windows folders hold no pipes
     ASSERT_EQ(mkfifo(QFile::encodeName(folder.file("12hist.dx")).constData(), 0600), 0)
         << "a pipe would block the listing if it were read";
 #endif
@@ -322,7 +323,8 @@ void expectSameListingOnThreads(const QString& folder, const std::string& what) 
     // And on a thread of its own, as start-up reads the folder.
     SCOPED_TRACE(what + ", in the background");
     std::atomic<int> finished{0};
-    BackgroundListing background(folder, [&finished] { ++finished; });
+    BackgroundListing background(folder, BackgroundListing::Made::Listing,
+                                 [&finished] { ++finished; });
     background.waitUntilFinished({}, 5);
     EXPECT_TRUE(background.isFinished());
     EXPECT_EQ(finished, 1);
@@ -334,6 +336,20 @@ void expectSameListingOnThreads(const QString& folder, const std::string& what) 
     EXPECT_EQ(listing.error.text, plain.error.text);
     if (!plain.error.failed())
         EXPECT_EQ(background.filesRead(), background.filesInAll());
+
+    // With the list's rows made there too: the rows the listing makes.
+    BackgroundListing withRows(folder, BackgroundListing::Made::ListRows, {});
+    UserListModel fromThread;
+    fromThread.show(withRows.takeRows());
+    EXPECT_TRUE(withRows.take().users.empty()) << "the users' copies are let go";
+    UserListModel fromPlain;
+    fromPlain.showListing(plain);
+    ASSERT_EQ(fromThread.rowCount(), fromPlain.rowCount());
+    for (int row = 0; row < fromPlain.rowCount(); ++row) {
+        EXPECT_EQ(fromThread.text(row), fromPlain.text(row));
+        EXPECT_EQ(fromThread.number(row), fromPlain.number(row));
+        EXPECT_EQ(fromThread.path(row), fromPlain.path(row));
+    }
 }
 
 TEST(ListUsers, OnSeveralThreadsAsFileByFile) {
@@ -428,7 +444,7 @@ TEST(ListUsers, AReadingStoppedListsNobody) {
     }
     // Let go while reading: stopped and waited for, nothing left running.
     for (int round = 0; round < 20; ++round)
-        BackgroundListing(folder.path(), {});
+        BackgroundListing(folder.path(), BackgroundListing::Made::ListRows, {});
 }
 
 TEST(UnreadableFilesText, NamesEachFileAndHowManyMore) {

@@ -23,8 +23,8 @@
 #include <unistd.h>
 #endif
 
-#include <cerrno>
 #include <array>
+#include <cerrno>
 #include <ostream>
 
 // Readable QStrings in the tests' failure messages.

@@ -12,7 +12,7 @@ namespace dexlan {
 UserListModel::UserListModel(QObject* parent) : QAbstractListModel(parent) {}
 
 int UserListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(m_rows.size());
+    return parent.isValid() ? 0 : int(m_store.rows.size());
 }
 
 QVariant UserListModel::data(const QModelIndex& index, int role) const {
@@ -30,70 +30,74 @@ QVariant UserListModel::data(const QModelIndex& index, int role) const {
     }
 }
 
-QStringView UserListModel::textView(const Row& row) const {
-    return QStringView(m_texts).sliced(row.textAt, row.textLength);
-}
-
 QString UserListModel::text(int row) const {
-    return textView(m_rows[size_t(row)]).toString();
+    return textView(m_store.rows[size_t(row)]).toString();
 }
 
 int UserListModel::number(int row) const {
-    return m_rows[size_t(row)].number;
+    return m_store.rows[size_t(row)].number;
 }
 
 QString UserListModel::path(int row) const {
-    const Row& r = m_rows[size_t(row)];
+    const Row& r = m_store.rows[size_t(row)];
     if (r.folder == kNoFolder)
         return {};
-    return m_folders[r.folder] + QStringView(m_files).sliced(r.fileAt, r.fileLength).toString();
+    return m_store.folders[r.folder] +
+           QStringView(m_store.files).sliced(r.fileAt, r.fileLength).toString();
 }
 
-UserListModel::Row UserListModel::makeRow(const QString& text, int number, const QString& path) {
+UserListModel::Row UserListModel::makeRow(Rows& into, const QString& text, int number,
+                                          const QString& path) {
     Row row{};
-    row.textAt = quint32(m_texts.size());
+    row.textAt = quint32(into.texts.size());
     row.textLength = quint32(text.size());
-    m_texts += text;
+    into.texts += text;
     row.number = number;
     row.folder = kNoFolder;
     if (path.isEmpty())
         return row;
     const QString folder = folder_detail::folderOf(path);
     const QStringView file = QStringView(path).sliced(folder.size());
-    const auto known = std::find(m_folders.begin(), m_folders.end(), folder);
-    row.folder = quint32(known - m_folders.begin());
-    if (known == m_folders.end())
-        m_folders.push_back(folder);
-    row.fileAt = quint32(m_files.size());
+    const auto known = std::find(into.folders.begin(), into.folders.end(), folder);
+    row.folder = quint32(known - into.folders.begin());
+    if (known == into.folders.end())
+        into.folders.push_back(folder);
+    row.fileAt = quint32(into.files.size());
     row.fileLength = quint32(file.size());
-    m_files += file;
+    into.files += file;
     return row;
 }
 
 void UserListModel::showListing(const UserListing& listing) {
-    beginResetModel();
-    m_rows.clear();
-    m_texts.clear();
-    m_files.clear();
-    m_folders.clear();
+    show(rowsOf(listing));
+}
 
+UserListModel::Rows UserListModel::rowsOf(const UserListing& listing) {
     // The names go into the store in the folder's order, with their sort keys
     // in a second store of the same kind, thrown away after the sort: two
-    // long strings rather than two small ones for every user.
+    // long strings rather than two small ones for every user. Each store is
+    // made at its size at once: no growing, no second copy on the way.
     const size_t count = listing.users.size();
+    qsizetype nameLength = 0;
+    qsizetype fileLength = 0;
+    for (const ListedUser& user : listing.users) {
+        nameLength += user.name.size();
+        fileLength += user.path.size() - folder_detail::folderOf(user.path).size();
+    }
+    Rows made;
+    made.texts.reserve(nameLength);
     QString keys;
+    keys.reserve(nameLength);
     std::vector<std::pair<quint32, quint32>> keyAt(count); // start and length in keys
     std::vector<Row> rows;
     rows.reserve(count);
-    qsizetype fileLength = 0;
     for (size_t i = 0; i < count; ++i) {
         const ListedUser& user = listing.users[i];
         const QString text = shownName(user.name);
         const QString key = listSortKey(text);
         keyAt[i] = {quint32(keys.size()), quint32(key.size())};
         keys += key;
-        rows.push_back(makeRow(text, user.number, QString()));
-        fileLength += user.path.size() - folder_detail::folderOf(user.path).size();
+        rows.push_back(makeRow(made, text, user.number, QString()));
     }
     auto keyOf = [&](quint32 i) {
         return QStringView(keys).sliced(keyAt[i].first, keyAt[i].second);
@@ -108,40 +112,46 @@ void UserListModel::showListing(const UserListing& listing) {
         const int byKey = keyOf(a).compare(keyOf(b));
         if (byKey != 0)
             return byKey < 0;
-        const int byText = textView(rowA).compare(textView(rowB));
+        const int byText = textIn(made, rowA).compare(textIn(made, rowB));
         if (byText != 0)
             return byText < 0;
         return rowA.number < rowB.number;
     });
     keys = QString();
     keyAt = {};
-    m_files.reserve(fileLength);
-    m_rows.reserve(count);
+    made.files.reserve(fileLength);
+    made.rows.reserve(count);
     for (quint32 i : order) {
         Row row = rows[i];
-        const QString& path = listing.users[i].path;
-        const Row withFile = makeRow(QString(), row.number, path);
+        const Row withFile = makeRow(made, QString(), row.number, listing.users[i].path);
         row.fileAt = withFile.fileAt;
         row.fileLength = withFile.fileLength;
         row.folder = withFile.folder;
-        m_rows.push_back(row);
+        made.rows.push_back(row);
     }
+    return made;
+}
+
+void UserListModel::show(Rows&& rows) {
+    beginResetModel();
+    m_store = std::move(rows);
     endResetModel();
 }
 
 int UserListModel::insertSorted(const QString& text, int number, const QString& path) {
     const QString key = listSortKey(text);
-    const auto at = std::partition_point(m_rows.begin(), m_rows.end(), [&](const Row& row) {
-        const QStringView other = textView(row);
-        const QString otherKey = listSortKey(other.toString());
-        if (otherKey != key)
-            return otherKey < key;
-        return other < QStringView(text);
-    });
-    const int row = int(at - m_rows.begin());
+    const auto at =
+        std::partition_point(m_store.rows.begin(), m_store.rows.end(), [&](const Row& row) {
+            const QStringView other = textView(row);
+            const QString otherKey = listSortKey(other.toString());
+            if (otherKey != key)
+                return otherKey < key;
+            return other < QStringView(text);
+        });
+    const int row = int(at - m_store.rows.begin());
     beginInsertRows(QModelIndex(), row, row);
-    const Row made = makeRow(text, number, path);
-    m_rows.insert(m_rows.begin() + row, made);
+    const Row made = makeRow(m_store, text, number, path);
+    m_store.rows.insert(m_store.rows.begin() + row, made);
     endInsertRows();
     return row;
 }
@@ -155,26 +165,26 @@ void UserListModel::insertSorted(std::vector<NewRow> rows) {
                      [](const NewRow& a, const NewRow& b) { return listsBefore(a.text, b.text); });
     beginResetModel();
     std::vector<Row> merged;
-    merged.reserve(m_rows.size() + rows.size());
+    merged.reserve(m_store.rows.size() + rows.size());
     auto next = rows.begin();
-    for (const Row& row : m_rows) {
+    for (const Row& row : m_store.rows) {
         const QString text = textView(row).toString();
         while (next != rows.end() && listsBefore(next->text, text)) {
-            merged.push_back(makeRow(next->text, next->number, next->path));
+            merged.push_back(makeRow(m_store, next->text, next->number, next->path));
             ++next;
         }
         merged.push_back(row);
     }
     for (; next != rows.end(); ++next)
-        merged.push_back(makeRow(next->text, next->number, next->path));
-    m_rows = std::move(merged);
+        merged.push_back(makeRow(m_store, next->text, next->number, next->path));
+    m_store.rows = std::move(merged);
     endResetModel();
 }
 
 void UserListModel::append(const QString& text, int number, const QString& path) {
     const int row = rowCount();
     beginInsertRows(QModelIndex(), row, row);
-    m_rows.push_back(makeRow(text, number, path));
+    m_store.rows.push_back(makeRow(m_store, text, number, path));
     endInsertRows();
 }
 
@@ -182,17 +192,17 @@ void UserListModel::removeRowAt(int row) {
     if (row < 0 || row >= rowCount())
         return;
     beginRemoveRows(QModelIndex(), row, row);
-    m_rows.erase(m_rows.begin() + row);
+    m_store.rows.erase(m_store.rows.begin() + row);
     endRemoveRows();
     compactIfWasteful();
 }
 
 void UserListModel::clear() {
     beginResetModel();
-    m_rows.clear();
-    m_texts.clear();
-    m_files.clear();
-    m_folders.clear();
+    m_store.rows.clear();
+    m_store.texts.clear();
+    m_store.files.clear();
+    m_store.folders.clear();
     endResetModel();
 }
 
@@ -200,29 +210,29 @@ void UserListModel::compactIfWasteful() {
     // Removed rows leave their texts behind; once they are most of the store
     // it is written anew. The rows' places do not move, so no view is told.
     qsizetype used = 0;
-    for (const Row& row : m_rows)
+    for (const Row& row : m_store.rows)
         used += row.textLength + row.fileLength;
-    if (used * 2 + 4096 > m_texts.size() + m_files.size())
+    if (used * 2 + 4096 > m_store.texts.size() + m_store.files.size())
         return;
     QString texts;
     QString files;
     texts.reserve(used);
     files.reserve(used);
-    for (Row& row : m_rows) {
+    for (Row& row : m_store.rows) {
         const quint32 textAt = quint32(texts.size());
-        texts += QStringView(m_texts).sliced(row.textAt, row.textLength);
+        texts += QStringView(m_store.texts).sliced(row.textAt, row.textLength);
         row.textAt = textAt;
         const quint32 fileAt = quint32(files.size());
-        files += QStringView(m_files).sliced(row.fileAt, row.fileLength);
+        files += QStringView(m_store.files).sliced(row.fileAt, row.fileLength);
         row.fileAt = fileAt;
     }
-    m_texts = std::move(texts);
-    m_files = std::move(files);
+    m_store.texts = std::move(texts);
+    m_store.files = std::move(files);
 }
 
 int UserListModel::rowOf(const QString& text) const {
-    for (size_t row = 0; row < m_rows.size(); ++row) {
-        if (textView(m_rows[row]) == text)
+    for (size_t row = 0; row < m_store.rows.size(); ++row) {
+        if (textView(m_store.rows[row]) == text)
             return int(row);
     }
     return -1;
@@ -230,8 +240,8 @@ int UserListModel::rowOf(const QString& text) const {
 
 std::vector<int> UserListModel::numbers() const {
     std::vector<int> result;
-    result.reserve(m_rows.size());
-    for (const Row& row : m_rows)
+    result.reserve(m_store.rows.size());
+    for (const Row& row : m_store.rows)
         result.push_back(row.number);
     return result;
 }

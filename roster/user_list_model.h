@@ -15,7 +15,31 @@ struct UserListing;
 // live in a few long strings rather than one object per row, so that a
 // roster of 100,000 users costs a few megabytes.
 class UserListModel : public QAbstractListModel {
+    struct Row {
+        quint32 textAt;
+        quint32 textLength;
+        quint32 fileAt;
+        quint32 fileLength;
+        quint32 folder; // index in folders; kNoFolder: no file known
+        qint32 number;
+    };
+
   public:
+    // The rows of a listing made ready to be shown, in the list's order.
+    // Making them touches nothing but the listing, so that it can be done on
+    // the thread that read the folder; showing them is then a swap.
+    class Rows {
+      public:
+        size_t size() const { return rows.size(); }
+
+      private:
+        friend class UserListModel;
+        std::vector<Row> rows;
+        QString texts;                // the rows' names, one after another
+        QString files;                // the rows' file names, one after another
+        std::vector<QString> folders; // the folders the files lie in; nearly always one
+    };
+
     // Qt::DisplayRole: the name. kNumberRole: the user number (int).
     // kHistoryFileRole: the full path of the history file the row stands for,
     // so that deleting removes that very file even when the location has
@@ -34,6 +58,9 @@ class UserListModel : public QAbstractListModel {
 
     // Every row replaced by the users of listing, in the list's order.
     void showListing(const UserListing& listing);
+    static Rows rowsOf(const UserListing& listing);
+    // Every row replaced by rows.
+    void show(Rows&& rows);
     // One row more, where the list's order puts it; its row.
     int insertSorted(const QString& text, int number, const QString& path);
     // Rows more, each where the list's order puts it, in one step (a reset):
@@ -55,24 +82,16 @@ class UserListModel : public QAbstractListModel {
     std::vector<int> numbers() const;
 
   private:
-    struct Row {
-        quint32 textAt;
-        quint32 textLength;
-        quint32 fileAt;
-        quint32 fileLength;
-        quint32 folder; // index in m_folders; kNoFolder: no file known
-        qint32 number;
-    };
     static constexpr quint32 kNoFolder = 0xffffffff;
 
-    Row makeRow(const QString& text, int number, const QString& path);
-    QStringView textView(const Row& row) const;
+    static Row makeRow(Rows& into, const QString& text, int number, const QString& path);
+    static QStringView textIn(const Rows& rows, const Row& row) {
+        return QStringView(rows.texts).sliced(row.textAt, row.textLength);
+    }
+    QStringView textView(const Row& row) const { return textIn(m_store, row); }
     void compactIfWasteful();
 
-    std::vector<Row> m_rows;
-    QString m_texts;                // the rows' names, one after another
-    QString m_files;                // the rows' file names, one after another
-    std::vector<QString> m_folders; // the folders the files lie in; nearly always one
+    Rows m_store;
 };
 
 } // namespace dexlan

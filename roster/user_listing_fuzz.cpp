@@ -2,8 +2,10 @@
 // Lists a folder made from arbitrary bytes: file names and first lines of any
 // kind. Whatever the folder holds, every listed user comes from a history file
 // whose name carries a user number, with the name its first line holds.
+#include "roster/background_listing.h"
 #include "roster/history_file.h"
 #include "roster/history_folder.h"
+#include "roster/user_list_model.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,16 +16,14 @@
 
 namespace {
 
-void check(bool condition)
-{
+void check(bool condition) {
     if (!condition)
         std::abort();
 }
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Records separated by NUL: a file name, a line feed, then the file's bytes.
     const QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));
     QTemporaryDir dir(QDir::tempPath() + QLatin1String("/listing-fuzz-XXXXXX"));
@@ -55,6 +55,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
           threaded.digest == plain.digest && threaded.error.kind == plain.error.kind &&
           threaded.error.text == plain.error.text);
     check(listing.users == plain.users && listing.unreadable == plain.unreadable);
+    // Read in the background, as at start-up, and made into the list's rows
+    // there: the rows the plain listing makes.
+    dexlan::BackgroundListing background(folder, dexlan::BackgroundListing::Made::ListRows, {});
+    dexlan::UserListModel fromThread;
+    fromThread.show(background.takeRows());
+    const dexlan::UserListing rest = background.take();
+    check(rest.unreadable == plain.unreadable && rest.digest == plain.digest &&
+          rest.error.text == plain.error.text);
+    dexlan::UserListModel fromPlain;
+    fromPlain.showListing(plain);
+    check(fromThread.rowCount() == fromPlain.rowCount());
+    for (int row = 0; row < fromPlain.rowCount(); ++row)
+        check(fromThread.text(row) == fromPlain.text(row) &&
+              fromThread.number(row) == fromPlain.number(row) &&
+              fromThread.path(row) == fromPlain.path(row));
     // Adding a name tells a changed folder by its digest: the same folder
     // gives the same digest as the listing saw.
     check(listing.digest.has_value() && listing.digest == dexlan::historyFilesDigest(folder));

@@ -346,17 +346,18 @@ void UserRoster::fillUserListInBackground() {
     ++m_folderReads;
     // Reported as the reading would have been now: at start-up, not at all.
     m_backgroundReportsErrors = m_state.startupDone;
-    m_background = std::make_unique<BackgroundListing>(folder, [this] {
-        // The list is shown on this object's thread once the reading is
-        // whole, unless someone waited for it first.
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                if (m_background && m_background->isFinished())
-                    settleReading();
-            },
-            Qt::QueuedConnection);
-    });
+    m_background =
+        std::make_unique<BackgroundListing>(folder, BackgroundListing::Made::ListRows, [this] {
+            // The list is shown on this object's thread once the reading is
+            // whole, unless someone waited for it first.
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (m_background && m_background->isFinished())
+                        settleReading();
+                },
+                Qt::QueuedConnection);
+        });
 }
 
 void UserRoster::finishReading() {
@@ -377,17 +378,24 @@ bool UserRoster::settleReading() {
     // A location changed meanwhile is read by whoever changed it.
     if (reading->folder() != historyFolderPath())
         return false;
-    takeListing(reading->take(), reading->folder(), m_backgroundReportsErrors);
+    takeListing(reading->take(), reading->folder(), m_backgroundReportsErrors, reading->takeRows());
     return true;
 }
 
-void UserRoster::takeListing(const UserListing& listing, const QString& folder, bool report) {
+void UserRoster::takeListing(const UserListing& listing, const QString& folder, bool report,
+                             std::optional<UserListModel::Rows> rows) {
     QString errorText;
     if (listing.error.failed())
         errorText = listing.error.text;
     else if (!listing.unreadable.empty())
         errorText = unreadableFilesText(listing.unreadable);
-    showListing(listing, folder);
+    if (rows) {
+        m_listedFolder = folder;
+        m_listedDigest = listing.digest;
+        m_model->show(std::move(*rows));
+    } else {
+        showListing(listing, folder);
+    }
     if (!errorText.isEmpty() && report)
         m_dialogs.msgBox(cannotReadReport(errorText, shownFolder()));
 }

@@ -140,9 +140,10 @@ class UserRoster : public QObject {
     // and shows its list, if the location is still the folder it read; true
     // when it did.
     bool settleReading();
-    // Shows a listing of folder; report: the failures are also told in a
-    // message box.
-    void takeListing(const UserListing& listing, const QString& folder, bool report);
+    // Shows a listing of folder, or rows made of its users; report: the
+    // failures are also told in a message box.
+    void takeListing(const UserListing& listing, const QString& folder, bool report,
+                     std::optional<UserListModel::Rows> rows = std::nullopt);
     // Replaces the list's entries with the users of a listing of folder.
     void showListing(const UserListing& listing, const QString& folder);
     // Counts a change the roster made itself to the file at path (whose part
