@@ -428,7 +428,11 @@ bool listOnThreads(const QString& folder, const ListingOptions& options, int thr
         options.progress(total, total);
 
     // Each file's part is let go as soon as it is in the listing, so that the
-    // two never hold 100,000 users each at once.
+    // two never hold 100,000 users each at once; the listing is made at its
+    // size at once.
+    listing.users.reserve(size_t(std::count_if(
+        outcomes.begin(), outcomes.end(),
+        [](const FileOutcome& outcome) { return outcome.kind == FileOutcome::User; })));
     for (size_t i = 0; i < candidates.size(); ++i) {
         addOutcome(listing, std::move(outcomes[i]), folder, candidates[i].fileName,
                    candidates[i].number);

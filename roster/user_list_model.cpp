@@ -89,45 +89,39 @@ UserListModel::Rows UserListModel::rowsOf(const UserListing& listing) {
     QString keys;
     keys.reserve(nameLength);
     std::vector<std::pair<quint32, quint32>> keyAt(count); // start and length in keys
-    std::vector<Row> rows;
-    rows.reserve(count);
+    made.rows.reserve(count);
     for (size_t i = 0; i < count; ++i) {
         const ListedUser& user = listing.users[i];
         const QString text = shownName(user.name);
         const QString key = listSortKey(text);
         keyAt[i] = {quint32(keys.size()), quint32(key.size())};
         keys += key;
-        rows.push_back(makeRow(made, text, user.number, QString()));
+        Row row = makeRow(made, text, user.number, QString());
+        row.fileAt = quint32(i); // the user it came from, until the sort is done
+        made.rows.push_back(row);
     }
-    auto keyOf = [&](quint32 i) {
-        return QStringView(keys).sliced(keyAt[i].first, keyAt[i].second);
+    auto keyOf = [&](const Row& row) {
+        return QStringView(keys).sliced(keyAt[row.fileAt].first, keyAt[row.fileAt].second);
     };
     // One sort for the whole folder rather than a search per entry, on keys
-    // made once per name.
-    std::vector<quint32> order(count);
-    std::iota(order.begin(), order.end(), 0u);
-    std::sort(order.begin(), order.end(), [&](quint32 a, quint32 b) {
-        const Row& rowA = rows[a];
-        const Row& rowB = rows[b];
+    // made once per name, the rows sorted where they are.
+    std::sort(made.rows.begin(), made.rows.end(), [&](const Row& a, const Row& b) {
         const int byKey = keyOf(a).compare(keyOf(b));
         if (byKey != 0)
             return byKey < 0;
-        const int byText = textIn(made, rowA).compare(textIn(made, rowB));
+        const int byText = textIn(made, a).compare(textIn(made, b));
         if (byText != 0)
             return byText < 0;
-        return rowA.number < rowB.number;
+        return a.number < b.number;
     });
     keys = QString();
     keyAt = {};
     made.files.reserve(fileLength);
-    made.rows.reserve(count);
-    for (quint32 i : order) {
-        Row row = rows[i];
-        const Row withFile = makeRow(made, QString(), row.number, listing.users[i].path);
+    for (Row& row : made.rows) {
+        const Row withFile = makeRow(made, QString(), row.number, listing.users[row.fileAt].path);
         row.fileAt = withFile.fileAt;
         row.fileLength = withFile.fileLength;
         row.folder = withFile.folder;
-        made.rows.push_back(row);
     }
     return made;
 }
