@@ -109,9 +109,14 @@ OptionsWindow& MainWindow::options() {
     return *m_options;
 }
 
-void MainWindow::showHelp() {
+QWidget& MainWindow::helpWindow() {
     if (!m_help)
         m_help = std::make_unique<HelpWindow>(this);
+    return *m_help;
+}
+
+void MainWindow::showHelp() {
+    helpWindow();
     m_dialogs.showModal(*m_help);
 }
 

@@ -37,6 +37,8 @@ class MainWindow : public QMainWindow {
     // The options window, created on first use.
     OptionsWindow& options();
 
+    // The introduction window, created on first use.
+    QWidget& helpWindow();
     // Shows the introduction window modally; the caller waits until it is closed.
     void showHelp();
     void showAbout();

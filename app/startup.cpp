@@ -13,11 +13,45 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
+#include <QTimer>
 
+#include <functional>
 #include <utility>
 
 namespace dexlan {
+
+namespace {
+
+// Runs then once, when the window has been drawn for the first time and the
+// drawing is on the screen, or when it is hidden before that.
+class AfterFirstDrawing : public QObject {
+  public:
+    AfterFirstDrawing(QWidget& window, std::function<void()> then)
+        : QObject(&window), m_then(std::move(then)) {
+        window.installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint || event->type() == QEvent::Hide) {
+            watched->removeEventFilter(this);
+            // Queued: after this drawing has been done and flushed.
+            QTimer::singleShot(0, this, [this] {
+                const std::function<void()> then = std::move(m_then);
+                deleteLater();
+                then();
+            });
+        }
+        return false;
+    }
+
+  private:
+    std::function<void()> m_then;
+};
+
+} // namespace
 
 Program::Program(Dialogs& dialogs, Environment& environment)
     : m_dialogs(dialogs), m_environment(environment) {}
@@ -122,6 +156,11 @@ bool Program::start() {
             eraseExpiredHeldNames(folder, QDateTime::currentDateTimeUtc());
         options.roster().fillUserList();
     }
+    // Drawing the windows and reading the folder would share the cores: the
+    // reading begins once the introduction is on the screen (or at once when
+    // something needs the list sooner).
+    UserRoster& roster = options.roster();
+    new AfterFirstDrawing(main.helpWindow(), [&roster] { roster.startReadingInBackground(); });
     main.showHelp();
     m_state.startupDone = true;
     return true;

@@ -29,16 +29,22 @@ BackgroundListing::BackgroundListing(const QString& folder, Made made,
         if (finished)
             finished();
     }));
-    m_thread->start();
 }
 
 BackgroundListing::~BackgroundListing() {
     m_stop.store(true, std::memory_order_relaxed);
-    m_thread->wait();
+    if (m_started)
+        m_thread->wait();
+}
+
+void BackgroundListing::start() {
+    if (!std::exchange(m_started, true))
+        m_thread->start();
 }
 
 void BackgroundListing::waitUntilFinished(const std::function<void()>& whileWaiting,
                                           int intervalMs) {
+    start();
     while (!m_thread->wait(QDeadlineTimer(intervalMs))) {
         if (whileWaiting)
             whileWaiting();
@@ -46,11 +52,13 @@ void BackgroundListing::waitUntilFinished(const std::function<void()>& whileWait
 }
 
 UserListing BackgroundListing::take() {
+    start();
     m_thread->wait();
     return std::exchange(m_listing, {});
 }
 
 UserListModel::Rows BackgroundListing::takeRows() {
+    start();
     m_thread->wait();
     return std::exchange(m_rows, {});
 }

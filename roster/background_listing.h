@@ -22,11 +22,14 @@ class BackgroundListing {
         Listing,  // the listing as listUsers gives it
         ListRows, // its users made into the user list's rows there too, and let go
     };
-    // Starts reading the users of folder (ending in a separator) as listUsers
-    // does. finished is called on the reading thread once all is made.
+    // Reads the users of folder (ending in a separator) as listUsers does,
+    // from start() on. finished is called on the reading thread once all is made.
     BackgroundListing(const QString& folder, Made made, std::function<void()> finished);
     // A reading still running is stopped at its next batch and waited for.
     ~BackgroundListing();
+
+    void start();
+    bool isStarted() const { return m_started; }
     BackgroundListing(const BackgroundListing&) = delete;
     BackgroundListing& operator=(const BackgroundListing&) = delete;
 
@@ -36,8 +39,8 @@ class BackgroundListing {
     qsizetype filesRead() const { return m_read.load(std::memory_order_relaxed); }
     qsizetype filesInAll() const { return m_total.load(std::memory_order_relaxed); }
 
-    // Waits for the listing to be whole, calling whileWaiting every interval
-    // milliseconds meanwhile.
+    // Waits for the listing to be whole (starting it first if need be),
+    // calling whileWaiting every interval milliseconds meanwhile.
     void waitUntilFinished(const std::function<void()>& whileWaiting, int intervalMs);
     // The listing, once it is whole; it is handed over once. With ListRows,
     // its users are in the rows instead.
@@ -54,6 +57,7 @@ class BackgroundListing {
     std::atomic<qsizetype> m_read{0};
     std::atomic<qsizetype> m_total{0};
     std::unique_ptr<QThread> m_thread;
+    bool m_started = false;
 };
 
 } // namespace dexlan

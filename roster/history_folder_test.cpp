@@ -444,7 +444,7 @@ TEST(ListUsers, AReadingStoppedListsNobody) {
     }
     // Let go while reading: stopped and waited for, nothing left running.
     for (int round = 0; round < 20; ++round)
-        BackgroundListing(folder.path(), BackgroundListing::Made::ListRows, {});
+        BackgroundListing(folder.path(), BackgroundListing::Made::ListRows, {}).start();
 }
 
 TEST(UnreadableFilesText, NamesEachFileAndHowManyMore) {

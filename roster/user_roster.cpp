@@ -61,9 +61,6 @@ QStringList shownRows(const UserListModel& model) {
     return rows;
 }
 
-// How often a long reading of the folder shows its progress and lets the window paint.
-constexpr qint64 kProgressEveryMs = 50;
-
 bool isUserInput(QEvent::Type type) {
     switch (type) {
     case QEvent::KeyPress:
@@ -104,8 +101,9 @@ bool actsOnTheList(QEvent::Type type) {
 // for the list to be whole: the input is delivered once the reading is over.
 class UserRoster::ReadingProgress {
   public:
-    ReadingProgress(const RosterControls& controls, int quietMs)
-        : m_status(controls.readingStatus), m_list(controls.userList), m_quietMs(quietMs) {
+    ReadingProgress(const RosterControls& controls, int quietMs, int everyMs)
+        : m_status(controls.readingStatus), m_list(controls.userList), m_quietMs(quietMs),
+          m_everyMs(everyMs), m_shownAt(-everyMs) {
         m_clock.start();
     }
     ~ReadingProgress() {
@@ -117,7 +115,7 @@ class UserRoster::ReadingProgress {
 
     void update(qsizetype read, qsizetype total) {
         const qint64 now = m_clock.elapsed();
-        if (now < m_quietMs || now - m_shownAt < kProgressEveryMs)
+        if (now < m_quietMs || now - m_shownAt < m_everyMs)
             return;
         m_shownAt = now;
         if (m_status && m_list)
@@ -145,6 +143,10 @@ class UserRoster::ReadingProgress {
             }
             shown = m_inWindow.get();
         }
+        // One place at a time: the list may come into sight during the reading.
+        QLabel* other = shown == m_status ? m_inWindow.get() : m_status;
+        if (other)
+            other->hide();
         shown->setText(text);
         if (shown == m_inWindow.get()) {
             const QSize size = m_inWindow->sizeHint().expandedTo(QSize(m_list->width(), 0));
@@ -163,8 +165,9 @@ class UserRoster::ReadingProgress {
     QLabel* m_status;
     QListView* m_list;
     int m_quietMs;
+    int m_everyMs;
+    qint64 m_shownAt;
     QElapsedTimer m_clock;
-    qint64 m_shownAt = -kProgressEveryMs;
     std::unique_ptr<QLabel> m_inWindow;
 };
 
@@ -360,6 +363,11 @@ void UserRoster::fillUserListInBackground() {
         });
 }
 
+void UserRoster::startReadingInBackground() {
+    if (m_background)
+        m_background->start();
+}
+
 void UserRoster::finishReading() {
     settleReading();
 }
@@ -370,7 +378,7 @@ bool UserRoster::settleReading() {
     const std::unique_ptr<BackgroundListing> reading = std::move(m_background);
     if (!reading->isFinished()) {
         WaitCursor wait;
-        ReadingProgress progress(m_controls, m_quietReadingMs);
+        ReadingProgress progress(m_controls, m_quietReadingMs, m_progressEveryMs);
         QScopedValueRollback<bool> busy(m_reading, true);
         reading->waitUntilFinished(
             [&] { progress.update(reading->filesRead(), reading->filesInAll()); }, 10);
@@ -402,7 +410,7 @@ void UserRoster::takeListing(const UserListing& listing, const QString& folder, 
 
 UserListing UserRoster::readFolder(const QString& folder) {
     ++m_folderReads;
-    ReadingProgress progress(m_controls, m_quietReadingMs);
+    ReadingProgress progress(m_controls, m_quietReadingMs, m_progressEveryMs);
     ListingOptions options;
     options.progress = [&progress](qsizetype read, qsizetype total) {
         progress.update(read, total);

@@ -85,10 +85,13 @@ class UserRoster : public QObject {
     // Checks the folder, then rebuilds the user list from its history files.
     void fillUserList();
     // The same, the files being read on a thread of its own: the list is
-    // shown once they are read. Until then, whatever needs the list (a fill,
-    // adding, deleting, a press or key on the list) first waits for the
-    // reading to end, showing its progress, and acts on the whole list.
+    // shown once they are read. The reading begins with
+    // startReadingInBackground(), or as soon as something needs the list:
+    // whatever does (a fill, adding, deleting, a press or key on the list)
+    // first waits for the reading to end, showing its progress, and acts on
+    // the whole list.
     void fillUserListInBackground();
+    void startReadingInBackground();
     // Waits for a reading in the background to end and shows its list.
     void finishReading();
     // A reading in the background has not yet been shown.
@@ -118,6 +121,8 @@ class UserRoster : public QObject {
     // A reading of the folder shorter than this leaves the window as it is;
     // a longer one shows its progress and lets the window paint.
     void setQuietReadingTime(int milliseconds) { m_quietReadingMs = milliseconds; }
+    // How often a long reading shows its progress and lets the window paint.
+    void setProgressInterval(int milliseconds) { m_progressEveryMs = milliseconds; }
 
     // Replaces the clock the random numbers of new files are mixed with.
     void setClock(RandomNumbers::Clock clock) { m_random = RandomNumbers(std::move(clock)); }
@@ -164,6 +169,7 @@ class UserRoster : public QObject {
     int m_fills = 0;
     int m_folderReads = 0;
     int m_quietReadingMs = 250;
+    int m_progressEveryMs = 50;
     bool m_reading = false; // the folder is being read; the controls take no input
     int m_batchDepth = 0;
     bool m_readInBatch = false; // the list was read from m_listedFolder in this batch

@@ -654,6 +654,49 @@ TEST_F(UserRosterTest, AReadingOutOfSightShowsItsProgressOverTheWindow) {
     EXPECT_EQ(page.entries().size(), 300u);
 }
 
+TEST_F(UserRosterTest, AListComingIntoSightDuringTheReadingShowsItsProgressOnce) {
+    // The page is chosen while the folder is read: the progress moves onto
+    // the list, and the one shown over the window goes.
+    for (int n = 1; n <= 600; ++n)
+        writeUser(QString::number(n) + QStringLiteral("hist.dx"), "User " + QByteArray::number(n));
+    useLocation(users.path());
+    page.roster->setQuietReadingTime(0);
+    page.roster->setProgressInterval(0);
+    page.activate();
+    page.list->hide();
+    struct Watcher : QObject {
+        QWidget* list = nullptr;
+        QWidget* window = nullptr;
+        QObject* onList = nullptr;
+        int onTheList = 0;
+        int bothShown = 0;
+        bool eventFilter(QObject* watched, QEvent* event) override {
+            if (event->type() != QEvent::Paint)
+                return false;
+            if (watched->objectName() == "ReadingUsersInWindow")
+                list->show(); // the list comes into sight
+            const auto* inWindow =
+                window->findChild<QLabel*>(QStringLiteral("ReadingUsersInWindow"));
+            if (watched == onList) {
+                ++onTheList;
+                if (inWindow && inWindow->isVisible())
+                    ++bothShown;
+            }
+            return false;
+        }
+    } watcher;
+    watcher.list = page.list;
+    watcher.window = &page.window;
+    watcher.onList = page.status;
+    qApp->installEventFilter(&watcher);
+    page.roster->fillUserList();
+    qApp->removeEventFilter(&watcher);
+
+    EXPECT_GT(watcher.onTheList, 0) << "the progress moved onto the list";
+    EXPECT_EQ(watcher.bothShown, 0);
+    EXPECT_EQ(page.entries().size(), 600u);
+}
+
 TEST(ReadingUsersText, ThousandsGrouped) {
     EXPECT_EQ(readingUsersText(40000, 100000),
               QStringLiteral("Reading users\u2026 40,000 of 100,000"));
