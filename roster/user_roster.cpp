@@ -61,36 +61,34 @@ QStringList shownRows(const UserListModel& model) {
     return rows;
 }
 
-bool isUserInput(QEvent::Type type) {
+// The user's input, and of it what acts on the widget it is sent to (a key,
+// a press, the wheel) rather than follow or pass over it.
+enum class Input { None, Acting, Other };
+
+Input inputKind(QEvent::Type type) {
     switch (type) {
     case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::ShortcutOverride:
     case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove:
     case QEvent::Wheel:
     case QEvent::ContextMenu:
-        return true;
+        return Input::Acting;
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseMove:
+        return Input::Other;
     default:
-        return false;
+        return Input::None;
     }
 }
 
-// Input that acts on the list or the roster's controls, as opposed to the
-// mouse passing over them.
-bool actsOnTheList(QEvent::Type type) {
-    switch (type) {
-    case QEvent::KeyPress:
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::Wheel:
-    case QEvent::ContextMenu:
-        return true;
-    default:
-        return false;
-    }
+// What the list shows for a location this computer cannot reach: no users,
+// and why.
+UserListing unreachableFolderListing() {
+    UserListing listing;
+    listing.error = {FileError::Other, windowsOnlyLocationText()};
+    return listing;
 }
 
 } // namespace
@@ -297,12 +295,7 @@ void UserRoster::fillUserList() {
     // counts as this one when the folder's history files are still as it
     // found them.
     const bool tookReading = settleReading();
-
-    checkHistoryFolder();
-    if (m_state.historyFolderState == HistoryFolderState::Unusable ||
-        m_state.historyFolderState == HistoryFolderState::MissingNotCreated)
-        return;
-    if (!m_controls.userList)
+    if (!checkedForFilling())
         return;
 
     const QString folder = historyFolderPath();
@@ -317,13 +310,17 @@ void UserRoster::fillUserList() {
     UserListing listing;
     {
         WaitCursor wait;
-        if (folder.isEmpty())
-            listing.error = {FileError::Other, windowsOnlyLocationText()};
-        else
-            listing = readFolder(folder);
+        listing = folder.isEmpty() ? unreachableFolderListing() : readFolder(folder);
     }
     m_readInBatch = m_batchDepth > 0 && !folder.isEmpty();
     takeListing(listing, folder, m_state.startupDone);
+}
+
+bool UserRoster::checkedForFilling() {
+    checkHistoryFolder();
+    return m_state.historyFolderState != HistoryFolderState::Unusable &&
+           m_state.historyFolderState != HistoryFolderState::MissingNotCreated &&
+           m_controls.userList;
 }
 
 void UserRoster::fillUserListInBackground() {
@@ -332,18 +329,11 @@ void UserRoster::fillUserListInBackground() {
     settleReading();
     QScopedValueRollback<bool> filling(m_filling, true);
     ++m_fills;
-
-    checkHistoryFolder();
-    if (m_state.historyFolderState == HistoryFolderState::Unusable ||
-        m_state.historyFolderState == HistoryFolderState::MissingNotCreated)
-        return;
-    if (!m_controls.userList)
+    if (!checkedForFilling())
         return;
     const QString folder = historyFolderPath();
     if (folder.isEmpty()) {
-        UserListing listing;
-        listing.error = {FileError::Other, windowsOnlyLocationText()};
-        takeListing(listing, folder, m_state.startupDone);
+        takeListing(unreachableFolderListing(), folder, m_state.startupDone);
         return;
     }
     ++m_folderReads;
@@ -632,12 +622,13 @@ void UserRoster::locationLostFocus() {
 bool UserRoster::eventFilter(QObject* watched, QEvent* event) {
     // While the folder is read the window paints, but the roster's controls
     // take no input: nothing may act on a list about to be replaced.
-    if (m_reading && isUserInput(event->type()))
+    if (m_reading && inputKind(event->type()) != Input::None)
         return true;
     // Read in the background: what acts on the list waits for the whole of
     // it. The buttons and the location box wait in what they do.
-    if (m_background && actsOnTheList(event->type()) && watched != m_controls.locationEdit &&
-        watched != m_controls.addNamesButton && watched != m_controls.deleteNameButton) {
+    if (m_background && inputKind(event->type()) == Input::Acting &&
+        watched != m_controls.locationEdit && watched != m_controls.addNamesButton &&
+        watched != m_controls.deleteNameButton) {
         const int changes = m_listChanges;
         settleReading();
         // A press aimed at the rows shown before the list changed under it

@@ -134,6 +134,9 @@ class UserRoster : public QObject {
     class ReadingProgress;
 
     void normaliseLocation();
+    // Checks the folder as every fill begins; false when no list is to be
+    // filled from it.
+    bool checkedForFilling();
     void locationEnterPressed();
     void locationLostFocus();
     // "OK" in AddNamesDialog.
