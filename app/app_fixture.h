@@ -54,20 +54,28 @@ class ProgramTest : public ::testing::Test {
         trainer.write("Dexlan4.ini", options);
     }
 
-    bool startUp(const QString& namedTrainer = {}) {
+    // A new run of the program, not yet started.
+    void newProgram() {
         program = std::make_unique<Program>(dialogs, environment);
         program->state().pathPolicy = policy;
-        program->setNamedTrainer(namedTrainer);
-        return startUpAndFinishReading();
     }
 
     // Start-up, and its reading of the users that goes on in the background:
     // the list as the program shows it once that reading is over.
-    bool startUpAndFinishReading() {
+    bool startUp(const QString& namedTrainer = {}) {
+        newProgram();
+        program->setNamedTrainer(namedTrainer);
         const bool started = program->start();
         if (started)
             program->mainWindow().options().roster().finishReading();
         return started;
+    }
+
+    // count users in the trainer's folder, "User 1001" and on.
+    void writeUsers(int count) {
+        for (int n = 1; n <= count; ++n)
+            trainer.write(QString::number(n) + QStringLiteral("hist.dx"),
+                          "\"User " + QByteArray::number(1000 + n) + "\"\r\n");
     }
 
     SharedState& state() { return program->state(); }

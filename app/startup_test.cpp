@@ -108,8 +108,7 @@ TEST_F(ProgramTest, TheUsersAreReadWhileTheIntroductionIsOnTheScreen) {
     trainer.write("1hist.dx", "\"Zoe\"\r\n");
     trainer.write("2hist.dx", "\"adam\"\r\n");
     trainer.write("3hist.dx", ""); // told only when the user asks for the list
-    program = std::make_unique<Program>(dialogs, environment);
-    program->state().pathPolicy = policy;
+    newProgram();
     UserRoster& roster = mainWindow().options().roster();
     bool readingUnderHelp = false;
     dialogs.onNextModal([&](QDialog& help) {
@@ -157,13 +156,10 @@ TEST_F(ProgramTest, WhatTheUserDoesDuringTheReadingWaitsForTheWholeList) {
              mainWindow().findChild<QAction*>(QStringLiteral("Maddfile"))->trigger();
          }}};
     layTrainer(optionsFile("network", "hist roster open"));
-    for (int n = 1; n <= 300; ++n)
-        trainer.write(QString::number(n) + QStringLiteral("hist.dx"),
-                      "\"User " + QByteArray::number(1000 + n) + "\"\r\n");
+    writeUsers(300);
     for (const Action& action : actions) {
         SCOPED_TRACE(action.what);
-        program = std::make_unique<Program>(dialogs, environment);
-        program->state().pathPolicy = policy;
+        newProgram();
         ASSERT_TRUE(program->start());
         OptionsWindow& options = mainWindow().options();
         ASSERT_TRUE(options.roster().isReadingInBackground());
@@ -184,11 +180,8 @@ TEST_F(ProgramTest, WhatTheUserDoesDuringTheReadingWaitsForTheWholeList) {
 
 TEST_F(ProgramTest, AUserAddedDuringTheReadingIsOnTheList) {
     layTrainer(optionsFile("network", "hist roster open"));
-    for (int n = 1; n <= 300; ++n)
-        trainer.write(QString::number(n) + QStringLiteral("hist.dx"),
-                      "\"User " + QByteArray::number(1000 + n) + "\"\r\n");
-    program = std::make_unique<Program>(dialogs, environment);
-    program->state().pathPolicy = policy;
+    writeUsers(300);
+    newProgram();
     ASSERT_TRUE(program->start());
     // Another copy adds a user while, or just after, the folder is read.
     trainer.write("301hist.dx", "\"Another copy's user\"\r\n");
@@ -200,11 +193,9 @@ TEST_F(ProgramTest, AUserAddedDuringTheReadingIsOnTheList) {
 
 TEST_F(ProgramTest, QuittingDuringTheReadingStopsIt) {
     layTrainer(optionsFile("network", "hist roster open"));
-    for (int n = 1; n <= 3000; ++n)
-        trainer.write(QString::number(n) + QStringLiteral("hist.dx"), "\"User\"\r\n");
+    writeUsers(3000);
     for (int round = 0; round < 5; ++round) {
-        program = std::make_unique<Program>(dialogs, environment);
-        program->state().pathPolicy = policy;
+        newProgram();
         ASSERT_TRUE(program->start());
         program.reset(); // the reading is stopped and waited for, nothing touched after
     }

@@ -287,6 +287,16 @@ void PrintTo(const ListedUser& user, std::ostream* out) {
     *out << user.name.toStdString() << '=' << user.number << " in " << user.path.toStdString();
 }
 
+// The same users in the same order, the same unreadable files and texts,
+// the same digest and error.
+void expectSameListing(const UserListing& listing, const UserListing& plain) {
+    EXPECT_EQ(listing.users, plain.users);
+    EXPECT_EQ(listing.unreadable, plain.unreadable);
+    EXPECT_EQ(listing.digest, plain.digest);
+    EXPECT_EQ(listing.error.kind, plain.error.kind);
+    EXPECT_EQ(listing.error.text, plain.error.text);
+}
+
 // The listing read on several threads, whatever the batches and however the
 // threads interleave, is the one read file by file: the same users in the
 // same order, the same unreadable files and texts, the same digest and error.
@@ -310,12 +320,7 @@ void expectSameListingOnThreads(const QString& folder, const std::string& what) 
                 lastRead = read;
                 lastTotal = total;
             };
-        const UserListing listing = listUsers(folder, options);
-        EXPECT_EQ(listing.users, plain.users);
-        EXPECT_EQ(listing.unreadable, plain.unreadable);
-        EXPECT_EQ(listing.digest, plain.digest);
-        EXPECT_EQ(listing.error.kind, plain.error.kind);
-        EXPECT_EQ(listing.error.text, plain.error.text);
+        expectSameListing(listUsers(folder, options), plain);
         if (way.progress && !plain.error.failed())
             EXPECT_EQ(lastRead, lastTotal) << "the progress ends with every file read";
     }
@@ -328,12 +333,7 @@ void expectSameListingOnThreads(const QString& folder, const std::string& what) 
     background.waitUntilFinished({}, 5);
     EXPECT_TRUE(background.isFinished());
     EXPECT_EQ(finished, 1);
-    const UserListing listing = background.take();
-    EXPECT_EQ(listing.users, plain.users);
-    EXPECT_EQ(listing.unreadable, plain.unreadable);
-    EXPECT_EQ(listing.digest, plain.digest);
-    EXPECT_EQ(listing.error.kind, plain.error.kind);
-    EXPECT_EQ(listing.error.text, plain.error.text);
+    expectSameListing(background.take(), plain);
     if (!plain.error.failed())
         EXPECT_EQ(background.filesRead(), background.filesInAll());
 

@@ -226,21 +226,17 @@ UserRoster::~UserRoster() {
 }
 
 UserRoster::RebuildBatch::RebuildBatch(UserRoster& roster, When when)
-    : m_roster(roster), m_defers(when != AtOnce) {
+    : m_roster(roster), m_defers(when == InBackground) {
     if (m_roster.m_batchDepth++ == 0)
         m_roster.m_readInBatch = false;
-    if (m_defers && m_roster.m_deferDepth++ == 0)
-        m_roster.m_deferInBackground = when == InBackground;
+    if (m_defers)
+        ++m_roster.m_deferDepth;
 }
 
 UserRoster::RebuildBatch::~RebuildBatch() {
     if (m_defers && --m_roster.m_deferDepth == 0 &&
-        std::exchange(m_roster.m_deferredRequest, false)) {
-        if (m_roster.m_deferInBackground)
-            m_roster.fillUserListInBackground();
-        else
-            m_roster.fillUserList();
-    }
+        std::exchange(m_roster.m_deferredRequest, false))
+        m_roster.fillUserListInBackground();
     if (--m_roster.m_batchDepth == 0)
         m_roster.m_readInBatch = false;
 }
@@ -387,13 +383,9 @@ void UserRoster::takeListing(const UserListing& listing, const QString& folder, 
         errorText = listing.error.text;
     else if (!listing.unreadable.empty())
         errorText = unreadableFilesText(listing.unreadable);
-    if (rows) {
-        m_listedFolder = folder;
-        m_listedDigest = listing.digest;
-        m_model->show(std::move(*rows));
-    } else {
-        showListing(listing, folder);
-    }
+    m_listedFolder = folder;
+    m_listedDigest = listing.digest;
+    m_model->show(rows ? std::move(*rows) : UserListModel::rowsOf(listing));
     if (!errorText.isEmpty() && report)
         m_dialogs.msgBox(cannotReadReport(errorText, shownFolder()));
 }
@@ -409,12 +401,6 @@ UserListing UserRoster::readFolder(const QString& folder) {
     return listUsers(folder, options);
 }
 
-void UserRoster::showListing(const UserListing& listing, const QString& folder) {
-    m_listedFolder = folder;
-    m_listedDigest = listing.digest;
-    m_model->showListing(listing);
-}
-
 void UserRoster::refreshFromFolder(const QString& folder) {
     settleReading();
     // Reading the folder's names tells whether any history file came, went or
@@ -425,7 +411,7 @@ void UserRoster::refreshFromFolder(const QString& folder) {
     WaitCursor wait;
     const UserListing listing = readFolder(folder);
     if (!listing.error.failed())
-        showListing(listing, folder);
+        takeListing(listing, folder, false); // quietly: adding tells only its own failures
 }
 
 void UserRoster::listAddedUsers(std::vector<UserListModel::NewRow> users) {

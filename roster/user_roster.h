@@ -58,13 +58,13 @@ class UserRoster : public QObject {
     // user action, such as choosing a page or an option, reads the folder once
     // however many routines ask for a fresh list. AtOnce: the first request
     // reads the folder, the others find the list just read (the location
-    // still being checked each time). AtTheEnd: the requests are noted, and
-    // the list is rebuilt once as the batch ends. InBackground: as AtTheEnd,
-    // the folder being read on a thread of its own (start-up, so that the
-    // window comes at once, whatever the number of users).
+    // still being checked each time). InBackground: the requests are noted,
+    // and as the batch ends the folder is read once, on a thread of its own
+    // (start-up, so that the window comes at once, whatever the number of
+    // users).
     class RebuildBatch {
       public:
-        enum When { AtOnce, AtTheEnd, InBackground };
+        enum When { AtOnce, InBackground };
         explicit RebuildBatch(UserRoster& roster, When when = AtOnce);
         ~RebuildBatch();
         RebuildBatch(const RebuildBatch&) = delete;
@@ -148,12 +148,11 @@ class UserRoster : public QObject {
     // and shows its list, if the location is still the folder it read; true
     // when it did.
     bool settleReading();
-    // Shows a listing of folder, or rows made of its users; report: the
-    // failures are also told in a message box.
+    // Replaces the list's entries with the users of a listing of folder, or
+    // with the rows already made of them; report: the failures are also told
+    // in a message box.
     void takeListing(const UserListing& listing, const QString& folder, bool report,
                      std::optional<UserListModel::Rows> rows = std::nullopt);
-    // Replaces the list's entries with the users of a listing of folder.
-    void showListing(const UserListing& listing, const QString& folder);
     // Counts a change the roster made itself to the file at path (whose part
     // of the digest was before) into the digest of the listed folder.
     void countChangeIn(const QString& path, quint64 before);
@@ -176,8 +175,7 @@ class UserRoster : public QObject {
     bool m_reading = false; // the folder is being read; the controls take no input
     int m_batchDepth = 0;
     bool m_readInBatch = false; // the list was read from m_listedFolder in this batch
-    int m_deferDepth = 0;       // AtTheEnd and InBackground batches alive
-    bool m_deferInBackground = false;
+    int m_deferDepth = 0;       // InBackground batches alive
     bool m_deferredRequest = false;
     // The reading on a thread of its own, until its list is shown.
     std::unique_ptr<BackgroundListing> m_background;
