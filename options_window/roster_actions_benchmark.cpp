@@ -12,6 +12,7 @@
 #include "platform/dialogs.h"
 #include "roster/bare_listing_loop.h"
 #include "roster/history_file.h"
+#include "roster/roster_benchmarks.h"
 #include "roster/user_list_model.h"
 #include "roster/user_roster.h"
 
@@ -38,34 +39,8 @@
 namespace dexlan {
 namespace {
 
-// Answers every question with its default and lets a benchmark drive AddNamesDialog.
-class SilentDialogs final : public Dialogs {
-  public:
-    std::function<void(QDialog&)> onModal;
-    MsgAnswer msgBox(const MsgBoxRequest& request) override { return request.defaultButton; }
-    QString openFile(const FileOpenRequest&) override { return {}; }
-    void showModal(QDialog& window) override {
-        if (onModal)
-            onModal(window);
-    }
-};
-
-// A folder of `users` history files in the trainer's layout, made once per run.
-QString folderOfUsers(int users) {
-    static std::map<int, std::unique_ptr<QTemporaryDir>> folders;
-    auto& dir = folders[users];
-    if (!dir) {
-        dir = std::make_unique<QTemporaryDir>();
-        const std::array<int, kRandomsPerFile> randoms{201, 302, 403, 504, 605, 706, 807, 908};
-        for (int n = 1; n <= users; ++n) {
-            QFile file(dir->filePath(newHistoryFileName(n)));
-            file.open(QIODevice::WriteOnly);
-            file.write(
-                newHistoryFileBytes("User " + QByteArray::number(n * 7919 % users), randoms));
-        }
-    }
-    return dir->path() + QLatin1Char('/');
-}
+using benchmarks::folderOfUsers;
+using benchmarks::SilentDialogs;
 
 // The options window of a network installation with an open user list in folder.
 struct Window {
@@ -317,16 +292,10 @@ void registerAll() {
 } // namespace dexlan
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    dexlan::registerAll();
-    dexlan::RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatios();
-    benchmark::Shutdown();
-    return 0;
+    return dexlan::benchmarks::benchmarkMain(argc, argv, [] {
+        dexlan::registerAll();
+        dexlan::RatioReporter reporter;
+        benchmark::RunSpecifiedBenchmarks(&reporter);
+        reporter.printRatios();
+    });
 }

@@ -4,8 +4,8 @@
 // process's maximum resident set size.
 //   build/bench/roster/user_list_memory [users [background]]
 
-#include "platform/dialogs.h"
 #include "roster/history_file.h"
+#include "roster/roster_benchmarks.h"
 #include "roster/user_roster.h"
 
 #include <QAbstractItemModel>
@@ -20,15 +20,6 @@
 #include <sys/resource.h>
 
 namespace {
-
-class SilentDialogs final : public dexlan::Dialogs {
-  public:
-    dexlan::MsgAnswer msgBox(const dexlan::MsgBoxRequest& request) override {
-        return request.defaultButton;
-    }
-    QString openFile(const dexlan::FileOpenRequest&) override { return {}; }
-    void showModal(QDialog&) override {}
-};
 
 double maxRssMegabytes() {
     rusage usage{};
@@ -60,7 +51,7 @@ int main(int argc, char** argv) {
     state.pathPolicy = PathPolicy::posix();
     state.startupDone = true;
     state.optionLines[EntryHistoryMode] = values::kHistRosterOpen;
-    SilentDialogs dialogs;
+    benchmarks::SilentDialogs dialogs;
     QWidget page;
     auto* box = new QLineEdit(&page);
     auto* list = new QListView(&page);

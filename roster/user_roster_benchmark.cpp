@@ -12,6 +12,7 @@
 #include "roster/bulk_add.h"
 #include "roster/history_file.h"
 #include "roster/history_folder.h"
+#include "roster/roster_benchmarks.h"
 #include "roster/user_roster.h"
 
 #include <QAbstractItemModel>
@@ -34,38 +35,8 @@
 namespace dexlan {
 namespace {
 
-// Answers every question with its default and lets a benchmark drive AddNamesDialog.
-class SilentDialogs final : public Dialogs {
-  public:
-    std::function<void(QDialog&)> onModal;
-    MsgAnswer msgBox(const MsgBoxRequest& request) override { return request.defaultButton; }
-    QString openFile(const FileOpenRequest&) override { return {}; }
-    void showModal(QDialog& window) override {
-        window.show();
-        if (onModal)
-            onModal(window);
-        window.hide();
-    }
-};
-
-// A folder of `users` history files in the trainer's layout, made once per run.
-const QString& folderOfUsers(int users) {
-    static std::map<int, std::unique_ptr<QTemporaryDir>> folders;
-    auto& dir = folders[users];
-    if (!dir) {
-        dir = std::make_unique<QTemporaryDir>();
-        const std::array<int, kRandomsPerFile> randoms{201, 302, 403, 504, 605, 706, 807, 908};
-        for (int n = 1; n <= users; ++n) {
-            QFile file(dir->filePath(newHistoryFileName(n)));
-            file.open(QIODevice::WriteOnly);
-            file.write(
-                newHistoryFileBytes("User " + QByteArray::number(n * 7919 % users), randoms));
-        }
-    }
-    static std::map<int, QString> paths;
-    paths[users] = dir->path() + QLatin1Char('/');
-    return paths[users];
-}
+using benchmarks::folderOfUsers;
+using benchmarks::SilentDialogs;
 
 struct Page {
     explicit Page(const QString& folder) {
@@ -75,6 +46,7 @@ struct Page {
         state.startupDone = true;
         state.optionLines[EntryHistoryMode] = values::kHistRosterOpen;
         box.setText(folder);
+        dialogs.showsWindows = true;
         roster = std::make_unique<UserRoster>(
             state, dialogs, RosterControls{&box, &list, &add, &remove, &removeAll, &page});
     }
@@ -88,7 +60,7 @@ struct Page {
 };
 
 void BM_BareListingLoop(benchmark::State& state) {
-    const QString& folder = folderOfUsers(int(state.range(0)));
+    const QString folder = folderOfUsers(int(state.range(0)));
     for (auto _ : state)
         benchmark::DoNotOptimize(benchmarks::bareListingLoop(folder));
     state.SetItemsProcessed(state.iterations() * state.range(0));
@@ -103,7 +75,7 @@ BENCHMARK(BM_BareListingLoop)
 // The reading part of a fill alone, without the list: file by file, and on
 // every core (the second argument: threads, 0 for one a core).
 void BM_ListUsers(benchmark::State& state) {
-    const QString& folder = folderOfUsers(int(state.range(0)));
+    const QString folder = folderOfUsers(int(state.range(0)));
     for (auto _ : state) {
         const UserListing listing = listUsers(folder, {int(state.range(1)), 256, {}});
         benchmark::DoNotOptimize(listing.users.data());
@@ -119,7 +91,7 @@ BENCHMARK(BM_ListUsers)
 // What adding a name costs to tell whether the folder changed since the list
 // was read: its names alone, no file opened.
 void BM_HistoryFilesDigest(benchmark::State& state) {
-    const QString& folder = folderOfUsers(int(state.range(0)));
+    const QString folder = folderOfUsers(int(state.range(0)));
     for (auto _ : state) {
         const std::optional<quint64> digest = historyFilesDigest(folder);
         benchmark::DoNotOptimize(digest);
@@ -146,7 +118,7 @@ BENCHMARK(BM_FillUserList)
 void BM_AddNameTo100000Users(benchmark::State& state) {
     // A copy of the folder would take longer than the run; the names added
     // here are removed again at the end.
-    const QString& folder = folderOfUsers(100000);
+    const QString folder = folderOfUsers(100000);
     Page page(folder);
     page.roster->fillUserList();
     int added = 0;
@@ -169,7 +141,7 @@ BENCHMARK(BM_AddNameTo100000Users)->Unit(benchmark::kMillisecond)->Iterations(20
 // names from a file and --add-users do it: the folder read once, every name
 // checked, then 1,000 history files made one by one.
 void BM_AddClassListOf1000To100000Users(benchmark::State& state) {
-    const QString& folder = folderOfUsers(100000);
+    const QString folder = folderOfUsers(100000);
     QStringList names;
     for (int i = 1; i <= 1000; ++i)
         names.append(QStringLiteral("Pupil %1").arg(i));
@@ -199,13 +171,6 @@ BENCHMARK(BM_AddClassListOf1000To100000Users)->Unit(benchmark::kMillisecond)->It
 } // namespace dexlan
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return dexlan::benchmarks::benchmarkMain(argc, argv,
+                                             [] { benchmark::RunSpecifiedBenchmarks(); });
 }
