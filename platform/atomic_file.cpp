@@ -65,36 +65,18 @@ FileError viaSaveFile(const QString& path, const QByteArray& bytes, bool* opened
     return FileError::ok();
 }
 
-// Writes bytes, complete and synced, to a fresh hidden file beside path, made
-// only where nothing is; its name goes to *made. Nothing is left on failure.
-FileError writeTemporaryBeside(const QString& path, const QByteArray& bytes, QString* made) {
-    const QFileInfo target(path);
-    QFile temp;
-    for (int attempt = 0;; ++attempt) {
-        temp.setFileName(target.absolutePath() + QLatin1Char('/') + QLatin1Char('.') +
-                         target.fileName() + QLatin1String(".new") +
-                         QString::number(QRandomGenerator::global()->generate(), 16));
-        if (temp.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
-            break;
-        if (temp.error() != QFileDevice::OpenError || attempt > 20 ||
-            !QFileInfo::exists(temp.fileName()))
-            return describeFailure(path, temp.errorString());
-    }
-    FileError written = writeAll(temp, bytes);
-    if (!written.failed() && !syncToDisk(temp))
-        written = {FileError::Other, lastSystemErrorText()};
-    temp.close();
-    if (written.failed()) {
-        temp.remove();
-        return describeFailure(path, written.text);
-    }
-    *made = temp.fileName();
+// The new file beside path, made, or the reason it is not, as the path's failure.
+FileError temporaryBeside(const QString& path, const QByteArray& bytes, QString* made) {
+    const TemporaryBeside temporary = writeTemporaryBeside(path, bytes);
+    if (temporary.outcome != TemporaryBeside::Made)
+        return describeFailure(path, temporary.errorText);
+    *made = temporary.path;
     return FileError::ok();
 }
 
 FileError viaNamedTemporary(const QString& path, const QByteArray& bytes) {
     QString temp;
-    if (const FileError written = writeTemporaryBeside(path, bytes, &temp); written.failed())
+    if (const FileError written = temporaryBeside(path, bytes, &temp); written.failed())
         return written;
     QString renameError;
     if (!renameReplacing(temp, path, &renameError)) {
@@ -115,6 +97,32 @@ bool isReadOnly(const QString& path) {
 #endif
 
 } // namespace
+
+TemporaryBeside writeTemporaryBeside(const QString& path, const QByteArray& bytes) {
+    const QFileInfo target(path);
+    QFile temp;
+    for (int attempt = 0;; ++attempt) {
+        temp.setFileName(target.absolutePath() + QLatin1Char('/') + QLatin1Char('.') +
+                         target.fileName() + QLatin1String(".new") +
+                         QString::number(QRandomGenerator::global()->generate(), 16));
+        if (temp.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+            break;
+        // Only a name that is taken, even by a dangling link, is tried again.
+        const QFileInfo taken(temp.fileName());
+        if (temp.error() != QFileDevice::OpenError || attempt > 20 ||
+            !(taken.exists() || taken.isSymLink()))
+            return {TemporaryBeside::NotMade, {}, temp.errorString()};
+    }
+    FileError written = writeAll(temp, bytes);
+    if (!written.failed() && !syncToDisk(temp))
+        written = {FileError::Other, lastSystemErrorText()};
+    temp.close();
+    if (written.failed()) {
+        temp.remove();
+        return {TemporaryBeside::NotWritten, {}, written.text};
+    }
+    return {TemporaryBeside::Made, temp.fileName(), {}};
+}
 
 FileError replaceFileAtomically(const QString& path, const QByteArray& bytes,
                                 ReplaceStrategy strategy) {
@@ -167,7 +175,7 @@ FileError rewriteKeepingIdentity(const QString& path, const QByteArray& bytes) {
     // The new bytes, complete and synced, under a fresh name beside the file
     // (CREATE_NEW: never over anything that is there).
     QString made;
-    if (const FileError written = writeTemporaryBeside(path, bytes, &made); written.failed())
+    if (const FileError written = temporaryBeside(path, bytes, &made); written.failed())
         return written;
     const QString replacement = QDir::toNativeSeparators(made);
     // ReplaceFile gives the new file the old one's attributes, access list,

@@ -8,6 +8,18 @@
 
 namespace dexlan {
 
+// A new hidden file beside path (".<name>.new" and a random number), made
+// only where nothing is, holding bytes complete and synced; nothing is left on
+// failure. Made: its path; otherwise the step that failed and the system's
+// words.
+struct TemporaryBeside {
+    enum Outcome { Made, NotMade, NotWritten };
+    Outcome outcome = NotMade;
+    QString path;
+    QString errorText;
+};
+TemporaryBeside writeTemporaryBeside(const QString& path, const QByteArray& bytes);
+
 // How a file is replaced. Both keep the old file whole until the new one is
 // complete on disk; the named temporary is for network shares, where an unnamed
 // temporary file cannot be made.

@@ -4,6 +4,7 @@
 #include "roster/history_folder_detail.h"
 
 #include "options_file/option_lines.h"
+#include "platform/atomic_file.h"
 #include "platform/code_page.h"
 #include "roster/history_file.h"
 
@@ -11,7 +12,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <algorithm>
 #include <cerrno>
@@ -57,27 +57,17 @@ struct Temporary {
     FileError error;
 };
 
-Temporary writeTemporaryBeside(const QString& path, const QByteArray& bytes) {
-    const QString folder = folderOf(path);
-    QFile file;
-    for (int attempt = 0;; ++attempt) {
-        file.setFileName(folder + QLatin1Char('.') + path.mid(folder.size()) +
-                         QLatin1String(".new") +
-                         QString::number(QRandomGenerator::global()->generate64(), 16));
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
-            break;
-        if (attempt >= 8 || !existsAsAnything(file.fileName()))
-            return {{}, failureIn(folder, file.errorString())};
+Temporary temporaryBeside(const QString& path, const QByteArray& bytes) {
+    const TemporaryBeside made = writeTemporaryBeside(path, bytes);
+    switch (made.outcome) {
+    case TemporaryBeside::Made:
+        return {made.path, {}};
+    case TemporaryBeside::NotMade:
+        return {{}, failureIn(folderOf(path), made.errorText)};
+    case TemporaryBeside::NotWritten:
+        break;
     }
-    FileError error = writeAll(file, bytes);
-    if (!error.failed() && !syncToDisk(file))
-        error = otherFailure(lastSystemErrorText());
-    file.close();
-    if (error.failed()) {
-        file.remove();
-        return {{}, error};
-    }
-    return {file.fileName(), {}};
+    return {{}, otherFailure(made.errorText)};
 }
 
 } // namespace
@@ -137,7 +127,7 @@ CreateResult createFileExclusively(const QString& path, const QByteArray& bytes)
         return {CreateResult::Failed, otherFailure(nulInLocationText())};
     if (existsAsAnything(path))
         return {CreateResult::AlreadyExists, {}};
-    const Temporary temporary = writeTemporaryBeside(path, bytes);
+    const Temporary temporary = temporaryBeside(path, bytes);
     if (temporary.error.failed())
         return {CreateResult::Failed, temporary.error};
     const Placed placed = placeWithoutReplacing(temporary.path, path);
@@ -154,7 +144,7 @@ CreateResult createFileExclusively(const QString& path, const QByteArray& bytes)
 CreateResult replaceEmptyNameFile(const QString& path, const QByteArray& bytes) {
     if (holdsNul(path))
         return {CreateResult::Failed, otherFailure(nulInLocationText())};
-    const Temporary temporary = writeTemporaryBeside(path, bytes);
+    const Temporary temporary = temporaryBeside(path, bytes);
     if (temporary.error.failed())
         return {CreateResult::Failed, temporary.error};
     auto skip = [&temporary] {
