@@ -388,15 +388,8 @@ void addUsers(Run& run, const QString& folder, const QString& source, QIODevice&
         return;
     }
     RandomNumbers random;
-    const BulkAddResult result =
-        carryOutBulkAdd(folder, planBulkAdd(names, namesOnList), numbers,
-                        [&random] {
-                            std::array<int, kRandomsPerFile> randoms;
-                            for (int& value : randoms)
-                                value = random.inRange(kRandomBottom, kRandomTop);
-                            return randoms;
-                        },
-                        {});
+    const BulkAddResult result = carryOutBulkAdd(folder, planBulkAdd(names, namesOnList), numbers,
+                                                 [&random] { return random.forNewFile(); }, {});
     run.out << bulkAddSummaryText(result);
     if (!result.refused.empty())
         run.refused = true;

@@ -70,13 +70,7 @@ void addNamesInBulk(UserRoster& roster, Dialogs& dialogs, const QStringList& nam
 
     RandomNumbers random;
     const BulkAddResult result = carryOutBulkAdd(
-        folder, plan, numbers,
-        [&random] {
-            std::array<int, kRandomsPerFile> randoms;
-            for (int& value : randoms)
-                value = random.inRange(kRandomBottom, kRandomTop);
-            return randoms;
-        },
+        folder, plan, numbers, [&random] { return random.forNewFile(); },
         [&] { return dialogs.msgBox(addFolderQuestion(roster.shownFolder())) == MsgAnswer::Yes; });
     std::vector<UserListModel::NewRow> added;
     added.reserve(result.added.size());

@@ -47,4 +47,11 @@ int RandomNumbers::inRange(int low, int high) {
     return scaledToRange(low, high, draw());
 }
 
+std::array<int, kRandomsPerFile> RandomNumbers::forNewFile() {
+    std::array<int, kRandomsPerFile> randoms;
+    for (int& value : randoms)
+        value = inRange(kRandomBottom, kRandomTop);
+    return randoms;
+}
+
 } // namespace dexlan

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "roster/history_file.h"
+
+#include <array>
 #include <cstdint>
 #include <functional>
 
@@ -23,6 +26,8 @@ class RandomNumbers {
 
     // A whole number from low to high, both included.
     int inRange(int low, int high);
+    // The numbers a new history file holds.
+    std::array<int, kRandomsPerFile> forNewFile();
 
     static double secondsSinceMidnight();
 

@@ -561,13 +561,7 @@ void UserRoster::addName(AddNamesDialog& dialog) {
     }
 
     const NewUserFile created = createUserFile(
-        folder, listNumbers, storable.bytes,
-        [this] {
-            std::array<int, kRandomsPerFile> randoms;
-            for (int& value : randoms)
-                value = m_random.inRange(kRandomBottom, kRandomTop);
-            return randoms;
-        },
+        folder, listNumbers, storable.bytes, [this] { return m_random.forNewFile(); },
         [this] { return m_dialogs.msgBox(addFolderQuestion(shownFolder())) == MsgAnswer::Yes; });
     switch (created.outcome) {
     case NewUserFile::Created:
