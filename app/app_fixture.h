@@ -5,7 +5,6 @@
 #include "app/startup.h"
 #include "options_window/options_window.h"
 #include "platform/environment.h"
-#include "roster/history_folder_detail.h"
 #include "roster/user_roster.h"
 #include "testing/scripted_dialogs.h"
 #include "testing/test_files.h"
@@ -43,9 +42,6 @@ class ProgramTest : public ::testing::Test {
     void SetUp() override {
         // The folder as the platform gives it: without its final separator.
         environment.folder = trainer.path().chopped(1);
-        // Every folder the program lists proves the listing on several
-        // threads equal to the one read file by file.
-        folder_detail::setListingCrossCheck(true);
     }
 
     void layTrainer(const QByteArray& options) {

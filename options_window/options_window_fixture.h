@@ -4,7 +4,6 @@
 #include "options_file/shared_state.h"
 #include "options_window/options_window.h"
 #include "platform/dialogs.h"
-#include "roster/history_folder_detail.h"
 #include "roster/user_list_model.h"
 #include "roster/user_roster.h"
 #include "testing/scripted_dialogs.h"
@@ -65,9 +64,6 @@ class OptionsWindowTest : public ::testing::Test {
         state.startupDone = false;
         state.screenScale = 1.0;
         state.pathPolicy = PathPolicy::native();
-        // Every folder the window lists proves the listing on several threads
-        // equal to the one read file by file.
-        folder_detail::setListingCrossCheck(true);
     }
 
     OptionsWindow& open(Dialogs& with) {

@@ -83,12 +83,9 @@ QString folderOf(const QString& path) {
     return path.left(i + 1);
 }
 
-namespace {
-std::atomic<bool> g_listingCrossCheck{false};
-}
-
-void setListingCrossCheck(bool on) {
-    g_listingCrossCheck = on;
+bool listingsCrossChecked() {
+    static const bool on = qEnvironmentVariableIsSet("DEXLAN_CROSS_CHECK_LISTINGS");
+    return on;
 }
 
 } // namespace folder_detail
@@ -430,9 +427,10 @@ bool listOnThreads(const QString& folder, const ListingOptions& options, int thr
     // Each file's part is let go as soon as it is in the listing, so that the
     // two never hold 100,000 users each at once; the listing is made at its
     // size at once.
-    listing.users.reserve(size_t(std::count_if(
-        outcomes.begin(), outcomes.end(),
-        [](const FileOutcome& outcome) { return outcome.kind == FileOutcome::User; })));
+    listing.users.reserve(
+        size_t(std::count_if(outcomes.begin(), outcomes.end(), [](const FileOutcome& outcome) {
+            return outcome.kind == FileOutcome::User;
+        })));
     for (size_t i = 0; i < candidates.size(); ++i) {
         addOutcome(listing, std::move(outcomes[i]), folder, candidates[i].fileName,
                    candidates[i].number);
@@ -490,7 +488,7 @@ UserListing listUsersOnce(const QString& folder, const ListingOptions& options) 
 } // namespace
 
 UserListing listUsers(const QString& folder, const ListingOptions& options) {
-    if (!g_listingCrossCheck || (options.threads == 1 && !options.progress))
+    if (!listingsCrossChecked() || (options.threads == 1 && !options.progress))
         return listUsersOnce(folder, options);
     // Only a folder that stood still proves anything: one that another copy
     // (or thread) changed meanwhile gives two file-by-file listings that differ.

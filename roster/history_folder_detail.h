@@ -32,9 +32,10 @@ struct Placed {
 };
 Placed placeWithoutReplacing(const QString& from, const QString& to);
 
-// While on, every listing read on several threads is read once more one file
-// after another, and a difference ends the program: the tests turn it on, so
-// that every folder they list proves the two ways equal.
-void setListingCrossCheck(bool on);
+// With DEXLAN_CROSS_CHECK_LISTINGS set when the program starts, every listing
+// read on several threads is read once more one file after another, and a
+// difference ends the program: the tests set it, so that every folder they
+// list proves the two ways equal.
+bool listingsCrossChecked();
 
 } // namespace dexlan::folder_detail

@@ -3,7 +3,6 @@
 
 #include "roster/background_listing.h"
 #include "roster/history_file.h"
-#include "roster/history_folder_detail.h"
 #include "roster/roster_messages.h"
 #include "roster/roster_test_files.h"
 #include "roster/user_list_model.h"
@@ -43,10 +42,6 @@ void PrintTo(const UnreadableFile& file, std::ostream* out) {
 namespace {
 
 using testing::TestFolder;
-
-// Every folder these tests list proves the listing on several threads equal
-// to the one read file by file.
-const bool kListingsCrossChecked = (folder_detail::setListingCrossCheck(true), true);
 
 const PathPolicy kPosix = PathPolicy::posix();
 const PathPolicy kWindows = PathPolicy::windows();

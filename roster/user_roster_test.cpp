@@ -5,7 +5,6 @@
 #include "roster/held_names.h"
 #include "roster/history_file.h"
 #include "roster/history_folder.h"
-#include "roster/history_folder_detail.h"
 #include "roster/roster_messages.h"
 #include "roster/roster_test_files.h"
 #include "roster/user_list_model.h"
@@ -128,9 +127,6 @@ class UserRosterTest : public ::testing::Test {
         state.startupDone = true;
         state.optionLines[EntryHistoryMode] = values::kHistRosterOpen;
         dialogs.closeModalsAutomatically(false);
-        // Every folder these tests list proves the listing on several threads
-        // equal to the one read file by file.
-        folder_detail::setListingCrossCheck(true);
     }
     ~UserRosterTest() override { EXPECT_TRUE(dialogs.allAnswersUsed()); }
 

@@ -11,6 +11,9 @@ int main(int argc, char** argv) {
     QTemporaryDir runtime;
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtime.isValid())
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    // Every folder a test lists proves the listing read on several threads
+    // equal to the one read file by file.
+    qputenv("DEXLAN_CROSS_CHECK_LISTINGS", "1");
     testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
