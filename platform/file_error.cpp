@@ -26,7 +26,7 @@ FileError describeFailure(const QString& path, const QString& errorText) {
     error.kind = folder.isDir() ? FileError::Other : FileError::FolderMissing;
     error.text = errorText;
     if (error.kind == FileError::FolderMissing && errorText.isEmpty())
-        error.text = qt_error_string(ENOENT);
+        error.text = notFoundText();
     return error;
 }
 
@@ -56,6 +56,14 @@ QString posixErrorText(int error) {
     }
 #else
     return qt_error_string(error);
+#endif
+}
+
+QString notFoundText() {
+#ifdef Q_OS_WIN
+    return windowsErrorText(ERROR_FILE_NOT_FOUND);
+#else
+    return qt_error_string(ENOENT);
 #endif
 }
 

@@ -33,6 +33,10 @@ QString lastSystemErrorText();
 // Windows the common failures take the words Windows itself uses for them.
 QString posixErrorText(int error);
 
+// The system's words for a file or folder that is not there, for where an
+// operation failed without a text of its own.
+QString notFoundText();
+
 // A device's error text, or fallback where Qt has none to give: an empty text,
 // or its "Unknown error".
 QString errorTextOr(const QString& text, const QString& fallback);

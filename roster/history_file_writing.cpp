@@ -193,9 +193,8 @@ FileError deleteHistoryFile(const QString& path) {
     QFile file(path);
     if (file.remove())
         return FileError::ok();
-    return otherFailure(errorTextOr(file.errorString(), existsAsAnything(path)
-                                                            ? lastSystemErrorText()
-                                                            : qt_error_string(ENOENT)));
+    return otherFailure(errorTextOr(
+        file.errorString(), existsAsAnything(path) ? lastSystemErrorText() : notFoundText()));
 }
 
 } // namespace dexlan

@@ -61,7 +61,7 @@ FileError failureIn(const QString& folder, QString text) {
     FileError error;
     error.kind = existsAsAnything(withoutTrailingSeparator(folder)) ? FileError::Other
                                                                     : FileError::FolderMissing;
-    error.text = errorTextOr(text, error.kind == FileError::FolderMissing ? qt_error_string(ENOENT)
+    error.text = errorTextOr(text, error.kind == FileError::FolderMissing ? notFoundText()
                                                                           : lastSystemErrorText());
     return error;
 }

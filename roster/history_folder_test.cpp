@@ -775,7 +775,7 @@ TEST(DeleteHistoryFile, ReportsThePlatformsText) {
     TestFolder folder;
     const FileError missing = deleteHistoryFile(folder.file("12hist.dx"));
     EXPECT_TRUE(missing.failed());
-    EXPECT_EQ(missing.text, qt_error_string(ENOENT));
+    EXPECT_EQ(missing.text, notFoundText());
 
     QDir().mkdir(folder.file("13hist.dx"));
     EXPECT_TRUE(deleteHistoryFile(folder.file("13hist.dx")).failed());

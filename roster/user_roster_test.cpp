@@ -375,7 +375,7 @@ TEST_F(UserRosterTest, FolderNamesLegalHereAreCreatedOnYes) {
     // A colon is an ordinary character in a folder name here.
     const QString colon = users.file("class:7b/");
     useLocation(colon);
-    dialogs.expectBox(createFolderQuestion(qt_error_string(ENOENT), colon), MsgAnswer::Yes);
+    dialogs.expectBox(createFolderQuestion(notFoundText(), colon), MsgAnswer::Yes);
     page.roster->fillUserList();
     EXPECT_TRUE(QFileInfo(colon).isDir());
     EXPECT_EQ(state.historyFolderState, HistoryFolderState::Usable);
@@ -1181,7 +1181,7 @@ TEST_F(UserRosterTest, FailedOrRefusedDeletionsChangeNothing) {
 
     page.select(QStringLiteral("Ann"));
     expectDeleteQuestion(QStringLiteral("Ann"), MsgAnswer::Ok);
-    dialogs.expectBox(cannotDeleteReport(qt_error_string(ENOENT), shown(users.path()) + "1hist.dx"),
+    dialogs.expectBox(cannotDeleteReport(notFoundText(), shown(users.path()) + "1hist.dx"),
                       MsgAnswer::Ok);
     page.roster->deleteSelectedName();
     EXPECT_EQ(page.entries().size(), 2u);
