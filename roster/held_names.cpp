@@ -160,8 +160,8 @@ HoldResult holdUserFile(const QString& path, int number, const QString& listedNa
 
     // The note first: a file in the holding folder without its note would be
     // no held user, and could never be restored from the window.
-    const CreateResult note = createFileExclusively(
-        held.notePath, noteBytes(now, number, path.mid(folderOf(path).size())));
+    const CreateResult note =
+        createFileExclusively(held.notePath, noteBytes(now, number, path.mid(fileNameAt(path))));
     if (note.outcome != CreateResult::Created) {
         result.outcome = HoldResult::CannotHold;
         result.error = note.error.failed() ? note.error : otherFailure(posixErrorText(EEXIST));

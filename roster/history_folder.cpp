@@ -76,11 +76,15 @@ bool holdsNul(const QString& path) {
     return path.contains(QChar(0));
 }
 
-QString folderOf(const QString& path) {
-    qsizetype i = path.size() - 1;
-    while (i >= 0 && !isSeparator(path.at(i)))
+qsizetype fileNameAt(QStringView path) {
+    qsizetype i = path.size();
+    while (i > 0 && !isSeparator(path.at(i - 1)))
         --i;
-    return path.left(i + 1);
+    return i;
+}
+
+QString folderOf(const QString& path) {
+    return path.left(fileNameAt(path));
 }
 
 bool listingsCrossChecked() {
@@ -181,7 +185,7 @@ FileError createHistoryFolder(const QString& folder) {
     if (holdsNul(folder))
         return otherFailure(nulInLocationText());
     const QString path = withoutTrailingSeparator(folder);
-    const QString last = path.mid(folderOf(path).size());
+    const QString last = path.mid(fileNameAt(path));
     if (last.isEmpty() || last == QLatin1String(".") || last == QLatin1String(".."))
         return otherFailure(posixErrorText(EEXIST));
 #ifdef Q_OS_WIN
@@ -518,7 +522,7 @@ std::optional<quint64> historyFilesDigest(const QString& folder) {
 }
 
 quint64 historyFileDigest(const QString& path) {
-    const QByteArray name = QFile::encodeName(path.mid(folderOf(path).size()));
+    const QByteArray name = QFile::encodeName(path.mid(fileNameAt(path)));
     if (holdsNul(path) || !mayBeHistoryFile(name))
         return 0;
 #ifdef Q_OS_WIN

@@ -20,6 +20,8 @@ FileError failureIn(const QString& folder, QString text);
 FileError otherFailure(const QString& text);
 // Whether the path holds a NUL, which no file or folder name can.
 bool holdsNul(const QString& path);
+// Where the file name begins in path: just after its last separator, or 0.
+qsizetype fileNameAt(QStringView path);
 // The folder part of path, ending in a separator, or empty.
 QString folderOf(const QString& path);
 

@@ -56,12 +56,15 @@ UserListModel::Row UserListModel::makeRow(Rows& into, const QString& text, int n
     row.folder = kNoFolder;
     if (path.isEmpty())
         return row;
-    const QString folder = folder_detail::folderOf(path);
-    const QStringView file = QStringView(path).sliced(folder.size());
+    // Views into path: a row whose folder is known (nearly all) copies only
+    // its file name.
+    const qsizetype fileAt = folder_detail::fileNameAt(path);
+    const QStringView folder = QStringView(path).first(fileAt);
+    const QStringView file = QStringView(path).sliced(fileAt);
     const auto known = std::find(into.folders.begin(), into.folders.end(), folder);
     row.folder = quint32(known - into.folders.begin());
     if (known == into.folders.end())
-        into.folders.push_back(folder);
+        into.folders.push_back(folder.toString());
     row.fileAt = quint32(into.files.size());
     row.fileLength = quint32(file.size());
     into.files += file;
@@ -82,7 +85,7 @@ UserListModel::Rows UserListModel::rowsOf(const UserListing& listing) {
     qsizetype fileLength = 0;
     for (const ListedUser& user : listing.users) {
         nameLength += user.name.size();
-        fileLength += user.path.size() - folder_detail::folderOf(user.path).size();
+        fileLength += user.path.size() - folder_detail::fileNameAt(user.path);
     }
     Rows made;
     made.texts.reserve(nameLength);
