@@ -195,12 +195,7 @@ void UserListModel::removeRowAt(int row) {
 }
 
 void UserListModel::clear() {
-    beginResetModel();
-    m_store.rows.clear();
-    m_store.texts.clear();
-    m_store.files.clear();
-    m_store.folders.clear();
-    endResetModel();
+    show(Rows());
 }
 
 void UserListModel::compactIfWasteful() {
