@@ -220,7 +220,8 @@ TEST(ListUsers, FindsUsersInAnyLetterCaseAndNothingElse) {
             expected.insert(*c.listedAs);
     }
     QDir().mkdir(folder.file("11hist.dx")); // a folder is never a user
-#ifdef Q_OS_UNIX                            // Linux-only: Windows folders hold no pipes
+    // Linux-only: Windows folders hold no pipes.
+#ifdef Q_OS_UNIX
     ASSERT_EQ(mkfifo(QFile::encodeName(folder.file("12hist.dx")).constData(), 0600), 0)
         << "a pipe would block the listing if it were read";
 #endif

@@ -8,9 +8,10 @@
  * Prints one line per title: "map_ms paint_ms" (0.01 ms resolution), then
  * "peak_kib N", then "cpu_ms N" (the program's CPU time by then, every
  * thread counted: to the nanosecond where a cpuacct control group can be
- * made for it, as root, or else in clock ticks' resolution). The events come from the server (SubstructureNotify on the
- * root window for the mapping, a DAMAGE object on the root window for the
- * drawing), so nothing polls and nothing slows the program being measured.
+ * made for it, as root, or else in clock ticks' resolution). The events come
+ * from the server (SubstructureNotify on the root window for the mapping, a
+ * DAMAGE object on the root window for the drawing), so nothing polls and
+ * nothing slows the program being measured.
  *
  * Then, for work the program goes on with once its windows are drawn (the
  * users read in the background), it watches the program's CPU time every
