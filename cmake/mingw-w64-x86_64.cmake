@@ -19,14 +19,13 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# Our Qt for Windows lives outside the sysroot, in the folder that
-# tools/build-windows-qt makes, keyed by the version of Debian's qt6-base.
+# Our Qt for Windows lives outside the sysroot, in the machine's cache folder
+# that tools/windows-qt-folder names (tools/build-windows-qt makes it).
 # Not while that Qt itself is being built (it passes QT_HOST_PATH).
 if(NOT DEFINED CACHE{DEXLAN_WINDOWS_QT} AND NOT QT_HOST_PATH)
-    execute_process(COMMAND dpkg-query -W --showformat=\${Version} qt6-base-dev
-                    OUTPUT_VARIABLE _dexlan_qt_version OUTPUT_STRIP_TRAILING_WHITESPACE)
-    get_filename_component(_dexlan_qt
-        "${CMAKE_CURRENT_LIST_DIR}/../build/windows-qt-${_dexlan_qt_version}" ABSOLUTE)
+    execute_process(COMMAND "${CMAKE_CURRENT_LIST_DIR}/../tools/windows-qt-folder"
+                    OUTPUT_VARIABLE _dexlan_qt OUTPUT_STRIP_TRAILING_WHITESPACE
+                    COMMAND_ERROR_IS_FATAL ANY)
     set(DEXLAN_WINDOWS_QT ${_dexlan_qt} CACHE PATH "Qt built for Windows")
 endif()
 if(DEXLAN_WINDOWS_QT)
