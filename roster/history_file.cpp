@@ -165,7 +165,7 @@ FirstLine readFirstLineOfFile(const QString& path) {
         return failedRead(qt_error_string(error));
     }
     int lastError = 0;
-    const FirstLine line = scanFirstLine(
+    FirstLine line = scanFirstLine(
         [fd, &lastError](char* data, qint64 size) -> qint64 {
             for (;;) {
                 const ssize_t n = ::read(fd, data, size_t(size));
@@ -177,6 +177,8 @@ FirstLine readFirstLineOfFile(const QString& path) {
         },
         [&lastError] { return qt_error_string(lastError); });
     ::close(fd);
+    line.stamp = fileStamp(info.st_size, qint64(info.st_mtim.tv_sec) * 1000000000 +
+                                             info.st_mtim.tv_nsec);
     return line;
 #else
     QFile file(path);
@@ -184,6 +186,11 @@ FirstLine readFirstLineOfFile(const QString& path) {
         return failedRead(file.errorString());
     return readFirstLine(file);
 #endif
+}
+
+quint64 fileStamp(qint64 size, qint64 modifiedNs) {
+    // Never 0, the mark of an unknown stamp.
+    return ((quint64(size) * 0x9e3779b97f4a7c15ULL) ^ quint64(modifiedNs)) | 1;
 }
 
 std::optional<QByteArray> nameFromFirstLine(const QByteArray& line) {

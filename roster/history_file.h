@@ -61,11 +61,19 @@ struct FirstLine {
     Status status = Empty;
     QByteArray bytes;  // the line without its end, when status is Line
     QString errorText; // the device's description, when status is ReadError
+    // Where the system's own calls opened the file: its size and time of
+    // last change in one number (fileStamp), 0 when unknown.
+    quint64 stamp = 0;
 };
 FirstLine readFirstLine(QIODevice& input);
 // The first line of the file at path. A file that cannot be opened, or is not
 // a regular file, gives ReadError with the platform's description.
 FirstLine readFirstLineOfFile(const QString& path);
+
+// A file's size and time of last change (in nanoseconds) in one number: a
+// file rewritten or replaced since changes it, even where the file system
+// gives the new file the number the old one had.
+quint64 fileStamp(qint64 size, qint64 modifiedNs);
 
 // The user's name on a first line: the line without its enclosing quotes.
 // Nothing for the empty name ("") and for a line too short to hold a name.

@@ -206,19 +206,35 @@ FileError createHistoryFolder(const QString& folder) {
 namespace {
 
 // One history file's part of a folder digest: its name (as the file system
-// holds it) and the identity of the file the name stands for, so that a file
-// put in the place of another changes the digest.
-quint64 entryDigest(QByteArrayView name, quint64 identity) {
+// holds it), the identity of the file the name stands for and, for a regular
+// file, its size and time of last change (its fileStamp, or 0), so that a file
+// put in the place of another, or rewritten, changes the digest: a freed inode
+// number is given to the next new file at once.
+quint64 entryDigest(QByteArrayView name, quint64 identity, quint64 stamp) {
     // FNV-1a over the name, then a SplitMix64 finaliser over name and identity.
     quint64 hash = 0xcbf29ce484222325ULL;
     for (char c : name) {
         hash ^= static_cast<unsigned char>(c);
         hash *= 0x100000001b3ULL;
     }
-    quint64 mixed = hash ^ (identity * 0x9e3779b97f4a7c15ULL);
+    quint64 mixed = hash ^ (identity * 0x9e3779b97f4a7c15ULL) ^ (stamp * 0xd6e8feb86659fd93ULL);
     mixed = (mixed ^ (mixed >> 30)) * 0xbf58476d1ce4e5b9ULL;
     mixed = (mixed ^ (mixed >> 27)) * 0x94d049bb133111ebULL;
     return mixed ^ (mixed >> 31);
+}
+
+// The fileStamp of the regular file at path (through links); 0 for anything
+// else. On Windows the identity of an entry already holds its size and time.
+quint64 regularFileStamp(const QString& path) {
+#ifdef Q_OS_WIN
+    Q_UNUSED(path);
+    return 0;
+#else
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return 0;
+    return fileStamp(info.st_size, qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec);
+#endif
 }
 
 enum class EntryKind { RegularFile, Other, Unknown };
@@ -240,10 +256,12 @@ bool mayBeHistoryFile(QByteArrayView name) {
     return true;
 }
 
-// Calls visit(name, identity, kind) for every entry of folder that
-// mayBeHistoryFile(). False with errno set when the folder cannot be read to
-// its end.
-template <typename Visit> bool forEachHistoryEntry(const QString& folder, Visit visit) {
+// Calls visit(name, identity, kind, stamp) for every entry of folder that
+// mayBeHistoryFile(); the stamp is its regularFileStamp with withStamps, else
+// 0 (a listing takes it from the file it opens anyway). False with errno set
+// when the folder cannot be read to its end.
+template <bool withStamps, typename Visit>
+bool forEachHistoryEntry(const QString& folder, Visit visit) {
 #ifdef Q_OS_WIN
     // QDirIterator reports no failure: a folder that is not there would pass
     // for an empty one.
@@ -261,7 +279,7 @@ template <typename Visit> bool forEachHistoryEntry(const QString& folder, Visit 
             continue;
         const QFileInfo info = it.fileInfo();
         visit(name, quint64(info.size()) ^ quint64(info.lastModified().toMSecsSinceEpoch()),
-              EntryKind::RegularFile);
+              EntryKind::RegularFile, quint64(0));
     }
     return true;
 #else
@@ -283,7 +301,15 @@ template <typename Visit> bool forEachHistoryEntry(const QString& folder, Visit 
             kind = EntryKind::RegularFile;
         else if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
             kind = EntryKind::Other;
-        visit(name, quint64(entry->d_ino), kind);
+        quint64 stamp = 0;
+        if constexpr (withStamps) {
+            struct stat info {};
+            if (kind != EntryKind::Other && ::fstatat(::dirfd(dir), entry->d_name, &info, 0) == 0 &&
+                S_ISREG(info.st_mode))
+                stamp = fileStamp(info.st_size,
+                                  qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec);
+        }
+        visit(name, quint64(entry->d_ino), kind, stamp);
     }
     const int error = errno;
     ::closedir(dir);
@@ -311,6 +337,7 @@ struct FileOutcome {
     Kind kind = Nothing;
     QByteArray name;   // User: the name from its first line
     QString errorText; // Unreadable: the platform's description; empty for an empty file
+    quint64 stamp = 0; // the file's part of the digest beside its name and identity
 };
 
 FileOutcome readHistoryFile(const QString& path, EntryKind kind) {
@@ -319,20 +346,23 @@ FileOutcome readHistoryFile(const QString& path, EntryKind kind) {
     if (kind == EntryKind::Other || (kind == EntryKind::Unknown && !isRegularFile(path)))
         return {};
     const FirstLine line = readFirstLineOfFile(path);
+    // Stamped from the file as it was opened; one that could not be opened
+    // is asked for separately, as the digest alone would.
+    const quint64 stamp = line.stamp ? line.stamp : regularFileStamp(path);
     switch (line.status) {
     case FirstLine::Empty:
-        return {FileOutcome::Unreadable, {}, {}};
+        return {FileOutcome::Unreadable, {}, {}, stamp};
     case FirstLine::ReadError:
-        return {FileOutcome::Unreadable, {}, line.errorText};
+        return {FileOutcome::Unreadable, {}, line.errorText, stamp};
     case FirstLine::TooLong:
-        return {};
+        return {FileOutcome::Nothing, {}, {}, stamp};
     case FirstLine::Line:
         break;
     }
     std::optional<QByteArray> name = nameFromFirstLine(line.bytes);
     if (!name)
-        return {};
-    return {FileOutcome::User, std::move(*name), {}};
+        return {FileOutcome::Nothing, {}, {}, stamp};
+    return {FileOutcome::User, std::move(*name), {}, stamp};
 }
 
 void addOutcome(UserListing& listing, FileOutcome&& outcome, const QString& folder,
@@ -354,19 +384,34 @@ struct Candidate {
     QString fileName;
     int number = 0;
     EntryKind kind = EntryKind::Unknown;
+    QByteArray nativeName; // for the digest, once the file is read
+    quint64 identity = 0;
 };
+
+// The digest's part of an entry no listing reads (its name gives no number).
+quint64 unreadEntryDigest(const QString& folder, QByteArrayView nativeName, quint64 identity,
+                          EntryKind kind) {
+    const quint64 stamp =
+        kind == EntryKind::Other
+            ? 0
+            : regularFileStamp(folder + QFile::decodeName(nativeName.toByteArray()));
+    return entryDigest(nativeName, identity, stamp);
+}
 
 // One file after another, each read as its name comes: the plain way, which
 // every other way of listing must equal.
 bool listOneByOne(const QString& folder, UserListing& listing, quint64& digest) {
-    return forEachHistoryEntry(folder, [&](QByteArrayView nativeName, quint64 identity,
-                                           EntryKind kind) {
-        digest ^= entryDigest(nativeName, identity);
+    return forEachHistoryEntry<false>(folder, [&](QByteArrayView nativeName, quint64 identity,
+                                                  EntryKind kind, quint64) {
         const QString fileName = QFile::decodeName(nativeName.toByteArray());
         const std::optional<int> number = userNumberFromFileName(fileName);
-        if (!number)
+        if (!number) {
+            digest ^= unreadEntryDigest(folder, nativeName, identity, kind);
             return;
-        addOutcome(listing, readHistoryFile(folder + fileName, kind), folder, fileName, *number);
+        }
+        FileOutcome outcome = readHistoryFile(folder + fileName, kind);
+        digest ^= entryDigest(nativeName, identity, outcome.stamp);
+        addOutcome(listing, std::move(outcome), folder, fileName, *number);
     });
 }
 
@@ -376,12 +421,14 @@ bool listOneByOne(const QString& folder, UserListing& listing, quint64& digest) 
 bool listOnThreads(const QString& folder, const ListingOptions& options, int threads,
                    UserListing& listing, quint64& digest) {
     std::vector<Candidate> candidates;
-    const bool complete = forEachHistoryEntry(
-        folder, [&](QByteArrayView nativeName, quint64 identity, EntryKind kind) {
-            digest ^= entryDigest(nativeName, identity);
+    const bool complete = forEachHistoryEntry<false>(
+        folder, [&](QByteArrayView nativeName, quint64 identity, EntryKind kind, quint64) {
             QString fileName = QFile::decodeName(nativeName.toByteArray());
             if (const std::optional<int> number = userNumberFromFileName(fileName))
-                candidates.push_back({std::move(fileName), *number, kind});
+                candidates.push_back(
+                    {std::move(fileName), *number, kind, nativeName.toByteArray(), identity});
+            else
+                digest ^= unreadEntryDigest(folder, nativeName, identity, kind);
         });
     if (!complete)
         return false;
@@ -436,10 +483,12 @@ bool listOnThreads(const QString& folder, const ListingOptions& options, int thr
             return outcome.kind == FileOutcome::User;
         })));
     for (size_t i = 0; i < candidates.size(); ++i) {
+        digest ^= entryDigest(candidates[i].nativeName, candidates[i].identity, outcomes[i].stamp);
         addOutcome(listing, std::move(outcomes[i]), folder, candidates[i].fileName,
                    candidates[i].number);
         outcomes[i] = {};
         candidates[i].fileName = QString();
+        candidates[i].nativeName = QByteArray();
     }
     return true;
 }
@@ -512,9 +561,9 @@ std::optional<quint64> historyFilesDigest(const QString& folder) {
     if (holdsNul(folder))
         return std::nullopt;
     quint64 digest = 0;
-    const bool complete =
-        forEachHistoryEntry(folder, [&digest](QByteArrayView name, quint64 identity, EntryKind) {
-            digest ^= entryDigest(name, identity);
+    const bool complete = forEachHistoryEntry<true>(
+        folder, [&digest](QByteArrayView name, quint64 identity, EntryKind, quint64 stamp) {
+            digest ^= entryDigest(name, identity, stamp);
         });
     if (!complete)
         return std::nullopt;
@@ -529,13 +578,17 @@ quint64 historyFileDigest(const QString& path) {
     const QFileInfo info(path);
     if (!info.exists())
         return 0;
-    return entryDigest(name,
-                       quint64(info.size()) ^ quint64(info.lastModified().toMSecsSinceEpoch()));
+    return entryDigest(
+        name, quint64(info.size()) ^ quint64(info.lastModified().toMSecsSinceEpoch()), 0);
 #else
     struct stat info {};
     if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
         return 0;
-    return entryDigest(name, quint64(info.st_ino));
+    return entryDigest(name, quint64(info.st_ino),
+                       S_ISDIR(info.st_mode) || S_ISFIFO(info.st_mode) || S_ISCHR(info.st_mode) ||
+                               S_ISBLK(info.st_mode) || S_ISSOCK(info.st_mode)
+                           ? 0
+                           : regularFileStamp(path));
 #endif
 }
 

@@ -10,6 +10,7 @@
 #include "testing/test_files.h"
 
 #include <QBuffer>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -499,6 +500,38 @@ TEST(HistoryFilesDigest, FollowsTheHistoryFilesAndNothingElse) {
     EXPECT_EQ(historyFileDigest(folder.file("2HIST.DX")), 0u);
 
     EXPECT_FALSE(historyFilesDigest(folder.file("nowhere/")).has_value());
+}
+
+// A file whose name and inode stay while its bytes change: the trainer
+// rewriting it in place, or a new file given the number of one just erased,
+// which a file system hands out again at once.
+TEST(HistoryFilesDigest, ChangesWhenAFileIsRewrittenUnderTheSameIdentity) {
+    TestFolder folder;
+    folder.write("1hist.dx", "\"Ann\"\r\n");
+    folder.write("2hist.dx", "\"Bob\"\r\n");
+    const std::optional<quint64> first = historyFilesDigest(folder.path());
+    ASSERT_TRUE(first.has_value());
+
+    QFile file(folder.file("2hist.dx"));
+    const QDateTime modified = QFileInfo(file).lastModified();
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite)); // the same file, not a new one
+    ASSERT_EQ(file.write("\"Bo\"\r\n\r\n"), 8); // another name, the same size
+    file.close();
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(modified.addSecs(1), QFileDevice::FileModificationTime));
+    file.close();
+
+    const std::optional<quint64> rewritten = historyFilesDigest(folder.path());
+    EXPECT_NE(rewritten, first);
+    EXPECT_EQ(listUsers(folder.path()).digest, rewritten) << "the listing sees the same";
+    EXPECT_EQ(listUsers(folder.path(), {1, 1, {}}).digest, rewritten);
+
+    // Grown in place, at the very same time: still another file.
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    ASSERT_EQ(file.write("more"), 4);
+    ASSERT_TRUE(file.setFileTime(modified.addSecs(1), QFileDevice::FileModificationTime));
+    file.close();
+    EXPECT_NE(historyFilesDigest(folder.path()), rewritten);
 }
 
 TEST(ShownName, CodePageCharactersAndAVisibleLineFeed) {
