@@ -1,0 +1,172 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/folder_lock.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QSysInfo>
+#include <QThread>
+
+#include <QElapsedTimer>
+
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#else
+#include <cerrno>
+#include <csignal>
+#endif
+
+namespace dexlan {
+
+namespace {
+
+QByteArray thisOwner() {
+    return "pid " + QByteArray::number(QCoreApplication::applicationPid()) + "\nhost " +
+           QSysInfo::machineHostName().toUtf8() + '\n';
+}
+
+struct Owner {
+    qint64 pid = 0;
+    QByteArray host;
+};
+
+Owner ownerOf(const QByteArray& bytes) {
+    Owner owner;
+    for (const QByteArray& line : bytes.split('\n')) {
+        if (line.startsWith("pid "))
+            owner.pid = line.mid(4).toLongLong();
+        else if (line.startsWith("host "))
+            owner.host = line.mid(5);
+    }
+    return owner;
+}
+
+QString randomTag() {
+    return QString::number(QRandomGenerator::global()->generate64(), 16);
+}
+
+// The file system's time now, as it stamps a new file: on a share that is the
+// server's clock, the one that stamped the lock file too.
+QDateTime fileSystemNow(const QString& folder) {
+    QFile probe(folder + QLatin1String(".lock-clock-") + randomTag());
+    if (!probe.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return {};
+    probe.close();
+    const QDateTime now = QFileInfo(probe.fileName()).lastModified();
+    probe.remove();
+    return now;
+}
+
+// Whether the lock whose file holds bytes was left by a holder that is gone.
+bool isStale(const QString& path, const QByteArray& bytes, const QString& folder) {
+    const Owner owner = ownerOf(bytes);
+    if (owner.host == QSysInfo::machineHostName().toUtf8() && owner.pid > 0)
+        return owner.pid != QCoreApplication::applicationPid() && !processRunning(owner.pid);
+    const QDateTime written = QFileInfo(path).lastModified();
+    const QDateTime now = fileSystemNow(folder);
+    return written.isValid() && now.isValid() &&
+           written.secsTo(now) > FolderLock::kStaleAfterSeconds;
+}
+
+// Removes the stale lock file at path, which held bytes, unless another copy
+// took it over first: the file is moved aside under a name of this call's own
+// (only one copy can), and removed only if it is still the stale one.
+void removeStale(const QString& path, const QByteArray& bytes) {
+    const QString aside = path + QLatin1String(".stale-") + randomTag();
+    if (!QFile::rename(path, aside))
+        return;
+    QFile moved(aside);
+    const bool same = moved.open(QIODevice::ReadOnly) && moved.read(4096) == bytes;
+    moved.close();
+    if (same)
+        QFile::remove(aside);
+    else
+        QFile::rename(aside, path); // another copy's fresh lock: back where it was
+}
+
+} // namespace
+
+bool processRunning(qint64 pid) {
+#ifdef Q_OS_WIN
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, DWORD(pid));
+    if (!process)
+        return GetLastError() == ERROR_ACCESS_DENIED;
+    DWORD code = 0;
+    const bool running = GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
+    CloseHandle(process);
+    return running;
+#else
+    return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
+#endif
+}
+
+FolderLock::~FolderLock() {
+    release();
+}
+
+FolderLock::Result FolderLock::take(const QString& folder, const QString& fileName, int waitMs) {
+    release();
+    m_error = FileError::ok();
+    const QString path = folder + fileName;
+    const QByteArray owner = thisOwner();
+    QElapsedTimer waited;
+    waited.start();
+    int vanished = 0;
+    for (;;) {
+        QFile lock(path);
+        if (lock.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            const FileError written = writeAll(lock, owner);
+            lock.close();
+            if (written.failed()) {
+                QFile::remove(path);
+                m_error = written;
+                return Result::Failed;
+            }
+            m_path = path;
+            m_owner = owner;
+            return Result::Taken;
+        }
+        const QString openError = lock.errorString();
+        QFile existing(path);
+        if (!existing.open(QIODevice::ReadOnly)) {
+            // Let go of a moment ago, or never there: the folder refuses it.
+            if (!existing.exists() && !QFileInfo(existing).isSymLink()) {
+                if (++vanished <= 3)
+                    continue;
+                m_error = describeFailure(path, openError);
+                return Result::Failed;
+            }
+            if (!QFileInfo(existing).isFile()) {
+                m_error = describeFailure(path, openError);
+                return Result::Failed;
+            }
+        } else {
+            const QByteArray bytes = existing.read(4096);
+            existing.close();
+            if (isStale(path, bytes, folder)) {
+                removeStale(path, bytes);
+                continue;
+            }
+        }
+        if (waited.elapsed() >= waitMs)
+            return Result::Busy;
+        QThread::msleep(50);
+    }
+}
+
+void FolderLock::release() {
+    if (m_path.isEmpty())
+        return;
+    // Only this copy's own lock: one taken over as stale belongs to another now.
+    QFile lock(m_path);
+    if (lock.open(QIODevice::ReadOnly) && lock.read(4096) == m_owner) {
+        lock.close();
+        lock.remove();
+    }
+    m_path.clear();
+    m_owner.clear();
+}
+
+} // namespace dexlan

@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "platform/file_error.h"
+
+#include <QString>
+
+namespace dexlan {
+
+// A short lock on a folder that every copy of the program honours, on a local
+// disk and on a network share alike, where the kernel's own locks may not
+// reach the other computers: a lock file created exclusively (O_EXCL,
+// CREATE_NEW) that names the computer and the process holding it. A lock
+// whose holder ran on this computer and has ended is taken over at once; one
+// from another computer once its file is older than kStaleAfterSeconds by the
+// file system's own clock.
+class FolderLock {
+  public:
+    static constexpr int kStaleAfterSeconds = 600;
+
+    FolderLock() = default;
+    ~FolderLock();
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+    enum class Result {
+        Taken,
+        Busy,   // another copy held it for all of waitMs
+        Failed, // the lock file cannot be made: error() says why
+    };
+    // Takes the lock file fileName in folder (ending in a separator), trying
+    // again for up to waitMs while another copy holds it.
+    Result take(const QString& folder, const QString& fileName, int waitMs);
+    // Gives the lock up; so does the destructor.
+    void release();
+    bool held() const { return !m_path.isEmpty(); }
+    const FileError& error() const { return m_error; }
+
+  private:
+    QString m_path;
+    QByteArray m_owner; // what this copy wrote into it
+    FileError m_error;
+};
+
+// Whether the process pid of this computer is still running.
+bool processRunning(qint64 pid);
+
+} // namespace dexlan

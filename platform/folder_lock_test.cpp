@@ -1,0 +1,134 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/folder_lock.h"
+#include "testing/test_files.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSysInfo>
+
+#include <gtest/gtest.h>
+
+#ifdef Q_OS_UNIX
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+namespace dexlan {
+
+void PrintTo(FolderLock::Result result, std::ostream* out) {
+    const char* names[] = {"Taken", "Busy", "Failed"};
+    *out << names[int(result)];
+}
+
+namespace {
+
+using Result = FolderLock::Result;
+using testing::TestFolder;
+
+const QString kName = QStringLiteral(".test.lock");
+
+QByteArray ownerText(qint64 pid, const QString& host) {
+    return "pid " + QByteArray::number(pid) + "\nhost " + host.toUtf8() + '\n';
+}
+
+// A process of this computer that has ended: a pid nobody runs under now.
+qint64 endedProcess() {
+#ifdef Q_OS_UNIX
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(0);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return child;
+#else
+    return 0x7ffffff0; // beyond every process number Windows gives
+#endif
+}
+
+void makeOld(const QString& path) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-3600),
+                                 QFileDevice::FileModificationTime));
+}
+
+TEST(FolderLock, OneHolderAtATimeAndReleasedWhole) {
+    TestFolder folder;
+    {
+        FolderLock first;
+        ASSERT_EQ(first.take(folder.path(), kName, 0), Result::Taken);
+        EXPECT_TRUE(first.held());
+        EXPECT_EQ(folder.read(kName),
+                  ownerText(QCoreApplication::applicationPid(), QSysInfo::machineHostName()));
+
+        FolderLock second; // a live holder, even this very process, is waited for
+        EXPECT_EQ(second.take(folder.path(), kName, 120), Result::Busy);
+        EXPECT_FALSE(second.held());
+
+        first.release();
+        EXPECT_FALSE(QFileInfo::exists(folder.file(kName)));
+        EXPECT_EQ(second.take(folder.path(), kName, 0), Result::Taken);
+    }
+    EXPECT_FALSE(QFileInfo::exists(folder.file(kName))) << "the destructor lets go";
+}
+
+TEST(FolderLock, AStaleLockIsTakenOverAndALiveOneIsNot) {
+    struct Case {
+        const char* what;
+        QByteArray owner;
+        bool old;
+        Result expected;
+    };
+    const QString here = QSysInfo::machineHostName();
+    const Case cases[] = {
+        {"a holder of this computer that has ended", ownerText(endedProcess(), here), false,
+         Result::Taken},
+        {"another computer's lock, long untouched", ownerText(42, "elsewhere"), true,
+         Result::Taken},
+        {"another computer's lock, fresh", ownerText(42, "elsewhere"), false, Result::Busy},
+        {"a lock of no known holder, fresh", QByteArray(), false, Result::Busy},
+        {"a lock of no known holder, long untouched", QByteArray("garbage"), true, Result::Taken},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestFolder folder;
+        folder.write(kName, c.owner);
+        if (c.old)
+            makeOld(folder.file(kName));
+        FolderLock lock;
+        EXPECT_EQ(lock.take(folder.path(), kName, 100), c.expected);
+        if (c.expected == Result::Busy)
+            EXPECT_EQ(folder.read(kName), c.owner) << "somebody else's lock is left alone";
+        else
+            EXPECT_EQ(folder.read(kName),
+                      ownerText(QCoreApplication::applicationPid(), here));
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden |
+                                                QDir::NoDotAndDotDot),
+                  QStringList{kName})
+            << "no probe or stale file left beside it";
+    }
+}
+
+TEST(FolderLock, ReleaseLeavesALockTakenOverByAnotherCopy) {
+    TestFolder folder;
+    FolderLock lock;
+    ASSERT_EQ(lock.take(folder.path(), kName, 0), Result::Taken);
+    const QByteArray other = ownerText(42, QStringLiteral("elsewhere"));
+    folder.write(kName, other); // declared stale elsewhere and taken over
+    lock.release();
+    EXPECT_EQ(folder.read(kName), other);
+}
+
+TEST(FolderLock, AFolderThatIsNotThereIsAFailureNotAWait) {
+    TestFolder folder;
+    FolderLock lock;
+    EXPECT_EQ(lock.take(folder.file("missing/"), kName, 60000), Result::Failed);
+    EXPECT_EQ(lock.error().kind, FileError::FolderMissing);
+    EXPECT_FALSE(lock.error().text.isEmpty());
+}
+
+} // namespace
+} // namespace dexlan
