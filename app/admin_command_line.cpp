@@ -248,6 +248,15 @@ void show(Run& run) {
 
 // --- The roster -----------------------------------------------------------------
 
+// Takes the roster's lock on folder, waiting for another copy for a while;
+// false after telling why it cannot be had.
+bool lockRosterOrRefuse(Run& run, FolderLock& lock, const QString& folder) {
+    if (lockRoster(lock, folder, kRosterWaitOnCommandLineMs) != RosterLocked::Busy)
+        return true;
+    run.refuse(rosterBusyReport(shownHistoryFolder(run.state)).prompt);
+    return false;
+}
+
 // The folder's users, or nothing after telling why they cannot be read.
 std::optional<UserListing> readUsers(Run& run, const QString& folder) {
     if (folder.isEmpty()) {
@@ -372,9 +381,19 @@ void addUsers(Run& run, const QString& folder, const QString& source, QIODevice&
     }
     const QStringList names = namesFromClassList(
         decodeClassList(bytes), source.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive));
+    if (folder.isEmpty()) {
+        run.refuse(
+            cannotReadReport(windowsOnlyLocationText(), shownHistoryFolder(run.state)).prompt);
+        return;
+    }
+    // The names on the list are read, and the files made, while no other copy
+    // adds: two copies adding one class list never both find a name free.
+    FolderLock lock;
+    if (!lockRosterOrRefuse(run, lock, folder))
+        return;
     QStringList namesOnList;
     std::vector<int> numbers;
-    if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
+    if (QFileInfo(folder).isDir()) {
         const std::optional<UserListing> listing = readUsers(run, folder);
         if (!listing)
             return;
@@ -382,10 +401,6 @@ void addUsers(Run& run, const QString& folder, const QString& source, QIODevice&
             namesOnList.append(shownName(user.name));
             numbers.push_back(user.number);
         }
-    } else if (folder.isEmpty()) {
-        run.refuse(
-            cannotReadReport(windowsOnlyLocationText(), shownHistoryFolder(run.state)).prompt);
-        return;
     }
     RandomNumbers random;
     const BulkAddResult result = carryOutBulkAdd(folder, planBulkAdd(names, namesOnList), numbers,

@@ -6,7 +6,9 @@
 
 #include "roster/held_names.h"
 #include "roster/history_file.h"
+#include "roster/history_folder.h"
 #include "roster/roster_test_files.h"
+#include "testing/linux_only.h"
 #include "testing/test_files.h"
 
 #include <QBuffer>
@@ -16,6 +18,13 @@
 #include <QTimeZone>
 
 #include <gtest/gtest.h>
+
+#include <map>
+
+#ifdef Q_OS_UNIX
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace dexlan {
 namespace {
@@ -344,6 +353,48 @@ TEST(AdminCommandLine, NamesFromStandardInputWithTheSummary) {
     EXPECT_EQ(ran.out, "2 names added:\n    Bob\n    Cyd\n\n1 name refused:\n"
                        "    Ann: already on the list\n");
     EXPECT_EQ(readFirstLineOfFile(trainer.folder.file("3HIST.DX")).bytes, "\"Cyd\"");
+}
+
+TEST(AdminCommandLine, TwoCopiesAddingOneClassListAtOnceAddEachNameOnce) {
+#ifdef Q_OS_UNIX
+    Trainer trainer({{1, "Ann"}});
+    QByteArray classList;
+    for (int n = 1; n <= 60; ++n)
+        classList += "Same " + QByteArray::number(n) + "\r\n";
+    std::vector<pid_t> copies;
+    for (int copy = 0; copy < 2; ++copy) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            AdminRequest add;
+            add.addUsers = {"-"};
+            const Ran ran = administer(trainer, add, classList);
+            _exit(ran.err.contains("not saved") ? 3 : ran.status);
+        }
+        copies.push_back(child);
+    }
+    std::vector<int> statuses;
+    for (pid_t child : copies) {
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        statuses.push_back(WEXITSTATUS(status));
+    }
+    // One added them all; the other found every name there already.
+    std::sort(statuses.begin(), statuses.end());
+    EXPECT_EQ(statuses, (std::vector<int>{0, 1}));
+
+    std::map<QString, int> times;
+    for (const ListedUser& user : listUsers(trainer.folder.path()).users)
+        ++times[shownName(user.name)];
+    EXPECT_EQ(times.size(), 61u);
+    for (const auto& [name, count] : times)
+        EXPECT_EQ(count, 1) << name.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(trainer.folder.file(".dexlan-roster.lock")))
+        << "the lock goes with the copy that held it";
+#else
+    DEXLAN_LINUX_ONLY("two copies made with fork()");
+#endif
 }
 
 } // namespace

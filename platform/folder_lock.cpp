@@ -11,6 +11,8 @@
 
 #include <QElapsedTimer>
 
+#include <cerrno>
+
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
 #else
@@ -110,6 +112,11 @@ FolderLock::Result FolderLock::take(const QString& folder, const QString& fileNa
     release();
     m_error = FileError::ok();
     const QString path = folder + fileName;
+    if (path.contains(QChar(0))) {
+        // The system would take the path as ending there and make another file.
+        m_error = {FileError::Other, posixErrorText(EINVAL)};
+        return Result::Failed;
+    }
     const QByteArray owner = thisOwner();
     QElapsedTimer waited;
     waited.start();

@@ -6,6 +6,7 @@
 #include "roster/bulk_add.h"
 #include "roster/history_folder.h"
 #include "roster/random_numbers.h"
+#include "roster/roster_decisions.h"
 #include "roster/roster_messages.h"
 #include "roster/user_roster.h"
 
@@ -15,6 +16,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace dexlan {
 
@@ -56,17 +59,27 @@ void addNamesInBulk(UserRoster& roster, Dialogs& dialogs, const QStringList& nam
     // The folder as it is now, not as the list was read: another copy or
     // administrator may have added names since. The list is read again only
     // then, and the names and numbers come from it.
-    roster.refreshFromFolder(folder);
-    const UserListModel& rows = roster.model();
-    QStringList namesOnList;
-    namesOnList.reserve(rows.rowCount());
-    for (int row = 0; row < rows.rowCount(); ++row)
-        namesOnList.append(rows.text(row));
-    const std::vector<int> numbers = rows.numbers();
-    const BulkAddPlan plan = planBulkAdd(names, namesOnList);
-    if (!plan.toAdd.empty() &&
-        dialogs.msgBox(bulkAddQuestion(int(plan.toAdd.size()))) != MsgAnswer::Yes)
+    auto planAgainstFolder = [&roster, &folder, &names] {
+        roster.refreshFromFolder(folder);
+        const UserListModel& rows = roster.model();
+        QStringList namesOnList;
+        namesOnList.reserve(rows.rowCount());
+        for (int row = 0; row < rows.rowCount(); ++row)
+            namesOnList.append(rows.text(row));
+        return std::pair(planBulkAdd(names, namesOnList), rows.numbers());
+    };
+    const BulkAddPlan asked = planAgainstFolder().first;
+    if (!asked.toAdd.empty() &&
+        dialogs.msgBox(bulkAddQuestion(int(asked.toAdd.size()))) != MsgAnswer::Yes)
         return;
+    // No other copy adds meanwhile; what it added while the question was
+    // open is on the list read again now.
+    FolderLock lock;
+    if (lockRoster(lock, folder, kRosterWaitInWindowMs) == RosterLocked::Busy) {
+        dialogs.msgBox(rosterBusyReport(roster.shownFolder()));
+        return;
+    }
+    const auto [plan, numbers] = planAgainstFolder();
 
     RandomNumbers random;
     const BulkAddResult result = carryOutBulkAdd(

@@ -91,6 +91,18 @@ NewUserFile createUserFile(const QString& folder, const std::vector<int>& listNu
     return {NewUserFile::NumbersUsedUp, 0, folder, {}};
 }
 
+RosterLocked lockRoster(FolderLock& lock, const QString& folder, int waitMs) {
+    switch (lock.take(folder, QLatin1String(kRosterLockName), waitMs)) {
+    case FolderLock::Result::Taken:
+        return RosterLocked::Locked;
+    case FolderLock::Result::Busy:
+        return RosterLocked::Busy;
+    case FolderLock::Result::Failed:
+        break;
+    }
+    return RosterLocked::Unlocked;
+}
+
 DeleteTarget deleteTargetFor(const QString& listedPath, const QString& folder,
                              const QString& historyFolder, int number) {
     if (!listedPath.isEmpty())

@@ -3,6 +3,7 @@
 
 #include "options_file/shared_state.h"
 #include "platform/file_error.h"
+#include "platform/folder_lock.h"
 #include "roster/history_file.h"
 
 #include <QByteArray>
@@ -57,6 +58,26 @@ NewUserFile createUserFile(const QString& folder, const std::vector<int>& listNu
                            const QByteArray& nameBytes,
                            const std::function<std::array<int, kRandomsPerFile>()>& drawRandoms,
                            const std::function<bool()>& createMissingFolder);
+
+// --- One copy at a time ------------------------------------------------------
+
+// Adding and restoring users check the folder for the name and then make its
+// file; two copies doing both at once would each find the name free. Every
+// copy does the two under this lock, beside the history files.
+inline constexpr char kRosterLockName[] = ".dexlan-roster.lock";
+// How long the window waits for another copy before saying so, and the
+// command line, which nobody watches, before giving up.
+inline constexpr int kRosterWaitInWindowMs = 5000;
+inline constexpr int kRosterWaitOnCommandLineMs = 60000;
+
+enum class RosterLocked {
+    Locked,
+    // No lock file can be made there (no folder yet, no right to write): nor
+    // can any other copy's, and making the user's file tells why it fails.
+    Unlocked,
+    Busy, // another copy kept it the whole while
+};
+RosterLocked lockRoster(FolderLock& lock, const QString& folder, int waitMs);
 
 // --- Deleting a user ----------------------------------------------------------
 

@@ -154,4 +154,15 @@ MsgBoxRequest noUserNumberReport(const QString& name) {
             QCoreApplication::translate("RosterMessages", "Sorry...")};
 }
 
+MsgBoxRequest rosterBusyReport(const QString& historyFolder) {
+    return {QCoreApplication::translate("RosterMessages",
+                                        "Another copy of the program is changing the user list "
+                                        "at this location: ") +
+                kTwice + historyFolder + kTwice +
+                QCoreApplication::translate("RosterMessages",
+                                            "Nothing was changed. Please try again in a moment."),
+            MsgButtons::Ok, MsgIcon::Exclamation, MsgAnswer::Ok,
+            QCoreApplication::translate("RosterMessages", "Sorry...")};
+}
+
 } // namespace dexlan

@@ -48,5 +48,7 @@ MsgBoxRequest replacedFileReport(const QString& listedName, const QString& nameN
 MsgBoxRequest cannotDeleteReport(const QString& errorText, const QString& deletePath);
 // Deleting a name whose entry carries no user number, so names no file.
 MsgBoxRequest noUserNumberReport(const QString& name);
+// Another copy of the program kept the user list to itself for too long.
+MsgBoxRequest rosterBusyReport(const QString& historyFolder);
 
 } // namespace dexlan

@@ -528,9 +528,17 @@ void UserRoster::addName(AddNamesDialog& dialog) {
     }
     const QString folder = historyFolderPath();
     // Another copy or administrator may have added names since the list was
-    // read: the name is checked against the folder as it is now.
-    if (!folder.isEmpty())
+    // read: the name is checked against the folder as it is now, and no other
+    // copy adds until its file is made.
+    FolderLock lock;
+    if (!folder.isEmpty()) {
+        if (lockRoster(lock, folder, kRosterWaitInWindowMs) == RosterLocked::Busy) {
+            m_dialogs.msgBox(rosterBusyReport(shownFolder()));
+            box->setFocus();
+            return;
+        }
         refreshFromFolder(folder);
+    }
     if (m_model->rowOf(name) >= 0) {
         m_dialogs.msgBox(duplicateNameReport(name));
         box->clear();
