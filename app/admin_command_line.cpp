@@ -297,12 +297,8 @@ void deleteUser(Run& run, const QString& folder, const QString& name, const QDat
         return;
     }
     const ListedUser& user = *matches.front();
-    const Deletion deletion =
-        deleteHoldingFirst(user.path, user.number, name, now, [&run, &name](const QString& why) {
-            // Nobody to ask: the administrator asked for the deletion.
-            run.dialogs.tell(why + QLatin1Char('\n') + cannotBeUndoneText(name));
-            return true;
-        });
+    // Nobody to ask: what cannot be held for restoring is not deleted.
+    const Deletion deletion = deleteHoldingFirst(user.path, user.number, name, now, {});
     switch (deletion.outcome) {
     case Deletion::Held:
         // All arguments in one arg(), so that a name holding "%2" stays as it is.
@@ -321,6 +317,12 @@ void deleteUser(Run& run, const QString& folder, const QString& name, const QDat
         run.refuse(replacedFileReport(name, deletion.nameNow, user.path).prompt);
         return;
     case Deletion::Declined:
+        run.refuse(deletion.error.text + QLatin1Char('\n') +
+                   QCoreApplication::translate("AdminCommandLine",
+                                               "%1 was not deleted: the history file cannot be "
+                                               "kept for restoring.")
+                       .arg(name));
+        return;
     case Deletion::Failed:
         run.refuse(cannotDeleteReport(deletion.error.text, user.path).prompt);
         return;
@@ -338,12 +340,18 @@ void restoreUser(Run& run, const QString& folder, const QString& name) {
     const auto found = std::find_if(held.begin(), held.end(),
                                     [&name](const HeldName& one) { return one.name == name; });
     if (found == held.end()) {
+        if (const FileError unreadable = readHoldingFolder(folder); unreadable.failed()) {
+            run.refuse(QCoreApplication::translate("AdminCommandLine",
+                                                   "The deleted names cannot be read: %1")
+                           .arg(unreadable.text));
+            return;
+        }
         run.refuse(
             QCoreApplication::translate("AdminCommandLine", "%1 is not among the deleted names.")
                 .arg(name));
         return;
     }
-    const RestoreResult restored = restoreHeldName(folder, *found);
+    const RestoreResult restored = restoreHeldName(folder, *found, kRosterWaitOnCommandLineMs);
     switch (restored.outcome) {
     case RestoreResult::Restored:
         run.out << QCoreApplication::translate("AdminCommandLine", "Restored %1 (number %2).\n")
@@ -363,6 +371,9 @@ void restoreUser(Run& run, const QString& folder, const QString& name) {
         return;
     case RestoreResult::NumbersUsedUp:
         run.refuse(cannotRestoreReport(numbersUsedUpText(), found->heldPath).prompt);
+        return;
+    case RestoreResult::Busy:
+        run.refuse(rosterBusyReport(shownHistoryFolder(run.state)).prompt);
         return;
     }
 }
@@ -492,11 +503,13 @@ int runAdministration(const AdminRequest& request, QTextStream& out, QTextStream
     if (!request.settings.isEmpty())
         saveSettings(run, request.settings, loaded->locationBoxText);
 
-    const bool rosterWork = request.listUsers || !request.addUsers.isEmpty() ||
-                            !request.deleteUsers.isEmpty() || !request.restoreUsers.isEmpty();
+    // Held names kept their time are erased by a command that changes the
+    // roster (never by one that only lists), sparing those it restores.
+    const bool rosterChange = !request.addUsers.isEmpty() || !request.deleteUsers.isEmpty() ||
+                              !request.restoreUsers.isEmpty();
     const QString historyFolder = run.folder();
-    if (rosterWork && !historyFolder.isEmpty()) {
-        for (const HeldName& erased : eraseExpiredHeldNames(historyFolder, now))
+    if (rosterChange && !historyFolder.isEmpty()) {
+        for (const HeldName& erased : eraseExpiredHeldNames(historyFolder, request.restoreUsers))
             err << kProgramName << ": "
                 << QCoreApplication::translate(
                        "AdminCommandLine",

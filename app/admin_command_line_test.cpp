@@ -12,7 +12,9 @@
 #include "testing/test_files.h"
 
 #include <QBuffer>
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
 #include <QTimeZone>
@@ -71,6 +73,17 @@ Ran administer(const Trainer& trainer, AdminRequest request, const QByteArray& i
     inputDevice.open(QIODevice::ReadOnly);
     const int status = runAdministration(request, outStream, errStream, inputDevice, now);
     return {status, out, err};
+}
+
+// The file system's record of when each held name was held, as if days ago.
+void heldDaysAgo(const QString& historyFolder, double days) {
+    for (const HeldName& held : listHeldNames(historyFolder)) {
+        QFile note(held.notePath);
+        ASSERT_TRUE(note.open(QIODevice::Append));
+        ASSERT_TRUE(note.setFileTime(
+            QDateTime::currentDateTimeUtc().addSecs(qint64(-days * 24 * 3600)),
+            QFileDevice::FileModificationTime));
+    }
 }
 
 TEST(AdminSetting, KeysAndValuesAsTheHelpListsThem) {
@@ -312,36 +325,72 @@ TEST(AdminCommandLine, NamesHoldingPlaceMarkersArePrintedAsTheyAre) {
 
     remove.deleteUsers = {name};
     ASSERT_EQ(administer(trainer, remove).status, 0);
-    AdminRequest list;
-    list.listUsers = true;
-    ran = administer(trainer, list, {}, kNow.addDays(kHeldDays));
+    heldDaysAgo(trainer.folder.path(), kHeldDays + 1);
+    AdminRequest add;
+    add.addUsers = {"-"};
+    ran = administer(trainer, add, "Dee\n");
     EXPECT_TRUE(ran.err.contains("Ann %2 %3, deleted on ")) << ran.err.toStdString();
     EXPECT_TRUE(ran.err.contains(" was kept 30 days and is now erased.")) << ran.err.toStdString();
 }
 
-TEST(AdminCommandLine, WhereNothingCanBeHeldTheDeletionIsForGoodAndSaysSo) {
+// Nobody can be asked on the command line: a deletion that cannot be held
+// for restoring is not made, whatever stands in the holding folder's way.
+TEST(AdminCommandLine, WhereNothingCanBeHeldNothingIsDeleted) {
     Trainer trainer({{1, "Ann"}});
     trainer.folder.write(".deleted", "a file in the way");
     AdminRequest remove;
     remove.deleteUsers = {"Ann"};
-    const Ran ran = administer(trainer, remove);
-    EXPECT_EQ(ran.status, 0);
-    EXPECT_TRUE(ran.err.contains("this deletion cannot be undone")) << ran.err.toStdString();
-    EXPECT_EQ(ran.out, "Deleted Ann (number 1) for good.\n");
-    EXPECT_FALSE(QFileInfo::exists(trainer.folder.file("1HIST.DX")));
+    Ran ran = administer(trainer, remove);
+    EXPECT_EQ(ran.status, 1);
+    EXPECT_TRUE(ran.err.contains(".deleted is a file, not a folder.")) << ran.err.toStdString();
+    EXPECT_TRUE(ran.err.contains(
+        "Ann was not deleted: the history file cannot be kept for restoring."));
+    EXPECT_EQ(ran.out, "");
+    EXPECT_TRUE(QFileInfo::exists(trainer.folder.file("1HIST.DX")));
+
+    AdminRequest restore;
+    restore.restoreUsers = {"Ann"};
+    ran = administer(trainer, restore);
+    EXPECT_EQ(ran.status, 1);
+    EXPECT_TRUE(ran.err.contains("The deleted names cannot be read: ")) << ran.err.toStdString();
 }
 
-TEST(AdminCommandLine, HeldNamesKeptThirtyDaysAreErasedWhenTheProgramNextStarts) {
-    Trainer trainer({{1, "Ann"}});
+// By the file system's clock, by a command that changes the roster, never by
+// one that lists, and never the name that the same command restores.
+TEST(AdminCommandLine, HeldNamesKeptThirtyDaysAreErasedByTheNextChange) {
+    Trainer trainer({{1, "Ann"}, {2, "Bob"}});
+    AdminRequest remove;
+    remove.deleteUsers = {"Ann", "Bob"};
+    ASSERT_EQ(administer(trainer, remove).status, 0);
+    heldDaysAgo(trainer.folder.path(), kHeldDays + 1);
+
+    AdminRequest list;
+    list.listUsers = true;
+    Ran ran = administer(trainer, list);
+    EXPECT_EQ(ran.err, "");
+    EXPECT_EQ(listHeldNames(trainer.folder.path()).size(), 2u) << "a listing erases nothing";
+
+    AdminRequest restore;
+    restore.restoreUsers = {"Bob"};
+    ran = administer(trainer, restore);
+    EXPECT_EQ(ran.status, 0) << ran.err.toStdString();
+    EXPECT_TRUE(ran.out.contains("Restored Bob (number 2)."));
+    EXPECT_TRUE(ran.err.contains("Ann, deleted on ")) << ran.err.toStdString();
+    EXPECT_TRUE(ran.err.contains(" was kept 30 days and is now erased."));
+    EXPECT_TRUE(listHeldNames(trainer.folder.path()).empty());
+}
+
+TEST(AdminCommandLine, AClockAMonthAheadErasesNothingEarly) {
+    Trainer trainer({{1, "Ann"}, {2, "Bob"}});
     AdminRequest remove;
     remove.deleteUsers = {"Ann"};
     ASSERT_EQ(administer(trainer, remove).status, 0);
-    AdminRequest list;
-    list.listUsers = true;
-    EXPECT_EQ(administer(trainer, list, {}, kNow.addDays(kHeldDays - 1)).err, "");
-    const Ran later = administer(trainer, list, {}, kNow.addDays(kHeldDays));
-    EXPECT_TRUE(later.err.contains("Ann, deleted on")) << later.err.toStdString();
-    EXPECT_TRUE(listHeldNames(trainer.folder.path()).empty());
+    remove.deleteUsers = {"Bob"};
+    const Ran ran =
+        administer(trainer, remove, {}, QDateTime::currentDateTimeUtc().addDays(kHeldDays + 1));
+    EXPECT_EQ(ran.status, 0);
+    EXPECT_EQ(ran.err, "");
+    EXPECT_EQ(listHeldNames(trainer.folder.path()).size(), 2u);
 }
 
 TEST(AdminCommandLine, NamesFromStandardInputWithTheSummary) {

@@ -9,6 +9,7 @@
 #include "platform/dialogs.h"
 #include "platform/environment.h"
 #include "roster/held_names.h"
+#include "roster/held_names_messages.h"
 #include "roster/user_roster.h"
 
 #include <QDateTime>
@@ -151,9 +152,12 @@ bool Program::start() {
         options.refreshPage(2);
         options.refreshPage(1);
         options.show();
-        // Deleted names held their time are erased before anyone looks at them.
-        if (const QString folder = options.roster().historyFolderPath(); !folder.isEmpty())
-            eraseExpiredHeldNames(folder, QDateTime::currentDateTimeUtc());
+        // Deleted names held their time are erased before anyone looks at
+        // them, and the user is told which.
+        if (const QString folder = options.roster().historyFolderPath(); !folder.isEmpty()) {
+            if (const std::vector<HeldName> erased = eraseExpiredHeldNames(folder); !erased.empty())
+                m_dialogs.msgBox(erasedAtStartReport(erased));
+        }
         options.roster().fillUserList();
     }
     // Drawing the windows and reading the folder would share the cores: the

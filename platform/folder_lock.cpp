@@ -49,18 +49,6 @@ QString randomTag() {
     return QString::number(QRandomGenerator::global()->generate64(), 16);
 }
 
-// The file system's time now, as it stamps a new file: on a share that is the
-// server's clock, the one that stamped the lock file too.
-QDateTime fileSystemNow(const QString& folder) {
-    QFile probe(folder + QLatin1String(".lock-clock-") + randomTag());
-    if (!probe.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        return {};
-    probe.close();
-    const QDateTime now = QFileInfo(probe.fileName()).lastModified();
-    probe.remove();
-    return now;
-}
-
 // Whether the lock whose file holds bytes was left by a holder that is gone.
 bool isStale(const QString& path, const QByteArray& bytes, const QString& folder) {
     const Owner owner = ownerOf(bytes);
@@ -89,6 +77,16 @@ void removeStale(const QString& path, const QByteArray& bytes) {
 }
 
 } // namespace
+
+QDateTime fileSystemNow(const QString& folder) {
+    QFile probe(folder + QLatin1String(".clock-probe-") + randomTag());
+    if (!probe.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return {};
+    probe.close();
+    const QDateTime now = QFileInfo(probe.fileName()).lastModified().toUTC();
+    probe.remove();
+    return now;
+}
 
 bool processRunning(qint64 pid) {
 #ifdef Q_OS_WIN

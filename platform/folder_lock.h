@@ -3,6 +3,7 @@
 
 #include "platform/file_error.h"
 
+#include <QDateTime>
 #include <QString>
 
 namespace dexlan {
@@ -41,6 +42,12 @@ class FolderLock {
     QByteArray m_owner; // what this copy wrote into it
     FileError m_error;
 };
+
+// The file system's time now, as it stamps a file made in folder (ending in a
+// separator): on a share, the server's clock, the one that stamped every
+// other file there too, whatever this computer's clock says. Invalid when no
+// file can be made there.
+QDateTime fileSystemNow(const QString& folder);
 
 // Whether the process pid of this computer is still running.
 bool processRunning(qint64 pid);

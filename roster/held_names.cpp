@@ -7,6 +7,9 @@
 #include "roster/history_folder_detail.h"
 #include "roster/roster_decisions.h"
 
+#include "platform/folder_access.h"
+#include "platform/folder_lock.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -35,18 +38,32 @@ const QLatin1String kHeldSuffix(".dx");
 const QLatin1String kNoteSuffix(".when");
 const QLatin1String kNoteTimeFormat("yyyy-MM-ddTHH:mm:ssZ");
 
-// Makes the holding folder, hidden, unless it is there.
+// Makes the holding folder, hidden and shared as its history folder is,
+// unless it is there; one that is there gets the history folder's access back
+// where this account can give it (made by another administrator's program
+// with a narrower mask, it would hold nobody else's deletions). Whatever is
+// in the way, or cannot be used, is said.
 FileError makeHoldingFolder(const QString& folder) {
     const QString path = withoutTrailingSeparator(folder);
+    const QString historyFolder = withoutTrailingSeparator(folderOf(path));
     const QFileInfo info(path);
     if (info.isSymLink())
         return otherFailure(
             QCoreApplication::translate("HeldNames", "%1 is a link, not a folder.").arg(path));
-    if (info.isDir())
+    if (info.exists() && !info.isDir())
+        return otherFailure(
+            QCoreApplication::translate("HeldNames", "%1 is a file, not a folder.").arg(path));
+    if (info.isDir()) {
+        giveAccessOf(historyFolder, path);
+        if (const FileError usable = folderUsable(path); usable.failed())
+            return otherFailure(QCoreApplication::translate("HeldNames", "%1 cannot be used: %2")
+                                    .arg(path, usable.text));
         return FileError::ok();
+    }
     const FileError made = createHistoryFolder(folder);
     if (made.failed())
         return made;
+    giveAccessOf(historyFolder, path);
 #ifdef Q_OS_WIN
     // A leading dot hides nothing on Windows.
     SetFileAttributesW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()),
@@ -105,6 +122,7 @@ std::optional<HeldName> readNote(const QString& folder, const QString& noteName)
             held.number = line.mid(7).toInt();
     }
     held.deletedAt.setTimeZone(QTimeZone::utc());
+    held.heldAt = QFileInfo(note).lastModified().toUTC();
     if (!held.deletedAt.isValid() || held.number < 1 || !QFileInfo(held.heldPath).isFile())
         return std::nullopt;
     const FirstLine line = readFirstLineOfFile(held.heldPath);
@@ -115,6 +133,31 @@ std::optional<HeldName> readNote(const QString& folder, const QString& noteName)
         return std::nullopt;
     held.name = shownName(*name);
     return held;
+}
+
+const QLatin1String kRestoringMark(".restoring-");
+
+// Puts back every held file that a restore claimed and never placed: it was
+// killed between the two. Only under the roster's lock, which every restore
+// holds throughout, so that no restore still at work loses its file.
+void recoverInterruptedRestores(const QString& historyFolder, const QString& folder) {
+    const QString pattern = QLatin1String("*") + kHeldSuffix + kRestoringMark + QLatin1String("*");
+    QDirIterator claimed(folder, {pattern}, QDir::Files | QDir::Hidden);
+    if (!claimed.hasNext())
+        return;
+    FolderLock lock;
+    if (lockRoster(lock, historyFolder, 0) != RosterLocked::Locked)
+        return;
+    while (claimed.hasNext()) {
+        claimed.next();
+        const QString name = claimed.fileName();
+        const QString key = name.left(name.indexOf(QString(kHeldSuffix + kRestoringMark)));
+        const QString heldPath = folder + key + kHeldSuffix;
+        if (!QFileInfo::exists(folder + key + kNoteSuffix) || existsAsAnything(heldPath))
+            continue;
+        int ignored = 0;
+        renameExclusively(claimed.filePath(), heldPath, &ignored);
+    }
 }
 
 } // namespace
@@ -197,7 +240,7 @@ Deletion deleteHoldingFirst(const QString& path, int number, const QString& list
         break;
     }
     if (!deleteForGood || !deleteForGood(held.error.text))
-        return {Deletion::Declined, {}, {}};
+        return {Deletion::Declined, {}, held.error};
     const DeletedUser deleted = deleteUserFile(path, listedName);
     switch (deleted.outcome) {
     case DeletedUser::Deleted:
@@ -215,6 +258,7 @@ std::vector<HeldName> listHeldNames(const QString& historyFolder) {
     const QString folder = holdingFolder(historyFolder);
     if (QFileInfo(withoutTrailingSeparator(folder)).isSymLink())
         return held;
+    recoverInterruptedRestores(historyFolder, folder);
     QDirIterator it(folder, {QLatin1String("*") + kNoteSuffix}, QDir::Files | QDir::Hidden);
     while (it.hasNext()) {
         it.next();
@@ -229,8 +273,32 @@ std::vector<HeldName> listHeldNames(const QString& historyFolder) {
     return held;
 }
 
-RestoreResult restoreHeldName(const QString& historyFolder, const HeldName& held) {
+FileError readHoldingFolder(const QString& historyFolder) {
+    const QString path = withoutTrailingSeparator(holdingFolder(historyFolder));
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        return otherFailure(
+            QCoreApplication::translate("HeldNames", "%1 is a link, not a folder.").arg(path));
+    if (!info.exists())
+        return FileError::ok();
+    if (!info.isDir())
+        return otherFailure(
+            QCoreApplication::translate("HeldNames", "%1 is a file, not a folder.").arg(path));
+    if (!info.isReadable() || !info.isExecutable())
+        return otherFailure(QCoreApplication::translate("HeldNames", "%1 cannot be read: %2")
+                                .arg(path, posixErrorText(EACCES)));
+    return FileError::ok();
+}
+
+RestoreResult restoreHeldName(const QString& historyFolder, const HeldName& held, int waitMs) {
     RestoreResult result;
+    // No copy adds a name or restores one meanwhile, and a claim left by a
+    // restore cut short is told from one at work by the lock being free.
+    FolderLock lock;
+    if (lockRoster(lock, historyFolder, waitMs) == RosterLocked::Busy) {
+        result.outcome = RestoreResult::Busy;
+        return result;
+    }
     const UserListing listing = listUsers(historyFolder);
     if (listing.error.failed()) {
         result.error = listing.error;
@@ -251,7 +319,7 @@ RestoreResult restoreHeldName(const QString& historyFolder, const HeldName& held
 
     // Claimed first, under a name no other copy uses: whoever renames the
     // held file away has it, and every other copy finds it gone.
-    const QString claimed = held.heldPath + QLatin1String(".restoring-") + randomTag();
+    const QString claimed = held.heldPath + kRestoringMark + randomTag();
     int error = 0;
     QString errorText;
     if (!renameExclusively(held.heldPath, claimed, &error, &errorText)) {
@@ -314,15 +382,22 @@ FileError eraseHeldName(const HeldName& held) {
     return FileError::ok();
 }
 
-bool heldTooLong(const HeldName& held, const QDateTime& now) {
-    return held.deletedAt.addDays(kHeldDays) <= now;
+bool heldTooLong(const HeldName& held, const QDateTime& fileSystemNow) {
+    if (!held.heldAt.isValid() || !fileSystemNow.isValid())
+        return false;
+    return std::min(held.heldAt, fileSystemNow).addDays(kHeldDays) <= fileSystemNow;
 }
 
-std::vector<HeldName> eraseExpiredHeldNames(const QString& historyFolder, const QDateTime& now) {
+std::vector<HeldName> eraseExpiredHeldNames(const QString& historyFolder,
+                                            const QStringList& spared) {
     std::vector<HeldName> erased;
-    for (HeldName& held : listHeldNames(historyFolder)) {
-        if (heldTooLong(held, now) && !eraseHeldName(held).failed())
-            erased.push_back(std::move(held));
+    std::vector<HeldName> held = listHeldNames(historyFolder);
+    if (held.empty())
+        return erased;
+    const QDateTime now = fileSystemNow(holdingFolder(historyFolder));
+    for (HeldName& one : held) {
+        if (!spared.contains(one.name) && heldTooLong(one, now) && !eraseHeldName(one).failed())
+            erased.push_back(std::move(one));
     }
     return erased;
 }

@@ -2,9 +2,11 @@
 #pragma once
 
 #include "platform/file_error.h"
+#include "roster/roster_decisions.h"
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <vector>
@@ -28,7 +30,8 @@ struct HeldName {
     QString key;         // the pair's common name in the holding folder
     QString name;        // the user's name, as the list showed it
     int number = 0;      // the number the user had
-    QDateTime deletedAt; // UTC
+    QDateTime deletedAt; // UTC, as this computer's clock had it, for showing
+    QDateTime heldAt;    // UTC: when the file system made the note, by its own clock
     QString heldPath;    // the history file, in the holding folder
     QString notePath;    // the note beside it
 };
@@ -58,15 +61,21 @@ struct Deletion {
     enum Outcome { Held, Deleted, Declined, Replaced, Failed };
     Outcome outcome = Failed;
     QString nameNow; // for Replaced
-    FileError error; // for Failed
+    FileError error; // for Failed; for Declined, why it could not be held
 };
 Deletion deleteHoldingFirst(const QString& path, int number, const QString& listedName,
                             const QDateTime& now,
                             const std::function<bool(const QString& errorText)>& deleteForGood);
 
 // The users held for historyFolder, newest deletion first. A note without its
-// file, or a file without its note, is no held user.
+// file, or a file without its note, is no held user. A file left claimed by a
+// restore that was cut short (the program killed) is put back first, once no
+// other copy holds the roster's lock.
 std::vector<HeldName> listHeldNames(const QString& historyFolder);
+
+// Why the held users of historyFolder cannot be read: the holding folder is a
+// file, a link, or may not be read. No failure when there is none yet.
+FileError readHoldingFolder(const QString& historyFolder);
 
 struct RestoreResult {
     enum Outcome {
@@ -75,6 +84,7 @@ struct RestoreResult {
         Gone,          // no longer held (restored or erased by another copy)
         Failed,        // nothing was done
         NumbersUsedUp, // nothing was done
+        Busy,          // another copy kept the roster's lock all the while: nothing was done
     };
     Outcome outcome = Failed;
     int number = 0;             // the number the user has now
@@ -86,17 +96,24 @@ struct RestoreResult {
 // Puts a held user's file back into historyFolder under the number it had, or
 // when that is taken by now under the smallest free number, without ever
 // replacing a file. The held file is first claimed under a name of this call's
-// own, so two copies restoring at once never both take it.
-RestoreResult restoreHeldName(const QString& historyFolder, const HeldName& held);
+// own, so two copies restoring at once never both take it; and all of it is
+// done under the roster's lock, waiting up to waitMs for another copy.
+RestoreResult restoreHeldName(const QString& historyFolder, const HeldName& held,
+                              int waitMs = kRosterWaitInWindowMs);
 
 // Erases a held user's file and note for good. Gone counts as done.
 FileError eraseHeldName(const HeldName& held);
 
-// Whether a held user has been kept for kHeldDays at now.
-bool heldTooLong(const HeldName& held, const QDateTime& now);
+// Whether a held user has been kept for kHeldDays at fileSystemNow, the time
+// of the file system that holds it. A note made later than that (a clock put
+// back since) counts as made now.
+bool heldTooLong(const HeldName& held, const QDateTime& fileSystemNow);
 
-// Erases every held user kept too long; answers those erased.
-std::vector<HeldName> eraseExpiredHeldNames(const QString& historyFolder, const QDateTime& now);
+// Erases every held user kept too long by the file system's own clock (never
+// by this computer's, which may be a month out), but those named in spared;
+// answers those erased.
+std::vector<HeldName> eraseExpiredHeldNames(const QString& historyFolder,
+                                            const QStringList& spared = {});
 
 // The time of deletion as the restore window and the command line show it.
 QString shownDeletionTime(const QDateTime& deletedAt);

@@ -5,6 +5,7 @@
 #include "roster/held_names.h"
 
 #include <QCoreApplication>
+#include <QStringList>
 
 namespace dexlan {
 
@@ -69,6 +70,20 @@ MsgBoxRequest eraseHeldQuestion(const QString& name) {
                 .arg(name),
             MsgButtons::OkCancel, MsgIcon::Exclamation, MsgAnswer::Cancel,
             QCoreApplication::translate("HeldNamesMessages", "Erase now...")};
+}
+
+MsgBoxRequest erasedAtStartReport(const std::vector<HeldName>& erased) {
+    QStringList lines;
+    for (const HeldName& held : erased)
+        lines.append(QCoreApplication::translate("HeldNamesMessages", "%1, deleted on %2")
+                         .arg(held.name, shownDeletionTime(held.deletedAt)));
+    return {QCoreApplication::translate("HeldNamesMessages",
+                                        "These deleted names were kept %1 days and are now erased "
+                                        "for good:")
+                    .arg(kHeldDays) +
+                kTwice + lines.join(kCrLf),
+            MsgButtons::Ok, MsgIcon::Information, MsgAnswer::Ok,
+            QCoreApplication::translate("HeldNamesMessages", "Restore deleted names...")};
 }
 
 QString keptForText(bool noneHeld) {

@@ -2,8 +2,11 @@
 #pragma once
 
 #include "platform/message_box.h"
+#include "roster/held_names.h"
 
 #include <QString>
+
+#include <vector>
 
 namespace dexlan {
 
@@ -22,6 +25,8 @@ MsgBoxRequest noLongerHeldReport(const QString& name);
 MsgBoxRequest cannotRestoreReport(const QString& errorText, const QString& path);
 // Erase now: the one confirmation (OK / Cancel).
 MsgBoxRequest eraseHeldQuestion(const QString& name);
+// The held names that start-up erased, each with the time of its deletion.
+MsgBoxRequest erasedAtStartReport(const std::vector<HeldName>& erased);
 // The restore window's note on how long deleted names are kept; with
 // noneHeld, it also says that there are none.
 QString keptForText(bool noneHeld = false);

@@ -4,9 +4,12 @@
 #include "roster/history_file.h"
 #include "roster/history_folder.h"
 #include "roster/roster_test_files.h"
+#include "testing/linux_only.h"
 #include "testing/test_files.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTimeZone>
 
@@ -14,6 +17,10 @@
 
 #include <atomic>
 #include <thread>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace dexlan {
 namespace {
@@ -190,21 +197,94 @@ TEST(HeldNames, HoldingFolderThatCannotBeWrittenLeavesTheUserInPlace) {
     EXPECT_TRUE(QFileInfo::exists(folder.file("7HIST.DX")));
 }
 
-TEST(HeldNames, KeptThirtyDaysThenErasedAtTheNextStart) {
-    TestFolder folder;
-    folder.write("1HIST.DX", userFile("Old"));
-    folder.write("2HIST.DX", userFile("New"));
-    holdOne(folder, "1HIST.DX", 1, "Old", kNow.addDays(-kHeldDays));
-    holdOne(folder, "2HIST.DX", 2, "New", kNow.addDays(-kHeldDays).addSecs(1));
+// The file system's record of when a name was held, as if it were days ago.
+void heldDaysAgo(const HeldName& held, double days) {
+    QFile note(held.notePath);
+    ASSERT_TRUE(note.open(QIODevice::Append));
+    ASSERT_TRUE(note.setFileTime(
+        QDateTime::currentDateTimeUtc().addSecs(qint64(-days * 24 * 3600)),
+        QFileDevice::FileModificationTime));
+}
 
-    const std::vector<HeldName> erased = eraseExpiredHeldNames(folder.path(), kNow);
-    ASSERT_EQ(erased.size(), 1u);
-    EXPECT_EQ(erased[0].name, "Old");
-    const std::vector<HeldName> left = listHeldNames(folder.path());
-    ASSERT_EQ(left.size(), 1u);
-    EXPECT_EQ(left[0].name, "New");
-    EXPECT_EQ(QDir(folder.file(".deleted")).entryList(QDir::Files | QDir::Hidden).size(), 2)
-        << "Old's file and note are both gone";
+// Expiry goes by the file system's clock, never by the time this computer
+// noted: one whose clock is a month ahead, or behind, erases nothing early.
+// The holding folder is shared as its history folder is: made by one
+// administrator with a narrower mask it would hold nobody else's deletions.
+TEST(HeldNames, HoldingFolderIsSharedAsTheHistoryFolderIs) {
+#ifdef Q_OS_UNIX
+    TestFolder folder;
+    const QByteArray history = QFile::encodeName(folder.path());
+    ASSERT_EQ(::chmod(history.constData(), 02775), 0);
+    folder.write("1HIST.DX", userFile("Ann"));
+    folder.write("2HIST.DX", userFile("Bob"));
+    const auto modeOf = [](const QString& path) {
+        struct stat info {};
+        EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
+        return info.st_mode & 07777;
+    };
+    holdOne(folder, "1HIST.DX", 1, "Ann");
+    EXPECT_EQ(modeOf(folder.file(".deleted")), 02775u) << "made so";
+
+    ASSERT_EQ(::chmod(QFile::encodeName(folder.file(".deleted")).constData(), 0755), 0);
+    holdOne(folder, "2HIST.DX", 2, "Bob");
+    EXPECT_EQ(modeOf(folder.file(".deleted")), 02775u) << "mended where it was narrower";
+#else
+    DEXLAN_LINUX_ONLY("POSIX permission bits");
+#endif
+}
+
+TEST(HeldNames, WhatStandsInTheHoldingFoldersPlaceIsNamed) {
+    TestFolder folder;
+    folder.write("1HIST.DX", userFile("Ann"));
+    folder.write(".deleted", "a file in the way");
+    const HoldResult held = holdUserFile(folder.file("1HIST.DX"), 1, "Ann", kNow);
+    EXPECT_EQ(held.outcome, HoldResult::CannotHold);
+    EXPECT_TRUE(held.error.text.endsWith(".deleted is a file, not a folder."))
+        << held.error.text.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(folder.file("1HIST.DX")));
+    EXPECT_EQ(readHoldingFolder(folder.path()).text, held.error.text)
+        << "and so is it when the held names are read";
+}
+
+TEST(HeldNames, KeptThirtyDaysByTheFileSystemsClockThenErased) {
+    struct Case {
+        const char* name;
+        QDateTime noted; // what this computer's clock said at the deletion
+        double daysAgo;  // what the file system recorded
+        bool erased;
+    };
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const Case cases[] = {
+        {"Old", now.addDays(-kHeldDays), kHeldDays + 0.01, true},
+        {"New", now.addDays(-kHeldDays), kHeldDays - 0.01, false},
+        {"Noted by a clock a year behind", now.addDays(-365), 1, false},
+        {"Noted by a clock a month ahead", now.addDays(kHeldDays + 1), kHeldDays + 1, true},
+        {"Held in the future", now, -40, false},
+        {"Spared", now.addDays(-kHeldDays), kHeldDays + 1, false},
+    };
+    TestFolder folder;
+    int number = 0;
+    for (const Case& c : cases) {
+        const QString fileName = newHistoryFileName(++number);
+        folder.write(fileName, userFile(c.name));
+        heldDaysAgo(holdOne(folder, fileName, number, c.name, c.noted), c.daysAgo);
+    }
+
+    const std::vector<HeldName> erased =
+        eraseExpiredHeldNames(folder.path(), {QStringLiteral("Spared")});
+    QStringList erasedNames, left;
+    for (const HeldName& held : erased)
+        erasedNames.append(held.name);
+    for (const HeldName& held : listHeldNames(folder.path()))
+        left.append(held.name);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(erasedNames.contains(QLatin1String(c.name)), c.erased);
+        EXPECT_EQ(left.contains(QLatin1String(c.name)), !c.erased);
+    }
+    EXPECT_EQ(QDir(folder.file(".deleted")).entryList(QDir::Files | QDir::Hidden).size(),
+              2 * left.size())
+        << "each erased name's file and note are both gone, and no clock probe is left";
 }
 
 TEST(HeldNames, EraseNowRemovesFileAndNoteAndASecondEraseIsNoError) {
@@ -215,6 +295,32 @@ TEST(HeldNames, EraseNowRemovesFileAndNoteAndASecondEraseIsNoError) {
     EXPECT_FALSE(eraseHeldName(held).failed());
     EXPECT_EQ(testing::allNamesUnder(folder.path()), QStringList({".deleted"}));
     EXPECT_EQ(restoreHeldName(folder.path(), held).outcome, RestoreResult::Gone);
+}
+
+// A restore killed between claiming the held file and placing it leaves it
+// under its claimed name; the next reading of the held names puts it back.
+TEST(HeldNames, AFileLeftClaimedByARestoreCutShortIsHeldAgain) {
+    TestFolder folder;
+    folder.write("4HIST.DX", userFile("Ann"));
+    const HeldName held = holdOne(folder, "4HIST.DX", 4, "Ann");
+    ASSERT_TRUE(QFile::rename(held.heldPath, held.heldPath + ".restoring-1a2b3c"));
+    ASSERT_EQ(listHeldNames(folder.path()).size(), 1u);
+    EXPECT_TRUE(QFileInfo::exists(held.heldPath));
+    EXPECT_FALSE(QFileInfo::exists(held.heldPath + ".restoring-1a2b3c"));
+    EXPECT_EQ(restoreHeldName(folder.path(), listHeldNames(folder.path()).at(0)).outcome,
+              RestoreResult::Restored);
+
+    // Not while another copy holds the roster: its restore may be at work.
+    folder.write("4HIST.DX", userFile("Bob"));
+    const HeldName bob = holdOne(folder, "4HIST.DX", 4, "Bob");
+    ASSERT_TRUE(QFile::rename(bob.heldPath, bob.heldPath + ".restoring-9"));
+    FolderLock other;
+    ASSERT_EQ(lockRoster(other, folder.path(), 0), RosterLocked::Locked);
+    EXPECT_TRUE(listHeldNames(folder.path()).empty());
+    EXPECT_TRUE(QFileInfo::exists(bob.heldPath + ".restoring-9"));
+    EXPECT_EQ(restoreHeldName(folder.path(), bob, 50).outcome, RestoreResult::Busy);
+    other.release();
+    EXPECT_EQ(listHeldNames(folder.path()).size(), 1u);
 }
 
 TEST(HeldNames, ListingPassesOverHalfPairsAndNewestComesFirst) {

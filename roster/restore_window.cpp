@@ -71,7 +71,11 @@ void RestoreWindow::reload() {
         item->setData(0, Qt::UserRole, qulonglong(i));
     }
     m_heldList->resizeColumnToContents(1);
-    m_keptFor->setText(keptForText(m_held.empty()));
+    const FileError unreadable =
+        m_held.empty() ? readHoldingFolder(m_historyFolder) : FileError::ok();
+    m_keptFor->setText(unreadable.failed()
+                           ? tr("The deleted names cannot be read: %1").arg(unreadable.text)
+                           : keptForText(m_held.empty()));
     if (!m_held.empty())
         m_heldList->setCurrentItem(m_heldList->topLevelItem(0));
     const bool chosen = selected() != nullptr;
@@ -109,6 +113,9 @@ void RestoreWindow::restoreSelected() {
         return;
     case RestoreResult::NumbersUsedUp:
         m_dialogs.msgBox(cannotRestoreReport(numbersUsedUpText(), held->heldPath));
+        return;
+    case RestoreResult::Busy:
+        m_dialogs.msgBox(rosterBusyReport(m_historyFolder));
         return;
     }
     reload();
