@@ -5,6 +5,9 @@
 #include "options_file/options_file.h"
 #include "options_window/options_window.h"
 #include "roster/bulk_add.h"
+#include "roster/held_names.h"
+#include "roster/held_names_messages.h"
+#include "roster/history_file.h"
 #include "roster/user_list_model.h"
 #include "roster/user_roster.h"
 
@@ -12,6 +15,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDialog>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -70,6 +74,33 @@ TEST_F(ProgramTest, TrainerBesideTheProgramStartsWithoutAsking) {
     EXPECT_TRUE(mainWindow().isVisible());
     EXPECT_TRUE(options.isVisible());
     EXPECT_EQ(dialogs.modalsShown, QStringList{"Help"});
+}
+
+// Held names kept their time are erased before anyone looks, and the user is
+// told which, once; one held a day less stays.
+TEST_F(ProgramTest, StartUpSaysWhichDeletedNamesItErased) {
+    layTrainer(optionsFile("network", "hist roster open", "hist home"));
+    std::vector<HeldName> held;
+    for (const auto& [number, name] : {std::pair(1, "Ann"), std::pair(2, "Bob")}) {
+        trainer.write(newHistoryFileName(number),
+                      newHistoryFileBytes(name, {1, 2, 3, 4, 5, 6, 7, 8}));
+        const HoldResult result = holdUserFile(trainer.file(newHistoryFileName(number)), number,
+                                               QString::fromLatin1(name),
+                                               QDateTime::currentDateTimeUtc());
+        ASSERT_EQ(result.outcome, HoldResult::Held);
+        held.push_back(result.held);
+        QFile note(result.held.notePath);
+        ASSERT_TRUE(note.open(QIODevice::Append));
+        ASSERT_TRUE(note.setFileTime(
+            QDateTime::currentDateTimeUtc().addDays(number == 1 ? -kHeldDays : 1 - kHeldDays),
+            QFileDevice::FileModificationTime));
+    }
+    dialogs.expectBox(erasedAtStartReport({held[0]}), MsgAnswer::Ok);
+    dialogs.onNextModal([](QDialog& help) { help.hide(); });
+    ASSERT_TRUE(startUp());
+    const std::vector<HeldName> left = listHeldNames(trainer.path());
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].name, "Bob");
 }
 
 TEST_F(ProgramTest, StartUpReadsTheHistoryFolderOnce) {
