@@ -1,54 +1,61 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/code_page.h"
 
+#include "platform/code_page_tables.h"
+
 #include <algorithm>
 #include <iterator>
 
 namespace dexlan {
 
-namespace {
-
-// Windows-1252 is ISO 8859-1 except for bytes 0x80 to 0x9F. Our own table, so
-// that the conversion is the same on every platform and needs no ICU (Qt for
-// Windows is built without it). The five bytes Windows leaves unassigned map
-// to the control characters of the same value, as Windows converts them, so
-// that every byte survives a round trip.
-constexpr char16_t kHighBytes[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, // 80..87
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, // 88..8F
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, // 90..97
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178, // 98..9F
-};
-
-bool isHighByte(unsigned value) {
-    return value >= 0x80 && value < 0xA0;
+QString fromCodePage(const QByteArray& bytes) {
+    return CodePage::windows1252().decode(bytes);
 }
 
-} // namespace
+std::optional<QByteArray> toCodePage(const QString& text) {
+    return CodePage::windows1252().encode(text);
+}
 
-QString fromCodePage(const QByteArray& bytes) {
+std::optional<CodePage> CodePage::byNumber(int number) {
+    for (const code_page_tables::Table& table : code_page_tables::kTables) {
+        if (table.number == number)
+            return CodePage(&table);
+    }
+    return std::nullopt;
+}
+
+CodePage CodePage::windows1252() {
+    static const CodePage page = *byNumber(1252);
+    return page;
+}
+
+int CodePage::number() const {
+    return m_table->number;
+}
+
+QString CodePage::decode(QByteArrayView bytes) const {
     QString text(bytes.size(), Qt::Uninitialized);
     QChar* out = text.data();
     for (char byte : bytes) {
         const auto value = static_cast<unsigned char>(byte);
-        *out++ = QChar(isHighByte(value) ? kHighBytes[value - 0x80] : char16_t(value));
+        *out++ = QChar(value < 0x80 ? char16_t(value) : m_table->high[value - 0x80]);
     }
     return text;
 }
 
-std::optional<QByteArray> toCodePage(const QString& text) {
+std::optional<QByteArray> CodePage::encode(QStringView text) const {
     QByteArray bytes(text.size(), Qt::Uninitialized);
     char* out = bytes.data();
     for (QChar c : text) {
         const char16_t unit = c.unicode();
-        if (unit < 0x100 && !isHighByte(unit)) {
+        if (unit < 0x80) {
             *out++ = char(unit);
             continue;
         }
-        const auto* found = std::find(std::begin(kHighBytes), std::end(kHighBytes), unit);
-        if (found == std::end(kHighBytes))
+        const auto* found = std::find(std::begin(m_table->high), std::end(m_table->high), unit);
+        if (found == std::end(m_table->high))
             return std::nullopt;
-        *out++ = char(0x80 + (found - std::begin(kHighBytes)));
+        *out++ = char(0x80 + (found - std::begin(m_table->high)));
     }
     return bytes;
 }

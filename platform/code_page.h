@@ -2,17 +2,42 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+#include <QStringView>
 
 #include <optional>
 
 namespace dexlan {
 
 // The trainer's files are single-byte text in the system code page
-// (Windows-1252). Bytes are kept as they are and converted only for the screen.
+// (Windows-1252, CodePage::windows1252()). Bytes are kept as they are and
+// converted only for the screen.
 QString fromCodePage(const QByteArray& bytes);
 
 // The text in the code page, or nothing when a character has no single-byte form.
 std::optional<QByteArray> toCodePage(const QString& text);
+
+namespace code_page_tables {
+struct Table;
+}
+
+// One of the single-byte code pages of Windows (874, 1250 to 1258) in which a
+// trainer on a machine of that language writes its files.
+class CodePage {
+  public:
+    // Nothing for a number that is none of them.
+    static std::optional<CodePage> byNumber(int number);
+    static CodePage windows1252();
+
+    int number() const;
+    QString decode(QByteArrayView bytes) const;
+    // Nothing when a character has no byte in this code page.
+    std::optional<QByteArray> encode(QStringView text) const;
+
+  private:
+    explicit CodePage(const code_page_tables::Table* table) : m_table(table) {}
+    const code_page_tables::Table* m_table;
+};
 
 } // namespace dexlan

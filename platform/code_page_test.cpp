@@ -54,5 +54,85 @@ TEST(CodePage, AgreesWithQtsCodecWhereThereIsOne) {
     }
 }
 
+const int kCodePages[] = {874, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258};
+
+// A byte the code page leaves unassigned: it stands for a control character
+// or a private-use character, never for a letter of any text.
+bool unassigned(char16_t c) {
+    return (c >= 0x80 && c < 0xA0) || (c >= 0xF780 && c <= 0xF7FF);
+}
+
+TEST(CodePages, EveryByteRoundTripsInEachAndTheWindows1252OneIsTheTrainersOwn) {
+    QByteArray all;
+    for (int b = 1; b < 256; ++b)
+        all.append(char(b));
+    for (int number : kCodePages) {
+        SCOPED_TRACE(number);
+        const std::optional<CodePage> page = CodePage::byNumber(number);
+        ASSERT_TRUE(page);
+        EXPECT_EQ(page->number(), number);
+        const QString text = page->decode(all);
+        EXPECT_EQ(page->encode(text), all);
+        EXPECT_EQ(text.left(127), QString::fromLatin1(all.left(127))) << "ASCII below 0x80";
+    }
+    EXPECT_EQ(CodePage::windows1252().decode(all), fromCodePage(all));
+    EXPECT_FALSE(CodePage::byNumber(1249));
+    EXPECT_FALSE(CodePage::byNumber(65001)) << "UTF-8 is no single-byte code page";
+}
+
+// Letters of each alphabet, from the code pages' published mappings.
+TEST(CodePages, LettersOfEachAlphabetHaveTheirBytes) {
+    struct Case {
+        int number;
+        const char* text; // UTF-8
+        QByteArray bytes;
+    };
+    const Case cases[] = {
+        {1250, "Łukasz Żółć", "\xa3ukasz \xaf\xf3\xb3\xe6"},
+        {1250, "Dvořák Ő", "Dvo\xf8\xe1k \xd5"},
+        {1251, "Иван Петров", "\xc8\xe2\xe0\xed \xcf\xe5\xf2\xf0\xee\xe2"},
+        {1253, "Άλφα", "\xa2\xeb\xf6\xe1"},
+        {1254, "Şükrü Ğ", "\xde\xfckr\xfc \xd0"},
+        {1255, "שלום", "\xf9\xec\xe5\xed"},
+        {1256, "سلام", "\xd3\xe1\xc7\xe3"},
+        {1257, "Jānis Ļ", "J\xe2nis \xcf"},
+        {1258, "Đư\xcc\x81" "c", "\xd0\xfd\xec" "c"}, // the tone mark as a combining one
+        {874, "สม", "\xca\xc1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const CodePage page = *CodePage::byNumber(c.number);
+        EXPECT_EQ(page.encode(QString::fromUtf8(c.text)), c.bytes);
+        EXPECT_EQ(page.decode(c.bytes), QString::fromUtf8(c.text));
+    }
+    EXPECT_FALSE(CodePage::byNumber(1252)->encode(QString::fromUtf8("Łukasz")))
+        << "not every name fits every code page";
+}
+
+// Where Qt has ICU (Linux), each code page's table agrees with its codec on
+// every assigned byte.
+TEST(CodePages, AgreeWithTheSystemsCodecWhereThereIsOne) {
+    int compared = 0;
+    for (int number : kCodePages) {
+        SCOPED_TRACE(number);
+        QStringDecoder codec(QStringLiteral("windows-%1").arg(number).toLatin1().constData());
+        if (!codec.isValid())
+            continue;
+        ++compared;
+        const CodePage page = *CodePage::byNumber(number);
+        for (int b = 0x80; b < 0x100; ++b) {
+            const QByteArray byte(1, char(b));
+            const QString ours = page.decode(byte);
+            if (unassigned(ours.at(0).unicode()))
+                continue;
+            QStringDecoder fresh(QStringLiteral("windows-%1").arg(number).toLatin1().constData());
+            EXPECT_EQ(ours, QString(fresh(byte))) << "byte 0x" << std::hex << b;
+        }
+    }
+#ifdef Q_OS_LINUX
+    EXPECT_GT(compared, 0) << "Qt on Linux has ICU's codecs";
+#endif
+}
+
 } // namespace
 } // namespace dexlan
