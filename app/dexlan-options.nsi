@@ -29,7 +29,7 @@ VIAddVersionKey "ProductName" "${PRODUCT}"
 VIAddVersionKey "CompanyName" "Corvantis Learning Systems"
 VIAddVersionKey "FileDescription" "${PRODUCT} Setup"
 VIAddVersionKey "FileVersion" "${VERSION}"
-VIAddVersionKey "LegalCopyright" "Copyright (C) Corvantis Learning Systems. All rights reserved."
+VIAddVersionKey "LegalCopyright" "Copyright (C) Corvantis Learning Systems. Licensed under the GNU GPL, version 3 or later."
 
 PageEx directory
     DirText "Setup will install ${PRODUCT} beside the Corvantis Dexlan Training System 4. Choose the trainer's folder: the one that holds $\"${TRAINER_EXE}$\"." "Trainer's folder"
