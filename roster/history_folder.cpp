@@ -3,6 +3,7 @@
 
 #include "options_file/option_lines.h"
 #include "platform/code_page.h"
+#include "platform/file_system.h"
 #include "roster/history_file.h"
 #include "roster/history_folder_detail.h"
 
@@ -518,7 +519,7 @@ UserListing listUsersOnce(const QString& folder, const ListingOptions& options) 
         return listing;
     }
     quint64 digest = 0;
-    const int threads = options.threads > 0 ? options.threads : QThread::idealThreadCount();
+    const int threads = options.threads > 0 ? options.threads : readersFor(folder);
     const bool complete = threads == 1 && !options.progress
                               ? listOneByOne(folder, listing, digest)
                               : listOnThreads(folder, options, threads, listing, digest);

@@ -90,7 +90,8 @@ struct UserListing {
 
 // How listUsers reads the history files' first lines.
 struct ListingOptions {
-    // Threads reading them: 0 for one a core. With 1 and no progress, each file
+    // Threads reading them: 0 for as many as the folder's file system suits
+    // (readersFor: one a core, more on a share). With 1 and no progress, each file
     // is read as its name comes from the folder: the plain way, which every
     // other way gives the same listing as.
     int threads = 0;
