@@ -6,8 +6,6 @@
 
 namespace dexlan {
 
-namespace {}
-
 bool networkLocationCheckApplies(const OptionLines& optionLines) {
     return optionLines[EntryInstallation] == values::kNetwork &&
            optionLines[EntryHistoryMode] == values::kHistAuto;

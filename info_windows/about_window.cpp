@@ -3,6 +3,7 @@
 
 #include "info_windows/info_window_parts.h"
 #include "platform/build_info.h"
+#include "platform/line_break.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -10,11 +11,10 @@
 namespace dexlan {
 
 QString makerDetails() {
-    const QString crLf = QStringLiteral("\r\n");
-    return QStringLiteral("Corvantis Learning Systems") + crLf +
-           QStringLiteral("48 Example Street, Suite 4") + crLf +
-           QStringLiteral("Sampletown, ST 00000") + crLf + crLf +
-           QStringLiteral("www.example.com") + crLf + QStringLiteral("support@example.com");
+    return QStringLiteral("Corvantis Learning Systems") + kCrLf +
+           QStringLiteral("48 Example Street, Suite 4") + kCrLf +
+           QStringLiteral("Sampletown, ST 00000") + kCrLf + kCrLf +
+           QStringLiteral("www.example.com") + kCrLf + QStringLiteral("support@example.com");
 }
 
 QString legalNotice() {

@@ -40,7 +40,4 @@ class AddNamesDialog : public QDialog {
     QPushButton* m_okButton = nullptr; // Command1
 };
 
-// old name, removed once every caller uses the new one
-using AddNamesDialog = AddNamesDialog;
-
 } // namespace dexlan
