@@ -340,7 +340,7 @@ TEST(ProgramIcon, FromTheIconThemeElseBuiltIn) {
                                        "[256x256/apps]\nSize=256\nType=Fixed\n");
     QImage red(256, 256, QImage::Format_ARGB32);
     red.fill(Qt::red);
-    ASSERT_TRUE(red.save(theme.file("hicolor/256x256/apps/com.example.DexlanOptions.png")));
+    ASSERT_TRUE(red.save(theme.file("hicolor/256x256/apps/io.github.corvantis.dexlan_options.png")));
     QIcon::setThemeSearchPaths({theme.path()});
     const QIcon themed = smallProgramIcon();
     EXPECT_EQ(themed.pixmap(48).toImage().pixelColor(24, 24), QColor(Qt::red));
