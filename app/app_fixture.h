@@ -21,12 +21,14 @@ class FakeEnvironment final : public Environment {
     QString folder;
     double widthTwips = 12000;
     QString rememberedFolder;
+    QString machineFolder;
 
     bool anotherInstanceRunning() override { return anotherRunning; }
     QString programFolder() override { return folder; }
     double screenWidthTwips() override { return widthTwips; }
     QString rememberedTrainerFolder() override { return rememberedFolder; }
     void rememberTrainerFolder(const QString& folder) override { rememberedFolder = folder; }
+    QString machineTrainerFolder() override { return machineFolder; }
 };
 
 inline QByteArray optionsFile(const QByteArray& installation, const QByteArray& mode,

@@ -56,6 +56,7 @@ class FolderEnvironment final : public dexlan::Environment {
     double screenWidthTwips() override { return m_screen.screenWidthTwips(); }
     // The pictures are taken without the dialog and leave no trace.
     QString rememberedTrainerFolder() override { return {}; }
+    QString machineTrainerFolder() override { return {}; }
     void rememberTrainerFolder(const QString&) override {}
 
   private:

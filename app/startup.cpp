@@ -91,6 +91,19 @@ Program::Step Program::locateTrainer() {
     return Step::Continue;
 }
 
+std::optional<QString> Program::knownTrainerFolder() {
+    for (const QString& folder :
+         {m_environment.rememberedTrainerFolder(), m_environment.machineTrainerFolder()}) {
+        if (folder.isEmpty())
+            continue;
+        const QString withSeparator =
+            m_state.pathPolicy.withTrailingSeparator(QDir::toNativeSeparators(folder));
+        if (fileExists(withSeparator + QLatin1String(kTrainerExecutable)))
+            return withSeparator;
+    }
+    return std::nullopt;
+}
+
 Program::Step Program::useNamedTrainer(const QString& path) {
     if (const std::optional<QString> folder = namedTrainerFolder(path, m_state.pathPolicy)) {
         m_state.programFolder = *folder;
@@ -124,6 +137,12 @@ bool Program::start() {
             m_state.pathPolicy.withTrailingSeparator(m_environment.programFolder());
         if (fileExists(m_state.programFolder + QLatin1String(kTrainerExecutable)))
             break;
+        // Found before, by this user or, for every account, by the
+        // administrator: nobody is asked again while the trainer is there.
+        if (const std::optional<QString> known = knownTrainerFolder()) {
+            m_state.programFolder = *known;
+            break;
+        }
         const Step step = locateTrainer();
         if (step == Step::End)
             return false;

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 namespace dexlan {
 
@@ -39,6 +40,10 @@ class Program {
     enum class Step { Continue, Retry, End };
     Step locateTrainer();
     Step useNamedTrainer(const QString& path);
+    // The folder, ending in a separator, where this user found the trainer
+    // last time, else the one the administrator set for the computer, while
+    // the trainer is there.
+    std::optional<QString> knownTrainerFolder();
 
     SharedState m_state;
     Dialogs& m_dialogs;

@@ -410,20 +410,55 @@ TEST_F(ProgramTest, TheDialogOpensWhereTheTrainerWasFoundLastTime) {
     EXPECT_EQ(dialogs.filesAsked.at(0).folder, "");
     EXPECT_EQ(environment.rememberedFolder, trainer.path().chopped(1));
 
-    // Next time the dialog starts there, and is still shown although the
-    // trainer is there.
-    dialogs.answerNextFile(trainer.file(kExe));
+    // Next time the program starts there without asking.
     ASSERT_TRUE(startUp());
-    ASSERT_EQ(dialogs.filesAsked.size(), 2);
-    EXPECT_EQ(dialogs.filesAsked.at(1).folder, trainer.path().chopped(1));
-    EXPECT_EQ(dialogs.filesAsked.at(1).fileName, "");
+    EXPECT_EQ(dialogs.filesAsked.size(), 1);
+    EXPECT_EQ(state().programFolder, trainer.path());
 
-    // A wrong choice or a cancel keeps what was remembered.
+    // Gone from there, it is asked for again, the dialog starting there; a
+    // wrong choice or a cancel keeps what was remembered.
+    QFile::remove(trainer.file(kExe));
     const QString before = environment.rememberedFolder;
     dialogs.answerNextFile(elsewhere.file("other.exe"));
     dialogs.expectBox(locateTrainerRefusal(), MsgAnswer::Cancel);
     EXPECT_FALSE(startUp());
+    ASSERT_EQ(dialogs.filesAsked.size(), 2);
+    EXPECT_EQ(dialogs.filesAsked.at(1).folder, trainer.path().chopped(1));
     EXPECT_EQ(environment.rememberedFolder, before);
+}
+
+// An administrator sets the trainer once for every account of the computer;
+// the user's own choice, where the trainer still is, comes first.
+TEST_F(ProgramTest, TheMachineWideTrainerServesEveryAccountThatFoundNoneItself) {
+    struct Case {
+        const char* what;
+        bool remembered;        // the user's remembered folder holds a trainer
+        bool machine;           // the computer's setting names one
+        const char* startsIn;   // "user", "machine", or "" for the dialog
+    };
+    const Case cases[] = {
+        {"the user's own first", true, true, "user"},
+        {"the computer's when the user has none", false, true, "machine"},
+        {"asked when neither names one", false, false, ""},
+    };
+    TestFolder elsewhere;
+    environment.folder = elsewhere.path();
+    TestFolder machineTrainer;
+    machineTrainer.write("Corvantis Dexlan Trainer 4.exe", "stand-in");
+    machineTrainer.write("Dexlan4.ini", optionsFile("individual", "hist none"));
+    layTrainer(optionsFile("individual", "hist none"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        environment.rememberedFolder = c.remembered ? trainer.path().chopped(1) : elsewhere.path();
+        environment.machineFolder = c.machine ? machineTrainer.path() : QString();
+        dialogs.filesAsked.clear();
+        if (!*c.startsIn)
+            dialogs.answerNextFile(trainer.file(kExe));
+        ASSERT_TRUE(startUp());
+        EXPECT_EQ(dialogs.filesAsked.size(), *c.startsIn ? 0 : 1);
+        EXPECT_EQ(state().programFolder,
+                  QLatin1String(c.startsIn) == "machine" ? machineTrainer.path() : trainer.path());
+    }
 }
 
 TEST_F(ProgramTest, RootFolderGetsNoSecondSeparator) {

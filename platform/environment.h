@@ -19,6 +19,9 @@ class Environment {
     // kept between runs; empty when there is none.
     virtual QString rememberedTrainerFolder() = 0;
     virtual void rememberTrainerFolder(const QString& folder) = 0;
+    // The trainer's folder an administrator set for every account of this
+    // computer; empty when none is set.
+    virtual QString machineTrainerFolder() = 0;
 };
 
 } // namespace dexlan

@@ -38,11 +38,20 @@ namespace {
 const QString kSettingsOwner = QStringLiteral("Corvantis");
 const QString kSettingsName = QStringLiteral("dexlan-options");
 const QString kTrainerFolderKey = QStringLiteral("LocateDialog/folder");
+// Set by an administrator (or an installer) for the whole computer: in
+// /etc/xdg/Corvantis/dexlan-options.conf, or on Windows under the key
+// HKEY_LOCAL_MACHINE\Software\Corvantis\dexlan-options.
+const QString kMachineTrainerFolderKey = QStringLiteral("TrainerFolder");
 } // namespace
 
 QString QtEnvironment::rememberedTrainerFolder() {
     const QSettings settings(kSettingsOwner, kSettingsName);
     return settings.value(kTrainerFolderKey).toString();
+}
+
+QString QtEnvironment::machineTrainerFolder() {
+    const QSettings settings(QSettings::SystemScope, kSettingsOwner, kSettingsName);
+    return settings.value(kMachineTrainerFolderKey).toString();
 }
 
 void QtEnvironment::rememberTrainerFolder(const QString& folder) {

@@ -17,6 +17,7 @@ class QtEnvironment final : public Environment {
     double screenWidthTwips() override;
     // Kept with QSettings, in ~/.config/Corvantis/dexlan-options.conf on Linux.
     QString rememberedTrainerFolder() override;
+    QString machineTrainerFolder() override;
     void rememberTrainerFolder(const QString& folder) override;
 
   private:
