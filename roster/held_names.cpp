@@ -38,6 +38,19 @@ const QLatin1String kHeldSuffix(".dx");
 const QLatin1String kNoteSuffix(".when");
 const QLatin1String kNoteTimeFormat("yyyy-MM-ddTHH:mm:ssZ");
 
+// What stands in the place of the holding folder at path: a link or a file
+// (never followed, nor written through); nothing when it is a folder or not
+// there at all.
+FileError inTheHoldingFoldersPlace(const QFileInfo& info) {
+    if (info.isSymLink())
+        return otherFailure(QCoreApplication::translate("HeldNames", "%1 is a link, not a folder.")
+                                .arg(info.filePath()));
+    if (info.exists() && !info.isDir())
+        return otherFailure(QCoreApplication::translate("HeldNames", "%1 is a file, not a folder.")
+                                .arg(info.filePath()));
+    return FileError::ok();
+}
+
 // Makes the holding folder, hidden and shared as its history folder is,
 // unless it is there; one that is there gets the history folder's access back
 // where this account can give it (made by another administrator's program
@@ -47,12 +60,8 @@ FileError makeHoldingFolder(const QString& folder) {
     const QString path = withoutTrailingSeparator(folder);
     const QString historyFolder = withoutTrailingSeparator(folderOf(path));
     const QFileInfo info(path);
-    if (info.isSymLink())
-        return otherFailure(
-            QCoreApplication::translate("HeldNames", "%1 is a link, not a folder.").arg(path));
-    if (info.exists() && !info.isDir())
-        return otherFailure(
-            QCoreApplication::translate("HeldNames", "%1 is a file, not a folder.").arg(path));
+    if (const FileError inTheWay = inTheHoldingFoldersPlace(info); inTheWay.failed())
+        return inTheWay;
     if (info.isDir()) {
         giveAccessOf(historyFolder, path);
         if (const FileError usable = folderUsable(path); usable.failed())
@@ -274,19 +283,12 @@ std::vector<HeldName> listHeldNames(const QString& historyFolder) {
 }
 
 FileError readHoldingFolder(const QString& historyFolder) {
-    const QString path = withoutTrailingSeparator(holdingFolder(historyFolder));
-    const QFileInfo info(path);
-    if (info.isSymLink())
-        return otherFailure(
-            QCoreApplication::translate("HeldNames", "%1 is a link, not a folder.").arg(path));
-    if (!info.exists())
-        return FileError::ok();
-    if (!info.isDir())
-        return otherFailure(
-            QCoreApplication::translate("HeldNames", "%1 is a file, not a folder.").arg(path));
-    if (!info.isReadable() || !info.isExecutable())
+    const QFileInfo info(withoutTrailingSeparator(holdingFolder(historyFolder)));
+    if (const FileError inTheWay = inTheHoldingFoldersPlace(info); inTheWay.failed())
+        return inTheWay;
+    if (info.isDir() && (!info.isReadable() || !info.isExecutable()))
         return otherFailure(QCoreApplication::translate("HeldNames", "%1 cannot be read: %2")
-                                .arg(path, posixErrorText(EACCES)));
+                                .arg(info.filePath(), posixErrorText(EACCES)));
     return FileError::ok();
 }
 
