@@ -267,6 +267,15 @@ std::optional<UserListing> readUsers(Run& run, const QString& folder) {
     return listing;
 }
 
+// A listed number below 1 comes from a file named with a minus sign or a zero;
+// no history file is named after it, so the window deletes nothing, nor does this.
+bool refusedForNoNumber(Run& run, const ListedUser& user, const QString& name) {
+    if (user.number >= 1)
+        return false;
+    run.refuse(noUserNumberReport(name).prompt);
+    return true;
+}
+
 void deleteUser(Run& run, const QString& folder, const QString& name, const QDateTime& now) {
     const std::optional<UserListing> listing = readUsers(run, folder);
     if (!listing)
@@ -288,6 +297,8 @@ void deleteUser(Run& run, const QString& folder, const QString& name, const QDat
         return;
     }
     const ListedUser& user = *matches.front();
+    if (refusedForNoNumber(run, user, name))
+        return;
     const Deletion deletion =
         deleteHoldingFirst(user.path, user.number, name, now, [&run, &name](const QString& why) {
             // Nobody to ask: the administrator asked for the deletion.

@@ -281,6 +281,29 @@ TEST(AdminCommandLine, DeletedUserIsHeldAndRestored) {
     EXPECT_TRUE(ran.err.contains("Bob is not among the deleted names."));
 }
 
+TEST(AdminCommandLine, AUserWithoutANumberIsNotDeleted) {
+    // A file named with a minus sign lists a user, but no history
+    // file is named after the number: the window refuses it, and so must this.
+    for (const char* fileName : {"-3HIST.DX", "-1hist.dx"}) {
+        SCOPED_TRACE(fileName);
+        Trainer trainer({{1, "Ann"}});
+        const QByteArray bytes = "\"Neg User\"\r\n 0\r\n";
+        trainer.folder.write(fileName, bytes);
+        AdminRequest remove;
+        remove.deleteUsers = {"Neg User"};
+        const Ran ran = administer(trainer, remove);
+        EXPECT_EQ(ran.status, 1);
+        EXPECT_EQ(ran.out, "");
+        EXPECT_TRUE(ran.err.contains("The history file of Neg User carries no user number, so the "
+                                     "program cannot tell which file to kill."))
+            << ran.err.toStdString();
+        EXPECT_TRUE(ran.err.contains("Nothing was deleted.")) << ran.err.toStdString();
+        EXPECT_EQ(trainer.folder.read(fileName), bytes);
+        EXPECT_TRUE(listHeldNames(trainer.folder.path()).empty());
+        EXPECT_FALSE(QFileInfo::exists(trainer.folder.file(".deleted")));
+    }
+}
+
 TEST(AdminCommandLine, NamesHoldingPlaceMarkersArePrintedAsTheyAre) {
     const QString name = QStringLiteral("Ann %2 %3");
     Trainer trainer({{1, name.toLatin1()}});
