@@ -199,6 +199,42 @@ TEST(AdminCommandLine, LocationIsStoredAsTheWindowStoresIt) {
     EXPECT_EQ(trainer.folder.read("Dexlan4.ini"), kOptions);
 }
 
+TEST(AdminCommandLine, ALocationTheOptionsFileCannotHoldIsRefused) {
+    struct Case {
+        const char* what;
+        QString location; // after the trainer's folder
+        const char* why;
+    };
+    const Case cases[] = {
+        {"CR", QStringLiteral("h\rhist none"), "The location contains a control character"},
+        {"CR LF", QStringLiteral("h\r\n"), "The location contains a control character"},
+        {"LF", QStringLiteral("h\nx"), "The location contains a control character"},
+        {"tab", QStringLiteral("h\tx"), "The location contains a control character"},
+        {"escape", QStringLiteral("h\x1b"), "The location contains a control character"},
+        {"DEL", QStringLiteral("h\x7f"), "The location contains a control character"},
+        {"70,000 characters", QString(70000, QLatin1Char('h')),
+         "characters long; the Dexlan4.ini file can hold at most 65536."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Trainer trainer;
+        AdminRequest request;
+        request.settings = {"location=" + trainer.folder.file(c.location), "sounds=none"};
+        const Ran ran = administer(trainer, request);
+        EXPECT_EQ(ran.status, 1);
+        EXPECT_TRUE(ran.err.contains(c.why)) << ran.err.toStdString();
+        EXPECT_TRUE(ran.err.contains("Dexlan4.ini was not changed.")) << ran.err.toStdString();
+        EXPECT_EQ(trainer.folder.read("Dexlan4.ini"), kOptions);
+        EXPECT_EQ(testing::allNamesUnder(trainer.folder.path()),
+                  QStringList({"Corvantis Dexlan Trainer 4.exe", "Dexlan4.ini"}))
+            << "no folder made";
+
+        AdminRequest show;
+        show.show = true;
+        EXPECT_EQ(administer(trainer, show).status, 0) << "the file can still be read";
+    }
+}
+
 TEST(AdminCommandLine, ASaveThatFailsIsReportedAndRefused) {
     Trainer trainer;
     AdminRequest request;

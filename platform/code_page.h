@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 #include <optional>
 
@@ -14,5 +15,10 @@ QString fromCodePage(const QByteArray& bytes);
 
 // The text in the code page, or nothing when a character has no single-byte form.
 std::optional<QByteArray> toCodePage(const QString& text);
+
+// Whether text holds a control character (0x00 to 0x1F, or DEL). The trainer
+// ends a line of its files at CR, and no file or folder name should hold one:
+// a NUL would even cut the path short, and Qt refuses it with a stale error.
+bool holdsControlCharacter(QStringView text);
 
 } // namespace dexlan
