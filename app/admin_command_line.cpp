@@ -369,20 +369,21 @@ void restoreUser(Run& run, const QString& folder, const QString& name) {
     }
 }
 
+// "-" is standard input, read within the same bound as a file.
+ClassList readClassListOrStandardInput(const QString& source, QIODevice& standardInput) {
+    if (source != QLatin1String("-"))
+        return readClassListFile(source);
+    return readClassList(standardInput,
+                         QCoreApplication::translate("AdminCommandLine", "standard input"));
+}
+
 void addUsers(Run& run, const QString& folder, const QString& source, QIODevice& standardInput) {
-    QByteArray bytes;
-    if (source == QLatin1String("-")) {
-        bytes = standardInput.readAll();
-    } else {
-        QFile file(source);
-        if (!file.open(QIODevice::ReadOnly)) {
-            run.refuse(QStringLiteral("%1: %2").arg(source, file.errorString()));
-            return;
-        }
-        bytes = file.readAll();
+    const ClassList list = readClassListOrStandardInput(source, standardInput);
+    if (list.refusal) {
+        run.refuse(list.refusal->prompt);
+        return;
     }
-    const QStringList names = namesFromClassList(
-        decodeClassList(bytes), source.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive));
+    const QStringList& names = list.names;
     QStringList namesOnList;
     std::vector<int> numbers;
     if (!folder.isEmpty() && QFileInfo(folder).isDir()) {

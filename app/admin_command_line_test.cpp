@@ -4,6 +4,8 @@
 #include "app/command_line.h"
 #include "platform/path_policy.h"
 
+#include "platform/regular_file.h"
+#include "roster/bulk_add.h"
 #include "roster/held_names.h"
 #include "roster/history_file.h"
 #include "roster/roster_test_files.h"
@@ -403,6 +405,45 @@ TEST(AdminCommandLine, NamesFromStandardInputWithTheSummary) {
     EXPECT_EQ(ran.out, "2 names added:\n    Bob\n    Cyd\n\n1 name refused:\n"
                        "    Ann: already on the list\n");
     EXPECT_EQ(readFirstLineOfFile(trainer.folder.file("3HIST.DX")).bytes, "\"Cyd\"");
+}
+
+TEST(AdminCommandLine, AClassListThatIsNoListIsRefusedAndNothingAdded) {
+    Trainer trainer({{1, "Ann"}});
+    TestFolder lists;
+    lists.write("big.txt", QByteArray(kMaxClassListBytes + 1, '\n'));
+    lists.write("long.txt", "Bob\n" + QByteArray(kMaxClassListLine + 1, 'x') + "\n");
+    QByteArray many;
+    for (int i = 0; i <= kMaxNamesAtOnce; ++i)
+        many += "Pupil " + QByteArray::number(i) + "\n";
+    lists.write("many.txt", many);
+    struct Case {
+        QString source;
+        QByteArray input;
+        QString why;
+    };
+    std::vector<Case> cases = {
+        {lists.file("big.txt"), {}, "The file is larger than 10 MB, the most a class list may be."},
+        {"-", QByteArray(kMaxClassListBytes + 1, '\n'),
+         "The file is larger than 10 MB, the most a class list may be."},
+        {lists.file("long.txt"), {}, "Line 2 is longer than 1000 characters"},
+        {lists.file("many.txt"), {}, "The list holds 5001 names, more than the 5000"},
+        {"-", many, "The list holds 5001 names, more than the 5000"},
+    };
+    if (testing::makeFifo(lists.file("fifo.txt")))
+        cases.push_back({lists.file("fifo.txt"), {}, notRegularFileText()});
+    if (const QString device = testing::endlessDevice(); !device.isEmpty())
+        cases.push_back({device, {}, notRegularFileText()});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.source.toStdString());
+        AdminRequest add;
+        add.addUsers = {c.source};
+        const Ran ran = administer(trainer, add, c.input);
+        EXPECT_EQ(ran.status, 1);
+        EXPECT_TRUE(ran.err.contains(c.why)) << ran.err.toStdString();
+        EXPECT_EQ(ran.out, "");
+        EXPECT_EQ(QDir(trainer.folder.path()).entryList({"*.DX"}, QDir::Files),
+                  QStringList({"1HIST.DX"}));
+    }
 }
 
 } // namespace
