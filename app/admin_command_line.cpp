@@ -276,6 +276,15 @@ std::optional<UserListing> readUsers(Run& run, const QString& folder) {
     return listing;
 }
 
+// A listed number below 1 comes from a file named with a minus sign or a zero;
+// no history file is named after it, so the window deletes nothing, nor does this.
+bool refusedForNoNumber(Run& run, const ListedUser& user, const QString& name) {
+    if (user.number >= 1)
+        return false;
+    run.refuse(noUserNumberReport(name).prompt);
+    return true;
+}
+
 void deleteUser(Run& run, const QString& folder, const QString& name, const QDateTime& now) {
     const std::optional<UserListing> listing = readUsers(run, folder);
     if (!listing)
@@ -297,6 +306,8 @@ void deleteUser(Run& run, const QString& folder, const QString& name, const QDat
         return;
     }
     const ListedUser& user = *matches.front();
+    if (refusedForNoNumber(run, user, name))
+        return;
     // Nobody to ask: what cannot be held for restoring is not deleted.
     const Deletion deletion = deleteHoldingFirst(user.path, user.number, name, now, {});
     switch (deletion.outcome) {
@@ -378,20 +389,21 @@ void restoreUser(Run& run, const QString& folder, const QString& name) {
     }
 }
 
+// "-" is standard input, read within the same bound as a file.
+ClassList readClassListOrStandardInput(const QString& source, QIODevice& standardInput) {
+    if (source != QLatin1String("-"))
+        return readClassListFile(source);
+    return readClassList(standardInput,
+                         QCoreApplication::translate("AdminCommandLine", "standard input"));
+}
+
 void addUsers(Run& run, const QString& folder, const QString& source, QIODevice& standardInput) {
-    QByteArray bytes;
-    if (source == QLatin1String("-")) {
-        bytes = standardInput.readAll();
-    } else {
-        QFile file(source);
-        if (!file.open(QIODevice::ReadOnly)) {
-            run.refuse(QStringLiteral("%1: %2").arg(source, file.errorString()));
-            return;
-        }
-        bytes = file.readAll();
+    const ClassList list = readClassListOrStandardInput(source, standardInput);
+    if (list.refusal) {
+        run.refuse(list.refusal->prompt);
+        return;
     }
-    const QStringList names = namesFromClassList(
-        decodeClassList(bytes), source.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive));
+    const QStringList& names = list.names;
     if (folder.isEmpty()) {
         run.refuse(
             cannotReadReport(windowsOnlyLocationText(), shownHistoryFolder(run.state)).prompt);

@@ -4,6 +4,8 @@
 #include "app/command_line.h"
 #include "platform/path_policy.h"
 
+#include "platform/regular_file.h"
+#include "roster/bulk_add.h"
 #include "roster/held_names.h"
 #include "roster/history_file.h"
 #include "roster/history_folder.h"
@@ -221,6 +223,42 @@ TEST(AdminCommandLine, LocationIsStoredAsTheWindowStoresIt) {
     EXPECT_EQ(trainer.folder.read("Dexlan4.ini"), kOptions);
 }
 
+TEST(AdminCommandLine, ALocationTheOptionsFileCannotHoldIsRefused) {
+    struct Case {
+        const char* what;
+        QString location; // after the trainer's folder
+        const char* why;
+    };
+    const Case cases[] = {
+        {"CR", QStringLiteral("h\rhist none"), "The location contains a control character"},
+        {"CR LF", QStringLiteral("h\r\n"), "The location contains a control character"},
+        {"LF", QStringLiteral("h\nx"), "The location contains a control character"},
+        {"tab", QStringLiteral("h\tx"), "The location contains a control character"},
+        {"escape", QStringLiteral("h\x1b"), "The location contains a control character"},
+        {"DEL", QStringLiteral("h\x7f"), "The location contains a control character"},
+        {"70,000 characters", QString(70000, QLatin1Char('h')),
+         "characters long; the Dexlan4.ini file can hold at most 65536."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Trainer trainer;
+        AdminRequest request;
+        request.settings = {"location=" + trainer.folder.file(c.location), "sounds=none"};
+        const Ran ran = administer(trainer, request);
+        EXPECT_EQ(ran.status, 1);
+        EXPECT_TRUE(ran.err.contains(c.why)) << ran.err.toStdString();
+        EXPECT_TRUE(ran.err.contains("Dexlan4.ini was not changed.")) << ran.err.toStdString();
+        EXPECT_EQ(trainer.folder.read("Dexlan4.ini"), kOptions);
+        EXPECT_EQ(testing::allNamesUnder(trainer.folder.path()),
+                  QStringList({"Corvantis Dexlan Trainer 4.exe", "Dexlan4.ini"}))
+            << "no folder made";
+
+        AdminRequest show;
+        show.show = true;
+        EXPECT_EQ(administer(trainer, show).status, 0) << "the file can still be read";
+    }
+}
+
 TEST(AdminCommandLine, ASaveThatFailsIsReportedAndRefused) {
     Trainer trainer;
     AdminRequest request;
@@ -301,6 +339,29 @@ TEST(AdminCommandLine, DeletedUserIsHeldAndRestored) {
     ran = administer(trainer, restore);
     EXPECT_EQ(ran.status, 1);
     EXPECT_TRUE(ran.err.contains("Bob is not among the deleted names."));
+}
+
+TEST(AdminCommandLine, AUserWithoutANumberIsNotDeleted) {
+    // A file named with a minus sign lists a user, but no history
+    // file is named after the number: the window refuses it, and so must this.
+    for (const char* fileName : {"-3HIST.DX", "-1hist.dx"}) {
+        SCOPED_TRACE(fileName);
+        Trainer trainer({{1, "Ann"}});
+        const QByteArray bytes = "\"Neg User\"\r\n 0\r\n";
+        trainer.folder.write(fileName, bytes);
+        AdminRequest remove;
+        remove.deleteUsers = {"Neg User"};
+        const Ran ran = administer(trainer, remove);
+        EXPECT_EQ(ran.status, 1);
+        EXPECT_EQ(ran.out, "");
+        EXPECT_TRUE(ran.err.contains("The history file of Neg User carries no user number, so the "
+                                     "program cannot tell which file to kill."))
+            << ran.err.toStdString();
+        EXPECT_TRUE(ran.err.contains("Nothing was deleted.")) << ran.err.toStdString();
+        EXPECT_EQ(trainer.folder.read(fileName), bytes);
+        EXPECT_TRUE(listHeldNames(trainer.folder.path()).empty());
+        EXPECT_FALSE(QFileInfo::exists(trainer.folder.file(".deleted")));
+    }
 }
 
 TEST(AdminCommandLine, NamesHoldingPlaceMarkersArePrintedAsTheyAre) {
@@ -444,6 +505,45 @@ TEST(AdminCommandLine, TwoCopiesAddingOneClassListAtOnceAddEachNameOnce) {
 #else
     DEXLAN_LINUX_ONLY("two copies made with fork()");
 #endif
+}
+
+TEST(AdminCommandLine, AClassListThatIsNoListIsRefusedAndNothingAdded) {
+    Trainer trainer({{1, "Ann"}});
+    TestFolder lists;
+    lists.write("big.txt", QByteArray(kMaxClassListBytes + 1, '\n'));
+    lists.write("long.txt", "Bob\n" + QByteArray(kMaxClassListLine + 1, 'x') + "\n");
+    QByteArray many;
+    for (int i = 0; i <= kMaxNamesAtOnce; ++i)
+        many += "Pupil " + QByteArray::number(i) + "\n";
+    lists.write("many.txt", many);
+    struct Case {
+        QString source;
+        QByteArray input;
+        QString why;
+    };
+    std::vector<Case> cases = {
+        {lists.file("big.txt"), {}, "The file is larger than 10 MB, the most a class list may be."},
+        {"-", QByteArray(kMaxClassListBytes + 1, '\n'),
+         "The file is larger than 10 MB, the most a class list may be."},
+        {lists.file("long.txt"), {}, "Line 2 is longer than 1000 characters"},
+        {lists.file("many.txt"), {}, "The list holds 5001 names, more than the 5000"},
+        {"-", many, "The list holds 5001 names, more than the 5000"},
+    };
+    if (testing::makeFifo(lists.file("fifo.txt")))
+        cases.push_back({lists.file("fifo.txt"), {}, notRegularFileText()});
+    if (const QString device = testing::endlessDevice(); !device.isEmpty())
+        cases.push_back({device, {}, notRegularFileText()});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.source.toStdString());
+        AdminRequest add;
+        add.addUsers = {c.source};
+        const Ran ran = administer(trainer, add, c.input);
+        EXPECT_EQ(ran.status, 1);
+        EXPECT_TRUE(ran.err.contains(c.why)) << ran.err.toStdString();
+        EXPECT_EQ(ran.out, "");
+        EXPECT_EQ(QDir(trainer.folder.path()).entryList({"*.DX"}, QDir::Files),
+                  QStringList({"1HIST.DX"}));
+    }
 }
 
 } // namespace

@@ -331,6 +331,7 @@ TEST_F(PseudoTranslated, MessagesKeepTheirEnglishShapeAroundTranslatedTexts) {
         [] { return bulkAddQuestion(1); },
         [] { return bulkAddQuestion(28); },
         [&] { return classListUnreadableReport(QStringLiteral("Permission denied"), path); },
+        [] { return tooManyNamesReport(5001); },
     };
     // What the boxes are given to show, rather than texts of their own.
     const QStringList dataShown = {QStringLiteral("Disk full"),

@@ -116,11 +116,7 @@ std::optional<QString> saveOptionsFile(SharedState& state, Dialogs& dialogs,
     const std::optional<SavedLocation> location =
         locationForSaving(locationText, state.programFolder, state.pathPolicy);
     if (!location) {
-        // The trainer reads the file in its single-byte code page; a location
-        // it cannot hold would be written as a different folder.
-        dialogs.msgBox(saveErrorReport(QCoreApplication::translate(
-            "OptionsDialogue", "The history location contains characters that cannot be stored in "
-                               "the options file.")));
+        dialogs.msgBox(saveErrorReport(locationRefusal(locationText, state.pathPolicy)));
         return std::nullopt;
     }
     const QString path = state.programFolder + QLatin1String(kOptionsFileName);
@@ -135,15 +131,14 @@ std::optional<QString> saveOptionsFile(SharedState& state, Dialogs& dialogs,
     }
     state.optionLines[EntryHistoryLocation] = location->entry5;
 
-    const QByteArray bytes = optionsFileBytes(state.optionLines);
-    const FileError error = rewriteKeepingIdentity(path, bytes);
+    const FileError error = writeOptionsFile(path, state.optionLines);
     if (error.failed()) {
         dialogs.msgBox(saveErrorReport(error.text));
         return location->boxText;
     }
     for (int entry = kFirstEntry; entry <= kLastEntry; ++entry)
         state.fileOptionLines[entry] = state.optionLines[entry];
-    state.fileDigest = contentDigest(bytes);
+    state.fileDigest = contentDigest(optionsFileBytes(state.optionLines));
     return location->boxText;
 }
 

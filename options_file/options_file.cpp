@@ -138,6 +138,29 @@ QByteArray optionsFileBytes(const OptionLines& lines) {
     return bytes;
 }
 
+FileError writeOptionsFile(const QString& path, const OptionLines& lines) {
+    // The trainer ends a line at CR, and this program's reader stops at a
+    // line past its bound: either would leave a file neither reads as written.
+    // A lone LF belongs to its line for both, so a trainer's line holding one
+    // is written back as it was read.
+    for (int entry = kFirstEntry; entry <= kLastEntry; ++entry) {
+        const QByteArray& line = lines[entry];
+        if (line.contains('\r'))
+            return {FileError::Other,
+                    QCoreApplication::translate("OptionsFile",
+                                                "Line %1 of the options would hold a line break.")
+                        .arg(entry)};
+        if (line.size() > lineBound(entry))
+            return {FileError::Other,
+                    QCoreApplication::translate(
+                        "OptionsFile",
+                        "Line %1 of the options would be longer than %2 characters, the most "
+                        "that can be read back.")
+                        .arg(QString::number(entry), QString::number(lineBound(entry)))};
+    }
+    return rewriteKeepingIdentity(path, optionsFileBytes(lines));
+}
+
 QString historyFolderFromEntry(const QByteArray& entry5, const PathPolicy& policy) {
     if (entry5 == values::kHistHome)
         return {};
@@ -162,11 +185,39 @@ bool optionsChanged(const OptionLines& working, const OptionLines& onDisk) {
     return false;
 }
 
+QString controlCharacterInLocationText() {
+    return QCoreApplication::translate(
+        "OptionsFile", "The location contains a control character, such as a line break, which "
+                       "no folder name and no line of the Dexlan4.ini file can hold.");
+}
+
+QString locationRefusal(const QString& boxText, const PathPolicy& policy) {
+    const QString stored = policy.locationCase(boxText);
+    if (holdsControlCharacter(stored))
+        return controlCharacterInLocationText();
+    // The trainer reads the file in its single-byte code page; a location
+    // it cannot hold would be written as a different folder.
+    if (!toCodePage(stored))
+        return QCoreApplication::translate("OptionsDialogue",
+                                           "The history location contains characters that cannot "
+                                           "be stored in the options file.");
+    // One byte a character in the code page; a longer line would lock this
+    // program out of its own file.
+    if (stored.size() > lineBound(EntryHistoryLocation))
+        return QCoreApplication::translate("OptionsFile",
+                                           "The location is %1 characters long; the Dexlan4.ini "
+                                           "file can hold at most %2.")
+            .arg(QString::number(stored.size()), QString::number(lineBound(EntryHistoryLocation)));
+    return {};
+}
+
 std::optional<SavedLocation> locationForSaving(const QString& boxText, const QString& programFolder,
                                                const PathPolicy& policy) {
     SavedLocation saved{values::kHistHome, boxText};
     if (boxText.isEmpty() || boxText == policy.locationCase(programFolder))
         return saved;
+    if (!locationRefusal(boxText, policy).isEmpty())
+        return std::nullopt;
     saved.boxText = policy.locationCase(boxText);
     std::optional<QByteArray> bytes = toCodePage(saved.boxText);
     if (!bytes)

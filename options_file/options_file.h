@@ -3,6 +3,7 @@
 
 #include "options_file/option_lines.h"
 #include "options_file/shared_state.h"
+#include "platform/file_error.h"
 
 #include <QString>
 
@@ -39,6 +40,11 @@ LoadResult parseOptionsFile(const QString& path);
 // The twelve entries as the trainer reads them: each line ended by CR LF.
 QByteArray optionsFileBytes(const OptionLines& lines);
 
+// Replaces the options file at path with the twelve entries, or refuses, the
+// file untouched, when a line could not be read back as it is: one holding a
+// line break, or longer than its bound.
+FileError writeOptionsFile(const QString& path, const OptionLines& lines);
+
 // The history folder prefix for a location entry. "hist home" is a marker for
 // the trainer's own folder, never a folder name, so it gives an empty prefix.
 QString historyFolderFromEntry(const QByteArray& entry5, const PathPolicy& policy);
@@ -48,7 +54,14 @@ QString installationCaption(const QByteArray& entry3);
 
 bool optionsChanged(const OptionLines& working, const OptionLines& onDisk);
 
+// Why no history location (a folder name, line 5) may hold a control character.
+QString controlCharacterInLocationText();
+
+// Why the location box's text cannot be stored as entry 5; empty when it can.
+QString locationRefusal(const QString& boxText, const PathPolicy& policy);
+
 // Entry 5 as the save stores it, from the location box; the box text may change.
+// Nothing when locationRefusal refuses it.
 struct SavedLocation {
     QByteArray entry5;
     QString boxText;

@@ -208,6 +208,100 @@ TEST_F(SaveOptionsTest, LocationOutsideTheCodePageIsNotWritten) {
     EXPECT_EQ(onDisk(), kElevenLines);
 }
 
+// Line 5 is written from the location box: a line break in it would give the
+// trainer more lines than written, and a line past the reader's bound would
+// lock this program out of its own file.
+TEST_F(SaveOptionsTest, LocationTheFileCannotHoldIsRefusedAndNothingWritten) {
+    const QString tooLong = QStringLiteral("/srv/") + QString(kMaxLineBytes, QLatin1Char('h'));
+    const QString longText = QStringLiteral("The location is %1 characters long; the Dexlan4.ini "
+                                            "file can hold at most %2.")
+                                 .arg(tooLong.size())
+                                 .arg(kMaxLineBytes);
+    struct Case {
+        const char* what;
+        QString box;
+        QString why;
+    };
+    const Case cases[] = {
+        {"CR", QStringLiteral("/srv/h\rhist none"), controlCharacterInLocationText()},
+        {"CR LF", QStringLiteral("/srv/h\r\nhist none/"), controlCharacterInLocationText()},
+        {"LF", QStringLiteral("/srv/h\n"), controlCharacterInLocationText()},
+        {"NUL", QStringLiteral("/srv/a") + QChar(0) + QStringLiteral("b/"),
+         controlCharacterInLocationText()},
+        {"tab", QStringLiteral("/srv/a\tb/"), controlCharacterInLocationText()},
+        {"DEL", QStringLiteral("/srv/a\x7f"), controlCharacterInLocationText()},
+        {"longer than the reader takes", tooLong, longText},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        box = c.box;
+        dialogs.expectBox({c.why + "\r\n\r\nCan't save the Dexlan4.ini file", MsgButtons::Ok,
+                           MsgIcon::Critical, MsgAnswer::Ok, "Sorry..."},
+                          MsgAnswer::Ok);
+        save();
+        EXPECT_TRUE(dialogs.allAnswersUsed());
+        EXPECT_EQ(onDisk(), kElevenLines);
+        EXPECT_EQ(state.fileOptionLines[EntryHistoryLocation], "hist home");
+        EXPECT_FALSE(locationForSaving(c.box, "/opt/", PathPolicy::posix()));
+    }
+}
+
+TEST_F(SaveOptionsTest, TheLongestLocationIsSavedAndReadBack) {
+    box = QStringLiteral("/") + QString(kMaxLineBytes - 1, QLatin1Char('h'));
+    save();
+    EXPECT_TRUE(dialogs.boxesShown.isEmpty());
+    SharedState again;
+    again.programFolder = folder.path();
+    again.pathPolicy = PathPolicy::posix();
+    const std::optional<LoadedWindowValues> loaded = readOptionsFile(again, dialogs);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->locationBoxText, box);
+}
+
+// The last guard: whatever fills the lines, the writer never writes a file that
+// the trainer or this program would read as other lines than written.
+TEST(WriteOptionsFile, LinesThatWouldNotReadBackAreRefusedAndTheFileKept) {
+    TestFolder folder;
+    const QByteArray before = kElevenLines + "documents on\r\n";
+    folder.write("Dexlan4.ini", before);
+    const QString path = folder.file("Dexlan4.ini");
+    OptionLines good;
+    const LoadResult read = parseOptionsFile(path);
+    ASSERT_EQ(read.outcome, LoadOutcome::Loaded);
+    good = read.lines;
+    struct Case {
+        int entry;
+        QByteArray line;
+    };
+    const Case cases[] = {
+        {EntryHistoryLocation, "/srv/h\rhist none/"},
+        {EntrySounds, "sfx all\r\n"},
+        {7, "trainer\rline"},
+        {EntryHistoryLocation, QByteArray(kMaxLineBytes + 1, 'h')},
+        {7, QByteArray(kMaxTrainerLineBytes + 1, 't')},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.entry);
+        OptionLines lines = good;
+        lines[c.entry] = c.line;
+        const FileError error = writeOptionsFile(path, lines);
+        EXPECT_TRUE(error.failed());
+        EXPECT_TRUE(error.text.startsWith(QStringLiteral("Line %1 ").arg(c.entry)))
+            << error.text.toStdString();
+        EXPECT_EQ(folder.read("Dexlan4.ini"), before);
+    }
+    // At their bounds the lines are written, and read back as written; so is
+    // a trainer's line holding a lone LF, which belongs to the line.
+    OptionLines longest = good;
+    longest[EntryHistoryLocation] = QByteArray(kMaxLineBytes, 'h');
+    longest[7] = QByteArray(kMaxTrainerLineBytes, 't');
+    longest[8] = "\nthe trainer's\n own\n";
+    ASSERT_FALSE(writeOptionsFile(path, longest).failed());
+    const LoadResult back = parseOptionsFile(path);
+    ASSERT_EQ(back.outcome, LoadOutcome::Loaded);
+    EXPECT_EQ(back.lines, longest);
+}
+
 // A failed save reports the system's text, keeps the file as it was and offers
 // the changes again later.
 void expectRefusedSave(SharedState& state, ScriptedDialogs& dialogs, const QString& expectedText,

@@ -60,4 +60,9 @@ std::optional<QByteArray> CodePage::encode(QStringView text) const {
     return bytes;
 }
 
+bool holdsControlCharacter(QStringView text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
+}
+
 } // namespace dexlan

@@ -40,4 +40,9 @@ class CodePage {
     const code_page_tables::Table* m_table;
 };
 
+// Whether text holds a control character (0x00 to 0x1F, or DEL). The trainer
+// ends a line of its files at CR, and no file or folder name should hold one:
+// a NUL would even cut the path short, and Qt refuses it with a stale error.
+bool holdsControlCharacter(QStringView text);
+
 } // namespace dexlan

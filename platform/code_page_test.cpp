@@ -17,6 +17,16 @@ TEST(CodePage, EveryByteButNulRoundTrips) {
     EXPECT_EQ(*back, all);
 }
 
+TEST(CodePage, ControlCharactersAreTheC0RangeAndDel) {
+    for (int c = 0; c < 0x100; ++c) {
+        const bool control = c < 0x20 || c == 0x7F;
+        const QString text = QStringLiteral("/srv/h") + QChar(c) + QStringLiteral("x/");
+        EXPECT_EQ(holdsControlCharacter(text), control) << "character " << std::hex << c;
+    }
+    EXPECT_FALSE(holdsControlCharacter(QString::fromUtf8("/srv/€Ω")));
+    EXPECT_FALSE(holdsControlCharacter(QString()));
+}
+
 TEST(CodePage, ConvertsTheWindowsCharacters) {
     EXPECT_EQ(fromCodePage("\x80\xe9"), QString::fromUtf8("€é"));
     EXPECT_EQ(toCodePage(QString::fromUtf8("€é")), QByteArray("\x80\xe9"));

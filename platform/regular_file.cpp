@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/regular_file.h"
 
+#include "platform/file_error.h"
+
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -12,24 +15,38 @@
 
 namespace dexlan {
 
-bool openRegularFile(QFile& file, const QString& path) {
-#ifdef Q_OS_WIN
-    if (!QFileInfo(path).isFile())
+QString notRegularFileText() {
+    return QCoreApplication::translate("RegularFile",
+                                       "This is not a file but a folder, a device or a pipe.");
+}
+
+bool openRegularFile(QFile& file, const QString& path, QString* whyNot) {
+    auto refuse = [whyNot](const QString& text) {
+        if (whyNot)
+            *whyNot = text;
         return false;
+    };
+#ifdef Q_OS_WIN
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return refuse(info.exists() ? notRegularFileText() : notFoundText());
     file.setFileName(path);
-    return file.open(QIODevice::ReadOnly);
+    if (!file.open(QIODevice::ReadOnly))
+        return refuse(file.errorString());
+    return true;
 #else
     // Without O_NONBLOCK, opening a FIFO waits for a writer that may never come;
     // the type is then checked on what was opened, so nothing can be swapped in
     // between.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return false;
+        return refuse(lastSystemErrorText());
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
         !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        const QString text = S_ISREG(info.st_mode) ? lastSystemErrorText() : notRegularFileText();
         ::close(fd);
-        return false;
+        return refuse(text);
     }
     return true;
 #endif

@@ -3,10 +3,12 @@
 
 #include "platform/code_page.h"
 #include "platform/line_break.h"
+#include "platform/regular_file.h"
 #include "roster/roster_decisions.h"
 #include "roster/roster_messages.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QSet>
 #include <QStringDecoder>
 
@@ -43,7 +45,115 @@ QString firstField(QStringView row, bool commaEnds) {
     return field;
 }
 
+QString tooLargeText() {
+    return QCoreApplication::translate("BulkAdd",
+                                       "The file is larger than %1 MB, the most a class list may "
+                                       "be.")
+        .arg(kMaxClassListBytes / (1024 * 1024));
+}
+
+// The names of a class list's bytes, or why they are not taken: a line too long
+// to be a name, or more names than are added at once, counted before any name
+// is kept.
+ClassList classListFromBytes(const QByteArray& bytes, const QString& shownName,
+                             bool firstColumnOnly) {
+    ClassList list;
+    const QString text = decodeClassList(bytes);
+    qsizetype lineNumber = 0;
+    qsizetype names = 0;
+    qsizetype start = 0;
+    while (start <= text.size()) {
+        qsizetype end = start;
+        while (end < text.size() && text[end] != u'\r' && text[end] != u'\n')
+            ++end;
+        ++lineNumber;
+        const QStringView line = QStringView(text).mid(start, end - start);
+        if (line.size() > kMaxClassListLine) {
+            list.refusal = classListUnreadableReport(
+                QCoreApplication::translate("BulkAdd",
+                                            "Line %1 is longer than %2 characters; a class list "
+                                            "holds one name a line.")
+                    .arg(QString::number(lineNumber), QString::number(kMaxClassListLine)),
+                shownName);
+            return list;
+        }
+        if (!line.trimmed().isEmpty())
+            ++names;
+        if (end + 1 < text.size() && text[end] == u'\r' && text[end + 1] == u'\n')
+            ++end;
+        start = end + 1;
+    }
+    if (tooManyNames(names)) {
+        list.refusal = tooManyNamesReport(names);
+        return list;
+    }
+    list.names = namesFromClassList(text, firstColumnOnly);
+    return list;
+}
+
 } // namespace
+
+ClassList readClassListFile(const QString& path) {
+    ClassList list;
+    QFile file;
+    QString whyNot;
+    if (!openRegularFile(file, path, &whyNot)) {
+        list.refusal = classListUnreadableReport(whyNot, path);
+        return list;
+    }
+    // The size asked first spares reading a huge file; the bound on the
+    // reading holds should it grow meanwhile.
+    if (file.size() > kMaxClassListBytes) {
+        list.refusal = classListUnreadableReport(tooLargeText(), path);
+        return list;
+    }
+    const QByteArray bytes = file.read(kMaxClassListBytes + 1);
+    if (file.error() != QFileDevice::NoError) {
+        list.refusal = classListUnreadableReport(file.errorString(), path);
+        return list;
+    }
+    if (bytes.size() > kMaxClassListBytes) {
+        list.refusal = classListUnreadableReport(tooLargeText(), path);
+        return list;
+    }
+    return classListFromBytes(bytes, path,
+                              path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive));
+}
+
+ClassList readClassList(QIODevice& input, const QString& shownName) {
+    QByteArray bytes;
+    // A pipe answers a read with what it has so far; read on to its end or
+    // one byte past the bound.
+    while (bytes.size() <= kMaxClassListBytes) {
+        const QByteArray more = input.read(kMaxClassListBytes + 1 - bytes.size());
+        if (more.isEmpty())
+            break;
+        bytes += more;
+    }
+    if (bytes.size() > kMaxClassListBytes) {
+        ClassList list;
+        list.refusal = classListUnreadableReport(tooLargeText(), shownName);
+        return list;
+    }
+    return classListFromBytes(bytes, shownName, false);
+}
+
+bool tooManyNames(qsizetype count) {
+    return count > kMaxNamesAtOnce;
+}
+
+MsgBoxRequest tooManyNamesReport(qsizetype count) {
+    return {
+        QCoreApplication::translate(
+            "BulkAdd", "The list holds %1 names, more than the %2 the program adds at one time.")
+                .arg(QString::number(count), QString::number(kMaxNamesAtOnce)) +
+            kCrLf + kCrLf +
+            QCoreApplication::translate(
+                "BulkAdd", "No name was added.  Add the list in parts of at most %1 names.")
+                .arg(kMaxNamesAtOnce),
+        MsgButtons::Ok, MsgIcon::Exclamation, MsgAnswer::Ok,
+        QCoreApplication::translate("BulkAdd", "Add names...")};
+}
 
 QString decodeClassList(const QByteArray& bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);

@@ -11,13 +11,41 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <vector>
+
+class QIODevice;
 
 namespace dexlan {
 
 // Adding many names at once: a class list pasted into the name box, read from
 // a file, or given on the command line. Every name is checked as one typed
 // into the name box; each accepted name gets a whole history file of its own.
+
+// What one class list may be. A class is far smaller; the bounds keep a wrong
+// file (a disc image, a log, an endless device) from filling the memory.
+inline constexpr qint64 kMaxClassListBytes = 10 * 1024 * 1024;
+inline constexpr qsizetype kMaxClassListLine = 1000; // characters
+inline constexpr qsizetype kMaxNamesAtOnce = 5000;
+
+// A class list as read: its names, or the message that says why none are taken.
+struct ClassList {
+    QStringList names;
+    std::optional<MsgBoxRequest> refusal;
+};
+
+// Reads the class list in the file at path (CSV when its name ends in .csv):
+// a regular file only, opened without waiting, so that a FIFO or a device is
+// refused at once; within the bounds above.
+ClassList readClassListFile(const QString& path);
+
+// The same from a stream that has no size to ask (standard input): no more
+// than one byte past the bound is read. shownName names it in the messages.
+ClassList readClassList(QIODevice& input, const QString& shownName);
+
+// More names than are added in one go: the list is refused whole.
+bool tooManyNames(qsizetype count);
+MsgBoxRequest tooManyNamesReport(qsizetype count);
 
 // A class list's text: UTF-8 when the bytes are valid UTF-8 (a byte-order mark
 // is dropped), otherwise the trainer's code page.

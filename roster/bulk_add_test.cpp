@@ -1,14 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "roster/bulk_add.h"
 
+#include "platform/file_error.h"
+#include "platform/regular_file.h"
 #include "roster/history_folder.h"
 #include "roster/roster_test_files.h"
 #include "testing/linux_only.h"
 #include "testing/test_files.h"
 
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace dexlan {
 namespace {
@@ -42,6 +49,138 @@ TEST(ClassList, NamesAreTheFirstColumnOfEachLine) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(namesFromClassList(QString::fromUtf8(c.text), c.firstColumnOnly), c.names);
+    }
+}
+
+// Bytes of a class list with the given names, padded with lines of blanks
+// (no names, none longer than a line may be) to exactly size bytes.
+QByteArray paddedClassList(const QByteArray& names, qint64 size) {
+    QByteArray bytes = names;
+    while (bytes.size() < size) {
+        const qsizetype chunk = std::min<qsizetype>(size - bytes.size(), kMaxClassListLine + 1);
+        bytes += QByteArray(chunk - 1, ' ') + '\n';
+    }
+    return bytes;
+}
+
+QByteArray namesOneALine(int count) {
+    QByteArray bytes;
+    for (int i = 0; i < count; ++i)
+        bytes += "Pupil " + QByteArray::number(i) + "\r\n";
+    return bytes;
+}
+
+TEST(ClassListFile, ARegularFileWithinTheBoundsIsRead) {
+    TestFolder folder;
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        qsizetype names;
+    };
+    const Case cases[] = {
+        {"exactly the largest size", paddedClassList("Ann\nBob\n", kMaxClassListBytes), 2},
+        {"a line of the longest length", "Ann\r\n" + QByteArray(kMaxClassListLine, 'x') + "\r\nBob",
+         3},
+        {"the most names at once", namesOneALine(int(kMaxNamesAtOnce)), kMaxNamesAtOnce},
+        {"an empty file", "", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        folder.write("class.txt", c.bytes);
+        const ClassList list = readClassListFile(folder.file("class.txt"));
+        EXPECT_FALSE(list.refusal) << list.refusal->prompt.toStdString();
+        EXPECT_EQ(list.names.size(), c.names);
+    }
+    folder.write("class.csv", "Smith, Ann\n\"Brown, Bob\",4b\n");
+    EXPECT_EQ(readClassListFile(folder.file("class.csv")).names,
+              QStringList({"Smith", "Brown, Bob"}))
+        << "a CSV file's first column";
+}
+
+TEST(ClassListFile, WhatIsNoClassListIsRefusedAtOnceSayingWhy) {
+    TestFolder folder;
+    const QString tooLarge = QStringLiteral("The file is larger than 10 MB, the most a class list "
+                                            "may be.");
+    struct Case {
+        const char* what;
+        QString path;
+        std::optional<MsgBoxRequest> refusal;
+    };
+    std::vector<Case> cases;
+    auto refusedAs = [&](const char* what, const QString& name, const QString& why) {
+        cases.push_back(
+            {what, folder.file(name), classListUnreadableReport(why, folder.file(name))});
+    };
+    folder.write("large.txt", paddedClassList("Ann\n", kMaxClassListBytes + 1));
+    refusedAs("one byte too large", "large.txt", tooLarge);
+    // Never read, however large: the size is known first.
+    {
+        QFile huge(folder.file("huge.txt"));
+        ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(1) << 30));
+    }
+    refusedAs("a sparse file of 1 GB", "huge.txt", tooLarge);
+    folder.write("long.txt",
+                 "Ann\r\n\r\n" + QByteArray(kMaxClassListLine + 1, 'x') + "\r\nBob\r\n");
+    refusedAs("a line too long", "long.txt",
+              "Line 3 is longer than 1000 characters; a class list holds one name a line.");
+    folder.write("oneline.txt", QByteArray(1024 * 1024, 'x'));
+    refusedAs("one line of a megabyte", "oneline.txt",
+              "Line 1 is longer than 1000 characters; a class list holds one name a line.");
+    QDir().mkdir(folder.file("folder.txt"));
+    refusedAs("a folder", "folder.txt", notRegularFileText());
+    refusedAs("nothing there", "missing.txt", notFoundText());
+    folder.write("many.txt", namesOneALine(int(kMaxNamesAtOnce) + 1) + "\r\n\r\n");
+    cases.push_back(
+        {"one name too many", folder.file("many.txt"), tooManyNamesReport(kMaxNamesAtOnce + 1)});
+    // Linux-only: Windows has no FIFOs or endless devices to open.
+    if (testing::makeFifo(folder.file("fifo.txt")))
+        refusedAs("a FIFO, which would wait for a writer", "fifo.txt", notRegularFileText());
+    if (const QString device = testing::endlessDevice(); !device.isEmpty())
+        cases.push_back(
+            {"an endless device", device, classListUnreadableReport(notRegularFileText(), device)});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ClassList list = readClassListFile(c.path);
+        ASSERT_TRUE(list.refusal);
+        EXPECT_EQ(*list.refusal, *c.refusal);
+        EXPECT_TRUE(list.names.isEmpty());
+    }
+}
+
+// Standard input: no size to ask, and it may never end.
+class EndlessInput : public QIODevice {
+  public:
+    EndlessInput() { open(QIODevice::ReadOnly); }
+    bool isSequential() const override { return true; }
+    qint64 given = 0;
+
+  protected:
+    qint64 readData(char* data, qint64 size) override {
+        const qint64 n = std::min<qint64>(size, 4096); // a pipe gives a little at a time
+        std::fill_n(data, n, 'x');
+        given += n;
+        return n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+};
+
+TEST(ClassListStream, ReadsNoMoreThanOneBytePastTheBound) {
+    EndlessInput endless;
+    ClassList list = readClassList(endless, "standard input");
+    ASSERT_TRUE(list.refusal);
+    EXPECT_EQ(*list.refusal, classListUnreadableReport(
+                                 "The file is larger than 10 MB, the most a class list may be.",
+                                 "standard input"));
+    EXPECT_LE(endless.given, kMaxClassListBytes + 1 + 64 * 1024) << "within one buffer of it";
+
+    for (qint64 size : {kMaxClassListBytes, kMaxClassListBytes + 1}) {
+        QByteArray bytes = paddedClassList("Ann\nBob\n", size);
+        QBuffer input(&bytes);
+        input.open(QIODevice::ReadOnly);
+        list = readClassList(input, "standard input");
+        EXPECT_EQ(list.refusal.has_value(), size > kMaxClassListBytes) << size;
+        EXPECT_EQ(list.names,
+                  size > kMaxClassListBytes ? QStringList() : QStringList({"Ann", "Bob"}));
     }
 }
 

@@ -10,7 +10,6 @@
 #include "roster/roster_messages.h"
 #include "roster/user_roster.h"
 
-#include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -51,6 +50,10 @@ AddSummaryWindow::AddSummaryWindow(const BulkAddResult& result, QWidget* parent)
 
 void addNamesInBulk(UserRoster& roster, Dialogs& dialogs, const QStringList& names,
                     QWidget* parent) {
+    if (tooManyNames(names.size())) {
+        dialogs.msgBox(tooManyNamesReport(names.size()));
+        return;
+    }
     const QString folder = roster.historyFolderPath();
     if (folder.isEmpty()) {
         dialogs.msgBox(cannotSaveReport(windowsOnlyLocationText(), roster.shownFolder()));
@@ -98,20 +101,12 @@ void addNamesFromFile(UserRoster& roster, Dialogs& dialogs, QWidget* parent) {
     const QString path = dialogs.openFile(classListRequest());
     if (path.isEmpty())
         return;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        dialogs.msgBox(classListUnreadableReport(file.errorString(), path));
+    const ClassList list = readClassListFile(path);
+    if (list.refusal) {
+        dialogs.msgBox(*list.refusal);
         return;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        dialogs.msgBox(classListUnreadableReport(file.errorString(), path));
-        return;
-    }
-    addNamesInBulk(roster, dialogs,
-                   namesFromClassList(decodeClassList(bytes),
-                                      path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive)),
-                   parent);
+    addNamesInBulk(roster, dialogs, list.names, parent);
 }
 
 } // namespace dexlan

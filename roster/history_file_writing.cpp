@@ -4,6 +4,7 @@
 #include "roster/history_folder_detail.h"
 
 #include "options_file/option_lines.h"
+#include "options_file/options_file.h"
 #include "platform/atomic_file.h"
 #include "platform/code_page.h"
 #include "roster/history_file.h"
@@ -123,8 +124,8 @@ Placed folder_detail::placeWithoutReplacing(const QString& from, const QString& 
 }
 
 CreateResult createFileExclusively(const QString& path, const QByteArray& bytes) {
-    if (holdsNul(path))
-        return {CreateResult::Failed, otherFailure(nulInLocationText())};
+    if (holdsControlCharacter(path))
+        return {CreateResult::Failed, otherFailure(controlCharacterInLocationText())};
     if (existsAsAnything(path))
         return {CreateResult::AlreadyExists, {}};
     const Temporary temporary = temporaryBeside(path, bytes);
@@ -142,8 +143,8 @@ CreateResult createFileExclusively(const QString& path, const QByteArray& bytes)
 }
 
 CreateResult replaceEmptyNameFile(const QString& path, const QByteArray& bytes) {
-    if (holdsNul(path))
-        return {CreateResult::Failed, otherFailure(nulInLocationText())};
+    if (holdsControlCharacter(path))
+        return {CreateResult::Failed, otherFailure(controlCharacterInLocationText())};
     const Temporary temporary = temporaryBeside(path, bytes);
     if (temporary.error.failed())
         return {CreateResult::Failed, temporary.error};
@@ -175,7 +176,7 @@ CreateResult replaceEmptyNameFile(const QString& path, const QByteArray& bytes) 
 }
 
 QString existingHistoryFile(const QString& folder, int number) {
-    if (holdsNul(folder))
+    if (holdsControlCharacter(folder))
         return {};
 #ifdef Q_OS_WIN
     const QStringList spellings{QString::number(number) + QLatin1String(kHistorySuffix)};

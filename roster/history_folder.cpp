@@ -2,6 +2,7 @@
 #include "roster/history_folder.h"
 
 #include "options_file/option_lines.h"
+#include "options_file/options_file.h"
 #include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "roster/history_file.h"
@@ -71,12 +72,6 @@ FileError otherFailure(const QString& text) {
     return {FileError::Other, text};
 }
 
-// No file or folder name holds a NUL: the system would cut the path short
-// there, and Qt refuses it with a stale error text.
-bool holdsNul(const QString& path) {
-    return path.contains(QChar(0));
-}
-
 qsizetype fileNameAt(QStringView path) {
     qsizetype i = path.size();
     while (i > 0 && !isSeparator(path.at(i - 1)))
@@ -115,11 +110,6 @@ QString windowsOnlyLocationText() {
 
 QString colonInFolderNameText() {
     return QCoreApplication::translate("HistoryFolder", "A folder name cannot contain a colon.");
-}
-
-QString nulInLocationText() {
-    return QCoreApplication::translate(
-        "HistoryFolder", "The location contains a NUL character, which no folder name can hold.");
 }
 
 QString normalisedLocation(const QString& typed, const PathPolicy& policy) {
@@ -161,8 +151,8 @@ QString shownHistoryFolder(const SharedState& state) {
 }
 
 FileError probeFolder(const QString& folder) {
-    if (holdsNul(folder))
-        return otherFailure(nulInLocationText());
+    if (holdsControlCharacter(folder))
+        return otherFailure(controlCharacterInLocationText());
     // A user's own file "xxxx" must survive the check: the probe has a random,
     // hidden name and is only ever created, never opened over something else.
     QString lastError;
@@ -183,8 +173,8 @@ FileError probeFolder(const QString& folder) {
 }
 
 FileError createHistoryFolder(const QString& folder) {
-    if (holdsNul(folder))
-        return otherFailure(nulInLocationText());
+    if (holdsControlCharacter(folder))
+        return otherFailure(controlCharacterInLocationText());
     const QString path = withoutTrailingSeparator(folder);
     const QString last = path.mid(fileNameAt(path));
     if (last.isEmpty() || last == QLatin1String(".") || last == QLatin1String(".."))
@@ -501,8 +491,8 @@ bool sameListing(const UserListing& a, const UserListing& b) {
 
 UserListing listUsersOnce(const QString& folder, const ListingOptions& options) {
     UserListing listing;
-    if (holdsNul(folder)) {
-        listing.error = otherFailure(nulInLocationText());
+    if (holdsControlCharacter(folder)) {
+        listing.error = otherFailure(controlCharacterInLocationText());
         return listing;
     }
     const QFileInfo info(withoutTrailingSeparator(folder));
@@ -559,7 +549,7 @@ UserListing listUsers(const QString& folder, const ListingOptions& options) {
 }
 
 std::optional<quint64> historyFilesDigest(const QString& folder) {
-    if (holdsNul(folder))
+    if (holdsControlCharacter(folder))
         return std::nullopt;
     quint64 digest = 0;
     const bool complete = forEachHistoryEntry<true>(
@@ -573,7 +563,7 @@ std::optional<quint64> historyFilesDigest(const QString& folder) {
 
 quint64 historyFileDigest(const QString& path) {
     const QByteArray name = QFile::encodeName(path.mid(fileNameAt(path)));
-    if (holdsNul(path) || !mayBeHistoryFile(name))
+    if (holdsControlCharacter(path) || !mayBeHistoryFile(name))
         return 0;
 #ifdef Q_OS_WIN
     const QFileInfo info(path);
@@ -663,7 +653,7 @@ std::optional<int> smallestFreeNumber(const std::vector<int>& listNumbers,
 
 NumberInFolder inspectNumber(const QString& folder, int number) {
     NumberInFolder result;
-    if (holdsNul(folder))
+    if (holdsControlCharacter(folder))
         return result; // nothing can be there; creating says why
 #ifdef Q_OS_WIN
     const QStringList spellings{newHistoryFileName(number)};

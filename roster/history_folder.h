@@ -28,9 +28,6 @@ bool isWindowsOnlyLocation(const QString& location, const PathPolicy& policy);
 // The platform-style description that opens the messages about such a location.
 QString windowsOnlyLocationText();
 
-// The description that opens the messages about a location holding a NUL
-// character, which no file or folder name can hold.
-QString nulInLocationText();
 // Why a folder name with a colon cannot be made where names cannot hold one.
 QString colonInFolderNameText();
 

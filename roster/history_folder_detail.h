@@ -18,8 +18,6 @@ bool existsAsAnything(const QString& path);
 // A failure in folder: FolderMissing only when the folder itself is absent.
 FileError failureIn(const QString& folder, QString text);
 FileError otherFailure(const QString& text);
-// Whether the path holds a NUL, which no file or folder name can.
-bool holdsNul(const QString& path);
 // Where the file name begins in path: just after its last separator, or 0.
 qsizetype fileNameAt(QStringView path);
 // The folder part of path, ending in a separator, or empty.

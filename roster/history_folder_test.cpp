@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "roster/history_folder.h"
 
+#include "options_file/options_file.h"
 #include "roster/background_listing.h"
 #include "roster/history_file.h"
 #include "roster/roster_messages.h"
@@ -175,7 +176,9 @@ TEST(CreateHistoryFolder, MakesWhatThisSystemCallsAFolderAndSaysWhyNot) {
         {folder.file("a/b/"), testing::missingFolderText()}, // one level only
         {folder.file("plain/sub/"), testing::notAFolderText()},
         {folder.path() + QStringLiteral("a") + QChar(0) + QStringLiteral("b/"),
-         nulInLocationText()},
+         controlCharacterInLocationText()},
+        {folder.path() + QStringLiteral("a\r\nb/"), controlCharacterInLocationText()},
+        {folder.path() + QStringLiteral("a\x7f/"), controlCharacterInLocationText()},
     };
     for (const Case& c : cases) {
         const FileError error = createHistoryFolder(c.folder);

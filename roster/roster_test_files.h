@@ -20,6 +20,7 @@
 #include <csignal>
 #include <sys/fsuid.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -135,6 +136,25 @@ inline QString systemErrorText([[maybe_unused]] int posixError,
     return windowsErrorText(windowsError);
 #else
     return qt_error_string(posixError);
+#endif
+}
+
+// Makes a FIFO at path; false where the system has none (Windows), for the
+// test to leave that case out.
+inline bool makeFifo([[maybe_unused]] const QString& path) {
+#ifdef Q_OS_UNIX
+    return mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+#else
+    return false;
+#endif
+}
+
+// A device that gives bytes for ever; empty where there is none to name.
+inline QString endlessDevice() {
+#ifdef Q_OS_UNIX
+    return QStringLiteral("/dev/zero");
+#else
+    return {};
 #endif
 }
 

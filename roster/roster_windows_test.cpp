@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Holding deleted names, the restore window and adding many names, through
 // the roster's own windows.
+#include "platform/regular_file.h"
 #include "roster/add_names_dialog.h"
 #include "roster/bulk_add.h"
 #include "roster/bulk_add_window.h"
@@ -9,6 +10,7 @@
 #include "roster/history_file.h"
 #include "roster/restore_window.h"
 #include "roster/roster_messages.h"
+#include "roster/roster_test_files.h"
 #include "roster/user_roster.h"
 #include "testing/scripted_dialogs.h"
 #include "testing/test_files.h"
@@ -193,6 +195,31 @@ TEST_F(RosterWindowsTest, AClassListIsCheckedAgainstTheFolderAsItIsNowAndReadsIt
     roster->fillUserList();
     EXPECT_EQ(shown(), listed);
     EXPECT_EQ(listed, QStringList({"adam", "Ann", "Bob", "Cyd", "cyd", "Zed"}));
+}
+
+TEST_F(RosterWindowsTest, AFileThatIsNoClassListIsRefusedWithoutWaiting) {
+    users.write("big.txt", QByteArray(kMaxClassListBytes + 1, '\n'));
+    std::vector<std::pair<QString, QString>> cases = {
+        {users.file("big.txt"), "The file is larger than 10 MB, the most a class list may be."}};
+    if (testing::makeFifo(users.file("fifo.txt")))
+        cases.push_back({users.file("fifo.txt"), notRegularFileText()});
+    for (const auto& [path, why] : cases) {
+        SCOPED_TRACE(path.toStdString());
+        dialogs.answerNextFile(path);
+        dialogs.expectBox(classListUnreadableReport(why, path), MsgAnswer::Ok);
+        addNamesFromFile(*roster, dialogs, nullptr);
+    }
+    EXPECT_EQ(QDir(users.path()).entryList({"*.DX"}, QDir::Files), QStringList());
+}
+
+TEST_F(RosterWindowsTest, MoreNamesThanAreAddedAtOnceAreRefusedWhole) {
+    QStringList names;
+    for (int i = 0; i <= kMaxNamesAtOnce; ++i)
+        names.append(QStringLiteral("Pupil %1").arg(i));
+    dialogs.expectBox(tooManyNamesReport(names.size()), MsgAnswer::Ok);
+    addNamesInBulk(*roster, dialogs, names, nullptr);
+    EXPECT_EQ(QDir(users.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    EXPECT_TRUE(tooManyNamesReport(names.size()).prompt.contains("5000")) << "the limit is stated";
 }
 
 TEST_F(RosterWindowsTest, SayingNoToTheQuestionAddsNothing) {

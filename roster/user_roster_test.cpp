@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "roster/user_roster.h"
 
+#include "options_file/options_file.h"
 #include "roster/add_names_dialog.h"
 #include "roster/held_names.h"
 #include "roster/history_file.h"
@@ -407,17 +408,31 @@ TEST_F(UserRosterTest, AFolderThatCannotBeMadeSaysWhy) {
         EXPECT_EQ(state.historyFolderState, HistoryFolderState::Unusable) << c.folder.toStdString();
     }
 
-    // No folder name holds a NUL: no question, and the message says so.
-    const QString nul = users.path() + QStringLiteral("a") + QChar(0) + QStringLiteral("b/");
-    useLocation(nul);
-    dialogs.expectBox(cannotReadReport(nulInLocationText(), shown(nul)), MsgAnswer::Ok);
-    page.roster->fillUserList();
-    EXPECT_EQ(state.historyFolderState, HistoryFolderState::Unusable);
+    // No folder name holds a control character (a pasted line break, a NUL):
+    // no question, and the message says so, whether the box is left or Enter
+    // pressed; nothing is made.
+    for (const QString& control :
+         {QString(QChar(0)), QStringLiteral("\r\n"), QStringLiteral("\r"), QStringLiteral("\n"),
+          QStringLiteral("\t"), QStringLiteral("\x7f")}) {
+        const QString bad = users.path() + QStringLiteral("a") + control + QStringLiteral("b/");
+        SCOPED_TRACE(bad.toStdString());
+        useLocation(bad);
+        dialogs.expectBox(cannotReadReport(controlCharacterInLocationText(), shown(bad)),
+                          MsgAnswer::Ok);
+        page.roster->fillUserList();
+        EXPECT_EQ(state.historyFolderState, HistoryFolderState::Unusable);
 
-    dialogs.expectBox(cannotSaveReport(nulInLocationText(), shown(nul) + "1HIST.DX"),
-                      MsgAnswer::Ok);
-    addNames({QStringLiteral("Ann")});
-    EXPECT_EQ(testing::allNamesUnder(users.path()), QStringList{QStringLiteral("locked")});
+        dialogs.expectBox(cannotReadReport(controlCharacterInLocationText(), shown(bad)),
+                          MsgAnswer::Ok);
+        page.pressKey(Qt::Key_Return, QStringLiteral("\r"));
+        EXPECT_EQ(state.historyFolderState, HistoryFolderState::Unusable);
+
+        dialogs.expectBox(
+            cannotSaveReport(controlCharacterInLocationText(), shown(bad) + "1HIST.DX"),
+            MsgAnswer::Ok);
+        addNames({QStringLiteral("Ann")});
+        EXPECT_EQ(testing::allNamesUnder(users.path()), QStringList{QStringLiteral("locked")});
+    }
 }
 
 TEST_F(UserRosterTest, ModesWithoutFolderNeitherProbeNorChangeTheVerdict) {
