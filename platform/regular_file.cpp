@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/regular_file.h"
 
+#include "platform/file_names.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -22,7 +24,7 @@ bool openRegularFile(QFile& file, const QString& path) {
     // Without O_NONBLOCK, opening a FIFO waits for a writer that may never come;
     // the type is then checked on what was opened, so nothing can be swapped in
     // between.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(pathToSystem(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
     struct stat info {};
