@@ -2,6 +2,7 @@
 // Holding deleted users' history files, restoring and erasing them.
 #include "roster/held_names.h"
 
+#include "platform/file_names.h"
 #include "roster/history_file.h"
 #include "roster/history_folder.h"
 #include "roster/history_folder_detail.h"
@@ -38,7 +39,7 @@ const QLatin1String kNoteTimeFormat("yyyy-MM-ddTHH:mm:ssZ");
 // Makes the holding folder, hidden, unless it is there.
 FileError makeHoldingFolder(const QString& folder) {
     const QString path = withoutTrailingSeparator(folder);
-    const QFileInfo info(path);
+    const PathStatus info(path);
     if (info.isSymLink())
         return otherFailure(
             QCoreApplication::translate("HeldNames", "%1 is a link, not a folder.").arg(path));
@@ -70,7 +71,7 @@ bool renameExclusively(const QString& from, const QString& to, int* error,
         *text = windowsErrorText(code);
     return false;
 #else
-    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+    if (std::rename(pathToSystem(from).constData(), pathToSystem(to).constData()) == 0)
         return true;
     *error = errno;
     if (text)
@@ -85,7 +86,7 @@ QString randomTag() {
 
 QByteArray noteBytes(const QDateTime& deletedAt, int number, const QString& fileName) {
     return "deleted " + deletedAt.toUTC().toString(kNoteTimeFormat).toLatin1() + "\nnumber " +
-           QByteArray::number(number) + "\nfile " + QFile::encodeName(fileName) + '\n';
+           QByteArray::number(number) + "\nfile " + pathToSystem(fileName) + '\n';
 }
 
 // The held user of a note; nothing when the note or its file is not whole.
@@ -94,8 +95,8 @@ std::optional<HeldName> readNote(const QString& folder, const QString& noteName)
     held.key = noteName.chopped(kNoteSuffix.size());
     held.notePath = folder + noteName;
     held.heldPath = folder + held.key + kHeldSuffix;
-    QFile note(held.notePath);
-    if (!note.open(QIODevice::ReadOnly) || note.size() > 4096)
+    QFile note;
+    if (!openPath(note, held.notePath, QIODevice::ReadOnly) || note.size() > 4096)
         return std::nullopt;
     for (const QByteArray& line : note.readAll().split('\n')) {
         if (line.startsWith("deleted "))
@@ -105,7 +106,7 @@ std::optional<HeldName> readNote(const QString& folder, const QString& noteName)
             held.number = line.mid(7).toInt();
     }
     held.deletedAt.setTimeZone(QTimeZone::utc());
-    if (!held.deletedAt.isValid() || held.number < 1 || !QFileInfo(held.heldPath).isFile())
+    if (!held.deletedAt.isValid() || held.number < 1 || !PathStatus(held.heldPath).isFile())
         return std::nullopt;
     const FirstLine line = readFirstLineOfFile(held.heldPath);
     if (line.status != FirstLine::Line)
@@ -172,7 +173,7 @@ HoldResult holdUserFile(const QString& path, int number, const QString& listedNa
     int error = 0;
     QString errorText;
     if (!renameExclusively(path, held.heldPath, &error, &errorText)) {
-        QFile::remove(held.notePath);
+        removePath(held.notePath);
         result.outcome = error == ENOENT ? HoldResult::Failed : HoldResult::CannotHold;
         result.error = otherFailure(errorText);
         return result;
@@ -213,12 +214,12 @@ Deletion deleteHoldingFirst(const QString& path, int number, const QString& list
 std::vector<HeldName> listHeldNames(const QString& historyFolder) {
     std::vector<HeldName> held;
     const QString folder = holdingFolder(historyFolder);
-    if (QFileInfo(withoutTrailingSeparator(folder)).isSymLink())
+    if (PathStatus(withoutTrailingSeparator(folder)).isSymLink())
         return held;
-    QDirIterator it(folder, {QLatin1String("*") + kNoteSuffix}, QDir::Files | QDir::Hidden);
-    while (it.hasNext()) {
-        it.next();
-        if (std::optional<HeldName> one = readNote(folder, it.fileName()))
+    for (const QString& fileName : fileNamesIn(folder)) {
+        if (!fileName.endsWith(kNoteSuffix))
+            continue;
+        if (std::optional<HeldName> one = readNote(folder, fileName))
             held.push_back(std::move(*one));
     }
     std::sort(held.begin(), held.end(), [](const HeldName& a, const HeldName& b) {
@@ -285,7 +286,7 @@ RestoreResult restoreHeldName(const QString& historyFolder, const HeldName& held
         const QString target = historyFolder + newHistoryFileName(*number);
         const Placed placed = placeWithoutReplacing(claimed, target);
         if (placed.outcome == Placed::Done) {
-            QFile::remove(held.notePath);
+            removePath(held.notePath);
             result.outcome = RestoreResult::Restored;
             result.number = *number;
             result.numberChanged = *number != held.number;
@@ -307,10 +308,10 @@ RestoreResult restoreHeldName(const QString& historyFolder, const HeldName& held
 }
 
 FileError eraseHeldName(const HeldName& held) {
-    QFile file(held.heldPath);
-    if (!file.remove() && existsAsAnything(held.heldPath))
-        return otherFailure(errorTextOr(file.errorString(), lastSystemErrorText()));
-    QFile::remove(held.notePath);
+    QString errorText;
+    if (!removePath(held.heldPath, &errorText) && existsAsAnything(held.heldPath))
+        return otherFailure(errorTextOr(errorText, lastSystemErrorText()));
+    removePath(held.notePath);
     return FileError::ok();
 }
 

@@ -3,6 +3,7 @@
 
 #include "options_file/option_lines.h"
 #include "platform/code_page.h"
+#include "platform/file_names.h"
 #include "roster/history_file.h"
 #include "roster/history_folder_detail.h"
 
@@ -51,7 +52,7 @@ QString withoutTrailingSeparator(const QString& folder) {
 }
 
 bool existsAsAnything(const QString& path) {
-    const QFileInfo info(path);
+    const PathStatus info(path);
     return info.exists() || info.isSymLink();
 }
 
@@ -168,13 +169,12 @@ FileError probeFolder(const QString& folder) {
     for (int attempt = 0; attempt < 8; ++attempt) {
         const QString path = folder + QLatin1String(".xxxx-probe-") +
                              QString::number(QRandomGenerator::global()->generate64(), 16);
-        QFile probe(path);
-        if (probe.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        QFile probe;
+        if (openPath(probe, path, QIODevice::WriteOnly | QIODevice::NewOnly, &lastError)) {
             probe.close();
-            probe.remove();
+            removePath(path);
             return FileError::ok();
         }
-        lastError = probe.errorString();
         if (!existsAsAnything(path))
             return failureIn(folder, lastError);
     }
@@ -196,7 +196,7 @@ FileError createHistoryFolder(const QString& folder) {
         return FileError::ok();
     return failureIn(folderOf(path), windowsErrorText(GetLastError()));
 #else
-    if (::mkdir(QFile::encodeName(path).constData(), 0777) == 0)
+    if (::mkdir(pathToSystem(path).constData(), 0777) == 0)
         return FileError::ok();
     const int error = errno;
     return {error == ENOENT ? FileError::FolderMissing : FileError::Other, qt_error_string(error)};
@@ -267,7 +267,7 @@ template <typename Visit> bool forEachHistoryEntry(const QString& folder, Visit 
 #else
     // The system's own calls: a folder of 100,000 users is read without a
     // stat() for each name, the inode coming with the name.
-    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    DIR* dir = ::opendir(pathToSystem(folder).constData());
     if (!dir)
         return false;
     for (;;) {
@@ -297,7 +297,7 @@ bool isRegularFile(const QString& path) {
     return QFileInfo(path).isFile();
 #else
     struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
+    return ::stat(pathToSystem(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
 #endif
 }
 
@@ -362,7 +362,7 @@ bool listOneByOne(const QString& folder, UserListing& listing, quint64& digest) 
     return forEachHistoryEntry(folder, [&](QByteArrayView nativeName, quint64 identity,
                                            EntryKind kind) {
         digest ^= entryDigest(nativeName, identity);
-        const QString fileName = QFile::decodeName(nativeName.toByteArray());
+        const QString fileName = pathFromSystem(nativeName);
         const std::optional<int> number = userNumberFromFileName(fileName);
         if (!number)
             return;
@@ -379,7 +379,7 @@ bool listOnThreads(const QString& folder, const ListingOptions& options, int thr
     const bool complete = forEachHistoryEntry(
         folder, [&](QByteArrayView nativeName, quint64 identity, EntryKind kind) {
             digest ^= entryDigest(nativeName, identity);
-            QString fileName = QFile::decodeName(nativeName.toByteArray());
+            QString fileName = pathFromSystem(nativeName);
             if (const std::optional<int> number = userNumberFromFileName(fileName))
                 candidates.push_back({std::move(fileName), *number, kind});
         });
@@ -455,7 +455,7 @@ UserListing listUsersOnce(const QString& folder, const ListingOptions& options) 
         listing.error = otherFailure(nulInLocationText());
         return listing;
     }
-    const QFileInfo info(withoutTrailingSeparator(folder));
+    const PathStatus info(withoutTrailingSeparator(folder));
     if (!info.exists()) {
         listing.error = {FileError::FolderMissing, posixErrorText(ENOENT)};
         return listing;
@@ -522,7 +522,7 @@ std::optional<quint64> historyFilesDigest(const QString& folder) {
 }
 
 quint64 historyFileDigest(const QString& path) {
-    const QByteArray name = QFile::encodeName(path.mid(fileNameAt(path)));
+    const QByteArray name = pathToSystem(path.mid(fileNameAt(path)));
     if (holdsNul(path) || !mayBeHistoryFile(name))
         return 0;
 #ifdef Q_OS_WIN
@@ -533,7 +533,7 @@ quint64 historyFileDigest(const QString& path) {
                        quint64(info.size()) ^ quint64(info.lastModified().toMSecsSinceEpoch()));
 #else
     struct stat info {};
-    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+    if (::lstat(pathToSystem(path).constData(), &info) != 0)
         return 0;
     return entryDigest(name, quint64(info.st_ino));
 #endif
@@ -618,7 +618,7 @@ NumberInFolder inspectNumber(const QString& folder, int number) {
 #endif
     for (const QString& spelling : spellings) {
         const QString path = folder + spelling;
-        const QFileInfo info(path);
+        const PathStatus info(path);
         if (!info.exists() && !info.isSymLink())
             continue;
         // Only a file known to hold the empty name may be reused; anything that
