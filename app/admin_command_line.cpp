@@ -9,6 +9,7 @@
 #include "options_window/summary_text.h"
 #include "platform/code_page.h"
 #include "platform/dialogs.h"
+#include "platform/file_names.h"
 #include "platform/line_break.h"
 #include "roster/bulk_add.h"
 #include "roster/held_names.h"
@@ -114,7 +115,7 @@ class CommandLineDialogs final : public Dialogs {
     void showModal(QDialog&) override {}
 
     void tell(const QString& prompt) {
-        m_err << kProgramName << ": " << asLines(prompt) << '\n';
+        m_err << kProgramName << ": " << asLines(shownPath(prompt)) << '\n';
         m_err.flush();
         m_told = true;
     }
@@ -240,7 +241,7 @@ void show(Run& run) {
         }
         run.out << '\n';
     }
-    run.out << run.state.programFolder << QLatin1String(kOptionsFileName) << '\n';
+    run.out << shownPath(run.state.programFolder) << QLatin1String(kOptionsFileName) << '\n';
     for (int entry = kFirstEntry; entry <= kLastEntry; ++entry)
         run.out << QStringLiteral("%1  ").arg(entry, 2)
                 << fromCodePage(run.state.fileOptionLines[entry]) << '\n';
@@ -363,9 +364,10 @@ void addUsers(Run& run, const QString& folder, const QString& source, QIODevice&
     if (source == QLatin1String("-")) {
         bytes = standardInput.readAll();
     } else {
-        QFile file(source);
-        if (!file.open(QIODevice::ReadOnly)) {
-            run.refuse(QStringLiteral("%1: %2").arg(source, file.errorString()));
+        QFile file;
+        QString errorText;
+        if (!openPath(file, source, QIODevice::ReadOnly, &errorText)) {
+            run.refuse(QStringLiteral("%1: %2").arg(source, errorText));
             return;
         }
         bytes = file.readAll();
@@ -374,7 +376,7 @@ void addUsers(Run& run, const QString& folder, const QString& source, QIODevice&
         decodeClassList(bytes), source.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive));
     QStringList namesOnList;
     std::vector<int> numbers;
-    if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
+    if (!folder.isEmpty() && PathStatus(folder).isDir()) {
         const std::optional<UserListing> listing = readUsers(run, folder);
         if (!listing)
             return;
@@ -390,7 +392,7 @@ void addUsers(Run& run, const QString& folder, const QString& source, QIODevice&
     RandomNumbers random;
     const BulkAddResult result = carryOutBulkAdd(folder, planBulkAdd(names, namesOnList), numbers,
                                                  [&random] { return random.forNewFile(); }, {});
-    run.out << bulkAddSummaryText(result);
+    run.out << shownPath(bulkAddSummaryText(result));
     if (!result.refused.empty())
         run.refused = true;
 }

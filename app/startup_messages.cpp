@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/startup_messages.h"
 
+#include "platform/file_names.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -26,7 +28,7 @@ MsgBoxRequest locateTrainerRefusal() {
 }
 
 bool fileExists(const QString& path) {
-    const QFileInfo info(path);
+    const PathStatus info(path);
     return info.isFile() && !info.isHidden();
 }
 
@@ -34,7 +36,7 @@ std::optional<QString> namedTrainerFolder(const QString& named, const PathPolicy
     const QFileInfo info(named);
     const QString executable = QLatin1String(kTrainerExecutable);
     QString folder;
-    if (info.isDir())
+    if (PathStatus(named).isDir())
         folder = info.absoluteFilePath();
     else if (named.endsWith(executable, Qt::CaseSensitive))
         folder = info.absoluteFilePath().chopped(executable.size());
