@@ -14,6 +14,7 @@
 #include "testing/test_files.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QTextStream>
 #include <QTimeZone>
 
@@ -127,6 +128,15 @@ TEST(ByteNamedTrainer, WindowFindsReadsSavesAndShowsTheFolder) {
     EXPECT_EQ(pathToSystem(*folder), trainer.folderBytes);
     EXPECT_EQ(namedTrainerFolder(trainer.folder() + kTrainerExecutable, state.pathPolicy), folder);
     EXPECT_TRUE(fileExists(*folder + kTrainerExecutable));
+    {
+        // Named from the folder it lies in, as typed in a shell.
+        const QString before = QDir::currentPath();
+        ASSERT_TRUE(QDir::setCurrent(trainer.test.path()));
+        const std::optional<QString> relative =
+            namedTrainerFolder(pathFromSystem("tr\xe9"), state.pathPolicy);
+        QDir::setCurrent(before);
+        EXPECT_EQ(relative, folder);
+    }
 
     state.programFolder = *folder;
     ScriptedDialogs dialogs;

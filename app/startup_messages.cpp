@@ -33,13 +33,13 @@ bool fileExists(const QString& path) {
 }
 
 std::optional<QString> namedTrainerFolder(const QString& named, const PathPolicy& policy) {
-    const QFileInfo info(named);
+    const QString absolute = absolutePathOf(named);
     const QString executable = QLatin1String(kTrainerExecutable);
     QString folder;
     if (PathStatus(named).isDir())
-        folder = info.absoluteFilePath();
+        folder = absolute;
     else if (named.endsWith(executable, Qt::CaseSensitive))
-        folder = info.absoluteFilePath().chopped(executable.size());
+        folder = absolute.chopped(executable.size());
     if (folder.isEmpty())
         return std::nullopt;
     folder = policy.withTrailingSeparator(QDir::toNativeSeparators(folder));

@@ -138,6 +138,24 @@ QString shownPath(const QString& path) {
     return shown;
 }
 
+QString absolutePathOf(const QString& path) {
+#ifdef Q_OS_WIN
+    return QFileInfo(path).absoluteFilePath();
+#else
+    // QFileInfo passes the path through Qt's own conversion, which loses bytes.
+    if (path.startsWith(QLatin1Char('/')))
+        return QDir::cleanPath(path);
+    QByteArray current(4096, Qt::Uninitialized);
+    while (!::getcwd(current.data(), size_t(current.size()))) {
+        if (errno != ERANGE)
+            return QFileInfo(path).absoluteFilePath();
+        current.resize(current.size() * 2);
+    }
+    current.truncate(qsizetype(std::strlen(current.constData())));
+    return QDir::cleanPath(pathFromSystem(current) + QLatin1Char('/') + path);
+#endif
+}
+
 QString runningProgramFolder() {
 #ifdef Q_OS_LINUX
     char target[4096];

@@ -34,6 +34,10 @@ bool qtReachesPath(const QString& path);
 // is no text shows as the replacement mark U+FFFD.
 QString shownPath(const QString& path);
 
+// The path made absolute (from the current folder) and clean, as
+// QFileInfo::absoluteFilePath gives it, but with every byte kept.
+QString absolutePathOf(const QString& path);
+
 // The folder of the running program's file, without a trailing separator,
 // by the bytes of its name.
 QString runningProgramFolder();
