@@ -9,6 +9,7 @@
 #include "options_window/summary_text.h"
 #include "platform/code_page.h"
 #include "platform/dialogs.h"
+#include "platform/file_names.h"
 #include "platform/line_break.h"
 #include "roster/bulk_add.h"
 #include "roster/held_names.h"
@@ -114,7 +115,7 @@ class CommandLineDialogs final : public Dialogs {
     void showModal(QDialog&) override {}
 
     void tell(const QString& prompt) {
-        m_err << kProgramName << ": " << asLines(prompt) << '\n';
+        m_err << kProgramName << ": " << asLines(shownPath(prompt)) << '\n';
         m_err.flush();
         m_told = true;
     }
@@ -240,7 +241,7 @@ void show(Run& run) {
         }
         run.out << '\n';
     }
-    run.out << run.state.programFolder << QLatin1String(kOptionsFileName) << '\n';
+    run.out << shownPath(run.state.programFolder) << QLatin1String(kOptionsFileName) << '\n';
     for (int entry = kFirstEntry; entry <= kLastEntry; ++entry)
         run.out << QStringLiteral("%1  ").arg(entry, 2)
                 << fromCodePage(run.state.fileOptionLines[entry]) << '\n';
@@ -416,7 +417,7 @@ void addUsers(Run& run, const QString& folder, const QString& source, QIODevice&
         return;
     QStringList namesOnList;
     std::vector<int> numbers;
-    if (QFileInfo(folder).isDir()) {
+    if (PathStatus(folder).isDir()) {
         const std::optional<UserListing> listing = readUsers(run, folder);
         if (!listing)
             return;
@@ -428,7 +429,7 @@ void addUsers(Run& run, const QString& folder, const QString& source, QIODevice&
     RandomNumbers random;
     const BulkAddResult result = carryOutBulkAdd(folder, planBulkAdd(names, namesOnList), numbers,
                                                  [&random] { return random.forNewFile(); }, {});
-    run.out << bulkAddSummaryText(result);
+    run.out << shownPath(bulkAddSummaryText(result));
     if (!result.refused.empty())
         run.refused = true;
 }

@@ -5,6 +5,7 @@
 #include "app/startup.h"
 #include "app/window_system_start.h"
 #include "platform/build_info.h"
+#include "platform/file_names.h"
 #include "platform/qt_dialogs.h"
 #include "platform/qt_environment.h"
 
@@ -27,7 +28,8 @@
 namespace {
 
 // The arguments as typed: on Windows from the wide command line, so that a
-// name outside the ANSI code page arrives whole.
+// name outside the ANSI code page arrives whole; elsewhere with every byte
+// kept, so that a trainer folder not named in UTF-8 is the folder reached.
 QStringList commandLineArguments(int argc, char* argv[]) {
     QStringList arguments;
 #ifdef Q_OS_WIN
@@ -41,7 +43,7 @@ QStringList commandLineArguments(int argc, char* argv[]) {
     }
 #else
     for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+        arguments.append(dexlan::pathFromSystem(argv[i]));
 #endif
     return arguments;
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/startup_messages.h"
 
+#include "platform/file_names.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -26,18 +28,18 @@ MsgBoxRequest locateTrainerRefusal() {
 }
 
 bool fileExists(const QString& path) {
-    const QFileInfo info(path);
+    const PathStatus info(path);
     return info.isFile() && !info.isHidden();
 }
 
 std::optional<QString> namedTrainerFolder(const QString& named, const PathPolicy& policy) {
-    const QFileInfo info(named);
+    const QString absolute = absolutePathOf(named);
     const QString executable = QLatin1String(kTrainerExecutable);
     QString folder;
-    if (info.isDir())
-        folder = info.absoluteFilePath();
+    if (PathStatus(named).isDir())
+        folder = absolute;
     else if (named.endsWith(executable, Qt::CaseSensitive))
-        folder = info.absoluteFilePath().chopped(executable.size());
+        folder = absolute.chopped(executable.size());
     if (folder.isEmpty())
         return std::nullopt;
     folder = policy.withTrailingSeparator(QDir::toNativeSeparators(folder));

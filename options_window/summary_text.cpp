@@ -3,6 +3,7 @@
 
 #include "options_window/history_explanation.h"
 #include "options_window/location_entry.h"
+#include "platform/file_names.h"
 #include "platform/line_break.h"
 
 #include <QCoreApplication>
@@ -161,7 +162,7 @@ std::optional<QString> historySummary(const QByteArray& entry3, const QByteArray
 
 std::optional<SummaryTexts> summaryTexts(const OptionLines& lines, const QString& programFolder) {
     SummaryTexts texts;
-    texts.programLocation.path = programFolder;
+    texts.programLocation.path = shownPath(programFolder);
     const std::optional<TextNamingPath> history = historySummaryParts(
         lines[EntryInstallation], lines[EntryHistoryMode], lines[EntryHistoryLocation]);
     const std::optional<QString> sounds = lookUp(kSoundSummary, lines[EntrySounds]);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/atomic_file.h"
 
+#include "platform/file_names.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -41,7 +43,7 @@ bool renameReplacing(const QString& from, const QString& to, QString* errorText)
     *errorText = QFile(from).errorString();
     return false;
 #else
-    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+    if (std::rename(pathToSystem(from).constData(), pathToSystem(to).constData()) == 0)
         return true;
     *errorText = lastSystemErrorText();
     return false;
@@ -80,7 +82,7 @@ FileError viaNamedTemporary(const QString& path, const QByteArray& bytes) {
         return written;
     QString renameError;
     if (!renameReplacing(temp, path, &renameError)) {
-        QFile::remove(temp);
+        removePath(temp);
         return describeFailure(path, renameError);
     }
     return FileError::ok();
@@ -101,27 +103,29 @@ bool isReadOnly(const QString& path) {
 TemporaryBeside writeTemporaryBeside(const QString& path, const QByteArray& bytes) {
     const QFileInfo target(path);
     QFile temp;
+    QString tempPath;
     for (int attempt = 0;; ++attempt) {
-        temp.setFileName(target.absolutePath() + QLatin1Char('/') + QLatin1Char('.') +
-                         target.fileName() + QLatin1String(".new") +
-                         QString::number(QRandomGenerator::global()->generate(), 16));
-        if (temp.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+        tempPath = target.absolutePath() + QLatin1Char('/') + QLatin1Char('.') + target.fileName() +
+                   QLatin1String(".new") +
+                   QString::number(QRandomGenerator::global()->generate(), 16);
+        QString openError;
+        if (openPath(temp, tempPath,
+                     QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered, &openError))
             break;
         // Only a name that is taken, even by a dangling link, is tried again.
-        const QFileInfo taken(temp.fileName());
-        if (temp.error() != QFileDevice::OpenError || attempt > 20 ||
-            !(taken.exists() || taken.isSymLink()))
-            return {TemporaryBeside::NotMade, {}, temp.errorString()};
+        const PathStatus taken(tempPath);
+        if (attempt > 20 || !(taken.exists() || taken.isSymLink()))
+            return {TemporaryBeside::NotMade, {}, openError};
     }
     FileError written = writeAll(temp, bytes);
     if (!written.failed() && !syncToDisk(temp))
         written = {FileError::Other, lastSystemErrorText()};
     temp.close();
     if (written.failed()) {
-        temp.remove();
+        removePath(tempPath);
         return {TemporaryBeside::NotWritten, {}, written.text};
     }
-    return {TemporaryBeside::Made, temp.fileName(), {}};
+    return {TemporaryBeside::Made, tempPath, {}};
 }
 
 FileError replaceFileAtomically(const QString& path, const QByteArray& bytes,
@@ -132,12 +136,15 @@ FileError replaceFileAtomically(const QString& path, const QByteArray& bytes,
 #endif
     // A rename replaces a write-protected file as readily as any other, so ask
     // the file itself whether it may be written (without changing it).
-    if (QFileInfo::exists(path)) {
-        QFile existing(path);
-        if (!existing.open(QIODevice::WriteOnly | QIODevice::Append))
-            return describeFailure(path, existing.errorString());
+    if (PathStatus(path).exists()) {
+        QFile existing;
+        QString openError;
+        if (!openPath(existing, path, QIODevice::WriteOnly | QIODevice::Append, &openError))
+            return describeFailure(path, openError);
     }
-    if (strategy != ReplaceStrategy::NamedTemporary) {
+    // QSaveFile would write another name than a path Qt cannot reach; the
+    // named temporary takes any.
+    if (strategy != ReplaceStrategy::NamedTemporary && qtReachesPath(path)) {
         bool opened = false;
         FileError result = viaSaveFile(path, bytes, &opened);
         if (opened || strategy == ReplaceStrategy::SaveFile)
@@ -392,13 +399,13 @@ FileError rewriteKeepingIdentity(const QString& path, const QByteArray& bytes) {
     // undo, not end the program half-way through it.
     std::signal(SIGXFSZ, SIG_IGN);
 
-    const QByteArray target = followLinks(QFile::encodeName(path));
+    const QByteArray target = followLinks(pathToSystem(path));
     // Opening for writing, without changing anything, tells whether the file
     // may be written at all (a rename would replace a protected file too).
     Descriptor original(::open(target.constData(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
     if (!original.valid()) {
         if (errno == ENOENT)
-            return replaceFileAtomically(QFile::decodeName(target), bytes);
+            return replaceFileAtomically(pathFromSystem(target), bytes);
         return describeFailure(path, lastSystemErrorText());
     }
     struct stat was {};

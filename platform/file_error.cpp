@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/file_error.h"
 
+#include "platform/file_names.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDevice>
@@ -21,7 +23,7 @@ namespace dexlan {
 
 FileError describeFailure(const QString& path, const QString& errorText) {
     const QFileInfo info(path);
-    const QFileInfo folder(info.absolutePath());
+    const PathStatus folder(info.absolutePath());
     FileError error;
     error.kind = folder.isDir() ? FileError::Other : FileError::FolderMissing;
     error.text = errorText;

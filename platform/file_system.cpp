@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/file_system.h"
 
+#include "platform/file_names.h"
+
 #include <QFile>
 #include <QThread>
 
@@ -35,7 +37,7 @@ bool onNetworkFileSystem(const QString& path) {
     return GetDriveTypeW(reinterpret_cast<const wchar_t*>(root.utf16())) == DRIVE_REMOTE;
 #else
     struct statfs info {};
-    if (::statfs(QFile::encodeName(path).constData(), &info) != 0)
+    if (::statfs(pathToSystem(path).constData(), &info) != 0)
         return false;
     switch (static_cast<unsigned long>(info.f_type)) {
     case 0x65735546UL: // FUSE: a desktop's or smbnetfs' share, sshfs

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/folder_access.h"
 
+#include "platform/file_names.h"
+
 #include <QFile>
 
 #ifndef Q_OS_WIN
@@ -18,8 +20,8 @@ void giveAccessOf(const QString& model, const QString& folder) {
 #else
     struct stat modelInfo {};
     struct stat folderInfo {};
-    const QByteArray to = QFile::encodeName(folder);
-    if (::stat(QFile::encodeName(model).constData(), &modelInfo) != 0 ||
+    const QByteArray to = pathToSystem(folder);
+    if (::stat(pathToSystem(model).constData(), &modelInfo) != 0 ||
         ::stat(to.constData(), &folderInfo) != 0)
         return;
     if (folderInfo.st_gid != modelInfo.st_gid)
@@ -34,7 +36,7 @@ FileError folderUsable(const QString& folder) {
     Q_UNUSED(folder);
     return FileError::ok(); // the first file made there tells
 #else
-    if (::access(QFile::encodeName(folder).constData(), R_OK | W_OK | X_OK) == 0)
+    if (::access(pathToSystem(folder).constData(), R_OK | W_OK | X_OK) == 0)
         return FileError::ok();
     return {FileError::Other, posixErrorText(errno)};
 #endif

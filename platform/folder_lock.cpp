@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/folder_lock.h"
 
+#include "platform/file_names.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
-#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QSysInfo>
 #include <QThread>
@@ -49,12 +50,12 @@ QString randomTag() {
     return QString::number(QRandomGenerator::global()->generate64(), 16);
 }
 
-// Whether the lock whose file holds bytes was left by a holder that is gone.
-bool isStale(const QString& path, const QByteArray& bytes, const QString& folder) {
+// Whether the lock whose file holds bytes, last written at written, was left
+// by a holder that is gone.
+bool isStale(const QByteArray& bytes, const QDateTime& written, const QString& folder) {
     const Owner owner = ownerOf(bytes);
     if (owner.host == QSysInfo::machineHostName().toUtf8() && owner.pid > 0)
         return owner.pid != QCoreApplication::applicationPid() && !processRunning(owner.pid);
-    const QDateTime written = QFileInfo(path).lastModified();
     const QDateTime now = fileSystemNow(folder);
     return written.isValid() && now.isValid() &&
            written.secsTo(now) > FolderLock::kStaleAfterSeconds;
@@ -65,26 +66,27 @@ bool isStale(const QString& path, const QByteArray& bytes, const QString& folder
 // (only one copy can), and removed only if it is still the stale one.
 void removeStale(const QString& path, const QByteArray& bytes) {
     const QString aside = path + QLatin1String(".stale-") + randomTag();
-    if (!QFile::rename(path, aside))
+    if (!renamePath(path, aside))
         return;
-    QFile moved(aside);
-    const bool same = moved.open(QIODevice::ReadOnly) && moved.read(4096) == bytes;
+    QFile moved;
+    const bool same = openPath(moved, aside, QIODevice::ReadOnly) && moved.read(4096) == bytes;
     moved.close();
     if (same)
-        QFile::remove(aside);
+        removePath(aside);
     else
-        QFile::rename(aside, path); // another copy's fresh lock: back where it was
+        renamePath(aside, path); // another copy's fresh lock: back where it was
 }
 
 } // namespace
 
 QDateTime fileSystemNow(const QString& folder) {
-    QFile probe(folder + QLatin1String(".clock-probe-") + randomTag());
-    if (!probe.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+    const QString path = folder + QLatin1String(".clock-probe-") + randomTag();
+    QFile probe;
+    if (!openPath(probe, path, QIODevice::WriteOnly | QIODevice::NewOnly))
         return {};
+    const QDateTime now = probe.fileTime(QFileDevice::FileModificationTime).toUTC();
     probe.close();
-    const QDateTime now = QFileInfo(probe.fileName()).lastModified().toUTC();
-    probe.remove();
+    removePath(path);
     return now;
 }
 
@@ -120,12 +122,13 @@ FolderLock::Result FolderLock::take(const QString& folder, const QString& fileNa
     waited.start();
     int vanished = 0;
     for (;;) {
-        QFile lock(path);
-        if (lock.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        QFile lock;
+        QString openError;
+        if (openPath(lock, path, QIODevice::WriteOnly | QIODevice::NewOnly, &openError)) {
             const FileError written = writeAll(lock, owner);
             lock.close();
             if (written.failed()) {
-                QFile::remove(path);
+                removePath(path);
                 m_error = written;
                 return Result::Failed;
             }
@@ -133,24 +136,25 @@ FolderLock::Result FolderLock::take(const QString& folder, const QString& fileNa
             m_owner = owner;
             return Result::Taken;
         }
-        const QString openError = lock.errorString();
-        QFile existing(path);
-        if (!existing.open(QIODevice::ReadOnly)) {
+        QFile existing;
+        if (!openPath(existing, path, QIODevice::ReadOnly)) {
             // Let go of a moment ago, or never there: the folder refuses it.
-            if (!existing.exists() && !QFileInfo(existing).isSymLink()) {
+            const PathStatus there(path);
+            if (!there.exists() && !there.isSymLink()) {
                 if (++vanished <= 3)
                     continue;
                 m_error = describeFailure(path, openError);
                 return Result::Failed;
             }
-            if (!QFileInfo(existing).isFile()) {
+            if (!there.isFile()) {
                 m_error = describeFailure(path, openError);
                 return Result::Failed;
             }
         } else {
             const QByteArray bytes = existing.read(4096);
+            const QDateTime written = existing.fileTime(QFileDevice::FileModificationTime);
             existing.close();
-            if (isStale(path, bytes, folder)) {
+            if (isStale(bytes, written, folder)) {
                 removeStale(path, bytes);
                 continue;
             }
@@ -165,10 +169,10 @@ void FolderLock::release() {
     if (m_path.isEmpty())
         return;
     // Only this copy's own lock: one taken over as stale belongs to another now.
-    QFile lock(m_path);
-    if (lock.open(QIODevice::ReadOnly) && lock.read(4096) == m_owner) {
+    QFile lock;
+    if (openPath(lock, m_path, QIODevice::ReadOnly) && lock.read(4096) == m_owner) {
         lock.close();
-        lock.remove();
+        removePath(m_path);
     }
     m_path.clear();
     m_owner.clear();

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/instance_lock.h"
 
+#include "platform/file_names.h"
+
 #include <QFile>
 
 #ifdef Q_OS_WIN
@@ -58,7 +60,7 @@ InstanceLock::~InstanceLock() {
 
 InstanceLock::Result InstanceLock::join(const QString& path) {
     if (m_fd < 0) {
-        const QByteArray name = QFile::encodeName(path);
+        const QByteArray name = pathToSystem(path);
         int fd;
         do
             fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);

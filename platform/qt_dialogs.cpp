@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/qt_dialogs.h"
 
+#include "platform/file_names.h"
+
 #include <QCloseEvent>
 #include <QDialog>
 #include <QFileDialog>
@@ -215,7 +217,7 @@ MsgAnswer QtDialogs::msgBox(const MsgBoxRequest& request) {
     box.setTextFormat(Qt::PlainText);
     // Message prompts are composed with CR LF; a QLabel breaks on LF alone.
     const QString prompt =
-        QString(request.prompt).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        shownPath(request.prompt).replace(QLatin1String("\r\n"), QLatin1String("\n"));
     const QScreen* screen = m_parent ? m_parent->screen() : QGuiApplication::primaryScreen();
     const ShownPrompt shown = screen
                                   ? promptForScreen(prompt, box.font(), screen->availableGeometry())

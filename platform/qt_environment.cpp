@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/qt_environment.h"
 
+#include "platform/file_names.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
@@ -22,7 +24,7 @@ bool QtEnvironment::anotherInstanceRunning() {
 }
 
 QString QtEnvironment::programFolder() {
-    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+    return QDir::toNativeSeparators(runningProgramFolder());
 }
 
 double QtEnvironment::screenWidthTwips() {

@@ -2,6 +2,7 @@
 #include "platform/regular_file.h"
 
 #include "platform/file_error.h"
+#include "platform/file_names.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -38,7 +39,7 @@ bool openRegularFile(QFile& file, const QString& path, QString* whyNot) {
     // Without O_NONBLOCK, opening a FIFO waits for a writer that may never come;
     // the type is then checked on what was opened, so nothing can be swapped in
     // between.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(pathToSystem(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return refuse(lastSystemErrorText());
     struct stat info {};

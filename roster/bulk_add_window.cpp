@@ -2,6 +2,7 @@
 #include "roster/bulk_add_window.h"
 
 #include "platform/dialogs.h"
+#include "platform/file_names.h"
 #include "platform/line_break.h"
 #include "roster/bulk_add.h"
 #include "roster/history_folder.h"
@@ -29,7 +30,7 @@ AddSummaryWindow::AddSummaryWindow(const BulkAddResult& result, QWidget* parent)
                        : tr("Some names were not added.  The reason stands beside each of them."),
                    this);
     m_heading->setWordWrap(true);
-    m_summary = new QPlainTextEdit(bulkAddSummaryText(result), this);
+    m_summary = new QPlainTextEdit(shownPath(bulkAddSummaryText(result)), this);
     m_summary->setObjectName(QStringLiteral("SummaryText"));
     m_summary->setReadOnly(true);
     m_summary->setAccessibleName(tr("Names added and refused"));

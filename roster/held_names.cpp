@@ -2,6 +2,7 @@
 // Holding deleted users' history files, restoring and erasing them.
 #include "roster/held_names.h"
 
+#include "platform/file_names.h"
 #include "roster/history_file.h"
 #include "roster/history_folder.h"
 #include "roster/history_folder_detail.h"
@@ -41,13 +42,13 @@ const QLatin1String kNoteTimeFormat("yyyy-MM-ddTHH:mm:ssZ");
 // What stands in the place of the holding folder at path: a link or a file
 // (never followed, nor written through); nothing when it is a folder or not
 // there at all.
-FileError inTheHoldingFoldersPlace(const QFileInfo& info) {
+FileError inTheHoldingFoldersPlace(const QString& path, const PathStatus& info) {
     if (info.isSymLink())
-        return otherFailure(QCoreApplication::translate("HeldNames", "%1 is a link, not a folder.")
-                                .arg(info.filePath()));
+        return otherFailure(
+            QCoreApplication::translate("HeldNames", "%1 is a link, not a folder.").arg(path));
     if (info.exists() && !info.isDir())
-        return otherFailure(QCoreApplication::translate("HeldNames", "%1 is a file, not a folder.")
-                                .arg(info.filePath()));
+        return otherFailure(
+            QCoreApplication::translate("HeldNames", "%1 is a file, not a folder.").arg(path));
     return FileError::ok();
 }
 
@@ -59,8 +60,8 @@ FileError inTheHoldingFoldersPlace(const QFileInfo& info) {
 FileError makeHoldingFolder(const QString& folder) {
     const QString path = withoutTrailingSeparator(folder);
     const QString historyFolder = withoutTrailingSeparator(folderOf(path));
-    const QFileInfo info(path);
-    if (const FileError inTheWay = inTheHoldingFoldersPlace(info); inTheWay.failed())
+    const PathStatus info(path);
+    if (const FileError inTheWay = inTheHoldingFoldersPlace(path, info); inTheWay.failed())
         return inTheWay;
     if (info.isDir()) {
         giveAccessOf(historyFolder, path);
@@ -96,7 +97,7 @@ bool renameExclusively(const QString& from, const QString& to, int* error,
         *text = windowsErrorText(code);
     return false;
 #else
-    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+    if (std::rename(pathToSystem(from).constData(), pathToSystem(to).constData()) == 0)
         return true;
     *error = errno;
     if (text)
@@ -111,7 +112,7 @@ QString randomTag() {
 
 QByteArray noteBytes(const QDateTime& deletedAt, int number, const QString& fileName) {
     return "deleted " + deletedAt.toUTC().toString(kNoteTimeFormat).toLatin1() + "\nnumber " +
-           QByteArray::number(number) + "\nfile " + QFile::encodeName(fileName) + '\n';
+           QByteArray::number(number) + "\nfile " + pathToSystem(fileName) + '\n';
 }
 
 // The held user of a note; nothing when the note or its file is not whole.
@@ -120,8 +121,8 @@ std::optional<HeldName> readNote(const QString& folder, const QString& noteName)
     held.key = noteName.chopped(kNoteSuffix.size());
     held.notePath = folder + noteName;
     held.heldPath = folder + held.key + kHeldSuffix;
-    QFile note(held.notePath);
-    if (!note.open(QIODevice::ReadOnly) || note.size() > 4096)
+    QFile note;
+    if (!openPath(note, held.notePath, QIODevice::ReadOnly) || note.size() > 4096)
         return std::nullopt;
     for (const QByteArray& line : note.readAll().split('\n')) {
         if (line.startsWith("deleted "))
@@ -131,8 +132,8 @@ std::optional<HeldName> readNote(const QString& folder, const QString& noteName)
             held.number = line.mid(7).toInt();
     }
     held.deletedAt.setTimeZone(QTimeZone::utc());
-    held.heldAt = QFileInfo(note).lastModified().toUTC();
-    if (!held.deletedAt.isValid() || held.number < 1 || !QFileInfo(held.heldPath).isFile())
+    held.heldAt = note.fileTime(QFileDevice::FileModificationTime).toUTC();
+    if (!held.deletedAt.isValid() || held.number < 1 || !PathStatus(held.heldPath).isFile())
         return std::nullopt;
     const FirstLine line = readFirstLineOfFile(held.heldPath);
     if (line.status != FirstLine::Line)
@@ -150,22 +151,21 @@ const QLatin1String kRestoringMark(".restoring-");
 // killed between the two. Only under the roster's lock, which every restore
 // holds throughout, so that no restore still at work loses its file.
 void recoverInterruptedRestores(const QString& historyFolder, const QString& folder) {
-    const QString pattern = QLatin1String("*") + kHeldSuffix + kRestoringMark + QLatin1String("*");
-    QDirIterator claimed(folder, {pattern}, QDir::Files | QDir::Hidden);
-    if (!claimed.hasNext())
+    const QString mark = kHeldSuffix + kRestoringMark;
+    QStringList claimed = fileNamesIn(folder);
+    claimed.removeIf([&mark](const QString& name) { return !name.contains(mark); });
+    if (claimed.isEmpty())
         return;
     FolderLock lock;
     if (lockRoster(lock, historyFolder, 0) != RosterLocked::Locked)
         return;
-    while (claimed.hasNext()) {
-        claimed.next();
-        const QString name = claimed.fileName();
-        const QString key = name.left(name.indexOf(QString(kHeldSuffix + kRestoringMark)));
+    for (const QString& name : claimed) {
+        const QString key = name.left(name.indexOf(mark));
         const QString heldPath = folder + key + kHeldSuffix;
-        if (!QFileInfo::exists(folder + key + kNoteSuffix) || existsAsAnything(heldPath))
+        if (!PathStatus(folder + key + kNoteSuffix).isFile() || existsAsAnything(heldPath))
             continue;
         int ignored = 0;
-        renameExclusively(claimed.filePath(), heldPath, &ignored);
+        renameExclusively(folder + name, heldPath, &ignored);
     }
 }
 
@@ -224,7 +224,7 @@ HoldResult holdUserFile(const QString& path, int number, const QString& listedNa
     int error = 0;
     QString errorText;
     if (!renameExclusively(path, held.heldPath, &error, &errorText)) {
-        QFile::remove(held.notePath);
+        removePath(held.notePath);
         result.outcome = error == ENOENT ? HoldResult::Failed : HoldResult::CannotHold;
         result.error = otherFailure(errorText);
         return result;
@@ -265,13 +265,13 @@ Deletion deleteHoldingFirst(const QString& path, int number, const QString& list
 std::vector<HeldName> listHeldNames(const QString& historyFolder) {
     std::vector<HeldName> held;
     const QString folder = holdingFolder(historyFolder);
-    if (QFileInfo(withoutTrailingSeparator(folder)).isSymLink())
+    if (PathStatus(withoutTrailingSeparator(folder)).isSymLink())
         return held;
     recoverInterruptedRestores(historyFolder, folder);
-    QDirIterator it(folder, {QLatin1String("*") + kNoteSuffix}, QDir::Files | QDir::Hidden);
-    while (it.hasNext()) {
-        it.next();
-        if (std::optional<HeldName> one = readNote(folder, it.fileName()))
+    for (const QString& fileName : fileNamesIn(folder)) {
+        if (!fileName.endsWith(kNoteSuffix))
+            continue;
+        if (std::optional<HeldName> one = readNote(folder, fileName))
             held.push_back(std::move(*one));
     }
     std::sort(held.begin(), held.end(), [](const HeldName& a, const HeldName& b) {
@@ -283,12 +283,13 @@ std::vector<HeldName> listHeldNames(const QString& historyFolder) {
 }
 
 FileError readHoldingFolder(const QString& historyFolder) {
-    const QFileInfo info(withoutTrailingSeparator(holdingFolder(historyFolder)));
-    if (const FileError inTheWay = inTheHoldingFoldersPlace(info); inTheWay.failed())
+    const QString path = withoutTrailingSeparator(holdingFolder(historyFolder));
+    const PathStatus info(path);
+    if (const FileError inTheWay = inTheHoldingFoldersPlace(path, info); inTheWay.failed())
         return inTheWay;
     if (info.isDir() && (!info.isReadable() || !info.isExecutable()))
         return otherFailure(QCoreApplication::translate("HeldNames", "%1 cannot be read: %2")
-                                .arg(info.filePath(), posixErrorText(EACCES)));
+                                .arg(path, posixErrorText(EACCES)));
     return FileError::ok();
 }
 
@@ -355,7 +356,7 @@ RestoreResult restoreHeldName(const QString& historyFolder, const HeldName& held
         const QString target = historyFolder + newHistoryFileName(*number);
         const Placed placed = placeWithoutReplacing(claimed, target);
         if (placed.outcome == Placed::Done) {
-            QFile::remove(held.notePath);
+            removePath(held.notePath);
             result.outcome = RestoreResult::Restored;
             result.number = *number;
             result.numberChanged = *number != held.number;
@@ -377,10 +378,10 @@ RestoreResult restoreHeldName(const QString& historyFolder, const HeldName& held
 }
 
 FileError eraseHeldName(const HeldName& held) {
-    QFile file(held.heldPath);
-    if (!file.remove() && existsAsAnything(held.heldPath))
-        return otherFailure(errorTextOr(file.errorString(), lastSystemErrorText()));
-    QFile::remove(held.notePath);
+    QString errorText;
+    if (!removePath(held.heldPath, &errorText) && existsAsAnything(held.heldPath))
+        return otherFailure(errorTextOr(errorText, lastSystemErrorText()));
+    removePath(held.notePath);
     return FileError::ok();
 }
 

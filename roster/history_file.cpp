@@ -3,6 +3,7 @@
 
 #include "platform/code_page.h"
 #include "platform/cr_lines.h"
+#include "platform/file_names.h"
 #include "platform/line_break.h"
 
 #include <QFile>
@@ -150,7 +151,7 @@ FirstLine readFirstLineOfFile(const QString& path) {
 #ifdef Q_OS_UNIX
     // A listing opens every file of the folder: the system's own calls cost a
     // fraction of a QFile's, which matters with 100,000 users.
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = pathToSystem(path);
     int fd;
     do {
         fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);

@@ -7,6 +7,7 @@
 #include "options_file/options_file.h"
 #include "platform/atomic_file.h"
 #include "platform/code_page.h"
+#include "platform/file_names.h"
 #include "roster/history_file.h"
 
 #include <QDir>
@@ -40,8 +41,7 @@ namespace {
 // Makes the new name itself durable: without it a crash may forget the entry.
 void syncFolder(const QString& folder) {
 #ifndef Q_OS_WIN
-    const int fd =
-        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(pathToSystem(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
@@ -94,8 +94,8 @@ Placed folder_detail::placeWithoutReplacing(const QString& from, const QString& 
         return {Placed::NameTaken, {}};
     return {Placed::Failed, windowsErrorText(error)};
 #else
-    const QByteArray source = QFile::encodeName(from);
-    const QByteArray target = QFile::encodeName(to);
+    const QByteArray source = pathToSystem(from);
+    const QByteArray target = pathToSystem(to);
 #ifdef Q_OS_LINUX
     // Where the file system cannot rename without replacing (NFS, for one), a
     // second name for the file, made by link(), is just as atomic.
@@ -133,7 +133,7 @@ CreateResult createFileExclusively(const QString& path, const QByteArray& bytes)
         return {CreateResult::Failed, temporary.error};
     const Placed placed = placeWithoutReplacing(temporary.path, path);
     if (placed.outcome != Placed::Done) {
-        QFile::remove(temporary.path);
+        removePath(temporary.path);
         if (placed.outcome == Placed::NameTaken)
             return {CreateResult::AlreadyExists, {}};
         return {CreateResult::Failed, failureIn(folderOf(path), placed.errorText)};
@@ -149,7 +149,7 @@ CreateResult replaceEmptyNameFile(const QString& path, const QByteArray& bytes) 
     if (temporary.error.failed())
         return {CreateResult::Failed, temporary.error};
     auto skip = [&temporary] {
-        QFile::remove(temporary.path);
+        removePath(temporary.path);
         return CreateResult{CreateResult::Skipped, {}};
     };
     // Looked at again at the last moment: another copy may have given it a
@@ -157,7 +157,7 @@ CreateResult replaceEmptyNameFile(const QString& path, const QByteArray& bytes) 
     const FirstLine line = readFirstLineOfFile(path);
     if (line.status != FirstLine::Line || line.bytes != "\"\"")
         return skip();
-    const QFileInfo info(path);
+    const PathStatus info(path);
     if (!info.isSymLink() && !info.isWritable())
         return skip();
 #ifdef Q_OS_WIN
@@ -167,8 +167,7 @@ CreateResult replaceEmptyNameFile(const QString& path, const QByteArray& bytes) 
             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return skip();
 #else
-    if (::rename(QFile::encodeName(temporary.path).constData(),
-                 QFile::encodeName(path).constData()) != 0)
+    if (::rename(pathToSystem(temporary.path).constData(), pathToSystem(path).constData()) != 0)
         return skip();
 #endif
     syncFolder(folderOf(path));
@@ -184,18 +183,18 @@ QString existingHistoryFile(const QString& folder, int number) {
     const QStringList spellings = historyFileSpellings(number);
 #endif
     for (const QString& spelling : spellings) {
-        if (QFileInfo(folder + spelling).isFile())
+        if (PathStatus(folder + spelling).isFile())
             return folder + spelling;
     }
     return {};
 }
 
 FileError deleteHistoryFile(const QString& path) {
-    QFile file(path);
-    if (file.remove())
+    QString errorText;
+    if (removePath(path, &errorText))
         return FileError::ok();
-    return otherFailure(errorTextOr(
-        file.errorString(), existsAsAnything(path) ? lastSystemErrorText() : notFoundText()));
+    return otherFailure(
+        errorTextOr(errorText, existsAsAnything(path) ? lastSystemErrorText() : notFoundText()));
 }
 
 } // namespace dexlan

@@ -5,6 +5,7 @@
 #include "options_file/options_file.h"
 #include "platform/code_page.h"
 #include "platform/file_system.h"
+#include "platform/file_names.h"
 #include "roster/history_file.h"
 #include "roster/history_folder_detail.h"
 
@@ -53,7 +54,7 @@ QString withoutTrailingSeparator(const QString& folder) {
 }
 
 bool existsAsAnything(const QString& path) {
-    const QFileInfo info(path);
+    const PathStatus info(path);
     return info.exists() || info.isSymLink();
 }
 
@@ -159,13 +160,12 @@ FileError probeFolder(const QString& folder) {
     for (int attempt = 0; attempt < 8; ++attempt) {
         const QString path = folder + QLatin1String(".xxxx-probe-") +
                              QString::number(QRandomGenerator::global()->generate64(), 16);
-        QFile probe(path);
-        if (probe.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        QFile probe;
+        if (openPath(probe, path, QIODevice::WriteOnly | QIODevice::NewOnly, &lastError)) {
             probe.close();
-            probe.remove();
+            removePath(path);
             return FileError::ok();
         }
-        lastError = probe.errorString();
         if (!existsAsAnything(path))
             return failureIn(folder, lastError);
     }
@@ -187,7 +187,7 @@ FileError createHistoryFolder(const QString& folder) {
         return FileError::ok();
     return failureIn(folderOf(path), windowsErrorText(GetLastError()));
 #else
-    if (::mkdir(QFile::encodeName(path).constData(), 0777) == 0)
+    if (::mkdir(pathToSystem(path).constData(), 0777) == 0)
         return FileError::ok();
     const int error = errno;
     return {error == ENOENT ? FileError::FolderMissing : FileError::Other, qt_error_string(error)};
@@ -222,7 +222,7 @@ quint64 regularFileStamp(const QString& path) {
     return 0;
 #else
     struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+    if (::stat(pathToSystem(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
         return 0;
     return fileStamp(info.st_size, qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec);
 #endif
@@ -276,7 +276,7 @@ bool forEachHistoryEntry(const QString& folder, Visit visit) {
 #else
     // The system's own calls: a folder of 100,000 users is read without a
     // stat() for each name, the inode coming with the name.
-    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    DIR* dir = ::opendir(pathToSystem(folder).constData());
     if (!dir)
         return false;
     for (;;) {
@@ -314,7 +314,7 @@ bool isRegularFile(const QString& path) {
     return QFileInfo(path).isFile();
 #else
     struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
+    return ::stat(pathToSystem(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
 #endif
 }
 
@@ -385,7 +385,7 @@ quint64 unreadEntryDigest(const QString& folder, QByteArrayView nativeName, quin
     const quint64 stamp =
         kind == EntryKind::Other
             ? 0
-            : regularFileStamp(folder + QFile::decodeName(nativeName.toByteArray()));
+            : regularFileStamp(folder + pathFromSystem(nativeName));
     return entryDigest(nativeName, identity, stamp);
 }
 
@@ -394,7 +394,7 @@ quint64 unreadEntryDigest(const QString& folder, QByteArrayView nativeName, quin
 bool listOneByOne(const QString& folder, UserListing& listing, quint64& digest) {
     return forEachHistoryEntry<false>(folder, [&](QByteArrayView nativeName, quint64 identity,
                                                   EntryKind kind, quint64) {
-        const QString fileName = QFile::decodeName(nativeName.toByteArray());
+        const QString fileName = pathFromSystem(nativeName);
         const std::optional<int> number = userNumberFromFileName(fileName);
         if (!number) {
             digest ^= unreadEntryDigest(folder, nativeName, identity, kind);
@@ -414,7 +414,7 @@ bool listOnThreads(const QString& folder, const ListingOptions& options, int thr
     std::vector<Candidate> candidates;
     const bool complete = forEachHistoryEntry<false>(
         folder, [&](QByteArrayView nativeName, quint64 identity, EntryKind kind, quint64) {
-            QString fileName = QFile::decodeName(nativeName.toByteArray());
+            QString fileName = pathFromSystem(nativeName);
             if (const std::optional<int> number = userNumberFromFileName(fileName))
                 candidates.push_back(
                     {std::move(fileName), *number, kind, nativeName.toByteArray(), identity});
@@ -495,7 +495,7 @@ UserListing listUsersOnce(const QString& folder, const ListingOptions& options) 
         listing.error = otherFailure(controlCharacterInLocationText());
         return listing;
     }
-    const QFileInfo info(withoutTrailingSeparator(folder));
+    const PathStatus info(withoutTrailingSeparator(folder));
     if (!info.exists()) {
         listing.error = {FileError::FolderMissing, posixErrorText(ENOENT)};
         return listing;
@@ -562,7 +562,7 @@ std::optional<quint64> historyFilesDigest(const QString& folder) {
 }
 
 quint64 historyFileDigest(const QString& path) {
-    const QByteArray name = QFile::encodeName(path.mid(fileNameAt(path)));
+    const QByteArray name = pathToSystem(path.mid(fileNameAt(path)));
     if (holdsControlCharacter(path) || !mayBeHistoryFile(name))
         return 0;
 #ifdef Q_OS_WIN
@@ -573,7 +573,7 @@ quint64 historyFileDigest(const QString& path) {
         name, quint64(info.size()) ^ quint64(info.lastModified().toMSecsSinceEpoch()), 0);
 #else
     struct stat info {};
-    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+    if (::lstat(pathToSystem(path).constData(), &info) != 0)
         return 0;
     return entryDigest(name, quint64(info.st_ino),
                        S_ISDIR(info.st_mode) || S_ISFIFO(info.st_mode) || S_ISCHR(info.st_mode) ||
@@ -662,7 +662,7 @@ NumberInFolder inspectNumber(const QString& folder, int number) {
 #endif
     for (const QString& spelling : spellings) {
         const QString path = folder + spelling;
-        const QFileInfo info(path);
+        const PathStatus info(path);
         if (!info.exists() && !info.isSymLink())
             continue;
         // Only a file known to hold the empty name may be reused; anything that

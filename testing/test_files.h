@@ -23,4 +23,13 @@ class TestFolder {
 QByteArray readFile(const QString& path);
 void writeFile(const QString& path, const QByteArray& bytes);
 
+// Files and folders named by the file system's own bytes, made and read
+// through the C library alone, so that a name that is not UTF-8 reaches the
+// disk without passing through the program's conversions.
+QByteArray systemPath(const TestFolder& folder, const QByteArray& name);
+void writeBytesNamed(const QByteArray& path, const QByteArray& bytes);
+QByteArray readBytesNamed(const QByteArray& path);
+bool existsBytesNamed(const QByteArray& path);
+void makeFolderBytesNamed(const QByteArray& path);
+
 } // namespace dexlan::testing
