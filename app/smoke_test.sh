@@ -6,18 +6,21 @@
 # Yes to the update question. Then only line 11 of Dexlan4.ini has changed,
 # and the program ended with status 0. Started on a folder without an options
 # file, it ends with status 1.
+# A third argument names the folder in which the trainer is laid out (a
+# school's share, say); by default a temporary folder of this machine.
 # Exit code 77 (skipped) when no X server can be started here.
 set -euo pipefail
 
 program=$1
 examples=$2
+parent=${3:-${TMPDIR:-/tmp}}
 
 if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
     echo "SKIPPED: Xvfb or xdotool is not installed"
     exit 77
 fi
 
-work=$(mktemp -d)
+work=$(mktemp -d -p "$parent")
 cleanup() {
     [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null || true
     [ -n "${x_pid:-}" ] && kill "$x_pid" 2>/dev/null || true
@@ -105,6 +108,12 @@ expected=$(printf '%s' "$before" | sed '11s/^sfx all\r$/sfx none\r/')
 if [ "$after" != "$expected" ]; then
     echo "FAILED: Dexlan4.ini is not as expected"
     diff <(printf '%s\n' "$expected" | od -c) <(printf '%s\n' "$after" | od -c) || true
+    exit 1
+fi
+
+left=$(ls -A "$work" | grep -E '^\..+\.new[0-9a-f]+$' || true)
+if [ -n "$left" ]; then
+    echo "FAILED: the save left its temporary file: $left"
     exit 1
 fi
 

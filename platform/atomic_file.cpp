@@ -3,10 +3,15 @@
 
 #include "platform/file_names.h"
 
+#include <QDateTime>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSaveFile>
+#include <QSet>
 
 #ifdef Q_OS_WIN
 #include <QDir>
@@ -20,6 +25,8 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/sysmacros.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 #include <utility>
@@ -88,6 +95,34 @@ FileError viaNamedTemporary(const QString& path, const QByteArray& bytes) {
     return FileError::ok();
 }
 
+// A copy of the program ended in the middle of a save or an add (killed, or its
+// computer switched off) leaves its hidden temporary file behind. Only ours are
+// removed, and only once old enough that no copy can still be writing them.
+constexpr qint64 kAbandonedAfterSeconds = 10 * 60;
+
+// Removes, once per folder and run, the temporaries that ended copies left
+// there. Their age is measured against now as the file system tells it (a file
+// just made), since teachers' computers each keep their own clock.
+void removeAbandonedTemporaries(const QString& folder, const QDateTime& now) {
+    static QMutex mutex;
+    static QSet<QString> swept;
+    {
+        const QMutexLocker lock(&mutex);
+        if (swept.contains(folder))
+            return;
+        swept.insert(folder);
+    }
+    static const QRegularExpression ours(QStringLiteral("^\\..+\\.new[0-9a-f]{1,8}$"));
+    QDirIterator entries(folder, {QStringLiteral(".*.new*")},
+                         QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    while (entries.hasNext()) {
+        const QFileInfo entry = entries.nextFileInfo();
+        if (ours.match(entry.fileName()).hasMatch() &&
+            entry.lastModified().secsTo(now) > kAbandonedAfterSeconds)
+            QFile::remove(entry.filePath());
+    }
+}
+
 #ifdef Q_OS_WIN
 // A read-only file is somebody's decision; Windows refuses to write it, but not
 // every file system behind a share, nor Wine, refuses a rename over it.
@@ -117,6 +152,7 @@ TemporaryBeside writeTemporaryBeside(const QString& path, const QByteArray& byte
         if (attempt > 20 || !(taken.exists() || taken.isSymLink()))
             return {TemporaryBeside::NotMade, {}, openError};
     }
+    removeAbandonedTemporaries(target.absolutePath(), QFileInfo(temp.fileName()).lastModified());
     FileError written = writeAll(temp, bytes);
     if (!written.failed() && !syncToDisk(temp))
         written = {FileError::Other, lastSystemErrorText()};
@@ -353,12 +389,39 @@ bool copyAttributes(int from, int to) {
     return true;
 }
 
+// Whether the file lies on a share: a file system served over the network (the
+// kernel's SMB or NFS client) or by a program through FUSE, as smbnetfs and the
+// desktop's own mounts serve a school's share. A FUSE file system on a disk
+// (fuseblk) has the disk's device number, not an anonymous one, and is local.
+bool onShare(int fd, const struct stat& info) {
+    struct statfs system {};
+    if (::fstatfs(fd, &system) != 0)
+        return false;
+    switch (static_cast<unsigned long>(system.f_type) & 0xFFFFFFFFul) {
+    case 0xFE534D42ul: // SMB 2 and 3
+    case 0xFF534D42ul: // CIFS
+    case 0x517Bul:     // SMB 1
+    case 0x6969ul:     // NFS
+        return true;
+    case 0x65735546ul: // FUSE
+        return major(info.st_dev) == 0;
+    default:
+        return false;
+    }
+}
+
 // Replaces the file by rename when the new file can be made exactly like the old
 // one: same owner, group, permissions and attributes. Answers false when it
 // cannot (the folder takes no new file, the owner cannot be given away, the
-// rename is refused); the file is then as it was.
-bool replaceKeepingIdentity(const QByteArray& target, int original, const struct stat& was,
+// rename is refused); the file is then as it was, and no new file is left.
+// On a share the server decides what a new file is like, and may refuse or
+// fail any question beyond that: smbnetfs answers EIO to listing attributes
+// and then to everything in the folder for seconds. There the new file keeps
+// what the share lets it keep, and the rename, still the only way to replace
+// the file in one step, goes ahead.
+bool replaceKeepingIdentity(const QByteArray& target, Descriptor& original, const struct stat& was,
                             const QByteArray& bytes) {
+    const bool share = onShare(original.get(), was);
     const QByteArray base = target.mid(target.lastIndexOf('/') + 1);
     QByteArray tempName;
     Descriptor temp;
@@ -372,15 +435,28 @@ bool replaceKeepingIdentity(const QByteArray& target, int original, const struct
     if (!temp.valid())
         return false;
     struct stat made {};
-    // The owner first: giving a file away clears its set-id bits.
-    const bool alike = (::fchown(temp.get(), was.st_uid, was.st_gid) == 0 ||
-                        (::fstat(temp.get(), &made) == 0 && made.st_uid == was.st_uid &&
-                         made.st_gid == was.st_gid)) &&
-                       copyAttributes(original, temp.get()) &&
-                       ::fchmod(temp.get(), was.st_mode & 07777) == 0 &&
-                       ::fstat(temp.get(), &made) == 0 && made.st_uid == was.st_uid &&
-                       made.st_gid == was.st_gid && (made.st_mode & 07777) == (was.st_mode & 07777);
+    if (::fstat(temp.get(), &made) == 0)
+        removeAbandonedTemporaries(QFile::decodeName(folderOf(target)),
+                                   QDateTime::fromSecsSinceEpoch(made.st_mtime));
+    bool alike = false;
+    if (share) {
+        // Best effort: what the share cannot keep, it cannot keep for anyone.
+        static_cast<void>(::fchown(temp.get(), was.st_uid, was.st_gid) == 0);
+        static_cast<void>(::fchmod(temp.get(), was.st_mode & 07777) == 0);
+        alike = true;
+    } else {
+        // The owner first: giving a file away clears its set-id bits.
+        alike = (::fchown(temp.get(), was.st_uid, was.st_gid) == 0 ||
+                 (::fstat(temp.get(), &made) == 0 && made.st_uid == was.st_uid &&
+                  made.st_gid == was.st_gid)) &&
+                copyAttributes(original.get(), temp.get()) &&
+                ::fchmod(temp.get(), was.st_mode & 07777) == 0 && ::fstat(temp.get(), &made) == 0 &&
+                made.st_uid == was.st_uid && made.st_gid == was.st_gid &&
+                (made.st_mode & 07777) == (was.st_mode & 07777);
+    }
     const bool written = alike && writeAllAt(temp.get(), bytes) && ::fsync(temp.get()) == 0;
+    // A share may refuse to rename over a file that is open, even by us.
+    original.close();
     if (!temp.close() || !written || ::rename(tempName.constData(), target.constData()) != 0) {
         ::unlink(tempName.constData());
         return false;
@@ -415,7 +491,7 @@ FileError rewriteKeepingIdentity(const QString& path, const QByteArray& bytes) {
         return describeFailure(path, qt_error_string(EINVAL));
     // Like careful editors: rename only when that changes nothing but the bytes;
     // other names of the file would keep the old ones.
-    if (was.st_nlink == 1 && replaceKeepingIdentity(target, original.get(), was, bytes))
+    if (was.st_nlink == 1 && replaceKeepingIdentity(target, original, was, bytes))
         return FileError::ok();
     return rewriteInPlace(path, target, bytes);
 }

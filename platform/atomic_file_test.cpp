@@ -2,8 +2,10 @@
 #include "platform/atomic_file.h"
 #include "testing/test_files.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMap>
 #include <QProcess>
 
@@ -320,6 +322,48 @@ TEST_F(RewriteKeepingIdentity, AFailedRewriteInPlacePutsTheOldBytesBack) {
     EXPECT_EQ(filesIn(folder), 2);
 }
 #endif
+
+// A copy killed in the middle of a save leaves its temporary file. The next save
+// into that folder removes those of our temporaries that are old, and only
+// those: a young one may be another copy's save in progress.
+TEST(AbandonedTemporaries, TheNextSaveRemovesOnlyOursAndOnlyOldOnes) {
+    const std::function<bool(const QString&)> saves[] = {
+        [](const QString& path) { return !rewriteKeepingIdentity(path, "new").failed(); },
+        [](const QString& path) {
+            const TemporaryBeside made = writeTemporaryBeside(path, "new");
+            return made.outcome == TemporaryBeside::Made && QFile::remove(made.path);
+        },
+    };
+    for (const auto& save : saves) {
+        TestFolder folder;
+        folder.write("Dexlan4.ini", "old");
+        const QDateTime old = QDateTime::currentDateTimeUtc().addSecs(-20 * 60);
+        struct Left {
+            const char* name;
+            bool aged;
+            bool kept;
+        } const left[] = {
+            {".Dexlan4.ini.new5f3a9c01", true, false}, // a killed save's
+            {".12HIST.DX.new7b", true, false},         // a killed add's
+            {".Dexlan4.ini.new2d4e", false, true},     // a save in progress
+            {".Dexlan4.ini.newest", true, true},       // not a name we give
+            {".Dexlan4.ini.new5f3a9c01x", true, true},
+            {"Dexlan4.ini.new5f3a9c01", true, true}, // not hidden
+            {".new5f3a9c01", true, true},
+        };
+        for (const Left& file : left) {
+            folder.write(file.name, "partial");
+            if (file.aged) {
+                QFile aged(folder.file(file.name));
+                ASSERT_TRUE(aged.open(QIODevice::Append));
+                ASSERT_TRUE(aged.setFileTime(old, QFileDevice::FileModificationTime));
+            }
+        }
+        ASSERT_TRUE(save(folder.file("Dexlan4.ini")));
+        for (const Left& file : left)
+            EXPECT_EQ(QFileInfo::exists(folder.file(file.name)), file.kept) << file.name;
+    }
+}
 
 } // namespace
 } // namespace dexlan

@@ -1,0 +1,171 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A teacher's journeys through the windows with the trainer on the school's
+// share (tools/school-share), while a second teacher's computer reaches the
+// same folder: start-up, File, Save, the closing question, a file another
+// teacher saved meanwhile, and a deleted name held, restored and erased.
+#include "app/app_fixture.h"
+#include "options_file/options_dialogue.h"
+#include "options_window/options_window.h"
+#include "roster/held_names.h"
+#include "roster/history_file.h"
+#include "roster/roster_messages.h"
+#include "testing/school_share.h"
+
+#include <QAbstractItemModel>
+#include <QAction>
+#include <QDateTime>
+#include <QDir>
+#include <QListView>
+#include <QPushButton>
+#include <QTabBar>
+
+namespace dexlan {
+namespace {
+
+using testing::FakeEnvironment;
+using testing::optionsFile;
+using testing::readFile;
+using testing::ShareTest;
+using testing::writeFile;
+
+QByteArray userFile(const QByteArray& name) {
+    return newHistoryFileBytes(name, {201, 302, 403, 504, 605, 706, 807, 908});
+}
+
+QStringList shownNames(const QListView& list) {
+    QStringList names;
+    for (int row = 0; row < list.model()->rowCount(); ++row)
+        names.append(list.model()->index(row, 0).data().toString());
+    return names;
+}
+
+// The program run on the first teacher's computer, from the trainer's folder on
+// the share.
+class ShareWindowTest : public ShareTest {
+  protected:
+    void SetUp() override {
+        ShareTest::SetUp();
+        if (IsSkipped())
+            return;
+        environment.folder = folder->a().chopped(1);
+        writeFile(folder->a() + "Corvantis Dexlan Trainer 4.exe", "stand-in");
+        writeFile(folder->a() + "defaultdx.html", "<html></html>");
+        writeFile(folder->a() + "Dexlan4.ini", optionsFile("network", "hist roster open"));
+        writeFile(folder->a() + "1HIST.DX", userFile("Ann Carter"));
+        writeFile(folder->a() + "2HIST.DX", userFile("Bob Lindqvist"));
+        laidOut = folder->names();
+    }
+
+    bool startUp() {
+        program = std::make_unique<Program>(dialogs, environment);
+        program->state().pathPolicy = PathPolicy::native();
+        const bool started = program->start();
+        if (started)
+            program->mainWindow().options().roster().finishReading();
+        return started;
+    }
+
+    MainWindow& mainWindow() { return program->mainWindow(); }
+    SharedState& state() { return program->state(); }
+    QListView& userList() {
+        mainWindow().options().findChild<QTabBar*>("tbsOptions")->setCurrentIndex(1);
+        return *mainWindow().options().findChild<QListView*>("List1");
+    }
+    // Dexlan4.ini as the server holds it.
+    QByteArray onServer() const { return readFile(folder->onServer() + "Dexlan4.ini"); }
+
+    FakeEnvironment environment;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<Program> program;
+    QStringList laidOut; // the trainer's folder before the program ran
+};
+
+TEST_F(ShareWindowTest, StartsUpAndListsTheUsers) {
+    ASSERT_TRUE(startUp());
+    EXPECT_EQ(state().fileOptionLines[EntryHistoryMode], "hist roster open");
+    EXPECT_EQ(shownNames(userList()), QStringList({"Ann Carter", "Bob Lindqvist"}));
+    EXPECT_TRUE(dialogs.boxesShown.isEmpty());
+}
+
+TEST_F(ShareWindowTest, FileSaveAndTheClosingQuestionSaveOnTheShare) {
+    ASSERT_TRUE(startUp());
+    state().optionLines[EntrySounds] = "sfx beep";
+    dialogs.expectBox(updateQuestion(), MsgAnswer::Yes);
+    mainWindow().findChild<QAction*>("Msave")->trigger();
+    QByteArray expected = optionsFile("network", "hist roster open");
+    expected.replace("sfx all", "sfx beep");
+    EXPECT_EQ(onServer(), expected);
+    EXPECT_EQ(readFile(folder->b() + "Dexlan4.ini"), expected) << "as the other teacher sees it";
+
+    state().optionLines[EntryManualAdvance] = "f2 off";
+    dialogs.expectBox(updateQuestion(), MsgAnswer::Yes);
+    EXPECT_TRUE(mainWindow().close());
+    expected.replace("f2 on", "f2 off");
+    EXPECT_EQ(onServer(), expected);
+    EXPECT_TRUE(dialogs.allAnswersUsed()) << "no error was reported";
+    EXPECT_EQ(folder->names(), laidOut) << "nothing but the options file changed";
+}
+
+TEST_F(ShareWindowTest, AFileTheOtherTeacherSavedMeanwhileIsReplacedOnlyWhenAsked) {
+    ASSERT_TRUE(startUp());
+    const QByteArray theirs = optionsFile("network", "hist roster protected");
+    writeFile(folder->b() + "Dexlan4.ini", theirs);
+    state().optionLines[EntrySounds] = "sfx none";
+
+    dialogs.expectBox(updateQuestion(), MsgAnswer::Yes);
+    dialogs.expectBox(changedOnDiskQuestion(), MsgAnswer::No);
+    mainWindow().findChild<QAction*>("Msave")->trigger();
+    EXPECT_EQ(onServer(), theirs);
+
+    dialogs.expectBox(updateQuestion(), MsgAnswer::Yes);
+    dialogs.expectBox(changedOnDiskQuestion(), MsgAnswer::Yes);
+    mainWindow().findChild<QAction*>("Msave")->trigger();
+    EXPECT_TRUE(onServer().contains("\r\nhist roster open\r\n"));
+    EXPECT_TRUE(onServer().contains("\r\nsfx none\r\n"));
+    EXPECT_TRUE(dialogs.allAnswersUsed());
+    EXPECT_EQ(folder->names(), laidOut);
+}
+
+TEST_F(ShareWindowTest, ADeletedNameIsHeldRestoredAndErased) {
+    const QByteArray bob = readFile(folder->a() + "2HIST.DX");
+    ASSERT_TRUE(startUp());
+    QListView& list = userList();
+    list.setCurrentIndex(list.model()->index(1, 0));
+    emit list.clicked(list.model()->index(1, 0));
+    dialogs.expectBox(deleteQuestion("Bob Lindqvist"), MsgAnswer::Ok);
+    mainWindow().options().findChild<QPushButton*>("Command2")->click();
+    EXPECT_EQ(shownNames(list), QStringList({"Ann Carter"}));
+    EXPECT_FALSE(QFileInfo::exists(folder->onServer() + "2HIST.DX"));
+
+    // Held in .deleted, where the other teacher's computer finds it too.
+    std::vector<HeldName> held = listHeldNames(folder->b());
+    ASSERT_EQ(held.size(), 1u);
+    EXPECT_EQ(held.front().name, "Bob Lindqvist");
+
+    held = listHeldNames(folder->a());
+    ASSERT_EQ(held.size(), 1u);
+    const RestoreResult restored = restoreHeldName(folder->a(), held.front());
+    EXPECT_EQ(restored.outcome, RestoreResult::Restored);
+    EXPECT_EQ(readFile(folder->onServer() + "2HIST.DX"), bob);
+
+    // Deleted again, from the other teacher's computer, then erased for good.
+    const Deletion again =
+        deleteHoldingFirst(folder->b() + "2HIST.DX", 2, "Bob Lindqvist",
+                           QDateTime::currentDateTimeUtc(), [](const QString&) { return false; });
+    EXPECT_EQ(again.outcome, Deletion::Held) << again.error.text.toStdString();
+    held = listHeldNames(folder->a());
+    ASSERT_EQ(held.size(), 1u);
+    EXPECT_FALSE(eraseHeldName(held.front()).failed());
+    EXPECT_TRUE(listHeldNames(folder->b()).empty());
+    QStringList left = laidOut;
+    left.removeOne("2HIST.DX");
+    left.append(".deleted");
+    left.sort();
+    EXPECT_EQ(folder->names(), left);
+    EXPECT_TRUE(QDir(folder->onServer() + ".deleted")
+                    .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                    .isEmpty());
+}
+
+} // namespace
+} // namespace dexlan
