@@ -21,10 +21,14 @@ if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
 fi
 
 work=$(mktemp -d -p "$parent")
+# The X server's and the program's logs, and the runtime folder, stay on this
+# machine: a share refuses to remove a file that a process still holds open.
+scratch=$(mktemp -d)
 cleanup() {
     [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null || true
     [ -n "${x_pid:-}" ] && kill "$x_pid" 2>/dev/null || true
-    rm -rf "$work"
+    wait 2>/dev/null || true
+    rm -rf "$work" "$scratch"
 }
 trap cleanup EXIT
 
@@ -36,24 +40,24 @@ before=$(cat "$work/Dexlan4.ini")
 for n in $(seq 90 130); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
 done
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$scratch/xvfb.log" 2>&1 &
 x_pid=$!
 for _ in $(seq 50); do
     xdotool getmouselocation --display "$display" >/dev/null 2>&1 && break
     sleep 0.1
 done
 if ! kill -0 "$x_pid" 2>/dev/null; then
-    echo "SKIPPED: no X server could be started: $(cat "$work/xvfb.log")"
+    echo "SKIPPED: no X server could be started: $(cat "$scratch/xvfb.log")"
     exit 77
 fi
 export DISPLAY=$display
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 # A runtime folder of its own, so a copy of the program running elsewhere on
 # this machine does not count as another copy.
-export XDG_RUNTIME_DIR=$work/runtime
+export XDG_RUNTIME_DIR=$scratch/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
-(cd "$work" && exec ./dexlan-options) >"$work/app.log" 2>&1 &
+(cd "$work" && exec ./dexlan-options) >"$scratch/app.log" 2>&1 &
 app_pid=$!
 
 wait_for() { # window title
@@ -62,7 +66,7 @@ wait_for() { # window title
         sleep 0.1
     done
     echo "FAILED: no window '$1' appeared" >&2
-    cat "$work/app.log" >&2
+    cat "$scratch/app.log" >&2
     return 1
 }
 press() { # window, keys...
@@ -121,7 +125,7 @@ fi
 # program says so and ends with status 1, an error's.
 mkdir "$work/no-options"
 cp "$work/Corvantis Dexlan Trainer 4.exe" "$work/no-options/"
-"$work/dexlan-options" "$work/no-options" >"$work/app.log" 2>&1 &
+"$work/dexlan-options" "$work/no-options" >"$scratch/app.log" 2>&1 &
 app_pid=$!
 sorry=$(wait_for "Sorry...")
 press "$sorry" Return

@@ -344,6 +344,10 @@ FileOutcome readHistoryFile(const QString& path, EntryKind kind) {
     case FirstLine::Empty:
         return {FileOutcome::Unreadable, {}, {}, stamp};
     case FirstLine::ReadError:
+        // Deleted by another copy since the folder was listed: no user, and
+        // nothing that cannot be read either.
+        if (!existsAsAnything(path))
+            return {};
         return {FileOutcome::Unreadable, {}, line.errorText, stamp};
     case FirstLine::TooLong:
         return {FileOutcome::Nothing, {}, {}, stamp};
