@@ -41,9 +41,7 @@ const QByteArray kOptions = "Options File\r\nCorvantis Dexlan Training System 4\
                             "hist roster open\r\nhist home\r\n0\r\ntrainer's own\r\n\xe9t\xe9\r\n"
                             "0\r\nf2 on\r\nsfx all\r\ndocuments off\r\n";
 
-QByteArray userFile(const QByteArray& name) {
-    return newHistoryFileBytes(name, {201, 302, 403, 504, 605, 706, 807, 908});
-}
+using testing::userFile;
 
 // A trainer's folder with its options file and the given users (number, name).
 struct Trainer {
@@ -79,13 +77,8 @@ Ran administer(const Trainer& trainer, AdminRequest request, const QByteArray& i
 
 // The file system's record of when each held name was held, as if days ago.
 void heldDaysAgo(const QString& historyFolder, double days) {
-    for (const HeldName& held : listHeldNames(historyFolder)) {
-        QFile note(held.notePath);
-        ASSERT_TRUE(note.open(QIODevice::Append));
-        ASSERT_TRUE(note.setFileTime(
-            QDateTime::currentDateTimeUtc().addSecs(qint64(-days * 24 * 3600)),
-            QFileDevice::FileModificationTime));
-    }
+    for (const HeldName& held : listHeldNames(historyFolder))
+        testing::heldDaysAgo(held.notePath, days);
 }
 
 TEST(AdminSetting, KeysAndValuesAsTheHelpListsThem) {

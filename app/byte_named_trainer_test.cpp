@@ -12,6 +12,7 @@
 #include "testing/linux_only.h"
 #include "testing/scripted_dialogs.h"
 #include "testing/test_files.h"
+#include "roster/roster_test_files.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -31,9 +32,7 @@ const QByteArray kOptions = "Options File\r\nCorvantis Dexlan Training System 4\
                             "hist roster open\r\nhist home\r\n0\r\ntrainer's own\r\n\xe9t\xe9\r\n"
                             "0\r\nf2 on\r\nsfx all\r\ndocuments off\r\n";
 
-QByteArray userFile(const QByteArray& name) {
-    return newHistoryFileBytes(name, {201, 302, 403, 504, 605, 706, 807, 908});
-}
+using testing::userFile;
 
 // A trainer in a folder named "tr\xe9", with Ann in 1HIST.DX and Eve in a
 // file whose name holds a byte that is no text either.

@@ -7,6 +7,7 @@
 #include "roster/history_file.h"
 #include "roster/restore_window.h"
 #include "roster/roster_messages.h"
+#include "roster/roster_test_files.h"
 
 #include <QAbstractItemModel>
 #include <QAction>
@@ -22,9 +23,7 @@ namespace {
 using testing::optionsFile;
 using testing::ProgramTest;
 
-QByteArray userFile(const QByteArray& name) {
-    return newHistoryFileBytes(name, {201, 302, 403, 504, 605, 706, 807, 908});
-}
+using testing::userFile;
 
 QStringList shownNames(const QListView& list) {
     QStringList names;

@@ -10,6 +10,7 @@
 #include "roster/history_file.h"
 #include "roster/roster_messages.h"
 #include "testing/school_share.h"
+#include "roster/roster_test_files.h"
 
 #include <QAbstractItemModel>
 #include <QAction>
@@ -28,9 +29,7 @@ using testing::readFile;
 using testing::ShareTest;
 using testing::writeFile;
 
-QByteArray userFile(const QByteArray& name) {
-    return newHistoryFileBytes(name, {201, 302, 403, 504, 605, 706, 807, 908});
-}
+using testing::userFile;
 
 QStringList shownNames(const QListView& list) {
     QStringList names;

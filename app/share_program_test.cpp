@@ -5,6 +5,7 @@
 #include "roster/history_file.h"
 #include "testing/school_share.h"
 #include "testing/test_files.h"
+#include "roster/roster_test_files.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -37,9 +38,7 @@ QByteArray withSounds(const QByteArray& sounds) {
     return QByteArray(kOptions).replace("sfx all", sounds);
 }
 
-QByteArray userFile(const QByteArray& name) {
-    return newHistoryFileBytes(name, {201, 302, 403, 504, 605, 706, 807, 908});
-}
+using testing::userFile;
 
 // Our hidden temporary files, as a save or an add names them.
 const QRegularExpression kTemporary(QStringLiteral("^\\..+\\.new[0-9a-f]{1,8}$"));

@@ -458,7 +458,7 @@ bool replaceKeepingIdentity(const QByteArray& target, Descriptor& original, cons
     // A share may refuse to rename over a file that is open, even by us.
     original.close();
     if (!temp.close() || !written || ::rename(tempName.constData(), target.constData()) != 0) {
-        ::unlink(tempName.constData());
+        removePath(pathFromSystem(tempName));
         return false;
     }
     // The new name must reach the disk too.

@@ -298,8 +298,17 @@ bool openPath(QFile& file, const QString& path, QIODevice::OpenMode mode, QStrin
 }
 
 bool removePath(const QString& path, QString* errorText) {
-    if (::unlink(pathToSystem(path).constData()) == 0)
-        return true;
+    const QByteArray native = pathToSystem(path);
+    // A share may still hold a file this copy has just closed (the close
+    // reaches the server after the removal) and answer EBUSY for a moment;
+    // giving up would leave the file behind for every other copy to find.
+    for (int tries = 0; tries < 150; ++tries) {
+        if (::unlink(native.constData()) == 0)
+            return true;
+        if (errno != EBUSY)
+            break;
+        ::usleep(20 * 1000);
+    }
     if (errorText)
         *errorText = qt_error_string(errno);
     return false;

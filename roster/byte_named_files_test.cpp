@@ -9,6 +9,7 @@
 #include "roster/roster_decisions.h"
 #include "testing/linux_only.h"
 #include "testing/test_files.h"
+#include "roster/roster_test_files.h"
 
 #include <QTimeZone>
 
@@ -21,9 +22,7 @@ using testing::TestFolder;
 
 const QDateTime kNow = QDateTime(QDate(2026, 12, 10), QTime(11, 42), QTimeZone::utc());
 
-QByteArray userFile(const QByteArray& name) {
-    return newHistoryFileBytes(name, {201, 302, 403, 504, 605, 706, 807, 908});
-}
+using testing::userFile;
 
 struct ByteNamedCase {
     const char* what;

@@ -29,9 +29,7 @@ using testing::TestFolder;
 
 const QDateTime kNow = QDateTime(QDate(2026, 12, 10), QTime(11, 42), QTimeZone::utc());
 
-QByteArray userFile(const QByteArray& name) {
-    return newHistoryFileBytes(name, {201, 302, 403, 504, 605, 706, 807, 908});
-}
+using testing::userFile;
 
 HeldName holdOne(const TestFolder& folder, const QString& fileName, int number, const char* name,
                  const QDateTime& at = kNow) {
@@ -197,14 +195,6 @@ TEST(HeldNames, HoldingFolderThatCannotBeWrittenLeavesTheUserInPlace) {
     EXPECT_TRUE(QFileInfo::exists(folder.file("7HIST.DX")));
 }
 
-// The file system's record of when a name was held, as if it were days ago.
-void heldDaysAgo(const HeldName& held, double days) {
-    QFile note(held.notePath);
-    ASSERT_TRUE(note.open(QIODevice::Append));
-    ASSERT_TRUE(note.setFileTime(
-        QDateTime::currentDateTimeUtc().addSecs(qint64(-days * 24 * 3600)),
-        QFileDevice::FileModificationTime));
-}
 
 // Expiry goes by the file system's clock, never by the time this computer
 // noted: one whose clock is a month ahead, or behind, erases nothing early.
@@ -267,7 +257,8 @@ TEST(HeldNames, KeptThirtyDaysByTheFileSystemsClockThenErased) {
     for (const Case& c : cases) {
         const QString fileName = newHistoryFileName(++number);
         folder.write(fileName, userFile(c.name));
-        heldDaysAgo(holdOne(folder, fileName, number, c.name, c.noted), c.daysAgo);
+        testing::heldDaysAgo(holdOne(folder, fileName, number, c.name, c.noted).notePath,
+                            c.daysAgo);
     }
 
     const std::vector<HeldName> erased =

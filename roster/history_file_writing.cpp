@@ -107,7 +107,7 @@ Placed folder_detail::placeWithoutReplacing(const QString& from, const QString& 
         return placeFailure(errno);
 #endif
     if (::link(source.constData(), target.constData()) == 0) {
-        ::unlink(source.constData());
+        removePath(pathFromSystem(source));
         return {Placed::Done, {}};
     }
     if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS)

@@ -9,6 +9,7 @@
 #include "roster/history_file.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -23,6 +24,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
+
+#include <gtest/gtest.h>
 
 #include <array>
 #include <cerrno>
@@ -180,6 +183,21 @@ inline QString comparablePath(const QString& path) {
 #else
     return path;
 #endif
+}
+
+// A whole history file for name, with random numbers fixed once for all the
+// tests, so that its bytes are known.
+inline QByteArray userFile(const QByteArray& name) {
+    return newHistoryFileBytes(name, {201, 302, 403, 504, 605, 706, 807, 908});
+}
+
+// Makes the file system's record of when a note (a held name's) was written
+// say days ago, as if the name had been held that long.
+inline void heldDaysAgo(const QString& notePath, double days) {
+    QFile note(notePath);
+    ASSERT_TRUE(note.open(QIODevice::Append));
+    ASSERT_TRUE(note.setFileTime(QDateTime::currentDateTimeUtc().addSecs(qint64(-days * 24 * 3600)),
+                                 QFileDevice::FileModificationTime));
 }
 
 // The smallest random numbers, so that a new history file's bytes are known.

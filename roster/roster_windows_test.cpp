@@ -36,9 +36,7 @@ namespace {
 
 using testing::TestFolder;
 
-QByteArray userFile(const QByteArray& name) {
-    return newHistoryFileBytes(name, {201, 302, 403, 504, 605, 706, 807, 908});
-}
+using testing::userFile;
 
 class RosterWindowsTest : public ::testing::Test {
   protected:
