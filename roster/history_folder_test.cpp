@@ -68,6 +68,9 @@ TEST(NormalisedLocation, TableForBothPolicies) {
         {"c:/hist/users/", kWindows, "C:\\HIST\\USERS\\"}, // one separator throughout
         {"Users", kWindows, "USERS\\"},
         {"hist home", kWindows, ""},
+        // A school's share by its UNC name, typed either way.
+        {"\\\\server\\school\\Hist", kWindows, "\\\\SERVER\\SCHOOL\\HIST\\"},
+        {"//server/school/hist/", kWindows, "\\\\SERVER\\SCHOOL\\HIST\\"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(normalisedLocation(QString::fromLatin1(c.typed), c.policy),
@@ -111,6 +114,10 @@ TEST(ResolvedHistoryFolder, EmptyAndRelativeLocationsLieInTheTrainersFolder) {
         {"HIST\\", "C:\\TRAINER\\", kWindows, "C:\\TRAINER\\HIST\\"},
         {"D:\\HIST\\", "C:\\TRAINER\\", kWindows, "D:\\HIST\\"},
         {"\\\\SRV\\HIST\\", "C:\\TRAINER\\", kWindows, "\\\\SRV\\HIST\\"},
+        // The trainer itself on a share, reached by its UNC name.
+        {"", "\\\\SRV\\SCHOOL\\TRAINER", kWindows, "\\\\SRV\\SCHOOL\\TRAINER\\"},
+        {"HIST\\", "\\\\SRV\\SCHOOL\\TRAINER\\", kWindows,
+         "\\\\SRV\\SCHOOL\\TRAINER\\HIST\\"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(resolvedHistoryFolder(QString::fromLatin1(c.historyFolder),
