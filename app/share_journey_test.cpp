@@ -9,13 +9,16 @@
 #include "roster/held_names.h"
 #include "roster/history_file.h"
 #include "roster/roster_messages.h"
-#include "testing/school_share.h"
 #include "roster/roster_test_files.h"
+#include "roster/user_roster.h"
+#include "testing/school_share.h"
 
 #include <QAbstractItemModel>
 #include <QAction>
 #include <QDateTime>
+#include <QDialog>
 #include <QDir>
+#include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 #include <QTabBar>
@@ -164,6 +167,38 @@ TEST_F(ShareWindowTest, ADeletedNameIsHeldRestoredAndErased) {
     EXPECT_TRUE(QDir(folder->onServer() + ".deleted")
                     .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
                     .isEmpty());
+}
+
+// The other teacher deletes a user and makes another under the freed number:
+// the window sees it before adding, though on the share the folder's times
+// stand in for the files', and refuses a name already there. Its own adds
+// then read the folder no more.
+TEST_F(ShareWindowTest, AUserTheOtherTeacherPutUnderAFreedNumberIsSeenBeforeAdding) {
+    ASSERT_TRUE(startUp());
+    QListView& list = userList();
+    ASSERT_EQ(shownNames(list), QStringList({"Ann Carter", "Bob Lindqvist"}));
+    UserRoster& roster = mainWindow().options().roster();
+    const auto addName = [&](const QString& name) {
+        dialogs.onNextModal([name](QDialog& window) {
+            window.findChild<QLineEdit*>("Text1")->setText(name);
+            window.findChild<QPushButton*>("Command1")->click();
+        });
+        roster.addNames();
+    };
+
+    ASSERT_TRUE(QFile::remove(folder->b() + "2HIST.DX"));
+    writeFile(folder->b() + "2HIST.DX", userFile("Cleo Park"));
+    dialogs.expectBox(duplicateNameReport("Cleo Park"), MsgAnswer::Ok);
+    addName("Cleo Park");
+    EXPECT_EQ(shownNames(list), QStringList({"Ann Carter", "Cleo Park"}));
+
+    const int reads = roster.folderReads();
+    addName("Dan Moss");
+    addName("Eve Stone");
+    EXPECT_EQ(roster.folderReads(), reads) << "an add of its own read the folder again";
+    EXPECT_EQ(shownNames(list), QStringList({"Ann Carter", "Cleo Park", "Dan Moss", "Eve Stone"}));
+    EXPECT_EQ(readFile(folder->onServer() + "2HIST.DX"), userFile("Cleo Park"));
+    EXPECT_TRUE(dialogs.allAnswersUsed());
 }
 
 } // namespace

@@ -21,6 +21,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#ifndef Q_OS_WIN
+#include <unistd.h>
+#endif
 #include <cstdio>
 #include <optional>
 #include <set>
@@ -97,8 +100,16 @@ bool renameExclusively(const QString& from, const QString& to, int* error,
         *text = windowsErrorText(code);
     return false;
 #else
-    if (std::rename(pathToSystem(from).constData(), pathToSystem(to).constData()) == 0)
-        return true;
+    // A share refuses to rename a file that another computer has open for a
+    // moment, as a teacher's listing does while it reads first lines: EBUSY
+    // until it is closed.
+    for (int tries = 0; tries < 150; ++tries) {
+        if (std::rename(pathToSystem(from).constData(), pathToSystem(to).constData()) == 0)
+            return true;
+        if (errno != EBUSY)
+            break;
+        ::usleep(20 * 1000);
+    }
     *error = errno;
     if (text)
         *text = qt_error_string(*error);

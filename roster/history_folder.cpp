@@ -4,8 +4,8 @@
 #include "options_file/option_lines.h"
 #include "options_file/options_file.h"
 #include "platform/code_page.h"
-#include "platform/file_system.h"
 #include "platform/file_names.h"
+#include "platform/file_system.h"
 #include "roster/history_file.h"
 #include "roster/history_folder_detail.h"
 
@@ -387,27 +387,42 @@ struct Candidate {
 quint64 unreadEntryDigest(const QString& folder, QByteArrayView nativeName, quint64 identity,
                           EntryKind kind) {
     const quint64 stamp =
-        kind == EntryKind::Other
-            ? 0
-            : regularFileStamp(folder + pathFromSystem(nativeName));
+        kind == EntryKind::Other ? 0 : regularFileStamp(folder + pathFromSystem(nativeName));
     return entryDigest(nativeName, identity, stamp);
+}
+
+// Whether the inode numbers of a folder's entries say which file a name
+// stands for. On a share they are the mount's own invention, and a listing
+// and a stat() of one file give different ones: there the name, size and
+// time of each file say it alone, so that a change the program makes itself
+// is counted in as the folder will show it.
+bool identitiesCount(const QString& folder) {
+#ifdef Q_OS_WIN
+    Q_UNUSED(folder);
+    return true; // the size and time of the file
+#else
+    return !onNetworkFileSystem(folder);
+#endif
 }
 
 // One file after another, each read as its name comes: the plain way, which
 // every other way of listing must equal.
 bool listOneByOne(const QString& folder, UserListing& listing, quint64& digest) {
-    return forEachHistoryEntry<false>(folder, [&](QByteArrayView nativeName, quint64 identity,
-                                                  EntryKind kind, quint64) {
-        const QString fileName = pathFromSystem(nativeName);
-        const std::optional<int> number = userNumberFromFileName(fileName);
-        if (!number) {
-            digest ^= unreadEntryDigest(folder, nativeName, identity, kind);
-            return;
-        }
-        FileOutcome outcome = readHistoryFile(folder + fileName, kind);
-        digest ^= entryDigest(nativeName, identity, outcome.stamp);
-        addOutcome(listing, std::move(outcome), folder, fileName, *number);
-    });
+    const bool identities = identitiesCount(folder);
+    return forEachHistoryEntry<false>(
+        folder, [&](QByteArrayView nativeName, quint64 identity, EntryKind kind, quint64) {
+            if (!identities)
+                identity = 0;
+            const QString fileName = pathFromSystem(nativeName);
+            const std::optional<int> number = userNumberFromFileName(fileName);
+            if (!number) {
+                digest ^= unreadEntryDigest(folder, nativeName, identity, kind);
+                return;
+            }
+            FileOutcome outcome = readHistoryFile(folder + fileName, kind);
+            digest ^= entryDigest(nativeName, identity, outcome.stamp);
+            addOutcome(listing, std::move(outcome), folder, fileName, *number);
+        });
 }
 
 // The names first, then their first lines on several threads, each taking
@@ -416,8 +431,11 @@ bool listOneByOne(const QString& folder, UserListing& listing, quint64& digest) 
 bool listOnThreads(const QString& folder, const ListingOptions& options, int threads,
                    UserListing& listing, quint64& digest) {
     std::vector<Candidate> candidates;
+    const bool identities = identitiesCount(folder);
     const bool complete = forEachHistoryEntry<false>(
         folder, [&](QByteArrayView nativeName, quint64 identity, EntryKind kind, quint64) {
+            if (!identities)
+                identity = 0;
             QString fileName = pathFromSystem(nativeName);
             if (const std::optional<int> number = userNumberFromFileName(fileName))
                 candidates.push_back(
@@ -556,9 +574,11 @@ std::optional<quint64> historyFilesDigest(const QString& folder) {
     if (holdsControlCharacter(folder))
         return std::nullopt;
     quint64 digest = 0;
+    const bool identities = identitiesCount(folder);
     const bool complete = forEachHistoryEntry<true>(
-        folder, [&digest](QByteArrayView name, quint64 identity, EntryKind, quint64 stamp) {
-            digest ^= entryDigest(name, identity, stamp);
+        folder,
+        [&digest, identities](QByteArrayView name, quint64 identity, EntryKind, quint64 stamp) {
+            digest ^= entryDigest(name, identities ? identity : 0, stamp);
         });
     if (!complete)
         return std::nullopt;
@@ -573,13 +593,14 @@ quint64 historyFileDigest(const QString& path) {
     const QFileInfo info(path);
     if (!info.exists())
         return 0;
-    return entryDigest(
-        name, quint64(info.size()) ^ quint64(info.lastModified().toMSecsSinceEpoch()), 0);
+    return entryDigest(name,
+                       quint64(info.size()) ^ quint64(info.lastModified().toMSecsSinceEpoch()), 0);
 #else
     struct stat info {};
     if (::lstat(pathToSystem(path).constData(), &info) != 0)
         return 0;
-    return entryDigest(name, quint64(info.st_ino),
+    return entryDigest(name,
+                       identitiesCount(path.left(fileNameAt(path))) ? quint64(info.st_ino) : 0,
                        S_ISDIR(info.st_mode) || S_ISFIFO(info.st_mode) || S_ISCHR(info.st_mode) ||
                                S_ISBLK(info.st_mode) || S_ISSOCK(info.st_mode)
                            ? 0
