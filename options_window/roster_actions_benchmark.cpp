@@ -7,6 +7,10 @@
 // The options window is the program's own, shown (offscreen unless a display
 // is named); an action ends when the window has painted its outcome. The run
 // ends with the table of ratios and their goals.
+// With DEXLAN_BENCH_SHARE naming a folder on the school's share that holds
+// u2000/ and u5000/ (tools/benchmark lays them out and mounts the share), the
+// listing, adding and deleting are measured there instead, beside the bare
+// loop and a bare read of one first line on the same share.
 
 #include "options_window/options_window.h"
 #include "platform/dialogs.h"
@@ -86,15 +90,22 @@ void countReads(benchmark::State& state, const Window& window, int readsBefore) 
                                                  benchmark::Counter::kAvgIterations);
 }
 
-void BM_BareLoop(benchmark::State& state) {
-    const QString folder = folderOfUsers(int(state.range(0)));
+void BM_BareLoop(benchmark::State& state, const QString& folder) {
     for (auto _ : state)
         benchmark::DoNotOptimize(benchmarks::bareListingLoop(folder));
 }
 
+// One user's first line, read with nothing but open, read and close.
+void BM_BareRead(benchmark::State& state, const QString& folder) {
+    const QString file = folder + newHistoryFileName(1);
+    for (auto _ : state)
+        if (!benchmarks::bareFirstLineRead(file))
+            state.SkipWithError("the first user's file cannot be read");
+}
+
 // The History Files tab chosen from the Current Options tab.
-void BM_HistoryFilesTab(benchmark::State& state) {
-    Window window(folderOfUsers(int(state.range(0))));
+void BM_HistoryFilesTab(benchmark::State& state, const QString& folder) {
+    Window window(folder);
     const int readsBefore = window.reads();
     for (auto _ : state) {
         state.PauseTiming();
@@ -110,8 +121,8 @@ void BM_HistoryFilesTab(benchmark::State& state) {
 }
 
 // Enter in the location box.
-void BM_EnterInLocationBox(benchmark::State& state) {
-    Window window(folderOfUsers(int(state.range(0))));
+void BM_EnterInLocationBox(benchmark::State& state, const QString& folder) {
+    Window window(folder);
     QLineEdit* box = window.window->locationEdit();
     const int readsBefore = window.reads();
     for (auto _ : state) {
@@ -137,8 +148,8 @@ void deleteRow(Window& window, const QString& name) {
 
 // A name added: from OK in AddNamesDialog to the list redrawn. Deleting it
 // again, untimed, keeps the folder as it was.
-void BM_AddName(benchmark::State& state) {
-    Window window(folderOfUsers(int(state.range(0))));
+void BM_AddName(benchmark::State& state, const QString& folder) {
+    Window window(folder);
     window.state.confirmDelete = false;
     int added = 0;
     double seconds = 0;
@@ -166,8 +177,8 @@ void BM_AddName(benchmark::State& state) {
 
 // A name deleted: from "Delete name" to the list redrawn. Adding it first,
 // untimed, keeps the folder as it was.
-void BM_DeleteName(benchmark::State& state) {
-    Window window(folderOfUsers(int(state.range(0))));
+void BM_DeleteName(benchmark::State& state, const QString& folder) {
+    Window window(folder);
     window.state.confirmDelete = false;
     window.dialogs.onModal = [](QDialog& dialog) {
         dialog.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("Doomed"));
@@ -216,86 +227,112 @@ class RatioReporter : public benchmark::ConsoleReporter {
         ConsoleReporter::ReportRuns(runs);
     }
 
-    void printRatios() const {
-        std::printf("\n== Ratios to the bare loop of this run (wall time; CPU of every thread)\n");
-        std::printf("%-8s %-44s %10s %8s %8s %7s\n", "users", "what", "wall ms", "ratio", "goal",
+    // One table row: a figure's name, what it measures, and its goal (none: 0).
+    struct Row {
+        const char* name;
+        const char* what;
+        double goal;
+    };
+
+    // The figures named prefix + row for each number of users, as ratios to
+    // the figure named prefix + floorName of the same run and users.
+    void printRatios(const std::string& prefix, std::initializer_list<int> userCounts,
+                     const char* floorName, const char* floorWhat,
+                     std::initializer_list<Row> rows) const {
+        std::printf("%-8s %-50s %10s %8s %8s %7s\n", "users", "what", "wall ms", "ratio", "goal",
                     "reads");
-        for (const int users : {10000, 100000}) {
+        for (const int users : userCounts) {
             const std::string arg = "/" + std::to_string(users);
-            const auto bare = figures.find("BM_BareLoop" + arg + "/process_time/real_time");
-            if (bare == figures.end())
+            const Figure* floor = find(prefix + floorName + arg + "/");
+            if (!floor)
                 continue;
-            const Figure& floor = bare->second;
-            std::printf("%-8d %-44s %10.1f %8s %8s %7s   (CPU %.1f ms)\n", users,
-                        "bare loop: list, read each first line", floor.realMs, "1.00x", "", "",
-                        floor.cpuMs);
-            const struct {
-                const char* name;
-                const char* what;
-                double goal;
-            } rows[] = {
-                {"BM_HistoryFilesTab", "rebuilding: History Files tab", 1.2},
-                {"BM_EnterInLocationBox", "rebuilding: Enter in the location box", 1.2},
-                {"BM_DeleteName", "deleting a name, to the list redrawn", 1.2},
-                {"BM_AddName", "adding a name, OK to the list redrawn", 1.3},
-            };
-            for (const auto& row : rows) {
-                auto found = figures.end();
-                for (auto it = figures.begin(); it != figures.end(); ++it)
-                    if (it->first.rfind(std::string(row.name) + arg + "/", 0) == 0)
-                        found = it;
-                if (found == figures.end())
+            std::printf("%-8d %-50s %10.3f %8s %8s %7s   (CPU %.3f ms)\n", users, floorWhat,
+                        floor->realMs, "1.00x", "", "", floor->cpuMs);
+            for (const Row& row : rows) {
+                const Figure* f = find(prefix + row.name + arg + "/");
+                if (!f)
                     continue;
-                const Figure& f = found->second;
-                const double ratio = f.realMs / floor.realMs;
-                std::printf("%-8d %-44s %10.1f %7.2fx %7s %7.1f   %s\n", users, row.what, f.realMs,
-                            ratio,
-                            (QByteArray("<= ") + QByteArray::number(row.goal) + "x").constData(),
-                            f.reads, ratio <= row.goal ? "met" : "NOT MET");
+                const double ratio = f->realMs / floor->realMs;
+                const QByteArray goal =
+                    row.goal > 0 ? "<= " + QByteArray::number(row.goal) + "x" : QByteArray("-");
+                std::printf("%-8d %-50s %10.1f %7.2fx %7s %7.1f   %s\n", users, row.what, f->realMs,
+                            ratio, goal.constData(), f->reads,
+                            row.goal <= 0       ? ""
+                            : ratio <= row.goal ? "met"
+                                                : "NOT MET");
             }
         }
     }
+
+  private:
+    const Figure* find(const std::string& start) const {
+        for (const auto& [name, figure] : figures)
+            if (name.rfind(start, 0) == 0)
+                return &figure;
+        return nullptr;
+    }
 };
 
-void registerAll() {
-    for (const int users : {10000, 100000}) {
-        benchmark::RegisterBenchmark("BM_BareLoop", BM_BareLoop)
-            ->Arg(users)
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime()
-            ->MeasureProcessCPUTime();
-        benchmark::RegisterBenchmark("BM_HistoryFilesTab", BM_HistoryFilesTab)
-            ->Arg(users)
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime()
-            ->MeasureProcessCPUTime();
-        benchmark::RegisterBenchmark("BM_EnterInLocationBox", BM_EnterInLocationBox)
-            ->Arg(users)
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime()
-            ->MeasureProcessCPUTime();
-        benchmark::RegisterBenchmark("BM_AddName", BM_AddName)
-            ->Arg(users)
-            ->Unit(benchmark::kMillisecond)
-            ->UseManualTime()
-            ->Iterations(users > 10000 ? 20 : 100);
-        benchmark::RegisterBenchmark("BM_DeleteName", BM_DeleteName)
-            ->Arg(users)
-            ->Unit(benchmark::kMillisecond)
+// Registers each figure for a folder of each number of users, named prefix +
+// the figure's name; folderFor gives the folder.
+void registerFor(const std::string& prefix, std::initializer_list<int> userCounts,
+                 const std::function<QString(int)>& folderFor) {
+    using Measure = void (*)(benchmark::State&, const QString&);
+    for (const int users : userCounts) {
+        const QString folder = folderFor(users);
+        const auto add = [&](const char* name, Measure measure) {
+            return benchmark::RegisterBenchmark(
+                       (prefix + name).c_str(),
+                       [measure, folder](benchmark::State& state) { measure(state, folder); })
+                ->Arg(users)
+                ->Unit(benchmark::kMillisecond);
+        };
+        add("BareLoop", BM_BareLoop)->UseRealTime()->MeasureProcessCPUTime();
+        add("BareRead", BM_BareRead)->UseRealTime()->MeasureProcessCPUTime();
+        add("HistoryFilesTab", BM_HistoryFilesTab)->UseRealTime()->MeasureProcessCPUTime();
+        add("EnterInLocationBox", BM_EnterInLocationBox)->UseRealTime()->MeasureProcessCPUTime();
+        add("AddName", BM_AddName)->UseManualTime()->Iterations(users > 10000 ? 20 : 100);
+        add("DeleteName", BM_DeleteName)
             ->UseRealTime()
             ->MeasureProcessCPUTime()
             ->Iterations(users > 10000 ? 20 : 100);
     }
 }
 
+void runAll() {
+    RatioReporter reporter;
+    const QString share = qEnvironmentVariable("DEXLAN_BENCH_SHARE");
+    if (share.isEmpty()) {
+        registerFor("BM_", {10000, 100000}, folderOfUsers);
+        benchmark::RunSpecifiedBenchmarks(&reporter);
+        std::printf("\n== Ratios to the bare loop of this run (wall time; CPU of every thread)\n");
+        reporter.printRatios("BM_", {10000, 100000}, "BareLoop",
+                             "bare loop: list, read each first line",
+                             {{"HistoryFilesTab", "rebuilding: History Files tab", 1.2},
+                              {"EnterInLocationBox", "rebuilding: Enter in the location box", 1.2},
+                              {"DeleteName", "deleting a name, to the list redrawn", 1.2},
+                              {"AddName", "adding a name, OK to the list redrawn", 1.3}});
+        return;
+    }
+    registerFor("Share_", {2000, 5000},
+                [&](int users) { return share + QStringLiteral("/u%1/").arg(users); });
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    std::printf("\n== On the school's share: listings to the bare loop on the same share\n");
+    reporter.printRatios("Share_", {2000, 5000}, "BareLoop",
+                         "bare loop on the share: list, read each first line",
+                         {{"HistoryFilesTab", "listing: History Files tab", 0.2},
+                          {"EnterInLocationBox", "listing: Enter in the location box", 0.2}});
+    std::printf(
+        "\n== On the school's share: adding and deleting to one bare first-line read there\n");
+    reporter.printRatios("Share_", {2000, 5000}, "BareRead",
+                         "bare read of one first line (open, read, close)",
+                         {{"AddName", "adding a name, OK to the list redrawn", 0},
+                          {"DeleteName", "deleting a name, to the list redrawn", 0}});
+}
+
 } // namespace
 } // namespace dexlan
 
 int main(int argc, char** argv) {
-    return dexlan::benchmarks::benchmarkMain(argc, argv, [] {
-        dexlan::registerAll();
-        dexlan::RatioReporter reporter;
-        benchmark::RunSpecifiedBenchmarks(&reporter);
-        reporter.printRatios();
-    });
+    return dexlan::benchmarks::benchmarkMain(argc, argv, [] { dexlan::runAll(); });
 }
