@@ -276,7 +276,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
 // Registers each figure for a folder of each number of users, named prefix +
 // the figure's name; folderFor gives the folder.
 void registerFor(const std::string& prefix, std::initializer_list<int> userCounts,
-                 const std::function<QString(int)>& folderFor) {
+                 const std::function<QString(int)>& folderFor, int changes) {
     using Measure = void (*)(benchmark::State&, const QString&);
     for (const int users : userCounts) {
         const QString folder = folderFor(users);
@@ -291,11 +291,12 @@ void registerFor(const std::string& prefix, std::initializer_list<int> userCount
         add("BareRead", BM_BareRead)->UseRealTime()->MeasureProcessCPUTime();
         add("HistoryFilesTab", BM_HistoryFilesTab)->UseRealTime()->MeasureProcessCPUTime();
         add("EnterInLocationBox", BM_EnterInLocationBox)->UseRealTime()->MeasureProcessCPUTime();
-        add("AddName", BM_AddName)->UseManualTime()->Iterations(users > 10000 ? 20 : 100);
+        const int iterations = users > 10000 ? changes / 5 : changes;
+        add("AddName", BM_AddName)->UseManualTime()->Iterations(iterations);
         add("DeleteName", BM_DeleteName)
             ->UseRealTime()
             ->MeasureProcessCPUTime()
-            ->Iterations(users > 10000 ? 20 : 100);
+            ->Iterations(iterations);
     }
 }
 
@@ -303,7 +304,7 @@ void runAll() {
     RatioReporter reporter;
     const QString share = qEnvironmentVariable("DEXLAN_BENCH_SHARE");
     if (share.isEmpty()) {
-        registerFor("BM_", {10000, 100000}, folderOfUsers);
+        registerFor("BM_", {10000, 100000}, folderOfUsers, 100);
         benchmark::RunSpecifiedBenchmarks(&reporter);
         std::printf("\n== Ratios to the bare loop of this run (wall time; CPU of every thread)\n");
         reporter.printRatios("BM_", {10000, 100000}, "BareLoop",
@@ -314,8 +315,10 @@ void runAll() {
                               {"AddName", "adding a name, OK to the list redrawn", 1.3}});
         return;
     }
-    registerFor("Share_", {2000, 5000},
-                [&](int users) { return share + QStringLiteral("/u%1/").arg(users); });
+    // Fewer changes: each is a few round trips to the server.
+    registerFor(
+        "Share_", {2000, 5000},
+        [&](int users) { return share + QStringLiteral("/u%1/").arg(users); }, 20);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\n== On the school's share: listings to the bare loop on the same share\n");
     reporter.printRatios("Share_", {2000, 5000}, "BareLoop",
