@@ -37,9 +37,7 @@ using testing::TestFolder;
 
 const QDateTime kNow = QDateTime(QDate(2026, 12, 10), QTime(11, 42), QTimeZone::utc());
 
-const QByteArray kOptions = "Options File\r\nCorvantis Dexlan Training System 4\r\nnetwork\r\n"
-                            "hist roster open\r\nhist home\r\n0\r\ntrainer's own\r\n\xe9t\xe9\r\n"
-                            "0\r\nf2 on\r\nsfx all\r\ndocuments off\r\n";
+const QByteArray& kOptions = testing::kTrainersOwnLinesOptions;
 
 using testing::userFile;
 

@@ -9,7 +9,10 @@
 #include "testing/scripted_dialogs.h"
 #include "testing/test_files.h"
 
+#include <QAbstractItemModel>
 #include <QByteArray>
+#include <QListView>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -36,6 +39,14 @@ inline QByteArray optionsFile(const QByteArray& installation, const QByteArray& 
     return "Options File\r\nCorvantis Dexlan Training System 4\r\n" + installation + "\r\n" + mode +
            "\r\n" + location + "\r\nsix\r\nseven\r\neight\r\nnine\r\nf2 on\r\nsfx all\r\n" +
            "documents on\r\n";
+}
+
+// The names the user list shows, from top to bottom.
+inline QStringList shownNames(const QListView& list) {
+    QStringList names;
+    for (int row = 0; row < list.model()->rowCount(); ++row)
+        names.append(list.model()->index(row, 0).data().toString());
+    return names;
 }
 
 // A trainer folder with the program beside the trainer, ready to start.

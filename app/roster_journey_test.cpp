@@ -23,14 +23,8 @@ namespace {
 using testing::optionsFile;
 using testing::ProgramTest;
 
+using testing::shownNames;
 using testing::userFile;
-
-QStringList shownNames(const QListView& list) {
-    QStringList names;
-    for (int row = 0; row < list.model()->rowCount(); ++row)
-        names.append(list.model()->index(row, 0).data().toString());
-    return names;
-}
 
 TEST_F(ProgramTest, ADeletedNameIsRestoredFromTheFileMenu) {
     layTrainer(optionsFile("network", "hist roster open"));

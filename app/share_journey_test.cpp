@@ -32,14 +32,8 @@ using testing::readFile;
 using testing::ShareTest;
 using testing::writeFile;
 
+using testing::shownNames;
 using testing::userFile;
-
-QStringList shownNames(const QListView& list) {
-    QStringList names;
-    for (int row = 0; row < list.model()->rowCount(); ++row)
-        names.append(list.model()->index(row, 0).data().toString());
-    return names;
-}
 
 // The program run on the first teacher's computer, from the trainer's folder on
 // the share.

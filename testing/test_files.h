@@ -7,6 +7,13 @@
 
 namespace dexlan::testing {
 
+// The options file of the administrator's tests: a network installation with
+// an open list, and lines 6 to 9 the trainer's own (one in its code page).
+inline const QByteArray kTrainersOwnLinesOptions =
+    "Options File\r\nCorvantis Dexlan Training System 4\r\nnetwork\r\n"
+    "hist roster open\r\nhist home\r\n0\r\ntrainer's own\r\n\xe9t\xe9\r\n"
+    "0\r\nf2 on\r\nsfx all\r\ndocuments off\r\n";
+
 // A fresh folder for one test, removed afterwards; path() ends in a separator.
 class TestFolder {
   public:
