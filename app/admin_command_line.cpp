@@ -438,17 +438,25 @@ void listAllUsers(Run& run, const QString& folder) {
     const std::optional<UserListing> listing = readUsers(run, folder);
     if (!listing)
         return;
+    // The list's order (listsBefore), with each name's sort key made once
+    // rather than twice in every comparison.
     struct Row {
+        QString key;
         QString name;
         int number;
     };
     std::vector<Row> rows;
     rows.reserve(listing->users.size());
-    for (const ListedUser& user : listing->users)
-        rows.push_back({shownName(user.name), user.number});
+    for (const ListedUser& user : listing->users) {
+        QString name = shownName(user.name);
+        QString key = listSortKey(name);
+        rows.push_back({std::move(key), std::move(name), user.number});
+    }
     std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
+        if (a.key != b.key)
+            return a.key < b.key;
         if (a.name != b.name)
-            return listsBefore(a.name, b.name);
+            return a.name < b.name;
         return a.number < b.number;
     });
     for (const Row& row : rows)
