@@ -7,7 +7,9 @@
 #include <QFile>
 #include <QFileInfo>
 
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -203,6 +205,31 @@ bool openPath(QFile& file, const QString& path, QIODevice::OpenMode mode, QStrin
 }
 
 bool removePath(const QString& path, QString* errorText) {
+    // A share may still hold a file this copy has just closed and refuse its
+    // removal for a moment (a sharing or lock violation); giving up would
+    // leave the file behind for every other copy to find.
+    // Under Wine a share can even refuse it after the call has said yes, so
+    // the name is looked for again.
+    const QString nativePath = QDir::toNativeSeparators(path);
+    const auto native = reinterpret_cast<const wchar_t*>(nativePath.utf16());
+    bool accepted = false;
+    for (int tries = 0; tries < 150; ++tries) {
+        if (::DeleteFileW(native)) {
+            accepted = true;
+            if (::GetFileAttributesW(native) == INVALID_FILE_ATTRIBUTES)
+                return true;
+        } else {
+            const DWORD error = ::GetLastError();
+            if (accepted)
+                return true; // taken, and gone once its last user closes it
+            if (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION)
+                break;
+        }
+        ::Sleep(20);
+    }
+    if (accepted)
+        return true;
+    // Once more through Qt, for its words on why not.
     QFile file(path);
     if (file.remove())
         return true;
