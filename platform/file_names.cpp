@@ -324,25 +324,40 @@ bool openPath(QFile& file, const QString& path, QIODevice::OpenMode mode, QStrin
     return true;
 }
 
-bool removePath(const QString& path, QString* errorText) {
-    const QByteArray native = pathToSystem(path);
-    // A share may still hold a file this copy has just closed (the close
-    // reaches the server after the removal) and answer EBUSY for a moment;
-    // giving up would leave the file behind for every other copy to find.
+namespace {
+
+// Makes the system call until it succeeds or fails other than with EBUSY, for
+// at most 3 s; errno is the last failure's. A share answers EBUSY for a moment
+// about a file that is open: one this copy has just closed (the close reaches
+// the server after the next call) or one another teacher's listing is reading.
+// Giving up would leave the file behind, or the change undone.
+template <typename Call> bool waitingOutBusy(Call call) {
     for (int tries = 0; tries < 150; ++tries) {
-        if (::unlink(native.constData()) == 0)
+        if (call() == 0)
             return true;
         if (errno != EBUSY)
-            break;
+            return false;
         ::usleep(20 * 1000);
     }
+    errno = EBUSY;
+    return false;
+}
+
+} // namespace
+
+bool removePath(const QString& path, QString* errorText) {
+    const QByteArray native = pathToSystem(path);
+    if (waitingOutBusy([&native] { return ::unlink(native.constData()); }))
+        return true;
     if (errorText)
         *errorText = qt_error_string(errno);
     return false;
 }
 
 bool renamePath(const QString& from, const QString& to) {
-    return ::rename(pathToSystem(from).constData(), pathToSystem(to).constData()) == 0;
+    const QByteArray source = pathToSystem(from);
+    const QByteArray target = pathToSystem(to);
+    return waitingOutBusy([&] { return ::rename(source.constData(), target.constData()); });
 }
 
 QStringList fileNamesIn(const QString& folder) {

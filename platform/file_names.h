@@ -81,7 +81,8 @@ bool openPath(QFile& file, const QString& path, QIODevice::OpenMode mode,
 bool removePath(const QString& path, QString* errorText = nullptr);
 
 // Gives the file at from the name to, which nothing may have yet (on POSIX
-// systems a file there would be replaced: callers name to uniquely).
+// systems a file there would be replaced: callers name to uniquely). On POSIX
+// systems errno says why not; a share's passing EBUSY is waited out.
 bool renamePath(const QString& from, const QString& to);
 
 // The names in folder (ending in a separator or not) of the entries that are

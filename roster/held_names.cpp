@@ -100,16 +100,10 @@ bool renameExclusively(const QString& from, const QString& to, int* error,
         *text = windowsErrorText(code);
     return false;
 #else
-    // A share refuses to rename a file that another computer has open for a
-    // moment, as a teacher's listing does while it reads first lines: EBUSY
-    // until it is closed.
-    for (int tries = 0; tries < 150; ++tries) {
-        if (std::rename(pathToSystem(from).constData(), pathToSystem(to).constData()) == 0)
-            return true;
-        if (errno != EBUSY)
-            break;
-        ::usleep(20 * 1000);
-    }
+    // renamePath waits out a share's EBUSY, as while another teacher's
+    // listing reads the file.
+    if (renamePath(from, to))
+        return true;
     *error = errno;
     if (text)
         *text = qt_error_string(*error);
