@@ -265,7 +265,11 @@ std::optional<UserListing> readUsers(Run& run, const QString& folder) {
             cannotReadReport(windowsOnlyLocationText(), shownHistoryFolder(run.state)).prompt);
         return std::nullopt;
     }
-    UserListing listing = listUsers(folder);
+    // Nothing here compares the folder later: no digest, so each file is
+    // only opened, read and closed.
+    ListingOptions options;
+    options.digest = false;
+    UserListing listing = listUsers(folder, options);
     if (listing.error.failed()) {
         run.refuse(cannotReadReport(listing.error.text, shownHistoryFolder(run.state)).prompt);
         return std::nullopt;
@@ -453,10 +457,10 @@ void listAllUsers(Run& run, const QString& folder) {
         rows.push_back({std::move(key), std::move(name), user.number});
     }
     std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
-        if (a.key != b.key)
-            return a.key < b.key;
-        if (a.name != b.name)
-            return a.name < b.name;
+        if (const int byKey = a.key.compare(b.key))
+            return byKey < 0;
+        if (const int byName = a.name.compare(b.name))
+            return byName < 0;
         return a.number < b.number;
     });
     for (const Row& row : rows)

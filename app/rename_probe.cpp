@@ -10,6 +10,17 @@
 #include <cstdio>
 #include <string>
 
+// Removes path, waiting out a share that still holds it or that answers yes
+// and keeps it (both seen under Wine).
+void removeProbe(const std::wstring& path) {
+    for (int attempt = 0; attempt < 30; ++attempt) {
+        ::DeleteFileW(path.c_str());
+        if (::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+            return;
+        ::Sleep(100);
+    }
+}
+
 int wmain(int argc, wchar_t** argv) {
     if (argc != 2) {
         std::fputs("usage: rename-probe FOLDER\n", stderr);
@@ -31,14 +42,14 @@ int wmain(int argc, wchar_t** argv) {
     DWORD error = 0;
     for (int attempt = 0; attempt < 10; ++attempt) {
         if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) {
-            ::DeleteFileW(to.c_str());
+            removeProbe(to);
             std::puts("renamed");
             return 0;
         }
         error = ::GetLastError();
         ::Sleep(100);
     }
-    ::DeleteFileW(from.c_str());
+    removeProbe(from);
     std::printf("error %lu\n", error);
     return 1;
 }

@@ -71,19 +71,30 @@ bool hasHistorySuffix(QStringView fileName) {
     return true;
 }
 
-std::optional<int> userNumberFromFileName(QStringView fileName) {
-    if (!hasHistorySuffix(fileName))
-        return std::nullopt;
+namespace {
+
+char16_t codeUnit(QChar c) {
+    return c.unicode();
+}
+char16_t codeUnit(char c) {
+    return char16_t(static_cast<unsigned char>(c));
+}
+
+// The user number at the start of a file name, its suffix already checked;
+// name[i] gives the code unit (or byte) at i.
+template <typename Name>
+std::optional<int> numberAtStart(const Name& name) {
     qsizetype pos = 0;
-    const bool negative = !fileName.isEmpty() && fileName[0] == u'-';
+    const auto unit = [&name](qsizetype i) { return codeUnit(name[i]); };
+    const bool negative = !name.isEmpty() && unit(0) == u'-';
     if (negative)
         ++pos;
     // Accumulate as a negative value so that the lowest int is reachable.
     constexpr qint64 kLowest = qint64(std::numeric_limits<int>::min());
     qint64 value = 0;
     bool anyDigit = false;
-    for (; pos < fileName.size(); ++pos) {
-        const char16_t c = fileName[pos].unicode();
+    for (; pos < name.size(); ++pos) {
+        const char16_t c = unit(pos);
         if (c < u'0' || c > u'9')
             break;
         anyDigit = true;
@@ -101,6 +112,28 @@ std::optional<int> userNumberFromFileName(QStringView fileName) {
     if (value == 0)
         return std::nullopt;
     return int(value);
+}
+
+} // namespace
+
+std::optional<int> userNumberFromFileName(QStringView fileName) {
+    if (!hasHistorySuffix(fileName))
+        return std::nullopt;
+    return numberAtStart(fileName);
+}
+
+std::optional<int> userNumberFromNativeName(QByteArrayView nativeName) {
+    // Digits, minus sign and suffix are ASCII, one byte each in the file
+    // system's bytes and one unit each in the name shown: both say the same.
+    constexpr qsizetype kLength = sizeof kHistorySuffix - 1;
+    if (nativeName.size() < kLength)
+        return std::nullopt;
+    const QByteArrayView tail = nativeName.last(kLength);
+    for (qsizetype i = 0; i < kLength; ++i) {
+        if (asciiLower(codeUnit(tail[i])) != kHistorySuffix[i])
+            return std::nullopt;
+    }
+    return numberAtStart(nativeName);
 }
 
 namespace {
@@ -147,20 +180,15 @@ FirstLine readFirstLine(QIODevice& input) {
                          [&input] { return input.errorString(); });
 }
 
-FirstLine readFirstLineOfFile(const QString& path) {
 #ifdef Q_OS_UNIX
-    // A listing opens every file of the folder: the system's own calls cost a
-    // fraction of a QFile's, which matters with 100,000 users.
-    const QByteArray native = pathToSystem(path);
-    int fd;
-    do {
-        fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
-        return failedRead(qt_error_string(errno));
+namespace {
+
+// Reads the first line from fd and closes it. With checkType, a file that is
+// not a regular file is refused before a byte is read (a pipe must never be).
+FirstLine readOpenFile(int fd, bool checkType, bool withStamp) {
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        // Listed as a file a moment ago; a pipe must never be read.
+    if ((checkType || withStamp) && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
+        // Listed as a file a moment ago.
         const int error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
         ::close(fd);
         return failedRead(qt_error_string(error));
@@ -178,15 +206,76 @@ FirstLine readFirstLineOfFile(const QString& path) {
         },
         [&lastError] { return qt_error_string(lastError); });
     ::close(fd);
-    line.stamp = fileStamp(info.st_size, qint64(info.st_mtim.tv_sec) * 1000000000 +
-                                             info.st_mtim.tv_nsec);
+    if (withStamp)
+        line.stamp = fileStamp(info.st_size, qint64(info.st_mtim.tv_sec) * 1000000000 +
+                                                 info.st_mtim.tv_nsec);
     return line;
+}
+
+int openRetrying(int folder, const char* name, int flags) {
+    int fd;
+    do {
+        fd = ::openat(folder, name, flags | O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+} // namespace
+#endif
+
+FirstLine readFirstLineOfFile(const QString& path) {
+#ifdef Q_OS_UNIX
+    // A listing opens every file of the folder: the system's own calls cost a
+    // fraction of a QFile's, which matters with 100,000 users.
+    const int fd = openRetrying(AT_FDCWD, pathToSystem(path).constData(), 0);
+    if (fd < 0)
+        return failedRead(qt_error_string(errno));
+    return readOpenFile(fd, true, true);
 #else
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return failedRead(file.errorString());
     return readFirstLine(file);
 #endif
+}
+
+OpenFolder::OpenFolder(const QString& folder) : m_path(folder) {
+#ifdef Q_OS_UNIX
+    do {
+        m_handle = ::open(pathToSystem(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    } while (m_handle < 0 && errno == EINTR);
+#endif
+}
+
+OpenFolder::~OpenFolder() {
+#ifdef Q_OS_UNIX
+    if (m_handle >= 0)
+        ::close(m_handle);
+#endif
+}
+
+FirstLine readFirstLineIn(const OpenFolder& folder, const QByteArray& nativeName,
+                          FirstLineRead how) {
+#ifdef Q_OS_UNIX
+    if (folder.handle() >= 0) {
+        // A name listed as a regular file is opened without following a link,
+        // so that one made in its place since is never read unchecked.
+        const bool trusted = how.listedAsRegular && !how.withStamp;
+        int fd = openRetrying(folder.handle(), nativeName.constData(), trusted ? O_NOFOLLOW : 0);
+        bool checkType = !trusted;
+        if (fd < 0 && trusted && errno == ELOOP) {
+            fd = openRetrying(folder.handle(), nativeName.constData(), 0);
+            checkType = true;
+        }
+        if (fd < 0)
+            return failedRead(qt_error_string(errno));
+        return readOpenFile(fd, checkType, how.withStamp);
+    }
+#endif
+    FirstLine line = readFirstLineOfFile(folder.path() + pathFromSystem(nativeName));
+    if (!how.withStamp)
+        line.stamp = 0;
+    return line;
 }
 
 quint64 fileStamp(qint64 size, qint64 modifiedNs) {

@@ -52,6 +52,8 @@ bool hasHistorySuffix(QStringView fileName);
 // number, number 0, or a number outside the signed 32-bit range is no user;
 // nor is a name that does not end in "hist.dx".
 std::optional<int> userNumberFromFileName(QStringView fileName);
+// The same, from the name in the file system's bytes (as a folder lists it).
+std::optional<int> userNumberFromNativeName(QByteArrayView nativeName);
 
 // The first line of a history file, read as the trainer writes lines: a line
 // ends at a carriage return (a line feed right after it is not part of the
@@ -69,6 +71,36 @@ FirstLine readFirstLine(QIODevice& input);
 // The first line of the file at path. A file that cannot be opened, or is not
 // a regular file, gives ReadError with the platform's description.
 FirstLine readFirstLineOfFile(const QString& path);
+
+// A folder held open while many of its files are read by name: the system
+// then walks one step for each file instead of the whole path. Where it
+// cannot be opened (or there is no such thing), each file is read by its path.
+class OpenFolder {
+  public:
+    explicit OpenFolder(const QString& folder);
+    ~OpenFolder();
+    OpenFolder(const OpenFolder&) = delete;
+    OpenFolder& operator=(const OpenFolder&) = delete;
+    const QString& path() const { return m_path; }
+    int handle() const { return m_handle; }
+
+  private:
+    QString m_path;
+    int m_handle = -1;
+};
+// How readFirstLineIn may open a file the folder's listing named.
+struct FirstLineRead {
+    // The listing said it is a regular file (not a link): with no stamp
+    // wanted, nothing is asked of the file beyond open, read and close.
+    bool listedAsRegular = false;
+    // The stamp is wanted (a folder digest is being made).
+    bool withStamp = true;
+};
+// The first line of the file named nativeName (the file system's bytes) in
+// folder, as readFirstLineOfFile(folder path + name) reads it; the stamp is
+// 0 when not wanted.
+FirstLine readFirstLineIn(const OpenFolder& folder, const QByteArray& nativeName,
+                          FirstLineRead how);
 
 // A file's size and time of last change (in nanoseconds) in one number: a
 // file rewritten or replaced since changes it, even where the file system

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "roster/history_file.h"
+
+#include "platform/file_names.h"
 #include "roster/roster_test_files.h"
 
 #include "testing/linux_only.h"
@@ -120,7 +122,14 @@ TEST(UserNumberFromFileName, TableOfNames) {
     for (const Case& c : cases) {
         const QString name = QString::fromUtf16(c.fileName);
         EXPECT_EQ(userNumberFromFileName(name), c.number) << name.toStdString();
+        // A listing reads the number from the file system's bytes.
+        EXPECT_EQ(userNumberFromNativeName(pathToSystem(name)), c.number) << name.toStdString();
     }
+    // Bytes that are no UTF-8 give the number the name they show gives.
+    for (const QByteArray bytes : {QByteArray("12\xe9hist.dx"), QByteArray("\xe9" "12hist.dx"),
+                                   QByteArray("7hist.d\xe9x"), QByteArray("8\xffHIST.DX")})
+        EXPECT_EQ(userNumberFromNativeName(bytes), userNumberFromFileName(pathFromSystem(bytes)))
+            << bytes.toStdString();
 }
 
 TEST(HistoryFileSpellings, EveryLetterCaseOnce) {
@@ -221,6 +230,45 @@ TEST(ReadFirstLineOfFile, OnlyRegularFilesAreRead) {
         EXPECT_EQ(line.status, FirstLine::ReadError) << c.fileName;
         EXPECT_EQ(line.errorText, c.errorText) << c.fileName;
     }
+}
+
+TEST(ReadFirstLineIn, ReadsAsByPathAndNeverWaitsOnWhatIsNoFile) {
+    testing::TestFolder folder;
+    folder.write("1hist.dx", "\"Ann\"\r\n 0\r\n");
+    QDir().mkdir(folder.file("2hist.dx"));
+#ifdef Q_OS_UNIX // Linux-only: a pipe and a link
+    ASSERT_EQ(mkfifo(QFile::encodeName(folder.file("3hist.dx")).constData(), 0600), 0);
+    ASSERT_EQ(symlink("1hist.dx", QFile::encodeName(folder.file("4hist.dx")).constData()), 0);
+#endif
+    const OpenFolder opened(folder.path());
+    const OpenFolder unopened(folder.file("nowhere/"));
+    for (const OpenFolder* in : {&opened, &unopened}) {
+        for (const bool withStamp : {true, false}) {
+            SCOPED_TRACE(std::string(in == &opened ? "opened" : "by path") +
+                         (withStamp ? ", stamped" : ", no stamp"));
+            const QString inFolder = in == &opened ? folder.path() : folder.file("nowhere/");
+            for (const char* name : {"1hist.dx", "2hist.dx", "missing"}) {
+                const FirstLine byPath = readFirstLineOfFile(inFolder + QLatin1String(name));
+                const FirstLine line = readFirstLineIn(*in, name, {true, withStamp});
+                EXPECT_EQ(line.status, byPath.status) << name;
+                EXPECT_EQ(line.bytes, byPath.bytes) << name;
+                EXPECT_EQ(line.errorText, byPath.errorText) << name;
+                EXPECT_EQ(line.stamp, withStamp ? byPath.stamp : 0) << name;
+            }
+        }
+    }
+#ifdef Q_OS_UNIX
+    // A link where the listing saw a file (one made in its place since) is
+    // followed and read; a pipe it took for a file is opened without waiting
+    // and gives nothing; listed as something else, a pipe is refused unread.
+    const FirstLine linked = readFirstLineIn(opened, "4hist.dx", {true, false});
+    EXPECT_EQ(linked.status, FirstLine::Line);
+    EXPECT_EQ(linked.bytes, "\"Ann\"");
+    EXPECT_NE(readFirstLineIn(opened, "3hist.dx", {true, false}).status, FirstLine::Line);
+    const FirstLine pipe = readFirstLineIn(opened, "3hist.dx", {false, false});
+    EXPECT_EQ(pipe.status, FirstLine::ReadError);
+    EXPECT_EQ(pipe.errorText, qt_error_string(EINVAL));
+#endif
 }
 
 TEST(NameFromFirstLine, TableOfLines) {

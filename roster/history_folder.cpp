@@ -331,22 +331,25 @@ struct FileOutcome {
     quint64 stamp = 0; // the file's part of the digest beside its name and identity
 };
 
-FileOutcome readHistoryFile(const QString& path, EntryKind kind) {
+FileOutcome readHistoryFile(const OpenFolder& folder, const QByteArray& nativeName, EntryKind kind,
+                            bool withStamp) {
+    const auto path = [&] { return folder.path() + pathFromSystem(nativeName); };
     // Folders, devices, pipes and broken links are never users (and a pipe
     // would block the read).
-    if (kind == EntryKind::Other || (kind == EntryKind::Unknown && !isRegularFile(path)))
+    if (kind == EntryKind::Other || (kind == EntryKind::Unknown && !isRegularFile(path())))
         return {};
-    const FirstLine line = readFirstLineOfFile(path);
+    const FirstLine line =
+        readFirstLineIn(folder, nativeName, {kind == EntryKind::RegularFile, withStamp});
     // Stamped from the file as it was opened; one that could not be opened
     // is asked for separately, as the digest alone would.
-    const quint64 stamp = line.stamp ? line.stamp : regularFileStamp(path);
+    const quint64 stamp = !withStamp ? 0 : line.stamp ? line.stamp : regularFileStamp(path());
     switch (line.status) {
     case FirstLine::Empty:
         return {FileOutcome::Unreadable, {}, {}, stamp};
     case FirstLine::ReadError:
         // Deleted by another copy since the folder was listed: no user, and
         // nothing that cannot be read either.
-        if (!existsAsAnything(path))
+        if (!existsAsAnything(path()))
             return {};
         return {FileOutcome::Unreadable, {}, line.errorText, stamp};
     case FirstLine::TooLong:
@@ -375,12 +378,14 @@ void addOutcome(UserListing& listing, FileOutcome&& outcome, const QString& fold
 }
 
 // The listing's first part, on the calling thread: the folder's names.
+// Its name sits in one store of all the names, each followed by a zero
+// byte as the system takes it: no allocation per name.
 struct Candidate {
-    QString fileName;
+    quint64 identity = 0;
+    quint32 nameAt = 0;
+    quint32 nameLength = 0;
     int number = 0;
     EntryKind kind = EntryKind::Unknown;
-    QByteArray nativeName; // for the digest, once the file is read
-    quint64 identity = 0;
 };
 
 // The digest's part of an entry no listing reads (its name gives no number).
@@ -407,21 +412,29 @@ bool identitiesCount(const QString& folder) {
 
 // One file after another, each read as its name comes: the plain way, which
 // every other way of listing must equal.
-bool listOneByOne(const QString& folder, UserListing& listing, quint64& digest) {
+bool listOneByOne(const QString& folder, bool withDigest, UserListing& listing,
+                  quint64& digest) {
     const bool identities = identitiesCount(folder);
+    const OpenFolder opened(folder);
     return forEachHistoryEntry<false>(
         folder, [&](QByteArrayView nativeName, quint64 identity, EntryKind kind, quint64) {
             if (!identities)
                 identity = 0;
-            const QString fileName = pathFromSystem(nativeName);
-            const std::optional<int> number = userNumberFromFileName(fileName);
+            const std::optional<int> number = userNumberFromNativeName(nativeName);
             if (!number) {
-                digest ^= unreadEntryDigest(folder, nativeName, identity, kind);
+                if (withDigest)
+                    digest ^= unreadEntryDigest(folder, nativeName, identity, kind);
                 return;
             }
-            FileOutcome outcome = readHistoryFile(folder + fileName, kind);
-            digest ^= entryDigest(nativeName, identity, outcome.stamp);
-            addOutcome(listing, std::move(outcome), folder, fileName, *number);
+            // The entry's name ends in a zero byte: it is read in place.
+            FileOutcome outcome =
+                readHistoryFile(opened, QByteArray::fromRawData(nativeName.data(), nativeName.size()),
+                                kind, withDigest);
+            if (withDigest)
+                digest ^= entryDigest(nativeName, identity, outcome.stamp);
+            if (outcome.kind != FileOutcome::Nothing)
+                addOutcome(listing, std::move(outcome), folder, pathFromSystem(nativeName),
+                           *number);
         });
 }
 
@@ -431,20 +444,28 @@ bool listOneByOne(const QString& folder, UserListing& listing, quint64& digest) 
 bool listOnThreads(const QString& folder, const ListingOptions& options, int threads,
                    UserListing& listing, quint64& digest) {
     std::vector<Candidate> candidates;
+    QByteArray names;
     const bool identities = identitiesCount(folder);
     const bool complete = forEachHistoryEntry<false>(
         folder, [&](QByteArrayView nativeName, quint64 identity, EntryKind kind, quint64) {
             if (!identities)
                 identity = 0;
-            QString fileName = pathFromSystem(nativeName);
-            if (const std::optional<int> number = userNumberFromFileName(fileName))
-                candidates.push_back(
-                    {std::move(fileName), *number, kind, nativeName.toByteArray(), identity});
-            else
+            if (const std::optional<int> number = userNumberFromNativeName(nativeName)) {
+                candidates.push_back({identity, quint32(names.size()),
+                                      quint32(nativeName.size()), *number, kind});
+                names.append(nativeName);
+                names.append('\0');
+            } else if (options.digest) {
                 digest ^= unreadEntryDigest(folder, nativeName, identity, kind);
+            }
         });
     if (!complete)
         return false;
+    const auto nameOf = [&names](const Candidate& candidate) {
+        return QByteArray::fromRawData(names.constData() + candidate.nameAt,
+                                       candidate.nameLength);
+    };
+    const OpenFolder opened(folder);
 
     const qsizetype total = qsizetype(candidates.size());
     const qsizetype batch = std::max(1, options.batch);
@@ -461,7 +482,8 @@ bool listOnThreads(const QString& folder, const ListingOptions& options, int thr
         const qsizetype end = std::min(total, begin + batch);
         for (qsizetype i = begin; i < end; ++i) {
             const Candidate& candidate = candidates[size_t(i)];
-            outcomes[size_t(i)] = readHistoryFile(folder + candidate.fileName, candidate.kind);
+            outcomes[size_t(i)] =
+                readHistoryFile(opened, nameOf(candidate), candidate.kind, options.digest);
         }
         done.fetch_add(end - begin, std::memory_order_relaxed);
         return true;
@@ -496,12 +518,13 @@ bool listOnThreads(const QString& folder, const ListingOptions& options, int thr
             return outcome.kind == FileOutcome::User;
         })));
     for (size_t i = 0; i < candidates.size(); ++i) {
-        digest ^= entryDigest(candidates[i].nativeName, candidates[i].identity, outcomes[i].stamp);
-        addOutcome(listing, std::move(outcomes[i]), folder, candidates[i].fileName,
-                   candidates[i].number);
+        const QByteArray nativeName = nameOf(candidates[i]);
+        if (options.digest)
+            digest ^= entryDigest(nativeName, candidates[i].identity, outcomes[i].stamp);
+        if (outcomes[i].kind != FileOutcome::Nothing)
+            addOutcome(listing, std::move(outcomes[i]), folder, pathFromSystem(nativeName),
+                       candidates[i].number);
         outcomes[i] = {};
-        candidates[i].fileName = QString();
-        candidates[i].nativeName = QByteArray();
     }
     return true;
 }
@@ -533,7 +556,7 @@ UserListing listUsersOnce(const QString& folder, const ListingOptions& options) 
     quint64 digest = 0;
     const int threads = options.threads > 0 ? options.threads : readersFor(folder);
     const bool complete = threads == 1 && !options.progress
-                              ? listOneByOne(folder, listing, digest)
+                              ? listOneByOne(folder, options.digest, listing, digest)
                               : listOnThreads(folder, options, threads, listing, digest);
     if (options.stop && options.stop->load(std::memory_order_relaxed)) {
         // Part of the files unread: nothing of it may pass for the folder's users.
@@ -541,10 +564,12 @@ UserListing listUsersOnce(const QString& folder, const ListingOptions& options) 
         listing.error = otherFailure(QStringLiteral("The reading was stopped."));
         return listing;
     }
-    if (complete)
-        listing.digest = digest;
-    else
+    if (complete) {
+        if (options.digest)
+            listing.digest = digest;
+    } else {
         listing.error = otherFailure(lastSystemErrorText());
+    }
     std::sort(
         listing.unreadable.begin(), listing.unreadable.end(),
         [](const UnreadableFile& a, const UnreadableFile& b) { return a.fileName < b.fileName; });
@@ -558,7 +583,8 @@ UserListing listUsers(const QString& folder, const ListingOptions& options) {
         return listUsersOnce(folder, options);
     // Only a folder that stood still proves anything: one that another copy
     // (or thread) changed meanwhile gives two file-by-file listings that differ.
-    const ListingOptions plain{1, 1, {}};
+    ListingOptions plain{1, 1, {}};
+    plain.digest = options.digest;
     const UserListing before = listUsersOnce(folder, plain);
     UserListing listing = listUsersOnce(folder, options);
     const UserListing after = listUsersOnce(folder, plain);

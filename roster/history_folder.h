@@ -100,6 +100,9 @@ struct ListingOptions {
     // Set by another thread when the listing is no longer wanted: the reading
     // ends at its next batch and the listing comes back failed.
     const std::atomic<bool>* stop = nullptr;
+    // Whether the listing's digest is wanted. Without it, a file listed as a
+    // regular file is only opened, read and closed.
+    bool digest = true;
 };
 
 // Lists the users of folder (ending in a separator): the normal files whose

@@ -332,6 +332,18 @@ void expectSameListingOnThreads(const QString& folder, const std::string& what) 
             EXPECT_EQ(lastRead, lastTotal) << "the progress ends with every file read";
     }
 
+    // Without a digest each file is only opened, read and closed: the same
+    // users and unreadable files, and no digest.
+    for (const int threads : {1, 2}) {
+        SCOPED_TRACE(what + ", no digest, " + std::to_string(threads) + " threads");
+        ListingOptions options{threads, 1, {}};
+        options.digest = false;
+        UserListing withoutDigest = listUsers(folder, options);
+        EXPECT_FALSE(withoutDigest.digest.has_value());
+        withoutDigest.digest = plain.digest;
+        expectSameListing(withoutDigest, plain);
+    }
+
     // And on a thread of its own, as start-up reads the folder.
     SCOPED_TRACE(what + ", in the background");
     std::atomic<int> finished{0};
