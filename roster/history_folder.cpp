@@ -74,10 +74,8 @@ FileError otherFailure(const QString& text) {
 }
 
 qsizetype fileNameAt(QStringView path) {
-    qsizetype i = path.size();
-    while (i > 0 && !isSeparator(path.at(i - 1)))
-        --i;
-    return i;
+    // After the last separator of either kind (isSeparator), or 0.
+    return std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\')) + 1;
 }
 
 QString folderOf(const QString& path) {
