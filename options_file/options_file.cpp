@@ -4,6 +4,7 @@
 #include "platform/atomic_file.h"
 #include "platform/code_page.h"
 #include "platform/cr_lines.h"
+#include "platform/line_break.h"
 #include "platform/regular_file.h"
 
 #include <QCoreApplication>
@@ -133,7 +134,7 @@ QByteArray optionsFileBytes(const OptionLines& lines) {
     QByteArray bytes;
     for (int entry = kFirstEntry; entry <= kLastEntry; ++entry) {
         bytes += lines[entry];
-        bytes += "\r\n";
+        bytes += kCrLfBytes;
     }
     return bytes;
 }

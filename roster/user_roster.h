@@ -42,11 +42,6 @@ struct RosterControls {
 class UserRoster : public QObject {
     Q_OBJECT
   public:
-    // Each entry of the user list carries the user number (int) in Qt::UserRole
-    // and, in this role, the full path of the history file it stands for, so
-    // that deleting removes that very file even when the location has changed.
-    static constexpr int kHistoryFileRole = UserListModel::kHistoryFileRole;
-
     // Wires the controls: Enter and focus loss of the location box, clicks and
     // double clicks on the list, and the Add and Delete buttons. The list
     // shows the roster's own model, which keeps the list's order.

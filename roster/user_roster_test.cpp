@@ -193,7 +193,7 @@ TEST_F(UserRosterTest, ListsTheFoldersUsersWithoutRegardToCase) {
     const std::vector<Entry> expected{
         {"adam", 5}, {"Ann", 1}, {"bob", 2}, {"Carl", 4}, {QString::fromUtf8("Émile"), 7}};
     EXPECT_EQ(page.entries(), expected);
-    EXPECT_EQ(page.row(1).data(UserRoster::kHistoryFileRole).toString(),
+    EXPECT_EQ(page.row(1).data(UserListModel::kHistoryFileRole).toString(),
               shown(users.path()) + "1hist.dx");
     EXPECT_EQ(state.historyFolderState, HistoryFolderState::Usable);
 
@@ -745,7 +745,7 @@ TEST_F(UserRosterTest, NewFileForAbcHasTheTrainersLayout) {
         EXPECT_LE(text.trimmed().toInt(), 5000) << line;
     }
     EXPECT_EQ(page.entries(), (std::vector<Entry>{{"abc", 1}}));
-    EXPECT_EQ(page.row(0).data(UserRoster::kHistoryFileRole).toString(), users.file("1HIST.DX"));
+    EXPECT_EQ(page.row(0).data(UserListModel::kHistoryFileRole).toString(), users.file("1HIST.DX"));
 }
 
 TEST_F(UserRosterTest, NumbersFillTheGapsAndNamesTakeTheirPlace) {
