@@ -1,0 +1,476 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Reading a history folder: its users from the files' first lines, and the
+// digest that tells whether its history files changed since.
+
+#include "roster/history_folder.h"
+
+#include "options_file/options_file.h"
+#include "platform/code_page.h"
+#include "platform/file_names.h"
+#include "platform/file_system.h"
+#include "roster/history_file.h"
+#include "roster/history_folder_detail.h"
+
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QThreadPool>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+
+#ifdef Q_OS_WIN
+#include <QDateTime>
+#include <windows.h>
+#else
+#include <cstring>
+#include <dirent.h>
+#include <sys/stat.h>
+#endif
+
+namespace dexlan {
+
+using namespace folder_detail;
+
+namespace {
+
+// One history file's part of a folder digest: its name (as the file system
+// holds it), the identity of the file the name stands for and, for a regular
+// file, its size and time of last change (its fileStamp, or 0), so that a file
+// put in the place of another, or rewritten, changes the digest: a freed inode
+// number is given to the next new file at once.
+quint64 entryDigest(QByteArrayView name, quint64 identity, quint64 stamp) {
+    // FNV-1a over the name, then a SplitMix64 finaliser over name and identity.
+    quint64 hash = 0xcbf29ce484222325ULL;
+    for (char c : name) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 0x100000001b3ULL;
+    }
+    quint64 mixed = hash ^ (identity * 0x9e3779b97f4a7c15ULL) ^ (stamp * 0xd6e8feb86659fd93ULL);
+    mixed = (mixed ^ (mixed >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    mixed = (mixed ^ (mixed >> 27)) * 0x94d049bb133111ebULL;
+    return mixed ^ (mixed >> 31);
+}
+
+// The fileStamp of the regular file at path (through links); 0 for anything
+// else. On Windows the identity of an entry already holds its size and time.
+quint64 regularFileStamp(const QString& path) {
+#ifdef Q_OS_WIN
+    Q_UNUSED(path);
+    return 0;
+#else
+    struct stat info {};
+    if (::stat(pathToSystem(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return 0;
+    return fileStamp(info.st_size, qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec);
+#endif
+}
+
+enum class EntryKind { RegularFile, Other, Unknown };
+
+// Whether a name, in the file system's bytes, may be a user's history file:
+// not hidden, a digit or minus sign first, "hist.dx" in any case last. A
+// cheap test on every name of a large folder; userNumberFromFileName() has
+// the last word.
+bool mayBeHistoryFile(QByteArrayView name) {
+    constexpr qsizetype kSuffix = sizeof kHistorySuffix - 1;
+    if (name.size() <= kSuffix || !((name[0] >= '0' && name[0] <= '9') || name[0] == '-'))
+        return false;
+    const QByteArrayView tail = name.last(kSuffix);
+    for (qsizetype i = 0; i < kSuffix; ++i) {
+        const char c = tail[i];
+        if ((c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c) != kHistorySuffix[i])
+            return false;
+    }
+    return true;
+}
+
+// Calls visit(name, identity, kind, stamp) for every entry of folder that
+// mayBeHistoryFile(); the stamp is its regularFileStamp with withStamps, else
+// 0 (a listing takes it from the file it opens anyway). False with errno set
+// when the folder cannot be read to its end.
+template <bool withStamps, typename Visit>
+bool forEachHistoryEntry(const QString& folder, Visit visit) {
+#ifdef Q_OS_WIN
+    // QDirIterator reports no failure: a folder that is not there would pass
+    // for an empty one.
+    const QFileInfo folderInfo(withoutTrailingSeparator(folder));
+    if (!folderInfo.isDir()) {
+        errno = existsAsAnything(folderInfo.filePath()) ? ENOTDIR : ENOENT;
+        return false;
+    }
+    // Without QDir::Hidden and QDir::System: hidden files and devices are never users.
+    QDirIterator it(folder, QDir::Files | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        it.next();
+        const QByteArray name = QFile::encodeName(it.fileName());
+        if (!mayBeHistoryFile(name))
+            continue;
+        const QFileInfo info = it.fileInfo();
+        visit(name, quint64(info.size()) ^ quint64(info.lastModified().toMSecsSinceEpoch()),
+              EntryKind::RegularFile, quint64(0));
+    }
+    return true;
+#else
+    // The system's own calls: a folder of 100,000 users is read without a
+    // stat() for each name, the inode coming with the name.
+    DIR* dir = ::opendir(pathToSystem(folder).constData());
+    if (!dir)
+        return false;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir);
+        if (!entry)
+            break;
+        const QByteArrayView name(entry->d_name, qsizetype(std::strlen(entry->d_name)));
+        if (!mayBeHistoryFile(name))
+            continue;
+        EntryKind kind = EntryKind::Unknown;
+        if (entry->d_type == DT_REG)
+            kind = EntryKind::RegularFile;
+        else if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
+            kind = EntryKind::Other;
+        quint64 stamp = 0;
+        if constexpr (withStamps) {
+            struct stat info {};
+            if (kind != EntryKind::Other && ::fstatat(::dirfd(dir), entry->d_name, &info, 0) == 0 &&
+                S_ISREG(info.st_mode))
+                stamp = fileStamp(info.st_size,
+                                  qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec);
+        }
+        visit(name, quint64(entry->d_ino), kind, stamp);
+    }
+    const int error = errno;
+    ::closedir(dir);
+    errno = error;
+    return error == 0;
+#endif
+}
+
+bool isRegularFile(const QString& path) {
+#ifdef Q_OS_WIN
+    return QFileInfo(path).isFile();
+#else
+    struct stat info {};
+    return ::stat(pathToSystem(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
+#endif
+}
+
+} // namespace
+
+namespace {
+
+// What one history file brings to a listing.
+struct FileOutcome {
+    enum Kind : quint8 { Nothing, User, Unreadable };
+    Kind kind = Nothing;
+    QByteArray name;   // User: the name from its first line
+    QString errorText; // Unreadable: the platform's description; empty for an empty file
+    quint64 stamp = 0; // the file's part of the digest beside its name and identity
+};
+
+FileOutcome readHistoryFile(const OpenFolder& folder, const QByteArray& nativeName, EntryKind kind,
+                            bool withStamp) {
+    const auto path = [&] { return folder.path() + pathFromSystem(nativeName); };
+    // Folders, devices, pipes and broken links are never users (and a pipe
+    // would block the read).
+    if (kind == EntryKind::Other || (kind == EntryKind::Unknown && !isRegularFile(path())))
+        return {};
+    const FirstLine line =
+        readFirstLineIn(folder, nativeName, {kind == EntryKind::RegularFile, withStamp});
+    // Stamped from the file as it was opened; one that could not be opened
+    // is asked for separately, as the digest alone would.
+    const quint64 stamp = !withStamp ? 0 : line.stamp ? line.stamp : regularFileStamp(path());
+    switch (line.status) {
+    case FirstLine::Empty:
+        return {FileOutcome::Unreadable, {}, {}, stamp};
+    case FirstLine::ReadError:
+        // Deleted by another copy since the folder was listed: no user, and
+        // nothing that cannot be read either.
+        if (!existsAsAnything(path()))
+            return {};
+        return {FileOutcome::Unreadable, {}, line.errorText, stamp};
+    case FirstLine::TooLong:
+        return {FileOutcome::Nothing, {}, {}, stamp};
+    case FirstLine::Line:
+        break;
+    }
+    std::optional<QByteArray> name = nameFromFirstLine(line.bytes);
+    if (!name)
+        return {FileOutcome::Nothing, {}, {}, stamp};
+    return {FileOutcome::User, std::move(*name), {}, stamp};
+}
+
+void addOutcome(UserListing& listing, FileOutcome&& outcome, const QString& folder,
+                const QString& fileName, int number) {
+    switch (outcome.kind) {
+    case FileOutcome::Nothing:
+        return;
+    case FileOutcome::Unreadable:
+        listing.unreadable.push_back({fileName, std::move(outcome.errorText)});
+        return;
+    case FileOutcome::User:
+        listing.users.push_back({std::move(outcome.name), number, folder + fileName});
+        return;
+    }
+}
+
+// The listing's first part, on the calling thread: the folder's names.
+// Its name sits in one store of all the names, each followed by a zero
+// byte as the system takes it: no allocation per name.
+struct Candidate {
+    quint64 identity = 0;
+    quint32 nameAt = 0;
+    quint32 nameLength = 0;
+    int number = 0;
+    EntryKind kind = EntryKind::Unknown;
+};
+
+// The digest's part of an entry no listing reads (its name gives no number).
+quint64 unreadEntryDigest(const QString& folder, QByteArrayView nativeName, quint64 identity,
+                          EntryKind kind) {
+    const quint64 stamp =
+        kind == EntryKind::Other ? 0 : regularFileStamp(folder + pathFromSystem(nativeName));
+    return entryDigest(nativeName, identity, stamp);
+}
+
+// Whether the inode numbers of a folder's entries say which file a name
+// stands for. On a share they are the mount's own invention, and a listing
+// and a stat() of one file give different ones: there the name, size and
+// time of each file say it alone, so that a change the program makes itself
+// is counted in as the folder will show it.
+bool identitiesCount(const QString& folder) {
+#ifdef Q_OS_WIN
+    Q_UNUSED(folder);
+    return true; // the size and time of the file
+#else
+    return !onNetworkFileSystem(folder);
+#endif
+}
+
+// One file after another, each read as its name comes: the plain way, which
+// every other way of listing must equal.
+bool listOneByOne(const QString& folder, bool withDigest, UserListing& listing,
+                  quint64& digest) {
+    const bool identities = identitiesCount(folder);
+    const OpenFolder opened(folder);
+    return forEachHistoryEntry<false>(
+        folder, [&](QByteArrayView nativeName, quint64 identity, EntryKind kind, quint64) {
+            if (!identities)
+                identity = 0;
+            const std::optional<int> number = userNumberFromNativeName(nativeName);
+            if (!number) {
+                if (withDigest)
+                    digest ^= unreadEntryDigest(folder, nativeName, identity, kind);
+                return;
+            }
+            // The entry's name ends in a zero byte: it is read in place.
+            FileOutcome outcome =
+                readHistoryFile(opened, QByteArray::fromRawData(nativeName.data(), nativeName.size()),
+                                kind, withDigest);
+            if (withDigest)
+                digest ^= entryDigest(nativeName, identity, outcome.stamp);
+            if (outcome.kind != FileOutcome::Nothing)
+                addOutcome(listing, std::move(outcome), folder, pathFromSystem(nativeName),
+                           *number);
+        });
+}
+
+// The names first, then their first lines on several threads, each taking
+// the next batch of files; the outcomes keep the names' order, so the result
+// is the one-by-one listing's.
+bool listOnThreads(const QString& folder, const ListingOptions& options, int threads,
+                   UserListing& listing, quint64& digest) {
+    std::vector<Candidate> candidates;
+    QByteArray names;
+    const bool identities = identitiesCount(folder);
+    const bool complete = forEachHistoryEntry<false>(
+        folder, [&](QByteArrayView nativeName, quint64 identity, EntryKind kind, quint64) {
+            if (!identities)
+                identity = 0;
+            if (const std::optional<int> number = userNumberFromNativeName(nativeName)) {
+                candidates.push_back({identity, quint32(names.size()),
+                                      quint32(nativeName.size()), *number, kind});
+                names.append(nativeName);
+                names.append('\0');
+            } else if (options.digest) {
+                digest ^= unreadEntryDigest(folder, nativeName, identity, kind);
+            }
+        });
+    if (!complete)
+        return false;
+    const auto nameOf = [&names](const Candidate& candidate) {
+        return QByteArray::fromRawData(names.constData() + candidate.nameAt,
+                                       candidate.nameLength);
+    };
+    const OpenFolder opened(folder);
+
+    const qsizetype total = qsizetype(candidates.size());
+    const qsizetype batch = std::max(1, options.batch);
+    std::vector<FileOutcome> outcomes(candidates.size());
+    std::atomic<qsizetype> next{0};
+    std::atomic<qsizetype> done{0};
+    // Returns false when no batch was left.
+    auto readBatch = [&] {
+        if (options.stop && options.stop->load(std::memory_order_relaxed))
+            return false;
+        const qsizetype begin = next.fetch_add(batch, std::memory_order_relaxed);
+        if (begin >= total)
+            return false;
+        const qsizetype end = std::min(total, begin + batch);
+        for (qsizetype i = begin; i < end; ++i) {
+            const Candidate& candidate = candidates[size_t(i)];
+            outcomes[size_t(i)] =
+                readHistoryFile(opened, nameOf(candidate), candidate.kind, options.digest);
+        }
+        done.fetch_add(end - begin, std::memory_order_relaxed);
+        return true;
+    };
+    {
+        // Threads of its own, started from here, read with this thread's
+        // rights to the files.
+        QThreadPool helpers;
+        const int extra = int(std::min<qsizetype>(threads - 1, (total - 1) / batch));
+        helpers.setMaxThreadCount(std::max(1, extra));
+        for (int i = 0; i < extra; ++i)
+            helpers.start([&readBatch] {
+                while (readBatch()) {
+                }
+            });
+        if (options.progress)
+            options.progress(0, total);
+        while (readBatch()) {
+            if (options.progress)
+                options.progress(done.load(std::memory_order_relaxed), total);
+        }
+        helpers.waitForDone();
+    }
+    if (options.progress)
+        options.progress(total, total);
+
+    // Each file's part is let go as soon as it is in the listing, so that the
+    // two never hold 100,000 users each at once; the listing is made at its
+    // size at once.
+    listing.users.reserve(
+        size_t(std::count_if(outcomes.begin(), outcomes.end(), [](const FileOutcome& outcome) {
+            return outcome.kind == FileOutcome::User;
+        })));
+    for (size_t i = 0; i < candidates.size(); ++i) {
+        const QByteArray nativeName = nameOf(candidates[i]);
+        if (options.digest)
+            digest ^= entryDigest(nativeName, candidates[i].identity, outcomes[i].stamp);
+        if (outcomes[i].kind != FileOutcome::Nothing)
+            addOutcome(listing, std::move(outcomes[i]), folder, pathFromSystem(nativeName),
+                       candidates[i].number);
+        outcomes[i] = {};
+    }
+    return true;
+}
+
+bool sameListing(const UserListing& a, const UserListing& b) {
+    return a.users == b.users && a.unreadable == b.unreadable && a.digest == b.digest &&
+           a.error.kind == b.error.kind && a.error.text == b.error.text;
+}
+
+UserListing listUsersOnce(const QString& folder, const ListingOptions& options) {
+    UserListing listing;
+    if (holdsControlCharacter(folder)) {
+        listing.error = otherFailure(controlCharacterInLocationText());
+        return listing;
+    }
+    const PathStatus info(withoutTrailingSeparator(folder));
+    if (!info.exists()) {
+        listing.error = {FileError::FolderMissing, posixErrorText(ENOENT)};
+        return listing;
+    }
+    if (!info.isDir()) {
+        listing.error = otherFailure(posixErrorText(ENOTDIR));
+        return listing;
+    }
+    if (!info.isReadable() || !info.isExecutable()) {
+        listing.error = otherFailure(posixErrorText(EACCES));
+        return listing;
+    }
+    quint64 digest = 0;
+    const int threads = options.threads > 0 ? options.threads : readersFor(folder);
+    const bool complete = threads == 1 && !options.progress
+                              ? listOneByOne(folder, options.digest, listing, digest)
+                              : listOnThreads(folder, options, threads, listing, digest);
+    if (options.stop && options.stop->load(std::memory_order_relaxed)) {
+        // Part of the files unread: nothing of it may pass for the folder's users.
+        listing = {};
+        listing.error = otherFailure(QStringLiteral("The reading was stopped."));
+        return listing;
+    }
+    if (complete) {
+        if (options.digest)
+            listing.digest = digest;
+    } else {
+        listing.error = otherFailure(lastSystemErrorText());
+    }
+    std::sort(
+        listing.unreadable.begin(), listing.unreadable.end(),
+        [](const UnreadableFile& a, const UnreadableFile& b) { return a.fileName < b.fileName; });
+    return listing;
+}
+
+} // namespace
+
+UserListing listUsers(const QString& folder, const ListingOptions& options) {
+    if (!listingsCrossChecked() || (options.threads == 1 && !options.progress))
+        return listUsersOnce(folder, options);
+    // Only a folder that stood still proves anything: one that another copy
+    // (or thread) changed meanwhile gives two file-by-file listings that differ.
+    ListingOptions plain{1, 1, {}};
+    plain.digest = options.digest;
+    const UserListing before = listUsersOnce(folder, plain);
+    UserListing listing = listUsersOnce(folder, options);
+    const UserListing after = listUsersOnce(folder, plain);
+    const bool stopped = options.stop && options.stop->load(std::memory_order_relaxed);
+    if (!stopped && sameListing(before, after) && !sameListing(listing, before))
+        qFatal("listUsers: the listing read on several threads differs from the one read file "
+               "by file in %s",
+               qPrintable(folder));
+    return listing;
+}
+
+std::optional<quint64> historyFilesDigest(const QString& folder) {
+    if (holdsControlCharacter(folder))
+        return std::nullopt;
+    quint64 digest = 0;
+    const bool identities = identitiesCount(folder);
+    const bool complete = forEachHistoryEntry<true>(
+        folder,
+        [&digest, identities](QByteArrayView name, quint64 identity, EntryKind, quint64 stamp) {
+            digest ^= entryDigest(name, identities ? identity : 0, stamp);
+        });
+    if (!complete)
+        return std::nullopt;
+    return digest;
+}
+
+quint64 historyFileDigest(const QString& path) {
+    const QByteArray name = pathToSystem(path.mid(fileNameAt(path)));
+    if (holdsControlCharacter(path) || !mayBeHistoryFile(name))
+        return 0;
+#ifdef Q_OS_WIN
+    const QFileInfo info(path);
+    if (!info.exists())
+        return 0;
+    return entryDigest(name,
+                       quint64(info.size()) ^ quint64(info.lastModified().toMSecsSinceEpoch()), 0);
+#else
+    struct stat info {};
+    if (::lstat(pathToSystem(path).constData(), &info) != 0)
+        return 0;
+    return entryDigest(name,
+                       identitiesCount(path.left(fileNameAt(path))) ? quint64(info.st_ino) : 0,
+                       S_ISDIR(info.st_mode) || S_ISFIFO(info.st_mode) || S_ISCHR(info.st_mode) ||
+                               S_ISBLK(info.st_mode) || S_ISSOCK(info.st_mode)
+                           ? 0
+                           : regularFileStamp(path));
+#endif
+}
+
+} // namespace dexlan
