@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/file_names.h"
 
+#include "platform/file_error.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -389,5 +391,52 @@ QStringList fileNamesIn(const QString& folder) {
 }
 
 #endif
+
+MadeFolder makeFolder(const QString& path) {
+    MadeFolder result;
+#ifdef Q_OS_WIN
+    if (CreateDirectoryW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()),
+                         nullptr)) {
+        result.made = true;
+        return result;
+    }
+    result.errorText = windowsErrorText(GetLastError());
+    // The parent, as the path names it (a drive's root stands for itself).
+    QString parent = path;
+    while (!parent.isEmpty() && parent.back() != QLatin1Char('/') &&
+           parent.back() != QLatin1Char('\\'))
+        parent.chop(1);
+    while (parent.size() > 1 &&
+           (parent.back() == QLatin1Char('/') || parent.back() == QLatin1Char('\\')))
+        parent.chop(1);
+    const PathStatus status(parent);
+    result.parentMissing = !status.exists() && !status.isSymLink();
+#else
+    if (::mkdir(pathToSystem(path).constData(), 0777) == 0) {
+        result.made = true;
+        return result;
+    }
+    const int error = errno;
+    result.parentMissing = error == ENOENT;
+    result.errorText = qt_error_string(error);
+#endif
+    return result;
+}
+
+bool colonAllowedInNames() {
+#ifdef Q_OS_WIN
+    return false;
+#else
+    return true;
+#endif
+}
+
+bool letterCaseTellsNamesApart() {
+#ifdef Q_OS_WIN
+    return false;
+#else
+    return true;
+#endif
+}
 
 } // namespace dexlan

@@ -85,6 +85,24 @@ bool removePath(const QString& path, QString* errorText = nullptr);
 // systems errno says why not; a share's passing EBUSY is waited out.
 bool renamePath(const QString& from, const QString& to);
 
+// Makes the one folder at path (without a trailing separator; its parent
+// must be there). On failure, the system's words and whether it was the
+// parent that is missing.
+struct MadeFolder {
+    bool made = false;
+    bool parentMissing = false;
+    QString errorText;
+};
+MadeFolder makeFolder(const QString& path);
+
+// Whether a file or folder name may hold a colon: not on Windows, where it
+// names a stream of a file or a drive.
+bool colonAllowedInNames();
+
+// Whether two names that differ only in letter case name two files: on Linux
+// yes, on Windows no.
+bool letterCaseTellsNamesApart();
+
 // The names in folder (ending in a separator or not) of the entries that are
 // files, through symbolic links, hidden ones included; "." and ".." never.
 QStringList fileNamesIn(const QString& folder);

@@ -4,17 +4,10 @@
 #include "platform/code_page.h"
 #include "platform/cr_lines.h"
 #include "platform/file_names.h"
+#include "platform/folder_reading.h"
 #include "platform/line_break.h"
 
-#include <QFile>
 #include <QIODevice>
-
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 #include <cstring>
 #include <limits>
@@ -180,107 +173,32 @@ FirstLine readFirstLine(QIODevice& input) {
                          [&input] { return input.errorString(); });
 }
 
-#ifdef Q_OS_UNIX
 namespace {
 
-// Reads the first line from fd and closes it. With checkType, a file that is
-// not a regular file is refused before a byte is read (a pipe must never be).
-FirstLine readOpenFile(int fd, bool checkType, bool withStamp) {
-    struct stat info {};
-    if ((checkType || withStamp) && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
-        // Listed as a file a moment ago.
-        const int error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
-        ::close(fd);
-        return failedRead(qt_error_string(error));
-    }
-    int lastError = 0;
-    FirstLine line = scanFirstLine(
-        [fd, &lastError](char* data, qint64 size) -> qint64 {
-            for (;;) {
-                const ssize_t n = ::read(fd, data, size_t(size));
-                if (n >= 0 || errno != EINTR) {
-                    lastError = errno;
-                    return n;
-                }
-            }
-        },
-        [&lastError] { return qt_error_string(lastError); });
-    ::close(fd);
-    if (withStamp)
-        line.stamp = fileStamp(info.st_size, qint64(info.st_mtim.tv_sec) * 1000000000 +
-                                                 info.st_mtim.tv_nsec);
+// Reads the first line of the file reader has open.
+FirstLine readFirstLineFrom(SmallFileReader& reader) {
+    FirstLine line =
+        scanFirstLine([&reader](char* data, qint64 size) { return reader.read(data, size); },
+                      [&reader] { return reader.errorText(); });
+    line.stamp = reader.stamp();
     return line;
 }
 
-int openRetrying(int folder, const char* name, int flags) {
-    int fd;
-    do {
-        fd = ::openat(folder, name, flags | O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
-}
-
 } // namespace
-#endif
 
 FirstLine readFirstLineOfFile(const QString& path) {
-#ifdef Q_OS_UNIX
-    // A listing opens every file of the folder: the system's own calls cost a
-    // fraction of a QFile's, which matters with 100,000 users.
-    const int fd = openRetrying(AT_FDCWD, pathToSystem(path).constData(), 0);
-    if (fd < 0)
-        return failedRead(qt_error_string(errno));
-    return readOpenFile(fd, true, true);
-#else
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return failedRead(file.errorString());
-    return readFirstLine(file);
-#endif
-}
-
-OpenFolder::OpenFolder(const QString& folder) : m_path(folder) {
-#ifdef Q_OS_UNIX
-    do {
-        m_handle = ::open(pathToSystem(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    } while (m_handle < 0 && errno == EINTR);
-#endif
-}
-
-OpenFolder::~OpenFolder() {
-#ifdef Q_OS_UNIX
-    if (m_handle >= 0)
-        ::close(m_handle);
-#endif
+    SmallFileReader reader;
+    if (!reader.open(path))
+        return failedRead(reader.errorText());
+    return readFirstLineFrom(reader);
 }
 
 FirstLine readFirstLineIn(const OpenFolder& folder, const QByteArray& nativeName,
                           FirstLineRead how) {
-#ifdef Q_OS_UNIX
-    if (folder.handle() >= 0) {
-        // A name listed as a regular file is opened without following a link,
-        // so that one made in its place since is never read unchecked.
-        const bool trusted = how.listedAsRegular && !how.withStamp;
-        int fd = openRetrying(folder.handle(), nativeName.constData(), trusted ? O_NOFOLLOW : 0);
-        bool checkType = !trusted;
-        if (fd < 0 && trusted && errno == ELOOP) {
-            fd = openRetrying(folder.handle(), nativeName.constData(), 0);
-            checkType = true;
-        }
-        if (fd < 0)
-            return failedRead(qt_error_string(errno));
-        return readOpenFile(fd, checkType, how.withStamp);
-    }
-#endif
-    FirstLine line = readFirstLineOfFile(folder.path() + pathFromSystem(nativeName));
-    if (!how.withStamp)
-        line.stamp = 0;
-    return line;
-}
-
-quint64 fileStamp(qint64 size, qint64 modifiedNs) {
-    // Never 0, the mark of an unknown stamp.
-    return ((quint64(size) * 0x9e3779b97f4a7c15ULL) ^ quint64(modifiedNs)) | 1;
+    SmallFileReader reader;
+    if (!reader.openIn(folder, nativeName, how.listedAsRegular, how.withStamp))
+        return failedRead(reader.errorText());
+    return readFirstLineFrom(reader);
 }
 
 std::optional<QByteArray> nameFromFirstLine(const QByteArray& line) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/folder_reading.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -72,22 +74,6 @@ FirstLine readFirstLine(QIODevice& input);
 // a regular file, gives ReadError with the platform's description.
 FirstLine readFirstLineOfFile(const QString& path);
 
-// A folder held open while many of its files are read by name: the system
-// then walks one step for each file instead of the whole path. Where it
-// cannot be opened (or there is no such thing), each file is read by its path.
-class OpenFolder {
-  public:
-    explicit OpenFolder(const QString& folder);
-    ~OpenFolder();
-    OpenFolder(const OpenFolder&) = delete;
-    OpenFolder& operator=(const OpenFolder&) = delete;
-    const QString& path() const { return m_path; }
-    int handle() const { return m_handle; }
-
-  private:
-    QString m_path;
-    int m_handle = -1;
-};
 // How readFirstLineIn may open a file the folder's listing named.
 struct FirstLineRead {
     // The listing said it is a regular file (not a link): with no stamp
@@ -101,11 +87,6 @@ struct FirstLineRead {
 // 0 when not wanted.
 FirstLine readFirstLineIn(const OpenFolder& folder, const QByteArray& nativeName,
                           FirstLineRead how);
-
-// A file's size and time of last change (in nanoseconds) in one number: a
-// file rewritten or replaced since changes it, even where the file system
-// gives the new file the number the old one had.
-quint64 fileStamp(qint64 size, qint64 modifiedNs);
 
 // The user's name on a first line: the line without its enclosing quotes.
 // Nothing for the empty name ("") and for a line too short to hold a name.

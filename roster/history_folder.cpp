@@ -135,11 +135,10 @@ NumberInFolder inspectNumber(const QString& folder, int number) {
     NumberInFolder result;
     if (holdsControlCharacter(folder))
         return result; // nothing can be there; creating says why
-#ifdef Q_OS_WIN
-    const QStringList spellings{newHistoryFileName(number)};
-#else
-    const QStringList spellings = historyFileSpellings(number);
-#endif
+    // Where letter case tells names apart, each spelling may be another file.
+    const QStringList spellings = letterCaseTellsNamesApart()
+                                      ? historyFileSpellings(number)
+                                      : QStringList{newHistoryFileName(number)};
     for (const QString& spelling : spellings) {
         const QString path = folder + spelling;
         const PathStatus info(path);

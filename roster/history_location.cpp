@@ -15,12 +15,7 @@
 #include <QFile>
 #include <QRandomGenerator>
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-#else
 #include <cerrno>
-#include <sys/stat.h>
-#endif
 
 namespace dexlan {
 
@@ -112,19 +107,12 @@ FileError createHistoryFolder(const QString& folder) {
     const QString last = path.mid(fileNameAt(path));
     if (last.isEmpty() || last == QLatin1String(".") || last == QLatin1String(".."))
         return otherFailure(posixErrorText(EEXIST));
-#ifdef Q_OS_WIN
-    if (last.contains(QLatin1Char(':')))
+    if (!colonAllowedInNames() && last.contains(QLatin1Char(':')))
         return otherFailure(colonInFolderNameText());
-    if (CreateDirectoryW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()),
-                         nullptr))
+    const MadeFolder made = makeFolder(path);
+    if (made.made)
         return FileError::ok();
-    return failureIn(folderOf(path), windowsErrorText(GetLastError()));
-#else
-    if (::mkdir(pathToSystem(path).constData(), 0777) == 0)
-        return FileError::ok();
-    const int error = errno;
-    return {error == ENOENT ? FileError::FolderMissing : FileError::Other, qt_error_string(error)};
-#endif
+    return {made.parentMissing ? FileError::FolderMissing : FileError::Other, made.errorText};
 }
 
 } // namespace dexlan

@@ -8,26 +8,15 @@
 #include "platform/code_page.h"
 #include "platform/file_names.h"
 #include "platform/file_system.h"
+#include "platform/folder_reading.h"
 #include "roster/history_file.h"
 #include "roster/history_folder_detail.h"
 
-#include <QDirIterator>
-#include <QFile>
-#include <QFileInfo>
 #include <QThreadPool>
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-
-#ifdef Q_OS_WIN
-#include <QDateTime>
-#include <windows.h>
-#else
-#include <cstring>
-#include <dirent.h>
-#include <sys/stat.h>
-#endif
 
 namespace dexlan {
 
@@ -53,22 +42,6 @@ quint64 entryDigest(QByteArrayView name, quint64 identity, quint64 stamp) {
     return mixed ^ (mixed >> 31);
 }
 
-// The fileStamp of the regular file at path (through links); 0 for anything
-// else. On Windows the identity of an entry already holds its size and time.
-quint64 regularFileStamp(const QString& path) {
-#ifdef Q_OS_WIN
-    Q_UNUSED(path);
-    return 0;
-#else
-    struct stat info {};
-    if (::stat(pathToSystem(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
-        return 0;
-    return fileStamp(info.st_size, qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec);
-#endif
-}
-
-enum class EntryKind { RegularFile, Other, Unknown };
-
 // Whether a name, in the file system's bytes, may be a user's history file:
 // not hidden, a digit or minus sign first, "hist.dx" in any case last. A
 // cheap test on every name of a large folder; userNumberFromFileName() has
@@ -92,69 +65,7 @@ bool mayBeHistoryFile(QByteArrayView name) {
 // when the folder cannot be read to its end.
 template <bool withStamps, typename Visit>
 bool forEachHistoryEntry(const QString& folder, Visit visit) {
-#ifdef Q_OS_WIN
-    // QDirIterator reports no failure: a folder that is not there would pass
-    // for an empty one.
-    const QFileInfo folderInfo(withoutTrailingSeparator(folder));
-    if (!folderInfo.isDir()) {
-        errno = existsAsAnything(folderInfo.filePath()) ? ENOTDIR : ENOENT;
-        return false;
-    }
-    // Without QDir::Hidden and QDir::System: hidden files and devices are never users.
-    QDirIterator it(folder, QDir::Files | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        it.next();
-        const QByteArray name = QFile::encodeName(it.fileName());
-        if (!mayBeHistoryFile(name))
-            continue;
-        const QFileInfo info = it.fileInfo();
-        visit(name, quint64(info.size()) ^ quint64(info.lastModified().toMSecsSinceEpoch()),
-              EntryKind::RegularFile, quint64(0));
-    }
-    return true;
-#else
-    // The system's own calls: a folder of 100,000 users is read without a
-    // stat() for each name, the inode coming with the name.
-    DIR* dir = ::opendir(pathToSystem(folder).constData());
-    if (!dir)
-        return false;
-    for (;;) {
-        errno = 0;
-        const dirent* entry = ::readdir(dir);
-        if (!entry)
-            break;
-        const QByteArrayView name(entry->d_name, qsizetype(std::strlen(entry->d_name)));
-        if (!mayBeHistoryFile(name))
-            continue;
-        EntryKind kind = EntryKind::Unknown;
-        if (entry->d_type == DT_REG)
-            kind = EntryKind::RegularFile;
-        else if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
-            kind = EntryKind::Other;
-        quint64 stamp = 0;
-        if constexpr (withStamps) {
-            struct stat info {};
-            if (kind != EntryKind::Other && ::fstatat(::dirfd(dir), entry->d_name, &info, 0) == 0 &&
-                S_ISREG(info.st_mode))
-                stamp = fileStamp(info.st_size,
-                                  qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec);
-        }
-        visit(name, quint64(entry->d_ino), kind, stamp);
-    }
-    const int error = errno;
-    ::closedir(dir);
-    errno = error;
-    return error == 0;
-#endif
-}
-
-bool isRegularFile(const QString& path) {
-#ifdef Q_OS_WIN
-    return QFileInfo(path).isFile();
-#else
-    struct stat info {};
-    return ::stat(pathToSystem(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
-#endif
+    return forEachFolderEntry<withStamps>(folder, mayBeHistoryFile, visit);
 }
 
 } // namespace
@@ -235,25 +146,11 @@ quint64 unreadEntryDigest(const QString& folder, QByteArrayView nativeName, quin
     return entryDigest(nativeName, identity, stamp);
 }
 
-// Whether the inode numbers of a folder's entries say which file a name
-// stands for. On a share they are the mount's own invention, and a listing
-// and a stat() of one file give different ones: there the name, size and
-// time of each file say it alone, so that a change the program makes itself
-// is counted in as the folder will show it.
-bool identitiesCount(const QString& folder) {
-#ifdef Q_OS_WIN
-    Q_UNUSED(folder);
-    return true; // the size and time of the file
-#else
-    return !onNetworkFileSystem(folder);
-#endif
-}
-
 // One file after another, each read as its name comes: the plain way, which
 // every other way of listing must equal.
 bool listOneByOne(const QString& folder, bool withDigest, UserListing& listing,
                   quint64& digest) {
-    const bool identities = identitiesCount(folder);
+    const bool identities = entryIdentitiesCount(folder);
     const OpenFolder opened(folder);
     return forEachHistoryEntry<false>(
         folder, [&](QByteArrayView nativeName, quint64 identity, EntryKind kind, quint64) {
@@ -284,7 +181,7 @@ bool listOnThreads(const QString& folder, const ListingOptions& options, int thr
                    UserListing& listing, quint64& digest) {
     std::vector<Candidate> candidates;
     QByteArray names;
-    const bool identities = identitiesCount(folder);
+    const bool identities = entryIdentitiesCount(folder);
     const bool complete = forEachHistoryEntry<false>(
         folder, [&](QByteArrayView nativeName, quint64 identity, EntryKind kind, quint64) {
             if (!identities)
@@ -439,7 +336,7 @@ std::optional<quint64> historyFilesDigest(const QString& folder) {
     if (holdsControlCharacter(folder))
         return std::nullopt;
     quint64 digest = 0;
-    const bool identities = identitiesCount(folder);
+    const bool identities = entryIdentitiesCount(folder);
     const bool complete = forEachHistoryEntry<true>(
         folder,
         [&digest, identities](QByteArrayView name, quint64 identity, EntryKind, quint64 stamp) {
@@ -454,23 +351,11 @@ quint64 historyFileDigest(const QString& path) {
     const QByteArray name = pathToSystem(path.mid(fileNameAt(path)));
     if (holdsControlCharacter(path) || !mayBeHistoryFile(name))
         return 0;
-#ifdef Q_OS_WIN
-    const QFileInfo info(path);
-    if (!info.exists())
+    const std::optional<EntryFacts> facts = entryFacts(path);
+    if (!facts)
         return 0;
-    return entryDigest(name,
-                       quint64(info.size()) ^ quint64(info.lastModified().toMSecsSinceEpoch()), 0);
-#else
-    struct stat info {};
-    if (::lstat(pathToSystem(path).constData(), &info) != 0)
-        return 0;
-    return entryDigest(name,
-                       identitiesCount(path.left(fileNameAt(path))) ? quint64(info.st_ino) : 0,
-                       S_ISDIR(info.st_mode) || S_ISFIFO(info.st_mode) || S_ISCHR(info.st_mode) ||
-                               S_ISBLK(info.st_mode) || S_ISSOCK(info.st_mode)
-                           ? 0
-                           : regularFileStamp(path));
-#endif
+    return entryDigest(name, entryIdentitiesCount(path.left(fileNameAt(path))) ? facts->identity : 0,
+                       facts->stamp);
 }
 
 } // namespace dexlan
