@@ -439,4 +439,33 @@ bool letterCaseTellsNamesApart() {
 #endif
 }
 
+bool renameExclusively(const QString& from, const QString& to, int* error, QString* text) {
+#ifdef Q_OS_WIN
+    if (MoveFileExW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(from).utf16()),
+                    reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(to).utf16()), 0))
+        return true;
+    const DWORD code = GetLastError();
+    *error = (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) ? ENOENT : EIO;
+    if (text)
+        *text = windowsErrorText(code);
+    return false;
+#else
+    if (renamePath(from, to))
+        return true;
+    *error = errno;
+    if (text)
+        *text = qt_error_string(*error);
+    return false;
+#endif
+}
+
+void markHidden(const QString& path) {
+#ifdef Q_OS_WIN
+    SetFileAttributesW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()),
+                       FILE_ATTRIBUTE_HIDDEN);
+#else
+    Q_UNUSED(path);
+#endif
+}
+
 } // namespace dexlan

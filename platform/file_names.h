@@ -85,6 +85,17 @@ bool removePath(const QString& path, QString* errorText = nullptr);
 // systems errno says why not; a share's passing EBUSY is waited out.
 bool renamePath(const QString& from, const QString& to);
 
+// Renames from to to with the system's plain rename, which gives the name to
+// exactly one caller: the file is then this call's alone. *error is ENOENT
+// when from is gone; false on every failure, with the system's words in *text.
+// A share's passing EBUSY is waited out, as renamePath does.
+bool renameExclusively(const QString& from, const QString& to, int* error,
+                       QString* text = nullptr);
+
+// Makes the file or folder at path hidden where a leading dot in its name
+// does not (Windows); elsewhere nothing.
+void markHidden(const QString& path);
+
 // Makes the one folder at path (without a trailing separator; its parent
 // must be there). On failure, the system's words and whether it was the
 // parent that is missing.

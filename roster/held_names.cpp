@@ -21,16 +21,9 @@
 
 #include <algorithm>
 #include <cerrno>
-#ifndef Q_OS_WIN
-#include <unistd.h>
-#endif
 #include <cstdio>
 #include <optional>
 #include <set>
-
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
 
 namespace dexlan {
 
@@ -77,38 +70,9 @@ FileError makeHoldingFolder(const QString& folder) {
     if (made.failed())
         return made;
     giveAccessOf(historyFolder, path);
-#ifdef Q_OS_WIN
-    // A leading dot hides nothing on Windows.
-    SetFileAttributesW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()),
-                       FILE_ATTRIBUTE_HIDDEN);
-#endif
+    // Its name's leading dot hides it on Linux only.
+    markHidden(path);
     return FileError::ok();
-}
-
-// Renames from to to with the system's plain rename, which takes the name from
-// exactly one caller: the file is then this call's alone. ENOENT when from is
-// gone; false on every failure, with the system's text for it in *text.
-bool renameExclusively(const QString& from, const QString& to, int* error,
-                       QString* text = nullptr) {
-#ifdef Q_OS_WIN
-    if (MoveFileExW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(from).utf16()),
-                    reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(to).utf16()), 0))
-        return true;
-    const DWORD code = GetLastError();
-    *error = (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) ? ENOENT : EIO;
-    if (text)
-        *text = windowsErrorText(code);
-    return false;
-#else
-    // renamePath waits out a share's EBUSY, as while another teacher's
-    // listing reads the file.
-    if (renamePath(from, to))
-        return true;
-    *error = errno;
-    if (text)
-        *text = qt_error_string(*error);
-    return false;
-#endif
 }
 
 QString randomTag() {
