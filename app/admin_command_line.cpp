@@ -237,8 +237,7 @@ std::vector<LineChange> changedLines(const OptionLines& before, const OptionLine
     std::vector<LineChange> lines;
     for (int entry = kFirstEntry; entry <= kLastEntry; ++entry) {
         if (before[entry] != after[entry])
-            lines.push_back(
-                {entry, fromCodePage(before[entry]), fromCodePage(after[entry])});
+            lines.push_back({entry, fromCodePage(before[entry]), fromCodePage(after[entry])});
     }
     return lines;
 }
@@ -326,10 +325,10 @@ void saveSettings(Run& run, const QStringList& settings, const QString& loadedLo
         return;
     const std::vector<LineChange> lines = changedLines(before, planned);
     if (lines.empty()) {
-        run.result(QCoreApplication::translate(
-                       "AdminCommandLine",
-                       "Nothing changed: Dexlan4.ini already holds these settings.\n"),
-                   change("set", "unchanged", false));
+        run.result(
+            QCoreApplication::translate(
+                "AdminCommandLine", "Nothing changed: Dexlan4.ini already holds these settings.\n"),
+            change("set", "unchanged", false));
         return;
     }
     if (run.request.check) {
@@ -522,10 +521,10 @@ void deleteUser(Run& run, const QString& folder, const QString& name, const QDat
                        change("delete", "refused", false, name, user.number));
             return;
         }
-        run.result(QCoreApplication::translate("AdminCommandLine", "Would delete %1 (number %2).\n")
-                       .arg(name, QString::number(user.number)),
-                   change("delete", unholdable.failed() ? "deleted" : "held", true, name,
-                          user.number));
+        run.result(
+            QCoreApplication::translate("AdminCommandLine", "Would delete %1 (number %2).\n")
+                .arg(name, QString::number(user.number)),
+            change("delete", unholdable.failed() ? "deleted" : "held", true, name, user.number));
         return;
     }
     // Nobody to ask: what cannot be held for restoring is not deleted, unless
@@ -548,10 +547,10 @@ void deleteUser(Run& run, const QString& folder, const QString& name, const QDat
             change("delete", "held", true, name, user.number));
         return;
     case Deletion::Deleted:
-        run.result(QCoreApplication::translate("AdminCommandLine",
-                                               "Deleted %1 (number %2) for good.\n")
-                       .arg(name, QString::number(user.number)),
-                   change("delete", "deleted", true, name, user.number));
+        run.result(
+            QCoreApplication::translate("AdminCommandLine", "Deleted %1 (number %2) for good.\n")
+                .arg(name, QString::number(user.number)),
+            change("delete", "deleted", true, name, user.number));
         return;
     case Deletion::Replaced:
         run.refuse(replacedFileReport(name, deletion.nameNow, user.path).prompt,
@@ -620,8 +619,8 @@ void restoreUser(Run& run, const QString& folder, const QString& name) {
                            .arg(name, QString::number(restored.number));
         ChangeRecord record = change("restore", "restored", true, name, restored.number);
         if (restored.numberChanged) {
-            record.reason =
-                asLines(restoredUnderOtherNumberReport(name, found->number, restored.number).prompt);
+            record.reason = asLines(
+                restoredUnderOtherNumberReport(name, found->number, restored.number).prompt);
             text += record.reason + QLatin1Char('\n');
         }
         run.result(text, std::move(record));
@@ -718,8 +717,8 @@ void addUsers(Run& run, const QString& folder, const QString& source, QIODevice&
         }
     } else {
         RandomNumbers random;
-        result = carryOutBulkAdd(folder, plan, numbers, [&random] { return random.forNewFile(); },
-                                 {});
+        result =
+            carryOutBulkAdd(folder, plan, numbers, [&random] { return random.forNewFile(); }, {});
         text = addedNamesText(result.added);
     }
     if (!there.empty()) {
@@ -739,8 +738,8 @@ void addUsers(Run& run, const QString& folder, const QString& source, QIODevice&
         records.push_back(change("add", "added", true, name.name, name.number));
     for (const RefusedName& name : there) {
         const qsizetype at = namesOnList.indexOf(name.name);
-        ChangeRecord record = change("add", "already-there", false, name.name,
-                                     at >= 0 ? numbers[size_t(at)] : 0);
+        ChangeRecord record =
+            change("add", "already-there", false, name.name, at >= 0 ? numbers[size_t(at)] : 0);
         record.reason = refusalText(name);
         records.push_back(std::move(record));
     }
@@ -844,12 +843,11 @@ void eraseExpired(Run& run, const QString& historyFolder) {
     for (const HeldName& erased : eraseExpiredHeldNames(historyFolder, run.request.restoreUsers)) {
         ChangeRecord record = change("erase", "erased", true, erased.name, erased.number);
         record.deletedAt = isoTime(erased.deletedAt);
-        run.result(QCoreApplication::translate(
-                       "AdminCommandLine",
-                       "%1, deleted on %2, was kept %3 days and is now erased.\n")
-                       .arg(erased.name, shownDeletionTime(erased.deletedAt),
-                            QString::number(kHeldDays)),
-                   std::move(record));
+        run.result(
+            QCoreApplication::translate("AdminCommandLine",
+                                        "%1, deleted on %2, was kept %3 days and is now erased.\n")
+                .arg(erased.name, shownDeletionTime(erased.deletedAt), QString::number(kHeldDays)),
+            std::move(record));
     }
 }
 
@@ -857,9 +855,8 @@ void eraseExpired(Run& run, const QString& historyFolder) {
 int statusOf(const Run& run) {
     if (run.refused)
         return kAdminRefused;
-    if (run.request.check &&
-        std::any_of(run.report.changes.begin(), run.report.changes.end(),
-                    [](const ChangeRecord& change) { return change.changed; }))
+    if (run.request.check && std::any_of(run.report.changes.begin(), run.report.changes.end(),
+                                         [](const ChangeRecord& change) { return change.changed; }))
         return kAdminWouldChange;
     return kAdminDone;
 }
@@ -975,7 +972,7 @@ std::vector<std::pair<QString, QString>> adminSettingValues(const OptionLines& l
         if (key == kLocationKey) {
             const QByteArray& location = lines[EntryHistoryLocation];
             settings.emplace_back(key, location == values::kHistHome ? QString()
-                                                                      : fromCodePage(location));
+                                                                     : fromCodePage(location));
             continue;
         }
         if (key == kTypeKey) {
@@ -984,8 +981,8 @@ std::vector<std::pair<QString, QString>> adminSettingValues(const OptionLines& l
             for (const char* installation :
                  {values::kSingleComputer, values::kNetwork, values::kIndividual}) {
                 if (lines[EntryInstallation] == installation)
-                    type = QString::fromLatin1(installation).replace(QLatin1Char(' '),
-                                                                     QLatin1Char('-'));
+                    type = QString::fromLatin1(installation)
+                               .replace(QLatin1Char(' '), QLatin1Char('-'));
             }
             settings.emplace_back(key, type);
             continue;

@@ -215,7 +215,8 @@ TEST(AdminCommandLine, LocationIsStoredAsTheWindowStoresIt) {
     EXPECT_TRUE(ran.out.startsWith("Made the folder ")) << ran.out.toStdString();
     EXPECT_TRUE(QFileInfo(trainer.folder.file("hist")).isDir());
     const PathPolicy policy = PathPolicy::native();
-    const QString stored = policy.locationCase(policy.withTrailingSeparator(trainer.folder.file("hist")));
+    const QString stored =
+        policy.locationCase(policy.withTrailingSeparator(trainer.folder.file("hist")));
     EXPECT_TRUE(trainer.folder.read("Dexlan4.ini").contains(QFile::encodeName(stored) + "\r\n"));
     request.settings = {"location="};
     ran = administer(trainer, request);
@@ -413,8 +414,8 @@ TEST(AdminCommandLine, WhereNothingCanBeHeldNothingIsDeleted) {
     Ran ran = administer(trainer, remove);
     EXPECT_EQ(ran.status, 1);
     EXPECT_TRUE(ran.err.contains(".deleted is a file, not a folder.")) << ran.err.toStdString();
-    EXPECT_TRUE(ran.err.contains(
-        "Ann was not deleted: the history file cannot be kept for restoring."));
+    EXPECT_TRUE(
+        ran.err.contains("Ann was not deleted: the history file cannot be kept for restoring."));
     EXPECT_EQ(ran.out, "");
     EXPECT_TRUE(QFileInfo::exists(trainer.folder.file("1HIST.DX")));
 
@@ -557,7 +558,6 @@ TEST(AdminCommandLine, AClassListThatIsNoListIsRefusedAndNothingAdded) {
     }
 }
 
-
 // Every file under the trainer's folder with its bytes: what a command that
 // must change nothing may not change.
 std::map<QString, QByteArray> everything(const Trainer& trainer) {
@@ -573,8 +573,8 @@ std::map<QString, QByteArray> everything(const Trainer& trainer) {
 QJsonObject jsonOf(const Ran& ran) {
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(ran.out.toUtf8(), &error);
-    EXPECT_EQ(error.error, QJsonParseError::NoError)
-        << error.errorString().toStdString() << "\n" << ran.out.toStdString();
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString() << "\n"
+                                                     << ran.out.toStdString();
     EXPECT_TRUE(document.isObject());
     return document.object();
 }
@@ -611,8 +611,8 @@ TEST(AdminCommandLine, OptionsThatSayHowACommandIsDoneAreParsedAndChecked) {
     EXPECT_EQ(line.admin.get, QStringList({"sounds"}));
 
     const QString help = parseCommandLine({"dexlan-options", "--help"}).message;
-    for (const char* status : {"\n  0  done", "\n  1  failed or refused", "\n  2  the command",
-                               "\n  3  with --check"})
+    for (const char* status :
+         {"\n  0  done", "\n  1  failed or refused", "\n  2  the command", "\n  3  with --check"})
         EXPECT_TRUE(help.contains(status)) << status;
 }
 
@@ -737,8 +737,9 @@ TEST(AdminCommandLine, APlaybookRunTwiceChangesNothingTheSecondTime) {
         for (const QJsonValue& value : json["changes"].toArray()) {
             const QJsonObject change = value.toObject();
             ASSERT_TRUE(change["changed"].isBool());
-            EXPECT_EQ(change["changed"].toBool(),
-                      QStringList({"held", "restored", "added"}).contains(change["result"].toString()));
+            EXPECT_EQ(
+                change["changed"].toBool(),
+                QStringList({"held", "restored", "added"}).contains(change["result"].toString()));
             results[change["action"].toString() + " " + change["name"].toString()] =
                 change["result"].toString();
         }
@@ -749,12 +750,10 @@ TEST(AdminCommandLine, APlaybookRunTwiceChangesNothingTheSecondTime) {
                                                     {"add Ann", "already-there"},
                                                     {"add Dee", "added"},
                                                     {"add Eve", "added"}}
-                       : std::map<QString, QString>{{"delete Bob", "not-there"},
-                                                    {"delete Zed", "not-there"},
-                                                    {"restore Cyd", "already-there"},
-                                                    {"add Ann", "already-there"},
-                                                    {"add Dee", "already-there"},
-                                                    {"add Eve", "already-there"}};
+                       : std::map<QString, QString>{
+                             {"delete Bob", "not-there"},      {"delete Zed", "not-there"},
+                             {"restore Cyd", "already-there"}, {"add Ann", "already-there"},
+                             {"add Dee", "already-there"},     {"add Eve", "already-there"}};
         EXPECT_EQ(results, expected);
     }
     check.check = true;
@@ -935,7 +934,8 @@ TEST(AdminCommandLine, ListingsAndTheirFormats) {
 
     request.format = ReportFormat::Text;
     ran = administer(trainer, request);
-    EXPECT_TRUE(ran.out.contains("\nCyd (number 3), deleted on 2026-12-10 ")) << ran.out.toStdString();
+    EXPECT_TRUE(ran.out.contains("\nCyd (number 3), deleted on 2026-12-10 "))
+        << ran.out.toStdString();
     EXPECT_TRUE(ran.out.endsWith("\nall\nnetwork\n"));
 
     request.format = ReportFormat::Json;
@@ -997,8 +997,7 @@ TEST(AdminCommandLine, AMissingOrWrongTrainerIsNamed) {
     };
     const Case cases[] = {
         {missing, missing + ": no such folder."},
-        {empty.path(),
-         empty.path() + ": \"Corvantis Dexlan Trainer 4.exe\" is not there."},
+        {empty.path(), empty.path() + ": \"Corvantis Dexlan Trainer 4.exe\" is not there."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.trainer.toStdString());

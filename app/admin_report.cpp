@@ -88,8 +88,8 @@ QString changeRows(const ChangeRecord& change) {
                          line.after});
         return rows;
     }
-    return row({change.action, change.result, numberField(change.number), change.name,
-                change.reason});
+    return row(
+        {change.action, change.result, numberField(change.number), change.name, change.reason});
 }
 
 QByteArray reportJson(const AdminReport& report) {

@@ -32,13 +32,13 @@ struct LineChange {
 
 // One change asked for: what was done or, under --check, what would be.
 struct ChangeRecord {
-    QString action;  // set, create-folder, add, delete, restore, erase
-    QString result;  // changed, unchanged, created, added, already-there, held, deleted,
-                     // not-there, restored, erased, refused
+    QString action; // set, create-folder, add, delete, restore, erase
+    QString result; // changed, unchanged, created, added, already-there, held, deleted,
+                    // not-there, restored, erased, refused
     bool changed = false;
-    QString name;    // the user's name; for create-folder, the folder
-    int number = 0;  // the user's number; 0 when there is none to tell
-    QString reason;  // why it was refused, or why nothing was needed
+    QString name;                  // the user's name; for create-folder, the folder
+    int number = 0;                // the user's number; 0 when there is none to tell
+    QString reason;                // why it was refused, or why nothing was needed
     std::vector<LineChange> lines; // for set: each line of Dexlan4.ini changed
     QString deletedAt;             // for erase: when the user was deleted (ISO 8601)
 };
@@ -56,11 +56,11 @@ struct AdminReport {
     int status = 0;
     bool withChanges = true; // false under --quiet
     std::vector<ChangeRecord> changes;
-    std::vector<std::pair<QString, QString>> values;   // --get, in the order asked
+    std::vector<std::pair<QString, QString>> values;                  // --get, in the order asked
     std::optional<std::vector<std::pair<QString, QString>>> settings; // --show
-    std::optional<QStringList> lines;                  // --show: the twelve lines
-    std::optional<std::vector<ReportedUser>> users;    // --list-users
-    std::optional<std::vector<ReportedUser>> deleted;  // --list-deleted
+    std::optional<QStringList> lines;                                 // --show: the twelve lines
+    std::optional<std::vector<ReportedUser>> users;                   // --list-users
+    std::optional<std::vector<ReportedUser>> deleted;                 // --list-deleted
 };
 
 // A change as tab-separated rows, each of five fields: the action, the result,

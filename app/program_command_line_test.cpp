@@ -199,7 +199,6 @@ TEST(ProgramCommandLine, SettingsChangedAndShownWithoutADisplay) {
     EXPECT_TRUE(usage.err.startsWith("dexlan-options: --set sounds=loud: not one of these"));
 }
 
-
 // A configuration tool's run: wanted state, reported as JSON, then the same
 // command again, which finds everything so and says it changed nothing.
 TEST(ProgramCommandLine, TheSameCommandTwiceReportsNothingChangedTheSecondTime) {
