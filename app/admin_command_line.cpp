@@ -26,6 +26,7 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 
 namespace dexlan {
 
@@ -60,6 +61,7 @@ constexpr SettingKey kSettingKeys[] = {
 };
 
 const QLatin1String kLocationKey("location");
+const QLatin1String kTypeKey("type");
 
 // The summary page's rows, top to bottom, with their headings as the page
 // words them.
@@ -127,19 +129,56 @@ class CommandLineDialogs final : public Dialogs {
 };
 
 struct Run {
-    Run(QTextStream& o, QTextStream& e) : out(o), err(e), dialogs(e) {}
+    Run(const AdminRequest& r, QTextStream& o, QTextStream& e)
+        : request(r), out(o), err(e), dialogs(e) {
+        report.check = r.check;
+        report.withChanges = !r.quiet;
+    }
+    const AdminRequest& request;
     QTextStream& out;
     QTextStream& err;
     CommandLineDialogs dialogs;
     SharedState state;
+    AdminReport report;
     bool refused = false;
 
     void refuse(const QString& prompt) {
         dialogs.tell(prompt);
         refused = true;
     }
+    // A refusal of one change: told on stderr, and kept in the report.
+    void refuse(const QString& prompt, ChangeRecord record) {
+        refuse(prompt);
+        record.result = QStringLiteral("refused");
+        record.changed = false;
+        record.reason = asLines(shownPath(prompt));
+        report.changes.push_back(std::move(record));
+    }
+    // A change done (or under --check, one that would be), or found done
+    // already: text for a person, rows for a script, and kept for the JSON.
+    void result(const QString& text, ChangeRecord record) {
+        if (!request.quiet) {
+            if (request.format == ReportFormat::Text)
+                out << text;
+            else if (request.format == ReportFormat::Tsv)
+                out << changeRows(record);
+        }
+        report.changes.push_back(std::move(record));
+    }
+    bool text() const { return request.format == ReportFormat::Text; }
     QString folder() const { return reachableHistoryFolder(state); }
 };
+
+ChangeRecord change(const char* action, const char* result, bool changed, const QString& name = {},
+                    int number = 0) {
+    ChangeRecord record;
+    record.action = QLatin1String(action);
+    record.result = QLatin1String(result);
+    record.changed = changed;
+    record.name = name;
+    record.number = number;
+    return record;
+}
 
 // --- Settings -------------------------------------------------------------------
 
@@ -149,13 +188,17 @@ bool modeSuitsInstallation(const OptionLines& lines, const QByteArray& mode) {
     return group && historyModeCase(*group, mode);
 }
 
-void applySettings(Run& run, const QStringList& settings, QString& locationText) {
+// Takes each setting into the working lines, refusing those the window would
+// not offer; answers whether a location was given.
+bool applySettings(Run& run, const QStringList& settings, QString& locationText) {
+    bool locationGiven = false;
     for (const QString& given : settings) {
         const std::optional<AdminSetting> setting = parseAdminSetting(given);
         if (!setting)
             continue; // refused by the parser already
         if (setting->entry == EntryHistoryLocation) {
             locationText = normalisedLocation(setting->locationText, run.state.pathPolicy);
+            locationGiven = true;
             continue;
         }
         if (setting->entry == EntryDocuments && setting->value == values::kDocumentsOn &&
@@ -175,10 +218,75 @@ void applySettings(Run& run, const QStringList& settings, QString& locationText)
         }
         run.state.optionLines[setting->entry] = setting->value;
     }
+    return locationGiven;
 }
 
-// The window proves a new location as soon as it is typed; here nobody can be
-// asked to have a missing folder made, so the administrator is told.
+void refuseSettings(Run& run, const QString& why) {
+    if (!why.isEmpty())
+        run.dialogs.tell(why);
+    run.refused = true;
+    const QString notChanged =
+        QCoreApplication::translate("AdminCommandLine", "Dexlan4.ini was not changed.\n");
+    run.err << kProgramName << ": " << notChanged;
+    ChangeRecord record = change("set", "refused", false);
+    record.reason = why.isEmpty() ? notChanged.trimmed() : asLines(shownPath(why));
+    run.report.changes.push_back(std::move(record));
+}
+
+std::vector<LineChange> changedLines(const OptionLines& before, const OptionLines& after) {
+    std::vector<LineChange> lines;
+    for (int entry = kFirstEntry; entry <= kLastEntry; ++entry) {
+        if (before[entry] != after[entry])
+            lines.push_back({entry, fromCodePage(before[entry]), fromCodePage(after[entry])});
+    }
+    return lines;
+}
+
+// A location given on the command line must name a folder that is there: a
+// missing one is made only when asked, as nobody can be asked here. False
+// after refusing.
+bool locationFolderReady(Run& run, const OptionLines& planned) {
+    const QByteArray& mode = planned[EntryHistoryMode];
+    if (mode == values::kHistDriveA || mode == values::kHistNone)
+        return true;
+    const QString historyFolder =
+        historyFolderFromEntry(planned[EntryHistoryLocation], run.state.pathPolicy);
+    // Only Windows reaches such a location; it is stored for the computers that do.
+    if (isWindowsOnlyLocation(historyFolder, run.state.pathPolicy))
+        return true;
+    const QString folder =
+        resolvedHistoryFolder(historyFolder, run.state.programFolder, run.state.pathPolicy);
+    if (PathStatus(folder).exists())
+        return true;
+    const QString shown = shownPath(historyFolder.isEmpty() ? folder : historyFolder);
+    if (!run.request.createFolder) {
+        refuseSettings(run, shown + QLatin1Char('\n') +
+                                QCoreApplication::translate(
+                                    "AdminCommandLine",
+                                    "The history file location you have selected does not exist.") +
+                                QLatin1Char('\n') +
+                                QCoreApplication::translate(
+                                    "AdminCommandLine",
+                                    "Give --create-folder as well to have the folder made."));
+        return false;
+    }
+    if (!run.request.check) {
+        const FileError made = createHistoryFolder(folder);
+        if (made.failed()) {
+            refuseSettings(run, cannotReadReport(made.text, shown).prompt);
+            return false;
+        }
+    }
+    const QString text =
+        run.request.check
+            ? QCoreApplication::translate("AdminCommandLine", "Would make the folder %1.\n")
+            : QCoreApplication::translate("AdminCommandLine", "Made the folder %1.\n");
+    run.result(text.arg(shown), change("create-folder", "created", true, shown));
+    return true;
+}
+
+// The window proves a new location as soon as it is typed; here the
+// administrator is told when the folder, though there, cannot be used.
 void checkNewLocation(Run& run) {
     const QByteArray& mode = run.state.fileOptionLines[EntryHistoryMode];
     if (mode == values::kHistDriveA || mode == values::kHistNone)
@@ -194,34 +302,59 @@ void checkNewLocation(Run& run) {
         run.dialogs.tell(cannotReadReport(check.errorText, shown).prompt);
 }
 
+// All the settings are saved together, or none: one refused leaves the file
+// as it was, so that a refused command is never half done.
 void saveSettings(Run& run, const QStringList& settings, const QString& loadedLocationText) {
     QString locationText = loadedLocationText;
-    applySettings(run, settings, locationText);
+    const bool locationGiven = applySettings(run, settings, locationText);
+    if (run.refused) {
+        refuseSettings(run, {});
+        return;
+    }
     const OptionLines before = run.state.fileOptionLines;
     const std::optional<SavedLocation> location =
         locationForSaving(locationText, run.state.programFolder, run.state.pathPolicy);
-    const bool locationChanged = !location || location->entry5 != before[EntryHistoryLocation];
-    if (!optionsChanged(run.state.optionLines, before) && !locationChanged) {
-        run.out << QCoreApplication::translate(
-            "AdminCommandLine", "Nothing changed: Dexlan4.ini already holds these settings.\n");
+    if (!location) {
+        refuseSettings(run,
+                       saveErrorReport(locationRefusal(locationText, run.state.pathPolicy)).prompt);
+        return;
+    }
+    OptionLines planned = run.state.optionLines;
+    planned[EntryHistoryLocation] = location->entry5;
+    if (locationGiven && !locationFolderReady(run, planned))
+        return;
+    const std::vector<LineChange> lines = changedLines(before, planned);
+    if (lines.empty()) {
+        run.result(
+            QCoreApplication::translate(
+                "AdminCommandLine", "Nothing changed: Dexlan4.ini already holds these settings.\n"),
+            change("set", "unchanged", false));
+        return;
+    }
+    if (run.request.check) {
+        QString text;
+        for (const LineChange& line : lines)
+            text += QCoreApplication::translate("AdminCommandLine",
+                                                "Line %1 would change: \"%2\" -> \"%3\"\n")
+                        .arg(QString::number(line.line), line.before, line.after);
+        ChangeRecord record = change("set", "changed", true);
+        record.lines = lines;
+        run.result(text, std::move(record));
         return;
     }
     const bool toldBefore = run.dialogs.told();
     saveOptionsFile(run.state, run.dialogs, locationText);
     if (run.state.fileOptionLines == before || run.dialogs.told() != toldBefore) {
-        run.refused = true;
-        run.err << kProgramName << ": "
-                << QCoreApplication::translate("AdminCommandLine",
-                                               "Dexlan4.ini was not changed.\n");
+        refuseSettings(run, {});
         return;
     }
-    for (int entry = kFirstEntry; entry <= kLastEntry; ++entry) {
-        if (before[entry] != run.state.fileOptionLines[entry])
-            run.out << QCoreApplication::translate("AdminCommandLine",
-                                                   "Line %1: \"%2\" -> \"%3\"\n")
-                           .arg(QString::number(entry), fromCodePage(before[entry]),
-                                fromCodePage(run.state.fileOptionLines[entry]));
-    }
+    ChangeRecord record = change("set", "changed", true);
+    record.lines = changedLines(before, run.state.fileOptionLines);
+    QString text;
+    for (const LineChange& line : record.lines)
+        text += QCoreApplication::translate("AdminCommandLine", "Line %1: \"%2\" -> \"%3\"\n")
+                    .arg(QString::number(line.line), line.before, line.after);
+    run.result(text, std::move(record));
     run.state.historyFolder = historyFolderFromEntry(
         run.state.fileOptionLines[EntryHistoryLocation], run.state.pathPolicy);
     if (before[EntryHistoryLocation] != run.state.fileOptionLines[EntryHistoryLocation])
@@ -229,6 +362,21 @@ void saveSettings(Run& run, const QStringList& settings, const QString& loadedLo
 }
 
 void show(Run& run) {
+    if (run.request.format != ReportFormat::Text) {
+        const std::vector<std::pair<QString, QString>> settings =
+            adminSettingValues(run.state.fileOptionLines);
+        if (run.request.format == ReportFormat::Tsv) {
+            for (const auto& [key, value] : settings)
+                run.out << key << '\t' << value << '\n';
+            return;
+        }
+        run.report.settings = settings;
+        QStringList lines;
+        for (int entry = kFirstEntry; entry <= kLastEntry; ++entry)
+            lines.append(fromCodePage(run.state.fileOptionLines[entry]));
+        run.report.lines = lines;
+        return;
+    }
     const std::optional<SummaryTexts> texts =
         summaryTexts(run.state.fileOptionLines, run.state.programFolder);
     if (texts) {
@@ -247,6 +395,28 @@ void show(Run& run) {
                 << fromCodePage(run.state.fileOptionLines[entry]) << '\n';
 }
 
+void get(Run& run, const QStringList& keys) {
+    const std::vector<std::pair<QString, QString>> settings =
+        adminSettingValues(run.state.fileOptionLines);
+    for (const QString& key : keys) {
+        const auto found = std::find_if(settings.begin(), settings.end(),
+                                        [&key](const auto& one) { return one.first == key; });
+        if (found == settings.end())
+            continue; // refused by the parser already
+        switch (run.request.format) {
+        case ReportFormat::Text:
+            run.out << found->second << '\n';
+            break;
+        case ReportFormat::Tsv:
+            run.out << found->first << '\t' << found->second << '\n';
+            break;
+        case ReportFormat::Json:
+            run.report.values.push_back(*found);
+            break;
+        }
+    }
+}
+
 // --- The roster -----------------------------------------------------------------
 
 // Takes the roster's lock on folder, waiting for another copy for a while;
@@ -258,13 +428,18 @@ bool lockRosterOrRefuse(Run& run, FolderLock& lock, const QString& folder) {
     return false;
 }
 
+// A history folder only Windows can reach: nothing can be read or changed there.
+bool refusedForUnreachableFolder(Run& run, const QString& folder) {
+    if (!folder.isEmpty())
+        return false;
+    run.refuse(cannotReadReport(windowsOnlyLocationText(), shownHistoryFolder(run.state)).prompt);
+    return true;
+}
+
 // The folder's users, or nothing after telling why they cannot be read.
 std::optional<UserListing> readUsers(Run& run, const QString& folder) {
-    if (folder.isEmpty()) {
-        run.refuse(
-            cannotReadReport(windowsOnlyLocationText(), shownHistoryFolder(run.state)).prompt);
+    if (refusedForUnreachableFolder(run, folder))
         return std::nullopt;
-    }
     // Nothing here compares the folder later: no digest, so each file is
     // only opened, read and closed.
     ListingOptions options;
@@ -281,13 +456,29 @@ std::optional<UserListing> readUsers(Run& run, const QString& folder) {
     return listing;
 }
 
+const ListedUser* userNamed(const UserListing& listing, const QString& name) {
+    for (const ListedUser& user : listing.users) {
+        if (shownName(user.name) == name)
+            return &user;
+    }
+    return nullptr;
+}
+
 // A listed number below 1 comes from a file named with a minus sign or a zero;
 // no history file is named after it, so the window deletes nothing, nor does this.
 bool refusedForNoNumber(Run& run, const ListedUser& user, const QString& name) {
     if (user.number >= 1)
         return false;
-    run.refuse(noUserNumberReport(name).prompt);
+    run.refuse(noUserNumberReport(name).prompt, change("delete", "refused", false, name));
     return true;
+}
+
+QString notKeptText(const QString& errorText, const QString& name) {
+    return errorText + QLatin1Char('\n') +
+           QCoreApplication::translate("AdminCommandLine",
+                                       "%1 was not deleted: the history file cannot be "
+                                       "kept for restoring.")
+               .arg(name);
 }
 
 void deleteUser(Run& run, const QString& folder, const QString& name, const QDateTime& now) {
@@ -299,6 +490,13 @@ void deleteUser(Run& run, const QString& folder, const QString& name, const QDat
         if (shownName(user.name) == name)
             matches.push_back(&user);
     }
+    if (matches.empty() && run.request.ifPresent) {
+        run.result(QCoreApplication::translate("AdminCommandLine",
+                                               "%1 is not on the list: nothing to delete.\n")
+                       .arg(name),
+                   change("delete", "not-there", false, name));
+        return;
+    }
     if (matches.size() != 1) {
         run.refuse(matches.empty()
                        ? QCoreApplication::translate(
@@ -307,50 +505,71 @@ void deleteUser(Run& run, const QString& folder, const QString& name, const QDat
                        : QCoreApplication::translate("AdminCommandLine",
                                                      "%1 users are named  '%2'  in the user list: "
                                                      "delete the one you mean in the window.")
-                             .arg(QString::number(matches.size()), name));
+                             .arg(QString::number(matches.size()), name),
+                   change("delete", "refused", false, name));
         return;
     }
     const ListedUser& user = *matches.front();
     if (refusedForNoNumber(run, user, name))
         return;
-    // Nobody to ask: what cannot be held for restoring is not deleted.
-    const Deletion deletion = deleteHoldingFirst(user.path, user.number, name, now, {});
+    if (run.request.check) {
+        // What holding needs is only tried by doing it; a holding folder
+        // that cannot be read is one that cannot be written either.
+        const FileError unholdable = readHoldingFolder(folder);
+        if (unholdable.failed() && !run.request.force) {
+            run.refuse(notKeptText(unholdable.text, name),
+                       change("delete", "refused", false, name, user.number));
+            return;
+        }
+        run.result(
+            QCoreApplication::translate("AdminCommandLine", "Would delete %1 (number %2).\n")
+                .arg(name, QString::number(user.number)),
+            change("delete", unholdable.failed() ? "deleted" : "held", true, name, user.number));
+        return;
+    }
+    // Nobody to ask: what cannot be held for restoring is not deleted, unless
+    // --force says beforehand that it may be.
+    std::function<bool(const QString&)> deleteForGood;
+    if (run.request.force)
+        deleteForGood = [&run, &name](const QString& errorText) {
+            run.dialogs.tell(errorText + QLatin1Char('\n') + cannotBeUndoneText(name));
+            return true;
+        };
+    const Deletion deletion = deleteHoldingFirst(user.path, user.number, name, now, deleteForGood);
     switch (deletion.outcome) {
     case Deletion::Held:
         // All arguments in one arg(), so that a name holding "%2" stays as it is.
-        run.out
-            << QCoreApplication::translate(
-                   "AdminCommandLine",
-                   "Deleted %1 (number %2); --restore-user brings the name back within %3 days.\n")
-                   .arg(name, QString::number(user.number), QString::number(kHeldDays));
+        run.result(
+            QCoreApplication::translate(
+                "AdminCommandLine",
+                "Deleted %1 (number %2); --restore-user brings the name back within %3 days.\n")
+                .arg(name, QString::number(user.number), QString::number(kHeldDays)),
+            change("delete", "held", true, name, user.number));
         return;
     case Deletion::Deleted:
-        run.out << QCoreApplication::translate("AdminCommandLine",
-                                               "Deleted %1 (number %2) for good.\n")
-                       .arg(name, QString::number(user.number));
+        run.result(
+            QCoreApplication::translate("AdminCommandLine", "Deleted %1 (number %2) for good.\n")
+                .arg(name, QString::number(user.number)),
+            change("delete", "deleted", true, name, user.number));
         return;
     case Deletion::Replaced:
-        run.refuse(replacedFileReport(name, deletion.nameNow, user.path).prompt);
+        run.refuse(replacedFileReport(name, deletion.nameNow, user.path).prompt,
+                   change("delete", "refused", false, name, user.number));
         return;
     case Deletion::Declined:
-        run.refuse(deletion.error.text + QLatin1Char('\n') +
-                   QCoreApplication::translate("AdminCommandLine",
-                                               "%1 was not deleted: the history file cannot be "
-                                               "kept for restoring.")
-                       .arg(name));
+        run.refuse(notKeptText(deletion.error.text, name),
+                   change("delete", "refused", false, name, user.number));
         return;
     case Deletion::Failed:
-        run.refuse(cannotDeleteReport(deletion.error.text, user.path).prompt);
+        run.refuse(cannotDeleteReport(deletion.error.text, user.path).prompt,
+                   change("delete", "refused", false, name, user.number));
         return;
     }
 }
 
 void restoreUser(Run& run, const QString& folder, const QString& name) {
-    if (folder.isEmpty()) {
-        run.refuse(
-            cannotReadReport(windowsOnlyLocationText(), shownHistoryFolder(run.state)).prompt);
+    if (refusedForUnreachableFolder(run, folder))
         return;
-    }
     const std::vector<HeldName> held = listHeldNames(folder);
     // The newest deletion of that name, should it have been deleted twice.
     const auto found = std::find_if(held.begin(), held.end(),
@@ -359,37 +578,72 @@ void restoreUser(Run& run, const QString& folder, const QString& name) {
         if (const FileError unreadable = readHoldingFolder(folder); unreadable.failed()) {
             run.refuse(QCoreApplication::translate("AdminCommandLine",
                                                    "The deleted names cannot be read: %1")
-                           .arg(unreadable.text));
+                           .arg(unreadable.text),
+                       change("restore", "refused", false, name));
+            return;
+        }
+        // Restored already (by an earlier run of the same command): done.
+        const std::optional<UserListing> listing = readUsers(run, folder);
+        if (!listing)
+            return;
+        if (const ListedUser* onList = userNamed(*listing, name)) {
+            run.result(QCoreApplication::translate(
+                           "AdminCommandLine", "%1 is on the list already: nothing to restore.\n")
+                           .arg(name),
+                       change("restore", "already-there", false, name, onList->number));
             return;
         }
         run.refuse(
             QCoreApplication::translate("AdminCommandLine", "%1 is not among the deleted names.")
-                .arg(name));
+                .arg(name),
+            change("restore", "refused", false, name));
+        return;
+    }
+    if (run.request.check) {
+        const std::optional<UserListing> listing = readUsers(run, folder);
+        if (!listing)
+            return;
+        if (userNamed(*listing, name)) {
+            run.refuse(duplicateNameReport(name).prompt,
+                       change("restore", "refused", false, name, found->number));
+            return;
+        }
+        run.result(QCoreApplication::translate("AdminCommandLine", "Would restore %1.\n").arg(name),
+                   change("restore", "restored", true, name, found->number));
         return;
     }
     const RestoreResult restored = restoreHeldName(folder, *found, kRosterWaitOnCommandLineMs);
     switch (restored.outcome) {
-    case RestoreResult::Restored:
-        run.out << QCoreApplication::translate("AdminCommandLine", "Restored %1 (number %2).\n")
-                       .arg(name, QString::number(restored.number));
-        if (restored.numberChanged)
-            run.dialogs.tell(
+    case RestoreResult::Restored: {
+        QString text = QCoreApplication::translate("AdminCommandLine", "Restored %1 (number %2).\n")
+                           .arg(name, QString::number(restored.number));
+        ChangeRecord record = change("restore", "restored", true, name, restored.number);
+        if (restored.numberChanged) {
+            record.reason = asLines(
                 restoredUnderOtherNumberReport(name, found->number, restored.number).prompt);
+            text += record.reason + QLatin1Char('\n');
+        }
+        run.result(text, std::move(record));
         return;
+    }
     case RestoreResult::NameOnList:
-        run.refuse(duplicateNameReport(name).prompt);
+        run.refuse(duplicateNameReport(name).prompt,
+                   change("restore", "refused", false, name, found->number));
         return;
     case RestoreResult::Gone:
-        run.refuse(noLongerHeldReport(name).prompt);
+        run.refuse(noLongerHeldReport(name).prompt, change("restore", "refused", false, name));
         return;
     case RestoreResult::Failed:
-        run.refuse(cannotRestoreReport(restored.error.text, restored.path).prompt);
+        run.refuse(cannotRestoreReport(restored.error.text, restored.path).prompt,
+                   change("restore", "refused", false, name, found->number));
         return;
     case RestoreResult::NumbersUsedUp:
-        run.refuse(cannotRestoreReport(numbersUsedUpText(), found->heldPath).prompt);
+        run.refuse(cannotRestoreReport(numbersUsedUpText(), found->heldPath).prompt,
+                   change("restore", "refused", false, name, found->number));
         return;
     case RestoreResult::Busy:
-        run.refuse(rosterBusyReport(shownHistoryFolder(run.state)).prompt);
+        run.refuse(rosterBusyReport(shownHistoryFolder(run.state)).prompt,
+                   change("restore", "refused", false, name, found->number));
         return;
     }
 }
@@ -402,6 +656,19 @@ ClassList readClassListOrStandardInput(const QString& source, QIODevice& standar
                          QCoreApplication::translate("AdminCommandLine", "standard input"));
 }
 
+// A name on the list already, or twice in the class list, is there once the
+// command is done: that is what was asked, not a refusal.
+bool alreadyThere(const RefusedName& refused) {
+    return refused.reason == RefusalReason::AlreadyOnList ||
+           refused.reason == RefusalReason::GivenTwice;
+}
+
+// "1 name …" or "%1 names …", ending in a colon when names follow.
+QString countedNamesText(size_t count, const QString& one, const QString& many) {
+    const QString text = count == 1 ? one : many.arg(count);
+    return text + (count ? QLatin1Char(':') : QLatin1Char('.'));
+}
+
 void addUsers(Run& run, const QString& folder, const QString& source, QIODevice& standardInput) {
     const ClassList list = readClassListOrStandardInput(source, standardInput);
     if (list.refusal) {
@@ -409,15 +676,13 @@ void addUsers(Run& run, const QString& folder, const QString& source, QIODevice&
         return;
     }
     const QStringList& names = list.names;
-    if (folder.isEmpty()) {
-        run.refuse(
-            cannotReadReport(windowsOnlyLocationText(), shownHistoryFolder(run.state)).prompt);
+    if (refusedForUnreachableFolder(run, folder))
         return;
-    }
     // The names on the list are read, and the files made, while no other copy
     // adds: two copies adding one class list never both find a name free.
+    // A check makes nothing, not even the lock.
     FolderLock lock;
-    if (!lockRosterOrRefuse(run, lock, folder))
+    if (!run.request.check && !lockRosterOrRefuse(run, lock, folder))
         return;
     QStringList namesOnList;
     std::vector<int> numbers;
@@ -430,12 +695,70 @@ void addUsers(Run& run, const QString& folder, const QString& source, QIODevice&
             numbers.push_back(user.number);
         }
     }
-    RandomNumbers random;
-    const BulkAddResult result = carryOutBulkAdd(folder, planBulkAdd(names, namesOnList), numbers,
-                                                 [&random] { return random.forNewFile(); }, {});
-    run.out << shownPath(bulkAddSummaryText(result));
-    if (!result.refused.empty())
+    BulkAddPlan plan = planBulkAdd(names, namesOnList);
+    std::vector<RefusedName> there;
+    std::vector<RefusedName> refusedByPlan;
+    for (RefusedName& refused : plan.refused)
+        (alreadyThere(refused) ? there : refusedByPlan).push_back(std::move(refused));
+    plan.refused = refusedByPlan;
+
+    BulkAddResult result;
+    QString text;
+    if (run.request.check) {
+        result.refused = plan.refused;
+        text = countedNamesText(
+                   plan.toAdd.size(),
+                   QCoreApplication::translate("AdminCommandLine", "1 name would be added"),
+                   QCoreApplication::translate("AdminCommandLine", "%1 names would be added")) +
+               QLatin1Char('\n');
+        for (const PlannedName& name : plan.toAdd) {
+            text += QStringLiteral("    ") + name.name + QLatin1Char('\n');
+            result.added.push_back({name.name, 0, {}});
+        }
+    } else {
+        RandomNumbers random;
+        result =
+            carryOutBulkAdd(folder, plan, numbers, [&random] { return random.forNewFile(); }, {});
+        text = addedNamesText(result.added);
+    }
+    if (!there.empty()) {
+        text += QLatin1Char('\n') +
+                countedNamesText(
+                    there.size(),
+                    QCoreApplication::translate("AdminCommandLine", "1 name already there"),
+                    QCoreApplication::translate("AdminCommandLine", "%1 names already there")) +
+                QLatin1Char('\n');
+        for (const RefusedName& name : there)
+            text += QStringLiteral("    ") + name.name + QStringLiteral(": ") + refusalText(name) +
+                    QLatin1Char('\n');
+    }
+    // One report of the whole list; each name is kept for the rows and the JSON.
+    std::vector<ChangeRecord> records;
+    for (const AddedName& name : result.added)
+        records.push_back(change("add", "added", true, name.name, name.number));
+    for (const RefusedName& name : there) {
+        const qsizetype at = namesOnList.indexOf(name.name);
+        ChangeRecord record =
+            change("add", "already-there", false, name.name, at >= 0 ? numbers[size_t(at)] : 0);
+        record.reason = refusalText(name);
+        records.push_back(std::move(record));
+    }
+    if (!run.request.quiet && run.text())
+        run.out << shownPath(text);
+    for (ChangeRecord& record : records) {
+        if (!run.request.quiet && run.request.format == ReportFormat::Tsv)
+            run.out << changeRows(record);
+        run.report.changes.push_back(std::move(record));
+    }
+    if (!result.refused.empty()) {
+        run.dialogs.tell(refusedNamesText(result.refused).chopped(1));
         run.refused = true;
+        for (const RefusedName& name : result.refused) {
+            ChangeRecord record = change("add", "refused", false, name.name);
+            record.reason = refusalText(name);
+            run.report.changes.push_back(std::move(record));
+        }
+    }
 }
 
 void listAllUsers(Run& run, const QString& folder) {
@@ -463,8 +786,133 @@ void listAllUsers(Run& run, const QString& folder) {
             return byName < 0;
         return a.number < b.number;
     });
+    if (run.request.format == ReportFormat::Json) {
+        std::vector<ReportedUser> users;
+        users.reserve(rows.size());
+        for (const Row& row : rows)
+            users.push_back({row.number, row.name, {}});
+        run.report.users = std::move(users);
+        return;
+    }
+    // Text and rows alike: number, tab, name.
     for (const Row& row : rows)
         run.out << row.number << '\t' << row.name << '\n';
+}
+
+QString isoTime(const QDateTime& time) {
+    return time.toUTC().toString(Qt::ISODate);
+}
+
+void listDeletedUsers(Run& run, const QString& folder) {
+    if (refusedForUnreachableFolder(run, folder))
+        return;
+    const std::vector<HeldName> held = listHeldNames(folder);
+    if (held.empty()) {
+        if (const FileError unreadable = readHoldingFolder(folder); unreadable.failed()) {
+            run.refuse(QCoreApplication::translate("AdminCommandLine",
+                                                   "The deleted names cannot be read: %1")
+                           .arg(unreadable.text));
+            return;
+        }
+    }
+    switch (run.request.format) {
+    case ReportFormat::Text:
+        for (const HeldName& one : held)
+            run.out << QCoreApplication::translate("AdminCommandLine",
+                                                   "%1 (number %2), deleted on %3\n")
+                           .arg(one.name, QString::number(one.number),
+                                shownDeletionTime(one.deletedAt));
+        return;
+    case ReportFormat::Tsv:
+        for (const HeldName& one : held)
+            run.out << one.number << '\t' << one.name << '\t' << isoTime(one.deletedAt) << '\n';
+        return;
+    case ReportFormat::Json: {
+        std::vector<ReportedUser> users;
+        for (const HeldName& one : held)
+            users.push_back({one.number, one.name, isoTime(one.deletedAt)});
+        run.report.deleted = std::move(users);
+        return;
+    }
+    }
+}
+
+// Held names kept their time are erased by a command that changes the roster
+// (never by one that only lists or checks), sparing those it restores.
+void eraseExpired(Run& run, const QString& historyFolder) {
+    for (const HeldName& erased : eraseExpiredHeldNames(historyFolder, run.request.restoreUsers)) {
+        ChangeRecord record = change("erase", "erased", true, erased.name, erased.number);
+        record.deletedAt = isoTime(erased.deletedAt);
+        run.result(
+            QCoreApplication::translate("AdminCommandLine",
+                                        "%1, deleted on %2, was kept %3 days and is now erased.\n")
+                .arg(erased.name, shownDeletionTime(erased.deletedAt), QString::number(kHeldDays)),
+            std::move(record));
+    }
+}
+
+// The status a run ends with.
+int statusOf(const Run& run) {
+    if (run.refused)
+        return kAdminRefused;
+    if (run.request.check && std::any_of(run.report.changes.begin(), run.report.changes.end(),
+                                         [](const ChangeRecord& change) { return change.changed; }))
+        return kAdminWouldChange;
+    return kAdminDone;
+}
+
+// Says where the trainer was looked for: a script run on many computers must
+// tell which one lacks it.
+QString trainerNotFoundText(const QString& named) {
+    const QString shown = shownPath(named);
+    if (!PathStatus(named).exists())
+        return QCoreApplication::translate("AdminCommandLine", "%1: no such folder.").arg(shown);
+    return QCoreApplication::translate("AdminCommandLine", "%1: \"%2\" is not there.")
+        .arg(shown, QLatin1String(kTrainerExecutable));
+}
+
+void carryOut(Run& run, QIODevice& standardInput, const QDateTime& now) {
+    const AdminRequest& request = run.request;
+    const std::optional<QString> folder = namedTrainerFolder(request.trainer, run.state.pathPolicy);
+    if (!folder) {
+        run.refuse(trainerNotFoundText(request.trainer) + QLatin1Char('\n') +
+                   locateTrainerRefusal().prompt);
+        return;
+    }
+    run.report.trainer = shownPath(*folder);
+    run.state.programFolder = *folder;
+    run.state.docsInstalled = fileExists(*folder + QLatin1String(kDocumentationPage));
+    run.state.startupDone = true;
+    const std::optional<LoadedWindowValues> loaded = readOptionsFile(run.state, run.dialogs);
+    if (!loaded) {
+        run.refuse(QCoreApplication::translate("AdminCommandLine", "The trainer's folder: %1")
+                       .arg(shownPath(*folder)));
+        return;
+    }
+    copyOptionLines(run.state);
+
+    if (!request.settings.isEmpty())
+        saveSettings(run, request.settings, loaded->locationBoxText);
+
+    const bool rosterChange = !request.addUsers.isEmpty() || !request.deleteUsers.isEmpty() ||
+                              !request.restoreUsers.isEmpty();
+    const QString historyFolder = run.folder();
+    if (rosterChange && !request.check && !historyFolder.isEmpty())
+        eraseExpired(run, historyFolder);
+    for (const QString& name : request.deleteUsers)
+        deleteUser(run, historyFolder, name, now);
+    for (const QString& name : request.restoreUsers)
+        restoreUser(run, historyFolder, name);
+    for (const QString& source : request.addUsers)
+        addUsers(run, historyFolder, source, standardInput);
+    if (request.listUsers)
+        listAllUsers(run, historyFolder);
+    if (request.listDeleted)
+        listDeletedUsers(run, historyFolder);
+    if (request.show)
+        show(run);
+    if (!request.get.isEmpty())
+        get(run, request.get);
 }
 
 } // namespace
@@ -509,52 +957,62 @@ QString adminSettingKeysText() {
     return lines.join(QLatin1Char('\n'));
 }
 
+QStringList adminGetKeys() {
+    QStringList keys;
+    for (const SettingKey& known : kSettingKeys)
+        keys.append(QLatin1String(known.key));
+    keys.insert(1, kLocationKey);
+    keys.append(kTypeKey);
+    return keys;
+}
+
+std::vector<std::pair<QString, QString>> adminSettingValues(const OptionLines& lines) {
+    std::vector<std::pair<QString, QString>> settings;
+    for (const QString& key : adminGetKeys()) {
+        if (key == kLocationKey) {
+            const QByteArray& location = lines[EntryHistoryLocation];
+            settings.emplace_back(key, location == values::kHistHome ? QString()
+                                                                     : fromCodePage(location));
+            continue;
+        }
+        if (key == kTypeKey) {
+            QString type = fromCodePage(lines[EntryInstallation]);
+            // One word, as a script compares it: "single computer" is "single-computer".
+            for (const char* installation :
+                 {values::kSingleComputer, values::kNetwork, values::kIndividual}) {
+                if (lines[EntryInstallation] == installation)
+                    type = QString::fromLatin1(installation)
+                               .replace(QLatin1Char(' '), QLatin1Char('-'));
+            }
+            settings.emplace_back(key, type);
+            continue;
+        }
+        for (const SettingKey& known : kSettingKeys) {
+            if (key != QLatin1String(known.key))
+                continue;
+            QString value = fromCodePage(lines[known.entry]);
+            for (const SettingValue& word : known.values) {
+                if (word.word && lines[known.entry] == word.value)
+                    value = QLatin1String(word.word);
+            }
+            settings.emplace_back(key, value);
+        }
+    }
+    return settings;
+}
+
 int runAdministration(const AdminRequest& request, QTextStream& out, QTextStream& err,
                       QIODevice& standardInput, const QDateTime& now) {
-    Run run(out, err);
-    const std::optional<QString> folder = namedTrainerFolder(request.trainer, run.state.pathPolicy);
-    if (!folder) {
-        run.refuse(locateTrainerRefusal().prompt);
-        return 1;
-    }
-    run.state.programFolder = *folder;
-    run.state.docsInstalled = fileExists(*folder + QLatin1String(kDocumentationPage));
-    run.state.startupDone = true;
-    const std::optional<LoadedWindowValues> loaded = readOptionsFile(run.state, run.dialogs);
-    if (!loaded)
-        return 1;
-    copyOptionLines(run.state);
-
-    if (!request.settings.isEmpty())
-        saveSettings(run, request.settings, loaded->locationBoxText);
-
-    // Held names kept their time are erased by a command that changes the
-    // roster (never by one that only lists), sparing those it restores.
-    const bool rosterChange = !request.addUsers.isEmpty() || !request.deleteUsers.isEmpty() ||
-                              !request.restoreUsers.isEmpty();
-    const QString historyFolder = run.folder();
-    if (rosterChange && !historyFolder.isEmpty()) {
-        for (const HeldName& erased : eraseExpiredHeldNames(historyFolder, request.restoreUsers))
-            err << kProgramName << ": "
-                << QCoreApplication::translate(
-                       "AdminCommandLine",
-                       "%1, deleted on %2, was kept %3 days and is now erased.\n")
-                       .arg(erased.name, shownDeletionTime(erased.deletedAt),
-                            QString::number(kHeldDays));
-    }
-    for (const QString& name : request.deleteUsers)
-        deleteUser(run, historyFolder, name, now);
-    for (const QString& name : request.restoreUsers)
-        restoreUser(run, historyFolder, name);
-    for (const QString& source : request.addUsers)
-        addUsers(run, historyFolder, source, standardInput);
-    if (request.listUsers)
-        listAllUsers(run, historyFolder);
-    if (request.show)
-        show(run);
+    Run run(request, out, err);
+    carryOut(run, standardInput, now);
+    run.report.status = statusOf(run);
+    // JSON is one document, whole at the end; under --quiet only when
+    // something was asked that is printed anyway.
+    if (request.format == ReportFormat::Json && (!request.quiet || request.asksQuestions()))
+        out << QString::fromUtf8(reportJson(run.report));
     out.flush();
     err.flush();
-    return run.refused ? 1 : 0;
+    return run.report.status;
 }
 
 } // namespace dexlan

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "app/admin_report.h"
 #include "options_file/option_lines.h"
 
 #include <QDateTime>
@@ -8,6 +9,8 @@
 #include <QStringList>
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 class QIODevice;
 class QTextStream;
@@ -16,21 +19,39 @@ namespace dexlan {
 
 // What an administrator asks of the command line: settings and the roster of
 // one trainer, without a window. Everything is done with the rules the windows
-// follow.
+// follow. Each change names the state it brings about, so that asking for it
+// again changes nothing and still succeeds.
 struct AdminRequest {
     QString trainer;          // the trainer's folder or program file
     bool show = false;        // --show
+    QStringList get;          // --get KEY, in order
     QStringList settings;     // --set KEY=VALUE, in order
     bool listUsers = false;   // --list-users
+    bool listDeleted = false; // --list-deleted
     QStringList addUsers;     // --add-users FILE ("-": standard input)
     QStringList deleteUsers;  // --delete-user NAME
     QStringList restoreUsers; // --restore-user NAME
 
+    ReportFormat format = ReportFormat::Text; // --format
+    bool check = false;        // --check: change nothing, say whether anything would change
+    bool ifPresent = false;    // --if-present: a name to delete that is not there is no refusal
+    bool createFolder = false; // --create-folder: a missing history folder is made
+    bool force = false;        // --force: a deletion that cannot be held is made for good
+    bool quiet = false;        // --quiet: no report of the changes, only the refusals
+
     bool any() const {
-        return show || !settings.isEmpty() || listUsers || !addUsers.isEmpty() ||
-               !deleteUsers.isEmpty() || !restoreUsers.isEmpty();
+        return show || !get.isEmpty() || !settings.isEmpty() || listUsers || listDeleted ||
+               !addUsers.isEmpty() || !deleteUsers.isEmpty() || !restoreUsers.isEmpty();
     }
+    // Whether anything is asked to be printed, which --quiet leaves printed.
+    bool asksQuestions() const { return show || !get.isEmpty() || listUsers || listDeleted; }
 };
+
+// The exit statuses of the administrator's command line.
+inline constexpr int kAdminDone = 0;        // everything asked is so now, changed or not
+inline constexpr int kAdminRefused = 1;     // something was refused or failed
+inline constexpr int kAdminUsage = 2;       // the command line was wrong
+inline constexpr int kAdminWouldChange = 3; // --check: something would change
 
 // One --set: the entry it changes and the value it stores; for the location,
 // the text as typed into the location box.
@@ -47,10 +68,18 @@ std::optional<AdminSetting> parseAdminSetting(const QString& keyAndValue);
 // The help's lines on --set: each key with its values.
 QString adminSettingKeysText();
 
-// Carries out the request: settings first (saved once, safely), then the
-// deletions, restorations and additions, then the listings. Reports go to out,
-// every message to err. Answers the exit status: 0 when everything was done, 1
-// when anything was refused.
+// The keys --get takes: those of --set, and the installation's type.
+QStringList adminGetKeys();
+
+// Each key of --get with its value in the options file's lines, in the form
+// --set takes (for the type: single-computer, network or individual); a line
+// that holds none of the known values is given as it stands.
+std::vector<std::pair<QString, QString>> adminSettingValues(const OptionLines& lines);
+
+// Carries out the request: settings first (saved once, safely, all or none),
+// then the deletions, restorations and additions, then the listings. Reports
+// go to out, refusals and errors to err. Answers the exit status: kAdminDone,
+// kAdminRefused or, under --check, kAdminWouldChange.
 int runAdministration(const AdminRequest& request, QTextStream& out, QTextStream& err,
                       QIODevice& standardInput, const QDateTime& now);
 

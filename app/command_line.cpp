@@ -9,6 +9,8 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include <array>
+
 namespace dexlan {
 
 namespace {
@@ -29,6 +31,19 @@ struct AdminOptions {
     QCommandLineOption addUsers{QStringLiteral("add-users"), {}, QStringLiteral("FILE")};
     QCommandLineOption deleteUser{QStringLiteral("delete-user"), {}, QStringLiteral("NAME")};
     QCommandLineOption restoreUser{QStringLiteral("restore-user"), {}, QStringLiteral("NAME")};
+    QCommandLineOption get{QStringLiteral("get"), {}, QStringLiteral("KEY")};
+    QCommandLineOption listDeleted{QStringLiteral("list-deleted"), {}};
+    QCommandLineOption format{QStringLiteral("format"), {}, QStringLiteral("FORMAT")};
+    QCommandLineOption check{QStringLiteral("check"), {}};
+    QCommandLineOption ifPresent{QStringLiteral("if-present"), {}};
+    QCommandLineOption createFolder{QStringLiteral("create-folder"), {}};
+    QCommandLineOption force{QStringLiteral("force"), {}};
+    QCommandLineOption quiet{QStringLiteral("quiet"), {}};
+
+    // The options that say how a command is carried out, not what it is.
+    std::array<const QCommandLineOption*, 6> modifiers() const {
+        return {&format, &check, &ifPresent, &createFolder, &force, &quiet};
+    }
 };
 
 // An example of an option's use, as its description ends.
@@ -81,9 +96,57 @@ AdminOptions addAdminOptions(QCommandLineParser& parser) {
                                     "when that is taken.")
             .arg(kHeldDays) +
         example("--restore-user \"Ann Smith\""));
+    options.get.setDescription(
+        QCoreApplication::translate("CommandLine",
+                                    "Prints the value of one setting, in the form --set takes; KEY "
+                                    "is one of: %1. May be given more than once.")
+            .arg(adminGetKeys().join(QLatin1String(", "))) +
+        example("--get history"));
+    options.listDeleted.setDescription(
+        QCoreApplication::translate("CommandLine",
+                                    "Prints the deleted users that --restore-user can bring back, "
+                                    "newest deletion first, with the time of each deletion.") +
+        example("--list-deleted"));
+    options.format.setDescription(
+        QCoreApplication::translate(
+            "CommandLine",
+            "How --show, --get, --list-users, --list-deleted and the report of the changes are "
+            "printed: text (for a person; the default), tsv (tab-separated rows) or json (one "
+            "document, described in the manual page).") +
+        example("--list-users --format json"));
+    options.check.setDescription(
+        QCoreApplication::translate("CommandLine",
+                                    "Changes nothing: prints what the command would change, and "
+                                    "ends with status 3 when it would change anything, 0 when "
+                                    "not.") +
+        example("--check --set sounds=none"));
+    options.ifPresent.setDescription(
+        QCoreApplication::translate("CommandLine",
+                                    "A name given to --delete-user that is not on the list is "
+                                    "reported as not there, instead of refused.") +
+        example("--if-present --delete-user \"Ann Smith\""));
+    options.createFolder.setDescription(
+        QCoreApplication::translate("CommandLine",
+                                    "Makes the folder that --set location= names when it does "
+                                    "not exist (its last level only); without it, such a location "
+                                    "is refused.") +
+        example("--create-folder --set location=/srv/history"));
+    options.force.setDescription(
+        QCoreApplication::translate("CommandLine",
+                                    "Deletes a user for good where the history file cannot be kept "
+                                    "for restoring; without it, such a deletion is refused.") +
+        example("--force --delete-user \"Ann Smith\""));
+    options.quiet.setDescription(
+        QCoreApplication::translate("CommandLine",
+                                    "Prints no report of the changes: only refusals and errors, "
+                                    "on standard error, and what --show, --get and the listings "
+                                    "ask for.") +
+        example("--quiet --add-users class-4b.txt"));
     for (const QCommandLineOption* option :
-         {&options.trainer, &options.show, &options.set, &options.listUsers, &options.addUsers,
-          &options.deleteUser, &options.restoreUser})
+         {&options.trainer, &options.show, &options.get, &options.set, &options.listUsers,
+          &options.listDeleted, &options.addUsers, &options.deleteUser, &options.restoreUser,
+          &options.format, &options.check, &options.ifPresent, &options.createFolder,
+          &options.force, &options.quiet})
         parser.addOption(*option);
     return options;
 }
@@ -96,7 +159,27 @@ AdminRequest adminRequest(const QCommandLineParser& parser, const AdminOptions& 
     request.addUsers = parser.values(options.addUsers);
     request.deleteUsers = parser.values(options.deleteUser);
     request.restoreUsers = parser.values(options.restoreUser);
+    request.get = parser.values(options.get);
+    request.listDeleted = parser.isSet(options.listDeleted);
+    request.format = reportFormatNamed(parser.value(options.format)).value_or(ReportFormat::Text);
+    request.check = parser.isSet(options.check);
+    request.ifPresent = parser.isSet(options.ifPresent);
+    request.createFolder = parser.isSet(options.createFolder);
+    request.force = parser.isSet(options.force);
+    request.quiet = parser.isSet(options.quiet);
     return request;
+}
+
+// The help's last part: what the administrator's command line ends with.
+QString exitStatusText() {
+    return QCoreApplication::translate(
+        "CommandLine",
+        "Exit status with --trainer:\n"
+        "  0  done: everything asked for is so now, whether it was changed or already so\n"
+        "  1  failed or refused: what was refused was not done, not even in part; standard "
+        "error says why\n"
+        "  2  the command line was wrong\n"
+        "  3  with --check: something would be changed (nothing was)\n");
 }
 
 } // namespace
@@ -137,6 +220,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         const qsizetype options = text.indexOf(QLatin1String(" [options]"));
         if (text.startsWith(QLatin1String("Usage: ")) && options > 0)
             text.replace(7, options - 7, kProgramName);
+        text += QLatin1Char('\n') + exitStatusText();
         return {CommandLineAction::ShowHelp, text, {}, {}};
     }
     if (parser.isSet(version))
@@ -159,8 +243,36 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     if (parser.isSet(admin.trainer))
         line.trainer = parser.value(admin.trainer);
     line.admin = adminRequest(parser, admin);
-    if (!line.admin.any())
+    if (!line.admin.any()) {
+        for (const QCommandLineOption* modifier : admin.modifiers()) {
+            if (parser.isSet(*modifier))
+                return {CommandLineAction::Refuse,
+                        refusal(QCoreApplication::translate(
+                                    "CommandLine",
+                                    "--%1 says how a command is done, but no command is given "
+                                    "(such as --show, --get, --set or --add-users).")
+                                    .arg(modifier->names().constFirst())),
+                        {},
+                        {}};
+        }
         return line;
+    }
+    if (parser.isSet(admin.format) && !reportFormatNamed(parser.value(admin.format)))
+        return {CommandLineAction::Refuse,
+                refusal(QCoreApplication::translate("CommandLine",
+                                                    "--format %1: not text, tsv or json.")
+                            .arg(parser.value(admin.format))),
+                {},
+                {}};
+    for (const QString& key : line.admin.get) {
+        if (!adminGetKeys().contains(key))
+            return {CommandLineAction::Refuse,
+                    refusal(QCoreApplication::translate("CommandLine",
+                                                        "--get %1: not one of these keys: %2.")
+                                .arg(key, adminGetKeys().join(QLatin1String(", ")))),
+                    {},
+                    {}};
+    }
     line.admin.trainer = line.trainer;
     if (line.trainer.isEmpty())
         return {CommandLineAction::Refuse,

@@ -5,6 +5,9 @@
 #include "testing/linux_only.h"
 #include "testing/test_files.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -124,13 +127,13 @@ TEST(ProgramCommandLine, AClassListOfThirtyFromAFileWithTwoRefused) {
     trainer.folder.write("class-4b.csv", csv);
 
     const Ended added = run(trainer.with({"--add-users", trainer.folder.file("class-4b.csv")}));
-    EXPECT_EQ(added.status, 1) << "two names were refused";
+    EXPECT_EQ(added.status, 1) << "a name was refused";
     EXPECT_EQ(added.out, "28 names added:\n    " + expected.join("\n    ") +
-                             "\n\n2 names refused:\n"
-                             "    Bob Lindqvist: already on the list\n" +
-                             QString::fromUtf8("    Łucja Nowak: a character that cannot be "
-                                               "stored in a history file\n"));
-    EXPECT_EQ(added.err, "");
+                             "\n\n1 name already there:\n"
+                             "    Bob Lindqvist: already on the list\n");
+    EXPECT_EQ(added.err, QString::fromUtf8("dexlan-options: 1 name refused:\n"
+                                           "    Łucja Nowak: a character that cannot be "
+                                           "stored in a history file\n"));
 
     const Ended listed = run(trainer.with({"--list-users"}));
     EXPECT_EQ(listed.status, 0);
@@ -162,8 +165,13 @@ TEST(ProgramCommandLine, ANameIsDeletedAndRestored) {
     EXPECT_EQ(trainer.folder.read("2HIST.DX"), bob) << "the records come back byte for byte";
 
     const Ended again = run(trainer.with({"--restore-user", "Bob Lindqvist"}));
-    EXPECT_EQ(again.status, 1);
-    EXPECT_EQ(again.err, "dexlan-options: Bob Lindqvist is not among the deleted names.\n");
+    EXPECT_EQ(again.status, 0);
+    EXPECT_EQ(again.out, "Bob Lindqvist is on the list already: nothing to restore.\n");
+    EXPECT_EQ(again.err, "");
+
+    const Ended nobody = run(trainer.with({"--restore-user", "Dee Nobody"}));
+    EXPECT_EQ(nobody.status, 1);
+    EXPECT_EQ(nobody.err, "dexlan-options: Dee Nobody is not among the deleted names.\n");
 }
 
 TEST(ProgramCommandLine, SettingsChangedAndShownWithoutADisplay) {
@@ -171,9 +179,15 @@ TEST(ProgramCommandLine, SettingsChangedAndShownWithoutADisplay) {
     const Ended set = run(trainer.with(
         {"--set", "history=roster-protected", "--set", "sounds=none", "--set", "documents=on"}));
     EXPECT_EQ(set.status, 1) << "the documentation is not installed";
-    EXPECT_EQ(set.out, "Line 4: \"hist roster open\" -> \"hist roster protected\"\n"
-                       "Line 11: \"sfx all\" -> \"sfx none\"\n");
+    EXPECT_EQ(set.out, "") << "nothing saved of a refused command";
     EXPECT_TRUE(set.err.startsWith("dexlan-options: The Documentations was not selected"));
+    EXPECT_TRUE(set.err.endsWith("dexlan-options: Dexlan4.ini was not changed.\n"));
+
+    const Ended saved = run(trainer.with(
+        {"--set", "history=roster-protected", "--set", "sounds=none", "--set", "documents=off"}));
+    EXPECT_EQ(saved.status, 0);
+    EXPECT_EQ(saved.out, "Line 4: \"hist roster open\" -> \"hist roster protected\"\n"
+                         "Line 11: \"sfx all\" -> \"sfx none\"\n");
 
     const Ended shown = run(trainer.with({"--show"}));
     EXPECT_EQ(shown.status, 0);
@@ -183,6 +197,34 @@ TEST(ProgramCommandLine, SettingsChangedAndShownWithoutADisplay) {
     const Ended usage = run(trainer.with({"--set", "sounds=loud"}));
     EXPECT_EQ(usage.status, 2);
     EXPECT_TRUE(usage.err.startsWith("dexlan-options: --set sounds=loud: not one of these"));
+}
+
+// A configuration tool's run: wanted state, reported as JSON, then the same
+// command again, which finds everything so and says it changed nothing.
+TEST(ProgramCommandLine, TheSameCommandTwiceReportsNothingChangedTheSecondTime) {
+    Trainer trainer({"Ann Carter", "Bob Lindqvist"});
+    trainer.folder.write("class-4b.txt", "Ann Carter\nChiara Rossi\n");
+    const QStringList command = trainer.with(
+        {"--format", "json", "--set", "sounds=none", "--set", "f2=off", "--add-users",
+         trainer.folder.file("class-4b.txt"), "--delete-user", "Bob Lindqvist", "--if-present"});
+    for (const bool second : {false, true}) {
+        SCOPED_TRACE(second ? "second run" : "first run");
+        const Ended check = run(QStringList(command) << "--check");
+        EXPECT_EQ(check.status, second ? 0 : 3) << check.err.toStdString();
+
+        const Ended ended = run(command);
+        EXPECT_EQ(ended.status, 0) << ended.err.toStdString();
+        EXPECT_EQ(ended.err, "");
+        QJsonParseError error;
+        const QJsonObject json = QJsonDocument::fromJson(ended.out.toUtf8(), &error).object();
+        ASSERT_EQ(error.error, QJsonParseError::NoError) << ended.out.toStdString();
+        const QJsonArray changes = json["changes"].toArray();
+        ASSERT_EQ(changes.size(), 4) << ended.out.toStdString(); // set, delete, two adds
+        int changed = 0;
+        for (const QJsonValue& change : changes)
+            changed += change.toObject()["changed"].toBool() ? 1 : 0;
+        EXPECT_EQ(changed, second ? 0 : 3);
+    }
 }
 
 } // namespace

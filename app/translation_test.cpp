@@ -401,9 +401,10 @@ TEST_F(PseudoTranslated, TheAdministratorsOptionsAndRefusalsAreTranslated) {
          {"XXThe trainer's folder (or its program file)", "XXPrints the settings as",
           "XXChanges a setting,", "XXPrints the users as", "XXAdds the names in FILE",
           "XXDeletes the user NAME", "XXBrings back the user NAME",
-          "XX(empty: the trainer's own folder)"})
+          "XX(empty: the trainer's own folder)", "XXPrints the value of one setting",
+          "XXChanges nothing:", "XXExit status with --trainer:"})
         EXPECT_TRUE(help.contains(QLatin1String(description))) << description;
-    EXPECT_EQ(help.count(QLatin1String("XXExample: dexlan-options --trainer /srv/trainer")), 7)
+    EXPECT_EQ(help.count(QLatin1String("XXExample: dexlan-options --trainer /srv/trainer")), 15)
         << help.toStdString();
 
     const std::pair<QStringList, const char*> refusals[] = {

@@ -297,28 +297,36 @@ MsgBoxRequest classListUnreadableReport(const QString& errorText, const QString&
             QCoreApplication::translate("BulkAdd", " Sorry...")};
 }
 
-QString bulkAddSummaryText(const BulkAddResult& result) {
+QString addedNamesText(const std::vector<AddedName>& addedNames) {
     QStringList lines;
-    const size_t added = result.added.size();
+    const size_t added = addedNames.size();
     lines.append(added == 1 ? QCoreApplication::translate("BulkAdd", "1 name added")
                             : QCoreApplication::translate("BulkAdd", "%1 names added").arg(added));
     lines.last() += added ? QLatin1Char(':') : QLatin1Char('.');
-    for (const AddedName& name : result.added)
+    for (const AddedName& name : addedNames)
         lines.append(QStringLiteral("    ") + name.name);
-    const size_t refused = result.refused.size();
-    if (refused) {
-        lines.append(QString());
-        lines.append(
-            refused == 1
-                ? QCoreApplication::translate("BulkAdd", "1 name refused:")
-                : QCoreApplication::translate("BulkAdd", "%1 names refused:").arg(refused));
-        for (const RefusedName& name : result.refused)
-            lines.append(QStringLiteral("    ") +
-                         (name.name.isEmpty() ? QCoreApplication::translate("BulkAdd", "(no name)")
-                                              : name.name) +
-                         QStringLiteral(": ") + refusalText(name));
-    }
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+QString refusedNamesText(const std::vector<RefusedName>& refusedNames) {
+    QStringList lines;
+    const size_t refused = refusedNames.size();
+    lines.append(refused == 1
+                     ? QCoreApplication::translate("BulkAdd", "1 name refused:")
+                     : QCoreApplication::translate("BulkAdd", "%1 names refused:").arg(refused));
+    for (const RefusedName& name : refusedNames)
+        lines.append(QStringLiteral("    ") +
+                     (name.name.isEmpty() ? QCoreApplication::translate("BulkAdd", "(no name)")
+                                          : name.name) +
+                     QStringLiteral(": ") + refusalText(name));
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+QString bulkAddSummaryText(const BulkAddResult& result) {
+    QString text = addedNamesText(result.added);
+    if (!result.refused.empty())
+        text += QLatin1Char('\n') + refusedNamesText(result.refused);
+    return text;
 }
 
 } // namespace dexlan

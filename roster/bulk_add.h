@@ -123,5 +123,9 @@ MsgBoxRequest classListUnreadableReport(const QString& errorText, const QString&
 
 // The summary as plain lines: the names added, then those refused with why.
 QString bulkAddSummaryText(const BulkAddResult& result);
+// Its two parts: "2 names added:" with the names, and "1 name refused:" with
+// each name and why.
+QString addedNamesText(const std::vector<AddedName>& added);
+QString refusedNamesText(const std::vector<RefusedName>& refused);
 
 } // namespace dexlan
