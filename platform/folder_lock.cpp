@@ -56,9 +56,11 @@ bool isStale(const QByteArray& bytes, const QDateTime& written, const QString& f
     const Owner owner = ownerOf(bytes);
     if (owner.host == QSysInfo::machineHostName().toUtf8() && owner.pid > 0)
         return owner.pid != QCoreApplication::applicationPid() && !processRunning(owner.pid);
+    const int staleAfter = owner.pid == 0 && owner.host.isEmpty()
+                               ? FolderLock::kOwnerlessStaleAfterSeconds
+                               : FolderLock::kStaleAfterSeconds;
     const QDateTime now = fileSystemNow(folder);
-    return written.isValid() && now.isValid() &&
-           written.secsTo(now) > FolderLock::kStaleAfterSeconds;
+    return written.isValid() && now.isValid() && written.secsTo(now) > staleAfter;
 }
 
 // Removes the stale lock file at path, which held bytes, unless another copy

@@ -18,6 +18,10 @@ namespace dexlan {
 class FolderLock {
   public:
     static constexpr int kStaleAfterSeconds = 600;
+    // A copy writes its name into the lock a moment after making the file:
+    // one that names no holder this long after was left by a copy that ended
+    // in between.
+    static constexpr int kOwnerlessStaleAfterSeconds = 30;
 
     FolderLock() = default;
     ~FolderLock();

@@ -48,10 +48,10 @@ qint64 endedProcess() {
 #endif
 }
 
-void makeOld(const QString& path) {
+void makeOld(const QString& path, int seconds = 3600) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::Append));
-    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-3600),
+    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-seconds),
                                  QFileDevice::FileModificationTime));
 }
 
@@ -79,25 +79,28 @@ TEST(FolderLock, AStaleLockIsTakenOverAndALiveOneIsNot) {
     struct Case {
         const char* what;
         QByteArray owner;
-        bool old;
+        int ageSeconds;
         Result expected;
     };
     const QString here = QSysInfo::machineHostName();
     const Case cases[] = {
-        {"a holder of this computer that has ended", ownerText(endedProcess(), here), false,
+        {"a holder of this computer that has ended", ownerText(endedProcess(), here), 0,
          Result::Taken},
-        {"another computer's lock, long untouched", ownerText(42, "elsewhere"), true,
+        {"another computer's lock, long untouched", ownerText(42, "elsewhere"), 3600,
          Result::Taken},
-        {"another computer's lock, fresh", ownerText(42, "elsewhere"), false, Result::Busy},
-        {"a lock of no known holder, fresh", QByteArray(), false, Result::Busy},
-        {"a lock of no known holder, long untouched", QByteArray("garbage"), true, Result::Taken},
+        {"another computer's lock, fresh", ownerText(42, "elsewhere"), 0, Result::Busy},
+        {"another computer's lock, a minute old", ownerText(42, "elsewhere"), 60, Result::Busy},
+        {"a lock of no known holder, fresh", QByteArray(), 0, Result::Busy},
+        // A copy that ended between making the file and writing its name.
+        {"a lock of no known holder, a minute old", QByteArray(), 60, Result::Taken},
+        {"a lock of no known holder, long untouched", QByteArray("garbage"), 3600, Result::Taken},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         TestFolder folder;
         folder.write(kName, c.owner);
-        if (c.old)
-            makeOld(folder.file(kName));
+        if (c.ageSeconds > 0)
+            makeOld(folder.file(kName), c.ageSeconds);
         FolderLock lock;
         EXPECT_EQ(lock.take(folder.path(), kName, 100), c.expected);
         if (c.expected == Result::Busy)
