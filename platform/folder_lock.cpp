@@ -5,7 +5,9 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QSysInfo>
 #include <QThread>
@@ -63,18 +65,62 @@ bool isStale(const QByteArray& bytes, const QDateTime& written, const QString& f
     return written.isValid() && now.isValid() && written.secsTo(now) > staleAfter;
 }
 
-// Removes the stale lock file at path, which held bytes, unless another copy
-// took it over first: the file is moved aside under a name of this call's own
+// The lock is a folder holding a file that names its holder: making a folder
+// is one step on every file system, while an exclusive create is not on
+// every share (two computers can each create the same file "exclusively"
+// through some SMB clients). A lock that is a file was left by an older copy.
+QString ownerFileIn(const QString& lockPath) {
+    return lockPath + QLatin1String("/owner");
+}
+
+// What the lock at path holds: its holder's words and when they were written
+// (for a folder with no words yet, when the folder was made). False when
+// nothing is there, or nothing that can be a lock.
+bool readLock(const QString& path, QByteArray* bytes, QDateTime* written, bool* present) {
+    const PathStatus there(path);
+    *present = there.exists() || there.isSymLink();
+    QFile file;
+    const QString ownerPath = there.isDir() ? ownerFileIn(path) : path;
+    if (there.isDir() || there.isFile()) {
+        if (openPath(file, ownerPath, QIODevice::ReadOnly)) {
+            *bytes = file.read(4096);
+            *written = file.fileTime(QFileDevice::FileModificationTime);
+            return true;
+        }
+        if (there.isDir()) {
+            // Made a moment ago, or its maker ended before writing: its age decides.
+            bytes->clear();
+            *written = QFileInfo(path).lastModified();
+            return true;
+        }
+    }
+    return false;
+}
+
+// Removes the lock at path (a folder with its owner file, or an older copy's
+// file).
+void removeLock(const QString& path) {
+    if (PathStatus(path).isDir()) {
+        removePath(ownerFileIn(path));
+        QDir().rmdir(path);
+    } else {
+        removePath(path);
+    }
+}
+
+// Removes the stale lock at path, which held bytes, unless another copy took
+// it over first: the lock is moved aside under a name of this call's own
 // (only one copy can), and removed only if it is still the stale one.
 void removeStale(const QString& path, const QByteArray& bytes) {
     const QString aside = path + QLatin1String(".stale-") + randomTag();
     if (!renamePath(path, aside))
         return;
-    QFile moved;
-    const bool same = openPath(moved, aside, QIODevice::ReadOnly) && moved.read(4096) == bytes;
-    moved.close();
+    QByteArray now;
+    QDateTime written;
+    bool present = false;
+    const bool same = readLock(aside, &now, &written, &present) && now == bytes;
     if (same)
-        removePath(aside);
+        removeLock(aside);
     else
         renamePath(aside, path); // another copy's fresh lock: back where it was
 }
@@ -124,13 +170,20 @@ FolderLock::Result FolderLock::take(const QString& folder, const QString& fileNa
     waited.start();
     int vanished = 0;
     for (;;) {
-        QFile lock;
-        QString openError;
-        if (openPath(lock, path, QIODevice::WriteOnly | QIODevice::NewOnly, &openError)) {
-            const FileError written = writeAll(lock, owner);
-            lock.close();
+        const MadeFolder made = makeFolder(path);
+        if (made.made) {
+            QFile lock;
+            QString openError;
+            FileError written = FileError::ok();
+            if (openPath(lock, ownerFileIn(path), QIODevice::WriteOnly | QIODevice::NewOnly,
+                         &openError)) {
+                written = writeAll(lock, owner);
+                lock.close();
+            } else {
+                written = describeFailure(ownerFileIn(path), openError);
+            }
             if (written.failed()) {
-                removePath(path);
+                removeLock(path);
                 m_error = written;
                 return Result::Failed;
             }
@@ -138,28 +191,23 @@ FolderLock::Result FolderLock::take(const QString& folder, const QString& fileNa
             m_owner = owner;
             return Result::Taken;
         }
-        QFile existing;
-        if (!openPath(existing, path, QIODevice::ReadOnly)) {
+        QByteArray bytes;
+        QDateTime written;
+        bool present = false;
+        if (!readLock(path, &bytes, &written, &present)) {
             // Let go of a moment ago, or never there: the folder refuses it.
-            const PathStatus there(path);
-            if (!there.exists() && !there.isSymLink()) {
+            if (!present) {
                 if (++vanished <= 3)
                     continue;
-                m_error = describeFailure(path, openError);
+                m_error = describeFailure(path, made.errorText);
                 return Result::Failed;
             }
-            if (!there.isFile()) {
-                m_error = describeFailure(path, openError);
-                return Result::Failed;
-            }
-        } else {
-            const QByteArray bytes = existing.read(4096);
-            const QDateTime written = existing.fileTime(QFileDevice::FileModificationTime);
-            existing.close();
-            if (isStale(bytes, written, folder)) {
-                removeStale(path, bytes);
-                continue;
-            }
+            m_error = describeFailure(path, made.errorText);
+            return Result::Failed;
+        }
+        if (isStale(bytes, written, folder)) {
+            removeStale(path, bytes);
+            continue;
         }
         if (waited.elapsed() >= waitMs)
             return Result::Busy;
@@ -171,11 +219,11 @@ void FolderLock::release() {
     if (m_path.isEmpty())
         return;
     // Only this copy's own lock: one taken over as stale belongs to another now.
-    QFile lock;
-    if (openPath(lock, m_path, QIODevice::ReadOnly) && lock.read(4096) == m_owner) {
-        lock.close();
-        removePath(m_path);
-    }
+    QByteArray bytes;
+    QDateTime written;
+    bool present = false;
+    if (readLock(m_path, &bytes, &written, &present) && bytes == m_owner)
+        removeLock(m_path);
     m_path.clear();
     m_owner.clear();
 }

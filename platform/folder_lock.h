@@ -10,11 +10,13 @@ namespace dexlan {
 
 // A short lock on a folder that every copy of the program honours, on a local
 // disk and on a network share alike, where the kernel's own locks may not
-// reach the other computers: a lock file created exclusively (O_EXCL,
-// CREATE_NEW) that names the computer and the process holding it. A lock
-// whose holder ran on this computer and has ended is taken over at once; one
-// from another computer once its file is older than kStaleAfterSeconds by the
-// file system's own clock.
+// reach the other computers: a folder made beside the files (making a folder
+// is one step everywhere, while some SMB clients let two computers each
+// create the same file "exclusively") holding a file that names the computer
+// and the process holding it. A lock whose holder ran on this computer and
+// has ended is taken over at once; one from another computer once it is
+// older than kStaleAfterSeconds by the file system's own clock. A lock file
+// left by an older copy of the program is honoured the same way.
 class FolderLock {
   public:
     static constexpr int kStaleAfterSeconds = 600;

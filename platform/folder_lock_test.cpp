@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+
 #ifdef Q_OS_UNIX
 #include <sys/wait.h>
 #include <unistd.h>
@@ -29,6 +32,20 @@ using Result = FolderLock::Result;
 using testing::TestFolder;
 
 const QString kName = QStringLiteral(".test.lock");
+// The lock is a folder; the file in it names the holder.
+const QString kOwner = kName + QStringLiteral("/owner");
+
+// Lays a lock at kName as a copy left it: a folder naming its holder (none:
+// a copy that ended before writing), or the file an older copy made.
+void layLock(const TestFolder& folder, const QByteArray& owner, bool asFolder) {
+    if (!asFolder) {
+        folder.write(kName, owner);
+        return;
+    }
+    ASSERT_TRUE(QDir().mkdir(folder.file(kName)));
+    if (!owner.isEmpty())
+        folder.write(kOwner, owner);
+}
 
 QByteArray ownerText(qint64 pid, const QString& host) {
     return "pid " + QByteArray::number(pid) + "\nhost " + host.toUtf8() + '\n';
@@ -49,6 +66,15 @@ qint64 endedProcess() {
 }
 
 void makeOld(const QString& path, int seconds = 3600) {
+    if (QFileInfo(path).isDir()) {
+        namespace fs = std::filesystem;
+        std::error_code error;
+        fs::last_write_time(fs::path(path.toStdWString()),
+                            fs::file_time_type::clock::now() - std::chrono::seconds(seconds),
+                            error);
+        ASSERT_FALSE(error) << error.message();
+        return;
+    }
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::Append));
     ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-seconds),
@@ -61,7 +87,7 @@ TEST(FolderLock, OneHolderAtATimeAndReleasedWhole) {
         FolderLock first;
         ASSERT_EQ(first.take(folder.path(), kName, 0), Result::Taken);
         EXPECT_TRUE(first.held());
-        EXPECT_EQ(folder.read(kName),
+        EXPECT_EQ(folder.read(kOwner),
                   ownerText(QCoreApplication::applicationPid(), QSysInfo::machineHostName()));
 
         FolderLock second; // a live holder, even this very process, is waited for
@@ -96,22 +122,27 @@ TEST(FolderLock, AStaleLockIsTakenOverAndALiveOneIsNot) {
         {"a lock of no known holder, long untouched", QByteArray("garbage"), 3600, Result::Taken},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        TestFolder folder;
-        folder.write(kName, c.owner);
-        if (c.ageSeconds > 0)
-            makeOld(folder.file(kName), c.ageSeconds);
-        FolderLock lock;
-        EXPECT_EQ(lock.take(folder.path(), kName, 100), c.expected);
-        if (c.expected == Result::Busy)
-            EXPECT_EQ(folder.read(kName), c.owner) << "somebody else's lock is left alone";
-        else
-            EXPECT_EQ(folder.read(kName),
-                      ownerText(QCoreApplication::applicationPid(), here));
-        EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden |
-                                                QDir::NoDotAndDotDot),
-                  QStringList{kName})
-            << "no probe or stale file left beside it";
+        for (const bool asFolder : {true, false}) {
+            SCOPED_TRACE(std::string(c.what) + (asFolder ? ", a folder" : ", an older copy's file"));
+            TestFolder folder;
+            layLock(folder, c.owner, asFolder);
+            if (c.ageSeconds > 0)
+                makeOld(folder.file(asFolder && !c.owner.isEmpty() ? kOwner : kName),
+                        c.ageSeconds);
+            FolderLock lock;
+            EXPECT_EQ(lock.take(folder.path(), kName, 100), c.expected);
+            if (c.expected == Result::Busy && asFolder && c.owner.isEmpty())
+                EXPECT_TRUE(QFileInfo(folder.file(kName)).isDir()) << "left alone";
+            else if (c.expected == Result::Busy)
+                EXPECT_EQ(folder.read(asFolder ? kOwner : kName), c.owner)
+                    << "somebody else's lock is left alone";
+            else
+                EXPECT_EQ(folder.read(kOwner), ownerText(QCoreApplication::applicationPid(), here));
+            EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden |
+                                                    QDir::NoDotAndDotDot),
+                      QStringList{kName})
+                << "no probe or stale file left beside it";
+        }
     }
 }
 
@@ -120,9 +151,9 @@ TEST(FolderLock, ReleaseLeavesALockTakenOverByAnotherCopy) {
     FolderLock lock;
     ASSERT_EQ(lock.take(folder.path(), kName, 0), Result::Taken);
     const QByteArray other = ownerText(42, QStringLiteral("elsewhere"));
-    folder.write(kName, other); // declared stale elsewhere and taken over
+    folder.write(kOwner, other); // declared stale elsewhere and taken over
     lock.release();
-    EXPECT_EQ(folder.read(kName), other);
+    EXPECT_EQ(folder.read(kOwner), other);
 }
 
 TEST(FolderLock, AFolderThatIsNotThereIsAFailureNotAWait) {
