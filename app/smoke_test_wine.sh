@@ -5,16 +5,25 @@
 # the keyboard chooses "Silent operation only", File, Exit, and Yes to the
 # update question. Then line 11 of Dexlan4.ini is "sfx none", the other lines
 # are unchanged and every line still ends in CR LF.
-#   smoke_test_wine.sh TRAINER_FOLDER LIST_WINDOWS_EXE [SCREENSHOT.png]
+#   smoke_test_wine.sh [--program FOLDER] TRAINER_FOLDER LIST_WINDOWS_EXE [SCREENSHOT.png]
 # TRAINER_FOLDER is a copy of a trainer's folder with the program installed in
 # it (unzipped or by the installer); nothing else is on the program's PATH, so
-# a DLL missing from the installation shows here. The program runs in a Wine
+# a DLL missing from the installation shows here. With --program, the program
+# is installed in FOLDER instead and started there without an argument: it
+# must find the trainer through the setting an installer made, in the
+# smoke test's prefix, and open it without asking. The program runs in a Wine
 # virtual desktop on a private X server; keys come from outside through X.
 # SCREENSHOT gets a picture of the options window on the Sounds page.
 # Exit code 77 (skipped) when no X server can be started here.
 set -euo pipefail
 
+program=""
+if [ "${1:-}" = "--program" ]; then
+    program=$(realpath "$2")
+    shift 2
+fi
 trainer=$(realpath "$1")
+program=${program:-$trainer}
 list_windows=$(realpath "$2")
 screenshot=${3:-}
 source "$(dirname "$0")/../tools/windows-env"
@@ -55,7 +64,7 @@ fi
 export DISPLAY=$display
 unset WAYLAND_DISPLAY
 
-(cd "$trainer" && exec wine ./dexlan-options.exe) >"$work/app.log" 2>&1 &
+(cd "$program" && exec wine ./dexlan-options.exe) >"$work/app.log" 2>&1 &
 app_pid=$!
 
 # Prints "left top right bottom" of the visible window with exactly this title.
