@@ -17,6 +17,8 @@
 #ifdef Q_OS_UNIX
 #include <sys/wait.h>
 #include <unistd.h>
+#else
+#include <windows.h>
 #endif
 
 namespace dexlan {
@@ -67,12 +69,30 @@ qint64 endedProcess() {
 
 void makeOld(const QString& path, int seconds = 3600) {
     if (QFileInfo(path).isDir()) {
+#ifdef Q_OS_WIN
+        // A folder's times are set through a handle opened for it alone.
+        HANDLE folder = CreateFileW(reinterpret_cast<const wchar_t*>(path.utf16()),
+                                    FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        ASSERT_NE(folder, INVALID_HANDLE_VALUE);
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        ULARGE_INTEGER ticks{{now.dwLowDateTime, now.dwHighDateTime}};
+        ticks.QuadPart -= quint64(seconds) * 10000000ULL; // 100 ns a tick
+        const FILETIME then{ticks.LowPart, ticks.HighPart};
+        const bool set = SetFileTime(folder, nullptr, nullptr, &then);
+        CloseHandle(folder);
+        ASSERT_TRUE(set);
+#else
         namespace fs = std::filesystem;
         std::error_code error;
-        fs::last_write_time(fs::path(path.toStdWString()),
+        fs::last_write_time(fs::path(path.toStdString()),
                             fs::file_time_type::clock::now() - std::chrono::seconds(seconds),
                             error);
         ASSERT_FALSE(error) << error.message();
+#endif
+        ASSERT_NEAR(QFileInfo(path).lastModified().secsTo(QDateTime::currentDateTime()), seconds, 5)
+            << "the folder's time was not set back";
         return;
     }
     QFile file(path);
