@@ -392,6 +392,14 @@ QStringList fileNamesIn(const QString& folder) {
 
 #endif
 
+QString withoutTrailingSeparator(const QString& path) {
+    QString plain = path;
+    while (plain.size() > 1 &&
+           (plain.back() == QLatin1Char('/') || plain.back() == QLatin1Char('\\')))
+        plain.chop(1);
+    return plain;
+}
+
 MadeFolder makeFolder(const QString& path) {
     MadeFolder result;
 #ifdef Q_OS_WIN
@@ -406,10 +414,7 @@ MadeFolder makeFolder(const QString& path) {
     while (!parent.isEmpty() && parent.back() != QLatin1Char('/') &&
            parent.back() != QLatin1Char('\\'))
         parent.chop(1);
-    while (parent.size() > 1 &&
-           (parent.back() == QLatin1Char('/') || parent.back() == QLatin1Char('\\')))
-        parent.chop(1);
-    const PathStatus status(parent);
+    const PathStatus status(withoutTrailingSeparator(parent));
     result.parentMissing = !status.exists() && !status.isSymLink();
 #else
     if (::mkdir(pathToSystem(path).constData(), 0777) == 0) {

@@ -96,6 +96,10 @@ bool renameExclusively(const QString& from, const QString& to, int* error,
 // does not (Windows); elsewhere nothing.
 void markHidden(const QString& path);
 
+// The path without its trailing separators ("/" and "\\" alike), so that
+// asking about it asks about the folder itself; a root keeps its one.
+QString withoutTrailingSeparator(const QString& path);
+
 // Makes the one folder at path (without a trailing separator; its parent
 // must be there). On failure, the system's words and whether it was the
 // parent that is missing.

@@ -70,10 +70,7 @@ bool forEachFolderEntry(const QString& folder, Wanted wanted, Visit visit) {
 #ifdef Q_OS_WIN
     // QDirIterator reports no failure: a folder that is not there would pass
     // for an empty one.
-    QString plainFolder = folder;
-    while (plainFolder.size() > 1 &&
-           (plainFolder.endsWith(QLatin1Char('/')) || plainFolder.endsWith(QLatin1Char('\\'))))
-        plainFolder.chop(1);
+    const QString plainFolder = withoutTrailingSeparator(folder);
     const QFileInfo folderInfo(plainFolder);
     if (!folderInfo.isDir()) {
         const PathStatus status(plainFolder);

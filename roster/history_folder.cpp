@@ -16,15 +16,6 @@ bool isSeparator(QChar c) {
     return c == QLatin1Char('/') || c == QLatin1Char('\\');
 }
 
-// The folder without its trailing separator, so that asking about it asks
-// about the folder itself ("plain/" through a regular file would not exist).
-QString withoutTrailingSeparator(const QString& folder) {
-    QString path = folder;
-    while (path.size() > 1 && isSeparator(path.back()))
-        path.chop(1);
-    return path;
-}
-
 bool existsAsAnything(const QString& path) {
     const PathStatus info(path);
     return info.exists() || info.isSymLink();

@@ -5,15 +5,13 @@
 // for use outside the roster core.
 
 #include "platform/file_error.h"
+#include "platform/file_names.h" // withoutTrailingSeparator
 
 #include <QString>
 
 namespace dexlan::folder_detail {
 
 bool isSeparator(QChar c);
-// The folder without its trailing separator, so that asking about it asks
-// about the folder itself.
-QString withoutTrailingSeparator(const QString& folder);
 bool existsAsAnything(const QString& path);
 // A failure in folder: FolderMissing only when the folder itself is absent.
 FileError failureIn(const QString& folder, QString text);
