@@ -14,6 +14,8 @@ BackgroundListing::BackgroundListing(const QString& folder, Made made,
     m_thread.reset(QThread::create([this, made, finished = std::move(finished)] {
         ListingOptions options;
         options.stop = &m_stop;
+        // The check before any change takes the stamps: start-up reads only.
+        options.stampsLater = true;
         options.progress = [this](qsizetype read, qsizetype total) {
             m_total.store(total, std::memory_order_relaxed);
             m_read.store(read, std::memory_order_relaxed);

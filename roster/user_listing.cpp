@@ -140,15 +140,16 @@ struct Candidate {
 
 // The digest's part of an entry no listing reads (its name gives no number).
 quint64 unreadEntryDigest(const QString& folder, QByteArrayView nativeName, quint64 identity,
-                          EntryKind kind) {
-    const quint64 stamp =
-        kind == EntryKind::Other ? 0 : regularFileStamp(folder + pathFromSystem(nativeName));
+                          EntryKind kind, bool withStamp) {
+    const quint64 stamp = kind == EntryKind::Other || !withStamp
+                              ? 0
+                              : regularFileStamp(folder + pathFromSystem(nativeName));
     return entryDigest(nativeName, identity, stamp);
 }
 
 // One file after another, each read as its name comes: the plain way, which
 // every other way of listing must equal.
-bool listOneByOne(const QString& folder, bool withDigest, UserListing& listing,
+bool listOneByOne(const QString& folder, bool withDigest, bool withStamps, UserListing& listing,
                   quint64& digest) {
     const bool identities = entryIdentitiesCount(folder);
     const OpenFolder opened(folder);
@@ -159,13 +160,13 @@ bool listOneByOne(const QString& folder, bool withDigest, UserListing& listing,
             const std::optional<int> number = userNumberFromNativeName(nativeName);
             if (!number) {
                 if (withDigest)
-                    digest ^= unreadEntryDigest(folder, nativeName, identity, kind);
+                    digest ^= unreadEntryDigest(folder, nativeName, identity, kind, withStamps);
                 return;
             }
             // The entry's name ends in a zero byte: it is read in place.
             FileOutcome outcome =
                 readHistoryFile(opened, QByteArray::fromRawData(nativeName.data(), nativeName.size()),
-                                kind, withDigest);
+                                kind, withDigest && withStamps);
             if (withDigest)
                 digest ^= entryDigest(nativeName, identity, outcome.stamp);
             if (outcome.kind != FileOutcome::Nothing)
@@ -177,8 +178,8 @@ bool listOneByOne(const QString& folder, bool withDigest, UserListing& listing,
 // The names first, then their first lines on several threads, each taking
 // the next batch of files; the outcomes keep the names' order, so the result
 // is the one-by-one listing's.
-bool listOnThreads(const QString& folder, const ListingOptions& options, int threads,
-                   UserListing& listing, quint64& digest) {
+bool listOnThreads(const QString& folder, const ListingOptions& options, bool withStamps,
+                   int threads, UserListing& listing, quint64& digest) {
     std::vector<Candidate> candidates;
     QByteArray names;
     const bool identities = entryIdentitiesCount(folder);
@@ -192,7 +193,7 @@ bool listOnThreads(const QString& folder, const ListingOptions& options, int thr
                 names.append(nativeName);
                 names.append('\0');
             } else if (options.digest) {
-                digest ^= unreadEntryDigest(folder, nativeName, identity, kind);
+                digest ^= unreadEntryDigest(folder, nativeName, identity, kind, withStamps);
             }
         });
     if (!complete)
@@ -219,7 +220,8 @@ bool listOnThreads(const QString& folder, const ListingOptions& options, int thr
         for (qsizetype i = begin; i < end; ++i) {
             const Candidate& candidate = candidates[size_t(i)];
             outcomes[size_t(i)] =
-                readHistoryFile(opened, nameOf(candidate), candidate.kind, options.digest);
+                readHistoryFile(opened, nameOf(candidate), candidate.kind,
+                                options.digest && withStamps);
         }
         done.fetch_add(end - begin, std::memory_order_relaxed);
         return true;
@@ -267,6 +269,7 @@ bool listOnThreads(const QString& folder, const ListingOptions& options, int thr
 
 bool sameListing(const UserListing& a, const UserListing& b) {
     return a.users == b.users && a.unreadable == b.unreadable && a.digest == b.digest &&
+           a.unstampedSinceNs.has_value() == b.unstampedSinceNs.has_value() &&
            a.error.kind == b.error.kind && a.error.text == b.error.text;
 }
 
@@ -291,9 +294,16 @@ UserListing listUsersOnce(const QString& folder, const ListingOptions& options) 
     }
     quint64 digest = 0;
     const int threads = options.threads > 0 ? options.threads : readersFor(folder);
-    const bool complete = threads == 1 && !options.progress
-                              ? listOneByOne(folder, options.digest, listing, digest)
-                              : listOnThreads(folder, options, threads, listing, digest);
+    // Stamps left for later count any file changed since a moment before the
+    // reading began: the file system's times may lag its clock.
+    const bool withStamps = !options.stampsLater || !stampsCanWait(folder);
+    const std::optional<qint64> unstampedSince =
+        withStamps ? std::nullopt
+                   : std::optional<qint64>(entryChangeClockNs() - kChangeClockSlackNs);
+    const bool complete =
+        threads == 1 && !options.progress
+            ? listOneByOne(folder, options.digest, withStamps, listing, digest)
+            : listOnThreads(folder, options, withStamps, threads, listing, digest);
     if (options.stop && options.stop->load(std::memory_order_relaxed)) {
         // Part of the files unread: nothing of it may pass for the folder's users.
         listing = {};
@@ -301,8 +311,10 @@ UserListing listUsersOnce(const QString& folder, const ListingOptions& options) 
         return listing;
     }
     if (complete) {
-        if (options.digest)
+        if (options.digest) {
             listing.digest = digest;
+            listing.unstampedSinceNs = unstampedSince;
+        }
     } else {
         listing.error = otherFailure(lastSystemErrorText());
     }
@@ -321,6 +333,7 @@ UserListing listUsers(const QString& folder, const ListingOptions& options) {
     // (or thread) changed meanwhile gives two file-by-file listings that differ.
     ListingOptions plain{1, 1, {}};
     plain.digest = options.digest;
+    plain.stampsLater = options.stampsLater;
     const UserListing before = listUsersOnce(folder, plain);
     UserListing listing = listUsersOnce(folder, options);
     const UserListing after = listUsersOnce(folder, plain);
@@ -345,6 +358,38 @@ std::optional<quint64> historyFilesDigest(const QString& folder) {
     if (!complete)
         return std::nullopt;
     return digest;
+}
+
+bool historyFilesUnchanged(const QString& folder, quint64& listed,
+                           std::optional<qint64>& unstampedSinceNs) {
+    if (holdsControlCharacter(folder))
+        return false;
+    quint64 whole = 0;
+    quint64 unstamped = 0;
+    qint64 lastChangeNs = 0;
+    const bool identities = entryIdentitiesCount(folder);
+    const bool complete = forEachHistoryEntry<true>(
+        folder, [&](QByteArrayView name, quint64 identity, EntryKind, quint64 stamp,
+                    qint64 changedNs) {
+            if (!identities)
+                identity = 0;
+            whole ^= entryDigest(name, identity, stamp);
+            unstamped ^= entryDigest(name, identity, 0);
+            lastChangeNs = std::max(lastChangeNs, changedNs);
+        });
+    if (!complete)
+        return false;
+    if (!unstampedSinceNs)
+        return whole == listed;
+    // The same names and files, none of them changed since the listing
+    // began, and a clock that has not been put back since: then the stamps
+    // taken now are those the listing would have taken.
+    if (unstamped != listed || lastChangeNs >= *unstampedSinceNs ||
+        entryChangeClockNs() < *unstampedSinceNs)
+        return false;
+    listed = whole;
+    unstampedSinceNs.reset();
+    return true;
 }
 
 quint64 historyFileDigest(const QString& path) {

@@ -255,8 +255,7 @@ void UserRoster::fillUserList() {
     // Asked again within one action: the list was read a moment ago.
     if (m_batchDepth > 0 && m_readInBatch && folder == m_listedFolder)
         return;
-    if (tookReading && !folder.isEmpty() && folder == m_listedFolder && m_listedDigest &&
-        historyFilesDigest(folder) == m_listedDigest) {
+    if (tookReading && !folder.isEmpty() && folder == m_listedFolder && listedFilesUnchanged()) {
         m_readInBatch = m_batchDepth > 0;
         return;
     }
@@ -342,6 +341,7 @@ void UserRoster::takeListing(const UserListing& listing, const QString& folder, 
         errorText = unreadableFilesText(listing.unreadable);
     m_listedFolder = folder;
     m_listedDigest = listing.digest;
+    m_listedUnstampedSinceNs = listing.unstampedSinceNs;
     m_model->show(rows ? std::move(*rows) : UserListModel::rowsOf(listing));
     if (!errorText.isEmpty() && report)
         m_dialogs.msgBox(cannotReadReport(errorText, shownFolder()));
@@ -362,9 +362,10 @@ void UserRoster::refreshFromFolder(const QString& folder) {
     settleReading();
     // Reading the folder's names tells whether any history file came, went or
     // was replaced since the list was read; only then are the files read.
-    const std::optional<quint64> digest = historyFilesDigest(folder);
-    if (!digest || (folder == m_listedFolder && digest == m_listedDigest))
-        return; // unchanged, or missing: adding asks about it
+    if (folder == m_listedFolder && listedFilesUnchanged())
+        return;
+    if (!historyFilesDigest(folder))
+        return; // missing: adding asks about it
     WaitCursor wait;
     const UserListing listing = readFolder(folder);
     if (!listing.error.failed())
@@ -381,7 +382,16 @@ void UserRoster::listAddedUsers(std::vector<UserListModel::NewRow> users) {
     m_model->insertSorted(std::move(users));
 }
 
+bool UserRoster::listedFilesUnchanged() {
+    return m_listedDigest &&
+           historyFilesUnchanged(m_listedFolder, *m_listedDigest, m_listedUnstampedSinceNs);
+}
+
 void UserRoster::countChangeIn(const QString& path, quint64 before) {
+    // A change of the program's own is no change of another's only against
+    // stamps; without them the next check reads the folder again.
+    if (m_listedUnstampedSinceNs)
+        m_listedDigest.reset();
     if (!m_listedDigest || !path.startsWith(m_listedFolder) ||
         path.indexOf(QLatin1Char('/'), m_listedFolder.size()) >= 0 ||
         path.indexOf(QLatin1Char('\\'), m_listedFolder.size()) >= 0)

@@ -148,6 +148,8 @@ class UserRoster : public QObject {
     // in a message box.
     void takeListing(const UserListing& listing, const QString& folder, bool report,
                      std::optional<UserListModel::Rows> rows = std::nullopt);
+    // Whether the listed folder's history files are still as listed.
+    bool listedFilesUnchanged();
     // Counts a change the roster made itself to the file at path (whose part
     // of the digest was before) into the digest of the listed folder.
     void countChangeIn(const QString& path, quint64 before);
@@ -178,6 +180,7 @@ class UserRoster : public QObject {
     // The folder the list was read from and its history files' digest then.
     QString m_listedFolder;
     std::optional<quint64> m_listedDigest;
+    std::optional<qint64> m_listedUnstampedSinceNs; // set while the digest waits for its stamps
 
     // A click, or the two presses of a double click, acts on the list the user
     // saw when it began: a change of the list after its first press cancels it.
