@@ -89,6 +89,18 @@ struct UserListing {
     std::optional<qint64> unstampedSinceNs;
 };
 
+// Where a listing can put its users as it finishes, in the folder's order,
+// instead of in UserListing::users: the user list's rows, made without
+// holding every user twice.
+class ListedUserSink {
+  public:
+    virtual ~ListedUserSink() = default;
+    // Called once before the users: how many come, their names' bytes in all.
+    virtual void expect(qsizetype users, qsizetype nameBytes) = 0;
+    virtual void take(QByteArray&& name, int number, QStringView folder,
+                      const QString& fileName) = 0;
+};
+
 // How listUsers reads the history files' first lines.
 struct ListingOptions {
     // Threads reading them: 0 for as many as the folder's file system suits
@@ -112,6 +124,8 @@ struct ListingOptions {
     // read and closed, and the stamps are taken by the check that comes
     // before any change anyway.
     bool stampsLater = false;
+    // Where the users go instead of the listing's users, if anywhere.
+    ListedUserSink* sink = nullptr;
 };
 
 // Lists the users of folder (ending in a separator): the normal files whose

@@ -248,18 +248,29 @@ bool listOnThreads(const QString& folder, const ListingOptions& options, bool wi
     if (options.progress)
         options.progress(total, total);
 
-    // Each file's part is let go as soon as it is in the listing, so that the
-    // two never hold 100,000 users each at once; the listing is made at its
-    // size at once.
-    listing.users.reserve(
-        size_t(std::count_if(outcomes.begin(), outcomes.end(), [](const FileOutcome& outcome) {
-            return outcome.kind == FileOutcome::User;
-        })));
+    // Each file's part is let go as soon as it is in the listing (or the
+    // sink), so that the two never hold 100,000 users each at once; the
+    // listing is made at its size at once.
+    qsizetype users = 0;
+    qsizetype nameBytes = 0;
+    for (const FileOutcome& outcome : outcomes) {
+        if (outcome.kind == FileOutcome::User) {
+            ++users;
+            nameBytes += outcome.name.size();
+        }
+    }
+    if (options.sink)
+        options.sink->expect(users, nameBytes);
+    else
+        listing.users.reserve(size_t(users));
     for (size_t i = 0; i < candidates.size(); ++i) {
         const QByteArray nativeName = nameOf(candidates[i]);
         if (options.digest)
             digest ^= entryDigest(nativeName, candidates[i].identity, outcomes[i].stamp);
-        if (outcomes[i].kind != FileOutcome::Nothing)
+        if (options.sink && outcomes[i].kind == FileOutcome::User)
+            options.sink->take(std::move(outcomes[i].name), candidates[i].number, folder,
+                               pathFromSystem(nativeName));
+        else if (outcomes[i].kind != FileOutcome::Nothing)
             addOutcome(listing, std::move(outcomes[i]), folder, pathFromSystem(nativeName),
                        candidates[i].number);
         outcomes[i] = {};
@@ -271,6 +282,20 @@ bool sameListing(const UserListing& a, const UserListing& b) {
     return a.users == b.users && a.unreadable == b.unreadable && a.digest == b.digest &&
            a.unstampedSinceNs.has_value() == b.unstampedSinceNs.has_value() &&
            a.error.kind == b.error.kind && a.error.text == b.error.text;
+}
+
+// Hands a listing's users to sink, in the listing's order, and lets them go.
+void handOver(UserListing& listing, ListedUserSink& sink) {
+    qsizetype nameBytes = 0;
+    for (const ListedUser& user : listing.users)
+        nameBytes += user.name.size();
+    sink.expect(qsizetype(listing.users.size()), nameBytes);
+    for (ListedUser& user : listing.users) {
+        const qsizetype at = fileNameAt(user.path);
+        sink.take(std::move(user.name), user.number, QStringView(user.path).first(at),
+                  user.path.mid(at));
+    }
+    listing.users = {};
 }
 
 UserListing listUsersOnce(const QString& folder, const ListingOptions& options) {
@@ -310,6 +335,10 @@ UserListing listUsersOnce(const QString& folder, const ListingOptions& options) 
         listing.error = otherFailure(QStringLiteral("The reading was stopped."));
         return listing;
     }
+    if (options.sink && (threads == 1 && !options.progress)) {
+        // Read one by one into the listing: handed over as the threads would.
+        handOver(listing, *options.sink);
+    }
     if (complete) {
         if (options.digest) {
             listing.digest = digest;
@@ -335,13 +364,18 @@ UserListing listUsers(const QString& folder, const ListingOptions& options) {
     plain.digest = options.digest;
     plain.stampsLater = options.stampsLater;
     const UserListing before = listUsersOnce(folder, plain);
-    UserListing listing = listUsersOnce(folder, options);
+    ListingOptions compared = options;
+    compared.sink = nullptr; // its users are compared first, then handed over
+    UserListing listing = listUsersOnce(folder, compared);
     const UserListing after = listUsersOnce(folder, plain);
     const bool stopped = options.stop && options.stop->load(std::memory_order_relaxed);
     if (!stopped && sameListing(before, after) && !sameListing(listing, before))
         qFatal("listUsers: the listing read on several threads differs from the one read file "
                "by file in %s",
                qPrintable(folder));
+    if (options.sink && !stopped) {
+        handOver(listing, *options.sink);
+    }
     return listing;
 }
 
