@@ -2,10 +2,10 @@
 // Peak memory of the program holding a roster of 100,000 users: fills a user
 // list from a folder of that many history files, shows it, and reports the
 // process's maximum resident set size.
-//   build/bench/roster/user_list_memory [users [background]]
+//   build/bench/benchmarks/user_list_memory [users [background]]
 
 #include "roster/history_file.h"
-#include "roster/roster_benchmarks.h"
+#include "benchmarks/roster_benchmarks.h"
 #include "roster/user_roster.h"
 
 #include <QAbstractItemModel>

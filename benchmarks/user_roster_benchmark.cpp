@@ -1,18 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // How the roster keeps up with a large history folder:
 //   cmake --preset bench && cmake --build --preset bench
-//   build/bench/roster/user_roster_benchmark
+//   build/bench/benchmarks/user_roster_benchmark
 // fillUserList is compared with a bare loop, in the same run, that only lists
 // the folder and reads each file's first line; addName with a roster of
 // 100,000 users, which includes reading the folder's names to see whether
 // another copy changed it; and a class list of 1,000 names added at once.
 
 #include "platform/dialogs.h"
-#include "roster/bare_listing_loop.h"
+#include "benchmarks/bare_listing_loop.h"
 #include "roster/bulk_add.h"
 #include "roster/history_file.h"
 #include "roster/history_folder.h"
-#include "roster/roster_benchmarks.h"
+#include "benchmarks/roster_benchmarks.h"
 #include "roster/user_roster.h"
 
 #include <QAbstractItemModel>

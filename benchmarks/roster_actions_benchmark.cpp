@@ -3,7 +3,7 @@
 // users, each figure beside a bare loop that lists the same folder and reads
 // each file's first line, measured in the same run:
 //   cmake --preset bench && cmake --build --preset bench
-//   build/bench/options_window/roster_actions_benchmark
+//   build/bench/benchmarks/roster_actions_benchmark
 // The options window is the program's own, shown (offscreen unless a display
 // is named); an action ends when the window has painted its outcome. The run
 // ends with the table of ratios and their goals.
@@ -14,9 +14,9 @@
 
 #include "options_window/options_window.h"
 #include "platform/dialogs.h"
-#include "roster/bare_listing_loop.h"
+#include "benchmarks/bare_listing_loop.h"
 #include "roster/history_file.h"
-#include "roster/roster_benchmarks.h"
+#include "benchmarks/roster_benchmarks.h"
 #include "roster/user_list_model.h"
 #include "roster/user_roster.h"
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The bare loop on its own, for measurements from outside the program:
-//   build/bench/roster/bare_listing_loop FOLDER [RUNS]
+//   build/bench/benchmarks/bare_listing_loop FOLDER [RUNS]
 // prints the median of RUNS runs: "wall_ms W cpu_ms C files N".
 
-#include "roster/bare_listing_loop.h"
+#include "benchmarks/bare_listing_loop.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
