@@ -121,13 +121,30 @@ void refuseSettings(Run& run, const QString& why) {
     run.report.changes.push_back(std::move(record));
 }
 
-std::vector<LineChange> changedLines(const OptionLines& before, const OptionLines& after) {
+// The lines a save changes in the file: those asked for, and those loading
+// corrected (line 5 of a single computer, a missing line 12), which the save
+// writes as well. A corrected line is one the settings left as loaded.
+std::vector<LineChange> changedLines(const OptionLines& asRead, const OptionLines& loaded,
+                                     const OptionLines& after) {
     std::vector<LineChange> lines;
     for (int entry = kFirstEntry; entry <= kLastEntry; ++entry) {
-        if (before[entry] != after[entry])
-            lines.push_back({entry, fromCodePage(before[entry]), fromCodePage(after[entry])});
+        if (asRead[entry] != after[entry])
+            lines.push_back({entry, fromCodePage(asRead[entry]), fromCodePage(after[entry]),
+                             after[entry] == loaded[entry]});
     }
     return lines;
+}
+
+QString lineChangeText(const LineChange& line, bool wouldChange) {
+    QString text =
+        wouldChange ? QCoreApplication::translate("AdminCommandLine",
+                                                  "Line %1 would change: \"%2\" -> \"%3\"")
+                    : QCoreApplication::translate("AdminCommandLine", "Line %1: \"%2\" -> \"%3\"");
+    text = text.arg(QString::number(line.line), line.before, line.after);
+    if (line.corrected)
+        text += QCoreApplication::translate("AdminCommandLine",
+                                            " (corrected, as every save of the file does)");
+    return text + QLatin1Char('\n');
 }
 
 // A location given on the command line must name a folder that is there: a
@@ -215,8 +232,7 @@ void saveSettings(Run& run, const QStringList& settings, const QString& loadedLo
     planned[EntryHistoryLocation] = location->entry5;
     if (locationGiven && !locationFolderReady(run, planned))
         return;
-    const std::vector<LineChange> lines = changedLines(before, planned);
-    if (lines.empty()) {
+    if (changedLines(before, before, planned).empty()) {
         run.result(
             QCoreApplication::translate(
                 "AdminCommandLine", "Nothing changed: Dexlan4.ini already holds these settings.\n"),
@@ -224,13 +240,11 @@ void saveSettings(Run& run, const QStringList& settings, const QString& loadedLo
         return;
     }
     if (run.request.check) {
-        QString text;
-        for (const LineChange& line : lines)
-            text += QCoreApplication::translate("AdminCommandLine",
-                                                "Line %1 would change: \"%2\" -> \"%3\"\n")
-                        .arg(QString::number(line.line), line.before, line.after);
         ChangeRecord record = change("set", "changed", true);
-        record.lines = lines;
+        record.lines = changedLines(run.linesAsRead, before, planned);
+        QString text;
+        for (const LineChange& line : record.lines)
+            text += lineChangeText(line, true);
         run.result(text, std::move(record));
         return;
     }
@@ -241,11 +255,10 @@ void saveSettings(Run& run, const QStringList& settings, const QString& loadedLo
         return;
     }
     ChangeRecord record = change("set", "changed", true);
-    record.lines = changedLines(before, run.state.fileOptionLines);
+    record.lines = changedLines(run.linesAsRead, before, run.state.fileOptionLines);
     QString text;
     for (const LineChange& line : record.lines)
-        text += QCoreApplication::translate("AdminCommandLine", "Line %1: \"%2\" -> \"%3\"\n")
-                    .arg(QString::number(line.line), line.before, line.after);
+        text += lineChangeText(line, false);
     run.result(text, std::move(record));
     run.state.historyFolder = historyFolderFromEntry(
         run.state.fileOptionLines[EntryHistoryLocation], run.state.pathPolicy);
