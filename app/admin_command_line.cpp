@@ -5,6 +5,7 @@
 #include "app/startup_messages.h"
 #include "platform/code_page.h"
 #include "platform/line_break.h"
+#include "roster/bulk_add.h"
 #include "roster/held_names.h"
 
 #include <QCoreApplication>
@@ -20,6 +21,36 @@ QString asLines(const QString& prompt) {
     QString text = prompt;
     text.replace(kCrLf, QLatin1String("\n"));
     return text;
+}
+
+void Run::logChange(const LoggedChange& change) {
+    if (!log)
+        return;
+    const FileError error = log->record(change);
+    if (!error.failed() || logFailureTold)
+        return;
+    logFailureTold = true;
+    err << kProgramName << ": "
+        << QCoreApplication::translate("AdminCommandLine",
+                                       "%1: the record of changes cannot be written (%2); the "
+                                       "changes are made all the same.")
+               .arg(shownPath(log->path()), error.text)
+        << '\n';
+    err.flush();
+}
+
+void Run::logRecord(const ChangeRecord& record) {
+    if (record.action == QLatin1String("set")) {
+        for (const LineChange& line : record.lines)
+            logChange(settingChange({line.line, line.before, line.after}));
+        return;
+    }
+    if (record.action == QLatin1String("create-folder")) {
+        logChange({record.action, {}, 0, record.name});
+        return;
+    }
+    // added, held, deleted, restored, erased: what became of the name.
+    logChange({record.result, record.name, record.number, record.reason});
 }
 
 QString isoTime(const QDateTime& time) {
@@ -52,6 +83,34 @@ QString trainerNotFoundText(const QString& named) {
         .arg(shown, QLatin1String(kTrainerExecutable));
 }
 
+// The last lines of the record of changes, as they stand in it.
+void showLog(Run& run, const QString& folder, int count) {
+    const QStringList lines = lastLoggedChanges(folder, count);
+    if (run.request.format == ReportFormat::Json) {
+        run.report.log = lines;
+        return;
+    }
+    for (const QString& line : lines)
+        run.out << line << '\n';
+}
+
+// The names of a batch: those given one by one, then those of each list
+// (one a line, read as a class list is); nothing after telling why a list
+// cannot be read.
+std::optional<QStringList> batchEntries(Run& run, const QStringList& single,
+                                        const QStringList& lists, QIODevice& standardInput) {
+    QStringList entries = single;
+    for (const QString& source : lists) {
+        const ClassList list = readClassListOrStandardInput(source, standardInput);
+        if (list.refusal) {
+            run.refuse(list.refusal->prompt);
+            return std::nullopt;
+        }
+        entries += list.names;
+    }
+    return entries;
+}
+
 void carryOut(Run& run, QIODevice& standardInput, const QDateTime& now) {
     const AdminRequest& request = run.request;
     const std::optional<QString> folder = namedTrainerFolder(request.trainer, run.state.pathPolicy);
@@ -64,6 +123,7 @@ void carryOut(Run& run, QIODevice& standardInput, const QDateTime& now) {
     run.state.programFolder = *folder;
     run.state.docsInstalled = fileExists(*folder + QLatin1String(kDocumentationPage));
     run.state.startupDone = true;
+    run.log.emplace(*folder, thisAuthor(ChangePlace::CommandLine));
     const std::optional<LoadedWindowValues> loaded = readOptionsFile(run.state, run.dialogs);
     if (!loaded) {
         run.refuse(QCoreApplication::translate("AdminCommandLine", "The trainer's folder: %1")
@@ -71,19 +131,26 @@ void carryOut(Run& run, QIODevice& standardInput, const QDateTime& now) {
         return;
     }
     copyOptionLines(run.state);
+    run.linesAsRead = loaded->linesAsRead;
 
     if (!request.settings.isEmpty())
         saveSettings(run, request.settings, loaded->locationBoxText);
 
-    const bool rosterChange = !request.addUsers.isEmpty() || !request.deleteUsers.isEmpty() ||
-                              !request.restoreUsers.isEmpty();
+    std::optional<QStringList> toDelete =
+        batchEntries(run, request.deleteUsers, request.deleteUserLists, standardInput);
+    std::optional<QStringList> toRestore =
+        batchEntries(run, request.restoreUsers, request.restoreUserLists, standardInput);
+    if (!toDelete || !toRestore)
+        return; // a list that cannot be read: nothing of the roster is changed
+    const bool rosterChange =
+        !request.addUsers.isEmpty() || !toDelete->isEmpty() || !toRestore->isEmpty();
     const QString historyFolder = run.folder();
     if (rosterChange && !request.check && !historyFolder.isEmpty())
-        eraseExpired(run, historyFolder);
-    for (const QString& name : request.deleteUsers)
-        deleteUser(run, historyFolder, name, now);
-    for (const QString& name : request.restoreUsers)
-        restoreUser(run, historyFolder, name);
+        eraseExpired(run, historyFolder, *toRestore);
+    if (!toDelete->isEmpty())
+        deleteUsers(run, historyFolder, *toDelete, now);
+    if (!toRestore->isEmpty())
+        restoreUsers(run, historyFolder, *toRestore);
     for (const QString& source : request.addUsers)
         addUsers(run, historyFolder, source, standardInput);
     if (request.listUsers)
@@ -94,6 +161,8 @@ void carryOut(Run& run, QIODevice& standardInput, const QDateTime& now) {
         show(run);
     if (!request.get.isEmpty())
         get(run, request.get);
+    if (request.logLines > 0)
+        showLog(run, *folder, request.logLines);
 }
 
 } // namespace

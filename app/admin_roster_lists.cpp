@@ -18,14 +18,6 @@ namespace dexlan::admin {
 
 namespace {
 
-// "-" is standard input, read within the same bound as a file.
-ClassList readClassListOrStandardInput(const QString& source, QIODevice& standardInput) {
-    if (source != QLatin1String("-"))
-        return readClassListFile(source);
-    return readClassList(standardInput,
-                         QCoreApplication::translate("AdminCommandLine", "standard input"));
-}
-
 // A name on the list already, or twice in the class list, is there once the
 // command is done: that is what was asked, not a refusal.
 bool alreadyThere(const RefusedName& refused) {
@@ -40,6 +32,14 @@ QString countedNamesText(size_t count, const QString& one, const QString& many) 
 }
 
 } // namespace
+
+// "-" is standard input, read within the same bound as a file.
+ClassList readClassListOrStandardInput(const QString& source, QIODevice& standardInput) {
+    if (source != QLatin1String("-"))
+        return readClassListFile(source);
+    return readClassList(standardInput,
+                         QCoreApplication::translate("AdminCommandLine", "standard input"));
+}
 
 void addUsers(Run& run, const QString& folder, const QString& source, QIODevice& standardInput) {
     const ClassList list = readClassListOrStandardInput(source, standardInput);
@@ -117,7 +117,17 @@ void addUsers(Run& run, const QString& folder, const QString& source, QIODevice&
     }
     if (!run.request.quiet && run.text())
         run.out << shownPath(text);
+    if (!run.request.check && !result.added.empty())
+        run.logChange(
+            {QStringLiteral("class-list"),
+             {},
+             0,
+             QCoreApplication::translate("AdminCommandLine", "%1 of %2 names added from %3")
+                 .arg(QString::number(result.added.size()), QString::number(names.size()),
+                      shownPath(source))});
     for (ChangeRecord& record : records) {
+        if (record.changed && !run.request.check)
+            run.logRecord(record);
         if (!run.request.quiet && run.request.format == ReportFormat::Tsv)
             run.out << changeRows(record);
         run.report.changes.push_back(std::move(record));

@@ -5,11 +5,13 @@
 // is administered: the run's state, its report, and the way it tells.
 
 #include "app/admin_command_line.h"
+#include "options_file/change_log.h"
 #include "options_file/options_dialogue.h"
 #include "options_file/shared_state.h"
 #include "platform/dialogs.h"
 #include "platform/file_names.h"
 #include "platform/folder_lock.h"
+#include "roster/bulk_add.h"
 #include "roster/history_folder.h"
 
 #include <QDateTime>
@@ -76,7 +78,15 @@ struct Run {
     CommandLineDialogs dialogs;
     SharedState state;
     AdminReport report;
+    OptionLines linesAsRead; // Dexlan4.ini as it stands, before loading corrected it
     bool refused = false;
+    std::optional<ChangeLog> log; // once the trainer is found
+    bool logFailureTold = false;
+
+    // Adds a change made to the record of changes; a record that cannot be
+    // written is said once on stderr, and the change stands.
+    void logChange(const LoggedChange& change);
+    void logRecord(const ChangeRecord& record);
 
     void refuse(const QString& prompt) {
         dialogs.tell(prompt);
@@ -99,6 +109,8 @@ struct Run {
             else if (request.format == ReportFormat::Tsv)
                 out << changeRows(record);
         }
+        if (record.changed && !request.check)
+            logRecord(record);
         report.changes.push_back(std::move(record));
     }
     bool text() const { return request.format == ReportFormat::Text; }
@@ -129,9 +141,18 @@ bool refusedForUnreachableFolder(Run& run, const QString& folder);
 std::optional<UserListing> readUsers(Run& run, const QString& folder);
 
 // The roster's commands (admin_roster.cpp, admin_roster_lists.cpp).
-void deleteUser(Run& run, const QString& folder, const QString& name, const QDateTime& now);
-void restoreUser(Run& run, const QString& folder, const QString& name);
-void eraseExpired(Run& run, const QString& historyFolder);
+// A batch entry's user number: "#12" is the user numbered 12.
+std::optional<int> userNumberGiven(const QString& entry);
+// Deletes every user entries name (a name, or "#12"), the folder read once:
+// all of them, or, when one is refused, none.
+void deleteUsers(Run& run, const QString& folder, const QStringList& entries, const QDateTime& now);
+// Restores every user entries name (a name, or "#12" for the number the user
+// had): all of them, or, when one is refused, none.
+void restoreUsers(Run& run, const QString& folder, const QStringList& entries);
+// Erases the held names kept their time, sparing those restoring names.
+void eraseExpired(Run& run, const QString& historyFolder, const QStringList& restoring);
+// "-" is standard input, read within the same bound as a file.
+ClassList readClassListOrStandardInput(const QString& source, QIODevice& standardInput);
 void addUsers(Run& run, const QString& folder, const QString& source, QIODevice& standardInput);
 void listAllUsers(Run& run, const QString& folder);
 void listDeletedUsers(Run& run, const QString& folder);
