@@ -162,8 +162,8 @@ AdminOptions addAdminOptions(QCommandLineParser& parser) {
         example("--check --set sounds=none"));
     options.ifPresent.setDescription(
         QCoreApplication::translate("CommandLine",
-                                    "A name given to --delete-user that is not on the list is "
-                                    "reported as not there, instead of refused.") +
+                                    "A name given to --delete-user or --delete-users that is not "
+                                    "on the list is reported as not there, instead of refused.") +
         example("--if-present --delete-user \"Ann Smith\""));
     options.createFolder.setDescription(
         QCoreApplication::translate("CommandLine",
@@ -243,7 +243,12 @@ QString exitStatusText() {
         "  2  the command line was wrong\n"
         "  3  with --check: something would be changed (nothing was)\n"
         "With several trainers (--trainer more than once, or --trainers), the worst of their "
-        "statuses: 1, then 3, then 0.\n");
+        "statuses: 1, then 3, then 0; each line printed begins with the trainer's folder, and "
+        "--format json prints one document a line per trainer.\n"
+        "--delete-users and --restore-users are all or nothing: when one name is refused, none "
+        "is changed.\n"
+        "Every change is recorded in Dexlan4-changes.log beside Dexlan4.ini (--log shows it); "
+        "a record that cannot be written is said on standard error and changes no status.\n");
 }
 
 } // namespace
