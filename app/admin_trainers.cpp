@@ -87,10 +87,11 @@ int administerEach(const AdminRequest& request, QTextStream& out, QTextStream& e
         const QString shown = shownPath(trainer);
         if (request.format == ReportFormat::Json) {
             // One document a trainer, each on a line of its own.
-            out << QString::fromUtf8(
-                QJsonDocument::fromJson(oneOut.toUtf8()).toJson(QJsonDocument::Compact));
+            // (Under --quiet with nothing asked, a trainer prints none.)
             if (!oneOut.isEmpty())
-                out << '\n';
+                out << QString::fromUtf8(
+                           QJsonDocument::fromJson(oneOut.toUtf8()).toJson(QJsonDocument::Compact))
+                    << '\n';
         } else {
             out << prefixed(oneOut,
                             shown + (request.format == ReportFormat::Tsv ? QStringLiteral("\t")
