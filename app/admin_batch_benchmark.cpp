@@ -109,6 +109,9 @@ int main(int argc, char** argv) {
             writeFile(trainer + newHistoryFileName(number),
                       newHistoryFileBytes(userName(number, users), randoms));
     }
+    for (size_t run = 0; run < 3; ++run)
+        std::printf("run %zu: listing %.0f ms, batch %.0f ms\n", run + 1, listing[run] * 1000,
+                    batch[run] * 1000);
     const double listed = middle(listing);
     const double deleted = middle(batch);
     std::printf("%-52s %9.0f ms\n", qPrintable(QStringLiteral("--list-users, %1 users").arg(users)),
