@@ -22,15 +22,19 @@ namespace dexlan {
 // follow. Each change names the state it brings about, so that asking for it
 // again changes nothing and still succeeds.
 struct AdminRequest {
-    QString trainer;          // the trainer's folder or program file
-    bool show = false;        // --show
-    QStringList get;          // --get KEY, in order
-    QStringList settings;     // --set KEY=VALUE, in order
-    bool listUsers = false;   // --list-users
-    bool listDeleted = false; // --list-deleted
-    QStringList addUsers;     // --add-users FILE ("-": standard input)
-    QStringList deleteUsers;  // --delete-user NAME
-    QStringList restoreUsers; // --restore-user NAME
+    QString trainer;              // the trainer's folder or program file
+    QStringList trainers;         // --trainer, given more than once: each in turn
+    QStringList trainerLists;     // --trainers FILE: the folders, one a line
+    bool show = false;            // --show
+    QStringList get;              // --get KEY, in order
+    QStringList settings;         // --set KEY=VALUE, in order
+    bool listUsers = false;       // --list-users
+    bool listDeleted = false;     // --list-deleted
+    QStringList addUsers;         // --add-users FILE ("-": standard input)
+    QStringList deleteUsers;      // --delete-user NAME, or #NUMBER
+    QStringList restoreUsers;     // --restore-user NAME, or #NUMBER
+    QStringList deleteUserLists;  // --delete-users FILE ("-": standard input)
+    QStringList restoreUserLists; // --restore-users FILE ("-": standard input)
 
     ReportFormat format = ReportFormat::Text; // --format
     bool check = false;        // --check: change nothing, say whether anything would change
@@ -38,13 +42,17 @@ struct AdminRequest {
     bool createFolder = false; // --create-folder: a missing history folder is made
     bool force = false;        // --force: a deletion that cannot be held is made for good
     bool quiet = false;        // --quiet: no report of the changes, only the refusals
+    int logLines = 0;          // --log N: the last N lines of the record of changes
 
     bool any() const {
         return show || !get.isEmpty() || !settings.isEmpty() || listUsers || listDeleted ||
-               !addUsers.isEmpty() || !deleteUsers.isEmpty() || !restoreUsers.isEmpty();
+               logLines != 0 || !addUsers.isEmpty() || !deleteUsers.isEmpty() ||
+               !restoreUsers.isEmpty() || !deleteUserLists.isEmpty() || !restoreUserLists.isEmpty();
     }
     // Whether anything is asked to be printed, which --quiet leaves printed.
-    bool asksQuestions() const { return show || !get.isEmpty() || listUsers || listDeleted; }
+    bool asksQuestions() const {
+        return show || !get.isEmpty() || listUsers || listDeleted || logLines != 0;
+    }
 };
 
 // The exit statuses of the administrator's command line.
@@ -82,5 +90,14 @@ std::vector<std::pair<QString, QString>> adminSettingValues(const OptionLines& l
 // kAdminRefused or, under --check, kAdminWouldChange.
 int runAdministration(const AdminRequest& request, QTextStream& out, QTextStream& err,
                       QIODevice& standardInput, const QDateTime& now);
+
+// Carries out the request on each trainer named (trainers, then those of
+// each trainer list), in turn. For one trainer named once, exactly as
+// runAdministration. For several, or for a list, each line printed begins
+// with the trainer's folder (in text, "FOLDER: "; in rows, a first field),
+// and JSON is one compact document per trainer, a line each. Answers the
+// worst status: refused, then would change, then done.
+int administerEach(const AdminRequest& request, QTextStream& out, QTextStream& err,
+                   QIODevice& standardInput, const QDateTime& now);
 
 } // namespace dexlan

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The administrator's command line, run in the test's own process.
 #include "app/admin_command_line.h"
+#include "app/admin_test_fixture.h"
 #include "app/command_line.h"
 #include "platform/path_policy.h"
 
@@ -37,51 +38,7 @@
 namespace dexlan {
 namespace {
 
-using testing::TestFolder;
-
-const QDateTime kNow = QDateTime(QDate(2026, 12, 10), QTime(11, 42), QTimeZone::utc());
-
-const QByteArray& kOptions = testing::kTrainersOwnLinesOptions;
-
-using testing::userFile;
-
-// A trainer's folder with its options file and the given users (number, name).
-struct Trainer {
-    explicit Trainer(std::initializer_list<std::pair<int, QByteArray>> users = {},
-                     bool documentation = false) {
-        folder.write("Corvantis Dexlan Trainer 4.exe", "stand-in");
-        folder.write("Dexlan4.ini", kOptions);
-        if (documentation)
-            folder.write("defaultdx.html", "<html></html>");
-        for (const auto& [number, name] : users)
-            folder.write(newHistoryFileName(number), userFile(name));
-    }
-    TestFolder folder;
-};
-
-struct Ran {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-Ran administer(const Trainer& trainer, AdminRequest request, const QByteArray& input = {},
-               const QDateTime& now = kNow) {
-    request.trainer = trainer.folder.path();
-    QString out, err;
-    QTextStream outStream(&out), errStream(&err);
-    QByteArray inputBytes = input;
-    QBuffer inputDevice(&inputBytes);
-    inputDevice.open(QIODevice::ReadOnly);
-    const int status = runAdministration(request, outStream, errStream, inputDevice, now);
-    return {status, out, err};
-}
-
-// The file system's record of when each held name was held, as if days ago.
-void heldDaysAgo(const QString& historyFolder, double days) {
-    for (const HeldName& held : listHeldNames(historyFolder))
-        testing::heldDaysAgo(held.notePath, days);
-}
+using namespace admin_test;
 
 TEST(AdminSetting, KeysAndValuesAsTheHelpListsThem) {
     struct Case {
@@ -323,8 +280,14 @@ TEST(AdminCommandLine, DeletedUserIsHeldAndRestored) {
     remove.deleteUsers = {"Bob", "Nobody"};
     Ran ran = administer(trainer, remove);
     EXPECT_EQ(ran.status, 1) << "Nobody was refused";
-    EXPECT_TRUE(ran.out.contains("Deleted Bob (number 2)"));
+    EXPECT_EQ(ran.out, "") << "one name refused: no one deleted";
     EXPECT_TRUE(ran.err.contains("There is no one named  'Nobody'  in the user list."));
+    EXPECT_EQ(trainer.folder.read("2HIST.DX"), bob);
+
+    remove.deleteUsers = {"Bob"};
+    ran = administer(trainer, remove);
+    EXPECT_EQ(ran.status, 0) << ran.err.toStdString();
+    EXPECT_TRUE(ran.out.contains("Deleted Bob (number 2)"));
     EXPECT_FALSE(QFileInfo::exists(trainer.folder.file("2HIST.DX")));
 
     trainer.folder.write("2HIST.DX", userFile("Cyd")); // the number is given away
@@ -556,27 +519,6 @@ TEST(AdminCommandLine, AClassListThatIsNoListIsRefusedAndNothingAdded) {
         EXPECT_EQ(QDir(trainer.folder.path()).entryList({"*.DX"}, QDir::Files),
                   QStringList({"1HIST.DX"}));
     }
-}
-
-// Every file under the trainer's folder with its bytes: what a command that
-// must change nothing may not change.
-std::map<QString, QByteArray> everything(const Trainer& trainer) {
-    std::map<QString, QByteArray> files;
-    for (const QString& name : testing::allNamesUnder(trainer.folder.path())) {
-        const QString path = trainer.folder.file(name);
-        files[name] = QFileInfo(path).isDir() ? QByteArray("<folder>") : trainer.folder.read(name);
-    }
-    return files;
-}
-
-// The single JSON document a run printed, or an empty object after a failure.
-QJsonObject jsonOf(const Ran& ran) {
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(ran.out.toUtf8(), &error);
-    EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString() << "\n"
-                                                     << ran.out.toStdString();
-    EXPECT_TRUE(document.isObject());
-    return document.object();
 }
 
 TEST(AdminCommandLine, OptionsThatSayHowACommandIsDoneAreParsedAndChecked) {
@@ -846,8 +788,8 @@ TEST(AdminCommandLine, ALocationThatIsNotThereIsRefusedUnlessTheFolderIsToBeMade
     EXPECT_EQ(ran.status, 1);
     EXPECT_EQ(ran.out, "");
     // Named as the location is stored: on Windows with backslashes.
-    EXPECT_TRUE(
-        ran.err.contains(QDir::toNativeSeparators(trainer.folder.file("hist")), Qt::CaseInsensitive))
+    EXPECT_TRUE(ran.err.contains(QDir::toNativeSeparators(trainer.folder.file("hist")),
+                                 Qt::CaseInsensitive))
         << "the folder is named: " << ran.err.toStdString();
     EXPECT_TRUE(ran.err.contains("The history file location you have selected does not exist."));
     EXPECT_TRUE(ran.err.contains("--create-folder"));
@@ -982,8 +924,7 @@ TEST(AdminCommandLine, ChangesAsRowsForAScript) {
     const Ran ran = administer(trainer, request, "Ann\nCyd\n\xc5\x81ucja\n");
     EXPECT_EQ(ran.status, 1);
     EXPECT_EQ(ran.out, "set\tchanged\t10\tf2 on\tf2 off\n"
-                       "delete\theld\t2\tBob\t\n"
-                       "add\tadded\t2\tCyd\t\n"
+                       "add\tadded\t3\tCyd\t\n"
                        "add\talready-there\t1\tAnn\talready on the list\n")
         << "refusals go to stderr only";
     EXPECT_TRUE(ran.err.contains("There is no one named  'Nobody'"));

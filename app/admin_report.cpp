@@ -30,7 +30,8 @@ QJsonObject changeObject(const ChangeRecord& change) {
         for (const LineChange& line : change.lines)
             lines.append(QJsonObject{{QStringLiteral("line"), line.line},
                                      {QStringLiteral("old"), line.before},
-                                     {QStringLiteral("new"), line.after}});
+                                     {QStringLiteral("new"), line.after},
+                                     {QStringLiteral("corrected"), line.corrected}});
         object.insert(QStringLiteral("lines"), lines);
     } else if (change.action == QLatin1String("create-folder")) {
         object.insert(QStringLiteral("path"), change.name);
@@ -113,6 +114,8 @@ QByteArray reportJson(const AdminReport& report) {
         document.insert(QStringLiteral("users"), usersArray(*report.users, false));
     if (report.deleted)
         document.insert(QStringLiteral("deleted"), usersArray(*report.deleted, true));
+    if (report.log)
+        document.insert(QStringLiteral("log"), QJsonArray::fromStringList(*report.log));
     return QJsonDocument(document).toJson(QJsonDocument::Indented);
 }
 

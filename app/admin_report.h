@@ -27,6 +27,7 @@ struct LineChange {
     int line = 0;
     QString before;
     QString after;
+    bool corrected = false; // made by the program itself, as every save makes it, not asked for
     friend bool operator==(const LineChange&, const LineChange&) = default;
 };
 
@@ -61,6 +62,7 @@ struct AdminReport {
     std::optional<QStringList> lines;                                 // --show: the twelve lines
     std::optional<std::vector<ReportedUser>> users;                   // --list-users
     std::optional<std::vector<ReportedUser>> deleted;                 // --list-deleted
+    std::optional<QStringList> log;                                   // --log: its lines
 };
 
 // A change as tab-separated rows, each of five fields: the action, the result,

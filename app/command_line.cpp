@@ -2,13 +2,16 @@
 #include "app/command_line.h"
 
 #include "app/startup_messages.h"
+#include "options_file/change_log.h"
 #include "platform/build_info.h"
 #include "roster/held_names.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QRegularExpression>
 
+#include <algorithm>
 #include <array>
 
 namespace dexlan {
@@ -31,6 +34,10 @@ struct AdminOptions {
     QCommandLineOption addUsers{QStringLiteral("add-users"), {}, QStringLiteral("FILE")};
     QCommandLineOption deleteUser{QStringLiteral("delete-user"), {}, QStringLiteral("NAME")};
     QCommandLineOption restoreUser{QStringLiteral("restore-user"), {}, QStringLiteral("NAME")};
+    QCommandLineOption deleteUsers{QStringLiteral("delete-users"), {}, QStringLiteral("FILE")};
+    QCommandLineOption restoreUsers{QStringLiteral("restore-users"), {}, QStringLiteral("FILE")};
+    QCommandLineOption trainers{QStringLiteral("trainers"), {}, QStringLiteral("FILE")};
+    QCommandLineOption log{QStringLiteral("log"), {}, QStringLiteral("N")};
     QCommandLineOption get{QStringLiteral("get"), {}, QStringLiteral("KEY")};
     QCommandLineOption listDeleted{QStringLiteral("list-deleted"), {}};
     QCommandLineOption format{QStringLiteral("format"), {}, QStringLiteral("FORMAT")};
@@ -85,10 +92,11 @@ AdminOptions addAdminOptions(QCommandLineParser& parser) {
         example("--add-users class-4b.txt"));
     options.deleteUser.setDescription(
         QCoreApplication::translate("CommandLine",
-                                    "Deletes the user NAME; the history file is kept for %1 "
+                                    "Deletes the user NAME, or the user numbered 12 for #12 (of "
+                                    "two users of one name, say); the history file is kept for %1 "
                                     "days, for --restore-user.")
             .arg(kHeldDays) +
-        example("--delete-user \"Ann Smith\""));
+        example("--delete-user \"Ann Smith\" --delete-user '#12'"));
     options.restoreUser.setDescription(
         QCoreApplication::translate("CommandLine",
                                     "Brings back the user NAME deleted within the last %1 days, "
@@ -96,6 +104,38 @@ AdminOptions addAdminOptions(QCommandLineParser& parser) {
                                     "when that is taken.")
             .arg(kHeldDays) +
         example("--restore-user \"Ann Smith\""));
+    options.deleteUsers.setDescription(
+        QCoreApplication::translate(
+            "CommandLine",
+            "Deletes the users named in FILE (- for standard input), one a line, as a class list "
+            "is read; #NUMBER names the user with that number, as for --delete-user. The folder "
+            "is read once for them all. When one is refused, none is deleted.") +
+        example("--delete-users leavers.txt"));
+    options.restoreUsers.setDescription(
+        QCoreApplication::translate(
+            "CommandLine",
+            "Brings back the users named in FILE (- for standard input), one a line; #NUMBER names "
+            "the deleted user who had that number. When one is refused, none is restored.") +
+        example("--restore-users leavers.txt"));
+    options.trainers.setDescription(
+        QCoreApplication::translate(
+            "CommandLine",
+            "Administers each trainer folder named in FILE, one a line, in turn, as --trainer "
+            "given more than once does: each line printed begins with the folder (in tsv, as a "
+            "first field; in json, one document a line per trainer), and the status is the worst "
+            "of them.") +
+        example("--set sounds=none")
+            .replace(QLatin1String("--trainer /srv/trainer"),
+                     QLatin1String("--trainers rooms.txt")));
+    options.log.setDescription(
+        QCoreApplication::translate(
+            "CommandLine",
+            "Prints the last N lines (%1 when N is left out) of the record of changes, %2 beside "
+            "Dexlan4.ini: one line per change made from the window or the command line, oldest "
+            "first, its fields separated by tabs: the time, the account, the computer, window or "
+            "command line, what was done, the name, the number and the detail.")
+            .arg(QString::number(kDefaultLogLines), QLatin1String(kChangeLogName)) +
+        example("--log 50"));
     options.get.setDescription(
         QCoreApplication::translate("CommandLine",
                                     "Prints the value of one setting, in the form --set takes; KEY "
@@ -122,8 +162,8 @@ AdminOptions addAdminOptions(QCommandLineParser& parser) {
         example("--check --set sounds=none"));
     options.ifPresent.setDescription(
         QCoreApplication::translate("CommandLine",
-                                    "A name given to --delete-user that is not on the list is "
-                                    "reported as not there, instead of refused.") +
+                                    "A name given to --delete-user or --delete-users that is not "
+                                    "on the list is reported as not there, instead of refused.") +
         example("--if-present --delete-user \"Ann Smith\""));
     options.createFolder.setDescription(
         QCoreApplication::translate("CommandLine",
@@ -143,8 +183,9 @@ AdminOptions addAdminOptions(QCommandLineParser& parser) {
                                     "ask for.") +
         example("--quiet --add-users class-4b.txt"));
     for (const QCommandLineOption* option :
-         {&options.trainer, &options.show, &options.get, &options.set, &options.listUsers,
-          &options.listDeleted, &options.addUsers, &options.deleteUser, &options.restoreUser,
+         {&options.trainer, &options.trainers, &options.show, &options.get, &options.set,
+          &options.listUsers, &options.listDeleted, &options.addUsers, &options.deleteUser,
+          &options.deleteUsers, &options.restoreUser, &options.restoreUsers, &options.log,
           &options.format, &options.check, &options.ifPresent, &options.createFolder,
           &options.force, &options.quiet})
         parser.addOption(*option);
@@ -159,6 +200,11 @@ AdminRequest adminRequest(const QCommandLineParser& parser, const AdminOptions& 
     request.addUsers = parser.values(options.addUsers);
     request.deleteUsers = parser.values(options.deleteUser);
     request.restoreUsers = parser.values(options.restoreUser);
+    request.deleteUserLists = parser.values(options.deleteUsers);
+    request.restoreUserLists = parser.values(options.restoreUsers);
+    request.trainerLists = parser.values(options.trainers);
+    if (parser.isSet(options.log))
+        request.logLines = std::max(parser.value(options.log).toInt(), -1); // -1: refused below
     request.get = parser.values(options.get);
     request.listDeleted = parser.isSet(options.listDeleted);
     request.format = reportFormatNamed(parser.value(options.format)).value_or(ReportFormat::Text);
@@ -170,6 +216,22 @@ AdminRequest adminRequest(const QCommandLineParser& parser, const AdminOptions& 
     return request;
 }
 
+// --log takes its number only when one follows: a bare --log is the default.
+QStringList withLogCount(QStringList arguments) {
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] == QLatin1String("--"))
+            break;
+        if (arguments[i] != QLatin1String("--log"))
+            continue;
+        bool isNumber = false;
+        if (i + 1 < arguments.size())
+            arguments[i + 1].toInt(&isNumber);
+        if (!isNumber)
+            arguments[i] = QStringLiteral("--log=%1").arg(kDefaultLogLines);
+    }
+    return arguments;
+}
+
 // The help's last part: what the administrator's command line ends with.
 QString exitStatusText() {
     return QCoreApplication::translate(
@@ -179,7 +241,14 @@ QString exitStatusText() {
         "  1  failed or refused: what was refused was not done, not even in part; standard "
         "error says why\n"
         "  2  the command line was wrong\n"
-        "  3  with --check: something would be changed (nothing was)\n");
+        "  3  with --check: something would be changed (nothing was)\n"
+        "With several trainers (--trainer more than once, or --trainers), the worst of their "
+        "statuses: 1, then 3, then 0; each line printed begins with the trainer's folder, and "
+        "--format json prints one document a line per trainer.\n"
+        "--delete-users and --restore-users are all or nothing: when one name is refused, none "
+        "is changed.\n"
+        "Every change is recorded in Dexlan4-changes.log beside Dexlan4.ini (--log shows it); "
+        "a record that cannot be written is said on standard error and changes no status.\n");
 }
 
 } // namespace
@@ -212,7 +281,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
             .arg(QLatin1String(kTrainerExecutable)),
         QStringLiteral("[trainer]"));
 
-    if (!parser.parse(arguments))
+    if (!parser.parse(withLogCount(arguments)))
         return {CommandLineAction::Refuse, refusal(parser.errorText()), {}, {}};
     if (parser.isSet(help)) {
         // Without an application object the parser cannot know our name.
@@ -243,6 +312,14 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     if (parser.isSet(admin.trainer))
         line.trainer = parser.value(admin.trainer);
     line.admin = adminRequest(parser, admin);
+    const QStringList trainers = parser.values(admin.trainer);
+    if ((trainers.size() > 1 || parser.isSet(admin.trainers)) && !line.admin.any())
+        return {CommandLineAction::Refuse,
+                refusal(QCoreApplication::translate(
+                    "CommandLine", "several trainers are administered, not opened in a window: "
+                                   "give a command, such as --show or --set.")),
+                {},
+                {}};
     if (!line.admin.any()) {
         for (const QCommandLineOption* modifier : admin.modifiers()) {
             if (parser.isSet(*modifier))
@@ -257,6 +334,13 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         }
         return line;
     }
+    if (parser.isSet(admin.log) && line.admin.logLines < 1)
+        return {
+            CommandLineAction::Refuse,
+            refusal(QCoreApplication::translate("CommandLine", "--log %1: not a number of lines.")
+                        .arg(parser.value(admin.log))),
+            {},
+            {}};
     if (parser.isSet(admin.format) && !reportFormatNamed(parser.value(admin.format)))
         return {CommandLineAction::Refuse,
                 refusal(QCoreApplication::translate("CommandLine",
@@ -274,7 +358,17 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                     {}};
     }
     line.admin.trainer = line.trainer;
-    if (line.trainer.isEmpty())
+    line.admin.trainers = trainers.size() > 1 ? trainers : QStringList();
+    const QStringList fromInput =
+        (line.admin.addUsers + line.admin.deleteUserLists + line.admin.restoreUserLists)
+            .filter(QRegularExpression(QStringLiteral("^-$")));
+    if (fromInput.size() > 1)
+        return {CommandLineAction::Refuse,
+                refusal(QCoreApplication::translate(
+                    "CommandLine", "standard input (-) can be read for one list only.")),
+                {},
+                {}};
+    if (line.trainer.isEmpty() && line.admin.trainerLists.isEmpty())
         return {CommandLineAction::Refuse,
                 refusal(QCoreApplication::translate(
                     "CommandLine", "--trainer DIR names the trainer to administer.")),

@@ -74,8 +74,8 @@ int main(int argc, char* argv[]) {
         QTextStream err(stderr);
         QFile input;
         input.open(stdin, QIODevice::ReadOnly);
-        return dexlan::runAdministration(commandLine.admin, out, err, input,
-                                         QDateTime::currentDateTimeUtc());
+        return dexlan::administerEach(commandLine.admin, out, err, input,
+                                      QDateTime::currentDateTimeUtc());
     }
     if (commandLine.action != dexlan::CommandLineAction::Run) {
         const bool refused = commandLine.action == dexlan::CommandLineAction::Refuse;

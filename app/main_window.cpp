@@ -4,23 +4,31 @@
 #include "app/closing_rules.h"
 #include "info_windows/about_window.h"
 #include "info_windows/help_window.h"
+#include "options_file/change_log.h"
 #include "options_file/options_dialogue.h"
 #include "options_file/options_file.h"
 #include "options_window/location_entry.h"
 #include "options_window/options_window.h"
 #include "platform/build_info.h"
+#include "platform/code_page.h"
 #include "platform/dialogs.h"
 #include "roster/bulk_add_window.h"
 #include "roster/restore_window.h"
 #include "roster/user_roster.h"
 
 #include <QCloseEvent>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QSessionManager>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace dexlan {
 
@@ -68,6 +76,9 @@ void MainWindow::buildMenus() {
     addFromFile->setObjectName(QStringLiteral("Maddfile"));
     connect(addFromFile, &QAction::triggered, this,
             [this] { addNamesFromFile(options().roster(), m_dialogs, this); });
+    QAction* changes = file->addAction(tr("&Changes…"));
+    changes->setObjectName(QStringLiteral("Mchanges"));
+    connect(changes, &QAction::triggered, this, &MainWindow::showChanges);
     QAction* exit = file->addAction(tr("E&xit"));
     exit->setObjectName(QStringLiteral("Mexit"));
     // The platform's own quit key; Windows' key scheme has none, and there
@@ -126,9 +137,39 @@ void MainWindow::showAbout() {
 }
 
 void MainWindow::save() {
+    const OptionLines before = m_state.fileOptionLines;
     if (const std::optional<QString> text =
             saveOptionsFile(m_state, m_dialogs, options().locationText()))
         options().setLocationText(*text);
+    for (int entry = kFirstEntry; entry <= kLastEntry; ++entry) {
+        if (before[entry] != m_state.fileOptionLines[entry])
+            recordWindowChange(m_state, m_dialogs,
+                               settingChange({entry, fromCodePage(before[entry]),
+                                              fromCodePage(m_state.fileOptionLines[entry])}));
+    }
+}
+
+void MainWindow::showChanges() {
+    // The newest first: the change a teacher asks about is most often recent.
+    QStringList lines = lastLoggedChanges(m_state.programFolder, kChangesShown);
+    std::reverse(lines.begin(), lines.end());
+    QDialog window(this);
+    window.setObjectName(QStringLiteral("frmChanges"));
+    window.setWindowTitle(tr("Changes"));
+    auto* layout = new QVBoxLayout(&window);
+    auto* text = new QPlainTextEdit(&window);
+    text->setObjectName(QStringLiteral("txtChanges"));
+    text->setReadOnly(true);
+    text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text->setPlainText(lines.isEmpty() ? tr("No change has been recorded yet.")
+                                       : lines.join(QLatin1Char('\n')));
+    layout->addWidget(text);
+    auto* close = new QDialogButtonBox(QDialogButtonBox::Close, &window);
+    close->setObjectName(QStringLiteral("cmdClose"));
+    connect(close, &QDialogButtonBox::rejected, &window, &QDialog::reject);
+    layout->addWidget(close);
+    window.resize(900, 400);
+    m_dialogs.showModal(window);
 }
 
 void MainWindow::checkNetworkLocation() {

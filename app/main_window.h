@@ -45,6 +45,9 @@ class MainWindow : public QMainWindow {
 
     // The File menu's Save: the save dialogue alone.
     void save(); // Msave_Click
+    // The File menu's Changes…: the record of changes, newest first, read-only.
+    void showChanges();
+    static constexpr int kChangesShown = 500;
 
     // The closing sequence; answers whether the closing is cancelled.
     bool confirmClose();         // MDIForm_QueryUnload

@@ -402,9 +402,12 @@ TEST_F(PseudoTranslated, TheAdministratorsOptionsAndRefusalsAreTranslated) {
           "XXChanges a setting,", "XXPrints the users as", "XXAdds the names in FILE",
           "XXDeletes the user NAME", "XXBrings back the user NAME",
           "XX(empty: the trainer's own folder)", "XXPrints the value of one setting",
-          "XXChanges nothing:", "XXExit status with --trainer:"})
+          "XXChanges nothing:", "XXExit status with --trainer:",
+          "XXDeletes the users named in FILE", "XXAdministers each trainer folder",
+          "XXPrints the last N lines"})
         EXPECT_TRUE(help.contains(QLatin1String(description))) << description;
-    EXPECT_EQ(help.count(QLatin1String("XXExample: dexlan-options --trainer /srv/trainer")), 15)
+    // Every option's example but that of --trainers, which names no one trainer.
+    EXPECT_EQ(help.count(QLatin1String("XXExample: dexlan-options --trainer /srv/trainer")), 18)
         << help.toStdString();
 
     const std::pair<QStringList, const char*> refusals[] = {

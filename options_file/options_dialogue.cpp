@@ -96,6 +96,7 @@ std::optional<LoadedWindowValues> readOptionsFile(SharedState& state, Dialogs& d
     if (location != values::kHistHome)
         window.locationBoxText = fromCodePage(location);
     window.installationCaption = installationCaption(state.fileOptionLines[EntryInstallation]);
+    window.linesAsRead = loaded.linesAsRead;
     state.historyFolder = historyFolderFromEntry(location, state.pathPolicy);
     return window;
 }

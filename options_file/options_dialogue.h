@@ -29,6 +29,10 @@ MsgBoxRequest saveErrorReport(const QString& errorText);
 struct LoadedWindowValues {
     QString locationBoxText;
     QString installationCaption;
+    // The lines as the file holds them, before the corrections loading makes
+    // (a single computer's location, a missing documentation line): a save
+    // writes those corrections too, and whoever reports a save says so.
+    OptionLines linesAsRead;
 };
 
 // Loads ProgramFolder's options file into FileOptionLines and HistoryFolder. On

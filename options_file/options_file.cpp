@@ -80,6 +80,7 @@ LoadResult parseOptionsFile(QIODevice& input) {
     // Line 12 is optional; an unreadable one counts as absent.
     if (reader.next(line, lineBound(EntryDocuments)) == LineReader::Line)
         result.lines[EntryDocuments] = line;
+    result.linesAsRead = result.lines;
 
     const Check checks[] = {
         {EntryTitle,

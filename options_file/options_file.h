@@ -26,6 +26,7 @@ enum class LoadOutcome { Loaded, Missing, CheckFailed, LineTooLong };
 struct LoadResult {
     LoadOutcome outcome = LoadOutcome::Missing;
     OptionLines lines;        // the entries as read, after the two corrections
+    OptionLines linesAsRead;  // the entries as the file holds them; line 12 empty when absent
     QByteArray offendingLine; // the line a check refused
     QString checkMessage;
     int longLine = 0;  // the line that passed its bound

@@ -31,6 +31,7 @@ struct SharedState {
     bool docsInstalled = false; // the trainer's documentation start page exists
     bool startupDone = false;   // the introduction window of start-up has been closed
     bool confirmDelete = true;  // the next deletion asks first
+    bool changeLogFailureTold = false; // the record of changes failed, and the user was told
     PathPolicy pathPolicy = PathPolicy::native();
 };
 

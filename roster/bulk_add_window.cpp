@@ -11,6 +11,7 @@
 #include "roster/roster_messages.h"
 #include "roster/user_roster.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -89,6 +90,15 @@ void addNamesInBulk(UserRoster& roster, Dialogs& dialogs, const QStringList& nam
     const BulkAddResult result = carryOutBulkAdd(
         folder, plan, numbers, [&random] { return random.forNewFile(); },
         [&] { return dialogs.msgBox(addFolderQuestion(roster.shownFolder())) == MsgAnswer::Yes; });
+    if (!result.added.empty())
+        roster.recordChange(
+            {QStringLiteral("class-list"),
+             {},
+             0,
+             QCoreApplication::translate("BulkAdd", "%1 of %2 names added")
+                 .arg(QString::number(result.added.size()), QString::number(names.size()))});
+    for (const AddedName& user : result.added)
+        roster.recordChange({QStringLiteral("added"), user.name, user.number, {}});
     std::vector<UserListModel::NewRow> added;
     added.reserve(result.added.size());
     for (const AddedName& user : result.added)

@@ -98,6 +98,8 @@ void RestoreWindow::restoreSelected() {
     switch (restored.outcome) {
     case RestoreResult::Restored:
         m_restoredAny = true;
+        if (m_recorder)
+            m_recorder({QStringLiteral("restored"), held->name, restored.number, {}});
         if (restored.numberChanged)
             m_dialogs.msgBox(
                 restoredUnderOtherNumberReport(held->name, held->number, restored.number));
@@ -130,6 +132,8 @@ void RestoreWindow::eraseSelected() {
     const FileError error = eraseHeldName(*held);
     if (error.failed())
         m_dialogs.msgBox(cannotDeleteReport(error.text, held->heldPath));
+    else if (m_recorder)
+        m_recorder({QStringLiteral("erased"), held->name, held->number, {}});
     reload();
 }
 
@@ -140,6 +144,7 @@ void showRestoreWindow(UserRoster& roster, Dialogs& dialogs, QWidget* parent) {
         return;
     }
     RestoreWindow window(folder, dialogs, parent);
+    window.setRecorder([&roster](const LoggedChange& change) { roster.recordChange(change); });
     dialogs.showModal(window);
     if (window.restoredAny())
         roster.fillUserList();

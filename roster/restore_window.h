@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "options_file/change_log.h"
 #include "roster/held_names.h"
 
 #include <QDialog>
 
+#include <functional>
 #include <vector>
 
 class QLabel;
@@ -34,6 +36,10 @@ class RestoreWindow : public QDialog {
 
     void restoreSelected();
     void eraseSelected();
+    // Told of each name restored or erased, for the record of changes.
+    void setRecorder(std::function<void(const LoggedChange&)> recorder) {
+        m_recorder = std::move(recorder);
+    }
 
   private:
     void reload();
@@ -43,6 +49,7 @@ class RestoreWindow : public QDialog {
     Dialogs& m_dialogs;
     std::vector<HeldName> m_held;
     bool m_restoredAny = false;
+    std::function<void(const LoggedChange&)> m_recorder;
     QLabel* m_keptFor = nullptr;
     QTreeWidget* m_heldList = nullptr;
     QPushButton* m_restoreButton = nullptr;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "options_file/change_log.h"
 #include "options_file/shared_state.h"
 #include "roster/random_numbers.h"
 #include "roster/user_list_model.h"
@@ -79,6 +80,9 @@ class UserRoster : public QObject {
     void checkHistoryFolder();
     // Checks the folder, then rebuilds the user list from its history files.
     void fillUserList();
+    // Adds a change made in the window to the record of changes; a record
+    // that cannot be written is said once a session.
+    void recordChange(const LoggedChange& change);
     // The same, the files being read on a thread of its own: the list is
     // shown once they are read. The reading begins with
     // startReadingInBackground(), or as soon as something needs the list:

@@ -93,6 +93,12 @@ void UserRoster::deleteSelectedName() {
         error = deleted.error;
         if (deleted.outcome != Deletion::Failed)
             countChangeIn(target.path, before);
+        if (deleted.outcome == Deletion::Held || deleted.outcome == Deletion::Deleted)
+            recordChange({deleted.outcome == Deletion::Held ? QStringLiteral("held")
+                                                            : QStringLiteral("deleted"),
+                          text,
+                          number,
+                          {}});
     }
     if (error.failed()) {
         m_dialogs.msgBox(cannotDeleteReport(error.text, target.path));
@@ -186,9 +192,14 @@ void UserRoster::addName(AddNamesDialog& dialog) {
         return cannotSave(numbersUsedUpText(), folder);
     }
     countChangeIn(created.path, created.digestBefore);
+    recordChange({QStringLiteral("added"), name, created.number, {}});
     m_model->insertSorted(name, created.number, created.path);
     box->clear();
     box->setFocus();
+}
+
+void UserRoster::recordChange(const LoggedChange& change) {
+    recordWindowChange(m_state, m_dialogs, change);
 }
 
 } // namespace dexlan

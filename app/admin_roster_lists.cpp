@@ -1,0 +1,218 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The roster from the command line: adding a class list, and listing the
+// users and the deleted names.
+#include "app/admin_run.h"
+
+#include "roster/bulk_add.h"
+#include "roster/held_names.h"
+#include "roster/held_names_messages.h"
+#include "roster/random_numbers.h"
+#include "roster/roster_decisions.h"
+#include "roster/roster_messages.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+
+namespace dexlan::admin {
+
+namespace {
+
+// A name on the list already, or twice in the class list, is there once the
+// command is done: that is what was asked, not a refusal.
+bool alreadyThere(const RefusedName& refused) {
+    return refused.reason == RefusalReason::AlreadyOnList ||
+           refused.reason == RefusalReason::GivenTwice;
+}
+
+// "1 name …" or "%1 names …", ending in a colon when names follow.
+QString countedNamesText(size_t count, const QString& one, const QString& many) {
+    const QString text = count == 1 ? one : many.arg(count);
+    return text + (count ? QLatin1Char(':') : QLatin1Char('.'));
+}
+
+} // namespace
+
+// "-" is standard input, read within the same bound as a file.
+ClassList readClassListOrStandardInput(const QString& source, QIODevice& standardInput) {
+    if (source != QLatin1String("-"))
+        return readClassListFile(source);
+    return readClassList(standardInput,
+                         QCoreApplication::translate("AdminCommandLine", "standard input"));
+}
+
+void addUsers(Run& run, const QString& folder, const QString& source, QIODevice& standardInput) {
+    const ClassList list = readClassListOrStandardInput(source, standardInput);
+    if (list.refusal) {
+        run.refuse(list.refusal->prompt);
+        return;
+    }
+    const QStringList& names = list.names;
+    if (refusedForUnreachableFolder(run, folder))
+        return;
+    // The names on the list are read, and the files made, while no other copy
+    // adds: two copies adding one class list never both find a name free.
+    // A check makes nothing, not even the lock.
+    FolderLock lock;
+    if (!run.request.check && !lockRosterOrRefuse(run, lock, folder))
+        return;
+    QStringList namesOnList;
+    std::vector<int> numbers;
+    if (PathStatus(folder).isDir()) {
+        const std::optional<UserListing> listing = readUsers(run, folder);
+        if (!listing)
+            return;
+        for (const ListedUser& user : listing->users) {
+            namesOnList.append(shownName(user.name));
+            numbers.push_back(user.number);
+        }
+    }
+    BulkAddPlan plan = planBulkAdd(names, namesOnList);
+    std::vector<RefusedName> there;
+    std::vector<RefusedName> refusedByPlan;
+    for (RefusedName& refused : plan.refused)
+        (alreadyThere(refused) ? there : refusedByPlan).push_back(std::move(refused));
+    plan.refused = refusedByPlan;
+
+    BulkAddResult result;
+    QString text;
+    if (run.request.check) {
+        result.refused = plan.refused;
+        text = countedNamesText(
+                   plan.toAdd.size(),
+                   QCoreApplication::translate("AdminCommandLine", "1 name would be added"),
+                   QCoreApplication::translate("AdminCommandLine", "%1 names would be added")) +
+               QLatin1Char('\n');
+        for (const PlannedName& name : plan.toAdd) {
+            text += QStringLiteral("    ") + name.name + QLatin1Char('\n');
+            result.added.push_back({name.name, 0, {}});
+        }
+    } else {
+        RandomNumbers random;
+        result =
+            carryOutBulkAdd(folder, plan, numbers, [&random] { return random.forNewFile(); }, {});
+        text = addedNamesText(result.added);
+    }
+    if (!there.empty()) {
+        text += QLatin1Char('\n') +
+                countedNamesText(
+                    there.size(),
+                    QCoreApplication::translate("AdminCommandLine", "1 name already there"),
+                    QCoreApplication::translate("AdminCommandLine", "%1 names already there")) +
+                QLatin1Char('\n');
+        for (const RefusedName& name : there)
+            text += QStringLiteral("    ") + name.name + QStringLiteral(": ") + refusalText(name) +
+                    QLatin1Char('\n');
+    }
+    // One report of the whole list; each name is kept for the rows and the JSON.
+    std::vector<ChangeRecord> records;
+    for (const AddedName& name : result.added)
+        records.push_back(change("add", "added", true, name.name, name.number));
+    for (const RefusedName& name : there) {
+        const qsizetype at = namesOnList.indexOf(name.name);
+        ChangeRecord record =
+            change("add", "already-there", false, name.name, at >= 0 ? numbers[size_t(at)] : 0);
+        record.reason = refusalText(name);
+        records.push_back(std::move(record));
+    }
+    if (!run.request.quiet && run.text())
+        run.out << shownPath(text);
+    if (!run.request.check && !result.added.empty())
+        run.logChange(
+            {QStringLiteral("class-list"),
+             {},
+             0,
+             QCoreApplication::translate("AdminCommandLine", "%1 of %2 names added from %3")
+                 .arg(QString::number(result.added.size()), QString::number(names.size()),
+                      shownPath(source))});
+    for (ChangeRecord& record : records) {
+        if (record.changed && !run.request.check)
+            run.logRecord(record);
+        if (!run.request.quiet && run.request.format == ReportFormat::Tsv)
+            run.out << changeRows(record);
+        run.report.changes.push_back(std::move(record));
+    }
+    if (!result.refused.empty()) {
+        run.dialogs.tell(refusedNamesText(result.refused).chopped(1));
+        run.refused = true;
+        for (const RefusedName& name : result.refused) {
+            ChangeRecord record = change("add", "refused", false, name.name);
+            record.reason = refusalText(name);
+            run.report.changes.push_back(std::move(record));
+        }
+    }
+}
+
+void listAllUsers(Run& run, const QString& folder) {
+    const std::optional<UserListing> listing = readUsers(run, folder);
+    if (!listing)
+        return;
+    // The list's order (listsBefore), with each name's sort key made once
+    // rather than twice in every comparison.
+    struct Row {
+        QString key;
+        QString name;
+        int number;
+    };
+    std::vector<Row> rows;
+    rows.reserve(listing->users.size());
+    for (const ListedUser& user : listing->users) {
+        QString name = shownName(user.name);
+        QString key = listSortKey(name);
+        rows.push_back({std::move(key), std::move(name), user.number});
+    }
+    std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
+        if (const int byKey = a.key.compare(b.key))
+            return byKey < 0;
+        if (const int byName = a.name.compare(b.name))
+            return byName < 0;
+        return a.number < b.number;
+    });
+    if (run.request.format == ReportFormat::Json) {
+        std::vector<ReportedUser> users;
+        users.reserve(rows.size());
+        for (const Row& row : rows)
+            users.push_back({row.number, row.name, {}});
+        run.report.users = std::move(users);
+        return;
+    }
+    // Text and rows alike: number, tab, name.
+    for (const Row& row : rows)
+        run.out << row.number << '\t' << row.name << '\n';
+}
+
+void listDeletedUsers(Run& run, const QString& folder) {
+    if (refusedForUnreachableFolder(run, folder))
+        return;
+    const std::vector<HeldName> held = listHeldNames(folder);
+    if (held.empty()) {
+        if (const FileError unreadable = readHoldingFolder(folder); unreadable.failed()) {
+            run.refuse(QCoreApplication::translate("AdminCommandLine",
+                                                   "The deleted names cannot be read: %1")
+                           .arg(unreadable.text));
+            return;
+        }
+    }
+    switch (run.request.format) {
+    case ReportFormat::Text:
+        for (const HeldName& one : held)
+            run.out << QCoreApplication::translate("AdminCommandLine",
+                                                   "%1 (number %2), deleted on %3\n")
+                           .arg(one.name, QString::number(one.number),
+                                shownDeletionTime(one.deletedAt));
+        return;
+    case ReportFormat::Tsv:
+        for (const HeldName& one : held)
+            run.out << one.number << '\t' << one.name << '\t' << isoTime(one.deletedAt) << '\n';
+        return;
+    case ReportFormat::Json: {
+        std::vector<ReportedUser> users;
+        for (const HeldName& one : held)
+            users.push_back({one.number, one.name, isoTime(one.deletedAt)});
+        run.report.deleted = std::move(users);
+        return;
+    }
+    }
+}
+
+} // namespace dexlan::admin
