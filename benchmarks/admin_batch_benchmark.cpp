@@ -2,7 +2,7 @@
 // A batch of deletions from the command line against one listing of the
 // same folder:
 //   cmake --preset bench && cmake --build --preset bench
-//   build/bench/app/admin_batch_benchmark [USERS [DELETIONS]]
+//   build/bench/benchmarks/admin_batch_benchmark [USERS [DELETIONS]]
 // Both are timed as a script runs them: --list-users, and --delete-users
 // with a list of names, each on a trainer of USERS users (100,000 unless
 // given). The goal: the batch costs at most 1.5 times the listing. Each is
