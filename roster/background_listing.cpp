@@ -1,17 +1,27 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "roster/background_listing.h"
 
-#include <QDeadlineTimer>
-#include <QThread>
-
 #include <utility>
 
 namespace dexlan {
 
 BackgroundListing::BackgroundListing(const QString& folder, Made made,
                                      std::function<void()> finished)
-    : m_folder(folder) {
-    m_thread.reset(QThread::create([this, made, finished = std::move(finished)] {
+    : m_folder(folder), m_finishedCall(std::move(finished)), m_made(made),
+      m_future(m_promise.future()) {
+    m_pool.setMaxThreadCount(1);
+}
+
+BackgroundListing::~BackgroundListing() {
+    m_stop.store(true, std::memory_order_relaxed);
+    m_pool.waitForDone();
+}
+
+void BackgroundListing::start() {
+    if (std::exchange(m_started, true))
+        return;
+    m_promise.start();
+    m_pool.start([this] {
         ListingOptions options;
         options.stop = &m_stop;
         options.progress = [this](qsizetype read, qsizetype total) {
@@ -19,33 +29,23 @@ BackgroundListing::BackgroundListing(const QString& folder, Made made,
             m_read.store(read, std::memory_order_relaxed);
         };
         m_listing = listUsers(m_folder, options);
-        if (made == Made::ListRows && !m_stop.load(std::memory_order_relaxed)) {
+        if (m_made == Made::ListRows && !m_stop.load(std::memory_order_relaxed)) {
             // Sorted and stored compactly here, so that showing them costs
             // the window nothing, and the users' separate copies go at once.
             m_rows = UserListModel::rowsOf(m_listing);
             m_listing.users = {};
         }
         m_finished.store(true, std::memory_order_release);
-        if (finished)
-            finished();
-    }));
-}
-
-BackgroundListing::~BackgroundListing() {
-    m_stop.store(true, std::memory_order_relaxed);
-    if (m_started)
-        m_thread->wait();
-}
-
-void BackgroundListing::start() {
-    if (!std::exchange(m_started, true))
-        m_thread->start();
+        if (m_finishedCall)
+            m_finishedCall();
+        m_promise.finish();
+    });
 }
 
 void BackgroundListing::waitUntilFinished(const std::function<void()>& whileWaiting,
                                           int intervalMs) {
     start();
-    while (!m_thread->wait(QDeadlineTimer(intervalMs))) {
+    while (!m_pool.waitForDone(intervalMs)) {
         if (whileWaiting)
             whileWaiting();
     }
@@ -53,13 +53,13 @@ void BackgroundListing::waitUntilFinished(const std::function<void()>& whileWait
 
 UserListing BackgroundListing::take() {
     start();
-    m_thread->wait();
+    m_pool.waitForDone();
     return std::exchange(m_listing, {});
 }
 
 UserListModel::Rows BackgroundListing::takeRows() {
     start();
-    m_thread->wait();
+    m_pool.waitForDone();
     return std::exchange(m_rows, {});
 }
 
