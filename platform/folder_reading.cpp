@@ -9,6 +9,7 @@
 #ifdef Q_OS_WIN
 #include <QDateTime>
 #else
+#include <ctime>
 #include <fcntl.h>
 #include <unistd.h>
 #endif
@@ -46,6 +47,25 @@ bool entryIdentitiesCount(const QString& folder) {
     return true; // the size and time of the file
 #else
     return !onNetworkFileSystem(folder);
+#endif
+}
+
+bool stampsCanWait(const QString& folder) {
+#ifdef Q_OS_WIN
+    Q_UNUSED(folder);
+    return false; // the listing gives each file's size and time with its name
+#else
+    return !onNetworkFileSystem(folder);
+#endif
+}
+
+qint64 entryChangeClockNs() {
+#ifdef Q_OS_WIN
+    return QDateTime::currentMSecsSinceEpoch() * 1000000;
+#else
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
 #endif
 }
 

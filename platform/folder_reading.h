@@ -13,8 +13,10 @@
 #include <QString>
 
 #include <cerrno>
+#include <limits>
 #include <memory>
 #include <optional>
+#include <type_traits>
 
 #ifdef Q_OS_WIN
 #include <QDir>
@@ -43,6 +45,15 @@ quint64 regularFileStamp(const QString& path);
 // Whether path names a regular file, through links.
 bool isRegularFile(const QString& path);
 
+// Whether a listing of folder may leave its stamps for later: taking them
+// costs a call for each file here, and the file system stamps each change
+// with this computer's clock (a local disk), so that entryChangeClockNs()
+// taken before the listing tells which files changed since.
+bool stampsCanWait(const QString& folder);
+// This computer's clock as the file system stamps a change of a file
+// (the changedNs forEachFolderEntry gives), in nanoseconds.
+qint64 entryChangeClockNs();
+
 // Whether the identities a listing of folder gives (forEachFolderEntry) say
 // which file a name stands for. On a share the inode numbers are the mount's
 // own invention, and a listing and a stat() of one file give different ones.
@@ -62,9 +73,12 @@ enum class EntryKind { RegularFile, Other, Unknown };
 // Calls visit(name, identity, kind, stamp) for every entry of folder (ending
 // in a separator) whose name, in the file system's bytes, wanted(name) takes.
 // The identity is the inode number (on Windows the size and time); the stamp
-// is the regularFileStamp with withStamps, else 0. Hidden files and devices
-// are not listed on Windows. False with errno set when the folder cannot be
-// read to its end.
+// is the regularFileStamp with withStamps, else 0. With stamps, a visit that
+// takes a fifth argument is also given the time the entry last changed in
+// any way (its inode's change time, by entryChangeClockNs()), the largest
+// qint64 when a file's could not be asked for, 0 for what is no file. Hidden
+// files and devices are not listed on Windows. False with errno set when the
+// folder cannot be read to its end.
 template <bool withStamps, typename Wanted, typename Visit>
 bool forEachFolderEntry(const QString& folder, Wanted wanted, Visit visit) {
 #ifdef Q_OS_WIN
@@ -85,9 +99,14 @@ bool forEachFolderEntry(const QString& folder, Wanted wanted, Visit visit) {
         if (!wanted(QByteArrayView(name)))
             continue;
         const QFileInfo info = it.fileInfo();
-        visit(QByteArrayView(name),
-              quint64(info.size()) ^ quint64(info.lastModified().toMSecsSinceEpoch()),
-              EntryKind::RegularFile, quint64(0));
+        const quint64 identity =
+            quint64(info.size()) ^ quint64(info.lastModified().toMSecsSinceEpoch());
+        if constexpr (std::is_invocable_v<Visit, QByteArrayView, quint64, EntryKind, quint64,
+                                          qint64>)
+            visit(QByteArrayView(name), identity, EntryKind::RegularFile, quint64(0),
+                  info.lastModified().toMSecsSinceEpoch() * 1000000);
+        else
+            visit(QByteArrayView(name), identity, EntryKind::RegularFile, quint64(0));
     }
     return true;
 #else
@@ -109,14 +128,24 @@ bool forEachFolderEntry(const QString& folder, Wanted wanted, Visit visit) {
         else if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
             kind = EntryKind::Other;
         quint64 stamp = 0;
+        qint64 changedNs = 0;
         if constexpr (withStamps) {
             struct stat info {};
-            if (kind != EntryKind::Other && ::fstatat(::dirfd(dir), entry->d_name, &info, 0) == 0 &&
-                S_ISREG(info.st_mode))
-                stamp = fileStamp(info.st_size,
-                                  qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec);
+            if (kind != EntryKind::Other) {
+                if (::fstatat(::dirfd(dir), entry->d_name, &info, 0) != 0)
+                    changedNs = std::numeric_limits<qint64>::max(); // gone, or unknown
+                else if (S_ISREG(info.st_mode))
+                    stamp = fileStamp(info.st_size, qint64(info.st_mtim.tv_sec) * 1000000000 +
+                                                        info.st_mtim.tv_nsec);
+                if (changedNs == 0)
+                    changedNs = qint64(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec;
+            }
         }
-        visit(name, quint64(entry->d_ino), kind, stamp);
+        if constexpr (std::is_invocable_v<Visit, QByteArrayView, quint64, EntryKind, quint64,
+                                          qint64>)
+            visit(name, quint64(entry->d_ino), kind, stamp, changedNs);
+        else
+            visit(name, quint64(entry->d_ino), kind, stamp);
     }
     const int error = errno;
     ::closedir(dir);

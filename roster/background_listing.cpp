@@ -24,17 +24,21 @@ void BackgroundListing::start() {
     m_pool.start([this] {
         ListingOptions options;
         options.stop = &m_stop;
+        // The check before any change takes the stamps: start-up reads only.
+        options.stampsLater = true;
         options.progress = [this](qsizetype read, qsizetype total) {
             m_total.store(total, std::memory_order_relaxed);
             m_read.store(read, std::memory_order_relaxed);
         };
+        // The rows made and sorted here, so that showing them costs the
+        // window nothing; each user goes into them as the reading ends,
+        // never held as a listing as well.
+        UserListModel::RowsMaker rows;
+        if (m_made == Made::ListRows)
+            options.sink = &rows;
         m_listing = listUsers(m_folder, options);
-        if (m_made == Made::ListRows && !m_stop.load(std::memory_order_relaxed)) {
-            // Sorted and stored compactly here, so that showing them costs
-            // the window nothing, and the users' separate copies go at once.
-            m_rows = UserListModel::rowsOf(m_listing);
-            m_listing.users = {};
-        }
+        if (m_made == Made::ListRows && !m_stop.load(std::memory_order_relaxed))
+            m_rows = rows.finish();
         m_finished.store(true, std::memory_order_release);
         if (m_finishedCall)
             m_finishedCall();

@@ -83,6 +83,22 @@ struct UserListing {
     std::vector<UnreadableFile> unreadable; // by file name
     FileError error;                        // the folder itself could not be listed
     std::optional<quint64> digest;          // historyFilesDigest() as the listing saw it
+    // Set when the listing left the files' stamps for later: the digest then
+    // counts names and identities only, and a file changed since this time
+    // (by entryChangeClockNs) is a change. historyFilesUnchanged() settles it.
+    std::optional<qint64> unstampedSinceNs;
+};
+
+// Where a listing can put its users as it finishes, in the folder's order,
+// instead of in UserListing::users: the user list's rows, made without
+// holding every user twice.
+class ListedUserSink {
+  public:
+    virtual ~ListedUserSink() = default;
+    // Called once before the users: how many come, their names' bytes in all.
+    virtual void expect(qsizetype users, qsizetype nameBytes) = 0;
+    virtual void take(QByteArray&& name, int number, QStringView folder,
+                      const QString& fileName) = 0;
 };
 
 // How listUsers reads the history files' first lines.
@@ -103,6 +119,13 @@ struct ListingOptions {
     // Whether the listing's digest is wanted. Without it, a file listed as a
     // regular file is only opened, read and closed.
     bool digest = true;
+    // Whether the digest's stamps may wait until it is first compared, where
+    // the folder allows it (stampsCanWait): each file is then only opened,
+    // read and closed, and the stamps are taken by the check that comes
+    // before any change anyway.
+    bool stampsLater = false;
+    // Where the users go instead of the listing's users, if anywhere.
+    ListedUserSink* sink = nullptr;
 };
 
 // Lists the users of folder (ending in a separator): the normal files whose
@@ -116,6 +139,17 @@ UserListing listUsers(const QString& folder, const ListingOptions& options = {})
 // changes when a history file is added, removed or replaced by another file,
 // not when one is rewritten in place. Nothing when the folder cannot be read.
 std::optional<quint64> historyFilesDigest(const QString& folder);
+// How long before a listing began a change to a file makes the first check
+// read the folder again, when the listing left its stamps for later: some
+// file systems keep a file's times to 2 seconds, and round them down.
+inline constexpr qint64 kChangeClockSlackNs = 2'000'000'000;
+// Whether folder's history files are still those a listing saw, whose digest
+// was listed (without its stamps when unstampedSinceNs is set). When they are,
+// listed becomes the folder's whole digest, as historyFilesDigest() gives it,
+// and unstampedSinceNs is cleared; when they are not, or the folder cannot be
+// read, false and nothing changed.
+bool historyFilesUnchanged(const QString& folder, quint64& listed,
+                           std::optional<qint64>& unstampedSinceNs);
 // The part the history file at path has in its folder's digest; 0 when there
 // is no such file, so that a change the program makes itself can be counted
 // in without reading the folder again: digest ^= before ^ after.

@@ -2,6 +2,7 @@
 #include "roster/history_folder.h"
 
 #include "options_file/options_file.h"
+#include "platform/folder_reading.h"
 #include "roster/background_listing.h"
 #include "roster/history_file.h"
 #include "roster/roster_messages.h"
@@ -23,6 +24,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <functional>
 #include <set>
 
 #ifdef Q_OS_UNIX
@@ -344,15 +346,21 @@ void expectSameListingOnThreads(const QString& folder, const std::string& what) 
         expectSameListing(withoutDigest, plain);
     }
 
-    // And on a thread of its own, as start-up reads the folder.
+    // And on a thread of its own, as start-up reads the folder: its stamps
+    // left for the first check, as a plain listing would leave them.
     SCOPED_TRACE(what + ", in the background");
+    ListingOptions plainLater{1, 1, {}};
+    plainLater.stampsLater = true;
+    const UserListing unstamped = listUsers(folder, plainLater);
     std::atomic<int> finished{0};
     BackgroundListing background(folder, BackgroundListing::Made::Listing,
                                  [&finished] { ++finished; });
     background.waitUntilFinished({}, 5);
     EXPECT_TRUE(background.isFinished());
     EXPECT_EQ(finished, 1);
-    expectSameListing(background.take(), plain);
+    const UserListing fromBackground = background.take();
+    EXPECT_EQ(fromBackground.unstampedSinceNs.has_value(), unstamped.unstampedSinceNs.has_value());
+    expectSameListing(fromBackground, unstamped);
     if (!plain.error.failed())
         EXPECT_EQ(background.filesRead(), background.filesInAll());
 
@@ -554,6 +562,71 @@ TEST(HistoryFilesDigest, ChangesWhenAFileIsRewrittenUnderTheSameIdentity) {
     ASSERT_TRUE(file.setFileTime(modified.addSecs(1), QFileDevice::FileModificationTime));
     file.close();
     EXPECT_NE(historyFilesDigest(folder.path()), rewritten);
+}
+
+// A listing that leaves its stamps for later is settled by the first check:
+// then the folder's whole digest, unless a file changed after the listing
+// began, even one rewritten in place or put under a freed inode number.
+TEST(HistoryFilesUnchanged, SettlesAListingsStampsOrSeesEveryChange) {
+    if (!stampsCanWait(TestFolder().path()))
+        GTEST_SKIP() << "this file system's listing gives the stamps with the names";
+    struct Case {
+        const char* what;
+        std::function<void(TestFolder&)> change; // empty: nothing changes
+    };
+    const Case cases[] = {
+        {"nothing changed", {}},
+        {"rewritten in place, same size",
+         [](TestFolder& folder) {
+             QFile file(folder.file("2hist.dx"));
+             ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+             ASSERT_EQ(file.write("\"Bo\"\r\n\r\n"), 8);
+         }},
+        {"erased, and another put in its place",
+         [](TestFolder& folder) {
+             ASSERT_TRUE(QFile::remove(folder.file("2hist.dx")));
+             folder.write("2hist.dx", "\"Cy\"\r\n");
+         }},
+        {"one more", [](TestFolder& folder) { folder.write("3hist.dx", "\"Di\"\r\n"); }},
+        {"one less", [](TestFolder& folder) { ASSERT_TRUE(QFile::remove(folder.file("1hist.dx"))); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestFolder folder;
+        folder.write("1hist.dx", "\"Ann\"\r\n");
+        folder.write("2hist.dx", "\"Bob\"\r\n");
+        const qint64 before = entryChangeClockNs();
+        ListingOptions options{1, 1, {}};
+        options.stampsLater = true;
+        UserListing listing = listUsers(folder.path(), options);
+        ASSERT_TRUE(listing.digest && listing.unstampedSinceNs);
+        // The files were written before the listing began: no slack needed here.
+        listing.unstampedSinceNs = before;
+        if (c.change)
+            c.change(folder);
+        quint64 digest = *listing.digest;
+        std::optional<qint64> since = listing.unstampedSinceNs;
+        if (!c.change) {
+            ASSERT_TRUE(historyFilesUnchanged(folder.path(), digest, since));
+            EXPECT_FALSE(since.has_value());
+            EXPECT_EQ(digest, historyFilesDigest(folder.path())) << "the whole digest now";
+            EXPECT_EQ(digest, listUsers(folder.path()).digest);
+            EXPECT_TRUE(historyFilesUnchanged(folder.path(), digest, since));
+        } else {
+            EXPECT_FALSE(historyFilesUnchanged(folder.path(), digest, since));
+            EXPECT_EQ(digest, *listing.digest) << "nothing settled";
+            EXPECT_TRUE(since.has_value());
+        }
+    }
+    // A file changed a moment before the listing counts as changed since.
+    TestFolder folder;
+    folder.write("1hist.dx", "\"Ann\"\r\n");
+    ListingOptions options{1, 1, {}};
+    options.stampsLater = true;
+    const UserListing listing = listUsers(folder.path(), options);
+    quint64 digest = *listing.digest;
+    std::optional<qint64> since = listing.unstampedSinceNs;
+    EXPECT_FALSE(historyFilesUnchanged(folder.path(), digest, since));
 }
 
 TEST(ShownName, CodePageCharactersAndAVisibleLineFeed) {

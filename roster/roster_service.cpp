@@ -67,9 +67,13 @@ RosterOutcome RosterService::list(const QString& folder, bool report) {
     return takeListing(listing, folder, report);
 }
 
-bool RosterService::listedAndUnchanged(const QString& folder) const {
-    return !folder.isEmpty() && folder == m_listedFolder && m_listedDigest &&
-           historyFilesDigest(folder) == m_listedDigest;
+bool RosterService::listedAndUnchanged(const QString& folder) {
+    return !folder.isEmpty() && folder == m_listedFolder && listedFilesUnchanged();
+}
+
+bool RosterService::listedFilesUnchanged() {
+    return m_listedDigest &&
+           historyFilesUnchanged(m_listedFolder, *m_listedDigest, m_listedUnstampedSinceNs);
 }
 
 UserListing RosterService::readFolder(const QString& folder) {
@@ -89,6 +93,7 @@ RosterOutcome RosterService::takeListing(const UserListing& listing, const QStri
         errorText = unreadableFilesText(listing.unreadable);
     m_listedFolder = folder;
     m_listedDigest = listing.digest;
+    m_listedUnstampedSinceNs = listing.unstampedSinceNs;
     m_model->show(rows ? std::move(*rows) : UserListModel::rowsOf(listing));
     emit listChanged();
     if (errorText.isEmpty())
@@ -102,9 +107,10 @@ void RosterService::refresh(const QString& folder) {
     settleReading();
     // Reading the folder's names tells whether any history file came, went or
     // was replaced since the list was read; only then are the files read.
-    const std::optional<quint64> digest = historyFilesDigest(folder);
-    if (!digest || (folder == m_listedFolder && digest == m_listedDigest))
-        return; // unchanged, or missing: adding asks about it
+    if (folder == m_listedFolder && listedFilesUnchanged())
+        return;
+    if (!historyFilesDigest(folder))
+        return; // missing: adding asks about it
     const UserListing listing = readFolder(folder);
     if (!listing.error.failed())
         takeListing(listing, folder, false); // quietly: adding tells only its own failures
@@ -121,6 +127,10 @@ void RosterService::listAddedUsers(std::vector<UserListModel::NewRow> users) {
 }
 
 void RosterService::countChangeIn(const QString& path, quint64 before) {
+    // A change of the program's own is no change of another's only against
+    // stamps; without them the next check reads the folder again.
+    if (m_listedUnstampedSinceNs)
+        m_listedDigest.reset();
     if (!m_listedDigest || !path.startsWith(m_listedFolder) ||
         path.indexOf(QLatin1Char('/'), m_listedFolder.size()) >= 0 ||
         path.indexOf(QLatin1Char('\\'), m_listedFolder.size()) >= 0)

@@ -50,7 +50,7 @@ class RosterService : public QObject {
     // the failures come back as the outcome's message.
     RosterOutcome list(const QString& folder, bool report);
     // The list was read from folder and its history files are as they were then.
-    bool listedAndUnchanged(const QString& folder) const;
+    bool listedAndUnchanged(const QString& folder);
     // Reads the list again from folder when its history files have changed
     // since the list was read; the folder's names alone tell, no file is
     // opened otherwise. Whatever adds users reads the list after this.
@@ -124,6 +124,8 @@ class RosterService : public QObject {
     // answers the message telling its failures, when report.
     RosterOutcome takeListing(const UserListing& listing, const QString& folder, bool report,
                               std::optional<UserListModel::Rows> rows = std::nullopt);
+    // Whether the listed folder's history files are still as listed.
+    bool listedFilesUnchanged();
     // Counts a change made here to the file at path (whose part of the digest
     // was before) into the digest of the listed folder.
     void countChangeIn(const QString& path, quint64 before);
@@ -138,6 +140,7 @@ class RosterService : public QObject {
     // The folder the list was read from and its history files' digest then.
     QString m_listedFolder;
     std::optional<quint64> m_listedDigest;
+    std::optional<qint64> m_listedUnstampedSinceNs; // set while the digest waits for its stamps
     // The reading on a thread of its own, until its list is shown.
     std::unique_ptr<BackgroundListing> m_background;
     QFutureWatcher<void> m_backgroundWatcher;

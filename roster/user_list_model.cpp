@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <utility>
 
 namespace dexlan {
 
@@ -48,19 +49,25 @@ QString UserListModel::path(int row) const {
 
 UserListModel::Row UserListModel::makeRow(Rows& into, const QString& text, int number,
                                           const QString& path) {
+    if (path.isEmpty())
+        return makeRow(into, text, number, QStringView(), QStringView());
+    // Views into path: a row whose folder is known (nearly all) copies only
+    // its file name.
+    const qsizetype fileAt = folder_detail::fileNameAt(path);
+    return makeRow(into, text, number, QStringView(path).first(fileAt),
+                   QStringView(path).sliced(fileAt));
+}
+
+UserListModel::Row UserListModel::makeRow(Rows& into, const QString& text, int number,
+                                          QStringView folder, QStringView file) {
     Row row{};
     row.textAt = quint32(into.texts.size());
     row.textLength = quint32(text.size());
     into.texts += text;
     row.number = number;
     row.folder = kNoFolder;
-    if (path.isEmpty())
+    if (folder.isEmpty() && file.isEmpty())
         return row;
-    // Views into path: a row whose folder is known (nearly all) copies only
-    // its file name.
-    const qsizetype fileAt = folder_detail::fileNameAt(path);
-    const QStringView folder = QStringView(path).first(fileAt);
-    const QStringView file = QStringView(path).sliced(fileAt);
     const auto known = std::find(into.folders.begin(), into.folders.end(), folder);
     row.folder = quint32(known - into.folders.begin());
     if (known == into.folders.end())
@@ -76,57 +83,65 @@ void UserListModel::showListing(const UserListing& listing) {
 }
 
 UserListModel::Rows UserListModel::rowsOf(const UserListing& listing) {
-    // The names go into the store in the folder's order, with their sort keys
-    // in a second store of the same kind, thrown away after the sort: two
-    // long strings rather than two small ones for every user. Each store is
-    // made at its size at once: no growing, no second copy on the way.
-    const size_t count = listing.users.size();
-    qsizetype nameLength = 0;
-    qsizetype fileLength = 0;
+    RowsMaker maker;
+    qsizetype nameBytes = 0;
+    for (const ListedUser& user : listing.users)
+        nameBytes += user.name.size();
+    maker.expect(qsizetype(listing.users.size()), nameBytes);
     for (const ListedUser& user : listing.users) {
-        nameLength += user.name.size();
-        fileLength += user.path.size() - folder_detail::fileNameAt(user.path);
+        const qsizetype at = folder_detail::fileNameAt(user.path);
+        maker.take(QByteArray(user.name), user.number, QStringView(user.path).first(at),
+                   user.path.mid(at));
     }
-    Rows made;
-    made.texts.reserve(nameLength);
-    QString keys;
-    keys.reserve(nameLength);
-    std::vector<std::pair<quint32, quint32>> keyAt(count); // start and length in keys
-    made.rows.reserve(count);
-    for (size_t i = 0; i < count; ++i) {
-        const ListedUser& user = listing.users[i];
-        const QString text = shownName(user.name);
-        const QString key = listSortKey(text);
-        keyAt[i] = {quint32(keys.size()), quint32(key.size())};
-        keys += key;
-        Row row = makeRow(made, text, user.number, QString());
-        row.fileAt = quint32(i); // the user it came from, until the sort is done
-        made.rows.push_back(row);
-    }
-    auto keyOf = [&](const Row& row) {
-        return QStringView(keys).sliced(keyAt[row.fileAt].first, keyAt[row.fileAt].second);
-    };
+    return maker.finish();
+}
+
+void UserListModel::RowsMaker::expect(qsizetype users, qsizetype nameBytes) {
+    // Each store made at about its size at once: no growing, no second copy
+    // on the way. A name's bytes are one character each in the code page.
+    m_made.rows.reserve(size_t(users));
+    m_made.texts.reserve(nameBytes);
+    m_made.files.reserve(users * 12);
+    m_keys.reserve(nameBytes);
+    m_keyAt.reserve(size_t(users));
+}
+
+void UserListModel::RowsMaker::take(QByteArray&& name, int number, QStringView folder,
+                                    const QString& fileName) {
+    const QString text = shownName(name);
+    name = QByteArray(); // let go at once: the row holds the name now
+    const QString key = listSortKey(text);
+    m_keyAt.push_back({quint32(m_keys.size()), quint32(key.size())});
+    m_keys += key;
+    m_made.rows.push_back(makeRow(m_made, text, number, folder, fileName));
+}
+
+UserListModel::Rows UserListModel::RowsMaker::finish() {
     // One sort for the whole folder rather than a search per entry, on keys
-    // made once per name, the rows sorted where they are.
-    std::sort(made.rows.begin(), made.rows.end(), [&](const Row& a, const Row& b) {
+    // made once per name; equal names keep the folder's order of numbers.
+    std::vector<quint32> order(m_made.rows.size());
+    std::iota(order.begin(), order.end(), quint32(0));
+    auto keyOf = [this](quint32 i) {
+        return QStringView(m_keys).sliced(m_keyAt[i].first, m_keyAt[i].second);
+    };
+    std::sort(order.begin(), order.end(), [&](quint32 a, quint32 b) {
         const int byKey = keyOf(a).compare(keyOf(b));
         if (byKey != 0)
             return byKey < 0;
-        const int byText = textIn(made, a).compare(textIn(made, b));
+        const int byText =
+            textIn(m_made, m_made.rows[a]).compare(textIn(m_made, m_made.rows[b]));
         if (byText != 0)
             return byText < 0;
-        return a.number < b.number;
+        return m_made.rows[a].number < m_made.rows[b].number;
     });
-    keys = QString();
-    keyAt = {};
-    made.files.reserve(fileLength);
-    for (Row& row : made.rows) {
-        const Row withFile = makeRow(made, QString(), row.number, listing.users[row.fileAt].path);
-        row.fileAt = withFile.fileAt;
-        row.fileLength = withFile.fileLength;
-        row.folder = withFile.folder;
-    }
-    return made;
+    m_keys = QString();
+    m_keyAt = {};
+    std::vector<Row> sorted;
+    sorted.reserve(order.size());
+    for (const quint32 i : order)
+        sorted.push_back(m_made.rows[i]);
+    m_made.rows = std::move(sorted);
+    return std::exchange(m_made, {});
 }
 
 void UserListModel::show(Rows&& rows) {

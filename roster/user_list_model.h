@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "roster/history_folder.h"
+
 #include <QAbstractListModel>
 #include <QString>
 
 #include <vector>
 
 namespace dexlan {
-
-struct UserListing;
 
 // The rows of the user list: each user's name as the list shows it, the user
 // number and the history file it stands for, in the list's order. The texts
@@ -38,6 +38,22 @@ class UserListModel : public QAbstractListModel {
         QString texts;                // the rows' names, one after another
         QString files;                // the rows' file names, one after another
         std::vector<QString> folders; // the folders the files lie in; nearly always one
+    };
+
+    // Rows made one user at a time, as a listing hands them over, and sorted
+    // once at the end: no user is held twice, as a listing and as a row.
+    class RowsMaker : public ListedUserSink {
+      public:
+        void expect(qsizetype users, qsizetype nameBytes) override;
+        void take(QByteArray&& name, int number, QStringView folder,
+                  const QString& fileName) override;
+        // The rows in the list's order; the maker is empty afterwards.
+        Rows finish();
+
+      private:
+        Rows m_made;
+        QString m_keys; // the rows' sort keys, one after another
+        std::vector<std::pair<quint32, quint32>> m_keyAt; // each row's key: start, length
     };
 
     // Qt::DisplayRole: the name. kNumberRole: the user number (int).
@@ -85,6 +101,8 @@ class UserListModel : public QAbstractListModel {
     static constexpr quint32 kNoFolder = 0xffffffff;
 
     static Row makeRow(Rows& into, const QString& text, int number, const QString& path);
+    static Row makeRow(Rows& into, const QString& text, int number, QStringView folder,
+                       QStringView file);
     static QStringView textIn(const Rows& rows, const Row& row) {
         return QStringView(rows.texts).sliced(row.textAt, row.textLength);
     }

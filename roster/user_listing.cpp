@@ -140,15 +140,16 @@ struct Candidate {
 
 // The digest's part of an entry no listing reads (its name gives no number).
 quint64 unreadEntryDigest(const QString& folder, QByteArrayView nativeName, quint64 identity,
-                          EntryKind kind) {
-    const quint64 stamp =
-        kind == EntryKind::Other ? 0 : regularFileStamp(folder + pathFromSystem(nativeName));
+                          EntryKind kind, bool withStamp) {
+    const quint64 stamp = kind == EntryKind::Other || !withStamp
+                              ? 0
+                              : regularFileStamp(folder + pathFromSystem(nativeName));
     return entryDigest(nativeName, identity, stamp);
 }
 
 // One file after another, each read as its name comes: the plain way, which
 // every other way of listing must equal.
-bool listOneByOne(const QString& folder, bool withDigest, UserListing& listing,
+bool listOneByOne(const QString& folder, bool withDigest, bool withStamps, UserListing& listing,
                   quint64& digest) {
     const bool identities = entryIdentitiesCount(folder);
     const OpenFolder opened(folder);
@@ -159,13 +160,13 @@ bool listOneByOne(const QString& folder, bool withDigest, UserListing& listing,
             const std::optional<int> number = userNumberFromNativeName(nativeName);
             if (!number) {
                 if (withDigest)
-                    digest ^= unreadEntryDigest(folder, nativeName, identity, kind);
+                    digest ^= unreadEntryDigest(folder, nativeName, identity, kind, withStamps);
                 return;
             }
             // The entry's name ends in a zero byte: it is read in place.
             FileOutcome outcome =
                 readHistoryFile(opened, QByteArray::fromRawData(nativeName.data(), nativeName.size()),
-                                kind, withDigest);
+                                kind, withDigest && withStamps);
             if (withDigest)
                 digest ^= entryDigest(nativeName, identity, outcome.stamp);
             if (outcome.kind != FileOutcome::Nothing)
@@ -177,8 +178,8 @@ bool listOneByOne(const QString& folder, bool withDigest, UserListing& listing,
 // The names first, then their first lines on several threads, each taking
 // the next batch of files; the outcomes keep the names' order, so the result
 // is the one-by-one listing's.
-bool listOnThreads(const QString& folder, const ListingOptions& options, int threads,
-                   UserListing& listing, quint64& digest) {
+bool listOnThreads(const QString& folder, const ListingOptions& options, bool withStamps,
+                   int threads, UserListing& listing, quint64& digest) {
     std::vector<Candidate> candidates;
     QByteArray names;
     const bool identities = entryIdentitiesCount(folder);
@@ -192,7 +193,7 @@ bool listOnThreads(const QString& folder, const ListingOptions& options, int thr
                 names.append(nativeName);
                 names.append('\0');
             } else if (options.digest) {
-                digest ^= unreadEntryDigest(folder, nativeName, identity, kind);
+                digest ^= unreadEntryDigest(folder, nativeName, identity, kind, withStamps);
             }
         });
     if (!complete)
@@ -219,7 +220,8 @@ bool listOnThreads(const QString& folder, const ListingOptions& options, int thr
         for (qsizetype i = begin; i < end; ++i) {
             const Candidate& candidate = candidates[size_t(i)];
             outcomes[size_t(i)] =
-                readHistoryFile(opened, nameOf(candidate), candidate.kind, options.digest);
+                readHistoryFile(opened, nameOf(candidate), candidate.kind,
+                                options.digest && withStamps);
         }
         done.fetch_add(end - begin, std::memory_order_relaxed);
         return true;
@@ -246,18 +248,29 @@ bool listOnThreads(const QString& folder, const ListingOptions& options, int thr
     if (options.progress)
         options.progress(total, total);
 
-    // Each file's part is let go as soon as it is in the listing, so that the
-    // two never hold 100,000 users each at once; the listing is made at its
-    // size at once.
-    listing.users.reserve(
-        size_t(std::count_if(outcomes.begin(), outcomes.end(), [](const FileOutcome& outcome) {
-            return outcome.kind == FileOutcome::User;
-        })));
+    // Each file's part is let go as soon as it is in the listing (or the
+    // sink), so that the two never hold 100,000 users each at once; the
+    // listing is made at its size at once.
+    qsizetype users = 0;
+    qsizetype nameBytes = 0;
+    for (const FileOutcome& outcome : outcomes) {
+        if (outcome.kind == FileOutcome::User) {
+            ++users;
+            nameBytes += outcome.name.size();
+        }
+    }
+    if (options.sink)
+        options.sink->expect(users, nameBytes);
+    else
+        listing.users.reserve(size_t(users));
     for (size_t i = 0; i < candidates.size(); ++i) {
         const QByteArray nativeName = nameOf(candidates[i]);
         if (options.digest)
             digest ^= entryDigest(nativeName, candidates[i].identity, outcomes[i].stamp);
-        if (outcomes[i].kind != FileOutcome::Nothing)
+        if (options.sink && outcomes[i].kind == FileOutcome::User)
+            options.sink->take(std::move(outcomes[i].name), candidates[i].number, folder,
+                               pathFromSystem(nativeName));
+        else if (outcomes[i].kind != FileOutcome::Nothing)
             addOutcome(listing, std::move(outcomes[i]), folder, pathFromSystem(nativeName),
                        candidates[i].number);
         outcomes[i] = {};
@@ -267,7 +280,22 @@ bool listOnThreads(const QString& folder, const ListingOptions& options, int thr
 
 bool sameListing(const UserListing& a, const UserListing& b) {
     return a.users == b.users && a.unreadable == b.unreadable && a.digest == b.digest &&
+           a.unstampedSinceNs.has_value() == b.unstampedSinceNs.has_value() &&
            a.error.kind == b.error.kind && a.error.text == b.error.text;
+}
+
+// Hands a listing's users to sink, in the listing's order, and lets them go.
+void handOver(UserListing& listing, ListedUserSink& sink) {
+    qsizetype nameBytes = 0;
+    for (const ListedUser& user : listing.users)
+        nameBytes += user.name.size();
+    sink.expect(qsizetype(listing.users.size()), nameBytes);
+    for (ListedUser& user : listing.users) {
+        const qsizetype at = fileNameAt(user.path);
+        sink.take(std::move(user.name), user.number, QStringView(user.path).first(at),
+                  user.path.mid(at));
+    }
+    listing.users = {};
 }
 
 UserListing listUsersOnce(const QString& folder, const ListingOptions& options) {
@@ -291,18 +319,31 @@ UserListing listUsersOnce(const QString& folder, const ListingOptions& options) 
     }
     quint64 digest = 0;
     const int threads = options.threads > 0 ? options.threads : readersFor(folder);
-    const bool complete = threads == 1 && !options.progress
-                              ? listOneByOne(folder, options.digest, listing, digest)
-                              : listOnThreads(folder, options, threads, listing, digest);
+    // Stamps left for later count any file changed since a moment before the
+    // reading began: the file system's times may lag its clock.
+    const bool withStamps = !options.stampsLater || !stampsCanWait(folder);
+    const std::optional<qint64> unstampedSince =
+        withStamps ? std::nullopt
+                   : std::optional<qint64>(entryChangeClockNs() - kChangeClockSlackNs);
+    const bool complete =
+        threads == 1 && !options.progress
+            ? listOneByOne(folder, options.digest, withStamps, listing, digest)
+            : listOnThreads(folder, options, withStamps, threads, listing, digest);
     if (options.stop && options.stop->load(std::memory_order_relaxed)) {
         // Part of the files unread: nothing of it may pass for the folder's users.
         listing = {};
         listing.error = otherFailure(QStringLiteral("The reading was stopped."));
         return listing;
     }
+    if (options.sink && (threads == 1 && !options.progress)) {
+        // Read one by one into the listing: handed over as the threads would.
+        handOver(listing, *options.sink);
+    }
     if (complete) {
-        if (options.digest)
+        if (options.digest) {
             listing.digest = digest;
+            listing.unstampedSinceNs = unstampedSince;
+        }
     } else {
         listing.error = otherFailure(lastSystemErrorText());
     }
@@ -321,14 +362,20 @@ UserListing listUsers(const QString& folder, const ListingOptions& options) {
     // (or thread) changed meanwhile gives two file-by-file listings that differ.
     ListingOptions plain{1, 1, {}};
     plain.digest = options.digest;
+    plain.stampsLater = options.stampsLater;
     const UserListing before = listUsersOnce(folder, plain);
-    UserListing listing = listUsersOnce(folder, options);
+    ListingOptions compared = options;
+    compared.sink = nullptr; // its users are compared first, then handed over
+    UserListing listing = listUsersOnce(folder, compared);
     const UserListing after = listUsersOnce(folder, plain);
     const bool stopped = options.stop && options.stop->load(std::memory_order_relaxed);
     if (!stopped && sameListing(before, after) && !sameListing(listing, before))
         qFatal("listUsers: the listing read on several threads differs from the one read file "
                "by file in %s",
                qPrintable(folder));
+    if (options.sink && !stopped) {
+        handOver(listing, *options.sink);
+    }
     return listing;
 }
 
@@ -345,6 +392,38 @@ std::optional<quint64> historyFilesDigest(const QString& folder) {
     if (!complete)
         return std::nullopt;
     return digest;
+}
+
+bool historyFilesUnchanged(const QString& folder, quint64& listed,
+                           std::optional<qint64>& unstampedSinceNs) {
+    if (holdsControlCharacter(folder))
+        return false;
+    quint64 whole = 0;
+    quint64 unstamped = 0;
+    qint64 lastChangeNs = 0;
+    const bool identities = entryIdentitiesCount(folder);
+    const bool complete = forEachHistoryEntry<true>(
+        folder, [&](QByteArrayView name, quint64 identity, EntryKind, quint64 stamp,
+                    qint64 changedNs) {
+            if (!identities)
+                identity = 0;
+            whole ^= entryDigest(name, identity, stamp);
+            unstamped ^= entryDigest(name, identity, 0);
+            lastChangeNs = std::max(lastChangeNs, changedNs);
+        });
+    if (!complete)
+        return false;
+    if (!unstampedSinceNs)
+        return whole == listed;
+    // The same names and files, none of them changed since the listing
+    // began, and a clock that has not been put back since: then the stamps
+    // taken now are those the listing would have taken.
+    if (unstamped != listed || lastChangeNs >= *unstampedSinceNs ||
+        entryChangeClockNs() < *unstampedSinceNs)
+        return false;
+    listed = whole;
+    unstampedSinceNs.reset();
+    return true;
 }
 
 quint64 historyFileDigest(const QString& path) {
