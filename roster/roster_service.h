@@ -81,9 +81,11 @@ class RosterService : public QObject {
     // Deletes the user of the list's row, held first so that it can be restored.
     RosterOutcome deleteUser(int row, const RosterQuestion& ask);
     // Puts a user held for folder back into it. The list is not read again:
-    // whoever restores reads it once done.
+    // whoever restores reads it once done. shownFolder: the folder as a
+    // message names it, when not folder itself.
     static RosterOutcome restore(const QString& folder, const HeldName& held,
-                                 int waitMs = kRosterWaitInWindowMs);
+                                 int waitMs = kRosterWaitInWindowMs,
+                                 const QString& shownFolder = {});
     // Erases a held user for good, after one question.
     static RosterOutcome erase(const HeldName& held, const RosterQuestion& ask);
 

@@ -169,7 +169,8 @@ RosterOutcome RosterService::deleteUser(int row, const RosterQuestion& ask) {
     return outcome;
 }
 
-RosterOutcome RosterService::restore(const QString& folder, const HeldName& held, int waitMs) {
+RosterOutcome RosterService::restore(const QString& folder, const HeldName& held, int waitMs,
+                                     const QString& shownFolder) {
     const RestoreResult restored = restoreHeldName(folder, held, waitMs);
     RosterOutcome outcome;
     switch (restored.outcome) {
@@ -190,7 +191,8 @@ RosterOutcome RosterService::restore(const QString& folder, const HeldName& held
         return RosterOutcome::with(RosterOutcome::Failed,
                                    cannotRestoreReport(numbersUsedUpText(), held.heldPath));
     case RestoreResult::Busy:
-        return RosterOutcome::with(RosterOutcome::Busy, rosterBusyReport(folder));
+        return RosterOutcome::with(
+            RosterOutcome::Busy, rosterBusyReport(shownFolder.isEmpty() ? folder : shownFolder));
     }
     outcome.number = restored.number;
     outcome.path = restored.path;
