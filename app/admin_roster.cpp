@@ -7,6 +7,7 @@
 #include "roster/held_names_messages.h"
 #include "roster/roster_decisions.h"
 #include "roster/roster_messages.h"
+#include "roster/roster_service.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -334,40 +335,24 @@ ToRestore findToRestore(Run& run, const QString& folder, const QString& given,
 void restoreOne(Run& run, const QString& folder, const ToRestore& one) {
     const QString& name = one.name;
     const HeldName* found = one.held;
-    const RestoreResult restored = restoreHeldName(folder, *found, kRosterWaitOnCommandLineMs);
-    switch (restored.outcome) {
-    case RestoreResult::Restored: {
+    // The window's own restore, its outcome told as the command line tells it.
+    const RosterOutcome restored = RosterService::restore(
+        folder, *found, kRosterWaitOnCommandLineMs, shownHistoryFolder(run.state));
+    if (restored.status == RosterOutcome::Done) {
         QString text = QCoreApplication::translate("AdminCommandLine", "Restored %1 (number %2).\n")
                            .arg(name, QString::number(restored.number));
         ChangeRecord record = change("restore", "restored", true, name, restored.number);
-        if (restored.numberChanged) {
-            record.reason = asLines(
-                restoredUnderOtherNumberReport(name, found->number, restored.number).prompt);
+        if (restored.message) { // under another number
+            record.reason = asLines(restored.message->prompt);
             text += record.reason + QLatin1Char('\n');
         }
         run.result(text, std::move(record));
         return;
     }
-    case RestoreResult::NameOnList:
-        run.refuse(duplicateNameReport(name).prompt,
-                   change("restore", "refused", false, name, found->number));
-        return;
-    case RestoreResult::Gone:
-        run.refuse(noLongerHeldReport(name).prompt, change("restore", "refused", false, name));
-        return;
-    case RestoreResult::Failed:
-        run.refuse(cannotRestoreReport(restored.error.text, restored.path).prompt,
-                   change("restore", "refused", false, name, found->number));
-        return;
-    case RestoreResult::NumbersUsedUp:
-        run.refuse(cannotRestoreReport(numbersUsedUpText(), found->heldPath).prompt,
-                   change("restore", "refused", false, name, found->number));
-        return;
-    case RestoreResult::Busy:
-        run.refuse(rosterBusyReport(shownHistoryFolder(run.state)).prompt,
-                   change("restore", "refused", false, name, found->number));
-        return;
-    }
+    // Gone meanwhile: it no longer has the number it was held with.
+    const int number = restored.status == RosterOutcome::Unchanged ? 0 : found->number;
+    run.refuse(restored.message ? restored.message->prompt : QString(),
+               change("restore", "refused", false, name, number));
 }
 
 } // namespace

@@ -26,16 +26,14 @@ namespace {
 
 using testing::TestFolder;
 
-const QByteArray kElevenLines = "Options File\r\nCorvantis Dexlan Training System 4\r\nnetwork\r\n"
-                                "hist roster open\r\nhist home\r\n6\r\n7\r\n8\r\n9\r\nf2 on\r\n"
-                                "sfx all\r\n";
+using testing::kElevenLineOptions;
 
 class SaveOptionsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         state.programFolder = folder.path();
         state.pathPolicy = PathPolicy::posix();
-        folder.write("Dexlan4.ini", kElevenLines);
+        folder.write("Dexlan4.ini", kElevenLineOptions);
         ASSERT_TRUE(readOptionsFile(state, dialogs));
         copyOptionLines(state);
     }
@@ -55,7 +53,7 @@ class SaveOptionsTest : public ::testing::Test {
 TEST_F(SaveOptionsTest, UnchangedOptionsAreWrittenWithoutAsking) {
     save();
     EXPECT_TRUE(dialogs.boxesShown.isEmpty());
-    EXPECT_EQ(onDisk(), kElevenLines + "documents on\r\n") << "always twelve lines";
+    EXPECT_EQ(onDisk(), kElevenLineOptions + "documents on\r\n") << "always twelve lines";
 }
 
 TEST_F(SaveOptionsTest, AChangeIsOfferedUntilSaved) {
@@ -70,7 +68,7 @@ TEST_F(SaveOptionsTest, AChangeIsOfferedUntilSaved) {
     box = "/srv/typed";
     dialogs.expectBox(question, MsgAnswer::No);
     save();
-    EXPECT_EQ(onDisk(), kElevenLines);
+    EXPECT_EQ(onDisk(), kElevenLineOptions);
     EXPECT_EQ(state.optionLines[EntryHistoryLocation], "hist home");
     EXPECT_EQ(state.fileOptionLines[EntrySounds], "sfx all");
 
@@ -97,7 +95,7 @@ TEST_F(SaveOptionsTest, TheLocationIsTakenAfterTheChangeTest) {
 // What someone else wrote after the file was read is not reverted: with nothing
 // changed here the save writes nothing, and a change here asks first.
 TEST_F(SaveOptionsTest, WhatOthersSavedMeanwhileIsKept) {
-    const QByteArray theirs = QByteArray(kElevenLines).replace("sfx all", "sfx beep");
+    const QByteArray theirs = QByteArray(kElevenLineOptions).replace("sfx all", "sfx beep");
     folder.write("Dexlan4.ini", theirs);
 
     // Nothing changed here.
@@ -135,9 +133,9 @@ TEST_F(SaveOptionsTest, WhatOthersSavedMeanwhileIsKept) {
 }
 
 TEST_F(SaveOptionsTest, TheSameBytesWrittenAgainAreNoChange) {
-    folder.write("Dexlan4.ini", kElevenLines); // rewritten, as by the trainer
+    folder.write("Dexlan4.ini", kElevenLineOptions); // rewritten, as by the trainer
     save();
-    EXPECT_EQ(onDisk(), kElevenLines + "documents on\r\n");
+    EXPECT_EQ(onDisk(), kElevenLineOptions + "documents on\r\n");
 }
 
 TEST_F(SaveOptionsTest, AFileRemovedMeanwhileIsNotMadeAgainUnasked) {
@@ -205,7 +203,7 @@ TEST_F(SaveOptionsTest, LocationOutsideTheCodePageIsNotWritten) {
     EXPECT_EQ(dialogs.boxesShown.front().title, "Sorry...");
     EXPECT_TRUE(
         dialogs.boxesShown.front().prompt.endsWith("\r\n\r\nCan't save the Dexlan4.ini file"));
-    EXPECT_EQ(onDisk(), kElevenLines);
+    EXPECT_EQ(onDisk(), kElevenLineOptions);
 }
 
 // Line 5 is written from the location box: a line break in it would give the
@@ -240,7 +238,7 @@ TEST_F(SaveOptionsTest, LocationTheFileCannotHoldIsRefusedAndNothingWritten) {
                           MsgAnswer::Ok);
         save();
         EXPECT_TRUE(dialogs.allAnswersUsed());
-        EXPECT_EQ(onDisk(), kElevenLines);
+        EXPECT_EQ(onDisk(), kElevenLineOptions);
         EXPECT_EQ(state.fileOptionLines[EntryHistoryLocation], "hist home");
         EXPECT_FALSE(locationForSaving(c.box, "/opt/", PathPolicy::posix()));
     }
@@ -262,7 +260,7 @@ TEST_F(SaveOptionsTest, TheLongestLocationIsSavedAndReadBack) {
 // the trainer or this program would read as other lines than written.
 TEST(WriteOptionsFile, LinesThatWouldNotReadBackAreRefusedAndTheFileKept) {
     TestFolder folder;
-    const QByteArray before = kElevenLines + "documents on\r\n";
+    const QByteArray before = kElevenLineOptions + "documents on\r\n";
     folder.write("Dexlan4.ini", before);
     const QString path = folder.file("Dexlan4.ini");
     OptionLines good;
@@ -324,7 +322,7 @@ TEST_F(SaveOptionsTest, WriteProtectedFileIsNotReplaced) {
     const QString path = folder.file("Dexlan4.ini");
     if (QProcess::execute("chattr", {"+i", path}) != 0)
         GTEST_SKIP() << "chattr +i is not available on this file system";
-    expectRefusedSave(state, dialogs, "Operation not permitted", kElevenLines, path);
+    expectRefusedSave(state, dialogs, "Operation not permitted", kElevenLineOptions, path);
     QProcess::execute("chattr", {"-i", path});
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 1)
         << "no temporary file is left behind";

@@ -23,9 +23,7 @@ namespace {
 
 using testing::TestFolder;
 
-const QByteArray kElevenLines = "Options File\r\nCorvantis Dexlan Training System 4\r\nnetwork\r\n"
-                                "hist roster open\r\nhist home\r\n6\r\n7\r\n8\r\n9\r\nf2 on\r\n"
-                                "sfx all\r\n";
+using testing::kElevenLineOptions;
 
 // Linux-only: a save cut short needs fork(), ulimit -f, a small tmpfs and SIGKILL.
 #ifdef Q_OS_UNIX
@@ -41,8 +39,8 @@ template <typename Body> int inChild(Body body) {
 }
 
 TEST(AtomicSave, FileSizeLimitCancelsTheSave) {
-    const QByteArray old = kElevenLines;
-    QByteArray large = kElevenLines;
+    const QByteArray old = kElevenLineOptions;
+    QByteArray large = kElevenLineOptions;
     large.replace("6\r\n", QByteArray(4000, '6') + "\r\n");
     for (ReplaceStrategy strategy : {ReplaceStrategy::SaveFile, ReplaceStrategy::NamedTemporary}) {
         TestFolder folder;
@@ -70,7 +68,7 @@ TEST(AtomicSave, FullDiskCancelsTheSave) {
     if (mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=64k") != 0)
         GTEST_SKIP() << "cannot mount a small tmpfs here";
     const QString path = folder.file("small/Dexlan4.ini");
-    testing::writeFile(path, kElevenLines);
+    testing::writeFile(path, kElevenLineOptions);
     // Fill what is left of the file system.
     {
         QFile filler(folder.file("small/filler"));
@@ -79,13 +77,13 @@ TEST(AtomicSave, FullDiskCancelsTheSave) {
         while (filler.write(block) == block.size()) {
         }
     }
-    QByteArray large = kElevenLines;
+    QByteArray large = kElevenLineOptions;
     large.replace("6\r\n", QByteArray(8000, '6') + "\r\n");
     for (ReplaceStrategy strategy : {ReplaceStrategy::SaveFile, ReplaceStrategy::NamedTemporary}) {
         const FileError error = replaceFileAtomically(path, large, strategy);
         EXPECT_TRUE(error.failed());
         EXPECT_EQ(error.text, "No space left on device");
-        EXPECT_EQ(testing::readFile(path), kElevenLines);
+        EXPECT_EQ(testing::readFile(path), kElevenLineOptions);
     }
     umount(mountPoint.constData());
 }
@@ -95,7 +93,7 @@ TEST(AtomicSave, FullDiskCancelsTheSave) {
 TEST(AtomicSave, KilledWhileSavingLeavesAWholeFile) {
     TestFolder folder;
     const QString path = folder.file("Dexlan4.ini");
-    const QByteArray first = kElevenLines + "documents on\r\n";
+    const QByteArray first = kElevenLineOptions + "documents on\r\n";
     QByteArray second = first;
     second.replace("6\r\n", QByteArray(200 * 1024, 's') + "\r\n"); // long enough to be cut
     testing::writeFile(path, first);

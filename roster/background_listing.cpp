@@ -1,17 +1,27 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "roster/background_listing.h"
 
-#include <QDeadlineTimer>
-#include <QThread>
-
 #include <utility>
 
 namespace dexlan {
 
 BackgroundListing::BackgroundListing(const QString& folder, Made made,
                                      std::function<void()> finished)
-    : m_folder(folder) {
-    m_thread.reset(QThread::create([this, made, finished = std::move(finished)] {
+    : m_folder(folder), m_finishedCall(std::move(finished)), m_made(made),
+      m_future(m_promise.future()) {
+    m_pool.setMaxThreadCount(1);
+}
+
+BackgroundListing::~BackgroundListing() {
+    m_stop.store(true, std::memory_order_relaxed);
+    m_pool.waitForDone();
+}
+
+void BackgroundListing::start() {
+    if (std::exchange(m_started, true))
+        return;
+    m_promise.start();
+    m_pool.start([this] {
         ListingOptions options;
         options.stop = &m_stop;
         // The check before any change takes the stamps: start-up reads only.
@@ -24,32 +34,22 @@ BackgroundListing::BackgroundListing(const QString& folder, Made made,
         // window nothing; each user goes into them as the reading ends,
         // never held as a listing as well.
         UserListModel::RowsMaker rows;
-        if (made == Made::ListRows)
+        if (m_made == Made::ListRows)
             options.sink = &rows;
         m_listing = listUsers(m_folder, options);
-        if (made == Made::ListRows && !m_stop.load(std::memory_order_relaxed))
+        if (m_made == Made::ListRows && !m_stop.load(std::memory_order_relaxed))
             m_rows = rows.finish();
         m_finished.store(true, std::memory_order_release);
-        if (finished)
-            finished();
-    }));
-}
-
-BackgroundListing::~BackgroundListing() {
-    m_stop.store(true, std::memory_order_relaxed);
-    if (m_started)
-        m_thread->wait();
-}
-
-void BackgroundListing::start() {
-    if (!std::exchange(m_started, true))
-        m_thread->start();
+        if (m_finishedCall)
+            m_finishedCall();
+        m_promise.finish();
+    });
 }
 
 void BackgroundListing::waitUntilFinished(const std::function<void()>& whileWaiting,
                                           int intervalMs) {
     start();
-    while (!m_thread->wait(QDeadlineTimer(intervalMs))) {
+    while (!m_pool.waitForDone(intervalMs)) {
         if (whileWaiting)
             whileWaiting();
     }
@@ -57,13 +57,13 @@ void BackgroundListing::waitUntilFinished(const std::function<void()>& whileWait
 
 UserListing BackgroundListing::take() {
     start();
-    m_thread->wait();
+    m_pool.waitForDone();
     return std::exchange(m_listing, {});
 }
 
 UserListModel::Rows BackgroundListing::takeRows() {
     start();
-    m_thread->wait();
+    m_pool.waitForDone();
     return std::exchange(m_rows, {});
 }
 

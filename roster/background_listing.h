@@ -4,18 +4,19 @@
 #include "roster/history_folder.h"
 #include "roster/user_list_model.h"
 
+#include <QFuture>
+#include <QPromise>
 #include <QString>
+#include <QThreadPool>
 
 #include <atomic>
 #include <functional>
-#include <memory>
-
-class QThread;
 
 namespace dexlan {
 
 // A folder's users read on a thread of its own, so that the window is drawn
-// and used meanwhile; whoever needs the list waits for the rest of it.
+// and used meanwhile; whoever needs the list waits for the rest of it, or
+// watches future() to go on once it is whole.
 class BackgroundListing {
   public:
     enum class Made {
@@ -34,6 +35,8 @@ class BackgroundListing {
     BackgroundListing& operator=(const BackgroundListing&) = delete;
 
     const QString& folder() const { return m_folder; }
+    // Finished once all is made (or the reading was let go).
+    QFuture<void> future() const { return m_future; }
     bool isFinished() const { return m_finished.load(std::memory_order_acquire); }
     // The history files read so far, and in all (0 until the folder's names are read).
     qsizetype filesRead() const { return m_read.load(std::memory_order_relaxed); }
@@ -56,7 +59,13 @@ class BackgroundListing {
     std::atomic<bool> m_finished{false};
     std::atomic<qsizetype> m_read{0};
     std::atomic<qsizetype> m_total{0};
-    std::unique_ptr<QThread> m_thread;
+    std::function<void()> m_finishedCall;
+    Made m_made;
+    QPromise<void> m_promise;
+    QFuture<void> m_future;
+    // One thread of its own: the listing starts its own helpers, which would
+    // wait on a shared pool's threads taken by readings like this one.
+    QThreadPool m_pool;
     bool m_started = false;
 };
 

@@ -12,6 +12,8 @@
 #include <QSet>
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace dexlan {
 
 namespace {
@@ -123,12 +125,20 @@ ClassList readClassListFile(const QString& path) {
 ClassList readClassList(QIODevice& input, const QString& shownName) {
     QByteArray bytes;
     // A pipe answers a read with what it has so far; read on to its end or
-    // one byte past the bound.
+    // one byte past the bound. A failed read is no end: half a class list
+    // added would look like the whole of it.
+    char buffer[64 * 1024];
     while (bytes.size() <= kMaxClassListBytes) {
-        const QByteArray more = input.read(kMaxClassListBytes + 1 - bytes.size());
-        if (more.isEmpty())
+        const qint64 got = input.read(
+            buffer, std::min<qint64>(sizeof buffer, kMaxClassListBytes + 1 - bytes.size()));
+        if (got < 0) {
+            ClassList list;
+            list.refusal = classListUnreadableReport(input.errorString(), shownName);
+            return list;
+        }
+        if (got == 0)
             break;
-        bytes += more;
+        bytes.append(buffer, got);
     }
     if (bytes.size() > kMaxClassListBytes) {
         ClassList list;

@@ -184,6 +184,39 @@ TEST(ClassListStream, ReadsNoMoreThanOneBytePastTheBound) {
     }
 }
 
+// Standard input whose reading fails after the first names (a pipe's writer
+// gone wrong, a disk error under a redirected file).
+class FailingInput : public QIODevice {
+  public:
+    FailingInput() { open(QIODevice::ReadOnly); }
+    bool isSequential() const override { return true; }
+
+  protected:
+    qint64 readData(char* data, qint64 size) override {
+        if (m_given) {
+            setErrorString(QStringLiteral("Input/output error"));
+            return -1;
+        }
+        m_given = true;
+        const QByteArray first = "Ann\nBob\n";
+        const qint64 n = std::min<qint64>(size, first.size());
+        std::copy_n(first.constData(), n, data);
+        return n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+  private:
+    bool m_given = false;
+};
+
+TEST(ClassListStream, AReadThatFailsRefusesTheWholeList) {
+    FailingInput input;
+    const ClassList list = readClassList(input, "standard input");
+    ASSERT_TRUE(list.refusal) << "not Ann and Bob as if that were all";
+    EXPECT_EQ(*list.refusal, classListUnreadableReport("Input/output error", "standard input"));
+    EXPECT_TRUE(list.names.isEmpty());
+}
+
 TEST(BulkAddPlan, EachNameIsCheckedAsTheNameBoxChecksIt) {
     const QStringList names = {"Ann",
                                "ann",

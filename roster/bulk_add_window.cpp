@@ -5,10 +5,7 @@
 #include "platform/file_names.h"
 #include "platform/line_break.h"
 #include "roster/bulk_add.h"
-#include "roster/history_folder.h"
-#include "roster/random_numbers.h"
-#include "roster/roster_decisions.h"
-#include "roster/roster_messages.h"
+#include "roster/roster_service.h"
 #include "roster/user_roster.h"
 
 #include <QCoreApplication>
@@ -52,44 +49,15 @@ AddSummaryWindow::AddSummaryWindow(const BulkAddResult& result, QWidget* parent)
 
 void addNamesInBulk(UserRoster& roster, Dialogs& dialogs, const QStringList& names,
                     QWidget* parent) {
-    if (tooManyNames(names.size())) {
-        dialogs.msgBox(tooManyNamesReport(names.size()));
+    // A reading still running is shown first, with whatever it has to tell.
+    roster.finishReading();
+    const RosterOutcome outcome = roster.service().addNames(
+        names, [&dialogs](const MsgBoxRequest& question) { return dialogs.msgBox(question); });
+    if (outcome.message)
+        dialogs.msgBox(*outcome.message);
+    if (!outcome.bulkAdded)
         return;
-    }
-    const QString folder = roster.historyFolderPath();
-    if (folder.isEmpty()) {
-        dialogs.msgBox(cannotSaveReport(windowsOnlyLocationText(), roster.shownFolder()));
-        return;
-    }
-    // The folder as it is now, not as the list was read: another copy or
-    // administrator may have added names since. The list is read again only
-    // then, and the names and numbers come from it.
-    auto planAgainstFolder = [&roster, &folder, &names] {
-        roster.refreshFromFolder(folder);
-        const UserListModel& rows = roster.model();
-        QStringList namesOnList;
-        namesOnList.reserve(rows.rowCount());
-        for (int row = 0; row < rows.rowCount(); ++row)
-            namesOnList.append(rows.text(row));
-        return std::pair(planBulkAdd(names, namesOnList), rows.numbers());
-    };
-    const BulkAddPlan asked = planAgainstFolder().first;
-    if (!asked.toAdd.empty() &&
-        dialogs.msgBox(bulkAddQuestion(int(asked.toAdd.size()))) != MsgAnswer::Yes)
-        return;
-    // No other copy adds meanwhile; what it added while the question was
-    // open is on the list read again now.
-    FolderLock lock;
-    if (lockRoster(lock, folder, kRosterWaitInWindowMs) == RosterLocked::Busy) {
-        dialogs.msgBox(rosterBusyReport(roster.shownFolder()));
-        return;
-    }
-    const auto [plan, numbers] = planAgainstFolder();
-
-    RandomNumbers random;
-    const BulkAddResult result = carryOutBulkAdd(
-        folder, plan, numbers, [&random] { return random.forNewFile(); },
-        [&] { return dialogs.msgBox(addFolderQuestion(roster.shownFolder())) == MsgAnswer::Yes; });
+    const BulkAddResult& result = *outcome.bulkAdded;
     if (!result.added.empty())
         roster.recordChange(
             {QStringLiteral("class-list"),
@@ -99,11 +67,6 @@ void addNamesInBulk(UserRoster& roster, Dialogs& dialogs, const QStringList& nam
                  .arg(QString::number(result.added.size()), QString::number(names.size()))});
     for (const AddedName& user : result.added)
         roster.recordChange({QStringLiteral("added"), user.name, user.number, {}});
-    std::vector<UserListModel::NewRow> added;
-    added.reserve(result.added.size());
-    for (const AddedName& user : result.added)
-        added.push_back({user.name, user.number, user.path});
-    roster.listAddedUsers(std::move(added));
     AddSummaryWindow summary(result, parent);
     dialogs.showModal(summary);
 }

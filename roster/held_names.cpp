@@ -3,6 +3,7 @@
 #include "roster/held_names.h"
 
 #include "platform/file_names.h"
+#include "platform/file_placing.h"
 #include "roster/history_file.h"
 #include "roster/history_folder.h"
 #include "roster/history_folder_detail.h"
@@ -323,8 +324,8 @@ RestoreResult restoreHeldName(const QString& historyFolder, const HeldName& held
         ownFree ? std::optional<int>(held.number) : smallestFreeNumber(listNumbers, takenInFolder);
     while (number) {
         const QString target = historyFolder + newHistoryFileName(*number);
-        const Placed placed = placeWithoutReplacing(claimed, target);
-        if (placed.outcome == Placed::Done) {
+        const PlacedFile placed = placeWithoutReplacing(claimed, target);
+        if (placed.outcome == PlacedFile::Done) {
             removePath(held.notePath);
             result.outcome = RestoreResult::Restored;
             result.number = *number;
@@ -332,7 +333,7 @@ RestoreResult restoreHeldName(const QString& historyFolder, const HeldName& held
             result.path = target;
             return result;
         }
-        if (placed.outcome == Placed::Failed) {
+        if (placed.outcome == PlacedFile::Failed) {
             putBack();
             result.error = failureIn(historyFolder, placed.errorText);
             result.path = target;

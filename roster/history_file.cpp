@@ -34,6 +34,10 @@ QString newHistoryFileName(int number) {
     return QString::number(number) + QLatin1String(kNewHistorySuffix);
 }
 
+QString historyFileName(int number) {
+    return QString::number(number) + QLatin1String(kHistorySuffix);
+}
+
 QStringList historyFileSpellings(int number) {
     const QString digits = QString::number(number);
     constexpr qsizetype kLength = sizeof kHistorySuffix - 1;

@@ -39,6 +39,8 @@ inline constexpr qsizetype kMaxFirstLineBytes = 4096;
 
 // The name under which a new history file for number is created: "12HIST.DX".
 QString newHistoryFileName(int number);
+// The name of number's history file as the trainer spells it: "12hist.dx".
+QString historyFileName(int number);
 
 // Every letter-case spelling of number + "hist.dx" (64 of them). Asking the file
 // system for each is how a case-sensitive file system is made to find the one

@@ -21,15 +21,6 @@ qsizetype fileNameAt(QStringView path);
 // The folder part of path, ending in a separator, or empty.
 QString folderOf(const QString& path);
 
-// Gives the file at from the name to, unless something has that name; the
-// file moves whole, in one step.
-struct Placed {
-    enum Outcome { Done, NameTaken, Failed };
-    Outcome outcome = Failed;
-    QString errorText;
-};
-Placed placeWithoutReplacing(const QString& from, const QString& to);
-
 // With DEXLAN_CROSS_CHECK_LISTINGS set when the program starts, every listing
 // read on several threads is read once more one file after another, and a
 // difference ends the program: the tests set it, so that every folder they

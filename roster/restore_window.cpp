@@ -5,6 +5,7 @@
 #include "roster/held_names_messages.h"
 #include "roster/history_folder.h"
 #include "roster/roster_messages.h"
+#include "roster/roster_service.h"
 #include "roster/user_roster.h"
 
 #include <QHBoxLayout>
@@ -94,45 +95,29 @@ void RestoreWindow::restoreSelected() {
     const HeldName* held = selected();
     if (!held)
         return;
-    const RestoreResult restored = restoreHeldName(m_historyFolder, *held);
-    switch (restored.outcome) {
-    case RestoreResult::Restored:
+    const RosterOutcome restored = RosterService::restore(m_historyFolder, *held);
+    if (restored.message)
+        m_dialogs.msgBox(*restored.message);
+    if (restored.status == RosterOutcome::Done)
         m_restoredAny = true;
-        if (m_recorder)
-            m_recorder({QStringLiteral("restored"), held->name, restored.number, {}});
-        if (restored.numberChanged)
-            m_dialogs.msgBox(
-                restoredUnderOtherNumberReport(held->name, held->number, restored.number));
-        break;
-    case RestoreResult::NameOnList:
-        m_dialogs.msgBox(duplicateNameReport(held->name));
-        return;
-    case RestoreResult::Gone:
-        m_dialogs.msgBox(noLongerHeldReport(held->name));
-        break;
-    case RestoreResult::Failed:
-        m_dialogs.msgBox(cannotRestoreReport(restored.error.text, restored.path));
-        return;
-    case RestoreResult::NumbersUsedUp:
-        m_dialogs.msgBox(cannotRestoreReport(numbersUsedUpText(), held->heldPath));
-        return;
-    case RestoreResult::Busy:
-        m_dialogs.msgBox(rosterBusyReport(m_historyFolder));
-        return;
-    }
-    reload();
+    if (restored.status == RosterOutcome::Done && m_recorder)
+        m_recorder({QStringLiteral("restored"), held->name, restored.number, {}});
+    // Gone meanwhile: the window shows what is held now.
+    if (restored.status == RosterOutcome::Done || restored.status == RosterOutcome::Unchanged)
+        reload();
 }
 
 void RestoreWindow::eraseSelected() {
     const HeldName* held = selected();
     if (!held)
         return;
-    if (m_dialogs.msgBox(eraseHeldQuestion(held->name)) != MsgAnswer::Ok)
+    const RosterOutcome erased = RosterService::erase(
+        *held, [this](const MsgBoxRequest& question) { return m_dialogs.msgBox(question); });
+    if (erased.status == RosterOutcome::Declined)
         return;
-    const FileError error = eraseHeldName(*held);
-    if (error.failed())
-        m_dialogs.msgBox(cannotDeleteReport(error.text, held->heldPath));
-    else if (m_recorder)
+    if (erased.message)
+        m_dialogs.msgBox(*erased.message);
+    else if (erased.status == RosterOutcome::Done && m_recorder)
         m_recorder({QStringLiteral("erased"), held->name, held->number, {}});
     reload();
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "roster/roster_decisions.h"
 
+#include "roster/history_file.h"
 #include "roster/history_folder.h"
 
 #include <set>
@@ -107,7 +108,7 @@ DeleteTarget deleteTargetFor(const QString& listedPath, const QString& folder,
                              const QString& historyFolder, int number) {
     if (!listedPath.isEmpty())
         return {listedPath, {}};
-    const QString fileName = QString::number(number) + QLatin1String(kHistorySuffix);
+    const QString fileName = historyFileName(number);
     if (folder.isEmpty())
         return {historyFolder + fileName, {FileError::Other, windowsOnlyLocationText()}};
     const QString existing = existingHistoryFile(folder, number);

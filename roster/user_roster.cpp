@@ -2,12 +2,6 @@
 #include "roster/user_roster.h"
 
 #include "platform/dialogs.h"
-#include "roster/add_names_dialog.h"
-#include "roster/background_listing.h"
-#include "roster/bulk_add_window.h"
-#include "roster/held_names.h"
-#include "roster/held_names_messages.h"
-#include "roster/history_file.h"
 #include "roster/history_folder.h"
 #include "roster/roster_decisions.h"
 #include "roster/roster_messages.h"
@@ -23,47 +17,28 @@
 #include <QScopedValueRollback>
 #include <QScrollBar>
 
-#include <algorithm>
 #include <memory>
 #include <utility>
 
 namespace dexlan {
 
-namespace {
-
-// The wait cursor for as long as a fill runs.
-class WaitCursor {
-  public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-// What the list shows for a location this computer cannot reach: no users,
-// and why.
-UserListing unreachableFolderListing() {
-    UserListing listing;
-    listing.error = {FileError::Other, windowsOnlyLocationText()};
-    return listing;
-}
-
-} // namespace
-
 // The progress of a long reading of the folder, over the list, or over the
 // middle of what is in sight when the list is out of sight (another page, or
-// at start-up). Each showing lets the window paint; what the user does waits
-// for the list to be whole: the input is delivered once the reading is over.
+// at start-up), and the wait cursor. Each showing lets the window paint; what
+// the user does waits for the list to be whole: the input is delivered once
+// the reading is over.
 class UserRoster::ReadingProgress {
   public:
     ReadingProgress(const RosterControls& controls, int quietMs, int everyMs)
         : m_status(controls.readingStatus), m_list(controls.userList), m_quietMs(quietMs),
           m_everyMs(everyMs), m_shownAt(-everyMs) {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         m_clock.start();
     }
     ~ReadingProgress() {
         if (m_status)
             m_status->hide();
+        QGuiApplication::restoreOverrideCursor();
     }
     ReadingProgress(const ReadingProgress&) = delete;
     ReadingProgress& operator=(const ReadingProgress&) = delete;
@@ -129,7 +104,15 @@ class UserRoster::ReadingProgress {
 UserRoster::UserRoster(SharedState& state, Dialogs& dialogs, const RosterControls& controls,
                        QObject* parent)
     : QObject(parent), m_state(state), m_dialogs(dialogs), m_controls(controls),
-      m_model(new UserListModel(this)), m_view(controls.userList) {
+      m_service(new RosterService(state, this)), m_view(controls.userList) {
+    connect(m_service, &RosterService::readingBegins, this, &UserRoster::readingBegins);
+    connect(m_service, &RosterService::readingEnds, this, &UserRoster::readingEnds);
+    connect(m_service, &RosterService::progress, this, [this](qsizetype read, qsizetype total) {
+        if (m_progress)
+            m_progress->update(read, total);
+    });
+    connect(m_service, &RosterService::backgroundReadingFinished, this,
+            [this] { settleReading(); });
     if (m_controls.locationEdit)
         m_controls.locationEdit->installEventFilter(this);
     if (QListView* list = m_controls.userList) {
@@ -137,7 +120,7 @@ UserRoster::UserRoster(SharedState& state, Dialogs& dialogs, const RosterControl
         // 100,000 rows for its size.
         list->setUniformItemSizes(true);
         list->setSelectionMode(QAbstractItemView::SingleSelection);
-        list->setModel(m_model);
+        list->setModel(&m_service->model());
         // A name chosen with the mouse or with the arrow keys enables "Delete
         // name", so the button can be reached without a mouse.
         auto enableDelete = [this, list] {
@@ -149,7 +132,7 @@ UserRoster::UserRoster(SharedState& state, Dialogs& dialogs, const RosterControl
         connect(list, &QAbstractItemView::doubleClicked, this, &UserRoster::deleteSelectedName);
 
         // Whatever changes the rows changes what lies under the mouse.
-        QAbstractItemModel* rows = m_model;
+        QAbstractItemModel* rows = &m_service->model();
         auto changed = [this] { ++m_listChanges; };
         connect(rows, &QAbstractItemModel::modelReset, this, changed);
         connect(rows, &QAbstractItemModel::rowsInserted, this, changed);
@@ -174,36 +157,55 @@ UserRoster::UserRoster(SharedState& state, Dialogs& dialogs, const RosterControl
 }
 
 UserRoster::~UserRoster() {
-    // A reading still running is stopped, and its list never shown.
-    m_background.reset();
     // The view outlives the roster in the window's teardown; it must not be
     // left showing a model that is gone.
-    if (m_view && m_view->model() == m_model)
+    if (m_view && m_view->model() == &m_service->model())
         m_view->setModel(nullptr);
+    // A reading still running is stopped, and its list never shown.
+    delete m_service;
 }
 
 UserRoster::RebuildBatch::RebuildBatch(UserRoster& roster, When when)
     : m_roster(roster), m_defers(when == InBackground) {
-    if (m_roster.m_batchDepth++ == 0)
-        m_roster.m_readInBatch = false;
-    if (m_defers)
-        ++m_roster.m_deferDepth;
+    m_roster.m_service->beginBatch(m_defers);
 }
 
 UserRoster::RebuildBatch::~RebuildBatch() {
-    if (m_defers && --m_roster.m_deferDepth == 0 &&
-        std::exchange(m_roster.m_deferredRequest, false))
+    if (m_defers && m_roster.m_service->endDeferring())
         m_roster.fillUserListInBackground();
-    if (--m_roster.m_batchDepth == 0)
-        m_roster.m_readInBatch = false;
+    m_roster.m_service->endBatch();
 }
 
 QString UserRoster::historyFolderPath() const {
-    return reachableHistoryFolder(m_state);
+    return m_service->historyFolderPath();
 }
 
 QString UserRoster::shownFolder() const {
-    return shownHistoryFolder(m_state);
+    return m_service->shownFolder();
+}
+
+RosterOutcome::Status UserRoster::shown(const RosterOutcome& outcome) {
+    if (!outcome.change.isEmpty())
+        recordChange({outcome.change, outcome.name, outcome.number, {}});
+    if (outcome.message)
+        m_dialogs.msgBox(*outcome.message);
+    return outcome.status;
+}
+
+RosterQuestion UserRoster::asker() {
+    return [this](const MsgBoxRequest& question) { return m_dialogs.msgBox(question); };
+}
+
+void UserRoster::readingBegins() {
+    if (m_progress)
+        return;
+    m_progress = std::make_unique<ReadingProgress>(m_controls, m_quietReadingMs, m_progressEveryMs);
+    m_reading = true;
+}
+
+void UserRoster::readingEnds() {
+    m_progress.reset();
+    m_reading = false;
 }
 
 void UserRoster::normaliseLocation() {
@@ -231,11 +233,11 @@ void UserRoster::checkHistoryFolder() {
 }
 
 void UserRoster::fillUserList() {
-    if (m_deferDepth > 0) {
+    if (m_service->isDeferring()) {
         // The location is shown as the check leaves it at once; the reading waits.
         if (!m_filling)
             checkHistoryFolder();
-        m_deferredRequest = true;
+        m_service->noteDeferredRequest();
         return;
     }
     // A message box shown by the check moves the focus; that is no reason to
@@ -253,19 +255,15 @@ void UserRoster::fillUserList() {
 
     const QString folder = historyFolderPath();
     // Asked again within one action: the list was read a moment ago.
-    if (m_batchDepth > 0 && m_readInBatch && folder == m_listedFolder)
+    if (m_service->readInBatch(folder))
         return;
-    if (tookReading && !folder.isEmpty() && folder == m_listedFolder && listedFilesUnchanged()) {
-        m_readInBatch = m_batchDepth > 0;
+    if (tookReading && m_service->listedAndUnchanged(folder)) {
+        m_service->markReadInBatch(true);
         return;
     }
-    UserListing listing;
-    {
-        WaitCursor wait;
-        listing = folder.isEmpty() ? unreachableFolderListing() : readFolder(folder);
-    }
-    m_readInBatch = m_batchDepth > 0 && !folder.isEmpty();
-    takeListing(listing, folder, m_state.startupDone);
+    const RosterOutcome listed = m_service->list(folder, m_state.startupDone);
+    m_service->markReadInBatch(!folder.isEmpty());
+    shown(listed);
 }
 
 bool UserRoster::checkedForFilling() {
@@ -285,29 +283,15 @@ void UserRoster::fillUserListInBackground() {
         return;
     const QString folder = historyFolderPath();
     if (folder.isEmpty()) {
-        takeListing(unreachableFolderListing(), folder, m_state.startupDone);
+        shown(m_service->list(folder, m_state.startupDone));
         return;
     }
-    ++m_folderReads;
     // Reported as the reading would have been now: at start-up, not at all.
-    m_backgroundReportsErrors = m_state.startupDone;
-    m_background =
-        std::make_unique<BackgroundListing>(folder, BackgroundListing::Made::ListRows, [this] {
-            // The list is shown on this object's thread once the reading is
-            // whole, unless someone waited for it first.
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    if (m_background && m_background->isFinished())
-                        settleReading();
-                },
-                Qt::QueuedConnection);
-        });
+    m_service->readInBackground(folder, m_state.startupDone);
 }
 
 void UserRoster::startReadingInBackground() {
-    if (m_background)
-        m_background->start();
+    m_service->startReading();
 }
 
 void UserRoster::finishReading() {
@@ -315,88 +299,7 @@ void UserRoster::finishReading() {
 }
 
 bool UserRoster::settleReading() {
-    if (!m_background)
-        return false;
-    const std::unique_ptr<BackgroundListing> reading = std::move(m_background);
-    if (!reading->isFinished()) {
-        WaitCursor wait;
-        ReadingProgress progress(m_controls, m_quietReadingMs, m_progressEveryMs);
-        QScopedValueRollback<bool> busy(m_reading, true);
-        reading->waitUntilFinished(
-            [&] { progress.update(reading->filesRead(), reading->filesInAll()); }, 10);
-    }
-    // A location changed meanwhile is read by whoever changed it.
-    if (reading->folder() != historyFolderPath())
-        return false;
-    takeListing(reading->take(), reading->folder(), m_backgroundReportsErrors, reading->takeRows());
-    return true;
-}
-
-void UserRoster::takeListing(const UserListing& listing, const QString& folder, bool report,
-                             std::optional<UserListModel::Rows> rows) {
-    QString errorText;
-    if (listing.error.failed())
-        errorText = listing.error.text;
-    else if (!listing.unreadable.empty())
-        errorText = unreadableFilesText(listing.unreadable);
-    m_listedFolder = folder;
-    m_listedDigest = listing.digest;
-    m_listedUnstampedSinceNs = listing.unstampedSinceNs;
-    m_model->show(rows ? std::move(*rows) : UserListModel::rowsOf(listing));
-    if (!errorText.isEmpty() && report)
-        m_dialogs.msgBox(cannotReadReport(errorText, shownFolder()));
-}
-
-UserListing UserRoster::readFolder(const QString& folder) {
-    ++m_folderReads;
-    ReadingProgress progress(m_controls, m_quietReadingMs, m_progressEveryMs);
-    ListingOptions options;
-    options.progress = [&progress](qsizetype read, qsizetype total) {
-        progress.update(read, total);
-    };
-    QScopedValueRollback<bool> reading(m_reading, true);
-    return listUsers(folder, options);
-}
-
-void UserRoster::refreshFromFolder(const QString& folder) {
-    settleReading();
-    // Reading the folder's names tells whether any history file came, went or
-    // was replaced since the list was read; only then are the files read.
-    if (folder == m_listedFolder && listedFilesUnchanged())
-        return;
-    if (!historyFilesDigest(folder))
-        return; // missing: adding asks about it
-    WaitCursor wait;
-    const UserListing listing = readFolder(folder);
-    if (!listing.error.failed())
-        takeListing(listing, folder, false); // quietly: adding tells only its own failures
-}
-
-void UserRoster::listAddedUsers(std::vector<UserListModel::NewRow> users) {
-    settleReading();
-    // No file was there before, or one with the empty name that the new one
-    // replaced; in that case the digest differs and the next check reads the
-    // folder again, which is only slower.
-    for (const UserListModel::NewRow& user : users)
-        countChangeIn(user.path, 0);
-    m_model->insertSorted(std::move(users));
-}
-
-bool UserRoster::listedFilesUnchanged() {
-    return m_listedDigest &&
-           historyFilesUnchanged(m_listedFolder, *m_listedDigest, m_listedUnstampedSinceNs);
-}
-
-void UserRoster::countChangeIn(const QString& path, quint64 before) {
-    // A change of the program's own is no change of another's only against
-    // stamps; without them the next check reads the folder again.
-    if (m_listedUnstampedSinceNs)
-        m_listedDigest.reset();
-    if (!m_listedDigest || !path.startsWith(m_listedFolder) ||
-        path.indexOf(QLatin1Char('/'), m_listedFolder.size()) >= 0 ||
-        path.indexOf(QLatin1Char('\\'), m_listedFolder.size()) >= 0)
-        return;
-    *m_listedDigest ^= before ^ historyFileDigest(path);
+    return shown(m_service->settleReading()) == RosterOutcome::Done;
 }
 
 } // namespace dexlan

@@ -4,6 +4,7 @@
 #include "options_file/change_log.h"
 #include "options_file/shared_state.h"
 #include "roster/random_numbers.h"
+#include "roster/roster_service.h"
 #include "roster/user_list_model.h"
 
 #include <QObject>
@@ -23,8 +24,6 @@ namespace dexlan {
 
 class Dialogs;
 class AddNamesDialog;
-class BackgroundListing;
-struct UserListing;
 
 // The controls of the History Files page that the roster works on. The options
 // window owns them; the roster only reads and drives them.
@@ -45,7 +44,7 @@ class UserRoster : public QObject {
   public:
     // Wires the controls: Enter and focus loss of the location box, clicks and
     // double clicks on the list, and the Add and Delete buttons. The list
-    // shows the roster's own model, which keeps the list's order.
+    // shows the service's model, which keeps the list's order.
     UserRoster(SharedState& state, Dialogs& dialogs, const RosterControls& controls,
                QObject* parent = nullptr);
     ~UserRoster() override;
@@ -71,9 +70,11 @@ class UserRoster : public QObject {
         bool m_defers = false;
     };
 
-    UserListModel& model() const { return *m_model; }
+    // The roster's state and actions, which this drives the controls for.
+    RosterService& service() const { return *m_service; }
+    UserListModel& model() const { return m_service->model(); }
     // How many times the folder's files were read for the list.
-    int folderReads() const { return m_folderReads; }
+    int folderReads() const { return m_service->folderReads(); }
 
     // Normalises the location box into HistoryFolder and, once start-up is
     // over, proves the folder usable; the verdict is HistoryFolderState.
@@ -94,7 +95,7 @@ class UserRoster : public QObject {
     // Waits for a reading in the background to end and shows its list.
     void finishReading();
     // A reading in the background has not yet been shown.
-    bool isReadingInBackground() const { return m_background != nullptr; }
+    bool isReadingInBackground() const { return m_service->isReadingInBackground(); }
     // Deletes the selected user's history file and list entry.
     void deleteSelectedName();
     // "&Add names": AddNamesDialog, modal.
@@ -106,17 +107,6 @@ class UserRoster : public QObject {
     // The folder as the messages show it.
     QString shownFolder() const;
 
-    // Reads the list again from folder when its history files have changed
-    // since the list was read; the folder's names alone tell, no file is
-    // opened otherwise. Whatever adds users reads the list (names, numbers)
-    // after this, as it is now.
-    void refreshFromFolder(const QString& folder);
-    // Users that were added to the folder other than through AddNamesDialog
-    // (a class list): on the list where its order puts them, and counted into
-    // the listed folder's digest, so that the next check does not read the
-    // folder again for them.
-    void listAddedUsers(std::vector<UserListModel::NewRow> users);
-
     // A reading of the folder shorter than this leaves the window as it is;
     // a longer one shows its progress and lets the window paint.
     void setQuietReadingTime(int milliseconds) { m_quietReadingMs = milliseconds; }
@@ -124,7 +114,12 @@ class UserRoster : public QObject {
     void setProgressInterval(int milliseconds) { m_progressEveryMs = milliseconds; }
 
     // Replaces the clock the random numbers of new files are mixed with.
-    void setClock(RandomNumbers::Clock clock) { m_random = RandomNumbers(std::move(clock)); }
+    void setClock(RandomNumbers::Clock clock) { m_service->setClock(std::move(clock)); }
+    // Records the change an action of the service made, shows what it has to
+    // tell, and answers its status.
+    RosterOutcome::Status shown(const RosterOutcome& outcome);
+    // Asks the service's questions in message boxes.
+    RosterQuestion asker();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -140,23 +135,14 @@ class UserRoster : public QObject {
     void locationLostFocus();
     // "OK" in AddNamesDialog.
     void addName(AddNamesDialog& dialog);
-    // Reads folder's users, showing the progress while it takes long; the
-    // window paints meanwhile but takes no input.
-    UserListing readFolder(const QString& folder);
+    // A reading of the folder the user waits for: its progress is shown once
+    // it takes long; the window paints meanwhile but takes no input.
+    void readingBegins();
+    void readingEnds();
     // Ends a reading in the background (waiting for it, with its progress)
     // and shows its list, if the location is still the folder it read; true
     // when it did.
     bool settleReading();
-    // Replaces the list's entries with the users of a listing of folder, or
-    // with the rows already made of them; report: the failures are also told
-    // in a message box.
-    void takeListing(const UserListing& listing, const QString& folder, bool report,
-                     std::optional<UserListModel::Rows> rows = std::nullopt);
-    // Whether the listed folder's history files are still as listed.
-    bool listedFilesUnchanged();
-    // Counts a change the roster made itself to the file at path (whose part
-    // of the digest was before) into the digest of the listed folder.
-    void countChangeIn(const QString& path, quint64 before);
     // The selected row, or -1.
     int selectedRow() const;
     // Mouse events on the list; true swallows the event.
@@ -165,26 +151,15 @@ class UserRoster : public QObject {
     SharedState& m_state;
     Dialogs& m_dialogs;
     RosterControls m_controls;
-    RandomNumbers m_random;
-    UserListModel* m_model;
+    RosterService* m_service;
     QPointer<QListView> m_view; // the list, as long as it lives
     bool m_filling = false;
     int m_fills = 0;
-    int m_folderReads = 0;
     int m_quietReadingMs = 250;
     int m_progressEveryMs = 50;
     bool m_reading = false; // the folder is being read; the controls take no input
-    int m_batchDepth = 0;
-    bool m_readInBatch = false; // the list was read from m_listedFolder in this batch
-    int m_deferDepth = 0;       // InBackground batches alive
-    bool m_deferredRequest = false;
-    // The reading on a thread of its own, until its list is shown.
-    std::unique_ptr<BackgroundListing> m_background;
-    bool m_backgroundReportsErrors = false;
-    // The folder the list was read from and its history files' digest then.
-    QString m_listedFolder;
-    std::optional<quint64> m_listedDigest;
-    std::optional<qint64> m_listedUnstampedSinceNs; // set while the digest waits for its stamps
+    // Shown while a reading the user waits for runs.
+    std::unique_ptr<ReadingProgress> m_progress;
 
     // A click, or the two presses of a double click, acts on the list the user
     // saw when it began: a change of the list after its first press cancels it.

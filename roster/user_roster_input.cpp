@@ -5,7 +5,6 @@
 
 #include "platform/dialogs.h"
 #include "roster/add_names_dialog.h"
-#include "roster/background_listing.h"
 #include "roster/bulk_add_window.h"
 #include "roster/held_names.h"
 #include "roster/held_names_messages.h"
@@ -93,7 +92,7 @@ bool UserRoster::eventFilter(QObject* watched, QEvent* event) {
         return true;
     // Read in the background: what acts on the list waits for the whole of
     // it. The buttons and the location box wait in what they do.
-    if (m_background && inputKind(event->type()) == Input::Acting &&
+    if (isReadingInBackground() && inputKind(event->type()) == Input::Acting &&
         watched != m_controls.locationEdit && watched != m_controls.addNamesButton &&
         watched != m_controls.deleteNameButton) {
         const int changes = m_listChanges;
@@ -124,9 +123,9 @@ bool UserRoster::eventFilter(QObject* watched, QEvent* event) {
                 QListView* list = m_controls.userList;
                 const bool pressOnList =
                     reason == Qt::MouseFocusReason && list && QApplication::focusWidget() == list;
-                const QStringList seen = pressOnList ? shownRows(*m_model) : QStringList();
+                const QStringList seen = pressOnList ? shownRows(model()) : QStringList();
                 locationLostFocus();
-                if (pressOnList && shownRows(*m_model) != seen)
+                if (pressOnList && shownRows(model()) != seen)
                     m_listChangedForPress = true;
             }
         }

@@ -14,6 +14,13 @@ inline const QByteArray kTrainersOwnLinesOptions =
     "hist roster open\r\nhist home\r\n0\r\ntrainer's own\r\n\xe9t\xe9\r\n"
     "0\r\nf2 on\r\nsfx all\r\ndocuments off\r\n";
 
+// The eleven lines of an options file saved before its twelfth line existed:
+// a network installation with an open list, lines 6 to 9 standing out.
+inline const QByteArray kElevenLineOptions =
+    "Options File\r\nCorvantis Dexlan Training System 4\r\nnetwork\r\n"
+    "hist roster open\r\nhist home\r\n6\r\n7\r\n8\r\n9\r\nf2 on\r\n"
+    "sfx all\r\n";
+
 // A fresh folder for one test, removed afterwards; path() ends in a separator.
 class TestFolder {
   public:
