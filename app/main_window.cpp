@@ -132,7 +132,7 @@ void MainWindow::save() {
 }
 
 void MainWindow::checkNetworkLocation() {
-    m_state.optionLines[EntryHistoryLocation] = typedLocationEntry(options().locationText());
+    m_state.optionLines[EntryHistoryLocation] = typedLocationEntry(options().locationText(), m_state.codePage());
     options().roster().checkHistoryFolder();
     if (!networkLocationCheckApplies(m_state.optionLines))
         return;

@@ -302,7 +302,7 @@ TEST_F(PseudoTranslated, MessagesKeepTheirEnglishShapeAroundTranslatedTexts) {
         [&] { return networkLocationWarning(unlocated).value(); },
         missingFileReport,
         [] { return lineTooLongReport(7); },
-        [] { return checkReport("sfx loud", QStringLiteral("Is wrong.")); },
+        [] { return checkReport("sfx loud", QStringLiteral("Is wrong."), CodePage::windows1252()); },
         updateQuestion,
         changedOnDiskQuestion,
         [] { return saveErrorReport(QStringLiteral("Disk full")); },

@@ -31,7 +31,10 @@ struct SharedState {
     bool docsInstalled = false; // the trainer's documentation start page exists
     bool startupDone = false;   // the introduction window of start-up has been closed
     bool confirmDelete = true;  // the next deletion asks first
-    PathPolicy pathPolicy = PathPolicy::native();
+    PathPolicy pathPolicy = PathPolicy::native(); // with the code page in use
+
+    // The code page of the trainer's files: names in history files, the location.
+    const CodePage& codePage() const { return pathPolicy.codePage; }
 };
 
 } // namespace dexlan

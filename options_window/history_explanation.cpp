@@ -212,7 +212,7 @@ QString locationStatus(const QByteArray& entry5) {
         return QCoreApplication::translate("HistoryExplanation",
                                            "No location for history file location is selected.");
     return QCoreApplication::translate("HistoryExplanation", "Location selected: ") +
-           screenText(entry5);
+           screenText(entry5, CodePage::windows1252());
 }
 
 std::optional<StatusLine> historyStatusLine(const QByteArray& entry3, const QByteArray& entry4,

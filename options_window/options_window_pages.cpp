@@ -150,7 +150,7 @@ void OptionsWindow::onWindowKey(int key, Qt::KeyboardModifiers shift, const QObj
         m_showHelp();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         if (m_state.optionLines[EntryHistoryMode] == values::kHistAuto) {
-            m_state.optionLines[EntryHistoryLocation] = typedLocationEntry(locationText());
+            m_state.optionLines[EntryHistoryLocation] = typedLocationEntry(locationText(), m_state.codePage());
             m_historyPage->locationStatus()->setText(
                 locationStatus(m_state.optionLines[EntryHistoryLocation]));
         }

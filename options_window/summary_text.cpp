@@ -144,7 +144,7 @@ historySummaryParts(const QByteArray& entry3, const QByteArray& entry4, const QB
         text.before = QCoreApplication::translate("SummaryText", row.firstLine) + kCrLf +
                       QCoreApplication::translate("SummaryText", row.secondLine);
         if (row.location == Location::Given) {
-            text.path = screenText(entry5);
+            text.path = screenText(entry5, CodePage::windows1252());
             text.after = QStringLiteral(".");
         }
         return text;

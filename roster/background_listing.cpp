@@ -9,9 +9,9 @@
 namespace dexlan {
 
 BackgroundListing::BackgroundListing(const QString& folder, Made made,
-                                     std::function<void()> finished)
+                                     std::function<void()> finished, const CodePage& codePage)
     : m_folder(folder) {
-    m_thread.reset(QThread::create([this, made, finished = std::move(finished)] {
+    m_thread.reset(QThread::create([this, made, finished = std::move(finished), codePage] {
         ListingOptions options;
         options.stop = &m_stop;
         options.progress = [this](qsizetype read, qsizetype total) {
@@ -22,7 +22,7 @@ BackgroundListing::BackgroundListing(const QString& folder, Made made,
         if (made == Made::ListRows && !m_stop.load(std::memory_order_relaxed)) {
             // Sorted and stored compactly here, so that showing them costs
             // the window nothing, and the users' separate copies go at once.
-            m_rows = UserListModel::rowsOf(m_listing);
+            m_rows = UserListModel::rowsOf(m_listing, codePage);
             m_listing.users = {};
         }
         m_finished.store(true, std::memory_order_release);

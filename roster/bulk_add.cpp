@@ -4,6 +4,7 @@
 #include "platform/code_page.h"
 #include "platform/line_break.h"
 #include "platform/regular_file.h"
+#include "roster/name_rules.h"
 #include "roster/roster_decisions.h"
 #include "roster/roster_messages.h"
 
@@ -56,9 +57,9 @@ QString tooLargeText() {
 // to be a name, or more names than are added at once, counted before any name
 // is kept.
 ClassList classListFromBytes(const QByteArray& bytes, const QString& shownName,
-                             bool firstColumnOnly) {
+                             bool firstColumnOnly, const CodePage& codePage) {
     ClassList list;
-    const QString text = decodeClassList(bytes);
+    const QString text = decodeClassList(bytes, codePage);
     qsizetype lineNumber = 0;
     qsizetype names = 0;
     qsizetype start = 0;
@@ -93,7 +94,7 @@ ClassList classListFromBytes(const QByteArray& bytes, const QString& shownName,
 
 } // namespace
 
-ClassList readClassListFile(const QString& path) {
+ClassList readClassListFile(const QString& path, const CodePage& codePage) {
     ClassList list;
     QFile file;
     QString whyNot;
@@ -117,10 +118,10 @@ ClassList readClassListFile(const QString& path) {
         return list;
     }
     return classListFromBytes(bytes, path,
-                              path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive));
+                              path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive), codePage);
 }
 
-ClassList readClassList(QIODevice& input, const QString& shownName) {
+ClassList readClassList(QIODevice& input, const QString& shownName, const CodePage& codePage) {
     QByteArray bytes;
     // A pipe answers a read with what it has so far; read on to its end or
     // one byte past the bound.
@@ -135,7 +136,7 @@ ClassList readClassList(QIODevice& input, const QString& shownName) {
         list.refusal = classListUnreadableReport(tooLargeText(), shownName);
         return list;
     }
-    return classListFromBytes(bytes, shownName, false);
+    return classListFromBytes(bytes, shownName, false, codePage);
 }
 
 bool tooManyNames(qsizetype count) {
@@ -155,11 +156,11 @@ MsgBoxRequest tooManyNamesReport(qsizetype count) {
         QCoreApplication::translate("BulkAdd", "Add names...")};
 }
 
-QString decodeClassList(const QByteArray& bytes) {
+QString decodeClassList(const QByteArray& bytes, const CodePage& codePage) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (utf8.hasError())
-        return fromCodePage(bytes);
+        return fromCodePage(bytes, codePage);
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
     return text;
@@ -178,11 +179,17 @@ QStringList namesFromClassList(const QString& text, bool firstColumnOnly) {
     return names;
 }
 
-BulkAddPlan planBulkAdd(const QStringList& names, const QStringList& namesOnList) {
+BulkAddPlan planBulkAdd(const QStringList& names, const QStringList& namesOnList,
+                        const CodePage& codePage) {
     BulkAddPlan plan;
-    const QSet<QString> onList(namesOnList.begin(), namesOnList.end());
+    QSet<QString> onList;
+    onList.reserve(namesOnList.size());
+    for (const QString& name : namesOnList)
+        onList.insert(sameNameKey(name));
     QSet<QString> planned;
-    for (const QString& name : names) {
+    for (const QString& given : names) {
+        const QString name = cleanedName(given);
+        const QString key = sameNameKey(name);
         auto refuse = [&](RefusalReason reason) { plan.refused.push_back({name, reason, {}}); };
         if (name.isEmpty()) {
             refuse(RefusalReason::Empty);
@@ -192,20 +199,20 @@ BulkAddPlan planBulkAdd(const QStringList& names, const QStringList& namesOnList
             refuse(RefusalReason::TooLong);
             continue;
         }
-        if (onList.contains(name)) {
+        if (onList.contains(key)) {
             refuse(RefusalReason::AlreadyOnList);
             continue;
         }
-        if (planned.contains(name)) {
+        if (planned.contains(key)) {
             refuse(RefusalReason::GivenTwice);
             continue;
         }
-        const StorableName storable = storableName(name);
+        const StorableName storable = storableName(name, codePage);
         if (storable.problem != StorableName::None) {
             refuse(RefusalReason::CannotBeStored);
             continue;
         }
-        planned.insert(name);
+        planned.insert(key);
         plan.toAdd.push_back({name, storable.bytes});
     }
     return plan;

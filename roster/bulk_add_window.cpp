@@ -70,7 +70,7 @@ void addNamesInBulk(UserRoster& roster, Dialogs& dialogs, const QStringList& nam
         namesOnList.reserve(rows.rowCount());
         for (int row = 0; row < rows.rowCount(); ++row)
             namesOnList.append(rows.text(row));
-        return std::pair(planBulkAdd(names, namesOnList), rows.numbers());
+        return std::pair(planBulkAdd(names, namesOnList, roster.codePage()), rows.numbers());
     };
     const BulkAddPlan asked = planAgainstFolder().first;
     if (!asked.toAdd.empty() &&
@@ -102,7 +102,7 @@ void addNamesFromFile(UserRoster& roster, Dialogs& dialogs, QWidget* parent) {
     const QString path = dialogs.openFile(classListRequest());
     if (path.isEmpty())
         return;
-    const ClassList list = readClassListFile(path);
+    const ClassList list = readClassListFile(path, roster.codePage());
     if (list.refusal) {
         dialogs.msgBox(*list.refusal);
         return;

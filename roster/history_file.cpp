@@ -208,7 +208,7 @@ std::optional<QByteArray> nameFromFirstLine(const QByteArray& line) {
     return line.mid(1, line.size() - 2);
 }
 
-StorableName storableName(const QString& name) {
+StorableName storableName(const QString& name, const CodePage& codePage) {
     StorableName result;
     for (QChar c : name) {
         if (isControl(c.unicode())) {
@@ -216,7 +216,7 @@ StorableName storableName(const QString& name) {
             return result;
         }
     }
-    std::optional<QByteArray> bytes = toCodePage(name);
+    std::optional<QByteArray> bytes = toCodePage(name, codePage);
     if (!bytes) {
         result.problem = StorableName::OutsideCodePage;
         return result;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "roster/history_folder.h"
+#include "roster/name_rules.h"
 
 #include "options_file/options_file.h"
 #include "roster/background_listing.h"
@@ -571,11 +572,17 @@ TEST(ShownName, CodePageCharactersAndAVisibleLineFeed) {
         EXPECT_EQ(shownName(c.name), QString::fromUtf8(c.shown)) << c.shown;
 }
 
-TEST(ListsBefore, IgnoresLetterCaseWhateverTheLocale) {
-    QStringList names{QStringLiteral("bob"), QStringLiteral("Carl"), QStringLiteral("Ann"),
-                      QStringLiteral("adam"), QStringLiteral("ann")};
-    std::sort(names.begin(), names.end(), listsBefore);
-    EXPECT_EQ(names.join(QLatin1Char(' ')), QStringLiteral("adam Ann ann bob Carl"));
+TEST(ListOrder, IgnoresLetterCaseWhateverTheLocale) {
+    for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::English), QLocale(QLocale::Polish),
+                                  QLocale(QLocale::Turkish)}) {
+        const ListOrder order(locale);
+        QStringList names{QStringLiteral("bob"), QStringLiteral("Carl"), QStringLiteral("Ann"),
+                          QStringLiteral("adam"), QStringLiteral("ann")};
+        std::sort(names.begin(), names.end(),
+                  [&order](const QString& a, const QString& b) { return order.before(a, b); });
+        EXPECT_EQ(names.join(QLatin1Char(' ')), QStringLiteral("adam Ann ann bob Carl"))
+            << locale.name().toStdString();
+    }
 }
 
 TEST(SmallestFreeNumber, TableOfLists) {

@@ -71,15 +71,15 @@ UserListModel::Row UserListModel::makeRow(Rows& into, const QString& text, int n
     return row;
 }
 
-void UserListModel::showListing(const UserListing& listing) {
-    show(rowsOf(listing));
+void UserListModel::showListing(const UserListing& listing, const CodePage& codePage) {
+    show(rowsOf(listing, codePage));
 }
 
-UserListModel::Rows UserListModel::rowsOf(const UserListing& listing) {
-    // The names go into the store in the folder's order, with their sort keys
-    // in a second store of the same kind, thrown away after the sort: two
-    // long strings rather than two small ones for every user. Each store is
-    // made at its size at once: no growing, no second copy on the way.
+UserListModel::Rows UserListModel::rowsOf(const UserListing& listing, const CodePage& codePage) {
+    // The names go into the store in the folder's order, each with its
+    // alphabet's sort key made once, thrown away after the sort. The store is
+    // made at its size at once: no growing, no second copy on the way. A
+    // collator of its own: this may run on the thread that read the folder.
     const size_t count = listing.users.size();
     qsizetype nameLength = 0;
     qsizetype fileLength = 0;
@@ -89,36 +89,28 @@ UserListModel::Rows UserListModel::rowsOf(const UserListing& listing) {
     }
     Rows made;
     made.texts.reserve(nameLength);
-    QString keys;
-    keys.reserve(nameLength);
-    std::vector<std::pair<quint32, quint32>> keyAt(count); // start and length in keys
+    const ListOrder order;
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(count);
     made.rows.reserve(count);
     for (size_t i = 0; i < count; ++i) {
         const ListedUser& user = listing.users[i];
-        const QString text = shownName(user.name);
-        const QString key = listSortKey(text);
-        keyAt[i] = {quint32(keys.size()), quint32(key.size())};
-        keys += key;
+        const QString text = shownName(user.name, codePage);
+        keys.push_back(order.sortKeyFor(text));
         Row row = makeRow(made, text, user.number, QString());
         row.fileAt = quint32(i); // the user it came from, until the sort is done
         made.rows.push_back(row);
     }
-    auto keyOf = [&](const Row& row) {
-        return QStringView(keys).sliced(keyAt[row.fileAt].first, keyAt[row.fileAt].second);
-    };
     // One sort for the whole folder rather than a search per entry, on keys
     // made once per name, the rows sorted where they are.
     std::sort(made.rows.begin(), made.rows.end(), [&](const Row& a, const Row& b) {
-        const int byKey = keyOf(a).compare(keyOf(b));
+        const int byKey =
+            ListOrder::compare(keys[a.fileAt], textIn(made, a), keys[b.fileAt], textIn(made, b));
         if (byKey != 0)
             return byKey < 0;
-        const int byText = textIn(made, a).compare(textIn(made, b));
-        if (byText != 0)
-            return byText < 0;
         return a.number < b.number;
     });
-    keys = QString();
-    keyAt = {};
+    keys = {};
     made.files.reserve(fileLength);
     for (Row& row : made.rows) {
         const Row withFile = makeRow(made, QString(), row.number, listing.users[row.fileAt].path);
@@ -136,14 +128,9 @@ void UserListModel::show(Rows&& rows) {
 }
 
 int UserListModel::insertSorted(const QString& text, int number, const QString& path) {
-    const QString key = listSortKey(text);
     const auto at =
         std::partition_point(m_store.rows.begin(), m_store.rows.end(), [&](const Row& row) {
-            const QStringView other = textView(row);
-            const QString otherKey = listSortKey(other.toString());
-            if (otherKey != key)
-                return otherKey < key;
-            return other < QStringView(text);
+            return m_order.before(textView(row).toString(), text);
         });
     const int row = int(at - m_store.rows.begin());
     beginInsertRows(QModelIndex(), row, row);
@@ -159,14 +146,14 @@ void UserListModel::insertSorted(std::vector<NewRow> rows) {
     // Equal names keep the order they came in, after those on the list, as
     // one insertion after another would not promise either.
     std::stable_sort(rows.begin(), rows.end(),
-                     [](const NewRow& a, const NewRow& b) { return listsBefore(a.text, b.text); });
+                     [this](const NewRow& a, const NewRow& b) { return m_order.before(a.text, b.text); });
     beginResetModel();
     std::vector<Row> merged;
     merged.reserve(m_store.rows.size() + rows.size());
     auto next = rows.begin();
     for (const Row& row : m_store.rows) {
         const QString text = textView(row).toString();
-        while (next != rows.end() && listsBefore(next->text, text)) {
+        while (next != rows.end() && m_order.before(next->text, text)) {
             merged.push_back(makeRow(m_store, next->text, next->number, next->path));
             ++next;
         }
@@ -225,6 +212,16 @@ void UserListModel::compactIfWasteful() {
 int UserListModel::rowOf(const QString& text) const {
     for (size_t row = 0; row < m_store.rows.size(); ++row) {
         if (textView(m_store.rows[row]) == text)
+            return int(row);
+    }
+    return -1;
+}
+
+int UserListModel::rowOfSameName(const QString& name) const {
+    const QString key = sameNameKey(name);
+    for (size_t row = 0; row < m_store.rows.size(); ++row) {
+        const QStringView text = textView(m_store.rows[row]);
+        if (text == key || sameNameKey(text) == key)
             return int(row);
     }
     return -1;

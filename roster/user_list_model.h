@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/code_page.h"
+#include "roster/name_rules.h"
+
 #include <QAbstractListModel>
 #include <QString>
 
@@ -57,8 +60,10 @@ class UserListModel : public QAbstractListModel {
     QString path(int row) const;
 
     // Every row replaced by the users of listing, in the list's order.
-    void showListing(const UserListing& listing);
-    static Rows rowsOf(const UserListing& listing);
+    void showListing(const UserListing& listing,
+                     const CodePage& codePage = CodePage::windows1252());
+    static Rows rowsOf(const UserListing& listing,
+                       const CodePage& codePage = CodePage::windows1252());
     // Every row replaced by rows.
     void show(Rows&& rows);
     // One row more, where the list's order puts it; its row.
@@ -78,6 +83,8 @@ class UserListModel : public QAbstractListModel {
 
     // The first row showing exactly text, or -1.
     int rowOf(const QString& text) const;
+    // The first row showing the same name as name (sameNameKey), or -1.
+    int rowOfSameName(const QString& name) const;
     // Every row's user number, in the list's order.
     std::vector<int> numbers() const;
 
@@ -92,6 +99,7 @@ class UserListModel : public QAbstractListModel {
     void compactIfWasteful();
 
     Rows m_store;
+    ListOrder m_order; // the user's language
 };
 
 } // namespace dexlan

@@ -303,7 +303,7 @@ void UserRoster::fillUserListInBackground() {
                         settleReading();
                 },
                 Qt::QueuedConnection);
-        });
+        }, m_state.codePage());
 }
 
 void UserRoster::startReadingInBackground() {
@@ -342,7 +342,7 @@ void UserRoster::takeListing(const UserListing& listing, const QString& folder, 
         errorText = unreadableFilesText(listing.unreadable);
     m_listedFolder = folder;
     m_listedDigest = listing.digest;
-    m_model->show(rows ? std::move(*rows) : UserListModel::rowsOf(listing));
+    m_model->show(rows ? std::move(*rows) : UserListModel::rowsOf(listing, m_state.codePage()));
     if (!errorText.isEmpty() && report)
         m_dialogs.msgBox(cannotReadReport(errorText, shownFolder()));
 }

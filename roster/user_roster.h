@@ -101,6 +101,8 @@ class UserRoster : public QObject {
     QString historyFolderPath() const;
     // The folder as the messages show it.
     QString shownFolder() const;
+    // The code page of the trainer's files, in which names are read and written.
+    const CodePage& codePage() const { return m_state.codePage(); }
 
     // Reads the list again from folder when its history files have changed
     // since the list was read; the folder's names alone tell, no file is

@@ -10,6 +10,7 @@
 #include "roster/held_names_messages.h"
 #include "roster/history_file.h"
 #include "roster/history_folder.h"
+#include "roster/name_rules.h"
 #include "roster/roster_decisions.h"
 #include "roster/roster_messages.h"
 #include "roster/user_list_model.h"
@@ -80,7 +81,8 @@ void UserRoster::deleteSelectedName() {
             target.path, number, text, QDateTime::currentDateTimeUtc(),
             [this, &text](const QString& errorText) {
                 return m_dialogs.msgBox(cannotHoldQuestion(errorText, text)) == MsgAnswer::Ok;
-            });
+            },
+            m_state.codePage());
         if (deleted.outcome == Deletion::Declined)
             return;
         if (deleted.outcome == Deletion::Replaced) {
@@ -124,9 +126,15 @@ void UserRoster::addNames() {
 
 void UserRoster::addName(AddNamesDialog& dialog) {
     QLineEdit* box = dialog.nameEdit();
-    const QString name = box->text();
+    // Checked and written as a class list's names are: trimmed and composed.
+    const QString name = cleanedName(box->text());
     if (name.isEmpty()) {
         dialog.accept();
+        return;
+    }
+    if (name.size() > kMaxNameLength) {
+        m_dialogs.msgBox(unstorableNameReport(name, UnstorableReason::TooLong, m_state.codePage()));
+        box->setFocus();
         return;
     }
     const QString folder = historyFolderPath();
@@ -142,18 +150,20 @@ void UserRoster::addName(AddNamesDialog& dialog) {
         }
         refreshFromFolder(folder);
     }
-    if (m_model->rowOf(name) >= 0) {
+    if (m_model->rowOfSameName(name) >= 0) {
         m_dialogs.msgBox(duplicateNameReport(name));
         box->clear();
         box->setFocus();
         return;
     }
-    const StorableName storable = storableName(name);
+    const StorableName storable = storableName(name, m_state.codePage());
     if (storable.problem != StorableName::None) {
         m_dialogs.msgBox(
-            unstorableNameReport(name, storable.problem == StorableName::ControlCharacter
-                                           ? UnstorableReason::ControlCharacter
-                                           : UnstorableReason::OutsideCodePage));
+            unstorableNameReport(name,
+                                 storable.problem == StorableName::ControlCharacter
+                                     ? UnstorableReason::ControlCharacter
+                                     : UnstorableReason::OutsideCodePage,
+                                 m_state.codePage()));
         box->setFocus();
         return;
     }
