@@ -11,10 +11,12 @@
 #include "platform/dialogs.h"
 #include "platform/file_names.h"
 #include "platform/line_break.h"
+#include "platform/system_code_page.h"
 #include "roster/bulk_add.h"
 #include "roster/held_names.h"
 #include "roster/held_names_messages.h"
 #include "roster/history_folder.h"
+#include "roster/name_rules.h"
 #include "roster/random_numbers.h"
 #include "roster/roster_decisions.h"
 #include "roster/roster_messages.h"
@@ -131,6 +133,7 @@ class CommandLineDialogs final : public Dialogs {
 struct Run {
     Run(const AdminRequest& r, QTextStream& o, QTextStream& e)
         : request(r), out(o), err(e), dialogs(e) {
+        state.pathPolicy.codePage = r.codePage;
         report.check = r.check;
         report.withChanges = !r.quiet;
     }
@@ -212,8 +215,9 @@ bool applySettings(Run& run, const QStringList& settings, QString& locationText)
                 QCoreApplication::translate("AdminCommandLine",
                                             "The history mode \"%1\" is not offered for a \"%2\" "
                                             "installation.")
-                    .arg(fromCodePage(setting->value),
-                         fromCodePage(run.state.optionLines[EntryInstallation])));
+                    .arg(fromCodePage(setting->value, run.state.codePage()),
+                         fromCodePage(run.state.optionLines[EntryInstallation],
+                                      run.state.codePage())));
             continue;
         }
         run.state.optionLines[setting->entry] = setting->value;
@@ -233,11 +237,13 @@ void refuseSettings(Run& run, const QString& why) {
     run.report.changes.push_back(std::move(record));
 }
 
-std::vector<LineChange> changedLines(const OptionLines& before, const OptionLines& after) {
+std::vector<LineChange> changedLines(const OptionLines& before, const OptionLines& after,
+                                     const CodePage& codePage) {
     std::vector<LineChange> lines;
     for (int entry = kFirstEntry; entry <= kLastEntry; ++entry) {
         if (before[entry] != after[entry])
-            lines.push_back({entry, fromCodePage(before[entry]), fromCodePage(after[entry])});
+            lines.push_back({entry, fromCodePage(before[entry], codePage),
+                             fromCodePage(after[entry], codePage)});
     }
     return lines;
 }
@@ -323,7 +329,7 @@ void saveSettings(Run& run, const QStringList& settings, const QString& loadedLo
     planned[EntryHistoryLocation] = location->entry5;
     if (locationGiven && !locationFolderReady(run, planned))
         return;
-    const std::vector<LineChange> lines = changedLines(before, planned);
+    const std::vector<LineChange> lines = changedLines(before, planned, run.state.codePage());
     if (lines.empty()) {
         run.result(
             QCoreApplication::translate(
@@ -349,7 +355,7 @@ void saveSettings(Run& run, const QStringList& settings, const QString& loadedLo
         return;
     }
     ChangeRecord record = change("set", "changed", true);
-    record.lines = changedLines(before, run.state.fileOptionLines);
+    record.lines = changedLines(before, run.state.fileOptionLines, run.state.codePage());
     QString text;
     for (const LineChange& line : record.lines)
         text += QCoreApplication::translate("AdminCommandLine", "Line %1: \"%2\" -> \"%3\"\n")
@@ -364,7 +370,7 @@ void saveSettings(Run& run, const QStringList& settings, const QString& loadedLo
 void show(Run& run) {
     if (run.request.format != ReportFormat::Text) {
         const std::vector<std::pair<QString, QString>> settings =
-            adminSettingValues(run.state.fileOptionLines);
+            adminSettingValues(run.state.fileOptionLines, run.state.codePage());
         if (run.request.format == ReportFormat::Tsv) {
             for (const auto& [key, value] : settings)
                 run.out << key << '\t' << value << '\n';
@@ -373,12 +379,12 @@ void show(Run& run) {
         run.report.settings = settings;
         QStringList lines;
         for (int entry = kFirstEntry; entry <= kLastEntry; ++entry)
-            lines.append(fromCodePage(run.state.fileOptionLines[entry]));
+            lines.append(fromCodePage(run.state.fileOptionLines[entry], run.state.codePage()));
         run.report.lines = lines;
         return;
     }
     const std::optional<SummaryTexts> texts =
-        summaryTexts(run.state.fileOptionLines, run.state.programFolder);
+        summaryTexts(run.state.fileOptionLines, run.state.programFolder, run.state.codePage());
     if (texts) {
         for (const SummaryRow& row : kSummaryRows) {
             const QString text =
@@ -392,12 +398,15 @@ void show(Run& run) {
     run.out << shownPath(run.state.programFolder) << QLatin1String(kOptionsFileName) << '\n';
     for (int entry = kFirstEntry; entry <= kLastEntry; ++entry)
         run.out << QStringLiteral("%1  ").arg(entry, 2)
-                << fromCodePage(run.state.fileOptionLines[entry]) << '\n';
+                << fromCodePage(run.state.fileOptionLines[entry], run.state.codePage()) << '\n';
+    run.out << QCoreApplication::translate("AdminCommandLine", "Code page: %1")
+                   .arg(codePageName(run.state.codePage()))
+            << '\n';
 }
 
 void get(Run& run, const QStringList& keys) {
     const std::vector<std::pair<QString, QString>> settings =
-        adminSettingValues(run.state.fileOptionLines);
+        adminSettingValues(run.state.fileOptionLines, run.state.codePage());
     for (const QString& key : keys) {
         const auto found = std::find_if(settings.begin(), settings.end(),
                                         [&key](const auto& one) { return one.first == key; });
@@ -456,9 +465,10 @@ std::optional<UserListing> readUsers(Run& run, const QString& folder) {
     return listing;
 }
 
-const ListedUser* userNamed(const UserListing& listing, const QString& name) {
+const ListedUser* userNamed(const UserListing& listing, const QString& name,
+                            const CodePage& codePage) {
     for (const ListedUser& user : listing.users) {
-        if (shownName(user.name) == name)
+        if (shownName(user.name, codePage) == name)
             return &user;
     }
     return nullptr;
@@ -487,7 +497,7 @@ void deleteUser(Run& run, const QString& folder, const QString& name, const QDat
         return;
     std::vector<const ListedUser*> matches;
     for (const ListedUser& user : listing->users) {
-        if (shownName(user.name) == name)
+        if (shownName(user.name, run.state.codePage()) == name)
             matches.push_back(&user);
     }
     if (matches.empty() && run.request.ifPresent) {
@@ -535,7 +545,8 @@ void deleteUser(Run& run, const QString& folder, const QString& name, const QDat
             run.dialogs.tell(errorText + QLatin1Char('\n') + cannotBeUndoneText(name));
             return true;
         };
-    const Deletion deletion = deleteHoldingFirst(user.path, user.number, name, now, deleteForGood);
+    const Deletion deletion =
+        deleteHoldingFirst(user.path, user.number, name, now, deleteForGood, run.state.codePage());
     switch (deletion.outcome) {
     case Deletion::Held:
         // All arguments in one arg(), so that a name holding "%2" stays as it is.
@@ -570,7 +581,7 @@ void deleteUser(Run& run, const QString& folder, const QString& name, const QDat
 void restoreUser(Run& run, const QString& folder, const QString& name) {
     if (refusedForUnreachableFolder(run, folder))
         return;
-    const std::vector<HeldName> held = listHeldNames(folder);
+    const std::vector<HeldName> held = listHeldNames(folder, run.state.codePage());
     // The newest deletion of that name, should it have been deleted twice.
     const auto found = std::find_if(held.begin(), held.end(),
                                     [&name](const HeldName& one) { return one.name == name; });
@@ -586,7 +597,7 @@ void restoreUser(Run& run, const QString& folder, const QString& name) {
         const std::optional<UserListing> listing = readUsers(run, folder);
         if (!listing)
             return;
-        if (const ListedUser* onList = userNamed(*listing, name)) {
+        if (const ListedUser* onList = userNamed(*listing, name, run.state.codePage())) {
             run.result(QCoreApplication::translate(
                            "AdminCommandLine", "%1 is on the list already: nothing to restore.\n")
                            .arg(name),
@@ -603,7 +614,7 @@ void restoreUser(Run& run, const QString& folder, const QString& name) {
         const std::optional<UserListing> listing = readUsers(run, folder);
         if (!listing)
             return;
-        if (userNamed(*listing, name)) {
+        if (userNamed(*listing, name, run.state.codePage())) {
             run.refuse(duplicateNameReport(name).prompt,
                        change("restore", "refused", false, name, found->number));
             return;
@@ -612,7 +623,8 @@ void restoreUser(Run& run, const QString& folder, const QString& name) {
                    change("restore", "restored", true, name, found->number));
         return;
     }
-    const RestoreResult restored = restoreHeldName(folder, *found, kRosterWaitOnCommandLineMs);
+    const RestoreResult restored =
+        restoreHeldName(folder, *found, kRosterWaitOnCommandLineMs, run.state.codePage());
     switch (restored.outcome) {
     case RestoreResult::Restored: {
         QString text = QCoreApplication::translate("AdminCommandLine", "Restored %1 (number %2).\n")
@@ -649,11 +661,12 @@ void restoreUser(Run& run, const QString& folder, const QString& name) {
 }
 
 // "-" is standard input, read within the same bound as a file.
-ClassList readClassListOrStandardInput(const QString& source, QIODevice& standardInput) {
+ClassList readClassListOrStandardInput(const QString& source, QIODevice& standardInput,
+                                       const CodePage& codePage) {
     if (source != QLatin1String("-"))
-        return readClassListFile(source);
-    return readClassList(standardInput,
-                         QCoreApplication::translate("AdminCommandLine", "standard input"));
+        return readClassListFile(source, codePage);
+    return readClassList(
+        standardInput, QCoreApplication::translate("AdminCommandLine", "standard input"), codePage);
 }
 
 // A name on the list already, or twice in the class list, is there once the
@@ -670,7 +683,8 @@ QString countedNamesText(size_t count, const QString& one, const QString& many) 
 }
 
 void addUsers(Run& run, const QString& folder, const QString& source, QIODevice& standardInput) {
-    const ClassList list = readClassListOrStandardInput(source, standardInput);
+    const ClassList list =
+        readClassListOrStandardInput(source, standardInput, run.state.codePage());
     if (list.refusal) {
         run.refuse(list.refusal->prompt);
         return;
@@ -691,11 +705,11 @@ void addUsers(Run& run, const QString& folder, const QString& source, QIODevice&
         if (!listing)
             return;
         for (const ListedUser& user : listing->users) {
-            namesOnList.append(shownName(user.name));
+            namesOnList.append(shownName(user.name, run.state.codePage()));
             numbers.push_back(user.number);
         }
     }
-    BulkAddPlan plan = planBulkAdd(names, namesOnList);
+    BulkAddPlan plan = planBulkAdd(names, namesOnList, run.state.codePage());
     std::vector<RefusedName> there;
     std::vector<RefusedName> refusedByPlan;
     for (RefusedName& refused : plan.refused)
@@ -765,24 +779,22 @@ void listAllUsers(Run& run, const QString& folder) {
     const std::optional<UserListing> listing = readUsers(run, folder);
     if (!listing)
         return;
-    // The list's order (listsBefore), with each name's sort key made once
-    // rather than twice in every comparison.
+    // The list's order, with each name's sort key made once rather than
+    // twice in every comparison.
     struct Row {
-        QString key;
+        QCollatorSortKey key;
         QString name;
         int number;
     };
+    const ListOrder order;
     std::vector<Row> rows;
     rows.reserve(listing->users.size());
     for (const ListedUser& user : listing->users) {
-        QString name = shownName(user.name);
-        QString key = listSortKey(name);
-        rows.push_back({std::move(key), std::move(name), user.number});
+        QString name = shownName(user.name, run.state.codePage());
+        rows.push_back({order.sortKeyFor(name), std::move(name), user.number});
     }
     std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
-        if (const int byKey = a.key.compare(b.key))
-            return byKey < 0;
-        if (const int byName = a.name.compare(b.name))
+        if (const int byName = ListOrder::compare(a.key, a.name, b.key, b.name))
             return byName < 0;
         return a.number < b.number;
     });
@@ -806,7 +818,7 @@ QString isoTime(const QDateTime& time) {
 void listDeletedUsers(Run& run, const QString& folder) {
     if (refusedForUnreachableFolder(run, folder))
         return;
-    const std::vector<HeldName> held = listHeldNames(folder);
+    const std::vector<HeldName> held = listHeldNames(folder, run.state.codePage());
     if (held.empty()) {
         if (const FileError unreadable = readHoldingFolder(folder); unreadable.failed()) {
             run.refuse(QCoreApplication::translate("AdminCommandLine",
@@ -840,7 +852,8 @@ void listDeletedUsers(Run& run, const QString& folder) {
 // Held names kept their time are erased by a command that changes the roster
 // (never by one that only lists or checks), sparing those it restores.
 void eraseExpired(Run& run, const QString& historyFolder) {
-    for (const HeldName& erased : eraseExpiredHeldNames(historyFolder, run.request.restoreUsers)) {
+    for (const HeldName& erased :
+         eraseExpiredHeldNames(historyFolder, run.request.restoreUsers, run.state.codePage())) {
         ChangeRecord record = change("erase", "erased", true, erased.name, erased.number);
         record.deletedAt = isoTime(erased.deletedAt);
         run.result(
@@ -966,17 +979,18 @@ QStringList adminGetKeys() {
     return keys;
 }
 
-std::vector<std::pair<QString, QString>> adminSettingValues(const OptionLines& lines) {
+std::vector<std::pair<QString, QString>> adminSettingValues(const OptionLines& lines,
+                                                            const CodePage& codePage) {
     std::vector<std::pair<QString, QString>> settings;
     for (const QString& key : adminGetKeys()) {
         if (key == kLocationKey) {
             const QByteArray& location = lines[EntryHistoryLocation];
-            settings.emplace_back(key, location == values::kHistHome ? QString()
-                                                                     : fromCodePage(location));
+            settings.emplace_back(
+                key, location == values::kHistHome ? QString() : fromCodePage(location, codePage));
             continue;
         }
         if (key == kTypeKey) {
-            QString type = fromCodePage(lines[EntryInstallation]);
+            QString type = fromCodePage(lines[EntryInstallation], codePage);
             // One word, as a script compares it: "single computer" is "single-computer".
             for (const char* installation :
                  {values::kSingleComputer, values::kNetwork, values::kIndividual}) {
@@ -990,7 +1004,7 @@ std::vector<std::pair<QString, QString>> adminSettingValues(const OptionLines& l
         for (const SettingKey& known : kSettingKeys) {
             if (key != QLatin1String(known.key))
                 continue;
-            QString value = fromCodePage(lines[known.entry]);
+            QString value = fromCodePage(lines[known.entry], codePage);
             for (const SettingValue& word : known.values) {
                 if (word.word && lines[known.entry] == word.value)
                     value = QLatin1String(word.word);

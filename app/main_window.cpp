@@ -122,6 +122,7 @@ void MainWindow::showHelp() {
 
 void MainWindow::showAbout() {
     AboutWindow about(this);
+    about.showCodePage(m_state.codePage());
     m_dialogs.showModal(about);
 }
 
@@ -132,7 +133,8 @@ void MainWindow::save() {
 }
 
 void MainWindow::checkNetworkLocation() {
-    m_state.optionLines[EntryHistoryLocation] = typedLocationEntry(options().locationText(), m_state.codePage());
+    m_state.optionLines[EntryHistoryLocation] =
+        typedLocationEntry(options().locationText(), m_state.codePage());
     options().roster().checkHistoryFolder();
     if (!networkLocationCheckApplies(m_state.optionLines))
         return;

@@ -76,8 +76,8 @@ std::optional<LoadedWindowValues> readOptionsFile(SharedState& state, Dialogs& d
     const LoadResult loaded =
         parseOptionsFile(state.programFolder + QLatin1String(kOptionsFileName));
     if (loaded.outcome == LoadOutcome::CheckFailed) {
-        const MsgAnswer answer =
-            dialogs.msgBox(checkReport(loaded.offendingLine, loaded.checkMessage, state.codePage()));
+        const MsgAnswer answer = dialogs.msgBox(
+            checkReport(loaded.offendingLine, loaded.checkMessage, state.codePage()));
         if (answer != MsgAnswer::Ok)
             return std::nullopt;
     }

@@ -41,9 +41,9 @@ TEST(CodePage, ConvertsTheWindowsCharacters) {
 
 // The bytes where Windows-1252 differs from Latin-1, each with its character.
 TEST(CodePage, BytesHex80To9FEachHaveTheirCharacter) {
-    const char16_t expected[32] = {
-        u'€', 0x81,  u'‚', u'ƒ', u'„', u'…', u'†', u'‡', u'ˆ', u'‰', u'Š', u'‹', u'Œ', 0x8D,  u'Ž', 0x8F,
-        0x90,  u'‘', u'’', u'“', u'”', u'•', u'–', u'—', u'˜', u'™', u'š', u'›', u'œ', 0x9D,  u'ž', u'Ÿ'};
+    const char16_t expected[32] = {u'€', 0x81, u'‚', u'ƒ', u'„', u'…', u'†', u'‡', u'ˆ', u'‰', u'Š',
+                                   u'‹', u'Œ', 0x8D, u'Ž', 0x8F, 0x90, u'‘', u'’', u'“', u'”', u'•',
+                                   u'–', u'—', u'˜', u'™', u'š', u'›', u'œ', 0x9D, u'ž', u'Ÿ'};
     for (int b = 0x80; b < 0xA0; ++b) {
         const QString text = from1252(QByteArray(1, char(b)));
         ASSERT_EQ(text.size(), 1);
@@ -113,7 +113,11 @@ TEST(CodePages, LettersOfEachAlphabetHaveTheirBytes) {
         {1255, "שלום", "\xf9\xec\xe5\xed"},
         {1256, "سلام", "\xd3\xe1\xc7\xe3"},
         {1257, "Jānis Ļ", "J\xe2nis \xcf"},
-        {1258, "Đư\xcc\x81" "c", "\xd0\xfd\xec" "c"}, // the tone mark as a combining one
+        {1258,
+         "Đư\xcc\x81"
+         "c",
+         "\xd0\xfd\xec"
+         "c"}, // the tone mark as a combining one
         {874, "สม", "\xca\xc1"},
     };
     for (const Case& c : cases) {

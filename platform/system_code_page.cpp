@@ -15,13 +15,13 @@ int codePageForLanguage(QLocale::Language language) {
         int codePage;
     };
     static constexpr Entry kTable[] = {
-        {QLocale::Polish, 1250},     {QLocale::Czech, 1250},      {QLocale::Slovak, 1250},
-        {QLocale::Hungarian, 1250},  {QLocale::Croatian, 1250},   {QLocale::Slovenian, 1250},
-        {QLocale::Romanian, 1250},   {QLocale::Russian, 1251},    {QLocale::Ukrainian, 1251},
-        {QLocale::Bulgarian, 1251},  {QLocale::Serbian, 1251},    {QLocale::Greek, 1253},
-        {QLocale::Turkish, 1254},    {QLocale::Azerbaijani, 1254}, {QLocale::Hebrew, 1255},
-        {QLocale::Arabic, 1256},     {QLocale::Persian, 1256},    {QLocale::Lithuanian, 1257},
-        {QLocale::Latvian, 1257},    {QLocale::Estonian, 1257},   {QLocale::Vietnamese, 1258},
+        {QLocale::Polish, 1250},    {QLocale::Czech, 1250},       {QLocale::Slovak, 1250},
+        {QLocale::Hungarian, 1250}, {QLocale::Croatian, 1250},    {QLocale::Slovenian, 1250},
+        {QLocale::Romanian, 1250},  {QLocale::Russian, 1251},     {QLocale::Ukrainian, 1251},
+        {QLocale::Bulgarian, 1251}, {QLocale::Serbian, 1251},     {QLocale::Greek, 1253},
+        {QLocale::Turkish, 1254},   {QLocale::Azerbaijani, 1254}, {QLocale::Hebrew, 1255},
+        {QLocale::Arabic, 1256},    {QLocale::Persian, 1256},     {QLocale::Lithuanian, 1257},
+        {QLocale::Latvian, 1257},   {QLocale::Estonian, 1257},    {QLocale::Vietnamese, 1258},
         {QLocale::Thai, 874},
     };
     for (const Entry& entry : kTable) {

@@ -4,6 +4,7 @@
 #include "platform/code_page.h"
 #include "platform/line_break.h"
 #include "platform/regular_file.h"
+#include "platform/system_code_page.h"
 #include "roster/name_rules.h"
 #include "roster/roster_decisions.h"
 #include "roster/roster_messages.h"
@@ -209,7 +210,12 @@ BulkAddPlan planBulkAdd(const QStringList& names, const QStringList& namesOnList
         }
         const StorableName storable = storableName(name, codePage);
         if (storable.problem != StorableName::None) {
-            refuse(RefusalReason::CannotBeStored);
+            // Outside the code page, the refusal names it: the same name may
+            // be fine on a trainer of another language.
+            plan.refused.push_back({name, RefusalReason::CannotBeStored,
+                                    storable.problem == StorableName::OutsideCodePage
+                                        ? codePageName(codePage)
+                                        : QString()});
             continue;
         }
         planned.insert(key);
@@ -267,6 +273,11 @@ QString refusalText(const RefusedName& refused) {
     case RefusalReason::GivenTwice:
         return QCoreApplication::translate("BulkAdd", "given twice in the names to add");
     case RefusalReason::CannotBeStored:
+        if (!refused.detail.isEmpty())
+            return QCoreApplication::translate("BulkAdd",
+                                               "a character that cannot be stored in a history "
+                                               "file (code page %1)")
+                .arg(refused.detail);
         return QCoreApplication::translate("BulkAdd",
                                            "a character that cannot be stored in a history file");
     case RefusalReason::Empty:

@@ -37,7 +37,8 @@ struct ClassList {
 // Reads the class list in the file at path (CSV when its name ends in .csv):
 // a regular file only, opened without waiting, so that a FIFO or a device is
 // refused at once; within the bounds above.
-ClassList readClassListFile(const QString& path, const CodePage& codePage = CodePage::windows1252());
+ClassList readClassListFile(const QString& path,
+                            const CodePage& codePage = CodePage::windows1252());
 
 // The same from a stream that has no size to ask (standard input): no more
 // than one byte past the bound is read. shownName names it in the messages.
@@ -50,7 +51,8 @@ MsgBoxRequest tooManyNamesReport(qsizetype count);
 
 // A class list's text: UTF-8 when the bytes are valid UTF-8 (a byte-order mark
 // is dropped), otherwise the trainer's code page.
-QString decodeClassList(const QByteArray& bytes, const CodePage& codePage = CodePage::windows1252());
+QString decodeClassList(const QByteArray& bytes,
+                        const CodePage& codePage = CodePage::windows1252());
 
 // The names of a class list, one a line. With firstColumnOnly, a line is a
 // row of comma- or tab-separated values (quotes as spreadsheets write them)
@@ -71,7 +73,7 @@ enum class RefusalReason {
 struct RefusedName {
     QString name;
     RefusalReason reason;
-    QString detail; // for NotSaved
+    QString detail; // for NotSaved; for CannotBeStored, the code page it is outside
     friend bool operator==(const RefusedName&, const RefusedName&) = default;
 };
 

@@ -363,8 +363,8 @@ bool heldTooLong(const HeldName& held, const QDateTime& fileSystemNow) {
     return std::min(held.heldAt, fileSystemNow).addDays(kHeldDays) <= fileSystemNow;
 }
 
-std::vector<HeldName> eraseExpiredHeldNames(const QString& historyFolder,
-                                            const QStringList& spared, const CodePage& codePage) {
+std::vector<HeldName> eraseExpiredHeldNames(const QString& historyFolder, const QStringList& spared,
+                                            const CodePage& codePage) {
     std::vector<HeldName> erased;
     std::vector<HeldName> held = listHeldNames(historyFolder, codePage);
     if (held.empty())

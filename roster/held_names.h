@@ -73,7 +73,7 @@ Deletion deleteHoldingFirst(const QString& path, int number, const QString& list
 // restore that was cut short (the program killed) is put back first, once no
 // other copy holds the roster's lock.
 std::vector<HeldName> listHeldNames(const QString& historyFolder,
-                                     const CodePage& codePage = CodePage::windows1252());
+                                    const CodePage& codePage = CodePage::windows1252());
 
 // Why the held users of historyFolder cannot be read: the holding folder is a
 // file, a link, or may not be read. No failure when there is none yet.

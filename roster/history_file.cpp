@@ -75,8 +75,7 @@ char16_t codeUnit(char c) {
 
 // The user number at the start of a file name, its suffix already checked;
 // name[i] gives the code unit (or byte) at i.
-template <typename Name>
-std::optional<int> numberAtStart(const Name& name) {
+template <typename Name> std::optional<int> numberAtStart(const Name& name) {
     qsizetype pos = 0;
     const auto unit = [&name](qsizetype i) { return codeUnit(name[i]); };
     const bool negative = !name.isEmpty() && unit(0) == u'-';

@@ -117,8 +117,7 @@ TEST(ResolvedHistoryFolder, EmptyAndRelativeLocationsLieInTheTrainersFolder) {
         {"\\\\SRV\\HIST\\", "C:\\TRAINER\\", kWindows, "\\\\SRV\\HIST\\"},
         // The trainer itself on a share, reached by its UNC name.
         {"", "\\\\SRV\\SCHOOL\\TRAINER", kWindows, "\\\\SRV\\SCHOOL\\TRAINER\\"},
-        {"HIST\\", "\\\\SRV\\SCHOOL\\TRAINER\\", kWindows,
-         "\\\\SRV\\SCHOOL\\TRAINER\\HIST\\"},
+        {"HIST\\", "\\\\SRV\\SCHOOL\\TRAINER\\", kWindows, "\\\\SRV\\SCHOOL\\TRAINER\\HIST\\"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(resolvedHistoryFolder(QString::fromLatin1(c.historyFolder),
@@ -538,7 +537,7 @@ TEST(HistoryFilesDigest, ChangesWhenAFileIsRewrittenUnderTheSameIdentity) {
     QFile file(folder.file("2hist.dx"));
     const QDateTime modified = QFileInfo(file).lastModified();
     ASSERT_TRUE(file.open(QIODevice::ReadWrite)); // the same file, not a new one
-    ASSERT_EQ(file.write("\"Bo\"\r\n\r\n"), 8); // another name, the same size
+    ASSERT_EQ(file.write("\"Bo\"\r\n\r\n"), 8);   // another name, the same size
     file.close();
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));
     ASSERT_TRUE(file.setFileTime(modified.addSecs(1), QFileDevice::FileModificationTime));

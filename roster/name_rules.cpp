@@ -44,8 +44,8 @@ bool ListOrder::before(const QString& a, const QString& b) const {
     return compare(sortKeyFor(a), a, sortKeyFor(b), b) < 0;
 }
 
-int ListOrder::compare(const QCollatorSortKey& keyA, QStringView a,
-                       const QCollatorSortKey& keyB, QStringView b) {
+int ListOrder::compare(const QCollatorSortKey& keyA, QStringView a, const QCollatorSortKey& keyB,
+                       QStringView b) {
     if (const int byAlphabet = keyA.compare(keyB))
         return byAlphabet;
     return a.compare(b);

@@ -31,8 +31,8 @@ class ListOrder {
     // Whether a comes before b: the alphabet first, then the names themselves.
     bool before(const QString& a, const QString& b) const;
     // The same from keys already made.
-    static int compare(const QCollatorSortKey& keyA, QStringView a,
-                       const QCollatorSortKey& keyB, QStringView b);
+    static int compare(const QCollatorSortKey& keyA, QStringView a, const QCollatorSortKey& keyB,
+                       QStringView b);
 
   private:
     QCollator m_collator;

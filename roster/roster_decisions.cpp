@@ -115,7 +115,7 @@ DeleteTarget deleteTargetFor(const QString& listedPath, const QString& folder,
 }
 
 DeletedUser deleteUserFile(const QString& path, const QString& listedName,
-                          const CodePage& codePage) {
+                           const CodePage& codePage) {
     const FirstLine line = readFirstLineOfFile(path);
     if (line.status == FirstLine::ReadError)
         return {DeletedUser::Failed, {}, {FileError::Other, line.errorText}};

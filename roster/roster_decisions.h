@@ -102,6 +102,6 @@ struct DeletedUser {
 // shows it): the number may have been given to somebody else since the list
 // was read (another administrator, another copy).
 DeletedUser deleteUserFile(const QString& path, const QString& listedName,
-                          const CodePage& codePage = CodePage::windows1252());
+                           const CodePage& codePage = CodePage::windows1252());
 
 } // namespace dexlan

@@ -145,8 +145,9 @@ void UserListModel::insertSorted(std::vector<NewRow> rows) {
         return;
     // Equal names keep the order they came in, after those on the list, as
     // one insertion after another would not promise either.
-    std::stable_sort(rows.begin(), rows.end(),
-                     [this](const NewRow& a, const NewRow& b) { return m_order.before(a.text, b.text); });
+    std::stable_sort(rows.begin(), rows.end(), [this](const NewRow& a, const NewRow& b) {
+        return m_order.before(a.text, b.text);
+    });
     beginResetModel();
     std::vector<Row> merged;
     merged.reserve(m_store.rows.size() + rows.size());

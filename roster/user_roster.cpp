@@ -292,8 +292,9 @@ void UserRoster::fillUserListInBackground() {
     ++m_folderReads;
     // Reported as the reading would have been now: at start-up, not at all.
     m_backgroundReportsErrors = m_state.startupDone;
-    m_background =
-        std::make_unique<BackgroundListing>(folder, BackgroundListing::Made::ListRows, [this] {
+    m_background = std::make_unique<BackgroundListing>(
+        folder, BackgroundListing::Made::ListRows,
+        [this] {
             // The list is shown on this object's thread once the reading is
             // whole, unless someone waited for it first.
             QMetaObject::invokeMethod(
@@ -303,7 +304,8 @@ void UserRoster::fillUserListInBackground() {
                         settleReading();
                 },
                 Qt::QueuedConnection);
-        }, m_state.codePage());
+        },
+        m_state.codePage());
 }
 
 void UserRoster::startReadingInBackground() {

@@ -158,12 +158,11 @@ void UserRoster::addName(AddNamesDialog& dialog) {
     }
     const StorableName storable = storableName(name, m_state.codePage());
     if (storable.problem != StorableName::None) {
-        m_dialogs.msgBox(
-            unstorableNameReport(name,
-                                 storable.problem == StorableName::ControlCharacter
-                                     ? UnstorableReason::ControlCharacter
-                                     : UnstorableReason::OutsideCodePage,
-                                 m_state.codePage()));
+        m_dialogs.msgBox(unstorableNameReport(name,
+                                              storable.problem == StorableName::ControlCharacter
+                                                  ? UnstorableReason::ControlCharacter
+                                                  : UnstorableReason::OutsideCodePage,
+                                              m_state.codePage()));
         box->setFocus();
         return;
     }
