@@ -14,6 +14,8 @@
 #include <QSet>
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace dexlan {
 
 namespace {
@@ -158,6 +160,17 @@ MsgBoxRequest tooManyNamesReport(qsizetype count) {
 }
 
 QString decodeClassList(const QByteArray& bytes, const CodePage& codePage) {
+    // Spreadsheets save "Unicode text" as UTF-16 with a byte-order mark.
+    const std::optional<QStringConverter::Encoding> marked =
+        QStringConverter::encodingForData(bytes);
+    if (marked && *marked != QStringConverter::Utf8 && *marked != QStringConverter::Latin1 &&
+        bytes.size() >= 2 && (bytes.startsWith("\xff\xfe") || bytes.startsWith("\xfe\xff"))) {
+        QStringDecoder unicode(*marked, QStringDecoder::Flag::Stateless);
+        QString text = unicode.decode(bytes);
+        if (text.startsWith(QChar(0xFEFF)))
+            text.remove(0, 1);
+        return text;
+    }
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (utf8.hasError())
@@ -167,8 +180,75 @@ QString decodeClassList(const QByteArray& bytes, const CodePage& codePage) {
     return text;
 }
 
+namespace {
+
+// The rows of a spreadsheet's export, each as its fields: a comma, semicolon
+// or tab ends a field, a line end (CR, LF or CR LF) a row, except within
+// quotes, where a doubled quote is a quote (RFC 4180).
+std::vector<QStringList> csvRows(QStringView text) {
+    std::vector<QStringList> rows;
+    QStringList row;
+    QString field;
+    bool quoted = false;
+    bool anything = false; // the row has begun
+    auto endField = [&] {
+        row.append(field);
+        field.clear();
+    };
+    auto endRow = [&] {
+        endField();
+        rows.push_back(std::move(row));
+        row = QStringList();
+        anything = false;
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (quoted) {
+            if (c == u'"' && i + 1 < text.size() && text[i + 1] == u'"') {
+                field += u'"';
+                ++i;
+            } else if (c == u'"') {
+                quoted = false;
+            } else {
+                field += c;
+            }
+            continue;
+        }
+        if (c == u'"' && field.trimmed().isEmpty()) {
+            field.clear();
+            quoted = true;
+            anything = true;
+        } else if (c == u',' || c == u';' || c == u'\t') {
+            endField();
+            anything = true;
+        } else if (c == u'\r' || c == u'\n') {
+            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+            endRow();
+        } else {
+            field += c;
+            anything = true;
+        }
+    }
+    if (anything || !field.isEmpty())
+        endRow();
+    return rows;
+}
+
+} // namespace
+
 QStringList namesFromClassList(const QString& text, bool firstColumnOnly) {
     QStringList names;
+    if (firstColumnOnly) {
+        for (const QStringList& row : csvRows(text)) {
+            // A row of empty fields (",,") is a blank row, as a spreadsheet shows it.
+            const bool blank = std::all_of(row.begin(), row.end(),
+                                           [](const QString& f) { return f.trimmed().isEmpty(); });
+            if (!blank)
+                names.append(row.front().trimmed());
+        }
+        return names;
+    }
     QString normalised = text;
     normalised.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     normalised.replace(QLatin1Char('\r'), QLatin1Char('\n'));

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <QStringEncoder>
 
 #include <gtest/gtest.h>
 
@@ -378,6 +379,60 @@ TEST(BulkAddPlan, AWesternTrainerIsUnchangedAndRefusesOtherAlphabetsNamingItsCod
         planBulkAdd({QString::fromUtf8("Łukasz")}, {}, *CodePage::byNumber(1250));
     ASSERT_EQ(central.toAdd.size(), 1u);
     EXPECT_EQ(central.toAdd[0].bytes, "\xa3ukasz");
+}
+
+} // namespace
+} // namespace dexlan
+
+namespace dexlan {
+namespace {
+
+QByteArray utf16(const QString& text, bool littleEndian) {
+    QStringEncoder encoder(littleEndian ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
+                           QStringConverter::Flag::WriteBom);
+    return encoder.encode(text);
+}
+
+// Class lists as school systems and spreadsheets export them.
+TEST(ClassList, ExportsOfSchoolSystemsGiveTheirNames) {
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        QStringList names;
+    };
+    const Case cases[] = {
+        {"UTF-16 with a byte-order mark, little-endian",
+         utf16(QStringLiteral("Ann Carter,4b\r\nBob Lee,4b\r\n"), true),
+         {"Ann Carter", "Bob Lee"}},
+        {"UTF-16 with a byte-order mark, big-endian",
+         utf16(QString::fromUtf8("Zoë Ray\tx\n"), false),
+         {QString::fromUtf8("Zoë Ray")}},
+        {"blank rows as a spreadsheet writes them",
+         "Ann,4b\n,,\n;;\n\nBob,4b\n,\n",
+         {"Ann", "Bob"}},
+        {"a line break inside quotes is one name's",
+         "\"Multi\nLine\",4b\n\"Smith, Ann\",4b\r\n",
+         {"Multi\nLine", "Smith, Ann"}},
+        {"doubled quotes", "\"Say \"\"Hi\"\"\";x\n", {"Say \"Hi\""}},
+        {"CR-only line ends", "Ann;4b\rBob;4b\rCyd;4b", {"Ann", "Bob", "Cyd"}},
+        {"tab-separated", "Ann Carter\t4b\t12\nBob Lee\t4c\t11\n", {"Ann Carter", "Bob Lee"}},
+        {"a decomposed name", "Zoe\xcc\x88 Ray,4b\n", {QString::fromUtf8("Zoe\xcc\x88 Ray")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestFolder folder;
+        folder.write("class.csv", c.bytes);
+        const ClassList list = readClassListFile(folder.file("class.csv"));
+        ASSERT_FALSE(list.refusal);
+        EXPECT_EQ(list.names, c.names);
+    }
+}
+
+TEST(BulkAddPlan, AQuotedLineBreakIsOneNameRefusedOnceNotTwoUsers) {
+    const BulkAddPlan plan = planBulkAdd(namesFromClassList("\"Multi\nLine\",4b\n", true), {});
+    EXPECT_TRUE(plan.toAdd.empty());
+    ASSERT_EQ(plan.refused.size(), 1u);
+    EXPECT_EQ(plan.refused[0].reason, RefusalReason::CannotBeStored);
 }
 
 } // namespace
