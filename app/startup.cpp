@@ -174,7 +174,9 @@ bool Program::start() {
         // Deleted names held their time are erased before anyone looks at
         // them, and the user is told which.
         if (const QString folder = options.roster().historyFolderPath(); !folder.isEmpty()) {
-            if (const std::vector<HeldName> erased = eraseExpiredHeldNames(folder); !erased.empty())
+            if (const std::vector<HeldName> erased =
+                    eraseExpiredHeldNames(folder, {}, options.roster().codePage());
+                !erased.empty())
                 m_dialogs.msgBox(erasedAtStartReport(erased));
         }
         options.roster().fillUserList();

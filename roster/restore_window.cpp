@@ -16,8 +16,9 @@
 
 namespace dexlan {
 
-RestoreWindow::RestoreWindow(const QString& historyFolder, Dialogs& dialogs, QWidget* parent)
-    : QDialog(parent), m_historyFolder(historyFolder), m_dialogs(dialogs) {
+RestoreWindow::RestoreWindow(const QString& historyFolder, Dialogs& dialogs, QWidget* parent,
+                             const CodePage& codePage)
+    : QDialog(parent), m_historyFolder(historyFolder), m_codePage(codePage), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("RestoreNames"));
     setWindowTitle(tr("Restore deleted names..."));
 
@@ -63,7 +64,7 @@ RestoreWindow::RestoreWindow(const QString& historyFolder, Dialogs& dialogs, QWi
 }
 
 void RestoreWindow::reload() {
-    m_held = listHeldNames(m_historyFolder);
+    m_held = listHeldNames(m_historyFolder, m_codePage);
     m_heldList->clear();
     for (size_t i = 0; i < m_held.size(); ++i) {
         auto* item = new QTreeWidgetItem(m_heldList,
@@ -94,7 +95,8 @@ void RestoreWindow::restoreSelected() {
     const HeldName* held = selected();
     if (!held)
         return;
-    const RestoreResult restored = restoreHeldName(m_historyFolder, *held);
+    const RestoreResult restored =
+        restoreHeldName(m_historyFolder, *held, kRosterWaitInWindowMs, m_codePage);
     switch (restored.outcome) {
     case RestoreResult::Restored:
         m_restoredAny = true;
@@ -139,7 +141,7 @@ void showRestoreWindow(UserRoster& roster, Dialogs& dialogs, QWidget* parent) {
         dialogs.msgBox(cannotReadReport(windowsOnlyLocationText(), roster.shownFolder()));
         return;
     }
-    RestoreWindow window(folder, dialogs, parent);
+    RestoreWindow window(folder, dialogs, parent, roster.codePage());
     dialogs.showModal(window);
     if (window.restoredAny())
         roster.fillUserList();
