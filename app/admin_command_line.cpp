@@ -101,7 +101,7 @@ std::optional<QStringList> batchEntries(Run& run, const QStringList& single,
                                         const QStringList& lists, QIODevice& standardInput) {
     QStringList entries = single;
     for (const QString& source : lists) {
-        const ClassList list = readClassListOrStandardInput(source, standardInput);
+        const ClassList list = readClassListOrStandardInput(source, standardInput, run.state.codePage());
         if (list.refusal) {
             run.refuse(list.refusal->prompt);
             return std::nullopt;

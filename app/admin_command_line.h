@@ -3,6 +3,7 @@
 
 #include "app/admin_report.h"
 #include "options_file/option_lines.h"
+#include "platform/code_page.h"
 
 #include <QDateTime>
 #include <QString>
@@ -43,6 +44,10 @@ struct AdminRequest {
     bool force = false;        // --force: a deletion that cannot be held is made for good
     bool quiet = false;        // --quiet: no report of the changes, only the refusals
     int logLines = 0;          // --log N: the last N lines of the record of changes
+    std::optional<int> codePageNumber; // --code-page N, for the windows too
+    // The trainer's code page: chosen from --code-page, the configuration and
+    // the system before the request is carried out.
+    CodePage codePage = CodePage::windows1252();
 
     bool any() const {
         return show || !get.isEmpty() || !settings.isEmpty() || listUsers || listDeleted ||
@@ -82,7 +87,8 @@ QStringList adminGetKeys();
 // Each key of --get with its value in the options file's lines, in the form
 // --set takes (for the type: single-computer, network or individual); a line
 // that holds none of the known values is given as it stands.
-std::vector<std::pair<QString, QString>> adminSettingValues(const OptionLines& lines);
+std::vector<std::pair<QString, QString>>
+adminSettingValues(const OptionLines& lines, const CodePage& codePage = CodePage::windows1252());
 
 // Carries out the request: settings first (saved once, safely, all or none),
 // then the deletions, restorations and additions, then the listings. Reports

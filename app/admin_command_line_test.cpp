@@ -106,6 +106,84 @@ TEST(AdminCommandLine, UsageErrorsAreRefusedBeforeAnythingIsDone) {
     EXPECT_EQ(line.admin.addUsers, QStringList({"-"}));
 }
 
+TEST(AdminCommandLine, CodePageIsTakenForTheWindowsAndTheCommandsAlike) {
+    struct Case {
+        QStringList arguments;
+        CommandLineAction action;
+        std::optional<int> codePage;
+    };
+    const Case cases[] = {
+        {{"--code-page", "1250"}, CommandLineAction::Run, 1250},
+        {{"--code-page", "874", "/t", "--list-users"}, CommandLineAction::Administer, 874},
+        {{"/t", "--list-users"}, CommandLineAction::Administer, std::nullopt},
+        {{"--code-page", "1249"}, CommandLineAction::Refuse, std::nullopt},
+        {{"--code-page", "65001"}, CommandLineAction::Refuse, std::nullopt},
+        {{"--code-page", "latin2"}, CommandLineAction::Refuse, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        const CommandLine line = parseCommandLine(QStringList{"dexlan-options"} + c.arguments);
+        EXPECT_EQ(line.action, c.action) << line.message.toStdString();
+        if (c.action != CommandLineAction::Refuse)
+            EXPECT_EQ(line.admin.codePageNumber, c.codePage);
+    }
+}
+
+// The user's language decides the list's order while it is in force.
+struct LanguageForTheTest {
+    explicit LanguageForTheTest(const QLocale& locale) { QLocale::setDefault(locale); }
+    ~LanguageForTheTest() { QLocale::setDefault(m_before); }
+    QLocale m_before = QLocale();
+};
+
+TEST(AdminCommandLine, APolishTrainersNamesAreWrittenInItsCodePageAndListedAmongTheirLetters) {
+    const LanguageForTheTest polish{QLocale(QLocale::Polish, QLocale::Poland)};
+    Trainer trainer({{1, "Lena"}, {2, "Marek"}, {3, "\x8cwi\xeatek"}}); // in Windows-1250
+    AdminRequest add;
+    add.codePage = *CodePage::byNumber(1250);
+    add.addUsers = {"-"};
+    Ran ran = administer(trainer, add, "\xc5\x81ukasz \xc5\xbb\xc3\xb3\xc5\x82\xc4\x87\n");
+    EXPECT_EQ(ran.status, 0) << ran.err.toStdString();
+    EXPECT_EQ(readFirstLineOfFile(trainer.folder.file("4HIST.DX")).bytes,
+              "\"\xa3ukasz \xaf\xf3\xb3\xe6\"");
+
+    AdminRequest list;
+    list.codePage = add.codePage;
+    list.listUsers = true;
+    ran = administer(trainer, list);
+    EXPECT_EQ(ran.out,
+              QString::fromUtf8("1\tLena\n4\t\xc5\x81ukasz \xc5\xbb\xc3\xb3\xc5\x82\xc4\x87"
+                                "\n2\tMarek\n3\t\xc5\x9awi\xc4\x99tek\n"));
+
+    AdminRequest show;
+    show.codePage = add.codePage;
+    show.show = true;
+    EXPECT_TRUE(administer(trainer, show).out.contains("Code page: Windows-1250\n"));
+}
+
+TEST(AdminCommandLine, AWesternTrainerSeesNoChange) {
+    // Where nothing names another code page, the trainer's files are read and
+    // written in Windows-1252 as they always were.
+    EXPECT_EQ(AdminRequest().codePage, CodePage::windows1252());
+    Trainer trainer({{1, "\xc9mile"}});
+    AdminRequest add;
+    add.addUsers = {"-"};
+    const Ran ran = administer(trainer, add, "Jos\xc3\xa9\n\xc5\x81ukasz\n");
+    EXPECT_EQ(readFirstLineOfFile(trainer.folder.file("2HIST.DX")).bytes, "\"Jos\xe9\"");
+    EXPECT_TRUE(ran.err.contains(QString::fromUtf8(
+        "\xc5\x81ukasz: a character that cannot be stored in a history file (code page "
+        "Windows-1252)")))
+        << ran.err.toStdString();
+    AdminRequest list;
+    list.listUsers = true;
+    const QString listed = administer(trainer, list).out;
+    EXPECT_TRUE(listed.contains(QString::fromUtf8("1\t\xc3\x89mile\n"))) << listed.toStdString();
+    EXPECT_TRUE(listed.contains(QString::fromUtf8("2\tJos\xc3\xa9\n"))) << listed.toStdString();
+    AdminRequest show;
+    show.show = true;
+    EXPECT_TRUE(administer(trainer, show).out.contains("Code page: Windows-1252\n"));
+}
+
 TEST(AdminCommandLine, HelpShowsEveryOptionWithAnExample) {
     const QString help = parseCommandLine({"dexlan-options", "--help"}).message;
     for (const char* option :

@@ -59,9 +59,10 @@ std::optional<UserListing> readUsers(Run& run, const QString& folder) {
 
 namespace {
 
-const ListedUser* userNamed(const UserListing& listing, const QString& name) {
+const ListedUser* userNamed(const UserListing& listing, const QString& name,
+                            const CodePage& codePage) {
     for (const ListedUser& user : listing.users) {
-        if (shownName(user.name) == name)
+        if (shownName(user.name, codePage) == name)
             return &user;
     }
     return nullptr;
@@ -92,10 +93,10 @@ struct ToDelete {
 // a thousand names then costs no more than one look at the list.
 class ListedUsers {
   public:
-    explicit ListedUsers(const UserListing& listing) {
+    ListedUsers(const UserListing& listing, const CodePage& codePage) {
         m_names.reserve(qsizetype(listing.users.size()));
         for (const ListedUser& user : listing.users) {
-            m_names.append(shownName(user.name));
+            m_names.append(shownName(user.name, codePage));
             m_byName[m_names.constLast()].push_back(&user);
             m_byNumber[user.number].push_back(&user);
         }
@@ -168,7 +169,8 @@ void deleteOne(Run& run, const ToDelete& one, const QDateTime& now) {
             run.dialogs.tell(errorText + QLatin1Char('\n') + cannotBeUndoneText(name));
             return true;
         };
-    const Deletion deletion = deleteHoldingFirst(user.path, user.number, name, now, deleteForGood);
+    const Deletion deletion = deleteHoldingFirst(user.path, user.number, name, now, deleteForGood,
+                                                 run.state.codePage());
     switch (deletion.outcome) {
     case Deletion::Held:
         // All arguments in one arg(), so that a name holding "%2" stays as it is.
@@ -217,7 +219,7 @@ void deleteUsers(Run& run, const QString& folder, const QStringList& entries,
     const std::optional<UserListing> listing = readUsers(run, folder);
     if (!listing)
         return;
-    const ListedUsers users(*listing);
+    const ListedUsers users(*listing, run.state.codePage());
     std::vector<ToDelete> batch;
     QSet<const ListedUser*> named;
     bool anyRefused = false;
@@ -322,7 +324,7 @@ ToRestore findToRestore(Run& run, const QString& folder, const QString& given,
         found.refusal = QString(); // told already
         return found;
     }
-    if (const ListedUser* onList = userNamed(**listing, given)) {
+    if (const ListedUser* onList = userNamed(**listing, given, run.state.codePage())) {
         found.numberOnList = onList->number;
         return found;
     }
@@ -337,7 +339,8 @@ void restoreOne(Run& run, const QString& folder, const ToRestore& one) {
     const HeldName* found = one.held;
     // The window's own restore, its outcome told as the command line tells it.
     const RosterOutcome restored = RosterService::restore(
-        folder, *found, kRosterWaitOnCommandLineMs, shownHistoryFolder(run.state));
+        folder, *found, kRosterWaitOnCommandLineMs, shownHistoryFolder(run.state),
+        run.state.codePage());
     if (restored.status == RosterOutcome::Done) {
         QString text = QCoreApplication::translate("AdminCommandLine", "Restored %1 (number %2).\n")
                            .arg(name, QString::number(restored.number));
@@ -360,7 +363,7 @@ void restoreOne(Run& run, const QString& folder, const ToRestore& one) {
 void restoreUsers(Run& run, const QString& folder, const QStringList& entries) {
     if (refusedForUnreachableFolder(run, folder))
         return;
-    const std::vector<HeldName> held = listHeldNames(folder);
+    const std::vector<HeldName> held = listHeldNames(folder, run.state.codePage());
     std::optional<std::optional<UserListing>> listing;
     std::vector<ToRestore> batch;
     QSet<const HeldName*> named;
@@ -403,7 +406,7 @@ void restoreUsers(Run& run, const QString& folder, const QStringList& entries) {
                 listing = readUsers(run, folder);
             if (!*listing)
                 return;
-            if (userNamed(**listing, one.name)) {
+            if (userNamed(**listing, one.name, run.state.codePage())) {
                 run.refuse(duplicateNameReport(one.name).prompt,
                            change("restore", "refused", false, one.name, number));
                 continue;
@@ -430,13 +433,13 @@ void eraseExpired(Run& run, const QString& historyFolder, const QStringList& res
             continue;
         }
         if (held.empty())
-            held = listHeldNames(historyFolder);
+            held = listHeldNames(historyFolder, run.state.codePage());
         for (const HeldName& one : held) {
             if (one.number == *number)
                 spared.append(one.name);
         }
     }
-    for (const HeldName& erased : eraseExpiredHeldNames(historyFolder, spared)) {
+    for (const HeldName& erased : eraseExpiredHeldNames(historyFolder, spared, run.state.codePage())) {
         ChangeRecord record = change("erase", "erased", true, erased.name, erased.number);
         record.deletedAt = isoTime(erased.deletedAt);
         run.result(

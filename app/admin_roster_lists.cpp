@@ -3,6 +3,7 @@
 // users and the deleted names.
 #include "app/admin_run.h"
 
+#include "roster/name_rules.h"
 #include "roster/bulk_add.h"
 #include "roster/held_names.h"
 #include "roster/held_names_messages.h"
@@ -34,15 +35,17 @@ QString countedNamesText(size_t count, const QString& one, const QString& many) 
 } // namespace
 
 // "-" is standard input, read within the same bound as a file.
-ClassList readClassListOrStandardInput(const QString& source, QIODevice& standardInput) {
+ClassList readClassListOrStandardInput(const QString& source, QIODevice& standardInput,
+                                       const CodePage& codePage) {
     if (source != QLatin1String("-"))
-        return readClassListFile(source);
-    return readClassList(standardInput,
-                         QCoreApplication::translate("AdminCommandLine", "standard input"));
+        return readClassListFile(source, codePage);
+    return readClassList(
+        standardInput, QCoreApplication::translate("AdminCommandLine", "standard input"), codePage);
 }
 
 void addUsers(Run& run, const QString& folder, const QString& source, QIODevice& standardInput) {
-    const ClassList list = readClassListOrStandardInput(source, standardInput);
+    const ClassList list =
+        readClassListOrStandardInput(source, standardInput, run.state.codePage());
     if (list.refusal) {
         run.refuse(list.refusal->prompt);
         return;
@@ -63,11 +66,11 @@ void addUsers(Run& run, const QString& folder, const QString& source, QIODevice&
         if (!listing)
             return;
         for (const ListedUser& user : listing->users) {
-            namesOnList.append(shownName(user.name));
+            namesOnList.append(shownName(user.name, run.state.codePage()));
             numbers.push_back(user.number);
         }
     }
-    BulkAddPlan plan = planBulkAdd(names, namesOnList);
+    BulkAddPlan plan = planBulkAdd(names, namesOnList, run.state.codePage());
     std::vector<RefusedName> there;
     std::vector<RefusedName> refusedByPlan;
     for (RefusedName& refused : plan.refused)
@@ -147,24 +150,22 @@ void listAllUsers(Run& run, const QString& folder) {
     const std::optional<UserListing> listing = readUsers(run, folder);
     if (!listing)
         return;
-    // The list's order (listsBefore), with each name's sort key made once
-    // rather than twice in every comparison.
+    // The list's order, with each name's sort key made once rather than
+    // twice in every comparison.
     struct Row {
-        QString key;
+        QCollatorSortKey key;
         QString name;
         int number;
     };
     std::vector<Row> rows;
     rows.reserve(listing->users.size());
+    const ListOrder order;
     for (const ListedUser& user : listing->users) {
-        QString name = shownName(user.name);
-        QString key = listSortKey(name);
-        rows.push_back({std::move(key), std::move(name), user.number});
+        QString name = shownName(user.name, run.state.codePage());
+        rows.push_back({order.sortKeyFor(name), std::move(name), user.number});
     }
     std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
-        if (const int byKey = a.key.compare(b.key))
-            return byKey < 0;
-        if (const int byName = a.name.compare(b.name))
+        if (const int byName = ListOrder::compare(a.key, a.name, b.key, b.name))
             return byName < 0;
         return a.number < b.number;
     });
@@ -184,7 +185,7 @@ void listAllUsers(Run& run, const QString& folder) {
 void listDeletedUsers(Run& run, const QString& folder) {
     if (refusedForUnreachableFolder(run, folder))
         return;
-    const std::vector<HeldName> held = listHeldNames(folder);
+    const std::vector<HeldName> held = listHeldNames(folder, run.state.codePage());
     if (held.empty()) {
         if (const FileError unreadable = readHoldingFolder(folder); unreadable.failed()) {
             run.refuse(QCoreApplication::translate("AdminCommandLine",

@@ -69,6 +69,7 @@ class CommandLineDialogs final : public Dialogs {
 struct Run {
     Run(const AdminRequest& r, QTextStream& o, QTextStream& e)
         : request(r), out(o), err(e), dialogs(e) {
+        state.pathPolicy.codePage = r.codePage;
         report.check = r.check;
         report.withChanges = !r.quiet;
     }
@@ -152,7 +153,8 @@ void restoreUsers(Run& run, const QString& folder, const QStringList& entries);
 // Erases the held names kept their time, sparing those restoring names.
 void eraseExpired(Run& run, const QString& historyFolder, const QStringList& restoring);
 // "-" is standard input, read within the same bound as a file.
-ClassList readClassListOrStandardInput(const QString& source, QIODevice& standardInput);
+ClassList readClassListOrStandardInput(const QString& source, QIODevice& standardInput,
+                                       const CodePage& codePage);
 void addUsers(Run& run, const QString& folder, const QString& source, QIODevice& standardInput);
 void listAllUsers(Run& run, const QString& folder);
 void listDeletedUsers(Run& run, const QString& folder);

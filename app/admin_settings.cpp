@@ -7,6 +7,7 @@
 #include "options_window/option_buttons.h"
 #include "options_window/summary_text.h"
 #include "platform/code_page.h"
+#include "platform/system_code_page.h"
 #include "roster/roster_decisions.h"
 #include "roster/roster_messages.h"
 
@@ -100,8 +101,9 @@ bool applySettings(Run& run, const QStringList& settings, QString& locationText)
                 QCoreApplication::translate("AdminCommandLine",
                                             "The history mode \"%1\" is not offered for a \"%2\" "
                                             "installation.")
-                    .arg(fromCodePage(setting->value),
-                         fromCodePage(run.state.optionLines[EntryInstallation])));
+                    .arg(fromCodePage(setting->value, run.state.codePage()),
+                         fromCodePage(run.state.optionLines[EntryInstallation],
+                                      run.state.codePage())));
             continue;
         }
         run.state.optionLines[setting->entry] = setting->value;
@@ -125,11 +127,12 @@ void refuseSettings(Run& run, const QString& why) {
 // corrected (line 5 of a single computer, a missing line 12), which the save
 // writes as well. A corrected line is one the settings left as loaded.
 std::vector<LineChange> changedLines(const OptionLines& asRead, const OptionLines& loaded,
-                                     const OptionLines& after) {
+                                     const OptionLines& after, const CodePage& codePage) {
     std::vector<LineChange> lines;
     for (int entry = kFirstEntry; entry <= kLastEntry; ++entry) {
         if (asRead[entry] != after[entry])
-            lines.push_back({entry, fromCodePage(asRead[entry]), fromCodePage(after[entry]),
+            lines.push_back({entry, fromCodePage(asRead[entry], codePage),
+                             fromCodePage(after[entry], codePage),
                              after[entry] == loaded[entry]});
     }
     return lines;
@@ -232,7 +235,7 @@ void saveSettings(Run& run, const QStringList& settings, const QString& loadedLo
     planned[EntryHistoryLocation] = location->entry5;
     if (locationGiven && !locationFolderReady(run, planned))
         return;
-    if (changedLines(before, before, planned).empty()) {
+    if (changedLines(before, before, planned, run.state.codePage()).empty()) {
         run.result(
             QCoreApplication::translate(
                 "AdminCommandLine", "Nothing changed: Dexlan4.ini already holds these settings.\n"),
@@ -241,7 +244,7 @@ void saveSettings(Run& run, const QStringList& settings, const QString& loadedLo
     }
     if (run.request.check) {
         ChangeRecord record = change("set", "changed", true);
-        record.lines = changedLines(run.linesAsRead, before, planned);
+        record.lines = changedLines(run.linesAsRead, before, planned, run.state.codePage());
         QString text;
         for (const LineChange& line : record.lines)
             text += lineChangeText(line, true);
@@ -255,7 +258,8 @@ void saveSettings(Run& run, const QStringList& settings, const QString& loadedLo
         return;
     }
     ChangeRecord record = change("set", "changed", true);
-    record.lines = changedLines(run.linesAsRead, before, run.state.fileOptionLines);
+    record.lines = changedLines(run.linesAsRead, before, run.state.fileOptionLines,
+                                 run.state.codePage());
     QString text;
     for (const LineChange& line : record.lines)
         text += lineChangeText(line, false);
@@ -269,7 +273,7 @@ void saveSettings(Run& run, const QStringList& settings, const QString& loadedLo
 void show(Run& run) {
     if (run.request.format != ReportFormat::Text) {
         const std::vector<std::pair<QString, QString>> settings =
-            adminSettingValues(run.state.fileOptionLines);
+            adminSettingValues(run.state.fileOptionLines, run.state.codePage());
         if (run.request.format == ReportFormat::Tsv) {
             for (const auto& [key, value] : settings)
                 run.out << key << '\t' << value << '\n';
@@ -278,12 +282,12 @@ void show(Run& run) {
         run.report.settings = settings;
         QStringList lines;
         for (int entry = kFirstEntry; entry <= kLastEntry; ++entry)
-            lines.append(fromCodePage(run.state.fileOptionLines[entry]));
+            lines.append(fromCodePage(run.state.fileOptionLines[entry], run.state.codePage()));
         run.report.lines = lines;
         return;
     }
     const std::optional<SummaryTexts> texts =
-        summaryTexts(run.state.fileOptionLines, run.state.programFolder);
+        summaryTexts(run.state.fileOptionLines, run.state.programFolder, run.state.codePage());
     if (texts) {
         for (const SummaryRow& row : kSummaryRows) {
             const QString text =
@@ -297,12 +301,15 @@ void show(Run& run) {
     run.out << shownPath(run.state.programFolder) << QLatin1String(kOptionsFileName) << '\n';
     for (int entry = kFirstEntry; entry <= kLastEntry; ++entry)
         run.out << QStringLiteral("%1  ").arg(entry, 2)
-                << fromCodePage(run.state.fileOptionLines[entry]) << '\n';
+                << fromCodePage(run.state.fileOptionLines[entry], run.state.codePage()) << '\n';
+    run.out << QCoreApplication::translate("AdminCommandLine", "Code page: %1")
+                   .arg(codePageName(run.state.codePage()))
+            << '\n';
 }
 
 void get(Run& run, const QStringList& keys) {
     const std::vector<std::pair<QString, QString>> settings =
-        adminSettingValues(run.state.fileOptionLines);
+        adminSettingValues(run.state.fileOptionLines, run.state.codePage());
     for (const QString& key : keys) {
         const auto found = std::find_if(settings.begin(), settings.end(),
                                         [&key](const auto& one) { return one.first == key; });
@@ -373,17 +380,18 @@ QStringList adminGetKeys() {
     return keys;
 }
 
-std::vector<std::pair<QString, QString>> adminSettingValues(const OptionLines& lines) {
+std::vector<std::pair<QString, QString>> adminSettingValues(const OptionLines& lines,
+                                                            const CodePage& codePage) {
     std::vector<std::pair<QString, QString>> settings;
     for (const QString& key : adminGetKeys()) {
         if (key == kLocationKey) {
             const QByteArray& location = lines[EntryHistoryLocation];
             settings.emplace_back(key, location == values::kHistHome ? QString()
-                                                                     : fromCodePage(location));
+                                                                     : fromCodePage(location, codePage));
             continue;
         }
         if (key == kTypeKey) {
-            QString type = fromCodePage(lines[EntryInstallation]);
+            QString type = fromCodePage(lines[EntryInstallation], codePage);
             // One word, as a script compares it: "single computer" is "single-computer".
             for (const char* installation :
                  {values::kSingleComputer, values::kNetwork, values::kIndividual}) {
@@ -397,7 +405,7 @@ std::vector<std::pair<QString, QString>> adminSettingValues(const OptionLines& l
         for (const SettingKey& known : kSettingKeys) {
             if (key != QLatin1String(known.key))
                 continue;
-            QString value = fromCodePage(lines[known.entry]);
+            QString value = fromCodePage(lines[known.entry], codePage);
             for (const SettingValue& word : known.values) {
                 if (word.word && lines[known.entry] == word.value)
                     value = QLatin1String(word.word);

@@ -273,6 +273,17 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         QCoreApplication::translate("CommandLine", "Displays the version and licence and exits."));
     parser.addOption(help);
     parser.addOption(version);
+    const QCommandLineOption codePage(
+        QStringLiteral("code-page"),
+        QCoreApplication::translate(
+            "CommandLine",
+            "The code page in which the trainer on this computer writes names and the history "
+            "location: 874, or 1250 to 1258 (1252 is Western European). Without it, the "
+            "setting CodePage of the configuration, and otherwise the one the system's "
+            "language gives.") +
+            example("--code-page 1250 --add-users klasa-4b.csv"),
+        QStringLiteral("N"));
+    parser.addOption(codePage);
     const AdminOptions admin = addAdminOptions(parser);
     parser.addPositionalArgument(
         QStringLiteral("trainer"),
@@ -320,6 +331,18 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                                    "give a command, such as --show or --set.")),
                 {},
                 {}};
+    if (parser.isSet(codePage)) {
+        bool isNumber = false;
+        const int number = parser.value(codePage).toInt(&isNumber);
+        if (!isNumber || !CodePage::byNumber(number))
+            return {CommandLineAction::Refuse,
+                    refusal(QCoreApplication::translate(
+                                "CommandLine", "--code-page %1: not 874, nor 1250 to 1258.")
+                                .arg(parser.value(codePage))),
+                    {},
+                    {}};
+        line.admin.codePageNumber = number;
+    }
     if (!line.admin.any()) {
         for (const QCommandLineOption* modifier : admin.modifiers()) {
             if (parser.isSet(*modifier))

@@ -19,7 +19,7 @@ struct CommandLine {
     CommandLineAction action = CommandLineAction::Run;
     QString message;    // the help or version for stdout, or the refusal for stderr
     QString trainer;    // the trainer's folder or program file as given; empty when none
-    AdminRequest admin; // for Administer
+    AdminRequest admin; // for Administer; also holds --code-page for every run
 };
 
 // Reads the program's arguments, its own name first.

@@ -8,6 +8,7 @@
 #include "platform/file_names.h"
 #include "platform/qt_dialogs.h"
 #include "platform/qt_environment.h"
+#include "platform/system_code_page.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -65,8 +66,10 @@ void reachTheConsole() {
 int main(int argc, char* argv[]) {
     // Help, the version and a wrong option need no display: they are answered
     // before Qt looks for one.
-    const dexlan::CommandLine commandLine =
-        dexlan::parseCommandLine(commandLineArguments(argc, argv));
+    dexlan::CommandLine commandLine = dexlan::parseCommandLine(commandLineArguments(argc, argv));
+    // The trainer's code page, chosen once for the run and handed down.
+    const dexlan::CodePage codePage = dexlan::codePageInUse(commandLine.admin.codePageNumber).page;
+    commandLine.admin.codePage = codePage;
     if (commandLine.action != dexlan::CommandLineAction::Run)
         reachTheConsole();
     if (commandLine.action == dexlan::CommandLineAction::Administer) {
@@ -100,6 +103,7 @@ int main(int argc, char* argv[]) {
     dexlan::QtDialogs dialogs;
     dexlan::QtEnvironment environment;
     dexlan::Program program(dialogs, environment);
+    program.state().pathPolicy.codePage = codePage;
     dialogs.setParent(&program.mainWindow());
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &program.mainWindow(),
                      &dexlan::MainWindow::commitData);

@@ -133,6 +133,7 @@ void MainWindow::showHelp() {
 
 void MainWindow::showAbout() {
     AboutWindow about(this);
+    about.showCodePage(m_state.codePage());
     m_dialogs.showModal(about);
 }
 
@@ -144,8 +145,9 @@ void MainWindow::save() {
     for (int entry = kFirstEntry; entry <= kLastEntry; ++entry) {
         if (before[entry] != m_state.fileOptionLines[entry])
             recordWindowChange(m_state, m_dialogs,
-                               settingChange({entry, fromCodePage(before[entry]),
-                                              fromCodePage(m_state.fileOptionLines[entry])}));
+                               settingChange({entry, fromCodePage(before[entry], m_state.codePage()),
+                                              fromCodePage(m_state.fileOptionLines[entry],
+                                                           m_state.codePage())}));
     }
 }
 
@@ -173,7 +175,8 @@ void MainWindow::showChanges() {
 }
 
 void MainWindow::checkNetworkLocation() {
-    m_state.optionLines[EntryHistoryLocation] = typedLocationEntry(options().locationText());
+    m_state.optionLines[EntryHistoryLocation] =
+        typedLocationEntry(options().locationText(), m_state.codePage());
     options().roster().checkHistoryFolder();
     if (!networkLocationCheckApplies(m_state.optionLines))
         return;

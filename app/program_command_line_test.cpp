@@ -133,7 +133,7 @@ TEST(ProgramCommandLine, AClassListOfThirtyFromAFileWithTwoRefused) {
                              "    Bob Lindqvist: already on the list\n");
     EXPECT_EQ(added.err, QString::fromUtf8("dexlan-options: 1 name refused:\n"
                                            "    Łucja Nowak: a character that cannot be "
-                                           "stored in a history file\n"));
+                                           "stored in a history file (code page Windows-1252)\n"));
 
     const Ended listed = run(trainer.with({"--list-users"}));
     EXPECT_EQ(listed.status, 0);

@@ -174,7 +174,8 @@ bool Program::start() {
         // Deleted names held their time are erased before anyone looks at
         // them, and the user is told which.
         if (const QString folder = options.roster().historyFolderPath(); !folder.isEmpty()) {
-            if (const std::vector<HeldName> erased = eraseExpiredHeldNames(folder);
+            if (const std::vector<HeldName> erased =
+                    eraseExpiredHeldNames(folder, {}, options.roster().codePage());
                 !erased.empty()) {
                 for (const HeldName& held : erased)
                     options.roster().recordChange(

@@ -302,7 +302,9 @@ TEST_F(PseudoTranslated, MessagesKeepTheirEnglishShapeAroundTranslatedTexts) {
         [&] { return networkLocationWarning(unlocated).value(); },
         missingFileReport,
         [] { return lineTooLongReport(7); },
-        [] { return checkReport("sfx loud", QStringLiteral("Is wrong.")); },
+        [] {
+            return checkReport("sfx loud", QStringLiteral("Is wrong."), CodePage::windows1252());
+        },
         updateQuestion,
         changedOnDiskQuestion,
         [] { return saveErrorReport(QStringLiteral("Disk full")); },
@@ -311,10 +313,12 @@ TEST_F(PseudoTranslated, MessagesKeepTheirEnglishShapeAroundTranslatedTexts) {
         [&] { return cannotReadReport(QStringLiteral("Permission denied"), path); },
         [] { return duplicateNameReport(QStringLiteral("Ann")); },
         [] {
-            return unstorableNameReport(QStringLiteral("Ann"), UnstorableReason::ControlCharacter);
+            return unstorableNameReport(QStringLiteral("Ann"), UnstorableReason::ControlCharacter,
+                                        CodePage::windows1252());
         },
         [] {
-            return unstorableNameReport(QStringLiteral("Ann"), UnstorableReason::OutsideCodePage);
+            return unstorableNameReport(QStringLiteral("Ann"), UnstorableReason::OutsideCodePage,
+                                        CodePage::windows1252());
         },
         [&] { return addFolderQuestion(path); },
         [&] { return cannotSaveReport(QStringLiteral("Disk full"), path); },
@@ -383,7 +387,8 @@ TEST_F(PseudoTranslated, AddedAndRefusedNamesAreSummedUpTranslated) {
                              "    Ann: XXgiven twice in the names to add\n"
                              "    XX(no name): XXempty\n"
                              "    %2: XXlonger than %3 characters\n"
-                             "    %4: XXa character that cannot be stored in a history file\n"
+                             "    %4: XXa character that cannot be stored in a history file "
+                             "(code page Windows-1252)\n"
                              "    Ann: XXnot saved: XXThe history file location does not exist.\n"
                              "    Fay: XXnot saved: XXThe history file location does not exist.\n")
                   .arg(QString::number(7), tooLong, QString::number(kMaxNameLength),
@@ -407,7 +412,7 @@ TEST_F(PseudoTranslated, TheAdministratorsOptionsAndRefusalsAreTranslated) {
           "XXPrints the last N lines"})
         EXPECT_TRUE(help.contains(QLatin1String(description))) << description;
     // Every option's example but that of --trainers, which names no one trainer.
-    EXPECT_EQ(help.count(QLatin1String("XXExample: dexlan-options --trainer /srv/trainer")), 18)
+    EXPECT_EQ(help.count(QLatin1String("XXExample: dexlan-options --trainer /srv/trainer")), 19)
         << help.toStdString();
 
     const std::pair<QStringList, const char*> refusals[] = {

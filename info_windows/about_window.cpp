@@ -4,6 +4,7 @@
 #include "info_windows/info_window_parts.h"
 #include "platform/build_info.h"
 #include "platform/line_break.h"
+#include "platform/system_code_page.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -33,7 +34,14 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
     m_maker = info_window::label(*this, "Label3", -1, {}, 1395, 765, 3585, 1380);
     m_legal = info_window::label(*this, "Label4", -1, {}, 345, 2340, 4950, 225);
     m_okButton = info_window::okButton(*this, 2400, 2640, 855, 330);
+    m_codePage = info_window::label(*this, "CodePage", -1, {}, 345, 1335, 1005, 450);
+    m_codePage->setWordWrap(true);
     fillTexts();
+    showCodePage(CodePage::windows1252());
+}
+
+void AboutWindow::showCodePage(const CodePage& page) {
+    m_codePage->setText(tr("Code page:") + QLatin1Char('\n') + codePageName(page));
 }
 
 void AboutWindow::fillTexts() {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/code_page.h"
+
 #include <QDialog>
 
 class QLabel;
@@ -21,6 +23,10 @@ class AboutWindow : public QDialog {
     QLabel* maker() const { return m_maker; }             // Label3
     QLabel* legal() const { return m_legal; }             // Label4
     QPushButton* okButton() const { return m_okButton; }  // Command1
+    // Under the emblem: the code page in which names and the location are
+    // read and written, so that a wrong one is seen before names look wrong.
+    QLabel* codePage() const { return m_codePage; }
+    void showCodePage(const CodePage& page);
 
   private:
     void fillTexts(); // Form_Load
@@ -30,6 +36,7 @@ class AboutWindow : public QDialog {
     QLabel* m_version;
     QLabel* m_maker;
     QLabel* m_legal;
+    QLabel* m_codePage;
     QPushButton* m_okButton;
 };
 

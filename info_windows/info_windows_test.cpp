@@ -30,7 +30,7 @@ TEST(HelpWindow, ShowsTheFixedIntroduction) {
               "The next screen shows the current or default settings for several options.  Use "
               "the tabs to see each option in detail.");
     EXPECT_EQ(help.instruction(1)->text(), "When you have finished setting the program options, "
-                                      "simply exit and your changes will be recorded.");
+                                           "simply exit and your changes will be recorded.");
     EXPECT_EQ(help.instruction(1)->geometry(), QRect(21, 126, 309, 36)); // 315, 1890, 4635, 540
     EXPECT_EQ(help.instruction(2), nullptr);
     EXPECT_EQ(help.introduction(0), nullptr);
@@ -93,6 +93,14 @@ TEST(AboutWindow, FillsItsLabelsWhenCreated) {
     EXPECT_EQ(about.emblem()->geometry(), QRect(24, 24, 34, 34));
     EXPECT_TRUE(about.okButton()->isDefault());
     EXPECT_EQ(about.okButton()->geometry(), QRect(160, 176, 57, 22)); // 2400, 2640, 855, 330
+    EXPECT_EQ(about.codePage()->text(), "Code page:\nWindows-1252");
+    about.showCodePage(*CodePage::byNumber(1250));
+    EXPECT_EQ(about.codePage()->text(), "Code page:\nWindows-1250");
+    // Beside the texts, under the emblem: it covers none of them.
+    for (const QLabel* text :
+         {about.programName(), about.version(), about.maker(), about.legal(), about.emblem()})
+        EXPECT_FALSE(about.codePage()->geometry().intersects(text->geometry()))
+            << text->objectName().toStdString();
 }
 
 TEST(AboutWindow, EnterAndEscapeCloseIt) {

@@ -33,9 +33,10 @@ MsgBoxRequest lineTooLongReport(int line) {
         QCoreApplication::translate("OptionsDialogue", "Sorry...")};
 }
 
-MsgBoxRequest checkReport(const QByteArray& offendingLine, const QString& message) {
+MsgBoxRequest checkReport(const QByteArray& offendingLine, const QString& message,
+                          const CodePage& codePage) {
     return {
-        fromCodePage(offendingLine) + kCrLf + kCrLf + message + kCrLf + kCrLf +
+        fromCodePage(offendingLine, codePage) + kCrLf + kCrLf + message + kCrLf + kCrLf +
             QCoreApplication::translate("OptionsDialogue", "Do you wish to use default settings?"),
         MsgButtons::OkCancel, MsgIcon::Critical, MsgAnswer::Ok,
         QCoreApplication::translate("OptionsDialogue", "Oops...")};
@@ -75,8 +76,8 @@ std::optional<LoadedWindowValues> readOptionsFile(SharedState& state, Dialogs& d
     const LoadResult loaded =
         parseOptionsFile(state.programFolder + QLatin1String(kOptionsFileName));
     if (loaded.outcome == LoadOutcome::CheckFailed) {
-        const MsgAnswer answer =
-            dialogs.msgBox(checkReport(loaded.offendingLine, loaded.checkMessage));
+        const MsgAnswer answer = dialogs.msgBox(
+            checkReport(loaded.offendingLine, loaded.checkMessage, state.codePage()));
         if (answer != MsgAnswer::Ok)
             return std::nullopt;
     }
@@ -94,7 +95,7 @@ std::optional<LoadedWindowValues> readOptionsFile(SharedState& state, Dialogs& d
     const QByteArray& location = state.fileOptionLines[EntryHistoryLocation];
     LoadedWindowValues window;
     if (location != values::kHistHome)
-        window.locationBoxText = fromCodePage(location);
+        window.locationBoxText = fromCodePage(location, state.codePage());
     window.installationCaption = installationCaption(state.fileOptionLines[EntryInstallation]);
     window.linesAsRead = loaded.linesAsRead;
     state.historyFolder = historyFolderFromEntry(location, state.pathPolicy);

@@ -20,7 +20,8 @@ class Dialogs;
 // The message boxes of loading and saving.
 MsgBoxRequest missingFileReport();
 MsgBoxRequest lineTooLongReport(int line);
-MsgBoxRequest checkReport(const QByteArray& offendingLine, const QString& message);
+MsgBoxRequest checkReport(const QByteArray& offendingLine, const QString& message,
+                          const CodePage& codePage);
 MsgBoxRequest updateQuestion();
 MsgBoxRequest changedOnDiskQuestion();
 MsgBoxRequest saveErrorReport(const QString& errorText);

@@ -166,7 +166,7 @@ FileError writeOptionsFile(const QString& path, const OptionLines& lines) {
 QString historyFolderFromEntry(const QByteArray& entry5, const PathPolicy& policy) {
     if (entry5 == values::kHistHome)
         return {};
-    return policy.withTrailingSeparator(fromCodePage(entry5));
+    return policy.withTrailingSeparator(fromCodePage(entry5, policy.codePage));
 }
 
 QString installationCaption(const QByteArray& entry3) {
@@ -199,7 +199,7 @@ QString locationRefusal(const QString& boxText, const PathPolicy& policy) {
         return controlCharacterInLocationText();
     // The trainer reads the file in its single-byte code page; a location
     // it cannot hold would be written as a different folder.
-    if (!toCodePage(stored))
+    if (!toCodePage(stored, policy.codePage))
         return QCoreApplication::translate("OptionsDialogue",
                                            "The history location contains characters that cannot "
                                            "be stored in the options file.");
@@ -221,7 +221,7 @@ std::optional<SavedLocation> locationForSaving(const QString& boxText, const QSt
     if (!locationRefusal(boxText, policy).isEmpty())
         return std::nullopt;
     saved.boxText = policy.locationCase(boxText);
-    std::optional<QByteArray> bytes = toCodePage(saved.boxText);
+    std::optional<QByteArray> bytes = toCodePage(saved.boxText, policy.codePage);
     if (!bytes)
         return std::nullopt;
     saved.entry5 = *bytes;

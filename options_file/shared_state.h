@@ -32,7 +32,10 @@ struct SharedState {
     bool startupDone = false;   // the introduction window of start-up has been closed
     bool confirmDelete = true;  // the next deletion asks first
     bool changeLogFailureTold = false; // the record of changes failed, and the user was told
-    PathPolicy pathPolicy = PathPolicy::native();
+    PathPolicy pathPolicy = PathPolicy::native(); // with the code page in use
+
+    // The code page of the trainer's files: names in history files, the location.
+    const CodePage& codePage() const { return pathPolicy.codePage; }
 };
 
 } // namespace dexlan

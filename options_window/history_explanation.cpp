@@ -207,16 +207,16 @@ QString locationFrameCaption() {
     return QCoreApplication::translate("HistoryExplanation", "History file location");
 }
 
-QString locationStatus(const QByteArray& entry5) {
+QString locationStatus(const QByteArray& entry5, const CodePage& codePage) {
     if (entry5 == values::kHistHome)
         return QCoreApplication::translate("HistoryExplanation",
                                            "No location for history file location is selected.");
     return QCoreApplication::translate("HistoryExplanation", "Location selected: ") +
-           screenText(entry5);
+           screenText(entry5, codePage);
 }
 
 std::optional<StatusLine> historyStatusLine(const QByteArray& entry3, const QByteArray& entry4,
-                                            const QByteArray& entry5) {
+                                            const QByteArray& entry5, const CodePage& codePage) {
     if (!installationGroup(entry3))
         return std::nullopt;
     StatusLine line;
@@ -228,7 +228,7 @@ std::optional<StatusLine> historyStatusLine(const QByteArray& entry3, const QByt
         // Unlike the rest of the page, the status line tells an individual
         // installation apart from a network.
         if (entry3 == values::kNetwork) {
-            line.caption = locationStatus(entry5);
+            line.caption = locationStatus(entry5, codePage);
         } else {
             line.caption = QCoreApplication::translate("HistoryExplanation",
                                                        "single computer, stored with program");

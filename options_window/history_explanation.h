@@ -2,6 +2,7 @@
 #pragma once
 
 #include "options_window/option_buttons.h"
+#include "platform/code_page.h"
 
 #include <QByteArray>
 #include <QString>
@@ -74,10 +75,12 @@ struct StatusLine {
     bool copyToSummary = false; // also into Label2 element 1 of the Current Options page
 };
 std::optional<StatusLine> historyStatusLine(const QByteArray& entry3, const QByteArray& entry4,
-                                            const QByteArray& entry5);
+                                            const QByteArray& entry5,
+                                            const CodePage& codePage = CodePage::windows1252());
 
 // The status line for a location entry in automatic mode on a network; the
 // Enter key uses it too.
-QString locationStatus(const QByteArray& entry5);
+QString locationStatus(const QByteArray& entry5,
+                       const CodePage& codePage = CodePage::windows1252());
 
 } // namespace dexlan

@@ -85,7 +85,8 @@ void HistoryPage::build() {
     m_locationStatus->hide(); // its caption is kept up to date, but nothing ever shows it
 }
 
-void HistoryPage::showExplanation(const OptionLines& lines, const Surroundings& around) {
+void HistoryPage::showExplanation(const OptionLines& lines, const Surroundings& around,
+                                  const CodePage& codePage) {
     const QByteArray entry3 = lines[EntryInstallation];
     const QByteArray entry4 = lines[EntryHistoryMode];
     const QByteArray entry5 = lines[EntryHistoryLocation];
@@ -93,7 +94,7 @@ void HistoryPage::showExplanation(const OptionLines& lines, const Surroundings& 
     if (!group)
         internalError("showHistoryExplanation", EntryInstallation, entry3);
     const HistoryModeCase* mode = historyModeCase(*group, entry4);
-    const std::optional<StatusLine> status = historyStatusLine(entry3, entry4, entry5);
+    const std::optional<StatusLine> status = historyStatusLine(entry3, entry4, entry5, codePage);
     if (!mode || !status)
         internalError("showHistoryExplanation", EntryHistoryMode, entry4);
 

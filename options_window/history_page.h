@@ -3,6 +3,7 @@
 
 #include "options_file/option_lines.h"
 #include "options_window/option_buttons.h"
+#include "platform/code_page.h"
 
 #include <QWidget>
 
@@ -37,7 +38,8 @@ class HistoryPage : public QWidget {
         std::function<bool()> onView; // the page is the one on view
     };
     // Brings the page into line with entries 3, 4 and 5.
-    void showExplanation(const OptionLines& lines, const Surroundings& around);
+    void showExplanation(const OptionLines& lines, const Surroundings& around,
+                         const CodePage& codePage = CodePage::windows1252());
 
     // No user chosen: the selection cleared and Delete name disabled.
     void clearUserChoice();

@@ -6,17 +6,17 @@
 
 namespace dexlan {
 
-QString screenText(const QByteArray& entry) {
-    return fromCodePage(entry);
+QString screenText(const QByteArray& entry, const CodePage& codePage) {
+    return fromCodePage(entry, codePage);
 }
 
-QByteArray entryBytes(const QString& text) {
-    if (std::optional<QByteArray> exact = toCodePage(text))
+QByteArray entryBytes(const QString& text, const CodePage& codePage) {
+    if (std::optional<QByteArray> exact = toCodePage(text, codePage))
         return *exact;
     QByteArray lossy;
     lossy.reserve(text.size());
     for (QChar c : text) {
-        const std::optional<QByteArray> one = toCodePage(QString(c));
+        const std::optional<QByteArray> one = toCodePage(QString(c), codePage);
         lossy += one ? *one : QByteArray("?");
     }
     return lossy;
@@ -25,13 +25,13 @@ QByteArray entryBytes(const QString& text) {
 QByteArray refreshedLocationEntry(const QString& boxText, const PathPolicy& policy) {
     if (boxText.isEmpty())
         return values::kHistHome;
-    return entryBytes(policy.locationCase(boxText));
+    return entryBytes(policy.locationCase(boxText), policy.codePage);
 }
 
-QByteArray typedLocationEntry(const QString& boxText) {
+QByteArray typedLocationEntry(const QString& boxText, const CodePage& codePage) {
     if (boxText.isEmpty())
         return values::kHistHome;
-    return entryBytes(boxText);
+    return entryBytes(boxText, codePage);
 }
 
 } // namespace dexlan

@@ -25,15 +25,24 @@ TEST(LocationEntry, RefreshTakesTheBoxInThePlatformsCase) {
 }
 
 TEST(LocationEntry, EnterTakesTheBoxAsTyped) {
-    EXPECT_EQ(typedLocationEntry(""), "hist home");
-    EXPECT_EQ(typedLocationEntry("d:\\hist"), "d:\\hist");
+    EXPECT_EQ(typedLocationEntry("", CodePage::windows1252()), "hist home");
+    EXPECT_EQ(typedLocationEntry("d:\\hist", CodePage::windows1252()), "d:\\hist");
 }
 
 TEST(LocationEntry, CharactersOutsideTheCodePageBecomeQuestionMarks) {
     // The options file cannot hold them; the save refuses such a location.
-    EXPECT_EQ(entryBytes(QString::fromUtf8("\\\\srv\\\u65e5\u672c")), "\\\\srv\\??");
-    EXPECT_EQ(screenText(entryBytes(QString::fromUtf8("C:\\\u00c9"))),
+    const CodePage western = CodePage::windows1252();
+    EXPECT_EQ(entryBytes(QString::fromUtf8("\\\\srv\\\u65e5\u672c"), western), "\\\\srv\\??");
+    EXPECT_EQ(screenText(entryBytes(QString::fromUtf8("C:\\\u00c9"), western), western),
               QString::fromUtf8("C:\\\u00c9"));
+    EXPECT_EQ(entryBytes(QString::fromUtf8("C:\\\u0141\u00d3\u0179"), western), "C:\\?\xd3?");
+}
+
+TEST(LocationEntry, HeldInTheTrainersCodePage) {
+    const CodePage central = *CodePage::byNumber(1250);
+    const QString folder = QString::fromUtf8("C:\\\u0141\u00d3\u0179");
+    EXPECT_EQ(entryBytes(folder, central), "C:\\\xa3\xd3\x8f");
+    EXPECT_EQ(screenText("C:\\\xa3\xd3\x8f", central), folder);
 }
 
 } // namespace

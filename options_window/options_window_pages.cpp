@@ -51,7 +51,7 @@ void OptionsWindow::refreshPage(int page) {
 }
 
 void OptionsWindow::showSummary() {
-    m_summaryPage->showSummary(m_state.optionLines, m_state.programFolder);
+    m_summaryPage->showSummary(m_state.optionLines, m_state.programFolder, m_state.codePage());
 }
 
 void OptionsWindow::showHistoryExplanation() {
@@ -62,7 +62,7 @@ void OptionsWindow::showHistoryExplanation() {
         m_summaryPage->historyValue()->setTextNamingPath({status, {}, {}});
     };
     around.onView = [this] { return selectedTab() == 2; };
-    m_historyPage->showExplanation(m_state.optionLines, around);
+    m_historyPage->showExplanation(m_state.optionLines, around, m_state.codePage());
 }
 
 void OptionsWindow::showChoice(ChoicePage* page) {
@@ -150,9 +150,10 @@ void OptionsWindow::onWindowKey(int key, Qt::KeyboardModifiers shift, const QObj
         m_showHelp();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         if (m_state.optionLines[EntryHistoryMode] == values::kHistAuto) {
-            m_state.optionLines[EntryHistoryLocation] = typedLocationEntry(locationText());
+            m_state.optionLines[EntryHistoryLocation] =
+                typedLocationEntry(locationText(), m_state.codePage());
             m_historyPage->locationStatus()->setText(
-                locationStatus(m_state.optionLines[EntryHistoryLocation]));
+                locationStatus(m_state.optionLines[EntryHistoryLocation], m_state.codePage()));
         }
         return;
     }

@@ -88,8 +88,9 @@ PathLabel* SummaryPage::historyValue() const {
     return static_cast<PathLabel*>(m_values[1]);
 }
 
-void SummaryPage::showSummary(const OptionLines& lines, const QString& programFolder) {
-    const std::optional<SummaryTexts> texts = summaryTexts(lines, programFolder);
+void SummaryPage::showSummary(const OptionLines& lines, const QString& programFolder,
+                              const CodePage& codePage) {
+    const std::optional<SummaryTexts> texts = summaryTexts(lines, programFolder, codePage);
     if (!texts) {
         qFatal("showSummary: an entry holds an impossible value (3 \"%s\", 4 \"%s\", 10 \"%s\", 11 "
                "\"%s\", 12 \"%s\")",

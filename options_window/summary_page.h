@@ -2,6 +2,7 @@
 #pragma once
 
 #include "options_file/option_lines.h"
+#include "platform/code_page.h"
 
 #include <QWidget>
 
@@ -24,7 +25,8 @@ class SummaryPage : public QWidget {
     // Makes the rows; the window calls it once it has set its colours.
     void build();
     // Describes the values in force.
-    void showSummary(const OptionLines& lines, const QString& programFolder);
+    void showSummary(const OptionLines& lines, const QString& programFolder,
+                     const CodePage& codePage = CodePage::windows1252());
 
     // Rows 0, 1, 5, 6, 7 and 10 have a heading, all but row 0 a value;
     // nullptr for a row the page does not have.

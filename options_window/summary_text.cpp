@@ -127,8 +127,10 @@ std::optional<QString> lookUp(std::span<const ValueText> table, const QByteArray
     return std::nullopt;
 }
 
-std::optional<TextNamingPath>
-historySummaryParts(const QByteArray& entry3, const QByteArray& entry4, const QByteArray& entry5) {
+std::optional<TextNamingPath> historySummaryParts(const QByteArray& entry3,
+                                                  const QByteArray& entry4,
+                                                  const QByteArray& entry5,
+                                                  const CodePage& codePage) {
     const std::optional<Installation> installation = installationOf(entry3);
     if (!installation)
         return std::nullopt;
@@ -144,7 +146,7 @@ historySummaryParts(const QByteArray& entry3, const QByteArray& entry4, const QB
         text.before = QCoreApplication::translate("SummaryText", row.firstLine) + kCrLf +
                       QCoreApplication::translate("SummaryText", row.secondLine);
         if (row.location == Location::Given) {
-            text.path = screenText(entry5);
+            text.path = screenText(entry5, codePage);
             text.after = QStringLiteral(".");
         }
         return text;
@@ -153,18 +155,20 @@ historySummaryParts(const QByteArray& entry3, const QByteArray& entry4, const QB
 }
 
 std::optional<QString> historySummary(const QByteArray& entry3, const QByteArray& entry4,
-                                      const QByteArray& entry5) {
-    const std::optional<TextNamingPath> parts = historySummaryParts(entry3, entry4, entry5);
+                                      const QByteArray& entry5, const CodePage& codePage) {
+    const std::optional<TextNamingPath> parts =
+        historySummaryParts(entry3, entry4, entry5, codePage);
     if (!parts)
         return std::nullopt;
     return parts->whole();
 }
 
-std::optional<SummaryTexts> summaryTexts(const OptionLines& lines, const QString& programFolder) {
+std::optional<SummaryTexts> summaryTexts(const OptionLines& lines, const QString& programFolder,
+                                         const CodePage& codePage) {
     SummaryTexts texts;
     texts.programLocation.path = shownPath(programFolder);
     const std::optional<TextNamingPath> history = historySummaryParts(
-        lines[EntryInstallation], lines[EntryHistoryMode], lines[EntryHistoryLocation]);
+        lines[EntryInstallation], lines[EntryHistoryMode], lines[EntryHistoryLocation], codePage);
     const std::optional<QString> sounds = lookUp(kSoundSummary, lines[EntrySounds]);
     const std::optional<QString> advance = lookUp(kAdvanceSummary, lines[EntryManualAdvance]);
     const std::optional<QString> documents = lookUp(kDocumentsSummary, lines[EntryDocuments]);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "options_file/option_lines.h"
+#include "platform/code_page.h"
 
 #include <QString>
 
@@ -52,10 +53,13 @@ struct TextNamingPath {
 
 // The history row's text, or nothing for a mode or installation the model
 // cannot hold; the location, when the row names it, as its path.
+// The location is read in codePage, the trainer's.
 std::optional<TextNamingPath>
-historySummaryParts(const QByteArray& entry3, const QByteArray& entry4, const QByteArray& entry5);
+historySummaryParts(const QByteArray& entry3, const QByteArray& entry4, const QByteArray& entry5,
+                    const CodePage& codePage = CodePage::windows1252());
 std::optional<QString> historySummary(const QByteArray& entry3, const QByteArray& entry4,
-                                      const QByteArray& entry5);
+                                      const QByteArray& entry5,
+                                      const CodePage& codePage = CodePage::windows1252());
 
 // The text a table gives for a value, or nothing when the value is not in it.
 std::optional<QString> lookUp(std::span<const ValueText> table, const QByteArray& value);
@@ -71,6 +75,7 @@ struct SummaryTexts {
 
 // Nothing when an entry holds a value the loader and the option buttons never
 // store.
-std::optional<SummaryTexts> summaryTexts(const OptionLines& lines, const QString& programFolder);
+std::optional<SummaryTexts> summaryTexts(const OptionLines& lines, const QString& programFolder,
+                                         const CodePage& codePage = CodePage::windows1252());
 
 } // namespace dexlan

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "options_window/summary_text.h"
+
+#include "options_window/history_explanation.h"
 #include "platform/line_break.h"
 
 #include <gtest/gtest.h>
@@ -86,6 +88,17 @@ TEST(SummaryText, LocationIsShownAsItsCodePageText) {
     EXPECT_EQ(historySummary("network", "hist auto", "F:\\\xc9L\xc8VES"),
               QStringLiteral("History files are automatically stored on the newtork server. ") +
                   kCrLf + QString::fromUtf8("History files are stored in F:\\ÉLÈVES."));
+    // On a trainer of another language, in its code page: the same bytes, other letters.
+    EXPECT_EQ(historySummary("network", "hist auto",
+                             "F:\\\xa3\xd3"
+                             "DZ",
+                             *CodePage::byNumber(1250)),
+              QStringLiteral("History files are automatically stored on the newtork server. ") +
+                  kCrLf + QString::fromUtf8("History files are stored in F:\\ŁÓDZ."));
+    EXPECT_EQ(locationStatus("F:\\\xa3\xd3"
+                             "DZ",
+                             *CodePage::byNumber(1250)),
+              QString::fromUtf8("Location selected: F:\\ŁÓDZ"));
 }
 
 TEST(SummaryText, ShortRowsForEveryValue) {

@@ -8,12 +8,12 @@
 
 namespace dexlan {
 
-QString fromCodePage(const QByteArray& bytes) {
-    return CodePage::windows1252().decode(bytes);
+QString fromCodePage(const QByteArray& bytes, const CodePage& page) {
+    return page.decode(bytes);
 }
 
-std::optional<QByteArray> toCodePage(const QString& text) {
-    return CodePage::windows1252().encode(text);
+std::optional<QByteArray> toCodePage(const QString& text, const CodePage& page) {
+    return page.encode(text);
 }
 
 std::optional<CodePage> CodePage::byNumber(int number) {

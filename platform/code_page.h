@@ -10,14 +10,6 @@
 
 namespace dexlan {
 
-// The trainer's files are single-byte text in the system code page
-// (Windows-1252, CodePage::windows1252()). Bytes are kept as they are and
-// converted only for the screen.
-QString fromCodePage(const QByteArray& bytes);
-
-// The text in the code page, or nothing when a character has no single-byte form.
-std::optional<QByteArray> toCodePage(const QString& text);
-
 namespace code_page_tables {
 struct Table;
 }
@@ -31,6 +23,7 @@ class CodePage {
     static CodePage windows1252();
 
     int number() const;
+    bool operator==(const CodePage& other) const { return m_table == other.m_table; }
     QString decode(QByteArrayView bytes) const;
     // Nothing when a character has no byte in this code page.
     std::optional<QByteArray> encode(QStringView text) const;
@@ -39,6 +32,14 @@ class CodePage {
     explicit CodePage(const code_page_tables::Table* table) : m_table(table) {}
     const code_page_tables::Table* m_table;
 };
+
+// The trainer's files are single-byte text in its machine's code page (the
+// one in use, SharedState::codePage). Bytes are kept as they are and
+// converted only for the screen.
+QString fromCodePage(const QByteArray& bytes, const CodePage& page);
+
+// The text in the code page, or nothing when a character has no single-byte form.
+std::optional<QByteArray> toCodePage(const QString& text, const CodePage& page);
 
 // Whether text holds a control character (0x00 to 0x1F, or DEL). The trainer
 // ends a line of its files at CR, and no file or folder name should hold one:

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/code_page.h"
+
 #include <QChar>
 #include <QString>
 
@@ -11,10 +13,13 @@ namespace dexlan {
 // letter gets its colon. Where the file system tells case apart, upper-casing a
 // folder name would point at another (usually missing) folder, so the case the
 // user typed is kept and folder comparisons are exact.
+// The trainer's files hold the location (and the users' names) as bytes in
+// its machine's code page, which therefore goes with these rules.
 struct PathPolicy {
     bool upperCaseLocations = false;
     bool driveLetterColon = false;
     QChar separator = QLatin1Char('/');
+    CodePage codePage = CodePage::windows1252();
 
     static PathPolicy windows() { return {true, true, QLatin1Char('\\')}; }
     static PathPolicy posix() { return {false, false, QLatin1Char('/')}; }

@@ -3,6 +3,7 @@
 
 #include "roster/bulk_add.h"
 #include "roster/history_file.h"
+#include "roster/name_rules.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -105,7 +106,10 @@ bool AddNamesDialog::eventFilter(QObject* watched, QEvent* event) {
 void AddNamesDialog::pasteNames() {
     const QStringList names =
         namesFromClassList(QGuiApplication::clipboard()->text(), /*firstColumnOnly=*/false);
-    if (names.size() > 1) {
+    // A name longer than the box holds is not cut to fit, as the box itself
+    // would: it goes the class list's way and is refused with its reason.
+    if (names.size() > 1 ||
+        (names.size() == 1 && cleanedName(names.front()).size() > kMaxNameLength)) {
         emit severalNamesPasted(names);
         return;
     }

@@ -6,8 +6,8 @@
 namespace dexlan {
 
 BackgroundListing::BackgroundListing(const QString& folder, Made made,
-                                     std::function<void()> finished)
-    : m_folder(folder), m_finishedCall(std::move(finished)), m_made(made),
+                                     std::function<void()> finished, const CodePage& codePage)
+    : m_folder(folder), m_finishedCall(std::move(finished)), m_made(made), m_codePage(codePage),
       m_future(m_promise.future()) {
     m_pool.setMaxThreadCount(1);
 }
@@ -33,7 +33,7 @@ void BackgroundListing::start() {
         // The rows made and sorted here, so that showing them costs the
         // window nothing; each user goes into them as the reading ends,
         // never held as a listing as well.
-        UserListModel::RowsMaker rows;
+        UserListModel::RowsMaker rows(m_codePage);
         if (m_made == Made::ListRows)
             options.sink = &rows;
         m_listing = listUsers(m_folder, options);

@@ -25,7 +25,9 @@ class BackgroundListing {
     };
     // Reads the users of folder (ending in a separator) as listUsers does,
     // from start() on. finished is called on the reading thread once all is made.
-    BackgroundListing(const QString& folder, Made made, std::function<void()> finished);
+    // The rows show the names in codePage.
+    BackgroundListing(const QString& folder, Made made, std::function<void()> finished,
+                      const CodePage& codePage = CodePage::windows1252());
     // A reading still running is stopped at its next batch and waited for.
     ~BackgroundListing();
 
@@ -61,6 +63,7 @@ class BackgroundListing {
     std::atomic<qsizetype> m_total{0};
     std::function<void()> m_finishedCall;
     Made m_made;
+    CodePage m_codePage;
     QPromise<void> m_promise;
     QFuture<void> m_future;
     // One thread of its own: the listing starts its own helpers, which would

@@ -4,6 +4,8 @@
 #include "platform/code_page.h"
 #include "platform/line_break.h"
 #include "platform/regular_file.h"
+#include "platform/system_code_page.h"
+#include "roster/name_rules.h"
 #include "roster/roster_decisions.h"
 #include "roster/roster_messages.h"
 
@@ -58,9 +60,9 @@ QString tooLargeText() {
 // to be a name, or more names than are added at once, counted before any name
 // is kept.
 ClassList classListFromBytes(const QByteArray& bytes, const QString& shownName,
-                             bool firstColumnOnly) {
+                             bool firstColumnOnly, const CodePage& codePage) {
     ClassList list;
-    const QString text = decodeClassList(bytes);
+    const QString text = decodeClassList(bytes, codePage);
     qsizetype lineNumber = 0;
     qsizetype names = 0;
     qsizetype start = 0;
@@ -95,7 +97,7 @@ ClassList classListFromBytes(const QByteArray& bytes, const QString& shownName,
 
 } // namespace
 
-ClassList readClassListFile(const QString& path) {
+ClassList readClassListFile(const QString& path, const CodePage& codePage) {
     ClassList list;
     QFile file;
     QString whyNot;
@@ -119,10 +121,10 @@ ClassList readClassListFile(const QString& path) {
         return list;
     }
     return classListFromBytes(bytes, path,
-                              path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive));
+                              path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive), codePage);
 }
 
-ClassList readClassList(QIODevice& input, const QString& shownName) {
+ClassList readClassList(QIODevice& input, const QString& shownName, const CodePage& codePage) {
     QByteArray bytes;
     // A pipe answers a read with what it has so far; read on to its end or
     // one byte past the bound. A failed read is no end: half a class list
@@ -145,7 +147,7 @@ ClassList readClassList(QIODevice& input, const QString& shownName) {
         list.refusal = classListUnreadableReport(tooLargeText(), shownName);
         return list;
     }
-    return classListFromBytes(bytes, shownName, false);
+    return classListFromBytes(bytes, shownName, false, codePage);
 }
 
 bool tooManyNames(qsizetype count) {
@@ -165,18 +167,96 @@ MsgBoxRequest tooManyNamesReport(qsizetype count) {
         QCoreApplication::translate("BulkAdd", "Add names...")};
 }
 
-QString decodeClassList(const QByteArray& bytes) {
+QString decodeClassList(const QByteArray& bytes, const CodePage& codePage) {
+    // Spreadsheets save "Unicode text" as UTF-16 with a byte-order mark.
+    const std::optional<QStringConverter::Encoding> marked =
+        QStringConverter::encodingForData(bytes);
+    if (marked && *marked != QStringConverter::Utf8 && *marked != QStringConverter::Latin1 &&
+        bytes.size() >= 2 && (bytes.startsWith("\xff\xfe") || bytes.startsWith("\xfe\xff"))) {
+        QStringDecoder unicode(*marked, QStringDecoder::Flag::Stateless);
+        QString text = unicode.decode(bytes);
+        if (text.startsWith(QChar(0xFEFF)))
+            text.remove(0, 1);
+        return text;
+    }
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (utf8.hasError())
-        return fromCodePage(bytes);
+        return fromCodePage(bytes, codePage);
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
     return text;
 }
 
+namespace {
+
+// The rows of a spreadsheet's export, each as its fields: a comma, semicolon
+// or tab ends a field, a line end (CR, LF or CR LF) a row, except within
+// quotes, where a doubled quote is a quote (RFC 4180).
+std::vector<QStringList> csvRows(QStringView text) {
+    std::vector<QStringList> rows;
+    QStringList row;
+    QString field;
+    bool quoted = false;
+    bool anything = false; // the row has begun
+    auto endField = [&] {
+        row.append(field);
+        field.clear();
+    };
+    auto endRow = [&] {
+        endField();
+        rows.push_back(std::move(row));
+        row = QStringList();
+        anything = false;
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (quoted) {
+            if (c == u'"' && i + 1 < text.size() && text[i + 1] == u'"') {
+                field += u'"';
+                ++i;
+            } else if (c == u'"') {
+                quoted = false;
+            } else {
+                field += c;
+            }
+            continue;
+        }
+        if (c == u'"' && field.trimmed().isEmpty()) {
+            field.clear();
+            quoted = true;
+            anything = true;
+        } else if (c == u',' || c == u';' || c == u'\t') {
+            endField();
+            anything = true;
+        } else if (c == u'\r' || c == u'\n') {
+            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+            endRow();
+        } else {
+            field += c;
+            anything = true;
+        }
+    }
+    if (anything || !field.isEmpty())
+        endRow();
+    return rows;
+}
+
+} // namespace
+
 QStringList namesFromClassList(const QString& text, bool firstColumnOnly) {
     QStringList names;
+    if (firstColumnOnly) {
+        for (const QStringList& row : csvRows(text)) {
+            // A row of empty fields (",,") is a blank row, as a spreadsheet shows it.
+            const bool blank = std::all_of(row.begin(), row.end(),
+                                           [](const QString& f) { return f.trimmed().isEmpty(); });
+            if (!blank)
+                names.append(row.front().trimmed());
+        }
+        return names;
+    }
     QString normalised = text;
     normalised.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     normalised.replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -188,11 +268,17 @@ QStringList namesFromClassList(const QString& text, bool firstColumnOnly) {
     return names;
 }
 
-BulkAddPlan planBulkAdd(const QStringList& names, const QStringList& namesOnList) {
+BulkAddPlan planBulkAdd(const QStringList& names, const QStringList& namesOnList,
+                        const CodePage& codePage) {
     BulkAddPlan plan;
-    const QSet<QString> onList(namesOnList.begin(), namesOnList.end());
+    QSet<QString> onList;
+    onList.reserve(namesOnList.size());
+    for (const QString& name : namesOnList)
+        onList.insert(sameNameKey(name));
     QSet<QString> planned;
-    for (const QString& name : names) {
+    for (const QString& given : names) {
+        const QString name = cleanedName(given);
+        const QString key = sameNameKey(name);
         auto refuse = [&](RefusalReason reason) { plan.refused.push_back({name, reason, {}}); };
         if (name.isEmpty()) {
             refuse(RefusalReason::Empty);
@@ -202,20 +288,25 @@ BulkAddPlan planBulkAdd(const QStringList& names, const QStringList& namesOnList
             refuse(RefusalReason::TooLong);
             continue;
         }
-        if (onList.contains(name)) {
+        if (onList.contains(key)) {
             refuse(RefusalReason::AlreadyOnList);
             continue;
         }
-        if (planned.contains(name)) {
+        if (planned.contains(key)) {
             refuse(RefusalReason::GivenTwice);
             continue;
         }
-        const StorableName storable = storableName(name);
+        const StorableName storable = storableName(name, codePage);
         if (storable.problem != StorableName::None) {
-            refuse(RefusalReason::CannotBeStored);
+            // Outside the code page, the refusal names it: the same name may
+            // be fine on a trainer of another language.
+            plan.refused.push_back({name, RefusalReason::CannotBeStored,
+                                    storable.problem == StorableName::OutsideCodePage
+                                        ? codePageName(codePage)
+                                        : QString()});
             continue;
         }
-        planned.insert(name);
+        planned.insert(key);
         plan.toAdd.push_back({name, storable.bytes});
     }
     return plan;
@@ -270,6 +361,11 @@ QString refusalText(const RefusedName& refused) {
     case RefusalReason::GivenTwice:
         return QCoreApplication::translate("BulkAdd", "given twice in the names to add");
     case RefusalReason::CannotBeStored:
+        if (!refused.detail.isEmpty())
+            return QCoreApplication::translate("BulkAdd",
+                                               "a character that cannot be stored in a history "
+                                               "file (code page %1)")
+                .arg(refused.detail);
         return QCoreApplication::translate("BulkAdd",
                                            "a character that cannot be stored in a history file");
     case RefusalReason::Empty:

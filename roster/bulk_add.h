@@ -37,11 +37,13 @@ struct ClassList {
 // Reads the class list in the file at path (CSV when its name ends in .csv):
 // a regular file only, opened without waiting, so that a FIFO or a device is
 // refused at once; within the bounds above.
-ClassList readClassListFile(const QString& path);
+ClassList readClassListFile(const QString& path,
+                            const CodePage& codePage = CodePage::windows1252());
 
 // The same from a stream that has no size to ask (standard input): no more
 // than one byte past the bound is read. shownName names it in the messages.
-ClassList readClassList(QIODevice& input, const QString& shownName);
+ClassList readClassList(QIODevice& input, const QString& shownName,
+                        const CodePage& codePage = CodePage::windows1252());
 
 // More names than are added in one go: the list is refused whole.
 bool tooManyNames(qsizetype count);
@@ -49,7 +51,8 @@ MsgBoxRequest tooManyNamesReport(qsizetype count);
 
 // A class list's text: UTF-8 when the bytes are valid UTF-8 (a byte-order mark
 // is dropped), otherwise the trainer's code page.
-QString decodeClassList(const QByteArray& bytes);
+QString decodeClassList(const QByteArray& bytes,
+                        const CodePage& codePage = CodePage::windows1252());
 
 // The names of a class list, one a line. With firstColumnOnly, a line is a
 // row of comma- or tab-separated values (quotes as spreadsheets write them)
@@ -70,7 +73,7 @@ enum class RefusalReason {
 struct RefusedName {
     QString name;
     RefusalReason reason;
-    QString detail; // for NotSaved
+    QString detail; // for NotSaved; for CannotBeStored, the code page it is outside
     friend bool operator==(const RefusedName&, const RefusedName&) = default;
 };
 
@@ -85,8 +88,10 @@ struct BulkAddPlan {
 };
 
 // Sorts the names into those to add and those refused, against the names on
-// the list now (compared exactly, as the name box compares them).
-BulkAddPlan planBulkAdd(const QStringList& names, const QStringList& namesOnList);
+// the list now. Each is cleaned (cleanedName) and compared as the name box
+// compares them (sameNameKey).
+BulkAddPlan planBulkAdd(const QStringList& names, const QStringList& namesOnList,
+                        const CodePage& codePage = CodePage::windows1252());
 
 struct AddedName {
     QString name;

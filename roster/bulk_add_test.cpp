@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
+#include <QStringEncoder>
 
 #include <gtest/gtest.h>
 
@@ -236,7 +238,7 @@ TEST(BulkAddPlan, EachNameIsCheckedAsTheNameBoxChecksIt) {
         {"Bob", RefusalReason::AlreadyOnList, {}},
         {"", RefusalReason::Empty, {}},
         {"Ann", RefusalReason::GivenTwice, {}},
-        {QString::fromUtf8("Łucja"), RefusalReason::CannotBeStored, {}},
+        {QString::fromUtf8("Łucja"), RefusalReason::CannotBeStored, "Windows-1252"},
         {QString(31, QLatin1Char('x')), RefusalReason::TooLong, {}},
         {"Eve\x01", RefusalReason::CannotBeStored, {}},
     };
@@ -303,6 +305,167 @@ TEST(BulkAdd, AMissingFolderIsOfferedOnceAndDecliningAddsNothing) {
         });
     EXPECT_EQ(asked, 2);
     EXPECT_EQ(made.added.size(), 2u);
+}
+
+} // namespace
+} // namespace dexlan
+
+namespace dexlan {
+namespace {
+
+// Names as people write them: blanks round them, a letter in two characters,
+// a no-break space from a word processor. Each is one person.
+TEST(BulkAddPlan, NamesAreCleanedAndComparedAsOneWhateverTheirSpelling) {
+    const QStringList onList = {"Ann Carter", QString::fromUtf8("Zoë Ray")};
+    const QString zoeDecomposed = QString::fromUtf8("Zoe\xcc\x88");
+    const QStringList names = {
+        QString::fromUtf8("Ann Carter "),
+        QString::fromUtf8("Ann\xc2\xa0"
+                          "Carter"),
+        zoeDecomposed + QStringLiteral(" Ray"),
+        QString::fromUtf8("  Bea Moss\t"),
+        QString::fromUtf8("Bea\xe2\x80\x83Moss"), // an em space
+        QString::fromUtf8("Jose\xcc\x81"),
+        QStringLiteral("ann carter"), // letter case tells names apart, as in the name box
+        QString::fromUtf8(" \xc2\xa0 "),
+        zoeDecomposed.repeated(10), // 40 characters as given, 30 letters once composed
+    };
+    const BulkAddPlan plan = planBulkAdd(names, onList);
+    QStringList added;
+    for (const PlannedName& name : plan.toAdd)
+        added.append(name.name);
+    EXPECT_EQ(added, QStringList({"Bea Moss", QString::fromUtf8("José"), "ann carter",
+                                  QString::fromUtf8("Zoë").repeated(10)}));
+    EXPECT_EQ(plan.toAdd[1].bytes, "Jos\xe9");
+    const std::vector<RefusedName> refused = {
+        {"Ann Carter", RefusalReason::AlreadyOnList, {}},
+        {QString::fromUtf8("Ann\xc2\xa0"
+                           "Carter"),
+         RefusalReason::AlreadyOnList,
+         {}},
+        {QString::fromUtf8("Zoë Ray"), RefusalReason::AlreadyOnList, {}},
+        {QString::fromUtf8("Bea\xe2\x80\x83Moss"), RefusalReason::GivenTwice, {}},
+        {"", RefusalReason::Empty, {}},
+    };
+    EXPECT_EQ(plan.refused, refused);
+}
+
+// The first line of a history file as a trainer on a machine of that code page
+// reads it: with the system's own codec where Qt has one, else our table.
+QString asTheTrainerReadsIt(const QByteArray& historyFile, int codePage) {
+    const QByteArray firstLine = historyFile.left(historyFile.indexOf("\r\n"));
+    QStringDecoder codec(QStringLiteral("windows-%1").arg(codePage).toLatin1().constData());
+    if (codec.isValid())
+        return codec.decode(firstLine);
+    return CodePage::byNumber(codePage)->decode(firstLine);
+}
+
+TEST(BulkAdd, ClassListsOfOtherAlphabetsAreWrittenInTheTrainersCodePage) {
+    struct Case {
+        int codePage;
+        QByteArray classList; // as the school's system wrote it
+        const char* names;    // UTF-8, as the trainer must read them, one a line
+    };
+    const Case cases[] = {
+        // UTF-8, and the same class in the machine's own code page.
+        {1250, "\xc5\x81ukasz \xc5\xbb\xc3\xb3\xc5\x82\xc4\x87\nAnna Wi\xc5\x9bniewska\n",
+         "Łukasz Żółć\nAnna Wiśniewska"},
+        {1250, "\xa3ukasz \xaf\xf3\xb3\xe6\r\nAnna Wi\x9cniewska\r\n",
+         "Łukasz Żółć\nAnna Wiśniewska"},
+        {1251,
+         "\xd0\x98\xd0\xb2\xd0\xb0\xd0\xbd \xd0\x9f\xd0\xb5\xd1\x82\xd1\x80\xd0\xbe\xd0\xb2\n",
+         "Иван Петров"},
+        {1251, "\xc8\xe2\xe0\xed \xcf\xe5\xf2\xf0\xee\xe2\r\n\xdf\xed\r\n", "Иван Петров\nЯн"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.names);
+        const CodePage page = *CodePage::byNumber(c.codePage);
+        TestFolder folder;
+        folder.write("class.txt", c.classList);
+        const ClassList list = readClassListFile(folder.file("class.txt"), page);
+        ASSERT_FALSE(list.refusal);
+        const BulkAddPlan plan = planBulkAdd(list.names, {}, page);
+        EXPECT_TRUE(plan.refused.empty());
+        const BulkAddResult result =
+            carryOutBulkAdd(folder.path(), plan, {}, fixedRandoms, [] { return false; });
+        QStringList read;
+        for (const AddedName& added : result.added)
+            read.append(
+                asTheTrainerReadsIt(folder.read(QFileInfo(added.path).fileName()), c.codePage));
+        const QStringList quoted = QString::fromUtf8(c.names).split(QLatin1Char('\n'));
+        QStringList expected;
+        for (const QString& name : quoted)
+            expected.append(QLatin1Char('"') + name + QLatin1Char('"'));
+        EXPECT_EQ(read, expected);
+    }
+}
+
+TEST(BulkAddPlan, AWesternTrainerIsUnchangedAndRefusesOtherAlphabetsNamingItsCodePage) {
+    const BulkAddPlan western =
+        planBulkAdd({QString::fromUtf8("Émile"), "Ann", QString::fromUtf8("Łukasz")}, {});
+    ASSERT_EQ(western.toAdd.size(), 2u);
+    EXPECT_EQ(western.toAdd[0].bytes, "\xc9mile");
+    ASSERT_EQ(western.refused.size(), 1u);
+    EXPECT_EQ(refusalText(western.refused[0]),
+              "a character that cannot be stored in a history file (code page Windows-1252)");
+    const BulkAddPlan central =
+        planBulkAdd({QString::fromUtf8("Łukasz")}, {}, *CodePage::byNumber(1250));
+    ASSERT_EQ(central.toAdd.size(), 1u);
+    EXPECT_EQ(central.toAdd[0].bytes, "\xa3ukasz");
+}
+
+} // namespace
+} // namespace dexlan
+
+namespace dexlan {
+namespace {
+
+QByteArray utf16(const QString& text, bool littleEndian) {
+    QStringEncoder encoder(littleEndian ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
+                           QStringConverter::Flag::WriteBom);
+    return encoder.encode(text);
+}
+
+// Class lists as school systems and spreadsheets export them.
+TEST(ClassList, ExportsOfSchoolSystemsGiveTheirNames) {
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        QStringList names;
+    };
+    const Case cases[] = {
+        {"UTF-16 with a byte-order mark, little-endian",
+         utf16(QStringLiteral("Ann Carter,4b\r\nBob Lee,4b\r\n"), true),
+         {"Ann Carter", "Bob Lee"}},
+        {"UTF-16 with a byte-order mark, big-endian",
+         utf16(QString::fromUtf8("Zoë Ray\tx\n"), false),
+         {QString::fromUtf8("Zoë Ray")}},
+        {"blank rows as a spreadsheet writes them",
+         "Ann,4b\n,,\n;;\n\nBob,4b\n,\n",
+         {"Ann", "Bob"}},
+        {"a line break inside quotes is one name's",
+         "\"Multi\nLine\",4b\n\"Smith, Ann\",4b\r\n",
+         {"Multi\nLine", "Smith, Ann"}},
+        {"doubled quotes", "\"Say \"\"Hi\"\"\";x\n", {"Say \"Hi\""}},
+        {"CR-only line ends", "Ann;4b\rBob;4b\rCyd;4b", {"Ann", "Bob", "Cyd"}},
+        {"tab-separated", "Ann Carter\t4b\t12\nBob Lee\t4c\t11\n", {"Ann Carter", "Bob Lee"}},
+        {"a decomposed name", "Zoe\xcc\x88 Ray,4b\n", {QString::fromUtf8("Zoe\xcc\x88 Ray")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestFolder folder;
+        folder.write("class.csv", c.bytes);
+        const ClassList list = readClassListFile(folder.file("class.csv"));
+        ASSERT_FALSE(list.refusal);
+        EXPECT_EQ(list.names, c.names);
+    }
+}
+
+TEST(BulkAddPlan, AQuotedLineBreakIsOneNameRefusedOnceNotTwoUsers) {
+    const BulkAddPlan plan = planBulkAdd(namesFromClassList("\"Multi\nLine\",4b\n", true), {});
+    EXPECT_TRUE(plan.toAdd.empty());
+    ASSERT_EQ(plan.refused.size(), 1u);
+    EXPECT_EQ(plan.refused[0].reason, RefusalReason::CannotBeStored);
 }
 
 } // namespace

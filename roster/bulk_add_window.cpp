@@ -75,7 +75,7 @@ void addNamesFromFile(UserRoster& roster, Dialogs& dialogs, QWidget* parent) {
     const QString path = dialogs.openFile(classListRequest());
     if (path.isEmpty())
         return;
-    const ClassList list = readClassListFile(path);
+    const ClassList list = readClassListFile(path, roster.codePage());
     if (list.refusal) {
         dialogs.msgBox(*list.refusal);
         return;

@@ -86,7 +86,8 @@ QByteArray noteBytes(const QDateTime& deletedAt, int number, const QString& file
 }
 
 // The held user of a note; nothing when the note or its file is not whole.
-std::optional<HeldName> readNote(const QString& folder, const QString& noteName) {
+std::optional<HeldName> readNote(const QString& folder, const QString& noteName,
+                                 const CodePage& codePage) {
     HeldName held;
     held.key = noteName.chopped(kNoteSuffix.size());
     held.notePath = folder + noteName;
@@ -111,7 +112,7 @@ std::optional<HeldName> readNote(const QString& folder, const QString& noteName)
     const std::optional<QByteArray> name = nameFromFirstLine(line.bytes);
     if (!name)
         return std::nullopt;
-    held.name = shownName(*name);
+    held.name = shownName(*name, codePage);
     return held;
 }
 
@@ -148,7 +149,7 @@ QString holdingFolder(const QString& historyFolder) {
 }
 
 HoldResult holdUserFile(const QString& path, int number, const QString& listedName,
-                        const QDateTime& now) {
+                        const QDateTime& now, const CodePage& codePage) {
     HoldResult result;
     const FirstLine line = readFirstLineOfFile(path);
     if (line.status == FirstLine::ReadError) {
@@ -157,7 +158,7 @@ HoldResult holdUserFile(const QString& path, int number, const QString& listedNa
     }
     const std::optional<QByteArray> name =
         line.status == FirstLine::Line ? nameFromFirstLine(line.bytes) : std::nullopt;
-    const QString nameNow = name ? shownName(*name) : QString();
+    const QString nameNow = name ? shownName(*name, codePage) : QString();
     if (nameNow != listedName) {
         result.outcome = HoldResult::Replaced;
         result.nameNow = nameNow;
@@ -206,8 +207,9 @@ HoldResult holdUserFile(const QString& path, int number, const QString& listedNa
 
 Deletion deleteHoldingFirst(const QString& path, int number, const QString& listedName,
                             const QDateTime& now,
-                            const std::function<bool(const QString& errorText)>& deleteForGood) {
-    const HoldResult held = holdUserFile(path, number, listedName, now);
+                            const std::function<bool(const QString& errorText)>& deleteForGood,
+                            const CodePage& codePage) {
+    const HoldResult held = holdUserFile(path, number, listedName, now, codePage);
     switch (held.outcome) {
     case HoldResult::Held:
         return {Deletion::Held, {}, {}};
@@ -220,7 +222,7 @@ Deletion deleteHoldingFirst(const QString& path, int number, const QString& list
     }
     if (!deleteForGood || !deleteForGood(held.error.text))
         return {Deletion::Declined, {}, held.error};
-    const DeletedUser deleted = deleteUserFile(path, listedName);
+    const DeletedUser deleted = deleteUserFile(path, listedName, codePage);
     switch (deleted.outcome) {
     case DeletedUser::Deleted:
         return {Deletion::Deleted, {}, {}};
@@ -232,7 +234,7 @@ Deletion deleteHoldingFirst(const QString& path, int number, const QString& list
     return {Deletion::Failed, {}, deleted.error};
 }
 
-std::vector<HeldName> listHeldNames(const QString& historyFolder) {
+std::vector<HeldName> listHeldNames(const QString& historyFolder, const CodePage& codePage) {
     std::vector<HeldName> held;
     const QString folder = holdingFolder(historyFolder);
     if (PathStatus(withoutTrailingSeparator(folder)).isSymLink())
@@ -241,7 +243,7 @@ std::vector<HeldName> listHeldNames(const QString& historyFolder) {
     for (const QString& fileName : fileNamesIn(folder)) {
         if (!fileName.endsWith(kNoteSuffix))
             continue;
-        if (std::optional<HeldName> one = readNote(folder, fileName))
+        if (std::optional<HeldName> one = readNote(folder, fileName, codePage))
             held.push_back(std::move(*one));
     }
     std::sort(held.begin(), held.end(), [](const HeldName& a, const HeldName& b) {
@@ -263,7 +265,8 @@ FileError readHoldingFolder(const QString& historyFolder) {
     return FileError::ok();
 }
 
-RestoreResult restoreHeldName(const QString& historyFolder, const HeldName& held, int waitMs) {
+RestoreResult restoreHeldName(const QString& historyFolder, const HeldName& held, int waitMs,
+                              const CodePage& codePage) {
     RestoreResult result;
     // No copy adds a name or restores one meanwhile, and a claim left by a
     // restore cut short is told from one at work by the lock being free.
@@ -281,7 +284,7 @@ RestoreResult restoreHeldName(const QString& historyFolder, const HeldName& held
     std::vector<int> listNumbers;
     listNumbers.reserve(listing.users.size());
     for (const ListedUser& user : listing.users) {
-        if (shownName(user.name) == held.name) {
+        if (shownName(user.name, codePage) == held.name) {
             result.outcome = RestoreResult::NameOnList;
             result.number = user.number;
             result.path = user.path;
@@ -361,10 +364,10 @@ bool heldTooLong(const HeldName& held, const QDateTime& fileSystemNow) {
     return std::min(held.heldAt, fileSystemNow).addDays(kHeldDays) <= fileSystemNow;
 }
 
-std::vector<HeldName> eraseExpiredHeldNames(const QString& historyFolder,
-                                            const QStringList& spared) {
+std::vector<HeldName> eraseExpiredHeldNames(const QString& historyFolder, const QStringList& spared,
+                                            const CodePage& codePage) {
     std::vector<HeldName> erased;
-    std::vector<HeldName> held = listHeldNames(historyFolder);
+    std::vector<HeldName> held = listHeldNames(historyFolder, codePage);
     if (held.empty())
         return erased;
     const QDateTime now = fileSystemNow(holdingFolder(historyFolder));

@@ -53,7 +53,7 @@ struct HoldResult {
 // listedName) into its folder's holding folder, whole and in one step, with a
 // note of the time now. Only while the file still holds listedName.
 HoldResult holdUserFile(const QString& path, int number, const QString& listedName,
-                        const QDateTime& now);
+                        const QDateTime& now, const CodePage& codePage = CodePage::windows1252());
 
 // Deleting a user as the window and the command line do: held when it can be;
 // where it cannot, deleted for good only once deleteForGood, told why, agrees.
@@ -65,13 +65,15 @@ struct Deletion {
 };
 Deletion deleteHoldingFirst(const QString& path, int number, const QString& listedName,
                             const QDateTime& now,
-                            const std::function<bool(const QString& errorText)>& deleteForGood);
+                            const std::function<bool(const QString& errorText)>& deleteForGood,
+                            const CodePage& codePage = CodePage::windows1252());
 
 // The users held for historyFolder, newest deletion first. A note without its
 // file, or a file without its note, is no held user. A file left claimed by a
 // restore that was cut short (the program killed) is put back first, once no
 // other copy holds the roster's lock.
-std::vector<HeldName> listHeldNames(const QString& historyFolder);
+std::vector<HeldName> listHeldNames(const QString& historyFolder,
+                                    const CodePage& codePage = CodePage::windows1252());
 
 // Why the held users of historyFolder cannot be read: the holding folder is a
 // file, a link, or may not be read. No failure when there is none yet.
@@ -99,7 +101,8 @@ struct RestoreResult {
 // own, so two copies restoring at once never both take it; and all of it is
 // done under the roster's lock, waiting up to waitMs for another copy.
 RestoreResult restoreHeldName(const QString& historyFolder, const HeldName& held,
-                              int waitMs = kRosterWaitInWindowMs);
+                              int waitMs = kRosterWaitInWindowMs,
+                              const CodePage& codePage = CodePage::windows1252());
 
 // Erases a held user's file and note for good. Gone counts as done.
 FileError eraseHeldName(const HeldName& held);
@@ -113,7 +116,8 @@ bool heldTooLong(const HeldName& held, const QDateTime& fileSystemNow);
 // by this computer's, which may be a month out), but those named in spared;
 // answers those erased.
 std::vector<HeldName> eraseExpiredHeldNames(const QString& historyFolder,
-                                            const QStringList& spared = {});
+                                            const QStringList& spared = {},
+                                            const CodePage& codePage = CodePage::windows1252());
 
 // The time of deletion as the restore window and the command line show it.
 QString shownDeletionTime(const QDateTime& deletedAt);

@@ -79,8 +79,7 @@ char16_t codeUnit(char c) {
 
 // The user number at the start of a file name, its suffix already checked;
 // name[i] gives the code unit (or byte) at i.
-template <typename Name>
-std::optional<int> numberAtStart(const Name& name) {
+template <typename Name> std::optional<int> numberAtStart(const Name& name) {
     qsizetype pos = 0;
     const auto unit = [&name](qsizetype i) { return codeUnit(name[i]); };
     const bool negative = !name.isEmpty() && unit(0) == u'-';
@@ -212,7 +211,7 @@ std::optional<QByteArray> nameFromFirstLine(const QByteArray& line) {
     return line.mid(1, line.size() - 2);
 }
 
-StorableName storableName(const QString& name) {
+StorableName storableName(const QString& name, const CodePage& codePage) {
     StorableName result;
     for (QChar c : name) {
         if (isControl(c.unicode())) {
@@ -220,7 +219,7 @@ StorableName storableName(const QString& name) {
             return result;
         }
     }
-    std::optional<QByteArray> bytes = toCodePage(name);
+    std::optional<QByteArray> bytes = toCodePage(name, codePage);
     if (!bytes) {
         result.problem = StorableName::OutsideCodePage;
         return result;

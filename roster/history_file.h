@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/code_page.h"
 #include "platform/folder_reading.h"
 
 #include <QByteArray>
@@ -101,7 +102,7 @@ struct StorableName {
     Problem problem = None;
     QByteArray bytes;
 };
-StorableName storableName(const QString& name);
+StorableName storableName(const QString& name, const CodePage& codePage = CodePage::windows1252());
 
 // The name check of line 363: the sum of the name's byte values, modulo 100.
 int nameCheck(const QByteArray& name);

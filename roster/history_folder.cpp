@@ -54,7 +54,7 @@ bool listingsCrossChecked() {
 
 using namespace folder_detail;
 
-QString shownName(const QByteArray& name) {
+QString shownName(const QByteArray& name, const CodePage& codePage) {
     // Most names are plain ASCII, the same in every code page, and need no converter.
     bool plain = true;
     for (char c : name) {
@@ -65,21 +65,9 @@ QString shownName(const QByteArray& name) {
     }
     if (plain)
         return QString::fromLatin1(name);
-    QString text = fromCodePage(name);
+    QString text = fromCodePage(name, codePage);
     text.replace(QLatin1Char('\n'), QChar(0x21B5)); // not in the code page: no name has it
     return text;
-}
-
-QString listSortKey(const QString& name) {
-    return name.toCaseFolded();
-}
-
-bool listsBefore(const QString& a, const QString& b) {
-    const QString keyA = listSortKey(a);
-    const QString keyB = listSortKey(b);
-    if (keyA != keyB)
-        return keyA < keyB;
-    return a < b;
 }
 
 FreeNumbers::FreeNumbers(const std::vector<int>& listNumbers)

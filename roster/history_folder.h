@@ -158,13 +158,7 @@ quint64 historyFileDigest(const QString& path);
 // The text the user list shows for a name from a history file (code-page
 // bytes). A line feed, which the trainer keeps within the line, shows as the
 // symbol U+21B5 so that one name never looks like two; the file keeps its bytes.
-QString shownName(const QByteArray& name);
-
-// The order of the user list: letter case ignored, whatever the locale; names
-// equal but for case in a fixed order. listsBefore(a, b) compares the keys
-// first, then the names themselves.
-QString listSortKey(const QString& name);
-bool listsBefore(const QString& a, const QString& b);
+QString shownName(const QByteArray& name, const CodePage& codePage = CodePage::windows1252());
 
 // --- Choosing a number --------------------------------------------------------
 

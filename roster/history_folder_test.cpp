@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "roster/history_folder.h"
+#include "roster/name_rules.h"
 
 #include "options_file/options_file.h"
 #include "platform/folder_reading.h"
@@ -118,8 +119,7 @@ TEST(ResolvedHistoryFolder, EmptyAndRelativeLocationsLieInTheTrainersFolder) {
         {"\\\\SRV\\HIST\\", "C:\\TRAINER\\", kWindows, "\\\\SRV\\HIST\\"},
         // The trainer itself on a share, reached by its UNC name.
         {"", "\\\\SRV\\SCHOOL\\TRAINER", kWindows, "\\\\SRV\\SCHOOL\\TRAINER\\"},
-        {"HIST\\", "\\\\SRV\\SCHOOL\\TRAINER\\", kWindows,
-         "\\\\SRV\\SCHOOL\\TRAINER\\HIST\\"},
+        {"HIST\\", "\\\\SRV\\SCHOOL\\TRAINER\\", kWindows, "\\\\SRV\\SCHOOL\\TRAINER\\HIST\\"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(resolvedHistoryFolder(QString::fromLatin1(c.historyFolder),
@@ -545,7 +545,7 @@ TEST(HistoryFilesDigest, ChangesWhenAFileIsRewrittenUnderTheSameIdentity) {
     QFile file(folder.file("2hist.dx"));
     const QDateTime modified = QFileInfo(file).lastModified();
     ASSERT_TRUE(file.open(QIODevice::ReadWrite)); // the same file, not a new one
-    ASSERT_EQ(file.write("\"Bo\"\r\n\r\n"), 8); // another name, the same size
+    ASSERT_EQ(file.write("\"Bo\"\r\n\r\n"), 8);   // another name, the same size
     file.close();
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));
     ASSERT_TRUE(file.setFileTime(modified.addSecs(1), QFileDevice::FileModificationTime));
@@ -644,11 +644,17 @@ TEST(ShownName, CodePageCharactersAndAVisibleLineFeed) {
         EXPECT_EQ(shownName(c.name), QString::fromUtf8(c.shown)) << c.shown;
 }
 
-TEST(ListsBefore, IgnoresLetterCaseWhateverTheLocale) {
-    QStringList names{QStringLiteral("bob"), QStringLiteral("Carl"), QStringLiteral("Ann"),
-                      QStringLiteral("adam"), QStringLiteral("ann")};
-    std::sort(names.begin(), names.end(), listsBefore);
-    EXPECT_EQ(names.join(QLatin1Char(' ')), QStringLiteral("adam Ann ann bob Carl"));
+TEST(ListOrder, IgnoresLetterCaseWhateverTheLocale) {
+    for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::English), QLocale(QLocale::Polish),
+                                  QLocale(QLocale::Turkish)}) {
+        const ListOrder order(locale);
+        QStringList names{QStringLiteral("bob"), QStringLiteral("Carl"), QStringLiteral("Ann"),
+                          QStringLiteral("adam"), QStringLiteral("ann")};
+        std::sort(names.begin(), names.end(),
+                  [&order](const QString& a, const QString& b) { return order.before(a, b); });
+        EXPECT_EQ(names.join(QLatin1Char(' ')), QStringLiteral("adam Ann ann bob Carl"))
+            << locale.name().toStdString();
+    }
 }
 
 TEST(SmallestFreeNumber, TableOfLists) {

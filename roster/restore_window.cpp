@@ -17,8 +17,9 @@
 
 namespace dexlan {
 
-RestoreWindow::RestoreWindow(const QString& historyFolder, Dialogs& dialogs, QWidget* parent)
-    : QDialog(parent), m_historyFolder(historyFolder), m_dialogs(dialogs) {
+RestoreWindow::RestoreWindow(const QString& historyFolder, Dialogs& dialogs, QWidget* parent,
+                             const CodePage& codePage)
+    : QDialog(parent), m_historyFolder(historyFolder), m_codePage(codePage), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("RestoreNames"));
     setWindowTitle(tr("Restore deleted names..."));
 
@@ -64,7 +65,7 @@ RestoreWindow::RestoreWindow(const QString& historyFolder, Dialogs& dialogs, QWi
 }
 
 void RestoreWindow::reload() {
-    m_held = listHeldNames(m_historyFolder);
+    m_held = listHeldNames(m_historyFolder, m_codePage);
     m_heldList->clear();
     for (size_t i = 0; i < m_held.size(); ++i) {
         auto* item = new QTreeWidgetItem(m_heldList,
@@ -95,7 +96,7 @@ void RestoreWindow::restoreSelected() {
     const HeldName* held = selected();
     if (!held)
         return;
-    const RosterOutcome restored = RosterService::restore(m_historyFolder, *held);
+    const RosterOutcome restored = RosterService::restore(m_historyFolder, *held, kRosterWaitInWindowMs, {}, m_codePage);
     if (restored.message)
         m_dialogs.msgBox(*restored.message);
     if (restored.status == RosterOutcome::Done)
@@ -128,7 +129,7 @@ void showRestoreWindow(UserRoster& roster, Dialogs& dialogs, QWidget* parent) {
         dialogs.msgBox(cannotReadReport(windowsOnlyLocationText(), roster.shownFolder()));
         return;
     }
-    RestoreWindow window(folder, dialogs, parent);
+    RestoreWindow window(folder, dialogs, parent, roster.codePage());
     window.setRecorder([&roster](const LoggedChange& change) { roster.recordChange(change); });
     dialogs.showModal(window);
     if (window.restoredAny())

@@ -25,7 +25,9 @@ class UserRoster;
 class RestoreWindow : public QDialog {
     Q_OBJECT
   public:
-    RestoreWindow(const QString& historyFolder, Dialogs& dialogs, QWidget* parent = nullptr);
+    // The held names are read in codePage, the trainer's.
+    RestoreWindow(const QString& historyFolder, Dialogs& dialogs, QWidget* parent = nullptr,
+                  const CodePage& codePage = CodePage::windows1252());
 
     QTreeWidget* heldList() const { return m_heldList; }
     QPushButton* restoreButton() const { return m_restoreButton; }
@@ -46,6 +48,7 @@ class RestoreWindow : public QDialog {
     const HeldName* selected() const;
 
     QString m_historyFolder;
+    CodePage m_codePage;
     Dialogs& m_dialogs;
     std::vector<HeldName> m_held;
     bool m_restoredAny = false;

@@ -115,13 +115,14 @@ DeleteTarget deleteTargetFor(const QString& listedPath, const QString& folder,
     return {existing.isEmpty() ? folder + fileName : existing, {}};
 }
 
-DeletedUser deleteUserFile(const QString& path, const QString& listedName) {
+DeletedUser deleteUserFile(const QString& path, const QString& listedName,
+                           const CodePage& codePage) {
     const FirstLine line = readFirstLineOfFile(path);
     if (line.status == FirstLine::ReadError)
         return {DeletedUser::Failed, {}, {FileError::Other, line.errorText}};
     const std::optional<QByteArray> name =
         line.status == FirstLine::Line ? nameFromFirstLine(line.bytes) : std::nullopt;
-    const QString nameNow = name ? shownName(*name) : QString();
+    const QString nameNow = name ? shownName(*name, codePage) : QString();
     if (nameNow != listedName)
         return {DeletedUser::Replaced, nameNow, {}};
     const FileError error = deleteHistoryFile(path);

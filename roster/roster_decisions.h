@@ -101,6 +101,7 @@ struct DeletedUser {
 // Deletes the file at path only while it still holds listedName (as the list
 // shows it): the number may have been given to somebody else since the list
 // was read (another administrator, another copy).
-DeletedUser deleteUserFile(const QString& path, const QString& listedName);
+DeletedUser deleteUserFile(const QString& path, const QString& listedName,
+                           const CodePage& codePage = CodePage::windows1252());
 
 } // namespace dexlan

@@ -2,6 +2,8 @@
 #include "roster/roster_messages.h"
 
 #include "platform/line_break.h"
+#include "platform/system_code_page.h"
+#include "roster/history_file.h"
 
 #include <QCoreApplication>
 #include <QLocale>
@@ -71,19 +73,34 @@ MsgBoxRequest duplicateNameReport(const QString& name) {
             QCoreApplication::translate("RosterMessages", "Sorry...")};
 }
 
-MsgBoxRequest unstorableNameReport(const QString& name, UnstorableReason reason) {
-    const QString why =
-        reason == UnstorableReason::ControlCharacter
-            ? QCoreApplication::translate(
-                  "RosterMessages", "The name contains a line break or another control character.")
-            : QCoreApplication::translate("RosterMessages",
+MsgBoxRequest unstorableNameReport(const QString& name, UnstorableReason reason,
+                                   const CodePage& codePage) {
+    QString why;
+    QString again =
+        QCoreApplication::translate("RosterMessages", "Please type the name again without it.");
+    switch (reason) {
+    case UnstorableReason::ControlCharacter:
+        why = QCoreApplication::translate(
+            "RosterMessages", "The name contains a line break or another control character.");
+        break;
+    case UnstorableReason::OutsideCodePage:
+        why = QCoreApplication::translate("RosterMessages",
                                           "The name contains a character that the Dexlan Trainer "
-                                          "cannot store in a history file.");
-    return {
-        why + kTwice + name + kTwice +
-            QCoreApplication::translate("RosterMessages", "Please type the name again without it."),
-        MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok,
-        QCoreApplication::translate("RosterMessages", "Sorry...")};
+                                          "cannot store in a history file.") +
+              QLatin1Char(' ') +
+              QCoreApplication::translate("RosterMessages", "(Code page in use: %1.)")
+                  .arg(codePageName(codePage));
+        break;
+    case UnstorableReason::TooLong:
+        why = QCoreApplication::translate("RosterMessages",
+                                          "The name is longer than %1 characters, the most a "
+                                          "history file holds.")
+                  .arg(kMaxNameLength);
+        again = QCoreApplication::translate("RosterMessages", "Please type a shorter name.");
+        break;
+    }
+    return {why + kTwice + name + kTwice + again, MsgButtons::Ok, MsgIcon::Critical, MsgAnswer::Ok,
+            QCoreApplication::translate("RosterMessages", "Sorry...")};
 }
 
 MsgBoxRequest addFolderQuestion(const QString& historyFolder) {

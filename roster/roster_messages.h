@@ -27,9 +27,11 @@ QString readingUsersText(qint64 read, qint64 total);
 
 // The typed name is already in the list.
 MsgBoxRequest duplicateNameReport(const QString& name);
-// The typed name cannot stand on line 1 of a history file.
-enum class UnstorableReason { ControlCharacter, OutsideCodePage };
-MsgBoxRequest unstorableNameReport(const QString& name, UnstorableReason reason);
+// The typed name cannot stand on line 1 of a history file; outside the code
+// page, the message names it.
+enum class UnstorableReason { ControlCharacter, OutsideCodePage, TooLong };
+MsgBoxRequest unstorableNameReport(const QString& name, UnstorableReason reason,
+                                   const CodePage& codePage);
 // Adding a name: the history folder is missing: create it? (Yes / No)
 MsgBoxRequest addFolderQuestion(const QString& historyFolder);
 // Adding a name: the history file cannot be created or written.

@@ -94,7 +94,7 @@ RosterOutcome RosterService::takeListing(const UserListing& listing, const QStri
     m_listedFolder = folder;
     m_listedDigest = listing.digest;
     m_listedUnstampedSinceNs = listing.unstampedSinceNs;
-    m_model->show(rows ? std::move(*rows) : UserListModel::rowsOf(listing));
+    m_model->show(rows ? std::move(*rows) : UserListModel::rowsOf(listing, m_state.codePage()));
     emit listChanged();
     if (errorText.isEmpty())
         return RosterOutcome::with(RosterOutcome::Done);
@@ -143,7 +143,7 @@ void RosterService::readInBackground(const QString& folder, bool reportErrors) {
     ++m_folderReads;
     m_backgroundReportsErrors = reportErrors;
     m_background = std::make_unique<BackgroundListing>(
-        folder, BackgroundListing::Made::ListRows, std::function<void()>());
+        folder, BackgroundListing::Made::ListRows, std::function<void()>(), m_state.codePage());
     m_backgroundWatcher.setFuture(m_background->future());
 }
 

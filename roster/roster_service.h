@@ -85,7 +85,8 @@ class RosterService : public QObject {
     // message names it, when not folder itself.
     static RosterOutcome restore(const QString& folder, const HeldName& held,
                                  int waitMs = kRosterWaitInWindowMs,
-                                 const QString& shownFolder = {});
+                                 const QString& shownFolder = {},
+                                 const CodePage& codePage = CodePage::windows1252());
     // Erases a held user for good, after one question.
     static RosterOutcome erase(const HeldName& held, const RosterQuestion& ask);
 

@@ -30,6 +30,11 @@ RosterOutcome cannotSave(const QString& errorText, const QString& path) {
 } // namespace
 
 RosterOutcome RosterService::addName(const QString& name, const RosterQuestion& ask) {
+    // Refused as a class list refuses it, never cut.
+    if (name.size() > kMaxNameLength)
+        return RosterOutcome::with(
+            RosterOutcome::Refused,
+            unstorableNameReport(name, UnstorableReason::TooLong, m_state.codePage()));
     const QString folder = historyFolderPath();
     // Another copy or administrator may have added names since the list was
     // read: the name is checked against the folder as it is now, and no other
@@ -40,15 +45,17 @@ RosterOutcome RosterService::addName(const QString& name, const RosterQuestion& 
             return RosterOutcome::with(RosterOutcome::Busy, rosterBusyReport(shownFolder()));
         refresh(folder);
     }
-    if (m_model->rowOf(name) >= 0)
+    if (m_model->rowOfSameName(name) >= 0)
         return RosterOutcome::with(RosterOutcome::Duplicate, duplicateNameReport(name));
-    const StorableName storable = storableName(name);
+    const StorableName storable = storableName(name, m_state.codePage());
     if (storable.problem != StorableName::None)
         return RosterOutcome::with(
             RosterOutcome::Refused,
-            unstorableNameReport(name, storable.problem == StorableName::ControlCharacter
-                                           ? UnstorableReason::ControlCharacter
-                                           : UnstorableReason::OutsideCodePage));
+            unstorableNameReport(name,
+                                 storable.problem == StorableName::ControlCharacter
+                                     ? UnstorableReason::ControlCharacter
+                                     : UnstorableReason::OutsideCodePage,
+                                 m_state.codePage()));
 
     const std::vector<int> listNumbers = m_model->numbers();
     if (folder.isEmpty()) {
@@ -86,7 +93,7 @@ RosterService::planAgainstFolder(const QString& folder, const QStringList& names
     namesOnList.reserve(m_model->rowCount());
     for (int row = 0; row < m_model->rowCount(); ++row)
         namesOnList.append(m_model->text(row));
-    return {planBulkAdd(names, namesOnList), m_model->numbers()};
+    return {planBulkAdd(names, namesOnList, m_state.codePage()), m_model->numbers()};
 }
 
 RosterOutcome RosterService::addNames(const QStringList& names, const RosterQuestion& ask) {
@@ -151,7 +158,8 @@ RosterOutcome RosterService::deleteUser(int row, const RosterQuestion& ask) {
             target.path, number, text, QDateTime::currentDateTimeUtc(),
             [&ask, &text](const QString& errorText) {
                 return ask(cannotHoldQuestion(errorText, text)) == MsgAnswer::Ok;
-            });
+            },
+            m_state.codePage());
         if (deleted.outcome == Deletion::Declined)
             return RosterOutcome::with(RosterOutcome::Declined);
         if (deleted.outcome == Deletion::Replaced)
@@ -176,8 +184,8 @@ RosterOutcome RosterService::deleteUser(int row, const RosterQuestion& ask) {
 }
 
 RosterOutcome RosterService::restore(const QString& folder, const HeldName& held, int waitMs,
-                                     const QString& shownFolder) {
-    const RestoreResult restored = restoreHeldName(folder, held, waitMs);
+                                     const QString& shownFolder, const CodePage& codePage) {
+    const RestoreResult restored = restoreHeldName(folder, held, waitMs, codePage);
     RosterOutcome outcome;
     switch (restored.outcome) {
     case RestoreResult::Restored:

@@ -77,7 +77,8 @@ TEST_F(RosterServiceTest, AddingANameAnswersOneOutcomeWithItsMessage) {
         {"Bob", RosterOutcome::Duplicate, duplicateNameReport(QStringLiteral("Bob"))},
         {"Ann", RosterOutcome::Duplicate, duplicateNameReport(QStringLiteral("Ann"))},
         {"Tab\there", RosterOutcome::Refused,
-         unstorableNameReport(QStringLiteral("Tab\there"), UnstorableReason::ControlCharacter)},
+         unstorableNameReport(QStringLiteral("Tab\there"), UnstorableReason::ControlCharacter,
+                              CodePage::windows1252())},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

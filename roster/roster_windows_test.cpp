@@ -168,6 +168,26 @@ TEST_F(RosterWindowsTest, SeveralPastedLinesAreAskedForOnceAndSummed) {
     roster->addNames();
 }
 
+TEST_F(RosterWindowsTest, APastedNameTooLongIsRefusedAsAClassListRefusesItNotCut) {
+    const QString longName = QStringLiteral("Maximiliane Johanna Wolkenstein"); // 31
+    QGuiApplication::clipboard()->setText(longName + QLatin1Char('\n'));
+    QString summary;
+    dialogs.onNextModal([&](QDialog& nameIn) {
+        dialogs.onNextModal([&](QDialog& window) {
+            summary = window.findChild<QPlainTextEdit*>("SummaryText")->toPlainText();
+            window.accept();
+        });
+        auto* text = static_cast<AddNamesDialog&>(nameIn).nameEdit();
+        QTest::keyClick(text, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(text->text(), "") << "no part of it lands in the box";
+        static_cast<AddNamesDialog&>(nameIn).okButton()->click();
+    });
+    roster->addNames();
+    EXPECT_EQ(summary, "0 names added.\n\n1 name refused:\n    " + longName +
+                           ": longer than 30 characters\n");
+    EXPECT_TRUE(shown().isEmpty());
+}
+
 TEST_F(RosterWindowsTest, AClassListIsCheckedAgainstTheFolderAsItIsNowAndReadsItOnceAtMost) {
     users.write("1HIST.DX", userFile("Ann"));
     roster->fillUserList();

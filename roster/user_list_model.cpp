@@ -78,12 +78,12 @@ UserListModel::Row UserListModel::makeRow(Rows& into, const QString& text, int n
     return row;
 }
 
-void UserListModel::showListing(const UserListing& listing) {
-    show(rowsOf(listing));
+void UserListModel::showListing(const UserListing& listing, const CodePage& codePage) {
+    show(rowsOf(listing, codePage));
 }
 
-UserListModel::Rows UserListModel::rowsOf(const UserListing& listing) {
-    RowsMaker maker;
+UserListModel::Rows UserListModel::rowsOf(const UserListing& listing, const CodePage& codePage) {
+    RowsMaker maker(codePage);
     qsizetype nameBytes = 0;
     for (const ListedUser& user : listing.users)
         nameBytes += user.name.size();
@@ -102,17 +102,14 @@ void UserListModel::RowsMaker::expect(qsizetype users, qsizetype nameBytes) {
     m_made.rows.reserve(size_t(users));
     m_made.texts.reserve(nameBytes);
     m_made.files.reserve(users * 12);
-    m_keys.reserve(nameBytes);
-    m_keyAt.reserve(size_t(users));
+    m_keys.reserve(size_t(users));
 }
 
 void UserListModel::RowsMaker::take(QByteArray&& name, int number, QStringView folder,
                                     const QString& fileName) {
-    const QString text = shownName(name);
+    const QString text = shownName(name, m_codePage);
     name = QByteArray(); // let go at once: the row holds the name now
-    const QString key = listSortKey(text);
-    m_keyAt.push_back({quint32(m_keys.size()), quint32(key.size())});
-    m_keys += key;
+    m_keys.push_back(m_order.sortKeyFor(text));
     m_made.rows.push_back(makeRow(m_made, text, number, folder, fileName));
 }
 
@@ -121,21 +118,16 @@ UserListModel::Rows UserListModel::RowsMaker::finish() {
     // made once per name; equal names keep the folder's order of numbers.
     std::vector<quint32> order(m_made.rows.size());
     std::iota(order.begin(), order.end(), quint32(0));
-    auto keyOf = [this](quint32 i) {
-        return QStringView(m_keys).sliced(m_keyAt[i].first, m_keyAt[i].second);
-    };
     std::sort(order.begin(), order.end(), [&](quint32 a, quint32 b) {
-        const int byKey = keyOf(a).compare(keyOf(b));
+        const Row& rowA = m_made.rows[a];
+        const Row& rowB = m_made.rows[b];
+        const int byKey =
+            ListOrder::compare(m_keys[a], textIn(m_made, rowA), m_keys[b], textIn(m_made, rowB));
         if (byKey != 0)
             return byKey < 0;
-        const int byText =
-            textIn(m_made, m_made.rows[a]).compare(textIn(m_made, m_made.rows[b]));
-        if (byText != 0)
-            return byText < 0;
-        return m_made.rows[a].number < m_made.rows[b].number;
+        return rowA.number < rowB.number;
     });
-    m_keys = QString();
-    m_keyAt = {};
+    m_keys = {};
     std::vector<Row> sorted;
     sorted.reserve(order.size());
     for (const quint32 i : order)
@@ -151,14 +143,9 @@ void UserListModel::show(Rows&& rows) {
 }
 
 int UserListModel::insertSorted(const QString& text, int number, const QString& path) {
-    const QString key = listSortKey(text);
     const auto at =
         std::partition_point(m_store.rows.begin(), m_store.rows.end(), [&](const Row& row) {
-            const QStringView other = textView(row);
-            const QString otherKey = listSortKey(other.toString());
-            if (otherKey != key)
-                return otherKey < key;
-            return other < QStringView(text);
+            return m_order.before(textView(row).toString(), text);
         });
     const int row = int(at - m_store.rows.begin());
     beginInsertRows(QModelIndex(), row, row);
@@ -173,15 +160,16 @@ void UserListModel::insertSorted(std::vector<NewRow> rows) {
         return;
     // Equal names keep the order they came in, after those on the list, as
     // one insertion after another would not promise either.
-    std::stable_sort(rows.begin(), rows.end(),
-                     [](const NewRow& a, const NewRow& b) { return listsBefore(a.text, b.text); });
+    std::stable_sort(rows.begin(), rows.end(), [this](const NewRow& a, const NewRow& b) {
+        return m_order.before(a.text, b.text);
+    });
     beginResetModel();
     std::vector<Row> merged;
     merged.reserve(m_store.rows.size() + rows.size());
     auto next = rows.begin();
     for (const Row& row : m_store.rows) {
         const QString text = textView(row).toString();
-        while (next != rows.end() && listsBefore(next->text, text)) {
+        while (next != rows.end() && m_order.before(next->text, text)) {
             merged.push_back(makeRow(m_store, next->text, next->number, next->path));
             ++next;
         }
@@ -240,6 +228,16 @@ void UserListModel::compactIfWasteful() {
 int UserListModel::rowOf(const QString& text) const {
     for (size_t row = 0; row < m_store.rows.size(); ++row) {
         if (textView(m_store.rows[row]) == text)
+            return int(row);
+    }
+    return -1;
+}
+
+int UserListModel::rowOfSameName(const QString& name) const {
+    const QString key = sameNameKey(name);
+    for (size_t row = 0; row < m_store.rows.size(); ++row) {
+        const QStringView text = textView(m_store.rows[row]);
+        if (text == key || sameNameKey(text) == key)
             return int(row);
     }
     return -1;

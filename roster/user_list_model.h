@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/code_page.h"
 #include "roster/history_folder.h"
+#include "roster/name_rules.h"
 
 #include <QAbstractListModel>
 #include <QString>
@@ -44,6 +46,9 @@ class UserListModel : public QAbstractListModel {
     // once at the end: no user is held twice, as a listing and as a row.
     class RowsMaker : public ListedUserSink {
       public:
+        // The names are shown in codePage and ordered by the user's language.
+        explicit RowsMaker(const CodePage& codePage = CodePage::windows1252())
+            : m_codePage(codePage) {}
         void expect(qsizetype users, qsizetype nameBytes) override;
         void take(QByteArray&& name, int number, QStringView folder,
                   const QString& fileName) override;
@@ -52,8 +57,9 @@ class UserListModel : public QAbstractListModel {
 
       private:
         Rows m_made;
-        QString m_keys; // the rows' sort keys, one after another
-        std::vector<std::pair<quint32, quint32>> m_keyAt; // each row's key: start, length
+        CodePage m_codePage;
+        ListOrder m_order;                   // a collator of its own: this runs on the reading thread
+        std::vector<QCollatorSortKey> m_keys; // each row's sort key, made once
     };
 
     // Qt::DisplayRole: the name. kNumberRole: the user number (int).
@@ -73,8 +79,10 @@ class UserListModel : public QAbstractListModel {
     QString path(int row) const;
 
     // Every row replaced by the users of listing, in the list's order.
-    void showListing(const UserListing& listing);
-    static Rows rowsOf(const UserListing& listing);
+    void showListing(const UserListing& listing,
+                     const CodePage& codePage = CodePage::windows1252());
+    static Rows rowsOf(const UserListing& listing,
+                       const CodePage& codePage = CodePage::windows1252());
     // Every row replaced by rows.
     void show(Rows&& rows);
     // One row more, where the list's order puts it; its row.
@@ -94,6 +102,8 @@ class UserListModel : public QAbstractListModel {
 
     // The first row showing exactly text, or -1.
     int rowOf(const QString& text) const;
+    // The first row showing the same name as name (sameNameKey), or -1.
+    int rowOfSameName(const QString& name) const;
     // Every row's user number, in the list's order.
     std::vector<int> numbers() const;
 
@@ -110,6 +120,7 @@ class UserListModel : public QAbstractListModel {
     void compactIfWasteful();
 
     Rows m_store;
+    ListOrder m_order; // the user's language
 };
 
 } // namespace dexlan

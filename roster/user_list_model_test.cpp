@@ -38,9 +38,10 @@ std::vector<Shown> shown(const UserListModel& model) {
 // The list's order, as every other part of the roster states it: case
 // ignored, then the names themselves, then the numbers.
 void sortAsTheList(std::vector<Shown>& rows) {
-    std::stable_sort(rows.begin(), rows.end(), [](const Shown& a, const Shown& b) {
+    const ListOrder order; // the user's language, as the model's
+    std::stable_sort(rows.begin(), rows.end(), [&order](const Shown& a, const Shown& b) {
         if (a.text != b.text)
-            return listsBefore(a.text, b.text);
+            return order.before(a.text, b.text);
         return a.number < b.number;
     });
 }

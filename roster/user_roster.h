@@ -106,6 +106,8 @@ class UserRoster : public QObject {
     QString historyFolderPath() const;
     // The folder as the messages show it.
     QString shownFolder() const;
+    // The code page of the trainer's files, in which names are read and written.
+    const CodePage& codePage() const { return m_state.codePage(); }
 
     // A reading of the folder shorter than this leaves the window as it is;
     // a longer one shows its progress and lets the window paint.

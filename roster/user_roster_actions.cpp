@@ -63,7 +63,8 @@ void UserRoster::addNames() {
 
 void UserRoster::addName(AddNamesDialog& dialog) {
     QLineEdit* box = dialog.nameEdit();
-    const QString name = box->text();
+    // Checked and written as a class list's names are: trimmed and composed.
+    const QString name = cleanedName(box->text());
     if (name.isEmpty()) {
         dialog.accept();
         return;

@@ -6,6 +6,7 @@
 #include "roster/held_names.h"
 #include "roster/history_file.h"
 #include "roster/history_folder.h"
+#include "roster/name_rules.h"
 #include "roster/roster_messages.h"
 #include "roster/roster_test_files.h"
 #include "roster/user_list_model.h"
@@ -770,7 +771,7 @@ TEST_F(UserRosterTest, NumbersFillTheGapsAndNamesTakeTheirPlace) {
     EXPECT_FALSE(testing::allNamesUnder(users.path()).contains(QStringLiteral("2hist.dx")));
 }
 
-TEST_F(UserRosterTest, DuplicateNamesAreRefusedExactlyAsTyped) {
+TEST_F(UserRosterTest, DuplicateNamesAreRefusedWhateverTheBlanksOrTheSpellingOfALetter) {
     writeUser("1hist.dx", "Ann");
     useLocation(users.path());
     page.roster->fillUserList();
@@ -783,14 +784,30 @@ TEST_F(UserRosterTest, DuplicateNamesAreRefusedExactlyAsTyped) {
         ok->click();
         EXPECT_TRUE(text->text().isEmpty()) << "the box is emptied after the duplicate";
         EXPECT_TRUE(dialog.isVisible());
-        for (const char* other : {"ann", "Ann "}) { // other case, trailing blank: other names
-            text->setText(QString::fromLatin1(other));
-            ok->click();
-        }
+        text->setText(QStringLiteral("ann")); // letter case tells names apart
+        ok->click();
+        text->setText(QString::fromUtf8("  Zoe\xcc\x88\xc2\xa0Ray ")); // blanks, e + diaeresis
+        ok->click();
         ok->click();
     });
     page.roster->addNames();
-    EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Ann", 1}, {"ann", 2}, {"Ann ", 3}}));
+    EXPECT_EQ(page.entries(),
+              (std::vector<Entry>{{"Ann", 1}, {"ann", 2}, {QString::fromUtf8("Zoë\u00a0Ray"), 3}}));
+    EXPECT_EQ(users.read("3HIST.DX").left(9), "\"Zo\xeb\xa0Ray\"") << "composed, in the code page";
+
+    // Each spelling of a name on the list is that name.
+    for (const char* same : {"Ann ", " Ann", "Zo\xc3\xab Ray", "Zoe\xcc\x88\tRay"}) {
+        dialogs.expectBox(duplicateNameReport(cleanedName(QString::fromUtf8(same))), MsgAnswer::Ok);
+        dialogs.onNextModal([same](QDialog& dialog) {
+            auto* text = dialog.findChild<QLineEdit*>(QStringLiteral("Text1"));
+            auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("Command1"));
+            text->setText(QString::fromUtf8(same));
+            ok->click();
+            ok->click();
+        });
+        page.roster->addNames();
+    }
+    EXPECT_EQ(page.entries().size(), 3u);
 }
 
 TEST_F(UserRosterTest, NamesLineOneCannotHoldAreRefusedAndNothingIsWritten) {
@@ -806,7 +823,8 @@ TEST_F(UserRosterTest, NamesLineOneCannotHoldAreRefusedAndNothingIsWritten) {
     };
     useLocation(users.path());
     for (const Case& c : cases) {
-        dialogs.expectBox(unstorableNameReport(c.name, c.reason), MsgAnswer::Ok);
+        dialogs.expectBox(unstorableNameReport(c.name, c.reason, CodePage::windows1252()),
+                          MsgAnswer::Ok);
         dialogs.onNextModal([&c](QDialog& dialog) {
             auto* text = dialog.findChild<QLineEdit*>(QStringLiteral("Text1"));
             auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("Command1"));

@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "roster/name_rules.h"
+
+namespace dexlan {
+
+QString cleanedName(QStringView given) {
+    return given.trimmed().toString().normalized(QString::NormalizationForm_C);
+}
+
+QString sameNameKey(QStringView name) {
+    const QString composed = name.toString().normalized(QString::NormalizationForm_C);
+    QString key;
+    key.reserve(composed.size());
+    bool blank = false;
+    for (QChar c : composed) {
+        if (c.isSpace()) {
+            blank = !key.isEmpty();
+            continue;
+        }
+        if (blank)
+            key += QLatin1Char(' ');
+        blank = false;
+        key += c;
+    }
+    return key;
+}
+
+ListOrder::ListOrder() : ListOrder(QLocale()) {}
+
+ListOrder::ListOrder(const QLocale& locale) : m_collator(locale) {
+    m_collator.setCaseSensitivity(Qt::CaseInsensitive);
+}
+
+QCollatorSortKey ListOrder::sortKeyFor(const QString& name) const {
+    // Qt's collator for the C locale (a machine with no language set) makes
+    // its keys of the text as it is, whatever the case sensitivity asked.
+    if (m_collator.locale().language() == QLocale::C)
+        return m_collator.sortKey(name.toCaseFolded());
+    return m_collator.sortKey(name);
+}
+
+bool ListOrder::before(const QString& a, const QString& b) const {
+    // Through the keys, so that one comparison never disagrees with a sort.
+    return compare(sortKeyFor(a), a, sortKeyFor(b), b) < 0;
+}
+
+int ListOrder::compare(const QCollatorSortKey& keyA, QStringView a, const QCollatorSortKey& keyB,
+                       QStringView b) {
+    if (const int byAlphabet = keyA.compare(keyB))
+        return byAlphabet;
+    return a.compare(b);
+}
+
+} // namespace dexlan
