@@ -4,6 +4,7 @@
 // same folder: start-up, File, Save, the closing question, a file another
 // teacher saved meanwhile, and a deleted name held, restored and erased.
 #include "app/app_fixture.h"
+#include "options_file/change_log.h"
 #include "options_file/options_dialogue.h"
 #include "options_window/options_window.h"
 #include "roster/held_names.h"
@@ -74,6 +75,13 @@ class ShareWindowTest : public ShareTest {
     ScriptedDialogs dialogs;
     std::unique_ptr<Program> program;
     QStringList laidOut; // the trainer's folder before the program ran
+    // The trainer's folder as laid out, and the record of the changes made since.
+    QStringList laidOutAndLog() const {
+        QStringList names = laidOut;
+        names.append(QString::fromLatin1(kChangeLogName));
+        names.sort();
+        return names;
+    }
 };
 
 TEST_F(ShareWindowTest, StartsUpAndListsTheUsers) {
@@ -99,7 +107,8 @@ TEST_F(ShareWindowTest, FileSaveAndTheClosingQuestionSaveOnTheShare) {
     expected.replace("f2 on", "f2 off");
     EXPECT_EQ(onServer(), expected);
     EXPECT_TRUE(dialogs.allAnswersUsed()) << "no error was reported";
-    EXPECT_EQ(folder->names(), laidOut) << "nothing but the options file changed";
+    EXPECT_EQ(folder->names(), laidOutAndLog())
+        << "nothing but the options file changed, and the changes were recorded";
 }
 
 TEST_F(ShareWindowTest, AFileTheOtherTeacherSavedMeanwhileIsReplacedOnlyWhenAsked) {
@@ -119,7 +128,7 @@ TEST_F(ShareWindowTest, AFileTheOtherTeacherSavedMeanwhileIsReplacedOnlyWhenAske
     EXPECT_TRUE(onServer().contains("\r\nhist roster open\r\n"));
     EXPECT_TRUE(onServer().contains("\r\nsfx none\r\n"));
     EXPECT_TRUE(dialogs.allAnswersUsed());
-    EXPECT_EQ(folder->names(), laidOut);
+    EXPECT_EQ(folder->names(), laidOutAndLog());
 }
 
 TEST_F(ShareWindowTest, ADeletedNameIsHeldRestoredAndErased) {
@@ -153,7 +162,7 @@ TEST_F(ShareWindowTest, ADeletedNameIsHeldRestoredAndErased) {
     ASSERT_EQ(held.size(), 1u);
     EXPECT_FALSE(eraseHeldName(held.front()).failed());
     EXPECT_TRUE(listHeldNames(folder->b()).empty());
-    QStringList left = laidOut;
+    QStringList left = laidOutAndLog();
     left.removeOne("2HIST.DX");
     left.append(".deleted");
     left.sort();

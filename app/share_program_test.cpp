@@ -3,6 +3,7 @@
 // from two teachers' computers at once: the right bytes, nothing else left in
 // the trainer's folder, and the old files whole when a copy is killed.
 #include "roster/history_file.h"
+#include "options_file/change_log.h"
 #include "testing/school_share.h"
 #include "testing/test_files.h"
 #include "roster/roster_test_files.h"
@@ -143,6 +144,13 @@ class ShareProgramTest : public ShareTest {
 
     TestFolder local;
     QStringList laidOut;
+    // The trainer's folder as laid out, and the record of the changes made since.
+    QStringList laidOutAndLog() const {
+        QStringList names = laidOut;
+        names.append(QString::fromLatin1(kChangeLogName));
+        names.sort();
+        return names;
+    }
     Teacher teacherA, teacherB;
 };
 
@@ -153,7 +161,7 @@ TEST_F(ShareProgramTest, EachCommandLeavesTheRightBytesAndNothingElse) {
     ASSERT_EQ(teacherA.run({"--trainer", trainer, "--set", "sounds=beep"}, &out, &err), 0)
         << err.toStdString();
     EXPECT_EQ(readFile(folder->onServer() + "Dexlan4.ini"), withSounds("sfx beep"));
-    EXPECT_EQ(folder->names(), laidOut);
+    EXPECT_EQ(folder->names(), laidOutAndLog());
 
     ASSERT_EQ(
         teacherA.run({"--trainer", trainer, "--add-users", classList("Pupil", 3)}, &out, &err), 0)
@@ -163,7 +171,7 @@ TEST_F(ShareProgramTest, EachCommandLeavesTheRightBytesAndNothingElse) {
     for (const auto& [number, line] : added)
         names.insert(line);
     EXPECT_EQ(names, (std::set<QByteArray>{"\"Pupil 1\"", "\"Pupil 2\"", "\"Pupil 3\""}));
-    EXPECT_EQ(folder->names().size(), laidOut.size() + 3)
+    EXPECT_EQ(folder->names().size(), laidOutAndLog().size() + 3)
         << folder->names().join(' ').toStdString();
 
     ASSERT_EQ(teacherB.run({"--trainer", folder->b(), "--delete-user", "Ann Carter"}, &out, &err),
@@ -177,7 +185,7 @@ TEST_F(ShareProgramTest, EachCommandLeavesTheRightBytesAndNothingElse) {
         << err.toStdString();
     EXPECT_EQ(readFile(folder->onServer() + "1HIST.DX"), ann) << "back byte for byte";
 
-    QStringList expected = laidOut + QStringList{".deleted"};
+    QStringList expected = laidOutAndLog() + QStringList{".deleted"};
     for (const auto& [number, line] : added)
         expected.append(QString::number(number) + "HIST.DX");
     expected.sort();
@@ -204,8 +212,15 @@ TEST_F(ShareProgramTest, TwoTeachersAddingAtOnceNeverShareANumberOrAFile) {
     EXPECT_EQ(added.size(), 30u);
     const std::map<int, QString> users = listed(teacherA, folder->a());
     EXPECT_EQ(users.size(), 32u);
-    EXPECT_EQ(folder->names().size(), laidOut.size() + 30)
+    EXPECT_EQ(folder->names().size(), laidOutAndLog().size() + 30)
         << "no lock or temporary file is left: " << folder->names().join(' ').toStdString();
+    // Both recorded every change, one copy at a time: a class list and its
+    // fifteen names each, no line lost or torn.
+    QList<QByteArray> logged = readFile(folder->onServer() + kChangeLogName).split('\n');
+    logged.removeAll(QByteArray());
+    EXPECT_EQ(logged.size(), 32);
+    for (const QByteArray& line : logged)
+        EXPECT_EQ(line.count('\t'), 7) << line.constData();
 }
 
 TEST_F(ShareProgramTest, ListingWhileTheOtherTeacherAddsAndDeletes) {

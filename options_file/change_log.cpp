@@ -3,8 +3,10 @@
 
 #include "options_file/shared_state.h"
 #include "platform/append_file.h"
+#include "platform/atomic_file.h"
 #include "platform/dialogs.h"
 #include "platform/file_names.h"
+#include "platform/file_system.h"
 #include "platform/folder_lock.h"
 #include "platform/line_break.h"
 #include "platform/regular_file.h"
@@ -21,6 +23,38 @@ namespace {
 // finds the lock taken appends to whichever file is the log by then.
 const QLatin1String kRotationLockName(".Dexlan4-changes.lock");
 constexpr int kRotationWaitMs = 2000;
+// On a share every line waits for the lock: a copy holds it a moment only.
+constexpr int kShareWaitMs = 10000;
+
+// A share may refuse to append: smbnetfs answers an O_APPEND open, and a
+// second open of a file closed a moment ago, with EIO, and then the whole
+// folder for a while. There the log is written anew beside itself and put in
+// place by rename, one copy at a time under the lock, so that no line is
+// lost, torn or doubled.
+FileError recordOnShare(const QString& folder, const QString& path, const QByteArray& line) {
+    FolderLock lock;
+    if (lock.take(folder, kRotationLockName, kShareWaitMs) != FolderLock::Result::Taken)
+        return {FileError::Other,
+                QCoreApplication::translate("ChangeLog",
+                                            "Another copy kept the record of changes busy.")};
+    QByteArray bytes;
+    {
+        QFile file;
+        if (openRegularFile(file, path))
+            bytes = file.read(kChangeLogCapBytes + 1);
+    }
+    if (bytes.size() + line.size() > kChangeLogCapBytes) {
+        if (const FileError moved =
+                rewriteKeepingIdentity(path + QLatin1String(kPreviousLogSuffix), bytes);
+            moved.failed())
+            return moved;
+        bytes.clear();
+    }
+    bytes += line;
+    // The share's own way of saving, as the options file is saved there: an
+    // open for appending is what it refuses.
+    return rewriteKeepingIdentity(path, bytes);
+}
 
 qint64 fileSize(const QString& path) {
     QFile file;
@@ -101,6 +135,8 @@ ChangeLog::ChangeLog(const QString& programFolder, ChangeAuthor author)
 FileError ChangeLog::record(const LoggedChange& change) const {
     const QDateTime now = m_author.clock ? m_author.clock() : QDateTime::currentDateTime();
     const QByteArray line = changeLogLine(now, m_author, change);
+    if (!surelyOnLocalFileSystem(m_folder))
+        return recordOnShare(m_folder, m_path, line);
     if (fileSize(m_path) + line.size() > kChangeLogCapBytes) {
         // Asked again under the lock: a copy that rotated a moment ago left a
         // small log, which is not rotated a second time.

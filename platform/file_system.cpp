@@ -3,6 +3,7 @@
 
 #include "platform/file_names.h"
 
+#include <optional>
 #include <QFile>
 #include <QThread>
 
@@ -26,7 +27,10 @@ constexpr int kNetworkReaders = 16;
 
 } // namespace
 
-bool onNetworkFileSystem(const QString& path) {
+namespace {
+
+// Whether path is on a network file system; nothing when that cannot be told.
+std::optional<bool> networkFileSystem(const QString& path) {
 #ifdef Q_OS_WIN
     const QString native = QDir::toNativeSeparators(path);
     if (native.startsWith(QLatin1String("\\\\")))
@@ -38,7 +42,7 @@ bool onNetworkFileSystem(const QString& path) {
 #else
     struct statfs info {};
     if (::statfs(pathToSystem(path).constData(), &info) != 0)
-        return false;
+        return std::nullopt;
     switch (static_cast<unsigned long>(info.f_type)) {
     case 0x65735546UL: // FUSE: a desktop's or smbnetfs' share, sshfs
     case 0xFF534D42UL: // CIFS
@@ -52,6 +56,16 @@ bool onNetworkFileSystem(const QString& path) {
         return false;
     }
 #endif
+}
+
+} // namespace
+
+bool onNetworkFileSystem(const QString& path) {
+    return networkFileSystem(path).value_or(false);
+}
+
+bool surelyOnLocalFileSystem(const QString& path) {
+    return !networkFileSystem(path).value_or(true);
 }
 
 int readersFor(const QString& folder) {
