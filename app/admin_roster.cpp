@@ -68,6 +68,15 @@ const ListedUser* userNamed(const UserListing& listing, const QString& name,
     return nullptr;
 }
 
+// A name of an all-or-nothing batch left as it was, because another of the
+// batch was refused: reported, though not as a refusal of its own.
+void leftForTheBatch(Run& run, const char* action, const QString& name, int number,
+                     const QString& reason) {
+    ChangeRecord record = change(action, "refused", false, name, number);
+    record.reason = reason;
+    run.report.changes.push_back(std::move(record));
+}
+
 QString notKeptText(const QString& errorText, const QString& name) {
     return errorText + QLatin1Char('\n') +
            QCoreApplication::translate("AdminCommandLine",
@@ -258,10 +267,10 @@ void deleteUsers(Run& run, const QString& folder, const QStringList& entries,
         }
         if (!whole) {
             // All or nothing: a batch with a refused entry deletes no one.
-            ChangeRecord record = change("delete", "refused", false, one.name, number);
-            record.reason = QCoreApplication::translate(
-                "AdminCommandLine", "Not deleted: another user of the same command was refused.");
-            run.report.changes.push_back(std::move(record));
+            leftForTheBatch(run, "delete", one.name, number,
+                            QCoreApplication::translate(
+                                "AdminCommandLine",
+                                "Not deleted: another user of the same command was refused."));
             continue;
         }
         if (run.request.check) {
@@ -395,10 +404,10 @@ void restoreUsers(Run& run, const QString& folder, const QStringList& entries) {
         }
         if (anyRefused) {
             // All or nothing: a batch with a refused entry restores no one.
-            ChangeRecord record = change("restore", "refused", false, one.name, number);
-            record.reason = QCoreApplication::translate(
-                "AdminCommandLine", "Not restored: another name of the same command was refused.");
-            run.report.changes.push_back(std::move(record));
+            leftForTheBatch(run, "restore", one.name, number,
+                            QCoreApplication::translate(
+                                "AdminCommandLine",
+                                "Not restored: another name of the same command was refused."));
             continue;
         }
         if (run.request.check) {
