@@ -32,11 +32,10 @@ ListOrder::ListOrder(const QLocale& locale) : m_collator(locale) {
 }
 
 QCollatorSortKey ListOrder::sortKeyFor(const QString& name) const {
-    // Qt's collator for the C locale (a machine with no language set) makes
-    // its keys of the text as it is, whatever the case sensitivity asked.
-    if (m_collator.locale().language() == QLocale::C)
-        return m_collator.sortKey(name.toCaseFolded());
-    return m_collator.sortKey(name);
+    // Made of the name without letter case: Qt's collator for the C locale (a
+    // machine with no language set), and Windows' for any, make their keys of
+    // the text as it is, whatever the case sensitivity asked.
+    return m_collator.sortKey(name.toCaseFolded());
 }
 
 bool ListOrder::before(const QString& a, const QString& b) const {
@@ -46,6 +45,11 @@ bool ListOrder::before(const QString& a, const QString& b) const {
 
 int ListOrder::compare(const QCollatorSortKey& keyA, QStringView a, const QCollatorSortKey& keyB,
                        QStringView b) {
+    // Names equal but for letter case are ordered by themselves, never by
+    // their keys: Windows' keys of two such names may differ past their end,
+    // and so order them differently from one sort to the next.
+    if (a.compare(b, Qt::CaseInsensitive) == 0)
+        return a.compare(b);
     if (const int byAlphabet = keyA.compare(keyB))
         return byAlphabet;
     return a.compare(b);
