@@ -141,4 +141,11 @@ if [ "$(grep -c $'\r$' "$trainer/Dexlan4.ini")" != "$(wc -l <"$trainer/Dexlan4.i
     echo "FAILED: a line of Dexlan4.ini does not end in CR LF"
     exit 1
 fi
-echo "PASSED: line 11 is now 'sfx none', the other lines are unchanged and end in CR LF"
+# The save is recorded beside the options file: one line, from the window.
+log=$trainer/Dexlan4-changes.log
+if [ ! -f "$log" ] || [ "$(wc -l <"$log")" != 1 ] ||
+    ! grep -qF $'\twindow\tset\t\t\tline 11: "sfx all" -> "sfx none"' "$log"; then
+    echo "FAILED: the record of changes does not hold the one save: $(cat "$log" 2>/dev/null || echo 'no file')"
+    exit 1
+fi
+echo "PASSED: line 11 is now 'sfx none', the other lines are unchanged and end in CR LF, and the save is recorded"
