@@ -167,19 +167,28 @@ ToDelete findToDelete(const QString& given, const ListedUsers& users, const User
     return found;
 }
 
-void deleteOne(Run& run, const ToDelete& one, const QDateTime& now) {
-    const QString& name = one.name;
-    const ListedUser& user = *one.user;
+// The users of a batch deleted at once: each held for restoring, their notes
+// synced together; what cannot be held is deleted for good only with --force.
+std::vector<Deletion> deleteAll(Run& run, const std::vector<const ToDelete*>& batch,
+                                const QDateTime& now) {
+    std::vector<UserToHold> users;
+    users.reserve(batch.size());
+    for (const ToDelete* one : batch)
+        users.push_back({one->user->path, one->user->number, one->name});
     // Nobody to ask: what cannot be held for restoring is not deleted, unless
     // --force says beforehand that it may be.
-    std::function<bool(const QString&)> deleteForGood;
+    std::function<bool(const UserToHold&, const QString&)> deleteForGood;
     if (run.request.force)
-        deleteForGood = [&run, &name](const QString& errorText) {
-            run.dialogs.tell(errorText + QLatin1Char('\n') + cannotBeUndoneText(name));
+        deleteForGood = [&run](const UserToHold& user, const QString& errorText) {
+            run.dialogs.tell(errorText + QLatin1Char('\n') + cannotBeUndoneText(user.listedName));
             return true;
         };
-    const Deletion deletion = deleteHoldingFirst(user.path, user.number, name, now, deleteForGood,
-                                                 run.state.codePage());
+    return deleteHoldingFirst(users, now, deleteForGood, run.state.codePage());
+}
+
+void reportDeletion(Run& run, const ToDelete& one, const Deletion& deletion) {
+    const QString& name = one.name;
+    const ListedUser& user = *one.user;
     switch (deletion.outcome) {
     case Deletion::Held:
         // All arguments in one arg(), so that a name holding "%2" stays as it is.
@@ -247,6 +256,16 @@ void deleteUsers(Run& run, const QString& folder, const QStringList& entries,
     const FileError unholdable = readHoldingFolder(folder);
     const bool holdingRefused = unholdable.failed() && !run.request.force;
     const bool whole = !anyRefused && !holdingRefused;
+    // Everyone to be deleted, deleted at once before any is reported.
+    std::vector<const ToDelete*> toDelete;
+    if (whole && !run.request.check) {
+        for (const ToDelete& one : batch) {
+            if (!one.notThere)
+                toDelete.push_back(&one);
+        }
+    }
+    const std::vector<Deletion> deletions = deleteAll(run, toDelete, now);
+    size_t deleted = 0;
     for (const ToDelete& one : batch) {
         const int number = one.user ? one.user->number : 0;
         if (one.refusal) {
@@ -280,7 +299,7 @@ void deleteUsers(Run& run, const QString& folder, const QStringList& entries,
                 change("delete", unholdable.failed() ? "deleted" : "held", true, one.name, number));
             continue;
         }
-        deleteOne(run, one, now);
+        reportDeletion(run, one, deletions[deleted++]);
     }
     if (!whole && std::any_of(batch.begin(), batch.end(),
                               [](const ToDelete& one) { return !one.refusal && !one.notThere; }))
@@ -343,13 +362,8 @@ ToRestore findToRestore(Run& run, const QString& folder, const QString& given,
     return found;
 }
 
-void restoreOne(Run& run, const QString& folder, const ToRestore& one) {
+void reportRestore(Run& run, const ToRestore& one, const RosterOutcome& restored) {
     const QString& name = one.name;
-    const HeldName* found = one.held;
-    // The window's own restore, its outcome told as the command line tells it.
-    const RosterOutcome restored = RosterService::restore(
-        folder, *found, kRosterWaitOnCommandLineMs, shownHistoryFolder(run.state),
-        run.state.codePage());
     if (restored.status == RosterOutcome::Done) {
         QString text = QCoreApplication::translate("AdminCommandLine", "Restored %1 (number %2).\n")
                            .arg(name, QString::number(restored.number));
@@ -362,7 +376,7 @@ void restoreOne(Run& run, const QString& folder, const ToRestore& one) {
         return;
     }
     // Gone meanwhile: it no longer has the number it was held with.
-    const int number = restored.status == RosterOutcome::Unchanged ? 0 : found->number;
+    const int number = restored.status == RosterOutcome::Unchanged ? 0 : one.held->number;
     run.refuse(restored.message ? restored.message->prompt : QString(),
                change("restore", "refused", false, name, number));
 }
@@ -386,6 +400,19 @@ void restoreUsers(Run& run, const QString& folder, const QStringList& entries) {
         anyRefused = anyRefused || one.refusal.has_value();
         batch.push_back(std::move(one));
     }
+    // Everyone to be restored, restored at once (the window's own restore,
+    // the folder read once) before any is reported.
+    std::vector<HeldName> toRestore;
+    if (!anyRefused && !run.request.check) {
+        for (const ToRestore& one : batch) {
+            if (one.held)
+                toRestore.push_back(*one.held);
+        }
+    }
+    const std::vector<RosterOutcome> restored =
+        RosterService::restore(folder, toRestore, kRosterWaitOnCommandLineMs,
+                               shownHistoryFolder(run.state), run.state.codePage());
+    size_t next = 0;
     for (const ToRestore& one : batch) {
         const int number = one.held ? one.held->number : one.numberOnList;
         if (one.refusal) {
@@ -425,7 +452,7 @@ void restoreUsers(Run& run, const QString& folder, const QStringList& entries) {
                        change("restore", "restored", true, one.name, number));
             continue;
         }
-        restoreOne(run, folder, one);
+        reportRestore(run, one, restored[next++]);
     }
 }
 

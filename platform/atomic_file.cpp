@@ -135,7 +135,8 @@ bool isReadOnly(const QString& path) {
 
 } // namespace
 
-TemporaryBeside writeTemporaryBeside(const QString& path, const QByteArray& bytes) {
+TemporaryBeside writeTemporaryBeside(const QString& path, const QByteArray& bytes,
+                                     SyncTime sync) {
     const QFileInfo target(path);
     QFile temp;
     QString tempPath;
@@ -154,7 +155,7 @@ TemporaryBeside writeTemporaryBeside(const QString& path, const QByteArray& byte
     }
     removeAbandonedTemporaries(target.absolutePath(), QFileInfo(temp.fileName()).lastModified());
     FileError written = writeAll(temp, bytes);
-    if (!written.failed() && !syncToDisk(temp))
+    if (!written.failed() && sync == SyncTime::Now && !syncToDisk(temp))
         written = {FileError::Other, lastSystemErrorText()};
     temp.close();
     if (written.failed()) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/file_error.h"
+#include "platform/file_placing.h"
 
 #include <QByteArray>
 #include <QString>
@@ -9,16 +10,17 @@
 namespace dexlan {
 
 // A new hidden file beside path (".<name>.new" and a random number), made
-// only where nothing is, holding bytes complete and synced; nothing is left on
-// failure. Made: its path; otherwise the step that failed and the system's
-// words.
+// only where nothing is, holding bytes complete and synced (or, with
+// SyncTime::Later, left for a SyncBatch to sync); nothing is left on failure.
+// Made: its path; otherwise the step that failed and the system's words.
 struct TemporaryBeside {
     enum Outcome { Made, NotMade, NotWritten };
     Outcome outcome = NotMade;
     QString path;
     QString errorText;
 };
-TemporaryBeside writeTemporaryBeside(const QString& path, const QByteArray& bytes);
+TemporaryBeside writeTemporaryBeside(const QString& path, const QByteArray& bytes,
+                                     SyncTime sync = SyncTime::Now);
 
 // How a file is replaced. Both keep the old file whole until the new one is
 // complete on disk; the named temporary is for network shares, where an unnamed

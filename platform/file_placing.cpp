@@ -3,6 +3,7 @@
 
 #include "platform/file_error.h"
 #include "platform/file_names.h"
+#include "platform/file_system.h"
 
 #include <QDir>
 
@@ -97,6 +98,36 @@ void syncFolder(const QString& folder) {
     }
 }
 
+#endif
+
+#ifdef Q_OS_LINUX
+SyncBatch::SyncBatch(const QString& folder) {
+    // A network file system may not pass syncfs on to its server, as it does
+    // each file's fsync.
+    if (surelyOnLocalFileSystem(folder))
+        m_folder = ::open(pathToSystem(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+
+SyncBatch::~SyncBatch() {
+    if (m_folder >= 0)
+        ::close(m_folder);
+}
+
+bool SyncBatch::sync(QString* errorText) {
+    // syncfs also reports a write that failed, since the folder was opened,
+    // after write() itself had succeeded.
+    if (m_folder >= 0 && ::syncfs(m_folder) == 0)
+        return true;
+    if (errorText)
+        *errorText = qt_error_string(m_folder >= 0 ? errno : EBADF);
+    return false;
+}
+#else
+SyncBatch::SyncBatch(const QString&) {}
+SyncBatch::~SyncBatch() = default;
+bool SyncBatch::sync(QString*) {
+    return true;
+}
 #endif
 
 } // namespace dexlan

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Holding deleted users' history files, restoring and erasing them.
 #include "roster/held_names.h"
+#include "roster/held_names_detail.h"
 
 #include "platform/file_names.h"
 #include "platform/file_placing.h"
@@ -29,6 +30,7 @@
 namespace dexlan {
 
 using namespace folder_detail;
+using namespace held_detail;
 
 namespace {
 
@@ -76,10 +78,6 @@ FileError makeHoldingFolder(const QString& folder) {
     return FileError::ok();
 }
 
-QString randomTag() {
-    return QString::number(QRandomGenerator::global()->generate() | 0x10000000u, 16);
-}
-
 QByteArray noteBytes(const QDateTime& deletedAt, int number, const QString& fileName) {
     return "deleted " + deletedAt.toUTC().toString(kNoteTimeFormat).toLatin1() + "\nnumber " +
            QByteArray::number(number) + "\nfile " + pathToSystem(fileName) + '\n';
@@ -116,8 +114,6 @@ std::optional<HeldName> readNote(const QString& folder, const QString& noteName,
     return held;
 }
 
-const QLatin1String kRestoringMark(".restoring-");
-
 // Puts back every held file that a restore claimed and never placed: it was
 // killed between the two. Only under the roster's lock, which every restore
 // holds throughout, so that no restore still at work loses its file.
@@ -148,11 +144,14 @@ QString holdingFolder(const QString& historyFolder) {
     return historyFolder + QLatin1String(kHoldingFolderName) + historyFolder.back();
 }
 
-HoldResult holdUserFile(const QString& path, int number, const QString& listedName,
-                        const QDateTime& now, const CodePage& codePage) {
-    HoldResult result;
+namespace {
+
+// Whether the file at path may be held: it must still hold listedName.
+std::optional<HoldResult> cannotBeHeld(const QString& path, const QString& listedName,
+                                       const CodePage& codePage) {
     const FirstLine line = readFirstLineOfFile(path);
     if (line.status == FirstLine::ReadError) {
+        HoldResult result;
         result.error = otherFailure(line.errorText);
         return result;
     }
@@ -160,78 +159,164 @@ HoldResult holdUserFile(const QString& path, int number, const QString& listedNa
         line.status == FirstLine::Line ? nameFromFirstLine(line.bytes) : std::nullopt;
     const QString nameNow = name ? shownName(*name, codePage) : QString();
     if (nameNow != listedName) {
+        HoldResult result;
         result.outcome = HoldResult::Replaced;
         result.nameNow = nameNow;
         return result;
     }
+    return std::nullopt;
+}
 
-    const QString folder = holdingFolder(folderOf(path));
-    if (const FileError made = makeHoldingFolder(folder); made.failed()) {
-        result.outcome = HoldResult::CannotHold;
-        result.error = made;
-        return result;
-    }
+HeldName heldNameFor(const QString& folder, const UserToHold& user, const QDateTime& now) {
     HeldName held;
-    held.name = listedName;
-    held.number = number;
+    held.name = user.listedName;
+    held.number = user.number;
     held.deletedAt = now.toUTC();
-    held.key = QString::number(number) + QLatin1Char('-') +
+    held.key = QString::number(user.number) + QLatin1Char('-') +
                held.deletedAt.toString(QStringLiteral("yyyyMMddTHHmmsszzz")) + QLatin1Char('-') +
                randomTag();
     held.heldPath = folder + held.key + kHeldSuffix;
     held.notePath = folder + held.key + kNoteSuffix;
+    return held;
+}
 
-    // The note first: a file in the holding folder without its note would be
-    // no held user, and could never be restored from the window.
-    const CreateResult note =
-        createFileExclusively(held.notePath, noteBytes(now, number, path.mid(fileNameAt(path))));
-    if (note.outcome != CreateResult::Created) {
-        result.outcome = HoldResult::CannotHold;
-        result.error = note.error.failed() ? note.error : otherFailure(posixErrorText(EEXIST));
-        return result;
+HoldResult cannotHold(const FileError& error) {
+    HoldResult result;
+    result.outcome = HoldResult::CannotHold;
+    result.error = error;
+    return result;
+}
+
+} // namespace
+
+std::vector<HoldResult> holdUserFiles(const std::vector<UserToHold>& users, const QDateTime& now,
+                                      const CodePage& codePage) {
+    std::vector<HoldResult> results(users.size());
+    std::vector<size_t> holdable;
+    for (size_t i = 0; i < users.size(); ++i) {
+        if (std::optional<HoldResult> refused =
+                cannotBeHeld(users[i].path, users[i].listedName, codePage))
+            results[i] = *refused;
+        else
+            holdable.push_back(i);
+    }
+    if (holdable.empty())
+        return results;
+    const QString folder = holdingFolder(folderOf(users.front().path));
+    if (const FileError made = makeHoldingFolder(folder); made.failed()) {
+        for (const size_t i : holdable)
+            results[i] = cannotHold(made);
+        return results;
+    }
+    // The notes first, all of them: a file in the holding folder without its
+    // note would be no held user, and could never be restored from the
+    // window. A batch's notes reach the disk together, before any file moves.
+    SyncBatch batch(folder);
+    const SyncTime sync = holdable.size() > 1 && batch.active() ? SyncTime::Later : SyncTime::Now;
+    std::vector<size_t> noted;
+    for (const size_t i : holdable) {
+        const UserToHold& user = users[i];
+        const HeldName held = heldNameFor(folder, user, now);
+        const CreateResult note = createFileExclusively(
+            held.notePath, noteBytes(now, user.number, user.path.mid(fileNameAt(user.path))), sync);
+        if (note.outcome != CreateResult::Created) {
+            results[i] =
+                cannotHold(note.error.failed() ? note.error : otherFailure(posixErrorText(EEXIST)));
+            continue;
+        }
+        results[i].held = held;
+        noted.push_back(i);
+    }
+    if (sync == SyncTime::Later && !noted.empty()) {
+        if (QString errorText; !batch.sync(&errorText)) {
+            for (const size_t i : noted) {
+                removePath(results[i].held.notePath);
+                results[i] = cannotHold(otherFailure(errorText));
+            }
+            return results;
+        }
     }
     // A plain rename: the held name is new and this call's own, and of two
     // copies deleting the same user only one can take the file away.
-    int error = 0;
-    QString errorText;
-    if (!renameExclusively(path, held.heldPath, &error, &errorText)) {
-        removePath(held.notePath);
-        result.outcome = error == ENOENT ? HoldResult::Failed : HoldResult::CannotHold;
-        result.error = otherFailure(errorText);
-        return result;
+    bool anyHeld = false;
+    for (const size_t i : noted) {
+        int error = 0;
+        QString errorText;
+        if (!renameExclusively(users[i].path, results[i].held.heldPath, &error, &errorText)) {
+            removePath(results[i].held.notePath);
+            results[i].outcome = error == ENOENT ? HoldResult::Failed : HoldResult::CannotHold;
+            results[i].error = otherFailure(errorText);
+            results[i].held = {};
+            continue;
+        }
+        results[i].outcome = HoldResult::Held;
+        anyHeld = true;
     }
-    result.outcome = HoldResult::Held;
-    result.held = held;
-    return result;
+    // The moves reach the disk too, once for the batch.
+    if (anyHeld) {
+        syncFolder(folderOf(users.front().path));
+        syncFolder(folder);
+    }
+    return results;
+}
+
+HoldResult holdUserFile(const QString& path, int number, const QString& listedName,
+                        const QDateTime& now, const CodePage& codePage) {
+    return holdUserFiles({{path, number, listedName}}, now, codePage).front();
+}
+
+std::vector<Deletion>
+deleteHoldingFirst(const std::vector<UserToHold>& users, const QDateTime& now,
+                   const std::function<bool(const UserToHold&, const QString&)>& deleteForGood,
+                   const CodePage& codePage) {
+    const std::vector<HoldResult> holds = holdUserFiles(users, now, codePage);
+    std::vector<Deletion> deletions(users.size());
+    for (size_t i = 0; i < users.size(); ++i) {
+        const HoldResult& held = holds[i];
+        Deletion& deletion = deletions[i];
+        switch (held.outcome) {
+        case HoldResult::Held:
+            deletion = {Deletion::Held, {}, {}};
+            continue;
+        case HoldResult::Replaced:
+            deletion = {Deletion::Replaced, held.nameNow, {}};
+            continue;
+        case HoldResult::Failed:
+            deletion = {Deletion::Failed, {}, held.error};
+            continue;
+        case HoldResult::CannotHold:
+            break;
+        }
+        if (!deleteForGood || !deleteForGood(users[i], held.error.text)) {
+            deletion = {Deletion::Declined, {}, held.error};
+            continue;
+        }
+        const DeletedUser deleted = deleteUserFile(users[i].path, users[i].listedName, codePage);
+        switch (deleted.outcome) {
+        case DeletedUser::Deleted:
+            deletion = {Deletion::Deleted, {}, {}};
+            continue;
+        case DeletedUser::Replaced:
+            deletion = {Deletion::Replaced, deleted.nameNow, {}};
+            continue;
+        case DeletedUser::Failed:
+            break;
+        }
+        deletion = {Deletion::Failed, {}, deleted.error};
+    }
+    return deletions;
 }
 
 Deletion deleteHoldingFirst(const QString& path, int number, const QString& listedName,
                             const QDateTime& now,
                             const std::function<bool(const QString& errorText)>& deleteForGood,
                             const CodePage& codePage) {
-    const HoldResult held = holdUserFile(path, number, listedName, now, codePage);
-    switch (held.outcome) {
-    case HoldResult::Held:
-        return {Deletion::Held, {}, {}};
-    case HoldResult::Replaced:
-        return {Deletion::Replaced, held.nameNow, {}};
-    case HoldResult::Failed:
-        return {Deletion::Failed, {}, held.error};
-    case HoldResult::CannotHold:
-        break;
-    }
-    if (!deleteForGood || !deleteForGood(held.error.text))
-        return {Deletion::Declined, {}, held.error};
-    const DeletedUser deleted = deleteUserFile(path, listedName, codePage);
-    switch (deleted.outcome) {
-    case DeletedUser::Deleted:
-        return {Deletion::Deleted, {}, {}};
-    case DeletedUser::Replaced:
-        return {Deletion::Replaced, deleted.nameNow, {}};
-    case DeletedUser::Failed:
-        break;
-    }
-    return {Deletion::Failed, {}, deleted.error};
+    std::function<bool(const UserToHold&, const QString&)> forGood;
+    if (deleteForGood)
+        forGood = [&deleteForGood](const UserToHold&, const QString& errorText) {
+            return deleteForGood(errorText);
+        };
+    return deleteHoldingFirst({{path, number, listedName}}, now, forGood, codePage).front();
 }
 
 std::vector<HeldName> listHeldNames(const QString& historyFolder, const CodePage& codePage) {
@@ -263,91 +348,6 @@ FileError readHoldingFolder(const QString& historyFolder) {
         return otherFailure(QCoreApplication::translate("HeldNames", "%1 cannot be read: %2")
                                 .arg(path, posixErrorText(EACCES)));
     return FileError::ok();
-}
-
-RestoreResult restoreHeldName(const QString& historyFolder, const HeldName& held, int waitMs,
-                              const CodePage& codePage) {
-    RestoreResult result;
-    // No copy adds a name or restores one meanwhile, and a claim left by a
-    // restore cut short is told from one at work by the lock being free.
-    FolderLock lock;
-    if (lockRoster(lock, historyFolder, waitMs) == RosterLocked::Busy) {
-        result.outcome = RestoreResult::Busy;
-        return result;
-    }
-    const UserListing listing = listUsers(historyFolder);
-    if (listing.error.failed()) {
-        result.error = listing.error;
-        result.path = historyFolder;
-        return result;
-    }
-    std::vector<int> listNumbers;
-    listNumbers.reserve(listing.users.size());
-    for (const ListedUser& user : listing.users) {
-        if (shownName(user.name, codePage) == held.name) {
-            result.outcome = RestoreResult::NameOnList;
-            result.number = user.number;
-            result.path = user.path;
-            return result;
-        }
-        listNumbers.push_back(user.number);
-    }
-
-    // Claimed first, under a name no other copy uses: whoever renames the
-    // held file away has it, and every other copy finds it gone.
-    const QString claimed = held.heldPath + kRestoringMark + randomTag();
-    int error = 0;
-    QString errorText;
-    if (!renameExclusively(held.heldPath, claimed, &error, &errorText)) {
-        if (error == ENOENT) {
-            result.outcome = RestoreResult::Gone;
-        } else {
-            result.error = otherFailure(errorText);
-            result.path = held.heldPath;
-        }
-        return result;
-    }
-    auto putBack = [&] {
-        int ignored = 0;
-        renameExclusively(claimed, held.heldPath, &ignored);
-    };
-
-    std::set<int> passedOver;
-    auto takenInFolder = [&](int number) {
-        if (passedOver.count(number))
-            return true;
-        // A file with the empty name is left alone too: restoring never replaces.
-        const NumberInFolder inFolder = inspectNumber(historyFolder, number);
-        return inFolder.taken || !inFolder.emptyNameFile.isEmpty();
-    };
-    const bool ownFree =
-        std::find(listNumbers.begin(), listNumbers.end(), held.number) == listNumbers.end() &&
-        !takenInFolder(held.number);
-    std::optional<int> number =
-        ownFree ? std::optional<int>(held.number) : smallestFreeNumber(listNumbers, takenInFolder);
-    while (number) {
-        const QString target = historyFolder + newHistoryFileName(*number);
-        const PlacedFile placed = placeWithoutReplacing(claimed, target);
-        if (placed.outcome == PlacedFile::Done) {
-            removePath(held.notePath);
-            result.outcome = RestoreResult::Restored;
-            result.number = *number;
-            result.numberChanged = *number != held.number;
-            result.path = target;
-            return result;
-        }
-        if (placed.outcome == PlacedFile::Failed) {
-            putBack();
-            result.error = failureIn(historyFolder, placed.errorText);
-            result.path = target;
-            return result;
-        }
-        passedOver.insert(*number); // another copy took it a moment ago
-        number = smallestFreeNumber(listNumbers, takenInFolder);
-    }
-    putBack();
-    result.outcome = RestoreResult::NumbersUsedUp;
-    return result;
 }
 
 FileError eraseHeldName(const HeldName& held) {

@@ -55,6 +55,16 @@ struct HoldResult {
 HoldResult holdUserFile(const QString& path, int number, const QString& listedName,
                         const QDateTime& now, const CodePage& codePage = CodePage::windows1252());
 
+// Several users of one history folder held at once, as holdUserFile would
+// each; their notes reach the disk together, and the moves after them.
+struct UserToHold {
+    QString path;
+    int number = 0;
+    QString listedName;
+};
+std::vector<HoldResult> holdUserFiles(const std::vector<UserToHold>& users, const QDateTime& now,
+                                      const CodePage& codePage = CodePage::windows1252());
+
 // Deleting a user as the window and the command line do: held when it can be;
 // where it cannot, deleted for good only once deleteForGood, told why, agrees.
 struct Deletion {
@@ -67,6 +77,12 @@ Deletion deleteHoldingFirst(const QString& path, int number, const QString& list
                             const QDateTime& now,
                             const std::function<bool(const QString& errorText)>& deleteForGood,
                             const CodePage& codePage = CodePage::windows1252());
+// Several users of one history folder, as above; deleteForGood is asked about
+// each that cannot be held.
+std::vector<Deletion>
+deleteHoldingFirst(const std::vector<UserToHold>& users, const QDateTime& now,
+                   const std::function<bool(const UserToHold&, const QString& errorText)>& deleteForGood,
+                   const CodePage& codePage = CodePage::windows1252());
 
 // The users held for historyFolder, newest deletion first. A note without its
 // file, or a file without its note, is no held user. A file left claimed by a
@@ -103,6 +119,12 @@ struct RestoreResult {
 RestoreResult restoreHeldName(const QString& historyFolder, const HeldName& held,
                               int waitMs = kRosterWaitInWindowMs,
                               const CodePage& codePage = CodePage::windows1252());
+// Several held users restored in turn, as above, under one hold of the lock
+// and one reading of the folder; each name restored counts as on the list for
+// those after it.
+std::vector<RestoreResult> restoreHeldNames(const QString& historyFolder,
+                                            const std::vector<HeldName>& held, int waitMs,
+                                            const CodePage& codePage = CodePage::windows1252());
 
 // Erases a held user's file and note for good. Gone counts as done.
 FileError eraseHeldName(const HeldName& held);

@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -94,6 +95,66 @@ TEST(HeldNames, RestoreRefusesANameOnTheListAgainAndKeepsItHeld) {
 
     EXPECT_EQ(restoreHeldName(folder.path(), held).outcome, RestoreResult::NameOnList);
     EXPECT_EQ(listHeldNames(folder.path()).size(), 1u);
+}
+
+TEST(HeldNames, ABatchHoldsEachUserItCanAndLeavesTheOthersAsTheyWere) {
+    TestFolder folder;
+    folder.write("1HIST.DX", userFile("Ann"));
+    folder.write("2HIST.DX", userFile("Bob"));
+    folder.write("3HIST.DX", userFile("Zed")); // listed as Cyd, given away since
+    folder.write("5HIST.DX", userFile("Eve"));
+    const std::vector<UserToHold> batch = {{folder.file("1HIST.DX"), 1, "Ann"},
+                                           {folder.file("2HIST.DX"), 2, "Bob"},
+                                           {folder.file("3HIST.DX"), 3, "Cyd"},
+                                           {folder.file("4HIST.DX"), 4, "Dot"}, // gone
+                                           {folder.file("5HIST.DX"), 5, "Eve"}};
+
+    const std::vector<HoldResult> held = holdUserFiles(batch, kNow);
+    ASSERT_EQ(held.size(), batch.size());
+    const HoldResult::Outcome expected[] = {HoldResult::Held, HoldResult::Held,
+                                            HoldResult::Replaced, HoldResult::Failed,
+                                            HoldResult::Held};
+    for (size_t i = 0; i < batch.size(); ++i)
+        EXPECT_EQ(held[i].outcome, expected[i]) << batch[i].listedName.toStdString();
+    EXPECT_EQ(readFirstLineOfFile(folder.file("3HIST.DX")).bytes, "\"Zed\"");
+    EXPECT_EQ(listUsers(folder.path()).users.size(), 1u);
+
+    // Every one held has its note, so each is listed and can be restored.
+    std::vector<HeldName> listed = listHeldNames(folder.path());
+    ASSERT_EQ(listed.size(), 3u);
+    std::sort(listed.begin(), listed.end(),
+              [](const HeldName& a, const HeldName& b) { return a.number < b.number; });
+    EXPECT_EQ(listed[0].name, "Ann");
+    EXPECT_EQ(listed[1].name, "Bob");
+    EXPECT_EQ(listed[2].name, "Eve");
+    EXPECT_EQ(testing::allNamesUnder(folder.path() + ".deleted").size(), 6)
+        << "a file and a note each, nothing else";
+}
+
+TEST(HeldNames, ABatchRestoreCountsWhatItRestoredBeforeForThoseAfter) {
+    TestFolder folder;
+    folder.write("1HIST.DX", userFile("Ann"));
+    folder.write("2HIST.DX", userFile("Bob"));
+    const HeldName olderAnn = holdOne(folder, "1HIST.DX", 1, "Ann", kNow.addDays(-1));
+    folder.write("1HIST.DX", userFile("Ann"));
+    const HeldName newerAnn = holdOne(folder, "1HIST.DX", 1, "Ann");
+    const HeldName bob = holdOne(folder, "2HIST.DX", 2, "Bob");
+    folder.write("2HIST.DX", userFile("Cyd")); // Bob's number given away meanwhile
+
+    const std::vector<RestoreResult> restored =
+        restoreHeldNames(folder.path(), {newerAnn, olderAnn, bob}, 0);
+    ASSERT_EQ(restored.size(), 3u);
+    EXPECT_EQ(restored[0].outcome, RestoreResult::Restored);
+    EXPECT_EQ(restored[0].number, 1);
+    EXPECT_EQ(restored[1].outcome, RestoreResult::NameOnList) << "Ann is back already";
+    EXPECT_EQ(restored[1].number, 1);
+    EXPECT_EQ(restored[2].outcome, RestoreResult::Restored);
+    EXPECT_EQ(restored[2].number, 3) << "neither Cyd's number nor Ann's";
+    EXPECT_TRUE(restored[2].numberChanged);
+    EXPECT_EQ(readFirstLineOfFile(folder.file("3HIST.DX")).bytes, "\"Bob\"");
+    const std::vector<HeldName> left = listHeldNames(folder.path());
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].key, olderAnn.key);
 }
 
 // Runs work(0) and work(1) at once, as two copies of the program would, on

@@ -32,8 +32,9 @@ struct Temporary {
     FileError error;
 };
 
-Temporary temporaryBeside(const QString& path, const QByteArray& bytes) {
-    const TemporaryBeside made = writeTemporaryBeside(path, bytes);
+Temporary temporaryBeside(const QString& path, const QByteArray& bytes,
+                          SyncTime sync = SyncTime::Now) {
+    const TemporaryBeside made = writeTemporaryBeside(path, bytes, sync);
     switch (made.outcome) {
     case TemporaryBeside::Made:
         return {made.path, {}};
@@ -47,12 +48,12 @@ Temporary temporaryBeside(const QString& path, const QByteArray& bytes) {
 
 } // namespace
 
-CreateResult createFileExclusively(const QString& path, const QByteArray& bytes) {
+CreateResult createFileExclusively(const QString& path, const QByteArray& bytes, SyncTime sync) {
     if (holdsControlCharacter(path))
         return {CreateResult::Failed, otherFailure(controlCharacterInLocationText())};
     if (existsAsAnything(path))
         return {CreateResult::AlreadyExists, {}};
-    const Temporary temporary = temporaryBeside(path, bytes);
+    const Temporary temporary = temporaryBeside(path, bytes, sync);
     if (temporary.error.failed())
         return {CreateResult::Failed, temporary.error};
     const PlacedFile placed = placeWithoutReplacing(temporary.path, path);
@@ -62,7 +63,8 @@ CreateResult createFileExclusively(const QString& path, const QByteArray& bytes)
             return {CreateResult::AlreadyExists, {}};
         return {CreateResult::Failed, failureIn(folderOf(path), placed.errorText)};
     }
-    syncFolder(folderOf(path));
+    if (sync == SyncTime::Now)
+        syncFolder(folderOf(path));
     return {CreateResult::Created, {}};
 }
 

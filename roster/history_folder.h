@@ -3,6 +3,7 @@
 
 #include "options_file/shared_state.h"
 #include "platform/file_error.h"
+#include "platform/file_placing.h"
 #include "platform/path_policy.h"
 
 #include <QByteArray>
@@ -205,8 +206,10 @@ struct CreateResult {
 // appears whole or not at all: the bytes are written and synced under a
 // hidden temporary name beside it, which is then put in place without
 // replacing anything. A copy killed meanwhile leaves at most that temporary
-// file, which is never taken for a user's.
-CreateResult createFileExclusively(const QString& path, const QByteArray& bytes);
+// file, which is never taken for a user's. With SyncTime::Later, neither the
+// bytes nor the name are synced: a SyncBatch open on the folder does that.
+CreateResult createFileExclusively(const QString& path, const QByteArray& bytes,
+                                   SyncTime sync = SyncTime::Now);
 
 // Puts a new file with bytes in the place of path, a file holding the empty
 // name, in one step: the directory entry is replaced, so a symbolic link is

@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace dexlan {
 
@@ -87,6 +88,12 @@ class RosterService : public QObject {
                                  int waitMs = kRosterWaitInWindowMs,
                                  const QString& shownFolder = {},
                                  const CodePage& codePage = CodePage::windows1252());
+    // Several held users put back at once, in turn, with one reading of the
+    // folder; an outcome for each.
+    static std::vector<RosterOutcome> restore(const QString& folder,
+                                              const std::vector<HeldName>& held, int waitMs,
+                                              const QString& shownFolder = {},
+                                              const CodePage& codePage = CodePage::windows1252());
     // Erases a held user for good, after one question.
     static RosterOutcome erase(const HeldName& held, const RosterQuestion& ask);
 

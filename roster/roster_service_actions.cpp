@@ -183,9 +183,10 @@ RosterOutcome RosterService::deleteUser(int row, const RosterQuestion& ask) {
     return outcome;
 }
 
-RosterOutcome RosterService::restore(const QString& folder, const HeldName& held, int waitMs,
-                                     const QString& shownFolder, const CodePage& codePage) {
-    const RestoreResult restored = restoreHeldName(folder, held, waitMs, codePage);
+namespace {
+
+RosterOutcome restoreOutcome(const QString& folder, const HeldName& held,
+                             const RestoreResult& restored, const QString& shownFolder) {
     RosterOutcome outcome;
     switch (restored.outcome) {
     case RestoreResult::Restored:
@@ -211,6 +212,26 @@ RosterOutcome RosterService::restore(const QString& folder, const HeldName& held
     outcome.number = restored.number;
     outcome.path = restored.path;
     return outcome;
+}
+
+} // namespace
+
+RosterOutcome RosterService::restore(const QString& folder, const HeldName& held, int waitMs,
+                                     const QString& shownFolder, const CodePage& codePage) {
+    return restoreOutcome(folder, held, restoreHeldName(folder, held, waitMs, codePage),
+                          shownFolder);
+}
+
+std::vector<RosterOutcome> RosterService::restore(const QString& folder,
+                                                  const std::vector<HeldName>& held, int waitMs,
+                                                  const QString& shownFolder,
+                                                  const CodePage& codePage) {
+    const std::vector<RestoreResult> restored = restoreHeldNames(folder, held, waitMs, codePage);
+    std::vector<RosterOutcome> outcomes;
+    outcomes.reserve(held.size());
+    for (size_t i = 0; i < held.size(); ++i)
+        outcomes.push_back(restoreOutcome(folder, held[i], restored[i], shownFolder));
+    return outcomes;
 }
 
 RosterOutcome RosterService::erase(const HeldName& held, const RosterQuestion& ask) {
