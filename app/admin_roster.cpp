@@ -41,11 +41,7 @@ bool refusedForUnreachableFolder(Run& run, const QString& folder) {
 std::optional<UserListing> readUsers(Run& run, const QString& folder) {
     if (refusedForUnreachableFolder(run, folder))
         return std::nullopt;
-    // Nothing here compares the folder later: no digest, so each file is
-    // only opened, read and closed.
-    ListingOptions options;
-    options.digest = false;
-    UserListing listing = listUsers(folder, options);
+    UserListing listing = RosterService::readUsersOnce(folder);
     if (listing.error.failed()) {
         run.refuse(cannotReadReport(listing.error.text, shownHistoryFolder(run.state)).prompt);
         return std::nullopt;
@@ -183,7 +179,7 @@ std::vector<Deletion> deleteAll(Run& run, const std::vector<const ToDelete*>& ba
             run.dialogs.tell(errorText + QLatin1Char('\n') + cannotBeUndoneText(user.listedName));
             return true;
         };
-    return deleteHoldingFirst(users, now, deleteForGood, run.state.codePage());
+    return RosterService::deleteUsers(users, now, deleteForGood, run.state.codePage());
 }
 
 void reportDeletion(Run& run, const ToDelete& one, const Deletion& deletion) {

@@ -5,6 +5,7 @@
 
 #include "roster/name_rules.h"
 #include "roster/bulk_add.h"
+#include "roster/roster_service.h"
 #include "roster/held_names.h"
 #include "roster/held_names_messages.h"
 #include "roster/random_numbers.h"
@@ -93,7 +94,7 @@ void addUsers(Run& run, const QString& folder, const QString& source, QIODevice&
     } else {
         RandomNumbers random;
         result =
-            carryOutBulkAdd(folder, plan, numbers, [&random] { return random.forNewFile(); }, {});
+            RosterService::addPlanned(folder, plan, numbers, [&random] { return random.forNewFile(); }, {});
         text = addedNamesText(result.added);
     }
     if (!there.empty()) {

@@ -60,6 +60,12 @@ QString RosterService::shownFolder() const {
     return shownHistoryFolder(m_state);
 }
 
+UserListing RosterService::readUsersOnce(const QString& folder) {
+    ListingOptions options;
+    options.digest = false;
+    return listUsers(folder, options);
+}
+
 RosterOutcome RosterService::list(const QString& folder, bool report) {
     if (folder.isEmpty())
         return takeListing(unreachableFolderListing(), folder, report);

@@ -50,6 +50,10 @@ class RosterService : public QObject {
     // Reads the users of folder (empty: unreachable) into the list; report:
     // the failures come back as the outcome's message.
     RosterOutcome list(const QString& folder, bool report);
+    // The users of folder read once, as a script asks for them: nothing is
+    // kept to compare the folder with later, so each file is only opened,
+    // read and closed.
+    static UserListing readUsersOnce(const QString& folder);
     // The list was read from folder and its history files are as they were then.
     bool listedAndUnchanged(const QString& folder);
     // Reads the list again from folder when its history files have changed
@@ -94,6 +98,20 @@ class RosterService : public QObject {
                                               const std::vector<HeldName>& held, int waitMs,
                                               const QString& shownFolder = {},
                                               const CodePage& codePage = CodePage::windows1252());
+    // Gives each name a plan puts on the list a history file in folder, under
+    // the roster's lock its caller holds; the window and the command line add
+    // class lists this way.
+    static BulkAddResult addPlanned(const QString& folder, const BulkAddPlan& plan,
+                                    std::vector<int> listNumbers,
+                                    const std::function<std::array<int, kRandomsPerFile>()>& drawRandoms,
+                                    const std::function<bool()>& createMissingFolder);
+    // Deletes users of one history folder at once, each held first so that
+    // it can be restored; deleteForGood is asked about each that cannot be.
+    // The window deletes one this way, the command line a batch.
+    static std::vector<Deletion>
+    deleteUsers(const std::vector<UserToHold>& users, const QDateTime& now,
+                const std::function<bool(const UserToHold&, const QString& errorText)>& deleteForGood,
+                const CodePage& codePage = CodePage::windows1252());
     // Erases a held user for good, after one question.
     static RosterOutcome erase(const HeldName& held, const RosterQuestion& ask);
 

@@ -115,7 +115,7 @@ RosterOutcome RosterService::addNames(const QStringList& names, const RosterQues
         return RosterOutcome::with(RosterOutcome::Busy, rosterBusyReport(shownFolder()));
     const auto [plan, numbers] = planAgainstFolder(folder, names);
 
-    BulkAddResult result = carryOutBulkAdd(
+    BulkAddResult result = addPlanned(
         folder, plan, numbers, [this] { return m_random.forNewFile(); },
         [this, &ask] { return ask(addFolderQuestion(shownFolder())) == MsgAnswer::Yes; });
     std::vector<UserListModel::NewRow> added;
@@ -154,12 +154,13 @@ RosterOutcome RosterService::deleteUser(int row, const RosterQuestion& ask) {
         const quint64 before = historyFileDigest(target.path);
         // Held for a while so that it can be restored; deleted for good only
         // where it cannot be held and the user agrees.
-        const Deletion deleted = deleteHoldingFirst(
-            target.path, number, text, QDateTime::currentDateTimeUtc(),
-            [&ask, &text](const QString& errorText) {
-                return ask(cannotHoldQuestion(errorText, text)) == MsgAnswer::Ok;
-            },
-            m_state.codePage());
+        const Deletion deleted =
+            deleteUsers({{target.path, number, text}}, QDateTime::currentDateTimeUtc(),
+                        [&ask, &text](const UserToHold&, const QString& errorText) {
+                            return ask(cannotHoldQuestion(errorText, text)) == MsgAnswer::Ok;
+                        },
+                        m_state.codePage())
+                .front();
         if (deleted.outcome == Deletion::Declined)
             return RosterOutcome::with(RosterOutcome::Declined);
         if (deleted.outcome == Deletion::Replaced)
@@ -232,6 +233,20 @@ std::vector<RosterOutcome> RosterService::restore(const QString& folder,
     for (size_t i = 0; i < held.size(); ++i)
         outcomes.push_back(restoreOutcome(folder, held[i], restored[i], shownFolder));
     return outcomes;
+}
+
+BulkAddResult RosterService::addPlanned(
+    const QString& folder, const BulkAddPlan& plan, std::vector<int> listNumbers,
+    const std::function<std::array<int, kRandomsPerFile>()>& drawRandoms,
+    const std::function<bool()>& createMissingFolder) {
+    return carryOutBulkAdd(folder, plan, std::move(listNumbers), drawRandoms, createMissingFolder);
+}
+
+std::vector<Deletion> RosterService::deleteUsers(
+    const std::vector<UserToHold>& users, const QDateTime& now,
+    const std::function<bool(const UserToHold&, const QString&)>& deleteForGood,
+    const CodePage& codePage) {
+    return deleteHoldingFirst(users, now, deleteForGood, codePage);
 }
 
 RosterOutcome RosterService::erase(const HeldName& held, const RosterQuestion& ask) {
