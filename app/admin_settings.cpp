@@ -2,6 +2,7 @@
 // The settings of Dexlan4.ini from the command line: --set, --get and --show.
 #include "app/admin_run.h"
 
+#include "options_file/option_vocabulary.h"
 #include "options_file/options_file.h"
 #include "options_window/history_explanation.h"
 #include "options_window/option_buttons.h"
@@ -22,34 +23,7 @@ namespace {
 
 using namespace admin;
 
-struct SettingValue {
-    const char* word;
-    const char* value;
-};
-struct SettingKey {
-    const char* key;
-    int entry;
-    std::array<SettingValue, 6> values; // ends at the first empty word
-};
-
-constexpr SettingKey kSettingKeys[] = {
-    {"history",
-     EntryHistoryMode,
-     {{{"auto", values::kHistAuto},
-       {"login", values::kHistLogin},
-       {"roster-open", values::kHistRosterOpen},
-       {"roster-protected", values::kHistRosterProtected},
-       {"drive-a", values::kHistDriveA},
-       {"none", values::kHistNone}}}},
-    {"f2", EntryManualAdvance, {{{"on", values::kF2On}, {"off", values::kF2Off}}}},
-    {"sounds",
-     EntrySounds,
-     {{{"all", values::kSfxAll}, {"beep", values::kSfxBeep}, {"none", values::kSfxNone}}}},
-    {"documents", EntryDocuments, {{{"on", values::kDocumentsOn}, {"off", values::kDocumentsOff}}}},
-};
-
 const QLatin1String kLocationKey("location");
-const QLatin1String kTypeKey("type");
 
 // The summary page's rows, top to bottom, with their headings as the page
 // words them.
@@ -339,15 +313,11 @@ std::optional<AdminSetting> parseAdminSetting(const QString& keyAndValue) {
     const QString value = keyAndValue.mid(equals + 1);
     if (key == kLocationKey)
         return AdminSetting{EntryHistoryLocation, {}, value};
-    for (const SettingKey& known : kSettingKeys) {
-        if (key != QLatin1String(known.key))
-            continue;
-        for (const SettingValue& word : known.values) {
-            if (!word.word)
-                break;
+    if (const OptionVocabulary* setting = vocabularyOfKey(key); setting && setting->settable) {
+        for (const OptionWord& word : wordsOf(*setting)) {
             // The options file's own literal is taken as well.
             if (value == QLatin1String(word.word) || value == QLatin1String(word.value))
-                return AdminSetting{known.entry, word.value, {}};
+                return AdminSetting{setting->entry, word.value, {}};
         }
     }
     return std::nullopt;
@@ -355,14 +325,13 @@ std::optional<AdminSetting> parseAdminSetting(const QString& keyAndValue) {
 
 QString adminSettingKeysText() {
     QStringList lines;
-    for (const SettingKey& known : kSettingKeys) {
+    for (const OptionVocabulary& setting : kOptionVocabulary) {
+        if (!setting.settable)
+            continue;
         QStringList words;
-        for (const SettingValue& word : known.values) {
-            if (!word.word)
-                break;
+        for (const OptionWord& word : wordsOf(setting))
             words.append(QLatin1String(word.word));
-        }
-        lines.append(QStringLiteral("  %1=%2").arg(QLatin1String(known.key),
+        lines.append(QStringLiteral("  %1=%2").arg(QLatin1String(setting.key),
                                                    words.join(QLatin1String(" | "))));
     }
     lines.append(
@@ -372,11 +341,18 @@ QString adminSettingKeysText() {
 }
 
 QStringList adminGetKeys() {
+    // As --show lists them: the settings, the location after the history
+    // mode, and the installation's type last.
     QStringList keys;
-    for (const SettingKey& known : kSettingKeys)
-        keys.append(QLatin1String(known.key));
+    for (const OptionVocabulary& setting : kOptionVocabulary) {
+        if (setting.settable)
+            keys.append(QLatin1String(setting.key));
+    }
     keys.insert(1, kLocationKey);
-    keys.append(kTypeKey);
+    for (const OptionVocabulary& setting : kOptionVocabulary) {
+        if (!setting.settable)
+            keys.append(QLatin1String(setting.key));
+    }
     return keys;
 }
 
@@ -390,28 +366,16 @@ std::vector<std::pair<QString, QString>> adminSettingValues(const OptionLines& l
                                                                      : fromCodePage(location, codePage));
             continue;
         }
-        if (key == kTypeKey) {
-            QString type = fromCodePage(lines[EntryInstallation], codePage);
-            // One word, as a script compares it: "single computer" is "single-computer".
-            for (const char* installation :
-                 {values::kSingleComputer, values::kNetwork, values::kIndividual}) {
-                if (lines[EntryInstallation] == installation)
-                    type = QString::fromLatin1(installation)
-                               .replace(QLatin1Char(' '), QLatin1Char('-'));
-            }
-            settings.emplace_back(key, type);
+        const OptionVocabulary* setting = vocabularyOfKey(key);
+        if (!setting)
             continue;
+        const QByteArray& line = lines[setting->entry];
+        QString value = fromCodePage(line, codePage);
+        for (const OptionWord& word : wordsOf(*setting)) {
+            if (line == word.value)
+                value = QLatin1String(word.word);
         }
-        for (const SettingKey& known : kSettingKeys) {
-            if (key != QLatin1String(known.key))
-                continue;
-            QString value = fromCodePage(lines[known.entry], codePage);
-            for (const SettingValue& word : known.values) {
-                if (word.word && lines[known.entry] == word.value)
-                    value = QLatin1String(word.word);
-            }
-            settings.emplace_back(key, value);
-        }
+        settings.emplace_back(key, value);
     }
     return settings;
 }

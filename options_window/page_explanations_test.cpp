@@ -1,11 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "options_file/option_lines.h"
+#include "options_file/option_vocabulary.h"
 #include "options_window/option_buttons.h"
 #include "options_window/page_explanations.h"
+#include "options_window/summary_text.h"
 
 #include <QSet>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <utility>
 
 namespace dexlan {
 namespace {
@@ -94,6 +99,48 @@ TEST(OptionButtons, EachButtonStoresOneListedValue) {
         EXPECT_EQ(actions[i].fillsUserList, QByteArray(expected[i].button) == "Option1");
         EXPECT_EQ(actions[i].needsDocumentation, QByteArray(expected[i].button) == "Option13");
     }
+}
+
+// The buttons, the pages' explanations and the summary speak of exactly the
+// values the command line sets: one vocabulary.
+TEST(OptionButtons, ButtonsExplanationsAndSummaryCoverTheSettableVocabulary) {
+    for (const OptionVocabulary& setting : kOptionVocabulary) {
+        if (!setting.settable)
+            continue;
+        for (const OptionWord& word : wordsOf(setting)) {
+            SCOPED_TRACE(word.value);
+            int buttons = 0;
+            for (const OptionButton& button : optionButtons())
+                buttons += button.entry == setting.entry && QByteArray(button.value) == word.value;
+            EXPECT_EQ(buttons, 1) << "one button chooses it";
+        }
+    }
+    for (const OptionButton& button : optionButtons()) {
+        SCOPED_TRACE(button.designName);
+        const OptionVocabulary* setting = vocabularyOfEntry(button.entry);
+        ASSERT_NE(setting, nullptr);
+        EXPECT_TRUE(setting->settable);
+        const auto words = wordsOf(*setting);
+        EXPECT_TRUE(std::any_of(words.begin(), words.end(), [&](const OptionWord& word) {
+            return QByteArray(word.value) == button.value;
+        }));
+    }
+    const std::pair<int, std::span<const ValueText>> summaries[] = {
+        {EntryManualAdvance, advanceSummaryTexts()},
+        {EntrySounds, soundSummaryTexts()},
+        {EntryDocuments, documentsSummaryTexts()},
+    };
+    for (const auto& [entry, texts] : summaries) {
+        const auto words = wordsOf(*vocabularyOfEntry(entry));
+        ASSERT_EQ(texts.size(), words.size());
+        for (const OptionWord& word : words)
+            EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [&](const ValueText& text) {
+                return QByteArray(text.value) == word.value;
+            })) << word.value;
+    }
+    for (const OptionWord& mode : wordsOf(*vocabularyOfKey(u"history")))
+        EXPECT_TRUE(historySummary(values::kNetwork, mode.value, values::kHistHome).has_value())
+            << mode.value;
 }
 
 TEST(OptionButtons, RefusalOfTheMissingDocumentation) {
