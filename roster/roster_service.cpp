@@ -2,6 +2,7 @@
 // The roster's state and its reading of the folder.
 #include "roster/roster_service.h"
 
+#include "platform/file_names.h"
 #include "roster/background_listing.h"
 #include "roster/history_file.h"
 #include "roster/history_folder.h"
@@ -115,8 +116,10 @@ void RosterService::refresh(const QString& folder) {
     // was replaced since the list was read; only then are the files read.
     if (folder == m_listedFolder && listedFilesUnchanged())
         return;
-    if (!historyFilesDigest(folder))
-        return; // missing: adding asks about it
+    // Missing: adding asks about it. Only looked at, not read: the listing
+    // below reads the folder once more when it is there.
+    if (!PathStatus(folder).isDir())
+        return;
     const UserListing listing = readFolder(folder);
     if (!listing.error.failed())
         takeListing(listing, folder, false); // quietly: adding tells only its own failures
