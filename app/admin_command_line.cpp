@@ -5,8 +5,8 @@
 #include "app/startup_messages.h"
 #include "platform/code_page.h"
 #include "platform/line_break.h"
-#include "roster/bulk_add.h"
-#include "roster/held_names.h"
+#include "roster/core/bulk_add.h"
+#include "roster/core/held_names.h"
 
 #include <QCoreApplication>
 

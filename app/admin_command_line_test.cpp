@@ -6,11 +6,11 @@
 #include "platform/path_policy.h"
 
 #include "platform/regular_file.h"
-#include "roster/bulk_add.h"
-#include "roster/held_names.h"
-#include "roster/history_file.h"
-#include "roster/history_folder.h"
-#include "roster/roster_test_files.h"
+#include "roster/core/bulk_add.h"
+#include "roster/core/held_names.h"
+#include "roster/core/history_file.h"
+#include "roster/core/history_folder.h"
+#include "roster/core/roster_test_files.h"
 #include "testing/linux_only.h"
 #include "testing/test_files.h"
 

@@ -3,11 +3,11 @@
 // held names whose time is up.
 #include "app/admin_run.h"
 
-#include "roster/held_names.h"
-#include "roster/held_names_messages.h"
-#include "roster/roster_decisions.h"
-#include "roster/roster_messages.h"
-#include "roster/roster_service.h"
+#include "roster/core/held_names.h"
+#include "roster/core/held_names_messages.h"
+#include "roster/core/roster_decisions.h"
+#include "roster/core/roster_messages.h"
+#include "roster/core/roster_service.h"
 
 #include <QCoreApplication>
 #include <QHash>

@@ -3,14 +3,14 @@
 // users and the deleted names.
 #include "app/admin_run.h"
 
-#include "roster/name_rules.h"
-#include "roster/bulk_add.h"
-#include "roster/roster_service.h"
-#include "roster/held_names.h"
-#include "roster/held_names_messages.h"
-#include "roster/random_numbers.h"
-#include "roster/roster_decisions.h"
-#include "roster/roster_messages.h"
+#include "roster/core/name_rules.h"
+#include "roster/core/bulk_add.h"
+#include "roster/core/roster_service.h"
+#include "roster/core/held_names.h"
+#include "roster/core/held_names_messages.h"
+#include "roster/core/random_numbers.h"
+#include "roster/core/roster_decisions.h"
+#include "roster/core/roster_messages.h"
 
 #include <QCoreApplication>
 

@@ -11,8 +11,8 @@
 #include "platform/dialogs.h"
 #include "platform/file_names.h"
 #include "platform/folder_lock.h"
-#include "roster/bulk_add.h"
-#include "roster/history_folder.h"
+#include "roster/core/bulk_add.h"
+#include "roster/core/history_folder.h"
 
 #include <QDateTime>
 #include <QIODevice>

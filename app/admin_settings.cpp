@@ -9,8 +9,8 @@
 #include "options_window/summary_text.h"
 #include "platform/code_page.h"
 #include "platform/system_code_page.h"
-#include "roster/roster_decisions.h"
-#include "roster/roster_messages.h"
+#include "roster/core/roster_decisions.h"
+#include "roster/core/roster_messages.h"
 
 #include <QCoreApplication>
 

@@ -5,9 +5,9 @@
 // it in the test's own process.
 
 #include "app/admin_command_line.h"
-#include "roster/held_names.h"
-#include "roster/history_folder.h"
-#include "roster/roster_test_files.h"
+#include "roster/core/held_names.h"
+#include "roster/core/history_folder.h"
+#include "roster/core/roster_test_files.h"
 #include "testing/test_files.h"
 
 #include <QBuffer>

@@ -5,7 +5,7 @@
 #include "app/startup.h"
 #include "options_window/options_window.h"
 #include "platform/environment.h"
-#include "roster/user_roster.h"
+#include "roster/widgets/user_roster.h"
 #include "testing/scripted_dialogs.h"
 #include "testing/test_files.h"
 

@@ -8,11 +8,11 @@
 #include "options_file/options_file.h"
 #include "options_window/summary_text.h"
 #include "platform/file_names.h"
-#include "roster/history_file.h"
+#include "roster/core/history_file.h"
 #include "testing/linux_only.h"
 #include "testing/scripted_dialogs.h"
 #include "testing/test_files.h"
-#include "roster/roster_test_files.h"
+#include "roster/core/roster_test_files.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -4,7 +4,7 @@
 #include "app/startup_messages.h"
 #include "options_file/change_log.h"
 #include "platform/build_info.h"
-#include "roster/held_names.h"
+#include "roster/core/held_names.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>

@@ -12,9 +12,9 @@
 #include "platform/build_info.h"
 #include "platform/code_page.h"
 #include "platform/dialogs.h"
-#include "roster/bulk_add_window.h"
-#include "roster/restore_window.h"
-#include "roster/user_roster.h"
+#include "roster/widgets/bulk_add_window.h"
+#include "roster/widgets/restore_window.h"
+#include "roster/widgets/user_roster.h"
 
 #include <QCloseEvent>
 #include <QDialog>

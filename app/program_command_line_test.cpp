@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The real program, started as a shell starts it, without a display.
 #include "app/command_line.h"
-#include "roster/history_file.h"
+#include "roster/core/history_file.h"
 #include "testing/linux_only.h"
 #include "testing/test_files.h"
 

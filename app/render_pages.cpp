@@ -11,11 +11,11 @@
 #include "options_window/options_window.h"
 #include "platform/dialogs.h"
 #include "platform/qt_environment.h"
-#include "roster/bulk_add.h"
-#include "roster/bulk_add_window.h"
-#include "roster/held_names.h"
-#include "roster/history_file.h"
-#include "roster/restore_window.h"
+#include "roster/core/bulk_add.h"
+#include "roster/widgets/bulk_add_window.h"
+#include "roster/core/held_names.h"
+#include "roster/core/history_file.h"
+#include "roster/widgets/restore_window.h"
 
 #include <QApplication>
 #include <QDateTime>

@@ -3,11 +3,11 @@
 // deleted names, and a class list added from File, Add names from a file.
 #include "app/app_fixture.h"
 #include "options_window/options_window.h"
-#include "roster/bulk_add.h"
-#include "roster/history_file.h"
-#include "roster/restore_window.h"
-#include "roster/roster_messages.h"
-#include "roster/roster_test_files.h"
+#include "roster/core/bulk_add.h"
+#include "roster/core/history_file.h"
+#include "roster/widgets/restore_window.h"
+#include "roster/core/roster_messages.h"
+#include "roster/core/roster_test_files.h"
 
 #include <QAbstractItemModel>
 #include <QAction>

@@ -7,11 +7,11 @@
 #include "options_file/change_log.h"
 #include "options_file/options_dialogue.h"
 #include "options_window/options_window.h"
-#include "roster/held_names.h"
-#include "roster/history_file.h"
-#include "roster/roster_messages.h"
-#include "roster/roster_test_files.h"
-#include "roster/user_roster.h"
+#include "roster/core/held_names.h"
+#include "roster/core/history_file.h"
+#include "roster/core/roster_messages.h"
+#include "roster/core/roster_test_files.h"
+#include "roster/widgets/user_roster.h"
 #include "testing/school_share.h"
 
 #include <QAbstractItemModel>

@@ -8,9 +8,9 @@
 #include "options_window/options_window.h"
 #include "platform/dialogs.h"
 #include "platform/environment.h"
-#include "roster/held_names.h"
-#include "roster/held_names_messages.h"
-#include "roster/user_roster.h"
+#include "roster/core/held_names.h"
+#include "roster/core/held_names_messages.h"
+#include "roster/widgets/user_roster.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -4,13 +4,13 @@
 #include "options_file/options_dialogue.h"
 #include "options_file/options_file.h"
 #include "options_window/options_window.h"
-#include "roster/bulk_add.h"
-#include "roster/held_names.h"
-#include "roster/held_names_messages.h"
-#include "roster/history_file.h"
-#include "roster/history_folder.h"
-#include "roster/user_list_model.h"
-#include "roster/user_roster.h"
+#include "roster/core/bulk_add.h"
+#include "roster/core/held_names.h"
+#include "roster/core/held_names_messages.h"
+#include "roster/core/history_file.h"
+#include "roster/core/history_folder.h"
+#include "roster/core/user_list_model.h"
+#include "roster/widgets/user_roster.h"
 
 #include <QAction>
 #include <QCoreApplication>

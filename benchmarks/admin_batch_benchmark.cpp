@@ -10,8 +10,8 @@
 // users' files are put back as they were.
 
 #include "app/admin_command_line.h"
-#include "roster/history_file.h"
-#include "roster/history_folder.h"
+#include "roster/core/history_file.h"
+#include "roster/core/history_folder.h"
 
 #include <QBuffer>
 #include <QCoreApplication>

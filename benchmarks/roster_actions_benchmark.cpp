@@ -15,10 +15,10 @@
 #include "options_window/options_window.h"
 #include "platform/dialogs.h"
 #include "benchmarks/bare_listing_loop.h"
-#include "roster/history_file.h"
+#include "roster/core/history_file.h"
 #include "benchmarks/roster_benchmarks.h"
-#include "roster/user_list_model.h"
-#include "roster/user_roster.h"
+#include "roster/core/user_list_model.h"
+#include "roster/widgets/user_roster.h"
 
 #include <QApplication>
 #include <QDialog>

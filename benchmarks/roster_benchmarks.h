@@ -5,7 +5,7 @@
 // by themselves, the folder of users they read, and their main.
 
 #include "platform/dialogs.h"
-#include "roster/history_file.h"
+#include "roster/core/history_file.h"
 
 #include <QApplication>
 #include <QDialog>

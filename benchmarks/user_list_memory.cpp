@@ -4,9 +4,9 @@
 // process's maximum resident set size.
 //   build/bench/benchmarks/user_list_memory [users [background]]
 
-#include "roster/history_file.h"
+#include "roster/core/history_file.h"
 #include "benchmarks/roster_benchmarks.h"
-#include "roster/user_roster.h"
+#include "roster/widgets/user_roster.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>

@@ -9,11 +9,11 @@
 
 #include "platform/dialogs.h"
 #include "benchmarks/bare_listing_loop.h"
-#include "roster/bulk_add.h"
-#include "roster/history_file.h"
-#include "roster/history_folder.h"
+#include "roster/core/bulk_add.h"
+#include "roster/core/history_file.h"
+#include "roster/core/history_folder.h"
 #include "benchmarks/roster_benchmarks.h"
-#include "roster/user_roster.h"
+#include "roster/widgets/user_roster.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>

@@ -7,8 +7,8 @@
 //   cmake --preset fuzz && cmake --build --preset fuzz
 //   build/fuzz/roster/class_list_fuzzer -max_total_time=600 corpus/
 
-#include "roster/bulk_add.h"
-#include "roster/history_file.h"
+#include "roster/core/bulk_add.h"
+#include "roster/core/history_file.h"
 
 #include <QBuffer>
 #include <QString>

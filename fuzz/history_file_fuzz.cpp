@@ -5,8 +5,8 @@
 //   cmake --preset fuzz && cmake --build --preset fuzz
 //   build/fuzz/roster/history_file_fuzzer -max_total_time=600 corpus/
 
-#include "roster/history_file.h"
-#include "roster/history_folder.h"
+#include "roster/core/history_file.h"
+#include "roster/core/history_folder.h"
 
 #include <QBuffer>
 #include <QString>

@@ -2,10 +2,10 @@
 // Lists a folder made from arbitrary bytes: file names and first lines of any
 // kind. Whatever the folder holds, every listed user comes from a history file
 // whose name carries a user number, with the name its first line holds.
-#include "roster/background_listing.h"
-#include "roster/history_file.h"
-#include "roster/history_folder.h"
-#include "roster/user_list_model.h"
+#include "roster/core/background_listing.h"
+#include "roster/core/history_file.h"
+#include "roster/core/history_folder.h"
+#include "roster/core/user_list_model.h"
 
 #include <QDir>
 #include <QFile>

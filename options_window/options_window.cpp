@@ -13,7 +13,7 @@
 #include "options_window/window_keys.h"
 #include "platform/dialogs.h"
 #include "resources/classic_look.h"
-#include "roster/user_roster.h"
+#include "roster/widgets/user_roster.h"
 
 #include <QApplication>
 #include <QButtonGroup>

@@ -4,8 +4,8 @@
 #include "options_file/shared_state.h"
 #include "options_window/options_window.h"
 #include "platform/dialogs.h"
-#include "roster/user_list_model.h"
-#include "roster/user_roster.h"
+#include "roster/core/user_list_model.h"
+#include "roster/widgets/user_roster.h"
 #include "testing/scripted_dialogs.h"
 #include "testing/test_files.h"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "options_window/options_window_fixture.h"
-#include "roster/add_names_dialog.h"
-#include "roster/user_roster.h"
+#include "roster/widgets/add_names_dialog.h"
+#include "roster/widgets/user_roster.h"
 
 #include <QDialog>
 #include <QFontInfo>
