@@ -5,6 +5,7 @@
 #include "app/startup.h"
 #include "options_window/options_window.h"
 #include "platform/environment.h"
+#include "roster/history_file.h"
 #include "roster/user_roster.h"
 #include "testing/scripted_dialogs.h"
 #include "testing/test_files.h"
@@ -83,7 +84,7 @@ class ProgramTest : public ::testing::Test {
     // count users in the trainer's folder, "User 1001" and on.
     void writeUsers(int count) {
         for (int n = 1; n <= count; ++n)
-            trainer.write(QString::number(n) + QStringLiteral("hist.dx"),
+            trainer.write(historyFileName(n),
                           "\"User " + QByteArray::number(1000 + n) + "\"\r\n");
     }
 
