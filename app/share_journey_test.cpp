@@ -11,6 +11,7 @@
 #include "roster/history_file.h"
 #include "roster/roster_messages.h"
 #include "roster/roster_test_files.h"
+#include "roster/user_list_panel.h"
 #include "roster/user_roster.h"
 #include "testing/school_share.h"
 
@@ -186,7 +187,7 @@ TEST_F(ShareWindowTest, AUserTheOtherTeacherPutUnderAFreedNumberIsSeenBeforeAddi
             window.findChild<QLineEdit*>("Text1")->setText(name);
             window.findChild<QPushButton*>("Command1")->click();
         });
-        roster.addNames();
+        mainWindow().options().userListPanel().addNames();
     };
 
     ASSERT_TRUE(QFile::remove(folder->b() + "2HIST.DX"));
