@@ -84,8 +84,7 @@ class ProgramTest : public ::testing::Test {
     // count users in the trainer's folder, "User 1001" and on.
     void writeUsers(int count) {
         for (int n = 1; n <= count; ++n)
-            trainer.write(historyFileName(n),
-                          "\"User " + QByteArray::number(1000 + n) + "\"\r\n");
+            trainer.write(historyFileName(n), "\"User " + QByteArray::number(1000 + n) + "\"\r\n");
     }
 
     SharedState& state() { return program->state(); }

@@ -4,8 +4,8 @@
 // process's maximum resident set size.
 //   build/bench/benchmarks/user_list_memory [users [background]]
 
-#include "roster/history_file.h"
 #include "benchmarks/roster_benchmarks.h"
+#include "roster/history_file.h"
 #include "roster/user_list_panel.h"
 #include "roster/user_roster.h"
 

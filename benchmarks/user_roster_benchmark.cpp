@@ -7,12 +7,12 @@
 // 100,000 users, which includes reading the folder's names to see whether
 // another copy changed it; and a class list of 1,000 names added at once.
 
-#include "platform/dialogs.h"
 #include "benchmarks/bare_listing_loop.h"
+#include "benchmarks/roster_benchmarks.h"
+#include "platform/dialogs.h"
 #include "roster/bulk_add.h"
 #include "roster/history_file.h"
 #include "roster/history_folder.h"
-#include "benchmarks/roster_benchmarks.h"
 #include "roster/user_list_panel.h"
 #include "roster/user_roster.h"
 

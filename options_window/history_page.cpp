@@ -47,10 +47,9 @@ void HistoryPage::build(UserRoster& roster) {
     // The list, its buttons and the progress over it are the panel's; the page
     // places them and gives them its look.
     m_userListPanel = new UserListPanel(roster, m_userListFrame);
-    m_userListPanel->place({twipsRect(*this, 1470, 315, 3165, 1740),
-                            twipsRect(*this, 210, 315, 1065, 330),
-                            twipsRect(*this, 210, 840, 1065, 330),
-                            twipsRect(*this, 210, 1365, 1065, 330)});
+    m_userListPanel->place(
+        {twipsRect(*this, 1470, 315, 3165, 1740), twipsRect(*this, 210, 315, 1065, 330),
+         twipsRect(*this, 210, 840, 1065, 330), twipsRect(*this, 210, 1365, 1065, 330)});
     addNamesButton()->setText(tr("&Add names"));
     deleteNameButton()->setText(tr("&Delete name"));
     deleteAllButton()->setText(tr("D&elete all"));

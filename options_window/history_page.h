@@ -59,16 +59,16 @@ class HistoryPage : public QWidget {
     QLabel* readingStatus() const;
 
   private:
-    QLabel* m_historyHeading = nullptr;        // Label19
-    QLabel* m_installationText = nullptr;      // Label21
-    QLabel* m_modeHeading = nullptr;           // Label22
-    QLabel* m_modeExplanation = nullptr;       // Label3
-    QLabel* m_locationPrompt = nullptr;        // Label23
-    QLabel* m_locationStatus = nullptr;        // Label20
-    QGroupBox* m_historyModeFrame = nullptr;   // Frame8
-    QGroupBox* m_locationFrame = nullptr;      // Frame9
-    QGroupBox* m_userListFrame = nullptr;      // Frame10
-    QLineEdit* m_locationEdit = nullptr;       // Text1
+    QLabel* m_historyHeading = nullptr;      // Label19
+    QLabel* m_installationText = nullptr;    // Label21
+    QLabel* m_modeHeading = nullptr;         // Label22
+    QLabel* m_modeExplanation = nullptr;     // Label3
+    QLabel* m_locationPrompt = nullptr;      // Label23
+    QLabel* m_locationStatus = nullptr;      // Label20
+    QGroupBox* m_historyModeFrame = nullptr; // Frame8
+    QGroupBox* m_locationFrame = nullptr;    // Frame9
+    QGroupBox* m_userListFrame = nullptr;    // Frame10
+    QLineEdit* m_locationEdit = nullptr;     // Text1
     // List1, Command1, Command2, Command3, and the progress over List1.
     UserListPanel* m_userListPanel = nullptr;
 };

@@ -183,8 +183,8 @@ void RosterService::readInBackground(const QString& folder, bool reportErrors) {
     settleReading();
     ++m_folderReads;
     m_backgroundReportsErrors = reportErrors;
-    m_background = std::make_unique<BackgroundListing>(
-        folder, BackgroundListing::Made::ListRows, std::function<void()>(), m_state.codePage());
+    m_background = std::make_unique<BackgroundListing>(folder, BackgroundListing::Made::ListRows,
+                                                       std::function<void()>(), m_state.codePage());
     m_backgroundWatcher.setFuture(m_background->future());
     emit readingInBackground(true);
 }
@@ -207,8 +207,8 @@ RosterOutcome RosterService::settleReading() {
     // A location changed meanwhile is read by whoever changed it.
     if (reading->folder() != historyFolderPath())
         return RosterOutcome::with(RosterOutcome::Unchanged);
-    RosterOutcome shown = takeListing(reading->take(), reading->folder(),
-                                      m_backgroundReportsErrors, reading->takeRows());
+    RosterOutcome shown = takeListing(reading->take(), reading->folder(), m_backgroundReportsErrors,
+                                      reading->takeRows());
     // Taken: a failure to read is told, but the list is the folder's now.
     if (shown.status == RosterOutcome::Failed)
         shown.status = RosterOutcome::Done;

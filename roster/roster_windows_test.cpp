@@ -66,7 +66,8 @@ class RosterWindowsTest : public ::testing::Test {
     }
     void select(const QString& name) {
         list().setCurrentIndex(
-            list().model()
+            list()
+                .model()
                 ->match(list().model()->index(0, 0), Qt::DisplayRole, name, 1, Qt::MatchExactly)
                 .value(0));
     }

@@ -25,8 +25,8 @@ namespace dexlan {
 class UserListPanel::ReadingProgress {
   public:
     ReadingProgress(UserListPanel& panel, int quietMs, int everyMs)
-        : m_panel(panel), m_status(panel.m_readingStatus), m_list(panel.m_list),
-          m_quietMs(quietMs), m_everyMs(everyMs), m_shownAt(-everyMs) {
+        : m_panel(panel), m_status(panel.m_readingStatus), m_list(panel.m_list), m_quietMs(quietMs),
+          m_everyMs(everyMs), m_shownAt(-everyMs) {
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         m_clock.start();
         // A short reading leaves the list as it was, not greyed for a moment.
@@ -59,8 +59,7 @@ class UserListPanel::ReadingProgress {
         QWidget* over = m_list;
         if (!m_list->isVisible() || m_list->visibleRegion().isEmpty()) {
             over = m_panel.parentWidget() ? m_panel.parentWidget() : &m_panel;
-            while (over->parentWidget() &&
-                   (!over->isVisible() || over->visibleRegion().isEmpty()))
+            while (over->parentWidget() && (!over->isVisible() || over->visibleRegion().isEmpty()))
                 over = over->parentWidget();
         }
         if (over != m_list && over->isVisible()) {
@@ -109,13 +108,15 @@ class UserListPanel::ReadingProgress {
 
 UserListPanel::UserListPanel(UserRoster& roster, QWidget* parent)
     : QWidget(parent), m_roster(&roster), m_controls(new QWidget(this)),
-      m_list(new QListView(m_controls)),
-      m_addNames(new QPushButton(tr("&Add names"), m_controls)),
+      m_list(new QListView(m_controls)), m_addNames(new QPushButton(tr("&Add names"), m_controls)),
       m_deleteName(new QPushButton(tr("&Delete name"), m_controls)),
       m_deleteAll(new QPushButton(tr("D&elete all"), m_controls)),
       m_readingStatus(new QLabel(this)) {
     setObjectName(QStringLiteral("UserListPanel"));
     m_controls->setObjectName(QStringLiteral("UserListControls"));
+    // Containers too are read out by a screen reader.
+    setAccessibleName(tr("User list"));
+    m_controls->setAccessibleName(tr("User list controls"));
     m_list->setObjectName(QStringLiteral("List1"));
     m_addNames->setObjectName(QStringLiteral("Command1"));
     m_deleteName->setObjectName(QStringLiteral("Command2"));
@@ -146,6 +147,12 @@ UserListPanel::UserListPanel(UserRoster& roster, QWidget* parent)
     // "D&elete all" stays hidden and does nothing.
     m_list->installEventFilter(this);
     m_list->viewport()->installEventFilter(this);
+    // A press on a control while the folder is read in the background waits
+    // for the whole list; the controls are disabled then, and their
+    // containers may be too (a page out of sight), so it is seen here.
+    for (QWidget* control :
+         {static_cast<QWidget*>(m_addNames), static_cast<QWidget*>(m_deleteName)})
+        control->installEventFilter(this);
 
     RosterService& service = roster.service();
     connect(&service, &RosterService::readingBegins, this, &UserListPanel::readingBegins);
@@ -176,9 +183,9 @@ void UserListPanel::place(const Places& places) {
     m_readingStatus->setGeometry(places.list);
     // The panel lies over its parent from its corner, so that the controls
     // stand where the parent's coordinates put them.
-    const QRect all(QPoint(0, 0),
-                    (places.list | places.addNames | places.deleteName | places.deleteAll)
-                        .bottomRight());
+    const QRect all(
+        QPoint(0, 0),
+        (places.list | places.addNames | places.deleteName | places.deleteAll).bottomRight());
     setGeometry(all);
     setMinimumSize(all.size());
     m_controls->setGeometry(all);
@@ -221,16 +228,6 @@ void UserListPanel::updateTakesInput() {
     m_focusBeforeReading = nullptr;
 }
 
-void UserListPanel::mousePressEvent(QMouseEvent* event) {
-    if (m_roster && m_roster->isReadingInBackground()) {
-        // Aimed at the list as it was: the press itself does nothing.
-        m_roster->finishReading();
-        event->accept();
-        return;
-    }
-    QWidget::mousePressEvent(event);
-}
-
 void UserListPanel::listChangedUnderPress() {
     m_dropNextPress = true;
 }
@@ -243,6 +240,12 @@ bool UserListPanel::eventFilter(QObject* watched, QEvent* event) {
         return false;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick: {
+        if (m_roster && m_roster->isReadingInBackground()) {
+            // Aimed at the list as it was: the press waits for the whole
+            // list and does nothing itself.
+            m_roster->finishReading();
+            return true;
+        }
         if (watched != m_list->viewport())
             return false;
         const quint64 at = static_cast<QMouseEvent*>(event)->timestamp();

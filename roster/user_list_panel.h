@@ -21,7 +21,7 @@ class UserRoster;
 // service's list and carries out adding and deleting through the service,
 // telling the outcomes through Dialogs. While a reading runs (waited for, or
 // on a thread of its own) its controls are disabled, so that no input acts on
-// a list about to be replaced; a press on them then waits for the reading.
+// a list about to be replaced; a press on them waits for the reading.
 class UserListPanel : public QWidget {
     Q_OBJECT
   public:
@@ -65,8 +65,7 @@ class UserListPanel : public QWidget {
 
   protected:
     // A press on the controls while the folder is read in the background
-    // reaches the panel: the user waits for the whole list.
-    void mousePressEvent(QMouseEvent* event) override;
+    // waits for the whole list; a press under a changed list is dropped.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -83,12 +82,12 @@ class UserListPanel : public QWidget {
     void updateTakesInput();
 
     QPointer<UserRoster> m_roster;
-    QWidget* m_controls;         // disabled while a reading runs
-    QListView* m_list;           // List1
-    QPushButton* m_addNames;     // Command1, "&Add names"
-    QPushButton* m_deleteName;   // Command2, "&Delete name"
-    QPushButton* m_deleteAll;    // Command3, "D&elete all" (hidden, no action)
-    QLabel* m_readingStatus;     // over List1 while the folder is read
+    QWidget* m_controls;       // disabled while a reading runs
+    QListView* m_list;         // List1
+    QPushButton* m_addNames;   // Command1, "&Add names"
+    QPushButton* m_deleteName; // Command2, "&Delete name"
+    QPushButton* m_deleteAll;  // Command3, "D&elete all" (hidden, no action)
+    QLabel* m_readingStatus;   // over List1 while the folder is read
     int m_quietReadingMs = 250;
     int m_progressEveryMs = 50;
     bool m_waitedReading = false;

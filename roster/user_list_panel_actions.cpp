@@ -77,7 +77,8 @@ void UserListPanel::addName(AddNamesDialog& dialog) {
         return;
     UserRoster& roster = *m_roster;
     roster.finishReading();
-    const RosterOutcome::Status status = roster.shown(roster.service().addName(name, roster.asker()));
+    const RosterOutcome::Status status =
+        roster.shown(roster.service().addName(name, roster.asker()));
     // A name added, or on the list already, makes room for the next; any
     // other is left to be corrected.
     if (status == RosterOutcome::Done || status == RosterOutcome::Duplicate)

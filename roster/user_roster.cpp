@@ -17,7 +17,8 @@
 namespace dexlan {
 
 UserRoster::UserRoster(SharedState& state, Dialogs& dialogs, QObject* parent)
-    : QObject(parent), m_state(state), m_dialogs(dialogs), m_service(new RosterService(state, this)) {
+    : QObject(parent), m_state(state), m_dialogs(dialogs),
+      m_service(new RosterService(state, this)) {
     connect(m_service, &RosterService::backgroundReadingFinished, this,
             [this] { settleReading(); });
 }

@@ -61,7 +61,7 @@ class UserRoster : public QObject {
         bool m_defers = false;
     };
 
-    // The roster's state and actions, which this drives the controls for.
+    // The roster's state and actions, which the panel and the page call.
     RosterService& service() const { return *m_service; }
     UserListModel& model() const { return m_service->model(); }
     // How many times the folder's files were read for the list.

@@ -711,6 +711,37 @@ TEST_F(UserRosterTest, AListComingIntoSightDuringTheReadingShowsItsProgressOnce)
     EXPECT_EQ(page.entries().size(), 600u);
 }
 
+TEST_F(UserRosterTest, WhileTheFolderIsReadInTheBackgroundAPressWaitsForTheWholeList) {
+    for (int n = 1; n <= 300; ++n)
+        writeUser(QString::number(n) + QStringLiteral("hist.dx"), "User " + QByteArray::number(n));
+    useLocation(users.path());
+    page.activate();
+    page.list->setFocus();
+    const int readsBefore = page.roster->folderReads();
+    page.roster->fillUserListInBackground();
+    ASSERT_TRUE(page.roster->isReadingInBackground());
+    for (QWidget* control : std::initializer_list<QWidget*>{page.list, page.add, page.remove})
+        EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+
+    // Aimed at the list as it was: the press waits for the whole list and
+    // selects nothing on it.
+    QTest::mouseClick(page.list->viewport(), Qt::LeftButton, {}, QPoint(4, 4));
+    EXPECT_FALSE(page.roster->isReadingInBackground());
+    EXPECT_EQ(page.entries().size(), 300u);
+    EXPECT_FALSE(page.anySelected());
+    EXPECT_EQ(page.roster->folderReads(), readsBefore + 1);
+    EXPECT_TRUE(page.list->isEnabled());
+    EXPECT_TRUE(page.add->isEnabled());
+    EXPECT_FALSE(page.remove->isEnabled()) << "no name is chosen";
+    EXPECT_TRUE(page.list->hasFocus()) << "the focus comes back to the list";
+
+    // The list now answers presses as usual.
+    QTest::mouseClick(page.list->viewport(), Qt::LeftButton, {},
+                      page.list->visualRect(page.row(0)).center());
+    EXPECT_TRUE(page.anySelected());
+    EXPECT_TRUE(page.remove->isEnabled());
+}
+
 TEST(ReadingUsersText, ThousandsGrouped) {
     EXPECT_EQ(readingUsersText(40000, 100000),
               QStringLiteral("Reading users\u2026 40,000 of 100,000"));
