@@ -5,6 +5,7 @@
 #include "app/startup.h"
 #include "options_window/options_window.h"
 #include "platform/environment.h"
+#include "roster/core/history_file.h"
 #include "roster/widgets/user_roster.h"
 #include "testing/scripted_dialogs.h"
 #include "testing/test_files.h"
@@ -83,8 +84,7 @@ class ProgramTest : public ::testing::Test {
     // count users in the trainer's folder, "User 1001" and on.
     void writeUsers(int count) {
         for (int n = 1; n <= count; ++n)
-            trainer.write(QString::number(n) + QStringLiteral("hist.dx"),
-                          "\"User " + QByteArray::number(1000 + n) + "\"\r\n");
+            trainer.write(historyFileName(n), "\"User " + QByteArray::number(1000 + n) + "\"\r\n");
     }
 
     SharedState& state() { return program->state(); }

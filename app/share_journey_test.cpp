@@ -11,6 +11,7 @@
 #include "roster/core/history_file.h"
 #include "roster/core/roster_messages.h"
 #include "roster/core/roster_test_files.h"
+#include "roster/widgets/user_list_panel.h"
 #include "roster/widgets/user_roster.h"
 #include "testing/school_share.h"
 
@@ -186,7 +187,7 @@ TEST_F(ShareWindowTest, AUserTheOtherTeacherPutUnderAFreedNumberIsSeenBeforeAddi
             window.findChild<QLineEdit*>("Text1")->setText(name);
             window.findChild<QPushButton*>("Command1")->click();
         });
-        roster.addNames();
+        mainWindow().options().userListPanel().addNames();
     };
 
     ASSERT_TRUE(QFile::remove(folder->b() + "2HIST.DX"));

@@ -18,6 +18,7 @@
 #include "roster/core/history_file.h"
 #include "benchmarks/roster_benchmarks.h"
 #include "roster/core/user_list_model.h"
+#include "roster/widgets/user_list_panel.h"
 #include "roster/widgets/user_roster.h"
 
 #include <QApplication>
@@ -143,7 +144,7 @@ void BM_EnterInLocationBox(benchmark::State& state, const QString& folder) {
 void deleteRow(Window& window, const QString& name) {
     const UserListModel& rows = window.window->roster().model();
     window.list->setCurrentIndex(rows.index(rows.rowOf(name)));
-    window.window->roster().deleteSelectedName();
+    window.window->userListPanel().deleteSelectedName();
 }
 
 // A name added: from OK in AddNamesDialog to the list redrawn. Deleting it
@@ -165,7 +166,7 @@ void BM_AddName(benchmark::State& state, const QString& folder) {
     };
     const int readsBefore = window.reads();
     for (auto _ : state) {
-        window.window->roster().addNames();
+        window.window->userListPanel().addNames();
         state.SetIterationTime(seconds);
         deleteRow(window, QStringLiteral("New user %1").arg(added));
         Window::settle();
@@ -187,12 +188,12 @@ void BM_DeleteName(benchmark::State& state, const QString& folder) {
     const int readsBefore = window.reads();
     for (auto _ : state) {
         state.PauseTiming();
-        window.window->roster().addNames();
+        window.window->userListPanel().addNames();
         Window::settle();
         const UserListModel& rows = window.window->roster().model();
         window.list->setCurrentIndex(rows.index(rows.rowOf(QStringLiteral("Doomed"))));
         state.ResumeTiming();
-        window.window->roster().deleteSelectedName();
+        window.window->userListPanel().deleteSelectedName();
         Window::settle();
     }
     countReads(state, window, readsBefore);

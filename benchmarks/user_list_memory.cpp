@@ -4,8 +4,9 @@
 // process's maximum resident set size.
 //   build/bench/benchmarks/user_list_memory [users [background]]
 
-#include "roster/core/history_file.h"
 #include "benchmarks/roster_benchmarks.h"
+#include "roster/core/history_file.h"
+#include "roster/widgets/user_list_panel.h"
 #include "roster/widgets/user_roster.h"
 
 #include <QAbstractItemModel>
@@ -54,10 +55,12 @@ int main(int argc, char** argv) {
     benchmarks::SilentDialogs dialogs;
     QWidget page;
     auto* box = new QLineEdit(&page);
-    auto* list = new QListView(&page);
-    list->setGeometry(0, 40, 300, 400);
-    QPushButton add, remove, removeAll;
-    UserRoster roster(state, dialogs, {box, list, &add, &remove, &removeAll, &page});
+    UserRoster roster(state, dialogs);
+    auto* panel = new UserListPanel(roster, &page);
+    panel->place({QRect(0, 40, 300, 400), QRect(310, 40, 90, 24), QRect(310, 70, 90, 24),
+                  QRect(310, 100, 90, 24)});
+    roster.watchLocation(box, &page);
+    QListView* list = panel->userList();
     page.show();
     // "background": read as start-up reads, on a thread of its own.
     if (argc > 2 && QByteArray(argv[2]) == "background") {

@@ -7,12 +7,13 @@
 // 100,000 users, which includes reading the folder's names to see whether
 // another copy changed it; and a class list of 1,000 names added at once.
 
-#include "platform/dialogs.h"
 #include "benchmarks/bare_listing_loop.h"
+#include "benchmarks/roster_benchmarks.h"
+#include "platform/dialogs.h"
 #include "roster/core/bulk_add.h"
 #include "roster/core/history_file.h"
 #include "roster/core/history_folder.h"
-#include "benchmarks/roster_benchmarks.h"
+#include "roster/widgets/user_list_panel.h"
 #include "roster/widgets/user_roster.h"
 
 #include <QAbstractItemModel>
@@ -47,15 +48,15 @@ struct Page {
         state.optionLines[EntryHistoryMode] = values::kHistRosterOpen;
         box.setText(folder);
         dialogs.showsWindows = true;
-        roster = std::make_unique<UserRoster>(
-            state, dialogs, RosterControls{&box, &list, &add, &remove, &removeAll, &page});
+        roster = std::make_unique<UserRoster>(state, dialogs);
+        panel = new UserListPanel(*roster, &page);
+        roster->watchLocation(&box, &page);
     }
     SharedState state;
     SilentDialogs dialogs;
     QWidget page;
     QLineEdit box;
-    QListView list;
-    QPushButton add, remove, removeAll;
+    UserListPanel* panel = nullptr; // the page's
     std::unique_ptr<UserRoster> roster;
 };
 
@@ -104,7 +105,7 @@ void BM_FillUserList(benchmark::State& state) {
     Page page(folderOfUsers(int(state.range(0))));
     for (auto _ : state)
         page.roster->fillUserList();
-    if (page.list.model()->rowCount() != state.range(0))
+    if (page.panel->userList()->model()->rowCount() != state.range(0))
         state.SkipWithError("not every user was listed");
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
@@ -129,8 +130,8 @@ void BM_AddNameTo100000Users(benchmark::State& state) {
         ok->click();
     };
     for (auto _ : state)
-        page.roster->addNames();
-    if (page.list.model()->rowCount() != 100000 + added)
+        page.panel->addNames();
+    if (page.panel->userList()->model()->rowCount() != 100000 + added)
         state.SkipWithError("a name was not added");
     for (int n = 100001; n <= 100000 + added; ++n)
         QFile::remove(folder + newHistoryFileName(n));

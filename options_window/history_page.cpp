@@ -4,6 +4,8 @@
 #include "options_window/history_explanation.h"
 #include "options_window/page_layout.h"
 #include "resources/classic_look.h"
+#include "roster/widgets/user_list_panel.h"
+#include "roster/widgets/user_roster.h"
 
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -19,7 +21,7 @@ namespace dexlan {
 
 HistoryPage::HistoryPage(QWidget* parent) : QWidget(parent) {}
 
-void HistoryPage::build() {
+void HistoryPage::build(UserRoster& roster) {
     QWidget* page = this;
     // The Enter key in the location box moves the focus here.
     page->setFocusPolicy(Qt::ClickFocus);
@@ -42,32 +44,27 @@ void HistoryPage::build() {
 
     m_userListFrame =
         makeFrame(page, "Frame10", tr("User list"), twipsRect(*this, 4200, 1995, 4845, 2220));
-    m_addNamesButton = makeCommand(m_userListFrame, "Command1", tr("&Add names"),
-                                   twipsRect(*this, 210, 315, 1065, 330));
-    m_deleteNameButton = makeCommand(m_userListFrame, "Command2", tr("&Delete name"),
-                                     twipsRect(*this, 210, 840, 1065, 330));
-    m_deleteAllButton = makeCommand(m_userListFrame, "Command3", tr("D&elete all"),
-                                    twipsRect(*this, 210, 1365, 1065, 330));
-    m_deleteAllButton->hide(); // never shown, and it has no action
-    m_userList = new QListView(m_userListFrame);
-    m_userList->setObjectName(QStringLiteral("List1"));
-    m_userList->setFont(systemFont());
-    m_userList->setGeometry(twipsRect(*this, 1470, 315, 3165, 1740));
-    m_userList->setPalette(
-        withColours(m_userList->palette(), QPalette::Base, Qt::white, Qt::black));
+    // The list, its buttons and the progress over it are the panel's; the page
+    // places them and gives them its look.
+    m_userListPanel = new UserListPanel(roster, m_userListFrame);
+    m_userListPanel->place(
+        {twipsRect(*this, 1470, 315, 3165, 1740), twipsRect(*this, 210, 315, 1065, 330),
+         twipsRect(*this, 210, 840, 1065, 330), twipsRect(*this, 210, 1365, 1065, 330)});
+    addNamesButton()->setText(tr("&Add names"));
+    deleteNameButton()->setText(tr("&Delete name"));
+    deleteAllButton()->setText(tr("D&elete all"));
+    QListView* list = userList();
+    list->setFont(systemFont());
+    list->setPalette(withColours(list->palette(), QPalette::Base, Qt::white, Qt::black));
     // A long reading of the history folder covers the list with its progress:
     // what it shows meanwhile is about to change.
-    m_readingStatus = new QLabel(m_userListFrame);
-    m_readingStatus->setObjectName(QStringLiteral("ReadingUsers"));
-    m_readingStatus->setFont(systemFont());
-    m_readingStatus->setAlignment(Qt::AlignCenter);
-    m_readingStatus->setWordWrap(true);
-    m_readingStatus->setFrameShape(QFrame::Box);
-    m_readingStatus->setAutoFillBackground(true);
-    m_readingStatus->setPalette(
-        withColours(m_readingStatus->palette(), QPalette::Window, Qt::white, Qt::black));
-    m_readingStatus->setGeometry(m_userList->geometry());
-    m_readingStatus->hide();
+    QLabel* reading = readingStatus();
+    reading->setFont(systemFont());
+    reading->setAlignment(Qt::AlignCenter);
+    reading->setWordWrap(true);
+    reading->setFrameShape(QFrame::Box);
+    reading->setAutoFillBackground(true);
+    reading->setPalette(withColours(reading->palette(), QPalette::Window, Qt::white, Qt::black));
 
     m_locationFrame = makeFrame(page, "Frame9", QString(), twipsRect(*this, 4200, 4410, 4845, 855));
     m_locationEdit = new QLineEdit(m_locationFrame);
@@ -76,6 +73,7 @@ void HistoryPage::build() {
     m_locationEdit->setMaxLength(std::numeric_limits<int>::max());
     m_locationEdit->setFont(systemFont());
     m_locationEdit->setGeometry(twipsRect(*this, 210, 315, 4425, 360));
+    roster.watchLocation(m_locationEdit, page);
 
     m_locationStatus = makeLabel(page, "Label20", tr("selection info..."),
                                  twipsRect(*this, 5355, 3885, 3060, 960), systemFont());
@@ -163,9 +161,27 @@ void HistoryPage::showExplanation(const OptionLines& lines, const Surroundings& 
 }
 
 void HistoryPage::clearUserChoice() {
-    m_userList->setCurrentIndex(QModelIndex());
-    m_userList->clearSelection();
-    m_deleteNameButton->setEnabled(false);
+    m_userListPanel->clearUserChoice();
+}
+
+QListView* HistoryPage::userList() const {
+    return m_userListPanel->userList();
+}
+
+QPushButton* HistoryPage::addNamesButton() const {
+    return m_userListPanel->addNamesButton();
+}
+
+QPushButton* HistoryPage::deleteNameButton() const {
+    return m_userListPanel->deleteNameButton();
+}
+
+QPushButton* HistoryPage::deleteAllButton() const {
+    return m_userListPanel->deleteAllButton();
+}
+
+QLabel* HistoryPage::readingStatus() const {
+    return m_userListPanel->readingStatus();
 }
 
 } // namespace dexlan

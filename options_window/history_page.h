@@ -18,6 +18,9 @@ class QRadioButton;
 
 namespace dexlan {
 
+class UserListPanel;
+class UserRoster;
+
 // The History Files page: how the trainer keeps its users' history files, the
 // user list and the history location.
 class HistoryPage : public QWidget {
@@ -25,9 +28,10 @@ class HistoryPage : public QWidget {
   public:
     explicit HistoryPage(QWidget* parent);
 
-    // Makes the controls; the window calls it once it has set its colours, and
-    // puts the history option buttons in historyModeFrame().
-    void build();
+    // Makes the controls, the user list panel showing roster's list among
+    // them; the window calls it once it has set its colours, and puts the
+    // history option buttons in historyModeFrame().
+    void build(UserRoster& roster);
 
     // What the page asks of the rest of the window.
     struct Surroundings {
@@ -46,29 +50,27 @@ class HistoryPage : public QWidget {
 
     QGroupBox* historyModeFrame() const { return m_historyModeFrame; }
     QLineEdit* locationEdit() const { return m_locationEdit; }
-    QListView* userList() const { return m_userList; }
-    QPushButton* addNamesButton() const { return m_addNamesButton; }
-    QPushButton* deleteNameButton() const { return m_deleteNameButton; }
-    QPushButton* deleteAllButton() const { return m_deleteAllButton; }
+    UserListPanel* userListPanel() const { return m_userListPanel; }
+    QListView* userList() const;
+    QPushButton* addNamesButton() const;
+    QPushButton* deleteNameButton() const;
+    QPushButton* deleteAllButton() const;
     QLabel* locationStatus() const { return m_locationStatus; }
-    QLabel* readingStatus() const { return m_readingStatus; }
+    QLabel* readingStatus() const;
 
   private:
-    QLabel* m_historyHeading = nullptr;        // Label19
-    QLabel* m_installationText = nullptr;      // Label21
-    QLabel* m_modeHeading = nullptr;           // Label22
-    QLabel* m_modeExplanation = nullptr;       // Label3
-    QLabel* m_locationPrompt = nullptr;        // Label23
-    QLabel* m_locationStatus = nullptr;        // Label20
-    QGroupBox* m_historyModeFrame = nullptr;   // Frame8
-    QGroupBox* m_locationFrame = nullptr;      // Frame9
-    QGroupBox* m_userListFrame = nullptr;      // Frame10
-    QLineEdit* m_locationEdit = nullptr;       // Text1
-    QListView* m_userList = nullptr;           // List1
-    QLabel* m_readingStatus = nullptr;         // over List1 while the folder is read
-    QPushButton* m_addNamesButton = nullptr;   // Command1
-    QPushButton* m_deleteNameButton = nullptr; // Command2
-    QPushButton* m_deleteAllButton = nullptr;  // Command3
+    QLabel* m_historyHeading = nullptr;      // Label19
+    QLabel* m_installationText = nullptr;    // Label21
+    QLabel* m_modeHeading = nullptr;         // Label22
+    QLabel* m_modeExplanation = nullptr;     // Label3
+    QLabel* m_locationPrompt = nullptr;      // Label23
+    QLabel* m_locationStatus = nullptr;      // Label20
+    QGroupBox* m_historyModeFrame = nullptr; // Frame8
+    QGroupBox* m_locationFrame = nullptr;    // Frame9
+    QGroupBox* m_userListFrame = nullptr;    // Frame10
+    QLineEdit* m_locationEdit = nullptr;     // Text1
+    // List1, Command1, Command2, Command3, and the progress over List1.
+    UserListPanel* m_userListPanel = nullptr;
 };
 
 } // namespace dexlan

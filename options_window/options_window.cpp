@@ -124,6 +124,8 @@ class PageBackgroundWatcher : public QObject {
 OptionsWindow::OptionsWindow(SharedState& state, Dialogs& dialogs, QWidget* parent)
     : QWidget(parent), m_state(state), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("frmOptions"));
+    // The first child, so that it goes before the page whose panel shows its list.
+    m_roster = new UserRoster(m_state, m_dialogs, this);
     setFont(classicFont());
     setAutoFillBackground(true);
     // Every background the window sets comes with its text colour, so that a
@@ -144,7 +146,7 @@ OptionsWindow::OptionsWindow(SharedState& state, Dialogs& dialogs, QWidget* pare
     m_summaryPage->build();
     connect(m_summaryPage->exitButton(), &QPushButton::clicked, this,
             &OptionsWindow::onExitClicked);
-    m_historyPage->build();
+    m_historyPage->build(*m_roster);
     m_advancePage->build();
     m_soundsPage->build();
     m_documentationPage->build();
@@ -157,14 +159,6 @@ OptionsWindow::OptionsWindow(SharedState& state, Dialogs& dialogs, QWidget* pare
     connectOptionButtons();
     describeForAssistiveTechnology();
     orderTabStops();
-
-    m_roster = new UserRoster(
-        m_state, m_dialogs,
-        RosterControls{m_historyPage->locationEdit(), m_historyPage->userList(),
-                       m_historyPage->addNamesButton(), m_historyPage->deleteNameButton(),
-                       m_historyPage->deleteAllButton(), m_historyPage,
-                       m_historyPage->readingStatus()},
-        this);
 
     m_keys = std::make_unique<WindowKeys>(*this, [this](const QKeyEvent& key, QObject* focused) {
         onWindowKey(key.key(), key.modifiers(), focused);
@@ -305,6 +299,10 @@ QLabel* OptionsWindow::summaryValue(int row) {
 
 UserRoster& OptionsWindow::roster() {
     return *m_roster;
+}
+
+UserListPanel& OptionsWindow::userListPanel() {
+    return *m_historyPage->userListPanel();
 }
 
 QWidget* OptionsWindow::page(int element) const {

@@ -24,6 +24,7 @@ class ChoicePage;
 class Dialogs;
 class HistoryPage;
 class SummaryPage;
+class UserListPanel;
 class UserRoster;
 class WindowKeys;
 struct OptionButton;
@@ -54,6 +55,8 @@ class OptionsWindow : public QWidget {
     QLabel* summaryHeading(int row); // Label1
     QLabel* summaryValue(int row);   // Label2
     UserRoster& roster();
+    // The History Files page's user list with its buttons.
+    UserListPanel& userListPanel();
 
     // Takes entry 5 from the location box, then brings page 1 to 5 into line
     // with OptionLines.

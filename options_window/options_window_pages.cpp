@@ -15,6 +15,7 @@
 #include "options_window/window_keys.h"
 #include "platform/dialogs.h"
 #include "resources/classic_look.h"
+#include "roster/widgets/user_list_panel.h"
 #include "roster/widgets/user_roster.h"
 
 #include <QLineEdit>
@@ -139,7 +140,7 @@ void OptionsWindow::onPageBackgroundPressed() {
 void OptionsWindow::onWindowKey(int key, Qt::KeyboardModifiers shift, const QObject* focused) {
     if (key == Qt::Key_Delete) {
         if (!editsText(focused))
-            m_roster->deleteSelectedName();
+            m_historyPage->userListPanel()->deleteSelectedName();
         return;
     }
     if (key == Qt::Key_Escape) {

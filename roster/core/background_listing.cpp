@@ -25,7 +25,7 @@ void BackgroundListing::start() {
         ListingOptions options;
         options.stop = &m_stop;
         // The check before any change takes the stamps: start-up reads only.
-        options.stampsLater = true;
+        options.stampsLater = m_made != Made::ListingWithStamps;
         options.progress = [this](qsizetype read, qsizetype total) {
             m_total.store(total, std::memory_order_relaxed);
             m_read.store(read, std::memory_order_relaxed);
@@ -46,13 +46,9 @@ void BackgroundListing::start() {
     });
 }
 
-void BackgroundListing::waitUntilFinished(const std::function<void()>& whileWaiting,
-                                          int intervalMs) {
+void BackgroundListing::waitUntilFinished() {
     start();
-    while (!m_pool.waitForDone(intervalMs)) {
-        if (whileWaiting)
-            whileWaiting();
-    }
+    m_pool.waitForDone();
 }
 
 UserListing BackgroundListing::take() {

@@ -22,6 +22,9 @@ class BackgroundListing {
     enum class Made {
         Listing,  // the listing as listUsers gives it
         ListRows, // its users made into the user list's rows there too, and let go
+        // The listing, each file's stamps taken as it is read: a reading
+        // that a change may follow at once.
+        ListingWithStamps,
     };
     // Reads the users of folder (ending in a separator) as listUsers does,
     // from start() on. finished is called on the reading thread once all is made.
@@ -44,9 +47,9 @@ class BackgroundListing {
     qsizetype filesRead() const { return m_read.load(std::memory_order_relaxed); }
     qsizetype filesInAll() const { return m_total.load(std::memory_order_relaxed); }
 
-    // Waits for the listing to be whole (starting it first if need be),
-    // calling whileWaiting every interval milliseconds meanwhile.
-    void waitUntilFinished(const std::function<void()>& whileWaiting, int intervalMs);
+    // Blocks until the listing is whole (starting it first if need be); the
+    // window waits for future() through a watcher instead.
+    void waitUntilFinished();
     // The listing, once it is whole; it is handed over once. With ListRows,
     // its users are in the rows instead.
     UserListing take();

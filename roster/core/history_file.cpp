@@ -28,18 +28,23 @@ bool isControl(char16_t c) {
     return c < 0x20 || (c >= 0x7f && c <= 0x9f);
 }
 
+// Every history file's name is the user's number followed by the suffix, in
+// one of its spellings.
+QString numberedName(int number, const QString& suffix) {
+    return QString::number(number) + suffix;
+}
+
 } // namespace
 
 QString newHistoryFileName(int number) {
-    return QString::number(number) + QLatin1String(kNewHistorySuffix);
+    return numberedName(number, QLatin1String(kNewHistorySuffix));
 }
 
 QString historyFileName(int number) {
-    return QString::number(number) + QLatin1String(kHistorySuffix);
+    return numberedName(number, QLatin1String(kHistorySuffix));
 }
 
 QStringList historyFileSpellings(int number) {
-    const QString digits = QString::number(number);
     constexpr qsizetype kLength = sizeof kHistorySuffix - 1;
     // The letters of the suffix; the dot keeps its place.
     constexpr int kLetters[] = {0, 1, 2, 3, 5, 6};
@@ -51,7 +56,7 @@ QStringList historyFileSpellings(int number) {
             if (mask & (1 << bit))
                 suffix[kLetters[bit]] = suffix[kLetters[bit]].toUpper();
         }
-        spellings.append(digits + suffix);
+        spellings.append(numberedName(number, suffix));
     }
     return spellings;
 }

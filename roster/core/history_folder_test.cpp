@@ -355,7 +355,7 @@ void expectSameListingOnThreads(const QString& folder, const std::string& what) 
     std::atomic<int> finished{0};
     BackgroundListing background(folder, BackgroundListing::Made::Listing,
                                  [&finished] { ++finished; });
-    background.waitUntilFinished({}, 5);
+    background.waitUntilFinished();
     EXPECT_TRUE(background.isFinished());
     EXPECT_EQ(finished, 1);
     const UserListing fromBackground = background.take();
@@ -363,6 +363,10 @@ void expectSameListingOnThreads(const QString& folder, const std::string& what) 
     expectSameListing(fromBackground, unstamped);
     if (!plain.error.failed())
         EXPECT_EQ(background.filesRead(), background.filesInAll());
+
+    // A reading the user waits for takes the stamps as it reads: the plain listing.
+    BackgroundListing stamped(folder, BackgroundListing::Made::ListingWithStamps, {});
+    expectSameListing(stamped.take(), plain);
 
     // With the list's rows made there too: the rows the listing makes.
     BackgroundListing withRows(folder, BackgroundListing::Made::ListRows, {});

@@ -8,6 +8,11 @@
 #include "roster/core/history_folder.h"
 #include "roster/core/roster_messages.h"
 
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QThread>
+#include <QTimer>
+
 #include <utility>
 
 namespace dexlan {
@@ -86,9 +91,45 @@ bool RosterService::listedFilesUnchanged() {
 UserListing RosterService::readFolder(const QString& folder) {
     ++m_folderReads;
     ReadingSpan span(*this);
-    ListingOptions options;
-    options.progress = [this](qsizetype read, qsizetype total) { emit progress(read, total); };
-    return listUsers(folder, options);
+    if (!hasEventLoop()) {
+        ListingOptions options;
+        options.progress = [this](qsizetype read, qsizetype total) { emit progress(read, total); };
+        return listUsers(folder, options);
+    }
+    // Read on a thread of its own, so that the window paints while it waits.
+    BackgroundListing reading(folder, BackgroundListing::Made::ListingWithStamps,
+                              std::function<void()>(), m_state.codePage());
+    waitFor(reading);
+    return reading.take();
+}
+
+bool RosterService::hasEventLoop() const {
+    const QCoreApplication* application = QCoreApplication::instance();
+    return application && QThread::currentThread() == application->thread();
+}
+
+void RosterService::waitFor(BackgroundListing& reading) {
+    reading.start();
+    if (!hasEventLoop()) {
+        reading.waitUntilFinished();
+        return;
+    }
+    // The event loop runs meanwhile but for the user's input, which waits in
+    // its queue for the list to be whole; the watcher ends the wait.
+    QEventLoop loop;
+    QFutureWatcher<void> watcher;
+    connect(&watcher, &QFutureWatcher<void>::finished, &loop, &QEventLoop::quit);
+    QTimer ticks;
+    ticks.setInterval(kProgressTickMs);
+    connect(&ticks, &QTimer::timeout, this,
+            [this, &reading] { emit progress(reading.filesRead(), reading.filesInAll()); });
+    watcher.setFuture(reading.future());
+    emit progress(reading.filesRead(), reading.filesInAll());
+    if (reading.future().isFinished())
+        return;
+    ticks.start();
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    emit progress(reading.filesRead(), reading.filesInAll());
 }
 
 RosterOutcome RosterService::takeListing(const UserListing& listing, const QString& folder,
@@ -151,9 +192,10 @@ void RosterService::readInBackground(const QString& folder, bool reportErrors) {
     settleReading();
     ++m_folderReads;
     m_backgroundReportsErrors = reportErrors;
-    m_background = std::make_unique<BackgroundListing>(
-        folder, BackgroundListing::Made::ListRows, std::function<void()>(), m_state.codePage());
+    m_background = std::make_unique<BackgroundListing>(folder, BackgroundListing::Made::ListRows,
+                                                       std::function<void()>(), m_state.codePage());
     m_backgroundWatcher.setFuture(m_background->future());
+    emit readingInBackground(true);
 }
 
 void RosterService::startReading() {
@@ -168,14 +210,14 @@ RosterOutcome RosterService::settleReading() {
     const std::unique_ptr<BackgroundListing> reading = std::move(m_background);
     if (!reading->isFinished()) {
         ReadingSpan span(*this);
-        reading->waitUntilFinished(
-            [&] { emit progress(reading->filesRead(), reading->filesInAll()); }, 10);
+        waitFor(*reading);
     }
+    emit readingInBackground(false);
     // A location changed meanwhile is read by whoever changed it.
     if (reading->folder() != historyFolderPath())
         return RosterOutcome::with(RosterOutcome::Unchanged);
-    RosterOutcome shown = takeListing(reading->take(), reading->folder(),
-                                      m_backgroundReportsErrors, reading->takeRows());
+    RosterOutcome shown = takeListing(reading->take(), reading->folder(), m_backgroundReportsErrors,
+                                      reading->takeRows());
     // Taken: a failure to read is told, but the list is the folder's now.
     if (shown.status == RosterOutcome::Failed)
         shown.status = RosterOutcome::Done;

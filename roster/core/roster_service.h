@@ -142,12 +142,22 @@ class RosterService : public QObject {
     void readingEnds();
     // A reading in the background has ended and may be shown.
     void backgroundReadingFinished();
+    // A reading in the background is prepared (true), or over and taken (false).
+    void readingInBackground(bool running);
     // The list shows a new reading of the folder.
     void listChanged();
 
   private:
+    // How often a reading waited for tells its progress.
+    static constexpr int kProgressTickMs = 10;
+
     // Reads folder's users, telling the progress.
     UserListing readFolder(const QString& folder);
+    // This thread runs the application's event loop, which a wait may run.
+    bool hasEventLoop() const;
+    // Waits for reading to be whole, telling its progress; the application's
+    // events but the user's input are handled meanwhile.
+    void waitFor(BackgroundListing& reading);
     // Shows a listing of folder (or the rows already made of it) on the list;
     // answers the message telling its failures, when report.
     RosterOutcome takeListing(const UserListing& listing, const QString& folder, bool report,

@@ -11,6 +11,7 @@
 #include "roster/widgets/restore_window.h"
 #include "roster/core/roster_messages.h"
 #include "roster/core/roster_test_files.h"
+#include "roster/widgets/user_list_panel.h"
 #include "roster/widgets/user_roster.h"
 #include "testing/scripted_dialogs.h"
 #include "testing/test_files.h"
@@ -49,21 +50,25 @@ class RosterWindowsTest : public ::testing::Test {
         state.optionLines[EntryHistoryMode] = values::kHistRosterOpen;
         box.setText(users.path());
         dialogs.closeModalsAutomatically(false);
-        roster = std::make_unique<UserRoster>(
-            state, dialogs, RosterControls{&box, &list, &add, &remove, &removeAll, &page});
+        roster = std::make_unique<UserRoster>(state, dialogs);
+        panel = new UserListPanel(*roster, &page);
+        roster->watchLocation(&box, &page);
     }
     ~RosterWindowsTest() override { EXPECT_TRUE(dialogs.allAnswersUsed()); }
 
+    QListView& list() const { return *panel->userList(); }
+
     QStringList shown() const {
         QStringList names;
-        for (int row = 0; row < list.model()->rowCount(); ++row)
-            names.append(list.model()->index(row, 0).data().toString());
+        for (int row = 0; row < list().model()->rowCount(); ++row)
+            names.append(list().model()->index(row, 0).data().toString());
         return names;
     }
     void select(const QString& name) {
-        list.setCurrentIndex(
-            list.model()
-                ->match(list.model()->index(0, 0), Qt::DisplayRole, name, 1, Qt::MatchExactly)
+        list().setCurrentIndex(
+            list()
+                .model()
+                ->match(list().model()->index(0, 0), Qt::DisplayRole, name, 1, Qt::MatchExactly)
                 .value(0));
     }
 
@@ -72,8 +77,7 @@ class RosterWindowsTest : public ::testing::Test {
     ScriptedDialogs dialogs;
     QWidget page;
     QLineEdit box;
-    QListView list;
-    QPushButton add, remove, removeAll;
+    UserListPanel* panel = nullptr; // the page's
     std::unique_ptr<UserRoster> roster;
 };
 
@@ -84,7 +88,7 @@ TEST_F(RosterWindowsTest, DeletionThatCannotBeHeldIsForGoodOnlyWhenTheUserAgrees
     select("Ann");
 
     dialogs.answerNextBox(MsgAnswer::Cancel);
-    roster->deleteSelectedName();
+    panel->deleteSelectedName();
     ASSERT_EQ(dialogs.boxesShown.size(), 1);
     EXPECT_EQ(dialogs.boxesShown[0].title, "Delete name...");
     EXPECT_TRUE(dialogs.boxesShown[0].prompt.contains(cannotBeUndoneText("Ann")));
@@ -93,7 +97,7 @@ TEST_F(RosterWindowsTest, DeletionThatCannotBeHeldIsForGoodOnlyWhenTheUserAgrees
     EXPECT_EQ(shown(), QStringList({"Ann"}));
 
     dialogs.answerNextBox(MsgAnswer::Ok);
-    roster->deleteSelectedName();
+    panel->deleteSelectedName();
     EXPECT_FALSE(QFileInfo::exists(users.file("1HIST.DX")));
     EXPECT_TRUE(shown().isEmpty());
 }
@@ -151,7 +155,7 @@ TEST_F(RosterWindowsTest, SeveralPastedLinesAreAskedForOnceAndSummed) {
         EXPECT_EQ(text->text(), "") << "nothing of the list lands in the box";
         static_cast<AddNamesDialog&>(nameIn).okButton()->click();
     });
-    roster->addNames();
+    panel->addNames();
     EXPECT_EQ(summary, "3 names added:\n    Bob\n    Cyd\n    Dee\n\n1 name refused:\n"
                        "    Ann: already on the list\n");
     EXPECT_EQ(shown(), QStringList({"Ann", "Bob", "Cyd", "Dee"}));
@@ -165,7 +169,7 @@ TEST_F(RosterWindowsTest, SeveralPastedLinesAreAskedForOnceAndSummed) {
         text->clear();
         static_cast<AddNamesDialog&>(nameIn).okButton()->click();
     });
-    roster->addNames();
+    panel->addNames();
 }
 
 TEST_F(RosterWindowsTest, APastedNameTooLongIsRefusedAsAClassListRefusesItNotCut) {
@@ -182,7 +186,7 @@ TEST_F(RosterWindowsTest, APastedNameTooLongIsRefusedAsAClassListRefusesItNotCut
         EXPECT_EQ(text->text(), "") << "no part of it lands in the box";
         static_cast<AddNamesDialog&>(nameIn).okButton()->click();
     });
-    roster->addNames();
+    panel->addNames();
     EXPECT_EQ(summary, "0 names added.\n\n1 name refused:\n    " + longName +
                            ": longer than 30 characters\n");
     EXPECT_TRUE(shown().isEmpty());

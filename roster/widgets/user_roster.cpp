@@ -6,163 +6,47 @@
 #include "roster/core/roster_decisions.h"
 #include "roster/core/roster_messages.h"
 #include "roster/core/user_list_model.h"
+#include "roster/widgets/user_list_panel.h"
 
-#include <QElapsedTimer>
-#include <QGuiApplication>
-#include <QItemSelectionModel>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QPushButton>
 #include <QScopedValueRollback>
-#include <QScrollBar>
 
-#include <memory>
 #include <utility>
 
 namespace dexlan {
 
-// The progress of a long reading of the folder, over the list, or over the
-// middle of what is in sight when the list is out of sight (another page, or
-// at start-up), and the wait cursor. Each showing lets the window paint; what
-// the user does waits for the list to be whole: the input is delivered once
-// the reading is over.
-class UserRoster::ReadingProgress {
-  public:
-    ReadingProgress(const RosterControls& controls, int quietMs, int everyMs)
-        : m_status(controls.readingStatus), m_list(controls.userList), m_quietMs(quietMs),
-          m_everyMs(everyMs), m_shownAt(-everyMs) {
-        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-        m_clock.start();
-    }
-    ~ReadingProgress() {
-        if (m_status)
-            m_status->hide();
-        QGuiApplication::restoreOverrideCursor();
-    }
-    ReadingProgress(const ReadingProgress&) = delete;
-    ReadingProgress& operator=(const ReadingProgress&) = delete;
-
-    void update(qsizetype read, qsizetype total) {
-        const qint64 now = m_clock.elapsed();
-        if (now < m_quietMs || now - m_shownAt < m_everyMs)
-            return;
-        m_shownAt = now;
-        if (m_status && m_list)
-            show(readingUsersText(read, total));
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    }
-
-  private:
-    void show(const QString& text) {
-        QLabel* shown = m_status;
-        // A page out of sight is parked outside the window, or hidden.
-        QWidget* over = m_list;
-        while (over->parentWidget() && (!over->isVisible() || over->visibleRegion().isEmpty()))
-            over = over->parentWidget();
-        if (over != m_list && over->isVisible()) {
-            if (!m_inWindow) {
-                m_inWindow = std::make_unique<QLabel>(over);
-                m_inWindow->setObjectName(QStringLiteral("ReadingUsersInWindow"));
-                m_inWindow->setFont(m_status->font());
-                m_inWindow->setAlignment(Qt::AlignCenter);
-                m_inWindow->setFrameShape(m_status->frameShape());
-                m_inWindow->setAutoFillBackground(true);
-                m_inWindow->setPalette(m_status->palette());
-                m_inWindow->setMargin(12);
-            }
-            shown = m_inWindow.get();
-        }
-        // One place at a time: the list may come into sight during the reading.
-        QLabel* other = shown == m_status ? m_inWindow.get() : m_status;
-        if (other)
-            other->hide();
-        shown->setText(text);
-        if (shown == m_inWindow.get()) {
-            const QSize size = m_inWindow->sizeHint().expandedTo(QSize(m_list->width(), 0));
-            QRect place(QPoint(), size);
-            place.moveCenter(over->rect().center());
-            m_inWindow->setGeometry(place);
-        } else if (m_status->isHidden()) {
-            m_status->setGeometry(m_list->geometry());
-        }
-        if (shown->isHidden()) {
-            shown->raise();
-            shown->show();
-        }
-    }
-
-    QLabel* m_status;
-    QListView* m_list;
-    int m_quietMs;
-    int m_everyMs;
-    qint64 m_shownAt;
-    QElapsedTimer m_clock;
-    std::unique_ptr<QLabel> m_inWindow;
-};
-
-UserRoster::UserRoster(SharedState& state, Dialogs& dialogs, const RosterControls& controls,
-                       QObject* parent)
-    : QObject(parent), m_state(state), m_dialogs(dialogs), m_controls(controls),
-      m_service(new RosterService(state, this)), m_view(controls.userList) {
-    connect(m_service, &RosterService::readingBegins, this, &UserRoster::readingBegins);
-    connect(m_service, &RosterService::readingEnds, this, &UserRoster::readingEnds);
-    connect(m_service, &RosterService::progress, this, [this](qsizetype read, qsizetype total) {
-        if (m_progress)
-            m_progress->update(read, total);
-    });
+UserRoster::UserRoster(SharedState& state, Dialogs& dialogs, QObject* parent)
+    : QObject(parent), m_state(state), m_dialogs(dialogs),
+      m_service(new RosterService(state, this)) {
     connect(m_service, &RosterService::backgroundReadingFinished, this,
             [this] { settleReading(); });
-    if (m_controls.locationEdit)
-        m_controls.locationEdit->installEventFilter(this);
-    if (QListView* list = m_controls.userList) {
-        // One row looks like every other: the view need not ask each of
-        // 100,000 rows for its size.
-        list->setUniformItemSizes(true);
-        list->setSelectionMode(QAbstractItemView::SingleSelection);
-        list->setModel(&m_service->model());
-        // A name chosen with the mouse or with the arrow keys enables "Delete
-        // name", so the button can be reached without a mouse.
-        auto enableDelete = [this, list] {
-            if (m_controls.deleteNameButton && list->selectionModel()->hasSelection())
-                m_controls.deleteNameButton->setEnabled(true);
-        };
-        connect(list, &QAbstractItemView::clicked, this, enableDelete);
-        connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, enableDelete);
-        connect(list, &QAbstractItemView::doubleClicked, this, &UserRoster::deleteSelectedName);
-
-        // Whatever changes the rows changes what lies under the mouse.
-        QAbstractItemModel* rows = &m_service->model();
-        auto changed = [this] { ++m_listChanges; };
-        connect(rows, &QAbstractItemModel::modelReset, this, changed);
-        connect(rows, &QAbstractItemModel::rowsInserted, this, changed);
-        connect(rows, &QAbstractItemModel::rowsRemoved, this, changed);
-        connect(rows, &QAbstractItemModel::rowsMoved, this, changed);
-        connect(rows, &QAbstractItemModel::layoutChanged, this, changed);
-        list->installEventFilter(this);
-        list->viewport()->installEventFilter(this);
-        list->verticalScrollBar()->installEventFilter(this);
-        list->horizontalScrollBar()->installEventFilter(this);
-    }
-    if (m_controls.addNamesButton) {
-        connect(m_controls.addNamesButton, &QPushButton::clicked, this, &UserRoster::addNames);
-        m_controls.addNamesButton->installEventFilter(this);
-    }
-    if (m_controls.deleteNameButton) {
-        connect(m_controls.deleteNameButton, &QPushButton::clicked, this,
-                &UserRoster::deleteSelectedName);
-        m_controls.deleteNameButton->installEventFilter(this);
-    }
-    // "D&elete all" stays hidden and does nothing.
 }
 
 UserRoster::~UserRoster() {
-    // The view outlives the roster in the window's teardown; it must not be
+    // The panel outlives the roster in the window's teardown; it must not be
     // left showing a model that is gone.
-    if (m_view && m_view->model() == &m_service->model())
-        m_view->setModel(nullptr);
+    if (m_panel) {
+        if (m_panel->userList()->model() == &m_service->model())
+            m_panel->userList()->setModel(nullptr);
+    }
     // A reading still running is stopped, and its list never shown.
     delete m_service;
+}
+
+void UserRoster::setPanel(UserListPanel* panel) {
+    m_panel = panel;
+}
+
+UserListPanel* UserRoster::panel() const {
+    return m_panel;
+}
+
+void UserRoster::watchLocation(QLineEdit* locationEdit, QWidget* page) {
+    m_locationEdit = locationEdit;
+    m_page = page;
+    if (locationEdit)
+        locationEdit->installEventFilter(this);
 }
 
 UserRoster::RebuildBatch::RebuildBatch(UserRoster& roster, When when)
@@ -196,23 +80,11 @@ RosterQuestion UserRoster::asker() {
     return [this](const MsgBoxRequest& question) { return m_dialogs.msgBox(question); };
 }
 
-void UserRoster::readingBegins() {
-    if (m_progress)
-        return;
-    m_progress = std::make_unique<ReadingProgress>(m_controls, m_quietReadingMs, m_progressEveryMs);
-    m_reading = true;
-}
-
-void UserRoster::readingEnds() {
-    m_progress.reset();
-    m_reading = false;
-}
-
 void UserRoster::normaliseLocation() {
-    const QString typed = m_controls.locationEdit ? m_controls.locationEdit->text() : QString();
+    const QString typed = m_locationEdit ? m_locationEdit->text() : QString();
     m_state.historyFolder = normalisedLocation(typed, m_state.pathPolicy);
-    if (m_controls.locationEdit && typed != m_state.historyFolder)
-        m_controls.locationEdit->setText(m_state.historyFolder);
+    if (m_locationEdit && typed != m_state.historyFolder)
+        m_locationEdit->setText(m_state.historyFolder);
 }
 
 void UserRoster::checkHistoryFolder() {
@@ -269,8 +141,7 @@ void UserRoster::fillUserList() {
 bool UserRoster::checkedForFilling() {
     checkHistoryFolder();
     return m_state.historyFolderState != HistoryFolderState::Unusable &&
-           m_state.historyFolderState != HistoryFolderState::MissingNotCreated &&
-           m_controls.userList;
+           m_state.historyFolderState != HistoryFolderState::MissingNotCreated && m_panel;
 }
 
 void UserRoster::fillUserListInBackground() {
@@ -296,6 +167,10 @@ void UserRoster::startReadingInBackground() {
 
 void UserRoster::finishReading() {
     settleReading();
+}
+
+void UserRoster::recordChange(const LoggedChange& change) {
+    recordWindowChange(m_state, m_dialogs, change);
 }
 
 bool UserRoster::settleReading() {

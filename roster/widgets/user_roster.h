@@ -14,40 +14,31 @@
 #include <memory>
 #include <optional>
 
-class QLabel;
 class QLineEdit;
-class QListView;
-class QPushButton;
 class QWidget;
 
 namespace dexlan {
 
 class Dialogs;
-class AddNamesDialog;
+class UserListPanel;
 
-// The controls of the History Files page that the roster works on. The options
-// window owns them; the roster only reads and drives them.
-struct RosterControls {
-    QLineEdit* locationEdit = nullptr;       // Text1
-    QListView* userList = nullptr;           // List1
-    QPushButton* addNamesButton = nullptr;   // Command1, "&Add names"
-    QPushButton* deleteNameButton = nullptr; // Command2, "&Delete name"
-    QPushButton* deleteAllButton = nullptr;  // Command3, "D&elete all" (hidden, no action)
-    QWidget* historyPage = nullptr;          // picOptions element 1
-    // Shown over the list while a long reading of the folder runs, with its progress.
-    QLabel* readingStatus = nullptr;
-};
-
-// The history location, the user list and adding and deleting users.
+// The History Files page's roster: the history location, the reading of the
+// user list, and the record of changes; the list itself is a UserListPanel.
 class UserRoster : public QObject {
     Q_OBJECT
   public:
-    // Wires the controls: Enter and focus loss of the location box, clicks and
-    // double clicks on the list, and the Add and Delete buttons. The list
-    // shows the service's model, which keeps the list's order.
-    UserRoster(SharedState& state, Dialogs& dialogs, const RosterControls& controls,
-               QObject* parent = nullptr);
+    UserRoster(SharedState& state, Dialogs& dialogs, QObject* parent = nullptr);
     ~UserRoster() override;
+
+    // Wires the location box (Text1): its Enter and focus loss check it and
+    // read the list again. page takes the focus when Enter leaves the box.
+    void watchLocation(QLineEdit* locationEdit, QWidget* page);
+    // The panel that shows the list; it tells itself.
+    void setPanel(UserListPanel* panel);
+    UserListPanel* panel() const;
+    // The page that takes the focus back from the roster's windows.
+    QWidget* page() const { return m_page; }
+    Dialogs& dialogs() const { return m_dialogs; }
 
     // While one lives, the requests to rebuild the list coalesce, so that one
     // user action, such as choosing a page or an option, reads the folder once
@@ -70,7 +61,7 @@ class UserRoster : public QObject {
         bool m_defers = false;
     };
 
-    // The roster's state and actions, which this drives the controls for.
+    // The roster's state and actions, which the panel and the page call.
     RosterService& service() const { return *m_service; }
     UserListModel& model() const { return m_service->model(); }
     // How many times the folder's files were read for the list.
@@ -87,19 +78,15 @@ class UserRoster : public QObject {
     // The same, the files being read on a thread of its own: the list is
     // shown once they are read. The reading begins with
     // startReadingInBackground(), or as soon as something needs the list:
-    // whatever does (a fill, adding, deleting, a press or key on the list)
-    // first waits for the reading to end, showing its progress, and acts on
-    // the whole list.
+    // whatever does (a fill, adding, a press on the panel's controls, which
+    // are disabled meanwhile) first waits for the reading to end, showing its
+    // progress, and acts on the whole list.
     void fillUserListInBackground();
     void startReadingInBackground();
     // Waits for a reading in the background to end and shows its list.
     void finishReading();
     // A reading in the background has not yet been shown.
     bool isReadingInBackground() const { return m_service->isReadingInBackground(); }
-    // Deletes the selected user's history file and list entry.
-    void deleteSelectedName();
-    // "&Add names": AddNamesDialog, modal.
-    void addNames();
 
     // The folder that history files are read from and written to now, ending
     // in a separator; empty for a location this computer cannot reach.
@@ -108,12 +95,6 @@ class UserRoster : public QObject {
     QString shownFolder() const;
     // The code page of the trainer's files, in which names are read and written.
     const CodePage& codePage() const { return m_state.codePage(); }
-
-    // A reading of the folder shorter than this leaves the window as it is;
-    // a longer one shows its progress and lets the window paint.
-    void setQuietReadingTime(int milliseconds) { m_quietReadingMs = milliseconds; }
-    // How often a long reading shows its progress and lets the window paint.
-    void setProgressInterval(int milliseconds) { m_progressEveryMs = milliseconds; }
 
     // Replaces the clock the random numbers of new files are mixed with.
     void setClock(RandomNumbers::Clock clock) { m_service->setClock(std::move(clock)); }
@@ -127,53 +108,25 @@ class UserRoster : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    class ReadingProgress;
-
     void normaliseLocation();
     // Checks the folder as every fill begins; false when no list is to be
     // filled from it.
     bool checkedForFilling();
     void locationEnterPressed();
     void locationLostFocus();
-    // "OK" in AddNamesDialog.
-    void addName(AddNamesDialog& dialog);
-    // A reading of the folder the user waits for: its progress is shown once
-    // it takes long; the window paints meanwhile but takes no input.
-    void readingBegins();
-    void readingEnds();
     // Ends a reading in the background (waiting for it, with its progress)
     // and shows its list, if the location is still the folder it read; true
     // when it did.
     bool settleReading();
-    // The selected row, or -1.
-    int selectedRow() const;
-    // Mouse events on the list; true swallows the event.
-    bool listMouseEvent(QObject* watched, QEvent* event);
 
     SharedState& m_state;
     Dialogs& m_dialogs;
-    RosterControls m_controls;
+    QPointer<QLineEdit> m_locationEdit; // Text1
+    QPointer<QWidget> m_page;           // picOptions element 1
+    QPointer<UserListPanel> m_panel;
     RosterService* m_service;
-    QPointer<QListView> m_view; // the list, as long as it lives
     bool m_filling = false;
     int m_fills = 0;
-    int m_quietReadingMs = 250;
-    int m_progressEveryMs = 50;
-    bool m_reading = false; // the folder is being read; the controls take no input
-    // Shown while a reading the user waits for runs.
-    std::unique_ptr<ReadingProgress> m_progress;
-
-    // A click, or the two presses of a double click, acts on the list the user
-    // saw when it began: a change of the list after its first press cancels it.
-    struct ListGesture {
-        int listChanges = -1; // m_listChanges when it began; -1: cancelled
-        quint64 began = 0;    // time stamp of its first press
-        bool started = false;
-    };
-    int m_listChanges = 0;
-    ListGesture m_gesture;
-    // The press that moved the focus onto the list rebuilt it on its way there.
-    bool m_listChangedForPress = false;
 };
 
 } // namespace dexlan

@@ -10,6 +10,7 @@
 #include "roster/core/roster_messages.h"
 #include "roster/core/roster_test_files.h"
 #include "roster/core/user_list_model.h"
+#include "roster/widgets/user_list_panel.h"
 #include "testing/linux_only.h"
 #include "testing/scripted_dialogs.h"
 #include "testing/test_files.h"
@@ -60,20 +61,20 @@ class RosterPage {
     RosterPage(SharedState& state, Dialogs& dialogs) {
         page = new QWidget(&window);
         box = new QLineEdit(page);
-        list = new QListView(page);
-        add = new QPushButton(QStringLiteral("&Add names"), page);
-        remove = new QPushButton(QStringLiteral("&Delete name"), page);
-        removeAll = new QPushButton(QStringLiteral("D&elete all"), page);
-        removeAll->hide();
-        status = new QLabel(page);
-        status->hide();
+        roster = std::make_unique<UserRoster>(state, dialogs);
+        panel = new UserListPanel(*roster, page);
+        panel->place({QRect(0, 0, 240, 160), QRect(0, 165, 100, 24), QRect(105, 165, 100, 24),
+                      QRect(210, 165, 100, 24)});
+        roster->watchLocation(box, page);
+        list = panel->userList();
+        add = panel->addNamesButton();
+        remove = panel->deleteNameButton();
+        removeAll = panel->deleteAllButton();
+        status = panel->readingStatus();
         auto* layout = new QVBoxLayout(page);
-        for (QWidget* w : std::initializer_list<QWidget*>{box, list, add, remove, removeAll})
-            layout->addWidget(w);
+        layout->addWidget(box);
+        layout->addWidget(panel);
         (new QVBoxLayout(&window))->addWidget(page);
-        remove->setEnabled(false);
-        roster = std::make_unique<UserRoster>(
-            state, dialogs, RosterControls{box, list, add, remove, removeAll, page, status});
     }
 
     void activate() {
@@ -118,6 +119,7 @@ class RosterPage {
     QPushButton* remove;
     QPushButton* removeAll;
     QLabel* status;
+    UserListPanel* panel;
     std::unique_ptr<UserRoster> roster;
 };
 
@@ -163,7 +165,7 @@ class UserRosterTest : public ::testing::Test {
             ok->click();
             EXPECT_FALSE(dialog.isVisible()) << "OK with an empty box closes NameIn";
         });
-        page.roster->addNames();
+        page.panel->addNames();
     }
 
     void expectDeleteQuestion(const QString& name, MsgAnswer answer) {
@@ -215,7 +217,7 @@ TEST_F(UserRosterTest, ALineFeedInANameShowsAndTheFileStaysAsItWas) {
     // Deleting it still finds the name it shows in the file.
     state.confirmDelete = false;
     page.select(QString::fromUtf8("Ann↵Bob"));
-    page.roster->deleteSelectedName();
+    page.panel->deleteSelectedName();
     EXPECT_FALSE(QFileInfo::exists(users.file("1hist.dx")));
 }
 
@@ -589,7 +591,7 @@ TEST_F(UserRosterTest, ALongReadingShowsItsProgressAndTheControlsTakeNoInput) {
     for (int n = 1; n <= 700; ++n)
         writeUser(QString::number(n) + QStringLiteral("hist.dx"), "User " + QByteArray::number(n));
     useLocation(users.path());
-    page.roster->setQuietReadingTime(0); // every reading counts as a long one
+    page.panel->setQuietReadingTime(0); // every reading counts as a long one
     page.activate();
     page.list->setFocus(); // leaving the location box reads the folder too
     const int readsBefore = page.roster->folderReads();
@@ -641,7 +643,7 @@ TEST_F(UserRosterTest, AReadingOutOfSightShowsItsProgressOverTheWindow) {
     for (int n = 1; n <= 300; ++n)
         writeUser(QString::number(n) + QStringLiteral("hist.dx"), "User " + QByteArray::number(n));
     useLocation(users.path());
-    page.roster->setQuietReadingTime(0);
+    page.panel->setQuietReadingTime(0);
     page.activate();
     page.list->hide();
     QStringList painted;
@@ -672,8 +674,8 @@ TEST_F(UserRosterTest, AListComingIntoSightDuringTheReadingShowsItsProgressOnce)
     for (int n = 1; n <= 600; ++n)
         writeUser(QString::number(n) + QStringLiteral("hist.dx"), "User " + QByteArray::number(n));
     useLocation(users.path());
-    page.roster->setQuietReadingTime(0);
-    page.roster->setProgressInterval(0);
+    page.panel->setQuietReadingTime(0);
+    page.panel->setProgressInterval(0);
     page.activate();
     page.list->hide();
     struct Watcher : QObject {
@@ -707,6 +709,37 @@ TEST_F(UserRosterTest, AListComingIntoSightDuringTheReadingShowsItsProgressOnce)
     EXPECT_GT(watcher.onTheList, 0) << "the progress moved onto the list";
     EXPECT_EQ(watcher.bothShown, 0);
     EXPECT_EQ(page.entries().size(), 600u);
+}
+
+TEST_F(UserRosterTest, WhileTheFolderIsReadInTheBackgroundAPressWaitsForTheWholeList) {
+    for (int n = 1; n <= 300; ++n)
+        writeUser(QString::number(n) + QStringLiteral("hist.dx"), "User " + QByteArray::number(n));
+    useLocation(users.path());
+    page.activate();
+    page.list->setFocus();
+    const int readsBefore = page.roster->folderReads();
+    page.roster->fillUserListInBackground();
+    ASSERT_TRUE(page.roster->isReadingInBackground());
+    for (QWidget* control : std::initializer_list<QWidget*>{page.list, page.add, page.remove})
+        EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+
+    // Aimed at the list as it was: the press waits for the whole list and
+    // selects nothing on it.
+    QTest::mouseClick(page.list->viewport(), Qt::LeftButton, {}, QPoint(4, 4));
+    EXPECT_FALSE(page.roster->isReadingInBackground());
+    EXPECT_EQ(page.entries().size(), 300u);
+    EXPECT_FALSE(page.anySelected());
+    EXPECT_EQ(page.roster->folderReads(), readsBefore + 1);
+    EXPECT_TRUE(page.list->isEnabled());
+    EXPECT_TRUE(page.add->isEnabled());
+    EXPECT_FALSE(page.remove->isEnabled()) << "no name is chosen";
+    EXPECT_TRUE(page.list->hasFocus()) << "the focus comes back to the list";
+
+    // The list now answers presses as usual.
+    QTest::mouseClick(page.list->viewport(), Qt::LeftButton, {},
+                      page.list->visualRect(page.row(0)).center());
+    EXPECT_TRUE(page.anySelected());
+    EXPECT_TRUE(page.remove->isEnabled());
 }
 
 TEST(ReadingUsersText, ThousandsGrouped) {
@@ -765,7 +798,7 @@ TEST_F(UserRosterTest, NumbersFillTheGapsAndNamesTakeTheirPlace) {
     // After user 2 is deleted the next new user gets 2 again.
     page.select(QStringLiteral("Ann"));
     expectDeleteQuestion(QStringLiteral("Ann"), MsgAnswer::Ok);
-    page.roster->deleteSelectedName();
+    page.panel->deleteSelectedName();
     addNames({QStringLiteral("Dora")});
     EXPECT_EQ(firstLine(users.file("2HIST.DX")), "\"Dora\"");
     EXPECT_FALSE(testing::allNamesUnder(users.path()).contains(QStringLiteral("2hist.dx")));
@@ -790,7 +823,7 @@ TEST_F(UserRosterTest, DuplicateNamesAreRefusedWhateverTheBlanksOrTheSpellingOfA
         ok->click();
         ok->click();
     });
-    page.roster->addNames();
+    page.panel->addNames();
     EXPECT_EQ(page.entries(),
               (std::vector<Entry>{{"Ann", 1}, {"ann", 2}, {QString::fromUtf8("Zoë\u00a0Ray"), 3}}));
     EXPECT_EQ(users.read("3HIST.DX").left(9), "\"Zo\xeb\xa0Ray\"") << "composed, in the code page";
@@ -805,7 +838,7 @@ TEST_F(UserRosterTest, DuplicateNamesAreRefusedWhateverTheBlanksOrTheSpellingOfA
             ok->click();
             ok->click();
         });
-        page.roster->addNames();
+        page.panel->addNames();
     }
     EXPECT_EQ(page.entries().size(), 3u);
 }
@@ -834,7 +867,7 @@ TEST_F(UserRosterTest, NamesLineOneCannotHoldAreRefusedAndNothingIsWritten) {
             text->clear();
             ok->click();
         });
-        page.roster->addNames();
+        page.panel->addNames();
     }
     EXPECT_TRUE(testing::allNamesUnder(users.path()).isEmpty());
     EXPECT_TRUE(page.entries().empty());
@@ -898,7 +931,7 @@ TEST_F(UserRosterTest, TwoCopiesAddingToOneFolderNeverShareAFile) {
         ok->click();
         ok->click();
     });
-    other.roster->addNames();
+    other.panel->addNames();
 
     EXPECT_EQ(firstLine(users.file("1HIST.DX")), "\"Ann\"");
     EXPECT_EQ(firstLine(users.file("2HIST.DX")), "\"Bob\"");
@@ -927,7 +960,7 @@ TEST_F(UserRosterTest, ANameIsCheckedAgainstTheFolderAsItIsWhenAdding) {
         ok->click();
         ok->click();
     });
-    other.roster->addNames();
+    other.panel->addNames();
     EXPECT_TRUE(otherDialogs.allAnswersUsed());
     EXPECT_EQ(other.entries(), (std::vector<Entry>{{"Ann", 2}, {"Bob", 1}}))
         << "the list shows the folder as it is";
@@ -954,7 +987,7 @@ TEST_F(UserRosterTest, AddingToAMissingFolderAsksFirst) {
         text->clear();
         dialog.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
     });
-    page.roster->addNames();
+    page.panel->addNames();
     EXPECT_FALSE(QFileInfo::exists(missing));
     EXPECT_TRUE(page.entries().empty());
 
@@ -998,7 +1031,7 @@ TEST_F(UserRosterTest, CannotSaveLeavesNoFileAndKeepsTheName) {
             text->clear();
             ok->click();
         });
-        page.roster->addNames();
+        page.panel->addNames();
         EXPECT_EQ(testing::allNamesUnder(users.path()), before) << c.what;
         EXPECT_TRUE(page.entries().empty()) << c.what;
     }
@@ -1054,7 +1087,7 @@ TEST_F(UserRosterTest, AddNamesDialogDialogTextsKeysAndLimit) {
         press(Qt::Key_Escape); // and with an empty box closes the window
         EXPECT_FALSE(dialog.isVisible());
     });
-    page.roster->addNames();
+    page.panel->addNames();
     EXPECT_EQ(page.entries(), (std::vector<Entry>{{"Enter", 1}, {"Escape", 2}}));
     EXPECT_EQ(dialogs.modalsShown, QStringList{QStringLiteral("NameIn")});
 }
@@ -1121,7 +1154,7 @@ TEST_F(UserRosterTest, DeleteAsksOncePerLoadingOfTheWindow) {
     state.confirmDelete = true;
     page.select(QStringLiteral("Bob"));
     expectDeleteQuestion(QStringLiteral("Bob"), MsgAnswer::Ok);
-    page.roster->deleteSelectedName();
+    page.panel->deleteSelectedName();
     EXPECT_TRUE(page.entries().empty());
 }
 
@@ -1133,7 +1166,7 @@ TEST_F(UserRosterTest, DeletingUser12RemovesTheFileInWhateverCase) {
         useLocation(users.path());
         page.roster->fillUserList();
         page.select(QStringLiteral("Ann"));
-        page.roster->deleteSelectedName();
+        page.panel->deleteSelectedName();
         // Gone from the folder the trainer lists; held in the hidden folder beside.
         EXPECT_EQ(QDir(users.path()).entryList(QDir::Files | QDir::Hidden),
                   QStringList{QStringLiteral("012hist.dx")})
@@ -1146,7 +1179,7 @@ TEST_F(UserRosterTest, DeletingUser12RemovesTheFileInWhateverCase) {
     page.rows().clear();
     page.rows().append(QStringLiteral("Bob"), 12);
     page.select(QStringLiteral("Bob"));
-    page.roster->deleteSelectedName();
+    page.panel->deleteSelectedName();
     EXPECT_EQ(QDir(users.path()).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("012hist.dx")});
     EXPECT_EQ(listHeldNames(users.path()).size(), 4u);
@@ -1162,7 +1195,7 @@ TEST_F(UserRosterTest, DeleteRemovesTheListedFileEvenAfterTheLocationChanged) {
 
     state.confirmDelete = false;
     page.select(QStringLiteral("Ann"));
-    page.roster->deleteSelectedName();
+    page.panel->deleteSelectedName();
     EXPECT_FALSE(QFileInfo::exists(users.file("1hist.dx")));
     EXPECT_EQ(firstLine(other.file("1hist.dx")), "\"Zed\"");
 }
@@ -1198,7 +1231,7 @@ TEST_F(UserRosterTest, DeleteKillsOnlyAFileThatStillHoldsTheListedName) {
                                                               "empty."),
                                                shown(users.path())),
                               MsgAnswer::Ok);
-        page.roster->deleteSelectedName();
+        page.panel->deleteSelectedName();
         EXPECT_EQ(users.read("1hist.dx"), c.nowInFile);
         EXPECT_EQ(page.entries(), c.listAfter) << c.nowInFile.toStdString();
         EXPECT_FALSE(page.remove->isEnabled());
@@ -1216,7 +1249,7 @@ TEST_F(UserRosterTest, FailedOrRefusedDeletionsChangeNothing) {
     expectDeleteQuestion(QStringLiteral("Ann"), MsgAnswer::Ok);
     dialogs.expectBox(cannotDeleteReport(notFoundText(), shown(users.path()) + "1hist.dx"),
                       MsgAnswer::Ok);
-    page.roster->deleteSelectedName();
+    page.panel->deleteSelectedName();
     EXPECT_EQ(page.entries().size(), 2u);
     EXPECT_TRUE(page.list->selectionModel()->isSelected(page.list->currentIndex()));
     EXPECT_EQ(page.list->currentIndex().data().toString(), QStringLiteral("Ann"));
@@ -1225,14 +1258,14 @@ TEST_F(UserRosterTest, FailedOrRefusedDeletionsChangeNothing) {
     state.confirmDelete = true;
     page.select(QStringLiteral("Minus"));
     dialogs.expectBox(noUserNumberReport(QStringLiteral("Minus")), MsgAnswer::Ok);
-    page.roster->deleteSelectedName();
+    page.panel->deleteSelectedName();
     EXPECT_TRUE(state.confirmDelete);
     EXPECT_TRUE(QFileInfo::exists(users.file("-5hist.dx")));
     EXPECT_EQ(page.entries().size(), 2u);
 
     // Nothing selected, or "D&elete all": nothing at all.
     page.list->clearSelection();
-    page.roster->deleteSelectedName();
+    page.panel->deleteSelectedName();
     page.removeAll->click();
     EXPECT_EQ(page.entries().size(), 2u);
     EXPECT_TRUE(QFileInfo::exists(users.file("-5hist.dx")));
