@@ -105,8 +105,8 @@ std::optional<QStringList> batchEntries(Run& run, const QStringList& single,
         // chosen with the class lists'.
         ImportChoices guessed;
         guessed.encoding = run.request.importChoices.encoding;
-        const ClassList list = readClassListOrStandardInput(source, standardInput, guessed,
-                                                            run.state.codePage());
+        const ClassList list =
+            readClassListOrStandardInput(source, standardInput, guessed, run.state.codePage());
         if (list.refusal) {
             run.refuse(list.refusal->prompt);
             return std::nullopt;

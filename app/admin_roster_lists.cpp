@@ -3,10 +3,10 @@
 // users and the deleted names.
 #include "app/admin_run.h"
 
-#include "roster/name_rules.h"
 #include "roster/bulk_add.h"
 #include "roster/held_names.h"
 #include "roster/held_names_messages.h"
+#include "roster/name_rules.h"
 #include "roster/random_numbers.h"
 #include "roster/roster_decisions.h"
 #include "roster/roster_messages.h"
@@ -56,9 +56,8 @@ ClassList readClassListOrStandardInput(const QString& source, QIODevice& standar
 }
 
 void addUsers(Run& run, const QString& folder, const QString& source, QIODevice& standardInput) {
-    const ClassList list =
-        readClassListOrStandardInput(source, standardInput, run.request.importChoices,
-                                     run.state.codePage());
+    const ClassList list = readClassListOrStandardInput(
+        source, standardInput, run.request.importChoices, run.state.codePage());
     if (list.refusal) {
         run.refuse(list.refusal->prompt);
         return;
@@ -94,10 +93,10 @@ void addUsers(Run& run, const QString& folder, const QString& source, QIODevice&
     QString text;
     if (run.request.check) {
         result.refused = plan.refused;
-        text = countedNamesText(plan.toAdd.size(),
-                                QT_TRANSLATE_N_NOOP("AdminCommandLine",
-                                                    "%n name(s) would be added")) +
-               QLatin1Char('\n');
+        text =
+            countedNamesText(plan.toAdd.size(),
+                             QT_TRANSLATE_N_NOOP("AdminCommandLine", "%n name(s) would be added")) +
+            QLatin1Char('\n');
         for (const PlannedName& name : plan.toAdd) {
             text += QStringLiteral("    ") + name.name + QLatin1Char('\n');
             result.added.push_back({name.name, 0, {}});

@@ -46,30 +46,45 @@ TEST(ClassListCommandLine, ExportsAddExactlyTheirNames) {
         QByteArrayList names;
     };
     const Case cases[] = {
-        {"a semicolon export with a Nachname;Vorname header", "klasse.csv",
-         "Nachname;Vorname;Klasse\r\nM\xc3\xbcller;Anna;4b\r\nSchmidt;Tom;4b\r\n", {},
+        {"a semicolon export with a Nachname;Vorname header",
+         "klasse.csv",
+         "Nachname;Vorname;Klasse\r\nM\xc3\xbcller;Anna;4b\r\nSchmidt;Tom;4b\r\n",
+         {},
          {"\"Anna M\xfcller\"", "\"Tom Schmidt\""}},
-        {"the same with every choice given", "klasse.txt",
+        {"the same with every choice given",
+         "klasse.txt",
          "Nachname;Vorname;Klasse\r\nM\xc3\xbcller;Anna;4b\r\n",
          {"--separator", "semicolon", "--header", "--name-columns", "Vorname,Nachname"},
          {"\"Anna M\xfcller\""}},
-        {"columns by number, no header", "klasse.csv", "Lee;Bob\n",
-         {"--no-header", "--name-columns", "2,1"}, {"\"Bob Lee\""}},
-        {"tab-separated", "class.txt", "Ann Carter\t4b\nBob Lee\t4c\n", {},
+        {"columns by number, no header",
+         "klasse.csv",
+         "Lee;Bob\n",
+         {"--no-header", "--name-columns", "2,1"},
+         {"\"Bob Lee\""}},
+        {"tab-separated",
+         "class.txt",
+         "Ann Carter\t4b\nBob Lee\t4c\n",
+         {},
          {"\"Ann Carter\"", "\"Bob Lee\""}},
-        {"quoted commas and line breaks", "class.csv",
-         "Name,Class\n\"Carter, Ann\",4b\n\"Lee, Bob\",\"4\nc\"\n", {},
+        {"quoted commas and line breaks",
+         "class.csv",
+         "Name,Class\n\"Carter, Ann\",4b\n\"Lee, Bob\",\"4\nc\"\n",
+         {},
          {"\"Carter, Ann\"", "\"Lee, Bob\""}},
         {"CR-only line ends", "class.csv", "Ann;4b\rBob;4c\r", {}, {"\"Ann\"", "\"Bob\""}},
-        {"a header that is a name after all", "class.txt", "Name\nAnn\n", {"--no-header"},
+        {"a header that is a name after all",
+         "class.txt",
+         "Name\nAnn\n",
+         {"--no-header"},
          {"\"Name\"", "\"Ann\""}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Trainer trainer;
         trainer.folder.write(c.file, c.bytes);
-        const Ran ran = administer(
-            trainer, requestOf(QStringList{"--add-users", trainer.folder.file(c.file)} + c.options));
+        const Ran ran =
+            administer(trainer, requestOf(QStringList{"--add-users", trainer.folder.file(c.file)} +
+                                          c.options));
         EXPECT_EQ(ran.status, 0) << ran.err.toStdString();
         EXPECT_EQ(namesInFiles(trainer), c.names);
     }
@@ -78,7 +93,8 @@ TEST(ClassListCommandLine, ExportsAddExactlyTheirNames) {
 // A UTF-8 list with one line in the code page is never silently read as
 // either: refused naming the line, then added as the encoding given says.
 TEST(ClassListCommandLine, AnAlmostUtf8ListIsRefusedNamingItsLineUntilTheEncodingIsGiven) {
-    const QByteArray list = "Jos\xc3\xa9 Garc\xc3\xad" "a\r\nAnn Lee\r\nZo\xeb Ray\r\n";
+    const QByteArray list = "Jos\xc3\xa9 Garc\xc3\xad"
+                            "a\r\nAnn Lee\r\nZo\xeb Ray\r\n";
     {
         Trainer trainer;
         trainer.folder.write("class.txt", list);
@@ -99,21 +115,19 @@ TEST(ClassListCommandLine, AnAlmostUtf8ListIsRefusedNamingItsLineUntilTheEncodin
     }
     {
         Trainer trainer;
-        const Ran ran = administer(trainer, requestOf({"--encoding", "utf-8", "--add-users", "-"}),
-                                   list);
+        const Ran ran =
+            administer(trainer, requestOf({"--encoding", "utf-8", "--add-users", "-"}), list);
         EXPECT_EQ(ran.status, 1) << "the line that is not UTF-8 is refused as a name";
-        EXPECT_EQ(namesInFiles(trainer),
-                  QByteArrayList({"\"Jos\xe9 Garc\xed" "a\"", "\"Ann Lee\""}));
+        EXPECT_EQ(namesInFiles(trainer), QByteArrayList({"\"Jos\xe9 Garc\xed"
+                                                         "a\"",
+                                                         "\"Ann Lee\""}));
     }
 }
 
 TEST(ClassListCommandLine, ChoicesThatMakeNoSenseAreRefusedBeforeAnythingIsDone) {
     const QStringList wrong[] = {
-        {"--separator", "pipe"},
-        {"--header", "--no-header"},
-        {"--name-columns", "0"},
-        {"--name-columns", "1,,2"},
-        {"--encoding", "latin-1"},
+        {"--separator", "pipe"},    {"--header", "--no-header"}, {"--name-columns", "0"},
+        {"--name-columns", "1,,2"}, {"--encoding", "latin-1"},
     };
     for (const QStringList& options : wrong) {
         SCOPED_TRACE(options.join(' ').toStdString());

@@ -54,8 +54,8 @@ struct AdminOptions {
 
     // The options that say how a command is carried out, not what it is.
     std::array<const QCommandLineOption*, 11> modifiers() const {
-        return {&format, &check,  &ifPresent,   &createFolder, &force,   &quiet,
-                &separator, &header, &noHeader, &nameColumns, &encoding};
+        return {&format,    &check,  &ifPresent, &createFolder, &force,   &quiet,
+                &separator, &header, &noHeader,  &nameColumns,  &encoding};
     }
 };
 
@@ -215,12 +215,12 @@ AdminOptions addAdminOptions(QCommandLineParser& parser) {
                                     "ask for.") +
         example("--quiet --add-users class-4b.txt"));
     for (const QCommandLineOption* option :
-         {&options.trainer, &options.trainers, &options.show, &options.get, &options.set,
-          &options.listUsers, &options.listDeleted, &options.addUsers, &options.deleteUser,
-          &options.deleteUsers, &options.restoreUser, &options.restoreUsers, &options.log,
-          &options.format, &options.check, &options.ifPresent, &options.createFolder,
-          &options.force, &options.quiet, &options.separator, &options.header, &options.noHeader,
-          &options.nameColumns, &options.encoding})
+         {&options.trainer,      &options.trainers,    &options.show,        &options.get,
+          &options.set,          &options.listUsers,   &options.listDeleted, &options.addUsers,
+          &options.deleteUser,   &options.deleteUsers, &options.restoreUser, &options.restoreUsers,
+          &options.log,          &options.format,      &options.check,       &options.ifPresent,
+          &options.createFolder, &options.force,       &options.quiet,       &options.separator,
+          &options.header,       &options.noHeader,    &options.nameColumns, &options.encoding})
         parser.addOption(*option);
     return options;
 }

@@ -178,18 +178,17 @@ bool tooManyNames(qsizetype count) {
 }
 
 MsgBoxRequest tooManyNamesReport(qsizetype count) {
-    return {
-        countedText("BulkAdd",
+    return {countedText("BulkAdd",
                         QT_TRANSLATE_N_NOOP("BulkAdd", "The list holds %n name(s), more than the "
                                                        "%1 the program adds at one time."),
                         count)
-                .arg(kMaxNamesAtOnce) +
-            kCrLf + kCrLf +
-            QCoreApplication::translate(
-                "BulkAdd", "No name was added.  Add the list in parts of at most %1 names.")
-                .arg(kMaxNamesAtOnce),
-        MsgButtons::Ok, MsgIcon::Exclamation, MsgAnswer::Ok,
-        QCoreApplication::translate("BulkAdd", "Add names...")};
+                    .arg(kMaxNamesAtOnce) +
+                kCrLf + kCrLf +
+                QCoreApplication::translate(
+                    "BulkAdd", "No name was added.  Add the list in parts of at most %1 names.")
+                    .arg(kMaxNamesAtOnce),
+            MsgButtons::Ok, MsgIcon::Exclamation, MsgAnswer::Ok,
+            QCoreApplication::translate("BulkAdd", "Add names...")};
 }
 
 QString decodeClassList(const QByteArray& bytes, const CodePage& codePage) {
@@ -433,8 +432,8 @@ MsgBoxRequest classListUnreadableReport(const QString& errorText, const QString&
 QString addedNamesText(const std::vector<AddedName>& addedNames) {
     QStringList lines;
     const size_t added = addedNames.size();
-    lines.append(
-        countedText("BulkAdd", QT_TRANSLATE_N_NOOP("BulkAdd", "%n name(s) added"), qsizetype(added)));
+    lines.append(countedText("BulkAdd", QT_TRANSLATE_N_NOOP("BulkAdd", "%n name(s) added"),
+                             qsizetype(added)));
     lines.last() += added ? QLatin1Char(':') : QLatin1Char('.');
     for (const AddedName& name : addedNames)
         lines.append(QStringLiteral("    ") + name.name);
@@ -452,12 +451,10 @@ QString plannedNamesText(const std::vector<PlannedName>& planned) {
 }
 
 QString countedText(const char* context, const char* source, qsizetype count) {
-    const QString translated = QCoreApplication::translate(context, source, nullptr, int(count));
-    QString english = QString::fromUtf8(source);
-    english.replace(QLatin1String("%n"), QString::number(count));
-    if (translated != english)
-        return translated;
-    return english.replace(QLatin1String("(s)"), count == 1 ? QString() : QStringLiteral("s"));
+    // Without a catalogue the source itself comes back, its %n filled in; a
+    // catalogue's English, or one that left "(s)" in place, reads as English.
+    return QCoreApplication::translate(context, source, nullptr, int(count))
+        .replace(QLatin1String("(s)"), count == 1 ? QString() : QStringLiteral("s"));
 }
 
 QString refusedNamesText(const std::vector<RefusedName>& refusedNames) {

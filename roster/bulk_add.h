@@ -43,8 +43,7 @@ struct ClassList {
 // a regular file only, opened without waiting, so that a FIFO or a device is
 // refused at once; within the bounds above. bytesRead, if given, keeps the
 // bytes for reading again with other choices.
-ClassList readClassListFile(const QString& path,
-                            const CodePage& codePage = CodePage::windows1252(),
+ClassList readClassListFile(const QString& path, const CodePage& codePage = CodePage::windows1252(),
                             const ImportChoices& choices = {}, QByteArray* bytesRead = nullptr);
 
 // The same from a stream that has no size to ask (standard input): no more
@@ -135,8 +134,8 @@ QString refusalText(const RefusedName& refused);
 
 // A text of a count, translated as the count's number asks: source holds %n
 // and "(s)" (marked with QT_TRANSLATE_N_NOOP in context), so that each
-// language gives its own plural forms. Where no catalogue translates it, the
-// English is made here: "1 name", "2 names".
+// language gives its own plural forms. Where "(s)" is left, untranslated, it
+// is made English here: "1 name", "2 names".
 QString countedText(const char* context, const char* source, qsizetype count);
 
 // "Add these 28 names?" (Yes / No).

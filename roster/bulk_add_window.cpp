@@ -6,8 +6,8 @@
 #include "platform/line_break.h"
 #include "roster/bulk_add.h"
 #include "roster/class_list_preview.h"
-#include "roster/user_list_model.h"
 #include "roster/roster_service.h"
+#include "roster/user_list_model.h"
 #include "roster/user_roster.h"
 
 #include <QCoreApplication>

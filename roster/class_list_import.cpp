@@ -26,10 +26,11 @@ const QSet<QString>& firstNameTitles() {
     static const QSet<QString> titles = [] {
         QSet<QString> set;
         for (const char* t :
-             {"first name", "firstname", "first", "given name", "given names", "forename",
-              "forenames", "vorname", "vornamen", "prénom", "prenom", "nombre", "imię", "imie",
-              "имя", "voornaam", "nome", "förnamn", "fornavn", "fornavn", "etunimi", "keresztnév",
-              "jméno", "ime", "ім'я", "όνομα", "ad", "adı"})
+             {"first name", "firstname", "first",    "given name", "given names", "forename",
+              "forenames",  "vorname",   "vornamen", "prénom",     "prenom",      "nombre",
+              "imię",       "imie",      "имя",      "voornaam",   "nome",        "förnamn",
+              "fornavn",    "fornavn",   "etunimi",  "keresztnév", "jméno",       "ime",
+              "ім'я",       "όνομα",     "ad",       "adı"})
             set.insert(titleKey(QString::fromUtf8(t)));
         return set;
     }();
@@ -40,10 +41,11 @@ const QSet<QString>& lastNameTitles() {
     static const QSet<QString> titles = [] {
         QSet<QString> set;
         for (const char* t :
-             {"last name", "lastname", "last", "surname", "family name", "nachname",
-              "familienname", "nom", "nom de famille", "apellido", "apellidos", "nazwisko",
-              "фамилия", "прізвище", "achternaam", "cognome", "efternamn", "etternavn",
-              "sukunimi", "vezetéknév", "příjmení", "priezvisko", "prezime", "επώνυμο", "soyad",
+             {"last name", "lastname",     "last",      "surname",        "family name",
+              "nachname",  "familienname", "nom",       "nom de famille", "apellido",
+              "apellidos", "nazwisko",     "фамилия",   "прізвище",       "achternaam",
+              "cognome",   "efternamn",    "etternavn", "sukunimi",       "vezetéknév",
+              "příjmení",  "priezvisko",   "prezime",   "επώνυμο",        "soyad",
               "soyadı"})
             set.insert(titleKey(QString::fromUtf8(t)));
         return set;
@@ -55,10 +57,11 @@ const QSet<QString>& wholeNameTitles() {
     static const QSet<QString> titles = [] {
         QSet<QString> set;
         for (const char* t :
-             {"name", "names", "full name", "fullname", "student", "student name", "pupil",
-              "pupil name", "schüler", "schülerin", "schüler/in", "élève", "eleve",
-              "nom complet", "nombre completo", "alumno", "uczeń", "ученик", "leerling",
-              "user", "user name", "username"})
+             {"name",         "names",   "full name",  "fullname",    "student",
+              "student name", "pupil",   "pupil name", "schüler",     "schülerin",
+              "schüler/in",   "élève",   "eleve",      "nom complet", "nombre completo",
+              "alumno",       "uczeń",   "ученик",     "leerling",    "user",
+              "user name",    "username"})
             set.insert(titleKey(QString::fromUtf8(t)));
         return set;
     }();
@@ -83,9 +86,8 @@ QChar separatorChar(ClassListSeparator separator) {
 // empty row, whichever separator it was written with.
 bool blankRow(const QStringList& row) {
     return std::all_of(row.begin(), row.end(), [](const QString& field) {
-        return std::all_of(field.begin(), field.end(), [](QChar c) {
-            return c.isSpace() || c == u',' || c == u';';
-        });
+        return std::all_of(field.begin(), field.end(),
+                           [](QChar c) { return c.isSpace() || c == u',' || c == u';'; });
     });
 }
 
@@ -174,8 +176,8 @@ ClassListSeparator guessSeparator(QStringView text, ClassListSource source) {
         if (candidate == ClassListSeparator::Comma && source != ClassListSource::Csv &&
             !(rows.front().size() > 1 && looksLikeHeader(rows.front())))
             continue;
-        const qsizetype split = std::count_if(rows.begin(), rows.end(),
-                                              [](const QStringList& row) { return row.size() > 1; });
+        const qsizetype split = std::count_if(
+            rows.begin(), rows.end(), [](const QStringList& row) { return row.size() > 1; });
         if (split * 2 >= qsizetype(rows.size()) && split > bestSplit) {
             best = candidate;
             bestSplit = split;
@@ -236,8 +238,8 @@ DecodedClassList decodeClassListAs(const QByteArray& bytes, ClassListEncoding en
     }
     if (encoding == ClassListEncoding::CodePage) {
         // A UTF-8 byte-order mark is no letter of the first name.
-        decoded.text = fromCodePage(bytes.startsWith("\xef\xbb\xbf") ? bytes.mid(3) : bytes,
-                                    codePage);
+        decoded.text =
+            fromCodePage(bytes.startsWith("\xef\xbb\xbf") ? bytes.mid(3) : bytes, codePage);
         return decoded;
     }
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -281,8 +283,8 @@ ClassListTable tableFromText(const QString& text, const ImportChoices& choices,
     table.rows = splitRows(text, table.separator);
     table.header = choices.header ? *choices.header
                                   : !table.rows.empty() && looksLikeHeader(table.rows.front());
-    const QStringList titles = table.header && !table.rows.empty() ? table.rows.front()
-                                                                    : QStringList();
+    const QStringList titles =
+        table.header && !table.rows.empty() ? table.rows.front() : QStringList();
     if (choices.nameColumns.isEmpty()) {
         table.nameColumns = guessNameColumns(titles);
         return table;
@@ -299,14 +301,14 @@ ClassListTable tableFromText(const QString& text, const ImportChoices& choices,
         });
         if (titled == titles.end()) {
             table.whyNot =
-                isNumber ? QCoreApplication::translate("ClassList",
-                                                       "There is no column %1; columns are "
-                                                       "numbered from 1.")
-                               .arg(given.trimmed())
-                         : QCoreApplication::translate("ClassList",
-                                                       "No column is titled \"%1\" in the first "
-                                                       "row.")
-                               .arg(given.trimmed());
+                isNumber
+                    ? QCoreApplication::translate("ClassList", "There is no column %1; columns are "
+                                                               "numbered from 1.")
+                          .arg(given.trimmed())
+                    : QCoreApplication::translate("ClassList",
+                                                  "No column is titled \"%1\" in the first "
+                                                  "row.")
+                          .arg(given.trimmed());
             table.nameColumns.clear();
             return table;
         }

@@ -60,9 +60,9 @@ DecodedClassList decodeClassListAs(const QByteArray& bytes, ClassListEncoding en
 struct ClassListTable {
     ClassListSeparator separator = ClassListSeparator::None;
     bool header = false;
-    std::vector<int> nameColumns; // from 0
+    std::vector<int> nameColumns;  // from 0
     std::vector<QStringList> rows; // blank rows left out; the header, if any, first
-    QString whyNot; // a named column that is not there; empty when the choices fit
+    QString whyNot;                // a named column that is not there; empty when the choices fit
 };
 
 // Splits text into rows with the separator settled (guessed if not chosen),

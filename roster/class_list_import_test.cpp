@@ -23,34 +23,78 @@ TEST(ClassListImport, ExportsAreReadWithTheirShapeGuessed) {
         bool header;
     };
     const Case cases[] = {
-        {"a semicolon export, family name first", "klasse.csv",
+        {"a semicolon export, family name first",
+         "klasse.csv",
          "Nachname;Vorname;Klasse\r\nM\xc3\xbcller;Anna;4b\r\nSchmidt;J\xc3\xb6rg;4b\r\n",
          {QString::fromUtf8("Anna Müller"), QString::fromUtf8("Jörg Schmidt")},
-         ClassListSeparator::Semicolon, true},
-        {"\"Name\" beside \"Vorname\" is the family name", "klasse.csv",
-         "Name;Vorname\nMeier;Eva\n", {"Eva Meier"}, ClassListSeparator::Semicolon, true},
-        {"French titles", "classe.csv", "Nom,Pr\xc3\xa9nom,Classe\nMartin,L\xc3\xa9o,CM1\n",
-         {QString::fromUtf8("Léo Martin")}, ClassListSeparator::Comma, true},
-        {"tab-separated text", "class.txt",
+         ClassListSeparator::Semicolon,
+         true},
+        {"\"Name\" beside \"Vorname\" is the family name",
+         "klasse.csv",
+         "Name;Vorname\nMeier;Eva\n",
+         {"Eva Meier"},
+         ClassListSeparator::Semicolon,
+         true},
+        {"French titles",
+         "classe.csv",
+         "Nom,Pr\xc3\xa9nom,Classe\nMartin,L\xc3\xa9o,CM1\n",
+         {QString::fromUtf8("Léo Martin")},
+         ClassListSeparator::Comma,
+         true},
+        {"tab-separated text",
+         "class.txt",
          "First name\tLast name\tClass\nAnn\tCarter\t4b\nBob\tLee\t4c\n",
-         {"Ann Carter", "Bob Lee"}, ClassListSeparator::Tab, true},
-        {"tab-separated without titles", "class.txt", "Ann Carter\t4b\nBob Lee\t4c\n",
-         {"Ann Carter", "Bob Lee"}, ClassListSeparator::Tab, false},
-        {"quoted commas and line breaks", "class.csv",
+         {"Ann Carter", "Bob Lee"},
+         ClassListSeparator::Tab,
+         true},
+        {"tab-separated without titles",
+         "class.txt",
+         "Ann Carter\t4b\nBob Lee\t4c\n",
+         {"Ann Carter", "Bob Lee"},
+         ClassListSeparator::Tab,
+         false},
+        {"quoted commas and line breaks",
+         "class.csv",
          "Name,Class\n\"Carter, Ann\",4b\n\"Multi\nLine\",4c\n",
-         {"Carter, Ann", "Multi\nLine"}, ClassListSeparator::Comma, true},
-        {"doubled quotes", "class.csv", "\"Say \"\"Hi\"\"\";x\n", {"Say \"Hi\""},
-         ClassListSeparator::Semicolon, false},
-        {"CR-only line ends", "class.csv", "Name;Klasse\rAnn;4b\rBob;4c\r", {"Ann", "Bob"},
-         ClassListSeparator::Semicolon, true},
-        {"a plain list keeps its commas", "class.txt", "Smith, Ann\nBrown, Bob\n",
-         {"Smith, Ann", "Brown, Bob"}, ClassListSeparator::None, false},
-        {"a plain list with a title", "class.txt", "Name\nAnn\nBob\n", {"Ann", "Bob"},
-         ClassListSeparator::None, true},
-        {"a header-free CSV", "class.csv", "Ann,4b,1\n,,\nBob,4c,2\n", {"Ann", "Bob"},
-         ClassListSeparator::Comma, false},
-        {"a one-column CSV", "class.csv", "Ann\n\"Lee, Bob\"\n", {"Ann", "Lee, Bob"},
-         ClassListSeparator::Comma, false},
+         {"Carter, Ann", "Multi\nLine"},
+         ClassListSeparator::Comma,
+         true},
+        {"doubled quotes",
+         "class.csv",
+         "\"Say \"\"Hi\"\"\";x\n",
+         {"Say \"Hi\""},
+         ClassListSeparator::Semicolon,
+         false},
+        {"CR-only line ends",
+         "class.csv",
+         "Name;Klasse\rAnn;4b\rBob;4c\r",
+         {"Ann", "Bob"},
+         ClassListSeparator::Semicolon,
+         true},
+        {"a plain list keeps its commas",
+         "class.txt",
+         "Smith, Ann\nBrown, Bob\n",
+         {"Smith, Ann", "Brown, Bob"},
+         ClassListSeparator::None,
+         false},
+        {"a plain list with a title",
+         "class.txt",
+         "Name\nAnn\nBob\n",
+         {"Ann", "Bob"},
+         ClassListSeparator::None,
+         true},
+        {"a header-free CSV",
+         "class.csv",
+         "Ann,4b,1\n,,\nBob,4c,2\n",
+         {"Ann", "Bob"},
+         ClassListSeparator::Comma,
+         false},
+        {"a one-column CSV",
+         "class.csv",
+         "Ann\n\"Lee, Bob\"\n",
+         {"Ann", "Lee, Bob"},
+         ClassListSeparator::Comma,
+         false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -100,8 +144,8 @@ TEST(ClassListImport, AColumnThatIsNotThereRefusesTheList) {
     folder.write("klasse.csv", "Nachname;Vorname\nMeier;Eva\n");
     ImportChoices choices;
     choices.nameColumns = {"Klasse"};
-    const ClassList list = readClassListFile(folder.file("klasse.csv"), CodePage::windows1252(),
-                                             choices);
+    const ClassList list =
+        readClassListFile(folder.file("klasse.csv"), CodePage::windows1252(), choices);
     ASSERT_TRUE(list.refusal);
     EXPECT_TRUE(list.names.isEmpty());
     EXPECT_TRUE(list.refusal->prompt.contains("\"Klasse\"")) << list.refusal->prompt.toStdString();
@@ -110,7 +154,8 @@ TEST(ClassListImport, AColumnThatIsNotThereRefusesTheList) {
 // One line in the code page in a UTF-8 list: neither reading is right for all
 // of it, so the list waits for the encoding to be chosen.
 TEST(ClassListImport, AnAlmostUtf8FileIsInDoubtUntilItsEncodingIsChosen) {
-    const QByteArray bytes = "Jos\xc3\xa9 Garc\xc3\xad" "a\r\nAnn Lee\r\nZo\xeb Ray\r\n";
+    const QByteArray bytes = "Jos\xc3\xa9 Garc\xc3\xad"
+                             "a\r\nAnn Lee\r\nZo\xeb Ray\r\n";
     const CodePage page = CodePage::windows1252();
 
     const DecodedClassList guessed = decodeClassListAs(bytes, ClassListEncoding::Guess, page);

@@ -140,7 +140,8 @@ TEST_F(ClassListPreviewTest, ChoicesMadeInThePreviewAreWhatIsAdded) {
 
 TEST_F(ClassListPreviewTest, QuotedCommasAndLineBreaksAreOneNameEach) {
     users.write("class.csv", "Name,Class\n\"Carter, Ann\",4b\n\"Multi\nLine\",4c\n");
-    const QString shown = import("class.csv", [](ClassListPreview&) {}, 1);
+    const QString shown = import(
+        "class.csv", [](ClassListPreview&) {}, 1);
     EXPECT_TRUE(shown.startsWith("1 name will be added:\n    Carter, Ann\n\n1 name refused:\n"))
         << shown.toStdString();
     EXPECT_EQ(namesInFiles(), QByteArrayList({"\"Carter, Ann\""}));
@@ -149,22 +150,24 @@ TEST_F(ClassListPreviewTest, QuotedCommasAndLineBreaksAreOneNameEach) {
 // A UTF-8 list with one line in the code page: shown, with the line named,
 // and read as the user chooses.
 TEST_F(ClassListPreviewTest, AFileInDoubtNamesItsLinesAndIsReadAsChosen) {
-    users.write("class.txt", "Jos\xc3\xa9 Garc\xc3\xad" "a\r\nZo\xeb Ray\r\n");
+    users.write("class.txt", "Jos\xc3\xa9 Garc\xc3\xad"
+                             "a\r\nZo\xeb Ray\r\n");
     import(
         "class.txt",
         [](ClassListPreview& preview) {
             EXPECT_TRUE(preview.encodingBox()->isVisibleTo(&preview));
-            EXPECT_TRUE(preview.doubtLabel()->text().contains("line 2"))
-                << preview.doubtLabel()->text().toStdString();
-            EXPECT_EQ(preview.list().names.value(0), QString::fromUtf8("José García"));
-            EXPECT_TRUE(preview.namesText()->toPlainText().contains("1 name refused:"));
-            preview.encodingBox()->setCurrentIndex(1); // the code page
-            EXPECT_EQ(preview.list().names.value(1), QString::fromUtf8("Zoë Ray"));
-            preview.encodingBox()->setCurrentIndex(0);
-        },
+    EXPECT_TRUE(preview.doubtLabel()->text().contains("line 2"))
+        << preview.doubtLabel()->text().toStdString();
+    EXPECT_EQ(preview.list().names.value(0), QString::fromUtf8("José García"));
+    EXPECT_TRUE(preview.namesText()->toPlainText().contains("1 name refused:"));
+    preview.encodingBox()->setCurrentIndex(1); // the code page
+    EXPECT_EQ(preview.list().names.value(1), QString::fromUtf8("Zoë Ray"));
+    preview.encodingBox()->setCurrentIndex(0);
+},
         1);
-    EXPECT_EQ(namesInFiles(), QByteArrayList({"\"Jos\xe9 Garc\xed" "a\""}));
-}
+EXPECT_EQ(namesInFiles(), QByteArrayList({"\"Jos\xe9 Garc\xed"
+                                          "a\""}));
+} // namespace
 
 TEST_F(ClassListPreviewTest, CancellingThePreviewAddsNothing) {
     users.write("class.txt", "Ann\nBob\n");
@@ -195,5 +198,5 @@ TEST_F(ClassListPreviewTest, AFileDroppedOntoThePageOpensTheImport) {
     EXPECT_FALSE(enterTwo.isAccepted());
 }
 
-} // namespace
+} // namespace dexlan
 } // namespace dexlan
