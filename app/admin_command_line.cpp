@@ -101,7 +101,12 @@ std::optional<QStringList> batchEntries(Run& run, const QStringList& single,
                                         const QStringList& lists, QIODevice& standardInput) {
     QStringList entries = single;
     for (const QString& source : lists) {
-        const ClassList list = readClassListOrStandardInput(source, standardInput, run.state.codePage());
+        // Read as a class list is, its shape guessed; only its encoding is
+        // chosen with the class lists'.
+        ImportChoices guessed;
+        guessed.encoding = run.request.importChoices.encoding;
+        const ClassList list =
+            readClassListOrStandardInput(source, standardInput, guessed, run.state.codePage());
         if (list.refusal) {
             run.refuse(list.refusal->prompt);
             return std::nullopt;

@@ -4,6 +4,7 @@
 #include "app/admin_report.h"
 #include "options_file/option_lines.h"
 #include "platform/code_page.h"
+#include "roster/core/class_list_import.h"
 
 #include <QDateTime>
 #include <QString>
@@ -36,6 +37,9 @@ struct AdminRequest {
     QStringList restoreUsers;     // --restore-user NAME, or #NUMBER
     QStringList deleteUserLists;  // --delete-users FILE ("-": standard input)
     QStringList restoreUserLists; // --restore-users FILE ("-": standard input)
+    // How class lists are read: --separator, --header or --no-header,
+    // --name-columns, --encoding; what is not given is guessed from the file.
+    ImportChoices importChoices;
 
     ReportFormat format = ReportFormat::Text; // --format
     bool check = false;        // --check: change nothing, say whether anything would change

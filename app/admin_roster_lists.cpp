@@ -3,12 +3,12 @@
 // users and the deleted names.
 #include "app/admin_run.h"
 
-#include "roster/core/name_rules.h"
 #include "roster/core/bulk_add.h"
-#include "roster/core/roster_service.h"
 #include "roster/core/held_names.h"
 #include "roster/core/held_names_messages.h"
+#include "roster/core/name_rules.h"
 #include "roster/core/random_numbers.h"
+#include "roster/core/roster_service.h"
 #include "roster/core/roster_decisions.h"
 #include "roster/core/roster_messages.h"
 
@@ -27,26 +27,38 @@ bool alreadyThere(const RefusedName& refused) {
            refused.reason == RefusalReason::GivenTwice;
 }
 
-// "1 name …" or "%1 names …", ending in a colon when names follow.
-QString countedNamesText(size_t count, const QString& one, const QString& many) {
-    const QString text = count == 1 ? one : many.arg(count);
-    return text + (count ? QLatin1Char(':') : QLatin1Char('.'));
+// "1 name …" or "2 names …", ending in a colon when names follow.
+QString countedNamesText(size_t count, const char* source) {
+    return countedText("AdminCommandLine", source, qsizetype(count)) +
+           (count ? QLatin1Char(':') : QLatin1Char('.'));
 }
 
 } // namespace
 
 // "-" is standard input, read within the same bound as a file.
+// A file whose encoding is in doubt is refused naming its first doubtful line
+// and the option that settles it.
 ClassList readClassListOrStandardInput(const QString& source, QIODevice& standardInput,
-                                       const CodePage& codePage) {
-    if (source != QLatin1String("-"))
-        return readClassListFile(source, codePage);
-    return readClassList(
-        standardInput, QCoreApplication::translate("AdminCommandLine", "standard input"), codePage);
+                                       const ImportChoices& choices, const CodePage& codePage) {
+    const QString shown = source == QLatin1String("-")
+                              ? QCoreApplication::translate("AdminCommandLine", "standard input")
+                              : source;
+    ClassList list = source == QLatin1String("-")
+                         ? readClassList(standardInput, shown, codePage, choices)
+                         : readClassListFile(source, codePage, choices);
+    if (!list.linesInDoubt.empty() && list.refusal)
+        list.refusal->prompt =
+            QCoreApplication::translate(
+                "AdminCommandLine",
+                "%1: line %2 is not valid UTF-8, though other lines are; give --encoding utf-8 "
+                "or --encoding code-page to say how the file is written.")
+                .arg(shownPath(shown), QString::number(list.linesInDoubt.front()));
+    return list;
 }
 
 void addUsers(Run& run, const QString& folder, const QString& source, QIODevice& standardInput) {
-    const ClassList list =
-        readClassListOrStandardInput(source, standardInput, run.state.codePage());
+    const ClassList list = readClassListOrStandardInput(
+        source, standardInput, run.request.importChoices, run.state.codePage());
     if (list.refusal) {
         run.refuse(list.refusal->prompt);
         return;
@@ -82,11 +94,10 @@ void addUsers(Run& run, const QString& folder, const QString& source, QIODevice&
     QString text;
     if (run.request.check) {
         result.refused = plan.refused;
-        text = countedNamesText(
-                   plan.toAdd.size(),
-                   QCoreApplication::translate("AdminCommandLine", "1 name would be added"),
-                   QCoreApplication::translate("AdminCommandLine", "%1 names would be added")) +
-               QLatin1Char('\n');
+        text =
+            countedNamesText(plan.toAdd.size(),
+                             QT_TRANSLATE_N_NOOP("AdminCommandLine", "%n name(s) would be added")) +
+            QLatin1Char('\n');
         for (const PlannedName& name : plan.toAdd) {
             text += QStringLiteral("    ") + name.name + QLatin1Char('\n');
             result.added.push_back({name.name, 0, {}});
@@ -99,10 +110,8 @@ void addUsers(Run& run, const QString& folder, const QString& source, QIODevice&
     }
     if (!there.empty()) {
         text += QLatin1Char('\n') +
-                countedNamesText(
-                    there.size(),
-                    QCoreApplication::translate("AdminCommandLine", "1 name already there"),
-                    QCoreApplication::translate("AdminCommandLine", "%1 names already there")) +
+                countedNamesText(there.size(), QT_TRANSLATE_N_NOOP("AdminCommandLine",
+                                                                   "%n name(s) already there")) +
                 QLatin1Char('\n');
         for (const RefusedName& name : there)
             text += QStringLiteral("    ") + name.name + QStringLiteral(": ") + refusalText(name) +
@@ -126,9 +135,10 @@ void addUsers(Run& run, const QString& folder, const QString& source, QIODevice&
             {QStringLiteral("class-list"),
              {},
              0,
-             QCoreApplication::translate("AdminCommandLine", "%1 of %2 names added from %3")
-                 .arg(QString::number(result.added.size()), QString::number(names.size()),
-                      shownPath(source))});
+             countedText("AdminCommandLine",
+                         QT_TRANSLATE_N_NOOP("AdminCommandLine", "%1 of %n name(s) added from %2"),
+                         names.size())
+                 .arg(QString::number(result.added.size()), shownPath(source))});
     for (ChangeRecord& record : records) {
         if (record.changed && !run.request.check)
             run.logRecord(record);

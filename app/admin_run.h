@@ -154,7 +154,7 @@ void restoreUsers(Run& run, const QString& folder, const QStringList& entries);
 void eraseExpired(Run& run, const QString& historyFolder, const QStringList& restoring);
 // "-" is standard input, read within the same bound as a file.
 ClassList readClassListOrStandardInput(const QString& source, QIODevice& standardInput,
-                                       const CodePage& codePage);
+                                       const ImportChoices& choices, const CodePage& codePage);
 void addUsers(Run& run, const QString& folder, const QString& source, QIODevice& standardInput);
 void listAllUsers(Run& run, const QString& folder);
 void listDeletedUsers(Run& run, const QString& folder);

@@ -46,10 +46,16 @@ struct AdminOptions {
     QCommandLineOption createFolder{QStringLiteral("create-folder"), {}};
     QCommandLineOption force{QStringLiteral("force"), {}};
     QCommandLineOption quiet{QStringLiteral("quiet"), {}};
+    QCommandLineOption separator{QStringLiteral("separator"), {}, QStringLiteral("SEPARATOR")};
+    QCommandLineOption header{QStringLiteral("header"), {}};
+    QCommandLineOption noHeader{QStringLiteral("no-header"), {}};
+    QCommandLineOption nameColumns{QStringLiteral("name-columns"), {}, QStringLiteral("COLUMNS")};
+    QCommandLineOption encoding{QStringLiteral("encoding"), {}, QStringLiteral("ENCODING")};
 
     // The options that say how a command is carried out, not what it is.
-    std::array<const QCommandLineOption*, 6> modifiers() const {
-        return {&format, &check, &ifPresent, &createFolder, &force, &quiet};
+    std::array<const QCommandLineOption*, 11> modifiers() const {
+        return {&format,    &check,  &ifPresent, &createFolder, &force,   &quiet,
+                &separator, &header, &noHeader,  &nameColumns,  &encoding};
     }
 };
 
@@ -86,10 +92,36 @@ AdminOptions addAdminOptions(QCommandLineParser& parser) {
     options.addUsers.setDescription(
         QCoreApplication::translate(
             "CommandLine",
-            "Adds the names in FILE, one a line (of a .csv file, the first column; UTF-8 or the "
-            "trainer's code page), or from standard input for -, and prints the names added and "
-            "those refused, with why.") +
+            "Adds the names in FILE, one a line, or from standard input for -, and prints the "
+            "names added and those refused, with why. A spreadsheet's export is read as its "
+            "columns: the separator, a first row of titles and the name's columns are guessed "
+            "unless given below; the encoding from a byte-order mark, else UTF-8, else the "
+            "trainer's code page.") +
         example("--add-users class-4b.txt"));
+    options.separator.setDescription(
+        QCoreApplication::translate("CommandLine",
+                                    "With --add-users: the columns are separated by SEPARATOR: "
+                                    "comma, semicolon, tab, or none for one name a line.") +
+        example("--separator semicolon --add-users klasse-4b.csv"));
+    options.header.setDescription(QCoreApplication::translate(
+        "CommandLine", "With --add-users: the first row holds the columns' titles, not a name."));
+    options.noHeader.setDescription(QCoreApplication::translate(
+        "CommandLine", "With --add-users: the first row is a name like the others."));
+    options.nameColumns.setDescription(
+        QCoreApplication::translate(
+            "CommandLine",
+            "With --add-users: the column, or the columns joined by a space in the order given, "
+            "that make each name: numbers from 1 or the titles of the first row, separated by "
+            "commas. Without it, the first name and the last name where titles show them, "
+            "otherwise the first column.") +
+        example("--name-columns 2,1 --add-users klasse-4b.csv"));
+    options.encoding.setDescription(
+        QCoreApplication::translate(
+            "CommandLine",
+            "With --add-users: how the file's letters are written, utf-8 or code-page (the "
+            "trainer's). A file of UTF-8 with some lines that are not is refused, naming the "
+            "first such line, unless this is given.") +
+        example("--encoding utf-8 --add-users class-4b.txt"));
     options.deleteUser.setDescription(
         QCoreApplication::translate("CommandLine",
                                     "Deletes the user NAME, or the user numbered 12 for #12 (of "
@@ -183,11 +215,12 @@ AdminOptions addAdminOptions(QCommandLineParser& parser) {
                                     "ask for.") +
         example("--quiet --add-users class-4b.txt"));
     for (const QCommandLineOption* option :
-         {&options.trainer, &options.trainers, &options.show, &options.get, &options.set,
-          &options.listUsers, &options.listDeleted, &options.addUsers, &options.deleteUser,
-          &options.deleteUsers, &options.restoreUser, &options.restoreUsers, &options.log,
-          &options.format, &options.check, &options.ifPresent, &options.createFolder,
-          &options.force, &options.quiet})
+         {&options.trainer,      &options.trainers,    &options.show,        &options.get,
+          &options.set,          &options.listUsers,   &options.listDeleted, &options.addUsers,
+          &options.deleteUser,   &options.deleteUsers, &options.restoreUser, &options.restoreUsers,
+          &options.log,          &options.format,      &options.check,       &options.ifPresent,
+          &options.createFolder, &options.force,       &options.quiet,       &options.separator,
+          &options.header,       &options.noHeader,    &options.nameColumns, &options.encoding})
         parser.addOption(*option);
     return options;
 }
@@ -213,7 +246,45 @@ AdminRequest adminRequest(const QCommandLineParser& parser, const AdminOptions& 
     request.createFolder = parser.isSet(options.createFolder);
     request.force = parser.isSet(options.force);
     request.quiet = parser.isSet(options.quiet);
+    if (parser.isSet(options.separator))
+        request.importChoices.separator = separatorNamed(parser.value(options.separator));
+    if (parser.isSet(options.header) || parser.isSet(options.noHeader))
+        request.importChoices.header = parser.isSet(options.header);
+    if (parser.isSet(options.nameColumns))
+        request.importChoices.nameColumns =
+            parser.value(options.nameColumns).split(QLatin1Char(','));
+    if (parser.isSet(options.encoding))
+        request.importChoices.encoding =
+            encodingNamed(parser.value(options.encoding)).value_or(ClassListEncoding::Guess);
     return request;
+}
+
+// Why the choices of how class lists are read do not make sense, if they don't.
+QString wrongImportChoice(const QCommandLineParser& parser, const AdminOptions& options) {
+    if (parser.isSet(options.separator) && !separatorNamed(parser.value(options.separator)))
+        return QCoreApplication::translate("CommandLine",
+                                           "--separator %1: not comma, semicolon, tab or none.")
+            .arg(parser.value(options.separator));
+    if (parser.isSet(options.header) && parser.isSet(options.noHeader))
+        return QCoreApplication::translate("CommandLine",
+                                           "--header and --no-header cannot both be given.");
+    if (parser.isSet(options.nameColumns)) {
+        const QStringList columns = parser.value(options.nameColumns).split(QLatin1Char(','));
+        for (const QString& column : columns) {
+            bool isNumber = false;
+            const int number = column.trimmed().toInt(&isNumber);
+            if (column.trimmed().isEmpty() || (isNumber && (number < 1 || number > 1000)))
+                return QCoreApplication::translate(
+                           "CommandLine",
+                           "--name-columns %1: columns are numbers from 1 or titles, separated "
+                           "by commas.")
+                    .arg(parser.value(options.nameColumns));
+        }
+    }
+    if (parser.isSet(options.encoding) && !encodingNamed(parser.value(options.encoding)))
+        return QCoreApplication::translate("CommandLine", "--encoding %1: not utf-8 or code-page.")
+            .arg(parser.value(options.encoding));
+    return {};
 }
 
 // --log takes its number only when one follows: a bare --log is the default.
@@ -371,6 +442,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                             .arg(parser.value(admin.format))),
                 {},
                 {}};
+    if (const QString wrong = wrongImportChoice(parser, admin); !wrong.isEmpty())
+        return {CommandLineAction::Refuse, refusal(wrong), {}, {}};
     for (const QString& key : line.admin.get) {
         if (!adminGetKeys().contains(key))
             return {CommandLineAction::Refuse,

@@ -7,12 +7,14 @@
 #include "options_file/change_log.h"
 #include "options_file/options_dialogue.h"
 #include "options_file/options_file.h"
+#include "options_window/history_page.h"
 #include "options_window/location_entry.h"
 #include "options_window/options_window.h"
 #include "platform/build_info.h"
 #include "platform/code_page.h"
 #include "platform/dialogs.h"
 #include "roster/widgets/bulk_add_window.h"
+#include "roster/widgets/class_list_preview.h"
 #include "roster/widgets/restore_window.h"
 #include "roster/widgets/user_roster.h"
 
@@ -21,6 +23,7 @@
 #include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScopedValueRollback>
@@ -116,6 +119,15 @@ OptionsWindow& MainWindow::options() {
         m_options->setCloseMainWindow([this] { close(); });
         setCentralWidget(m_options);
         m_options->hide(); // shown by start-up once its pages are in line
+        // A class list dropped onto the History Files page or its user list
+        // opens the import, as "Add names from a file…" does.
+        const auto importDropped = [this](const QString& path) {
+            importClassList(options().roster(), m_dialogs, path, this);
+        };
+        if (auto* page = m_options->findChild<HistoryPage*>())
+            acceptClassListDrops(page, importDropped);
+        if (auto* list = m_options->findChild<QListView*>(QStringLiteral("List1")))
+            acceptClassListDrops(list->viewport(), importDropped);
     }
     return *m_options;
 }

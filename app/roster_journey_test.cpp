@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Through the real windows: a deleted name brought back from File, Restore
-// deleted names, and a class list added from File, Add names from a file.
+// deleted names, and a class list added from File, Add names from a file or
+// dropped onto the History Files page.
 #include "app/app_fixture.h"
 #include "options_window/options_window.h"
 #include "roster/core/bulk_add.h"
@@ -11,11 +12,15 @@
 
 #include <QAbstractItemModel>
 #include <QAction>
+#include <QCoreApplication>
+#include <QDropEvent>
 #include <QListView>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTreeWidget>
+#include <QUrl>
 
 namespace dexlan {
 namespace {
@@ -75,6 +80,12 @@ TEST_F(ProgramTest, AClassListOfThirtyIsAddedFromAFileWithTwoRefused) {
     options.findChild<QTabBar*>("tbsOptions")->setCurrentIndex(1);
 
     dialogs.answerNextFile(trainer.file("class 4b.txt"));
+    // The preview shows what will be done before the question.
+    QString preview;
+    dialogs.onNextModal([&preview](QDialog& window) {
+        preview = window.findChild<QPlainTextEdit*>("PreviewNames")->toPlainText();
+        window.accept();
+    });
     dialogs.expectBox(bulkAddQuestion(28), MsgAnswer::Yes);
     QString summary;
     dialogs.onNextModal([&summary](QDialog& window) {
@@ -83,12 +94,46 @@ TEST_F(ProgramTest, AClassListOfThirtyIsAddedFromAFileWithTwoRefused) {
     });
     mainWindow().findChild<QAction*>("Maddfile")->trigger();
     EXPECT_EQ(dialogs.filesAsked.back().filter, "Class lists (*.txt *.csv)");
+    EXPECT_TRUE(preview.startsWith("28 names will be added:\n    Pupil 1\n"))
+        << preview.toStdString();
+    EXPECT_TRUE(preview.endsWith("    Pupil 7: given twice in the names to add\n"))
+        << preview.toStdString();
     EXPECT_TRUE(summary.startsWith("28 names added:\n    Pupil 1\n")) << summary.toStdString();
     EXPECT_TRUE(summary.endsWith("2 names refused:\n    Ann Carter: already on the list\n"
                                  "    Pupil 7: given twice in the names to add\n"))
         << summary.toStdString();
     EXPECT_EQ(options.findChild<QListView*>("List1")->model()->rowCount(), 29);
     EXPECT_EQ(readFirstLineOfFile(trainer.file("29HIST.DX")).bytes, "\"Pupil 28\"");
+    EXPECT_TRUE(dialogs.allAnswersUsed());
+}
+
+TEST_F(ProgramTest, AClassListDroppedOntoTheUserListIsAddedThroughThePreview) {
+    layTrainer(optionsFile("network", "hist roster open"));
+    trainer.write("klasse.csv", "Nachname;Vorname\r\nKrause;Tom\r\n");
+    ASSERT_TRUE(startUp());
+    OptionsWindow& options = mainWindow().options();
+    options.findChild<QTabBar*>("tbsOptions")->setCurrentIndex(1);
+    QWidget* viewport = options.findChild<QListView*>("List1")->viewport();
+
+    QString preview;
+    dialogs.onNextModal([&preview](QDialog& window) {
+        preview = window.findChild<QPlainTextEdit*>("PreviewNames")->toPlainText();
+        window.accept();
+    });
+    dialogs.expectBox(bulkAddQuestion(1), MsgAnswer::Yes);
+    dialogs.onNextModal([](QDialog& summary) { summary.accept(); });
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(trainer.file("klasse.csv"))});
+    QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(viewport, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(viewport, &drop);
+
+    EXPECT_EQ(preview, "1 name will be added:\n    Tom Krause\n");
+    EXPECT_EQ(readFirstLineOfFile(trainer.file("1HIST.DX")).bytes, "\"Tom Krause\"");
+    EXPECT_EQ(dialogs.modalsShown.mid(dialogs.modalsShown.size() - 2),
+              QStringList({"ImportPreview", "AddSummary"}));
     EXPECT_TRUE(dialogs.allAnswersUsed());
 }
 

@@ -182,6 +182,7 @@ TEST_F(ProgramTest, WhatTheUserDoesDuringTheReadingWaitsForTheWholeList) {
         {"a class list from the File menu", 301, [this](OptionsWindow&) {
              trainer.write("class.txt", "User 1001\r\nNew pupil\r\n");
              dialogs.answerNextFile(trainer.file("class.txt"));
+             dialogs.onNextModal([](QDialog& preview) { preview.accept(); });
              // Checked against the whole list: one name of the two is new.
              dialogs.expectBox(bulkAddQuestion(1), MsgAnswer::Yes);
              dialogs.onNextModal([](QDialog& summary) { summary.accept(); });

@@ -134,6 +134,32 @@ TEST(TranslationCatalogue, HoldsTheProgramsTextsAsTheyAreShown) {
     }
 }
 
+// Counts are translated with their number, so that each language chooses its
+// own plural form: the catalogue holds them as numerus entries.
+TEST(TranslationCatalogue, CountsAreNumerusEntries) {
+    QFile file(kPseudoTs);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << kPseudoTs.toStdString();
+    QSet<QString> numerus;
+    QXmlStreamReader xml(&file);
+    QString context;
+    bool counted = false;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == QLatin1String("name"))
+            context = xml.readElementText();
+        else if (xml.name() == QLatin1String("message"))
+            counted = xml.attributes().value(QLatin1String("numerus")) == QLatin1String("yes");
+        else if (xml.name() == QLatin1String("source") && counted)
+            numerus.insert(context + QLatin1Char('|') + sourceText(xml));
+    }
+    for (const char* text : {"BulkAdd|%n name(s) added", "BulkAdd|%n name(s) refused:",
+                             "BulkAdd|Add these %n name(s)?", "BulkAdd|%n name(s) will be added",
+                             "AdminCommandLine|%n name(s) already there",
+                             "AdminCommandLine|%n name(s) would be added"})
+        EXPECT_TRUE(numerus.contains(QString::fromUtf8(text))) << text;
+}
+
 class PseudoTranslated : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -409,10 +435,10 @@ TEST_F(PseudoTranslated, TheAdministratorsOptionsAndRefusalsAreTranslated) {
           "XX(empty: the trainer's own folder)", "XXPrints the value of one setting",
           "XXChanges nothing:", "XXExit status with --trainer:",
           "XXDeletes the users named in FILE", "XXAdministers each trainer folder",
-          "XXPrints the last N lines"})
+          "XXPrints the last N lines", "XXWith --add-users: the columns are separated by"})
         EXPECT_TRUE(help.contains(QLatin1String(description))) << description;
     // Every option's example but that of --trainers, which names no one trainer.
-    EXPECT_EQ(help.count(QLatin1String("XXExample: dexlan-options --trainer /srv/trainer")), 19)
+    EXPECT_EQ(help.count(QLatin1String("XXExample: dexlan-options --trainer /srv/trainer")), 22)
         << help.toStdString();
 
     const std::pair<QStringList, const char*> refusals[] = {

@@ -56,23 +56,30 @@ QString tooLargeText() {
         .arg(kMaxClassListBytes / (1024 * 1024));
 }
 
-// The names of a class list's bytes, or why they are not taken: a line too long
-// to be a name, or more names than are added at once, counted before any name
-// is kept.
+} // namespace
+
+ClassListSource classListSourceOf(const QString& path) {
+    return path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive) ? ClassListSource::Csv
+                                                                     : ClassListSource::Text;
+}
+
+// The names of a class list's bytes, or why they are not taken: an encoding in
+// doubt, a line too long to be a name, a chosen column that is not there, or
+// more names than are added at once, counted before any name is kept.
 ClassList classListFromBytes(const QByteArray& bytes, const QString& shownName,
-                             bool firstColumnOnly, const CodePage& codePage) {
+                             const ImportChoices& choices, ClassListSource source,
+                             const CodePage& codePage) {
     ClassList list;
-    const QString text = decodeClassList(bytes, codePage);
+    const DecodedClassList decoded = decodeClassListAs(bytes, choices.encoding, codePage);
+    const QString& text = decoded.text;
     qsizetype lineNumber = 0;
-    qsizetype names = 0;
     qsizetype start = 0;
     while (start <= text.size()) {
         qsizetype end = start;
         while (end < text.size() && text[end] != u'\r' && text[end] != u'\n')
             ++end;
         ++lineNumber;
-        const QStringView line = QStringView(text).mid(start, end - start);
-        if (line.size() > kMaxClassListLine) {
+        if (end - start > kMaxClassListLine) {
             list.refusal = classListUnreadableReport(
                 QCoreApplication::translate("BulkAdd",
                                             "Line %1 is longer than %2 characters; a class list "
@@ -81,23 +88,37 @@ ClassList classListFromBytes(const QByteArray& bytes, const QString& shownName,
                 shownName);
             return list;
         }
-        if (!line.trimmed().isEmpty())
-            ++names;
         if (end + 1 < text.size() && text[end] == u'\r' && text[end + 1] == u'\n')
             ++end;
         start = end + 1;
     }
+    list.table = tableFromText(text, choices, source);
+    list.linesInDoubt = decoded.linesInDoubt;
+    if (decoded.inDoubt()) {
+        list.refusal = classListUnreadableReport(
+            QCoreApplication::translate("BulkAdd",
+                                        "Line %1 is not valid UTF-8, though the file's other "
+                                        "letters are: it is not known how to read it.")
+                .arg(decoded.linesInDoubt.front()),
+            shownName);
+        return list;
+    }
+    if (!list.table.whyNot.isEmpty()) {
+        list.refusal = classListUnreadableReport(list.table.whyNot, shownName);
+        return list;
+    }
+    const qsizetype names =
+        qsizetype(list.table.rows.size()) - (list.table.header && !list.table.rows.empty() ? 1 : 0);
     if (tooManyNames(names)) {
         list.refusal = tooManyNamesReport(names);
         return list;
     }
-    list.names = namesFromClassList(text, firstColumnOnly);
+    list.names = namesFromTable(list.table);
     return list;
 }
 
-} // namespace
-
-ClassList readClassListFile(const QString& path, const CodePage& codePage) {
+ClassList readClassListFile(const QString& path, const CodePage& codePage,
+                            const ImportChoices& choices, QByteArray* bytesRead) {
     ClassList list;
     QFile file;
     QString whyNot;
@@ -120,11 +141,13 @@ ClassList readClassListFile(const QString& path, const CodePage& codePage) {
         list.refusal = classListUnreadableReport(tooLargeText(), path);
         return list;
     }
-    return classListFromBytes(bytes, path,
-                              path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive), codePage);
+    if (bytesRead)
+        *bytesRead = bytes;
+    return classListFromBytes(bytes, path, choices, classListSourceOf(path), codePage);
 }
 
-ClassList readClassList(QIODevice& input, const QString& shownName, const CodePage& codePage) {
+ClassList readClassList(QIODevice& input, const QString& shownName, const CodePage& codePage,
+                        const ImportChoices& choices) {
     QByteArray bytes;
     // A pipe answers a read with what it has so far; read on to its end or
     // one byte past the bound. A failed read is no end: half a class list
@@ -147,7 +170,7 @@ ClassList readClassList(QIODevice& input, const QString& shownName, const CodePa
         list.refusal = classListUnreadableReport(tooLargeText(), shownName);
         return list;
     }
-    return classListFromBytes(bytes, shownName, false, codePage);
+    return classListFromBytes(bytes, shownName, choices, ClassListSource::Text, codePage);
 }
 
 bool tooManyNames(qsizetype count) {
@@ -155,16 +178,17 @@ bool tooManyNames(qsizetype count) {
 }
 
 MsgBoxRequest tooManyNamesReport(qsizetype count) {
-    return {
-        QCoreApplication::translate(
-            "BulkAdd", "The list holds %1 names, more than the %2 the program adds at one time.")
-                .arg(QString::number(count), QString::number(kMaxNamesAtOnce)) +
-            kCrLf + kCrLf +
-            QCoreApplication::translate(
-                "BulkAdd", "No name was added.  Add the list in parts of at most %1 names.")
-                .arg(kMaxNamesAtOnce),
-        MsgButtons::Ok, MsgIcon::Exclamation, MsgAnswer::Ok,
-        QCoreApplication::translate("BulkAdd", "Add names...")};
+    return {countedText("BulkAdd",
+                        QT_TRANSLATE_N_NOOP("BulkAdd", "The list holds %n name(s), more than the "
+                                                       "%1 the program adds at one time."),
+                        count)
+                    .arg(kMaxNamesAtOnce) +
+                kCrLf + kCrLf +
+                QCoreApplication::translate(
+                    "BulkAdd", "No name was added.  Add the list in parts of at most %1 names.")
+                    .arg(kMaxNamesAtOnce),
+            MsgButtons::Ok, MsgIcon::Exclamation, MsgAnswer::Ok,
+            QCoreApplication::translate("BulkAdd", "Add names...")};
 }
 
 QString decodeClassList(const QByteArray& bytes, const CodePage& codePage) {
@@ -380,8 +404,10 @@ QString refusalText(const RefusedName& refused) {
 }
 
 MsgBoxRequest bulkAddQuestion(int count) {
-    return {count == 1 ? QCoreApplication::translate("BulkAdd", "Add this name?")
-                       : QCoreApplication::translate("BulkAdd", "Add these %1 names?").arg(count),
+    return {count == 1
+                ? QCoreApplication::translate("BulkAdd", "Add this name?")
+                : countedText("BulkAdd", QT_TRANSLATE_N_NOOP("BulkAdd", "Add these %n name(s)?"),
+                              count),
             MsgButtons::YesNo, MsgIcon::Question, MsgAnswer::Yes,
             QCoreApplication::translate("BulkAdd", "Add names...")};
 }
@@ -406,20 +432,36 @@ MsgBoxRequest classListUnreadableReport(const QString& errorText, const QString&
 QString addedNamesText(const std::vector<AddedName>& addedNames) {
     QStringList lines;
     const size_t added = addedNames.size();
-    lines.append(added == 1 ? QCoreApplication::translate("BulkAdd", "1 name added")
-                            : QCoreApplication::translate("BulkAdd", "%1 names added").arg(added));
+    lines.append(countedText("BulkAdd", QT_TRANSLATE_N_NOOP("BulkAdd", "%n name(s) added"),
+                             qsizetype(added)));
     lines.last() += added ? QLatin1Char(':') : QLatin1Char('.');
     for (const AddedName& name : addedNames)
         lines.append(QStringLiteral("    ") + name.name);
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
+QString plannedNamesText(const std::vector<PlannedName>& planned) {
+    QStringList lines;
+    lines.append(countedText("BulkAdd", QT_TRANSLATE_N_NOOP("BulkAdd", "%n name(s) will be added"),
+                             qsizetype(planned.size())));
+    lines.last() += planned.empty() ? QLatin1Char('.') : QLatin1Char(':');
+    for (const PlannedName& name : planned)
+        lines.append(QStringLiteral("    ") + name.name);
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+QString countedText(const char* context, const char* source, qsizetype count) {
+    // Without a catalogue the source itself comes back, its %n filled in; a
+    // catalogue's English, or one that left "(s)" in place, reads as English.
+    return QCoreApplication::translate(context, source, nullptr, int(count))
+        .replace(QLatin1String("(s)"), count == 1 ? QString() : QStringLiteral("s"));
+}
+
 QString refusedNamesText(const std::vector<RefusedName>& refusedNames) {
     QStringList lines;
     const size_t refused = refusedNames.size();
-    lines.append(refused == 1
-                     ? QCoreApplication::translate("BulkAdd", "1 name refused:")
-                     : QCoreApplication::translate("BulkAdd", "%1 names refused:").arg(refused));
+    lines.append(countedText("BulkAdd", QT_TRANSLATE_N_NOOP("BulkAdd", "%n name(s) refused:"),
+                             qsizetype(refused)));
     for (const RefusedName& name : refusedNames)
         lines.append(QStringLiteral("    ") +
                      (name.name.isEmpty() ? QCoreApplication::translate("BulkAdd", "(no name)")

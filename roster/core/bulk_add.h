@@ -3,6 +3,7 @@
 
 #include "platform/file_error.h"
 #include "platform/message_box.h"
+#include "roster/core/class_list_import.h"
 #include "roster/core/history_file.h"
 
 #include <QByteArray>
@@ -32,18 +33,32 @@ inline constexpr qsizetype kMaxNamesAtOnce = 5000;
 struct ClassList {
     QStringList names;
     std::optional<MsgBoxRequest> refusal;
+    ClassListTable table; // the rows and the choices settled, for a preview
+    // Lines not valid UTF-8 in an otherwise UTF-8 file, when the encoding was
+    // guessed: the list is refused until the encoding is chosen.
+    std::vector<qsizetype> linesInDoubt;
 };
 
 // Reads the class list in the file at path (CSV when its name ends in .csv):
 // a regular file only, opened without waiting, so that a FIFO or a device is
-// refused at once; within the bounds above.
-ClassList readClassListFile(const QString& path,
-                            const CodePage& codePage = CodePage::windows1252());
+// refused at once; within the bounds above. bytesRead, if given, keeps the
+// bytes for reading again with other choices.
+ClassList readClassListFile(const QString& path, const CodePage& codePage = CodePage::windows1252(),
+                            const ImportChoices& choices = {}, QByteArray* bytesRead = nullptr);
 
 // The same from a stream that has no size to ask (standard input): no more
 // than one byte past the bound is read. shownName names it in the messages.
 ClassList readClassList(QIODevice& input, const QString& shownName,
-                        const CodePage& codePage = CodePage::windows1252());
+                        const CodePage& codePage = CodePage::windows1252(),
+                        const ImportChoices& choices = {});
+
+// A class list's bytes read with the choices, the rest guessed.
+ClassList classListFromBytes(const QByteArray& bytes, const QString& shownName,
+                             const ImportChoices& choices, ClassListSource source,
+                             const CodePage& codePage);
+
+// Whether a source's name says it is a spreadsheet's export.
+ClassListSource classListSourceOf(const QString& path);
 
 // More names than are added in one go: the list is refused whole.
 bool tooManyNames(qsizetype count);
@@ -117,6 +132,12 @@ BulkAddResult carryOutBulkAdd(const QString& folder, const BulkAddPlan& plan,
 // The reason as the summary words it.
 QString refusalText(const RefusedName& refused);
 
+// A text of a count, translated as the count's number asks: source holds %n
+// and "(s)" (marked with QT_TRANSLATE_N_NOOP in context), so that each
+// language gives its own plural forms. Where "(s)" is left, untranslated, it
+// is made English here: "1 name", "2 names".
+QString countedText(const char* context, const char* source, qsizetype count);
+
 // "Add these 28 names?" (Yes / No).
 MsgBoxRequest bulkAddQuestion(int count);
 
@@ -132,5 +153,7 @@ QString bulkAddSummaryText(const BulkAddResult& result);
 // each name and why.
 QString addedNamesText(const std::vector<AddedName>& added);
 QString refusedNamesText(const std::vector<RefusedName>& refused);
+// "2 names will be added:" with the names, before any is added.
+QString plannedNamesText(const std::vector<PlannedName>& planned);
 
 } // namespace dexlan

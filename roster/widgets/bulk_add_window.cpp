@@ -5,7 +5,9 @@
 #include "platform/file_names.h"
 #include "platform/line_break.h"
 #include "roster/core/bulk_add.h"
+#include "roster/widgets/class_list_preview.h"
 #include "roster/core/roster_service.h"
+#include "roster/core/user_list_model.h"
 #include "roster/widgets/user_roster.h"
 
 #include <QCoreApplication>
@@ -63,8 +65,9 @@ void addNamesInBulk(UserRoster& roster, Dialogs& dialogs, const QStringList& nam
             {QStringLiteral("class-list"),
              {},
              0,
-             QCoreApplication::translate("BulkAdd", "%1 of %2 names added")
-                 .arg(QString::number(result.added.size()), QString::number(names.size()))});
+             countedText("BulkAdd", QT_TRANSLATE_N_NOOP("BulkAdd", "%1 of %n name(s) added"),
+                         names.size())
+                 .arg(result.added.size())});
     for (const AddedName& user : result.added)
         roster.recordChange({QStringLiteral("added"), user.name, user.number, {}});
     AddSummaryWindow summary(result, parent);
@@ -75,12 +78,31 @@ void addNamesFromFile(UserRoster& roster, Dialogs& dialogs, QWidget* parent) {
     const QString path = dialogs.openFile(classListRequest());
     if (path.isEmpty())
         return;
-    const ClassList list = readClassListFile(path, roster.codePage());
-    if (list.refusal) {
+    importClassList(roster, dialogs, path, parent);
+}
+
+void importClassList(UserRoster& roster, Dialogs& dialogs, const QString& path, QWidget* parent) {
+    QByteArray bytes;
+    const ClassList list = readClassListFile(path, roster.codePage(), {}, &bytes);
+    // A file that is no class list is refused at once; one whose encoding is
+    // in doubt is the preview's to settle.
+    if (list.refusal && list.linesInDoubt.empty()) {
         dialogs.msgBox(*list.refusal);
         return;
     }
-    addNamesInBulk(roster, dialogs, list.names, parent);
+    // The refusals shown are those against the whole list.
+    roster.finishReading();
+    QStringList namesOnList;
+    const UserListModel& model = roster.model();
+    namesOnList.reserve(model.rowCount());
+    for (int row = 0; row < model.rowCount(); ++row)
+        namesOnList.append(model.text(row));
+    ClassListPreview preview(bytes, shownPath(path), classListSourceOf(path), roster.codePage(),
+                             namesOnList, parent);
+    dialogs.showModal(preview);
+    if (preview.result() != QDialog::Accepted || preview.list().refusal)
+        return;
+    addNamesInBulk(roster, dialogs, preview.list().names, parent);
 }
 
 } // namespace dexlan

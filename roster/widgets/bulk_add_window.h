@@ -40,4 +40,9 @@ void addNamesInBulk(UserRoster& roster, Dialogs& dialogs, const QStringList& nam
 // File, "Add names from a file…": asks for a text or CSV file and adds its names.
 void addNamesFromFile(UserRoster& roster, Dialogs& dialogs, QWidget* parent);
 
+// The class list in the file at path (chosen, or dropped onto the window):
+// shown in the import preview, where how it is read can be changed, then
+// added as addNamesInBulk adds.
+void importClassList(UserRoster& roster, Dialogs& dialogs, const QString& path, QWidget* parent);
+
 } // namespace dexlan
