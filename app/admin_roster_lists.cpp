@@ -8,9 +8,9 @@
 #include "roster/core/held_names_messages.h"
 #include "roster/core/name_rules.h"
 #include "roster/core/random_numbers.h"
-#include "roster/core/roster_service.h"
 #include "roster/core/roster_decisions.h"
 #include "roster/core/roster_messages.h"
+#include "roster/core/roster_service.h"
 
 #include <QCoreApplication>
 

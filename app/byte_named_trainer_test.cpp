@@ -9,10 +9,10 @@
 #include "options_window/summary_text.h"
 #include "platform/file_names.h"
 #include "roster/core/history_file.h"
+#include "roster/core/roster_test_files.h"
 #include "testing/linux_only.h"
 #include "testing/scripted_dialogs.h"
 #include "testing/test_files.h"
-#include "roster/core/roster_test_files.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -12,9 +12,9 @@
 #include "platform/dialogs.h"
 #include "platform/qt_environment.h"
 #include "roster/core/bulk_add.h"
-#include "roster/widgets/bulk_add_window.h"
 #include "roster/core/held_names.h"
 #include "roster/core/history_file.h"
+#include "roster/widgets/bulk_add_window.h"
 #include "roster/widgets/restore_window.h"
 
 #include <QApplication>

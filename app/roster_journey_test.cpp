@@ -6,9 +6,9 @@
 #include "options_window/options_window.h"
 #include "roster/core/bulk_add.h"
 #include "roster/core/history_file.h"
-#include "roster/widgets/restore_window.h"
 #include "roster/core/roster_messages.h"
 #include "roster/core/roster_test_files.h"
+#include "roster/widgets/restore_window.h"
 
 #include <QAbstractItemModel>
 #include <QAction>

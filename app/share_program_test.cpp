@@ -2,11 +2,11 @@
 // The real program's administration on the school's share (tools/school-share),
 // from two teachers' computers at once: the right bytes, nothing else left in
 // the trainer's folder, and the old files whole when a copy is killed.
-#include "roster/core/history_file.h"
 #include "options_file/change_log.h"
+#include "roster/core/history_file.h"
+#include "roster/core/roster_test_files.h"
 #include "testing/school_share.h"
 #include "testing/test_files.h"
-#include "roster/core/roster_test_files.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -17,14 +17,14 @@
 #include "options_window/options_window.h"
 #include "options_window/summary_text.h"
 #include "platform/line_break.h"
-#include "roster/widgets/add_names_dialog.h"
 #include "roster/core/bulk_add.h"
-#include "roster/widgets/bulk_add_window.h"
 #include "roster/core/held_names.h"
 #include "roster/core/held_names_messages.h"
 #include "roster/core/history_file.h"
-#include "roster/widgets/restore_window.h"
 #include "roster/core/roster_messages.h"
+#include "roster/widgets/add_names_dialog.h"
+#include "roster/widgets/bulk_add_window.h"
+#include "roster/widgets/restore_window.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -6,8 +6,8 @@
 #include "options_file/options_dialogue.h"
 #include "options_file/options_file.h"
 #include "options_window/options_window.h"
-#include "roster/widgets/add_names_dialog.h"
 #include "roster/core/history_folder.h"
+#include "roster/widgets/add_names_dialog.h"
 
 #include <QAction>
 #include <QLineEdit>

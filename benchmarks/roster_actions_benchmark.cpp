@@ -12,11 +12,11 @@
 // listing, adding and deleting are measured there instead, beside the bare
 // loop and a bare read of one first line on the same share.
 
+#include "benchmarks/bare_listing_loop.h"
+#include "benchmarks/roster_benchmarks.h"
 #include "options_window/options_window.h"
 #include "platform/dialogs.h"
-#include "benchmarks/bare_listing_loop.h"
 #include "roster/core/history_file.h"
-#include "benchmarks/roster_benchmarks.h"
 #include "roster/core/user_list_model.h"
 #include "roster/widgets/user_list_panel.h"
 #include "roster/widgets/user_roster.h"

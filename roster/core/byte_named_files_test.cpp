@@ -7,9 +7,9 @@
 #include "roster/core/history_file.h"
 #include "roster/core/history_folder.h"
 #include "roster/core/roster_decisions.h"
+#include "roster/core/roster_test_files.h"
 #include "testing/linux_only.h"
 #include "testing/test_files.h"
-#include "roster/core/roster_test_files.h"
 
 #include <QTimeZone>
 

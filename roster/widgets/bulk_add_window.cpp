@@ -5,9 +5,9 @@
 #include "platform/file_names.h"
 #include "platform/line_break.h"
 #include "roster/core/bulk_add.h"
-#include "roster/widgets/class_list_preview.h"
 #include "roster/core/roster_service.h"
 #include "roster/core/user_list_model.h"
+#include "roster/widgets/class_list_preview.h"
 #include "roster/widgets/user_roster.h"
 
 #include <QCoreApplication>

@@ -2,10 +2,11 @@
 // Class lists through the import preview: what it shows, the choices made in
 // it, and a file dropped onto the page.
 #include "roster/core/bulk_add.h"
-#include "roster/widgets/bulk_add_window.h"
-#include "roster/widgets/class_list_preview.h"
 #include "roster/core/history_file.h"
 #include "roster/core/roster_test_files.h"
+#include "roster/widgets/bulk_add_window.h"
+#include "roster/widgets/class_list_preview.h"
+#include "roster/widgets/user_list_panel.h"
 #include "roster/widgets/user_roster.h"
 #include "testing/scripted_dialogs.h"
 #include "testing/test_files.h"
@@ -44,8 +45,9 @@ class ClassListPreviewTest : public ::testing::Test {
         state.optionLines[EntryHistoryMode] = values::kHistRosterOpen;
         box.setText(users.path());
         dialogs.closeModalsAutomatically(false);
-        roster = std::make_unique<UserRoster>(
-            state, dialogs, RosterControls{&box, &list, &add, &remove, &removeAll, &page});
+        roster = std::make_unique<UserRoster>(state, dialogs);
+        panel = new UserListPanel(*roster, &page);
+        roster->watchLocation(&box, &page);
     }
     ~ClassListPreviewTest() override { EXPECT_TRUE(dialogs.allAnswersUsed()); }
 
@@ -88,8 +90,7 @@ class ClassListPreviewTest : public ::testing::Test {
     ScriptedDialogs dialogs;
     QWidget page;
     QLineEdit box;
-    QListView list;
-    QPushButton add, remove, removeAll;
+    UserListPanel* panel = nullptr; // the page's
     std::unique_ptr<UserRoster> roster;
 };
 

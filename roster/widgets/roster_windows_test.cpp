@@ -2,15 +2,15 @@
 // Holding deleted names, the restore window and adding many names, through
 // the roster's own windows.
 #include "platform/regular_file.h"
-#include "roster/widgets/add_names_dialog.h"
 #include "roster/core/bulk_add.h"
-#include "roster/widgets/bulk_add_window.h"
 #include "roster/core/held_names.h"
 #include "roster/core/held_names_messages.h"
 #include "roster/core/history_file.h"
-#include "roster/widgets/restore_window.h"
 #include "roster/core/roster_messages.h"
 #include "roster/core/roster_test_files.h"
+#include "roster/widgets/add_names_dialog.h"
+#include "roster/widgets/bulk_add_window.h"
+#include "roster/widgets/restore_window.h"
 #include "roster/widgets/user_list_panel.h"
 #include "roster/widgets/user_roster.h"
 #include "testing/scripted_dialogs.h"

@@ -3,9 +3,9 @@
 #include "roster/widgets/user_list_panel.h"
 
 #include "platform/dialogs.h"
+#include "roster/core/name_rules.h"
 #include "roster/widgets/add_names_dialog.h"
 #include "roster/widgets/bulk_add_window.h"
-#include "roster/core/name_rules.h"
 #include "roster/widgets/user_roster.h"
 
 #include <QItemSelectionModel>

@@ -2,7 +2,6 @@
 #include "roster/widgets/user_roster.h"
 
 #include "options_file/options_file.h"
-#include "roster/widgets/add_names_dialog.h"
 #include "roster/core/held_names.h"
 #include "roster/core/history_file.h"
 #include "roster/core/history_folder.h"
@@ -10,6 +9,7 @@
 #include "roster/core/roster_messages.h"
 #include "roster/core/roster_test_files.h"
 #include "roster/core/user_list_model.h"
+#include "roster/widgets/add_names_dialog.h"
 #include "roster/widgets/user_list_panel.h"
 #include "testing/linux_only.h"
 #include "testing/scripted_dialogs.h"
