@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFormLayout>
@@ -261,7 +262,9 @@ class DropFilter : public QObject {
         if (!data || !data->hasUrls() || data->urls().size() != 1)
             return {};
         const QUrl url = data->urls().front();
-        return url.isLocalFile() ? url.toLocalFile() : QString();
+        // In the system's own spelling, as a file dialog gives it and the
+        // messages show it ("C:\\...", not "C:/...").
+        return url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : QString();
     }
 
     std::function<void(const QString&)> m_opened;
